@@ -1,0 +1,30 @@
+#include "evaluation/CqzFilterTreeStringOperand.h"
+
+#include "evaluation/CqzFilterTreeRoot.h"
+
+CqzFilterTreeStringOperand::CqzFilterTreeStringOperand(int index, const CString& pattern, int mode)
+    : CqzFilterTreeOperandBase(index), m_pattern(pattern), m_mode(mode)
+{
+    m_pattern.MakeLower();
+}
+
+bool CqzFilterTreeStringOperand::Evaluate()
+{
+    int status = 0;
+    GetRoot()->GetString(GetIndex(), m_current, status);
+    if (IsUnusableStatus(status))
+        return false;
+    m_current.MakeLower();
+    const bool found = m_current.Find(m_pattern) >= 0;
+    if (m_mode == Contains)
+        return found;
+    if (m_mode == NotContains)
+        return !found;
+    return false;
+}
+
+CqzFilterTreeNode* CqzFilterTreeStringOperand::Clone() const
+{
+    // The stored pattern is already lower case; lowering it again changes nothing.
+    return new CqzFilterTreeStringOperand(GetIndex(), m_pattern, m_mode);
+}

@@ -1,0 +1,244 @@
+#include "qzSystem/search/CqzSearchEventList.h"
+
+#include "qzSystem/managers/CqzSystemMgr.h"
+#include "qzSystem/search/CqzSearchEventBracket.h"
+#include "qzSystem/search/CqzSearchEventListMessage.h"
+#include "qzSystem/search/CqzSearchExpressionGroup.h"
+
+namespace
+{
+
+CqzSearchEventLabel* AsEvent(const std::unique_ptr<CqzSearchComponentModel>& item)
+{
+    return dynamic_cast<CqzSearchEventLabel*>(item.get());
+}
+bool IsConj(const std::unique_ptr<CqzSearchComponentModel>& item)
+{
+    return dynamic_cast<CqzSearchEventConj*>(item.get()) != nullptr;
+}
+// 1 opening, -1 closing, 0 not a bracket.
+int BracketOf(const std::unique_ptr<CqzSearchComponentModel>& item)
+{
+    auto* b = dynamic_cast<CqzSearchEventBracket*>(item.get());
+    return b == nullptr ? 0 : b->IsOpening() ? 1 : -1;
+}
+
+} // namespace
+
+CqzSearchEventList::CqzSearchEventList(const CqzSearchEventList& other)
+    : CqzMvcModel(other), CqzDefObserver(other)
+{
+    *this = other;
+}
+
+CqzSearchEventList& CqzSearchEventList::operator=(const CqzSearchEventList& other)
+{
+    if (this == &other)
+        return *this;
+    Clear();
+    for (const auto& item : other.m_items)
+        Append(std::unique_ptr<CqzSearchComponentModel>(item->Clone()));
+    return *this;
+}
+
+CqzSearchEventList::~CqzSearchEventList() { Clear(); }
+
+void CqzSearchEventList::Send(unsigned int type)
+{
+    CqzSearchEventListMessage message(static_cast<EqzSearchMessage>(type));
+    UpdateAllObservers(nullptr, &message);
+}
+
+void CqzSearchEventList::Append(std::unique_ptr<CqzSearchComponentModel> item)
+{
+    if (auto* event = AsEvent(item))
+        event->GetEventLabel()->AddObserver(this);
+    m_items.push_back(std::move(item));
+}
+
+void CqzSearchEventList::EraseAt(std::size_t position)
+{
+    if (auto* event = AsEvent(m_items[position]))
+        event->GetEventLabel()->RemoveObserver(this);
+    m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(position));
+}
+
+CqzSearchEventLabel* CqzSearchEventList::AddEvent(const CqzPatternModel& pattern)
+{
+    auto event = std::make_unique<CqzSearchEventLabel>(pattern);
+    CqzSearchEventLabel* raw = event.get();
+    Append(std::move(event));
+    Send(eqzSearchEventAdded);
+    return raw;
+}
+
+CqzSearchEventConj* CqzSearchEventList::AddConj(EqzSearchEventConjType type)
+{
+    auto conj = std::make_unique<CqzSearchEventConj>(type);
+    CqzSearchEventConj* raw = conj.get();
+    Append(std::move(conj));
+    Send(eqzSearchConjChanged);
+    return raw;
+}
+
+void CqzSearchEventList::AddBracket(bool opening)
+{
+    Append(std::make_unique<CqzSearchEventBracket>(opening));
+    Send(eqzSearchEventChanged);
+}
+
+void CqzSearchEventList::Clear()
+{
+    while (!m_items.empty())
+        EraseAt(m_items.size() - 1);
+}
+
+void CqzSearchEventList::Default(const CqzID& instanceID)
+{
+    Clear();
+    const std::vector<CqzID> labels = CqzSystemMgr::Instance().GetAvailableLabels(instanceID);
+    // Without any available label the event names an unknown label; label validation drops it.
+    CqzPatternModel pattern(CqzLabelChannel(labels.empty() ? CqzID() : labels.front(), -1));
+    AddEvent(pattern);
+}
+
+int CqzSearchEventList::GetEventCount() const
+{
+    int count = 0;
+    for (const auto& item : m_items)
+        count += AsEvent(item) != nullptr;
+    return count;
+}
+
+CqzSearchEventLabel* CqzSearchEventList::GetEvent(int index) const
+{
+    for (const auto& item : m_items)
+        if (auto* event = AsEvent(item); event != nullptr && index-- == 0)
+            return event;
+    return nullptr;
+}
+
+bool CqzSearchEventList::RemoveEvent(int index, bool notify, bool wellFormed)
+{
+    CqzSearchEventLabel* event = GetEvent(index);
+    if (event == nullptr)
+        return false;
+    std::size_t position = 0;
+    while (m_items[position].get() != event)
+        ++position;
+    EraseAt(position);
+    if (wellFormed)
+    {
+        // Join the neighbours: drop the conjunction before the event, else the one after it.
+        if (position > 0 && IsConj(m_items[position - 1]))
+            EraseAt(position - 1);
+        else if (position < m_items.size() && IsConj(m_items[position]))
+            EraseAt(position);
+        while (TidyOnce())
+        {
+        }
+    }
+    if (notify)
+        Send(eqzSearchEventRemoved);
+    return true;
+}
+
+// Removes one defect left by a removal: an empty bracket pair, a conjunction at the start or
+// end of the expression or of a group, or a conjunction right after another. False when none.
+bool CqzSearchEventList::TidyOnce()
+{
+    for (std::size_t i = 0; i < m_items.size(); ++i)
+    {
+        const bool atStart = i == 0 || BracketOf(m_items[i - 1]) == 1;
+        const bool atEnd = i + 1 == m_items.size() || BracketOf(m_items[i + 1]) == -1;
+        if (BracketOf(m_items[i]) == 1 && i + 1 < m_items.size() && BracketOf(m_items[i + 1]) == -1)
+        {
+            EraseAt(i + 1);
+            EraseAt(i);
+            return true;
+        }
+        if (IsConj(m_items[i]) && (atStart || atEnd || IsConj(m_items[i + 1])))
+        {
+            EraseAt(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CqzSearchEventList::SetConjType(CqzSearchEventConj* conj, EqzSearchEventConjType type)
+{
+    if (conj == nullptr || conj->GetType() == type)
+        return;
+    conj->SetType(type);
+    Send(eqzSearchConjChanged);
+}
+
+CqzSearchComponentModel* CqzSearchEventList::GetComponentAt(int position) const
+{
+    if (position < 0 || position >= GetComponentCount())
+        return nullptr;
+    return m_items[static_cast<std::size_t>(position)].get();
+}
+
+CqzSearchComponentModel* CqzSearchEventList::GetComponent(const CqzID& id) const
+{
+    for (const auto& item : m_items)
+        if (item->GetID() == id)
+            return item.get();
+    return nullptr;
+}
+
+std::list<std::shared_ptr<CqzSearchExpressionNode>> CqzSearchEventList::GetExpression(bool) const
+{
+    std::list<std::shared_ptr<CqzSearchExpressionNode>> tokens;
+    for (const auto& item : m_items)
+    {
+        if (int bracket = BracketOf(item))
+            tokens.push_back(std::make_shared<CqzSearchExpressionGroup>(item->GetID(), bracket == 1));
+        else
+            tokens.push_back(std::make_shared<CqzSearchExpressionNode>(
+                item->GetID(), IsConj(item) ? eqzExpressionConj : eqzExpressionEventLabel));
+    }
+    return tokens;
+}
+
+bool CqzSearchEventList::IsWellFormed() const
+{
+    int depth = 0;
+    bool expectOperand = true;
+    for (const auto& item : m_items)
+    {
+        const int bracket = BracketOf(item);
+        if (bracket == 1)
+        {
+            if (!expectOperand)
+                return false;
+            ++depth;
+        }
+        else if (bracket == -1)
+        {
+            if (expectOperand || --depth < 0)
+                return false;
+        }
+        else if (IsConj(item))
+        {
+            if (expectOperand)
+                return false;
+            expectOperand = true;
+        }
+        else
+        {
+            if (!expectOperand)
+                return false;
+            expectOperand = false;
+        }
+    }
+    return depth == 0 && !expectOperand;
+}
+
+void CqzSearchEventList::OnUpdate(foundation::ISubject*, foundation::IMessage* message)
+{
+    // Pattern changes of the list's own events are passed on unchanged.
+    UpdateAllObservers(nullptr, message);
+}

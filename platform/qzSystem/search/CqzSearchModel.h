@@ -1,0 +1,38 @@
+#pragma once
+// A search expression over labels with its enable and invert flags and the two option sets
+// that say which single-bit and which multi-bit choices its events may use. Copies are deep.
+
+#include "qzSystem/ids/CqzBitSet.h"
+#include "qzSystem/search/CqzSearchIfClause.h"
+
+class CqzSearchModel
+{
+public:
+    // The option sets of every term's search model: single-bit {4, 5, 6}, multi-bit {1..8}.
+    static CqzBitSet DefaultSingleBitOptions() { return CqzBitSet{4, 5, 6}; }
+    static CqzBitSet DefaultMultiBitOptions() { return CqzBitSet::Range(1, 8); }
+
+    CqzSearchModel();
+    CqzSearchModel(const CqzBitSet& singleBitOptions, const CqzBitSet& multiBitOptions);
+    CqzSearchModel(const CqzSearchModel&) = default;
+    CqzSearchModel& operator=(const CqzSearchModel&) = default;
+    virtual ~CqzSearchModel() = default;
+
+    bool IsEnabled() const { return m_enabled; }
+    void SetEnabled(bool enabled) { m_enabled = enabled; }
+    bool GetInverted() const { return m_inverted; }
+    void SetInverted(bool inverted) { m_inverted = inverted; }
+
+    const CqzBitSet& GetSingleBitOptions() const { return m_singleBitOptions; }
+    const CqzBitSet& GetMultiBitOptions() const { return m_multiBitOptions; }
+
+    CqzSearchIfClause& GetIfClause() { return m_ifClause; }
+    const CqzSearchIfClause& GetIfClause() const { return m_ifClause; }
+
+private:
+    bool m_enabled = true;
+    bool m_inverted = false;
+    CqzBitSet m_singleBitOptions;
+    CqzBitSet m_multiBitOptions;
+    CqzSearchIfClause m_ifClause;
+};
