@@ -1,0 +1,103 @@
+#include "qzSystem/output/CqzDataTableFilterCache.h"
+
+#include <algorithm>
+#include <limits>
+#include <map>
+
+struct CqzDataTableFilterCache::SqzImp
+{
+    CqzID instanceID;
+    CqzID tableID;
+    std::map<std::int64_t, std::int64_t> ranges; // first row -> last row, disjoint, not adjoining
+    std::int64_t hiddenRows = 0;
+
+    // The range holding `row`, or end().
+    std::map<std::int64_t, std::int64_t>::const_iterator Find(std::int64_t row) const
+    {
+        auto it = ranges.upper_bound(row);
+        if (it == ranges.begin())
+            return ranges.end();
+        --it;
+        return it->second >= row ? it : ranges.end();
+    }
+};
+
+CqzDataTableFilterCache::CqzDataTableFilterCache(const CqzID& instanceID, const CqzID& tableID)
+    : m(std::make_unique<SqzImp>())
+{
+    m->instanceID = instanceID;
+    m->tableID = tableID;
+}
+
+CqzDataTableFilterCache::~CqzDataTableFilterCache() = default;
+
+const CqzID& CqzDataTableFilterCache::GetInstanceID() const
+{
+    return m->instanceID;
+}
+
+const CqzID& CqzDataTableFilterCache::GetTableID() const
+{
+    return m->tableID;
+}
+
+bool CqzDataTableFilterCache::AddRange(std::int64_t first, std::int64_t last)
+{
+    if (first < 0 || last < first || last == std::numeric_limits<std::int64_t>::max())
+        return false;
+    auto it = m->ranges.upper_bound(first);
+    if (it != m->ranges.begin() && std::prev(it)->second >= first - 1)
+        --it;
+    // Swallow every range that overlaps or adjoins [first, last].
+    while (it != m->ranges.end() && it->first - 1 <= last)
+    {
+        first = std::min(first, it->first);
+        last = std::max(last, it->second);
+        m->hiddenRows -= it->second - it->first + 1;
+        it = m->ranges.erase(it);
+    }
+    m->ranges.emplace_hint(it, first, last);
+    m->hiddenRows += last - first + 1;
+    return true;
+}
+
+bool CqzDataTableFilterCache::IsHidden(std::int64_t row) const
+{
+    return m->Find(row) != m->ranges.end();
+}
+
+std::int64_t CqzDataTableFilterCache::GetNextShownRow(std::int64_t row) const
+{
+    row = std::max<std::int64_t>(row, 0);
+    auto it = m->Find(row);
+    return it == m->ranges.end() ? row : it->second + 1;
+}
+
+std::int64_t CqzDataTableFilterCache::GetPreviousShownRow(std::int64_t row) const
+{
+    if (row < 0)
+        return -1;
+    auto it = m->Find(row);
+    return it == m->ranges.end() ? row : it->first - 1;
+}
+
+std::int64_t CqzDataTableFilterCache::GetHiddenRowCount() const
+{
+    return m->hiddenRows;
+}
+
+std::size_t CqzDataTableFilterCache::GetRangeCount() const
+{
+    return m->ranges.size();
+}
+
+std::vector<std::pair<std::int64_t, std::int64_t>> CqzDataTableFilterCache::GetRanges() const
+{
+    return {m->ranges.begin(), m->ranges.end()};
+}
+
+void CqzDataTableFilterCache::Clear()
+{
+    m->ranges.clear();
+    m->hiddenRows = 0;
+}

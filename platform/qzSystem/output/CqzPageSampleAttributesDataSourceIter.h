@@ -1,0 +1,32 @@
+#pragma once
+// Iterator over a CqzPageSampleAttributesDataSource (one record per row). Made by the source's
+// CreateIter, owned by the caller; it keeps the source's pages alive. Starts at row 0.
+
+#include "qzSystem/output/CqzPageCursor.h"
+#include "qzSystem/output/CqzSampleAttributesDataSourceIter.h"
+#include "qzSystem/output/CqzSampleAttributesPage.h"
+
+#include <memory>
+
+class CqzPageSampleAttributesDataSourceIter final : public CqzSampleAttributesDataSourceIter
+{
+public:
+    explicit CqzPageSampleAttributesDataSourceIter(
+        std::shared_ptr<CqzSampleAttributesPageStore> store);
+
+    bool SetPosition(std::int64_t row) override { return m_cursor.SetRow(row); }
+    std::int64_t GetPosition() const override { return m_cursor.GetRow(); }
+    bool IsAtEnd() const override { return m_cursor.IsAtEnd(); }
+    bool Next() override { return m_cursor.NextRow(); }
+
+    CqzSampleAttributes GetValue() override;
+    bool SetValue(const CqzSampleAttributes& value) override;
+    bool AddSubrow() override { return false; }
+    bool IsPerSubrow() const override { return false; }
+
+private:
+    bool MayProduce() const { return GetAccessMode() != CqzPageTable::ProducerAccessMode; }
+
+    // Kept inline rather than behind a pointer: displays read through it row by row.
+    CqzPageCursor<CqzSampleAttributesPageStore> m_cursor;
+};

@@ -1,0 +1,99 @@
+#include "qzSystem/output/CqzPageTable.h"
+
+#include "qzSystem/output/CqzDataCacheMgr.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace
+{
+
+std::int64_t CheckedRowCount(std::int64_t rowCount)
+{
+    if (rowCount < 0)
+        throw std::invalid_argument("paged data source: negative row count");
+    return rowCount;
+}
+
+int CheckedPageSize(int pageSize)
+{
+    if (pageSize < 1)
+        throw std::invalid_argument("paged data source: page size must be at least 1");
+    return pageSize;
+}
+
+} // namespace
+
+CqzPageTable::CqzPageTable(std::int64_t rowCount, int pageSize)
+    : m_rowCount(CheckedRowCount(rowCount)), m_pageSize(CheckedPageSize(pageSize)),
+      m_states(static_cast<std::size_t>(rowCount / pageSize + (rowCount % pageSize != 0 ? 1 : 0)),
+               PageNeverProduced),
+      m_displayableRows(rowCount)
+{
+}
+
+CqzDataPage CqzPageTable::DescribePage(std::int64_t page) const
+{
+    const std::int64_t first = page * m_pageSize;
+    return CqzDataPage(page, first, std::min<std::int64_t>(m_pageSize, m_rowCount - first));
+}
+
+int CqzPageTable::GetPageState(std::int64_t page) const
+{
+    return IsPageIndex(page) ? m_states[static_cast<std::size_t>(page)] : -1;
+}
+
+void CqzPageTable::Invalidate()
+{
+    std::replace(m_states.begin(), m_states.end(), std::uint8_t{PageProduced},
+                 std::uint8_t{PageInvalidated});
+    Touch();
+    CqzDataCacheMgr::Instance().GetSystemFilterCache().ClearCache(m_instanceID, m_tableID);
+}
+
+void CqzPageTable::SetIDs(const CqzID& tableID, const CqzID& instanceID)
+{
+    m_tableID = tableID;
+    m_instanceID = instanceID;
+    CqzDataCacheMgr::Instance().GetSystemFilterCache().ClearCache(m_instanceID, m_tableID);
+}
+
+void CqzPageTable::SetDisplayableRowCount(std::int64_t count)
+{
+    count = std::clamp<std::int64_t>(count, 0, m_rowCount);
+    if (IsProducing())
+        m_countChangeByPage[m_producingPage] += m_displayableRows - count;
+    m_displayableRows = count;
+}
+
+void CqzPageTable::NotifyBlockDone(std::int64_t firstRow, int value)
+{
+    ++m_blockDoneCount;
+    m_lastBlockDoneRow = firstRow;
+    m_lastBlockDoneValue = value;
+}
+
+void CqzPageTable::BeginProduction(std::int64_t page)
+{
+    m_producingPage = page;
+    TakeBackCountChange(page);
+    Touch();
+}
+
+void CqzPageTable::EndProduction(std::int64_t page, bool succeeded)
+{
+    m_producingPage = -1;
+    if (!succeeded)
+        TakeBackCountChange(page);
+    m_states[static_cast<std::size_t>(page)] = succeeded ? PageProduced : PageNeverProduced;
+    Touch();
+}
+
+void CqzPageTable::TakeBackCountChange(std::int64_t page)
+{
+    auto it = m_countChangeByPage.find(page);
+    if (it == m_countChangeByPage.end())
+        return;
+    m_displayableRows = std::clamp<std::int64_t>(m_displayableRows + it->second, 0, m_rowCount);
+    m_countChangeByPage.erase(it);
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Iterator over a source of CqzSampleAttributes records, one per row or one per subrow. Over a
+// per-subrow source the iterator stands on one line of a row (the main line or a subrow) and
+// Next moves to the following line. An iterator in access mode 5 belongs to the producer: its
+// reads and writes never ask for production.
+
+#include "qzSystem/data/CqzDataSourceIter.h"
+#include "qzSystem/output/CqzSampleAttributes.h"
+
+class CqzSampleAttributesDataSourceIter : public CqzDataSourceIter
+{
+public:
+    // The record at the current position; a default record at end or where nothing was
+    // produced or written.
+    virtual CqzSampleAttributes GetValue() = 0;
+    // Writes the record at the current position; false at end.
+    virtual bool SetValue(const CqzSampleAttributes& value) = 0;
+    // Appends one subrow (default record) to the current row; false at end or when the source
+    // holds one record per row.
+    virtual bool AddSubrow() = 0;
+    // Whether the source holds one record per subrow.
+    virtual bool IsPerSubrow() const = 0;
+};

@@ -1,0 +1,34 @@
+#pragma once
+// One page of a paged attribute source with one record per subrow: each row has its main line
+// and any number of further subrows. Subrow storage is made only for pages that have subrows.
+
+#include "qzSystem/output/CqzDataSubrowProducer.h"
+#include "qzSystem/output/CqzPageStore.h"
+#include "qzSystem/output/CqzSampleAttributes.h"
+
+#include <cstdint>
+#include <vector>
+
+class CqzSubrowSampleAttributesPage
+{
+public:
+    explicit CqzSubrowSampleAttributesPage(std::int64_t rowCount);
+
+    // The number of subrows of the row at `offset` (its lines are 0 ... count, 0 the main line).
+    std::int64_t GetSubrowCount(std::int64_t offset) const;
+    // The record of a line; a default record for a line the row does not have.
+    CqzSampleAttributes Get(std::int64_t offset, std::int64_t line) const;
+    // Writes the record of a line; false for a line the row does not have.
+    bool Set(std::int64_t offset, std::int64_t line, const CqzSampleAttributes& value);
+    // Appends one subrow (default record) to the row.
+    void AddSubrow(std::int64_t offset);
+    // Back to default main lines and no subrows, as before production.
+    void Reset();
+
+private:
+    std::vector<CqzSampleAttributes> m_mainLines;
+    std::vector<std::vector<CqzSampleAttributes>> m_subrows; // empty, or one list per row
+};
+
+using CqzSubrowSampleAttributesPageStore =
+    CqzPageStore<CqzSubrowSampleAttributesPage, CqzDataSubrowProducer<CqzSampleAttributes>>;

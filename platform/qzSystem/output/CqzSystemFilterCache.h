@@ -1,0 +1,34 @@
+#pragma once
+// The host's filter cache: one CqzDataTableFilterCache per (tool instance, data table). Tools
+// register hidden row ranges in it while they produce their output; displays ask it which rows
+// to skip. Owned by CqzDataCacheMgr. A table cache, once made, stays at the same address until
+// the cache is reset, so callers may keep a reference to it.
+
+#include "qzSystem/ids/CqzID.h"
+#include "qzSystem/output/CqzDataTableFilterCache.h"
+
+#include <cstddef>
+#include <memory>
+
+class CqzSystemFilterCache
+{
+public:
+    CqzSystemFilterCache();
+    ~CqzSystemFilterCache();
+    CqzSystemFilterCache(const CqzSystemFilterCache&) = delete;
+    CqzSystemFilterCache& operator=(const CqzSystemFilterCache&) = delete;
+
+    // The cache of the table for the instance, made empty on first use.
+    CqzDataTableFilterCache& AddCache(const CqzID& instanceID, const CqzID& tableID);
+    // The cache of the table for the instance, or null when there is none.
+    CqzDataTableFilterCache* GetCache(const CqzID& instanceID, const CqzID& tableID) const;
+    // Empties the ranges of that cache, if there is one; the cache itself stays.
+    void ClearCache(const CqzID& instanceID, const CqzID& tableID);
+    std::size_t GetCacheCount() const;
+    // Destroys every table cache (references to them become invalid).
+    void Reset();
+
+private:
+    struct SqzImp;
+    std::unique_ptr<SqzImp> m;
+};
