@@ -1,0 +1,397 @@
+#include "qzSystem/data/CqzDataTable.h"
+
+#include "qzSystem/data/CqzSampleDataSource.h"
+#include "qzSystem/managers/CqzLabelMgr.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+struct CqzDataTable::SqzImp
+{
+    CqzID id;
+    std::vector<std::unique_ptr<CqzDataColumn>> columns;
+    std::unordered_map<CqzID, int> columnOfID;
+    std::vector<std::pair<int, CqzID>> roles;
+    // The stores the table appends lines to: label columns only, null for the others.
+    std::vector<std::shared_ptr<CqzSampleStore>> lineStores;
+    // The time column's store (role 1) when it is a time column.
+    CqzSampleStore* times = nullptr;
+    CqzLineIndex lines;
+    // With subrows: the subrow count per row (role 17).
+    std::shared_ptr<CqzSampleStore> subrowCounts;
+
+    CqzSampleStore* Store(int column) const
+    {
+        return column >= 0 && column < static_cast<int>(lineStores.size())
+                   ? lineStores[column].get()
+                   : nullptr;
+    }
+    std::int64_t LastLine() const { return lines.GetLineCount() - 1; }
+    // A time that may follow the last line.
+    bool CanAppend(std::int64_t time) const
+    {
+        return !times || LastLine() < 0 || time >= times->GetTime(LastLine());
+    }
+    void AppendToStores(std::int64_t count)
+    {
+        for (auto& store : lineStores)
+            if (store)
+                store->Append(count);
+    }
+    void AppendRows(std::int64_t count)
+    {
+        AppendToStores(count);
+        if (subrowCounts)
+            subrowCounts->Append(count, false);
+        lines.AppendRows(count);
+    }
+};
+
+namespace
+{
+// Storage kind and width of a label column; false for what cannot be stored.
+bool StorageFor(EqzLabelType type, int& width, EqzSampleKind& kind)
+{
+    kind = eqzSampleValue;
+    switch (type)
+    {
+    case eqzLabelString:
+        kind = eqzSampleString;
+        width = 0;
+        return true;
+    case eqzLabelTime:
+        kind = eqzSampleTime;
+        width = 64;
+        return true;
+    case eqzLabelSampleNumber:
+        width = 64;
+        return true;
+    case eqzLabelIntegral:
+        return CqzDataColumnComponent::WidthAttribute(width) >= 0;
+    case eqzLabelDigital:
+        return width >= 1 && width <= 128;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+CqzDataTable::CqzDataTable(const CqzID& tableID) : m_imp(std::make_unique<SqzImp>())
+{
+    m_imp->id = tableID;
+}
+
+CqzDataTable::~CqzDataTable() = default;
+
+const CqzID& CqzDataTable::GetID() const
+{
+    return m_imp->id;
+}
+
+std::int64_t CqzDataTable::GetRowCount() const
+{
+    return m_imp->lines.GetRowCount();
+}
+
+bool CqzDataTable::IsTableEmpty() const
+{
+    return m_imp->lines.GetRowCount() == 0;
+}
+
+std::int64_t CqzDataTable::GetLineCount() const
+{
+    return m_imp->lines.GetLineCount();
+}
+
+bool CqzDataTable::HasSubrows() const
+{
+    return m_imp->lines.HasSubrows();
+}
+
+const CqzLineIndex& CqzDataTable::GetLineIndex() const
+{
+    return m_imp->lines;
+}
+
+int CqzDataTable::GetSubrowCount(std::int64_t row) const
+{
+    return m_imp->lines.GetSubrowCount(row);
+}
+
+std::int64_t CqzDataTable::GetLine(std::int64_t row, int subrow) const
+{
+    return m_imp->lines.GetLine(row, subrow);
+}
+
+std::int64_t CqzDataTable::GetRowOfLine(std::int64_t line) const
+{
+    return m_imp->lines.GetRowOfLine(line);
+}
+
+int CqzDataTable::GetColumnCount() const
+{
+    return static_cast<int>(m_imp->columns.size());
+}
+
+CqzDataColumn* CqzDataTable::GetColumnAt(int index) const
+{
+    return index >= 0 && index < GetColumnCount() ? m_imp->columns[index].get() : nullptr;
+}
+
+CqzDataColumn* CqzDataTable::GetColumn(int role) const
+{
+    CqzID id;
+    return GetAttributeID(role, id) ? GetColumnWithLabelID(id) : nullptr;
+}
+
+CqzDataColumn* CqzDataTable::GetColumnWithLabelID(const CqzID& id) const
+{
+    return GetColumnAt(FindColumn(id));
+}
+
+int CqzDataTable::FindColumn(const CqzID& id) const
+{
+    auto it = m_imp->columnOfID.find(id);
+    return it == m_imp->columnOfID.end() ? -1 : it->second;
+}
+
+CqzDataColumn* CqzDataTable::AddColumn(const CqzID& id)
+{
+    if (CqzDataColumn* existing = GetColumnWithLabelID(id))
+        return existing;
+    const int index = GetColumnCount();
+    m_imp->columns.push_back(std::make_unique<CqzDataColumn>(id, index));
+    m_imp->lineStores.push_back(nullptr);
+    m_imp->columnOfID.emplace(id, index);
+    return m_imp->columns.back().get();
+}
+
+bool CqzDataTable::SetAttributeID(int role, const CqzID& id)
+{
+    const CqzDataColumn* column = GetColumnWithLabelID(id);
+    if (!column)
+        return false;
+    auto it = std::find_if(m_imp->roles.begin(), m_imp->roles.end(),
+                           [role](const auto& r) { return r.first == role; });
+    if (it == m_imp->roles.end())
+        m_imp->roles.emplace_back(role, id);
+    else
+        it->second = id;
+    if (role == eqzRoleTime)
+    {
+        CqzSampleStore* store = m_imp->Store(column->GetIndex());
+        m_imp->times = store && store->GetKind() == eqzSampleTime ? store : nullptr;
+    }
+    return true;
+}
+
+bool CqzDataTable::GetAttributeID(int role, CqzID& id) const
+{
+    for (const auto& r : m_imp->roles)
+        if (r.first == role)
+        {
+            id = r.second;
+            return true;
+        }
+    return false;
+}
+
+int CqzDataTable::AddLabelColumn(EqzLabelType type, const CString& name, int width,
+                                 const CqzID& labelID, const CqzID& sourceID,
+                                 const CString& description)
+{
+    EqzSampleKind kind;
+    if (!StorageFor(type, width, kind) || FindColumn(labelID) >= 0)
+        return -1;
+    CqzLabelMgr::Instance().AddLabel(
+        CqzLabel(labelID, name, CqzBitSet{type}, width, sourceID, description));
+
+    auto store = std::make_shared<CqzSampleStore>(kind, width);
+    store->Append(GetLineCount(), false);
+    store->FillStatus(GetLineCount() > 0 ? 3 : 0);
+    CqzDataColumn* column = AddColumn(labelID);
+    if (type == eqzLabelIntegral || type == eqzLabelSampleNumber)
+        column->SetAttributes(CqzBitSet{CqzDataColumnComponent::WidthAttribute(width)});
+    column->SetDataSource(std::make_unique<CqzSampleDataSource>(store));
+    m_imp->lineStores[column->GetIndex()] = store;
+
+    CqzID unused;
+    const int role = type == eqzLabelTime ? eqzRoleTime : eqzRoleData;
+    if (!GetAttributeID(role, unused))
+        SetAttributeID(role, labelID);
+    return column->GetIndex();
+}
+
+void CqzDataTable::Reserve(std::int64_t rows, std::int64_t subrowLines)
+{
+    for (auto& store : m_imp->lineStores)
+        if (store)
+            store->Reserve(rows + subrowLines);
+    if (m_imp->subrowCounts)
+        m_imp->subrowCounts->Reserve(rows);
+    m_imp->lines.Reserve(rows);
+}
+
+std::int64_t CqzDataTable::AppendRow()
+{
+    return AppendRows(1);
+}
+
+std::int64_t CqzDataTable::AppendRow(std::int64_t time)
+{
+    if (!m_imp->CanAppend(time))
+        return -1;
+    m_imp->AppendRows(1);
+    if (m_imp->times)
+        m_imp->times->SetTime(m_imp->LastLine(), time);
+    return GetRowCount() - 1;
+}
+
+std::int64_t CqzDataTable::AppendRows(std::int64_t count)
+{
+    if (count < 1)
+        return -1;
+    const std::int64_t first = GetRowCount();
+    m_imp->AppendRows(count);
+    return first;
+}
+
+int CqzDataTable::AppendSubrow()
+{
+    if (IsTableEmpty())
+        return -1;
+    EnableSubrows();
+    m_imp->AppendToStores(1);
+    m_imp->lines.AppendSubrow();
+    const std::int64_t row = GetRowCount() - 1;
+    const int count = GetSubrowCount(row);
+    m_imp->subrowCounts->SetValue(row, CqzUInt(static_cast<std::uint64_t>(count)));
+    return count - 1;
+}
+
+int CqzDataTable::AppendSubrow(std::int64_t time)
+{
+    if (!m_imp->CanAppend(time))
+        return -1;
+    const int subrow = AppendSubrow();
+    if (subrow >= 0 && m_imp->times)
+        m_imp->times->SetTime(m_imp->LastLine(), time);
+    return subrow;
+}
+
+void CqzDataTable::EnableSubrows()
+{
+    if (m_imp->subrowCounts)
+        return;
+    m_imp->lines.EnableSubrows();
+    m_imp->subrowCounts = std::make_shared<CqzSampleStore>(eqzSampleValue, 32);
+    m_imp->subrowCounts->Append(GetRowCount(), false);
+    CqzDataColumn* column = AddColumn(CqzID());
+    column->SetAttributes(CqzBitSet{eqzColumnAttrWidth32});
+    column->SetDataSource(std::make_unique<CqzSampleDataSource>(m_imp->subrowCounts));
+    SetAttributeID(eqzRoleSubrowCount, column->GetLabelID());
+}
+
+bool CqzDataTable::SetValue(int column, const CqzUInt& value)
+{
+    return SetValueAt(column, m_imp->LastLine(), value);
+}
+
+bool CqzDataTable::SetText(int column, const CString& text)
+{
+    return SetTextAt(column, m_imp->LastLine(), text.GetString(),
+                     static_cast<std::size_t>(text.GetLength()));
+}
+
+bool CqzDataTable::SetStatus(int column, int status)
+{
+    return SetStatusAt(column, m_imp->LastLine(), status);
+}
+
+bool CqzDataTable::SetValueAt(int column, std::int64_t line, const CqzUInt& value)
+{
+    CqzSampleStore* store = m_imp->Store(column);
+    return store && store->SetValue(line, value);
+}
+
+bool CqzDataTable::SetTextAt(int column, std::int64_t line, const wchar_t* text, std::size_t length)
+{
+    CqzSampleStore* store = m_imp->Store(column);
+    return store && store->SetText(line, text, length);
+}
+
+bool CqzDataTable::SetStatusAt(int column, std::int64_t line, int status)
+{
+    CqzSampleStore* store = m_imp->Store(column);
+    return store && store->SetStatus(line, status);
+}
+
+bool CqzDataTable::SetTimeAt(std::int64_t line, std::int64_t time)
+{
+    return SetTimes(line, &time, 1);
+}
+
+bool CqzDataTable::SetValues(int column, std::int64_t firstLine, const CqzUInt* values,
+                             std::int64_t count)
+{
+    CqzSampleStore* store = m_imp->Store(column);
+    return store && store->SetValues(firstLine, values, count);
+}
+
+bool CqzDataTable::SetValues(int column, std::int64_t firstLine, const std::uint64_t* values,
+                             std::int64_t count)
+{
+    CqzSampleStore* store = m_imp->Store(column);
+    return store && store->SetValues(firstLine, values, count);
+}
+
+bool CqzDataTable::SetTimes(std::int64_t firstLine, const std::int64_t* times, std::int64_t count)
+{
+    CqzSampleStore* store = m_imp->times;
+    const std::int64_t end = firstLine + count;
+    if (!store || !times || count < 1 || firstLine < 0 || end > GetLineCount())
+        return false;
+    if (!std::is_sorted(times, times + count) ||
+        (firstLine > 0 && times[0] < store->GetTime(firstLine - 1)) ||
+        (end < GetLineCount() && times[count - 1] > store->GetTime(end)))
+        return false;
+    for (std::int64_t i = 0; i < count; ++i)
+        store->SetTime(firstLine + i, times[i]);
+    return true;
+}
+
+int CqzDataTable::GetSample(int column, std::int64_t line, CqzUInt& value) const
+{
+    const CqzSampleStore* store = m_imp->Store(column);
+    value = CqzUInt();
+    if (!store || store->GetKind() == eqzSampleString || line < 0 || line >= store->GetCount())
+        return 3;
+    value = store->GetValue(line);
+    return store->GetStatus(line);
+}
+
+int CqzDataTable::GetSample(int column, std::int64_t line, CString& text) const
+{
+    const CqzSampleStore* store = m_imp->Store(column);
+    if (!store || store->GetKind() != eqzSampleString || line < 0 || line >= store->GetCount())
+    {
+        text.Empty();
+        return 3;
+    }
+    text = store->GetText(line);
+    return store->GetStatus(line);
+}
+
+CqzPosition CqzDataTable::GetTimeAt(std::int64_t line) const
+{
+    if (!m_imp->times || line < 0 || line >= GetLineCount())
+        return CqzPosition::Invalid();
+    return CqzPosition(m_imp->times->GetTime(line));
+}
+
+std::shared_ptr<CqzSampleStore> CqzDataTable::GetTimeStore() const
+{
+    const CqzDataColumn* column = GetColumn(eqzRoleTime);
+    return m_imp->times && column ? m_imp->lineStores[column->GetIndex()] : nullptr;
+}

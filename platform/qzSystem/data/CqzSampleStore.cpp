@@ -1,0 +1,57 @@
+#include "qzSystem/data/CqzSampleStore.h"
+
+namespace
+{
+int EntryWidth(EqzSampleKind kind, int widthBits)
+{
+    if (kind == eqzSampleString)
+        return 32;
+    return kind == eqzSampleTime ? 64 : widthBits;
+}
+} // namespace
+
+CqzSampleStore::CqzSampleStore(EqzSampleKind kind, int widthBits)
+    : m_kind(kind), m_entries(EntryWidth(kind, widthBits))
+{
+}
+
+void CqzSampleStore::ClearStatuses(std::int64_t index, std::int64_t count)
+{
+    for (std::int64_t i = 0; i < count; ++i)
+        m_statuses.Set(index + i, 0, m_entries.GetCount());
+}
+
+bool CqzSampleStore::SetValues(std::int64_t index, const CqzUInt* values, std::int64_t count)
+{
+    if (m_kind != eqzSampleValue || !IsInside(index, count) || (!values && count > 0))
+        return false;
+    m_entries.SetRange(index, values, count);
+    ClearStatus(index, count);
+    return true;
+}
+
+bool CqzSampleStore::SetValues(std::int64_t index, const std::uint64_t* values, std::int64_t count)
+{
+    if (m_kind != eqzSampleValue || !IsInside(index, count) || (!values && count > 0))
+        return false;
+    m_entries.SetRange(index, values, count);
+    ClearStatus(index, count);
+    return true;
+}
+
+bool CqzSampleStore::SetText(std::int64_t index, const wchar_t* text, std::size_t length)
+{
+    if (m_kind != eqzSampleString || !IsInside(index, 1))
+        return false;
+    m_entries.Set(index, CqzUInt(m_strings.Add(text, length)));
+    ClearStatus(index, 1);
+    return true;
+}
+
+bool CqzSampleStore::SetStatus(std::int64_t index, int status)
+{
+    if (!IsInside(index, 1))
+        return false;
+    m_statuses.Set(index, status, m_entries.GetCount());
+    return true;
+}

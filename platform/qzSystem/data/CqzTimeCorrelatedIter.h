@@ -1,0 +1,44 @@
+#pragma once
+// Reads several sample iterators at one sample: all at the same row index (SetIndex), or each
+// at the last line of its own table at or before one time position (SetPosition). GetValue
+// fills the caller's vectors in iterator order. Does not own the iterators or the data set;
+// both must outlive it. The creator owns it.
+
+#include "mfc/CString.h"
+#include "qzSystem/data/CqzPosition.h"
+#include "qzSystem/ids/CqzUInt.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CqzData;
+class CqzSampleIterBase;
+
+class CqzTimeCorrelatedIter
+{
+public:
+    // A null entry in iters reads as status 3.
+    CqzTimeCorrelatedIter(CqzData& data, const std::vector<CqzSampleIterBase*>& iters);
+    ~CqzTimeCorrelatedIter();
+    CqzTimeCorrelatedIter(const CqzTimeCorrelatedIter&) = delete;
+    CqzTimeCorrelatedIter& operator=(const CqzTimeCorrelatedIter&) = delete;
+
+    int GetIterCount() const;
+    CqzSampleIterBase* GetIter(int index) const;
+    CqzData& GetData() const;
+
+    // Each iterator at this row (subrow -1: the main line) of its own table.
+    void SetIndex(std::int64_t row, int subrow = -1);
+    // Each iterator at the last line of its table at or before position.
+    void SetPosition(const CqzPosition& position);
+
+    // Resize both vectors to GetIterCount() and fill them in iterator order; once the vectors
+    // have the capacity, nothing is allocated (texts are assigned into the existing strings).
+    void GetValue(std::vector<CqzUInt>& values, std::vector<int>& statuses) const;
+    void GetValue(std::vector<CString>& texts, std::vector<int>& statuses) const;
+
+private:
+    struct SqzImp;
+    std::unique_ptr<SqzImp> m_imp;
+};

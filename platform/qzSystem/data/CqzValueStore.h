@@ -1,0 +1,127 @@
+#pragma once
+// Values of one column, one entry per sample line, stored in the smallest of 1, 2, 4, 8 or 16
+// bytes that holds the column's width. Written by importers through CqzDataTable and read on
+// the hot path of evaluation, so the common operations are inline. The buffer grows with
+// realloc, which moves large blocks by remapping pages instead of copying them. Owned by a
+// CqzSampleStore.
+
+#include "qzSystem/ids/CqzUInt.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+class CqzValueStore
+{
+public:
+    // widthBits 1 to 128; values are cut to that many bits when written.
+    explicit CqzValueStore(int widthBits = 64);
+    ~CqzValueStore();
+    CqzValueStore(const CqzValueStore&) = delete;
+    CqzValueStore& operator=(const CqzValueStore&) = delete;
+
+    int GetWidth() const { return m_widthBits; }
+    int GetByteWidth() const { return m_byteWidth; }
+    std::int64_t GetCount() const { return m_count; }
+    // Bytes held for the values (not counting spare capacity).
+    std::size_t GetByteSize() const { return m_size; }
+
+    void Reserve(std::int64_t count);
+    // Appends count entries, each a copy of the last one (hold) or zero; the first entry of an
+    // empty store is zero either way.
+    void Append(std::int64_t count, bool hold = true)
+    {
+        if (count != 1 || m_size + m_byteWidth > m_capacity)
+            return AppendMany(count, hold);
+        if (hold && m_count > 0)
+            Put(m_data + m_size, Get(m_count - 1));
+        else
+            Put(m_data + m_size, CqzUInt());
+        m_size += m_byteWidth;
+        ++m_count;
+    }
+    void Clear();
+
+    // Writers take indices inside the store.
+    void Set(std::int64_t index, const CqzUInt& value)
+    {
+        Put(m_data + index * m_byteWidth, value & m_mask);
+    }
+    void SetRange(std::int64_t index, const CqzUInt* values, std::int64_t count);
+    void SetRange(std::int64_t index, const std::uint64_t* values, std::int64_t count);
+
+    CqzUInt Get(std::int64_t index) const
+    {
+        const std::uint8_t* p = m_data + index * m_byteWidth;
+        switch (m_byteWidth)
+        {
+        case 1:
+            return CqzUInt(*p);
+        case 2:
+            return CqzUInt(Load<std::uint16_t>(p));
+        case 4:
+            return CqzUInt(Load<std::uint32_t>(p));
+        case 8:
+            return CqzUInt(Load<std::uint64_t>(p));
+        default:
+            return CqzUInt(Load<std::uint64_t>(p + 8), Load<std::uint64_t>(p));
+        }
+    }
+    // The low 64 bits of an entry.
+    std::uint64_t GetLow(std::int64_t index) const
+    {
+        const std::uint8_t* p = m_data + index * m_byteWidth;
+        switch (m_byteWidth)
+        {
+        case 1:
+            return *p;
+        case 2:
+            return Load<std::uint16_t>(p);
+        case 4:
+            return Load<std::uint32_t>(p);
+        default:
+            return Load<std::uint64_t>(p);
+        }
+    }
+
+private:
+    template <typename T> static T Load(const std::uint8_t* p)
+    {
+        T v;
+        std::memcpy(&v, p, sizeof(T));
+        return v;
+    }
+    template <typename T> static void Save(std::uint8_t* p, T v) { std::memcpy(p, &v, sizeof(T)); }
+    // Writes a value already cut to the width (little-endian: the low bytes of the word).
+    void Put(std::uint8_t* p, const CqzUInt& value) const
+    {
+        switch (m_byteWidth)
+        {
+        case 1:
+            *p = static_cast<std::uint8_t>(value.GetLow());
+            break;
+        case 2:
+            Save(p, static_cast<std::uint16_t>(value.GetLow()));
+            break;
+        case 4:
+            Save(p, static_cast<std::uint32_t>(value.GetLow()));
+            break;
+        case 8:
+            Save(p, value.GetLow());
+            break;
+        default:
+            Save(p, value.GetLow());
+            Save(p + 8, value.GetHigh());
+        }
+    }
+    void AppendMany(std::int64_t count, bool hold);
+    void Grow(std::size_t bytes);
+
+    std::uint8_t* m_data = nullptr;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+    std::int64_t m_count = 0;
+    int m_widthBits;
+    int m_byteWidth;
+    CqzUInt m_mask;
+};

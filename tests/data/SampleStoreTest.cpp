@@ -1,0 +1,168 @@
+// Storage of one column: values by width, sparse statuses, pooled texts.
+
+#include "qzSystem/data/CqzSampleStore.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace
+{
+
+struct WidthCase
+{
+    int bits;
+    int bytes;
+};
+
+class ValueStoreWidth : public ::testing::TestWithParam<WidthCase>
+{
+};
+
+TEST_P(ValueStoreWidth, KeepsValuesAtTheSmallestByteWidthAndCutsToTheWidth)
+{
+    const WidthCase c = GetParam();
+    CqzValueStore store(c.bits);
+    EXPECT_EQ(store.GetByteWidth(), c.bytes);
+    const CqzUInt mask = CqzUInt::LowMask(c.bits);
+    const CqzUInt samples[] = {CqzUInt(0), CqzUInt(1), CqzUInt(0x5A5A5A5A5A5A5A5Aull),
+                               CqzUInt(0x8000000000000001ull, 0xFEDCBA9876543210ull), ~CqzUInt()};
+    store.Append(5, false);
+    for (int i = 0; i < 5; ++i)
+        store.Set(i, samples[i]);
+    EXPECT_EQ(store.GetByteSize(), static_cast<std::size_t>(5 * c.bytes));
+    for (int i = 0; i < 5; ++i)
+    {
+        EXPECT_EQ(store.Get(i), samples[i] & mask) << "entry " << i;
+        EXPECT_EQ(store.GetLow(i), (samples[i] & mask).GetLow()) << "entry " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, ValueStoreWidth,
+                         ::testing::Values(WidthCase{1, 1}, WidthCase{8, 1}, WidthCase{9, 2},
+                                           WidthCase{16, 2}, WidthCase{17, 4}, WidthCase{32, 4},
+                                           WidthCase{33, 8}, WidthCase{64, 8}, WidthCase{65, 16},
+                                           WidthCase{128, 16}));
+
+TEST(ValueStore, AppendedEntriesHoldTheLastOrStartAtZero)
+{
+    CqzValueStore store(128);
+    store.Append(1);
+    EXPECT_TRUE(store.Get(0).IsZero());
+    const CqzUInt wide(0x1122334455667788ull, 0x99AABBCCDDEEFF00ull);
+    store.Set(0, wide);
+    store.Append(3);
+    EXPECT_EQ(store.Get(3), wide);
+    store.Append(1, false);
+    EXPECT_TRUE(store.Get(4).IsZero());
+    EXPECT_EQ(store.GetCount(), 5);
+}
+
+TEST(ValueStore, GrowsOneEntryAtATimeOrInBlocksAndKeepsEveryEntry)
+{
+    CqzValueStore store(32);
+    for (std::uint32_t i = 0; i < 100000; ++i)
+    {
+        store.Append(1);
+        if (i % 3 != 2) // every third entry holds the one before
+            store.Set(i, CqzUInt(i * 2654435761u));
+    }
+    store.Append(1000); // a block that holds the last entry
+    store.Append(10, false);
+    ASSERT_EQ(store.GetCount(), 101010);
+    for (std::uint32_t i = 0; i < 100000; ++i)
+    {
+        const std::uint32_t written = i % 3 != 2 ? i : i - 1;
+        ASSERT_EQ(store.GetLow(i), std::uint32_t(written * 2654435761u)) << i;
+    }
+    EXPECT_EQ(store.GetLow(100999), store.GetLow(99999));
+    EXPECT_EQ(store.GetLow(101009), 0u);
+}
+
+// The sparse statuses must read exactly like a plain per-line array, whatever the order of
+// writes and reads.
+TEST(StatusStore, MatchesAPlainArrayUnderRandomWritesAndReads)
+{
+    std::mt19937 random(7);
+    CqzStatusStore store;
+    std::vector<int> plain;
+    for (int step = 0; step < 3000; ++step)
+    {
+        const int action = random() % 4;
+        if (action == 0 || plain.empty())
+            plain.push_back(plain.empty() ? 0 : plain.back()); // append holds the last status
+        else
+        {
+            const auto line = static_cast<std::int64_t>(random() % plain.size());
+            const int status = static_cast<int>(random() % 3) * 2 % 5; // 0, 2 or 4
+            store.Set(line, status, static_cast<std::int64_t>(plain.size()));
+            plain[line] = status;
+        }
+    }
+    std::size_t cursor = 0;
+    for (std::size_t line = 0; line < plain.size(); ++line)
+        ASSERT_EQ(store.Get(static_cast<std::int64_t>(line), cursor), plain[line]) << line;
+    for (int i = 0; i < 2000; ++i)
+    {
+        const auto line = static_cast<std::int64_t>(random() % plain.size());
+        ASSERT_EQ(store.Get(line, cursor), plain[line]) << line;
+        ASSERT_EQ(store.Get(line), plain[line]) << line;
+    }
+}
+
+TEST(StatusStore, StoresOnlyTheChanges)
+{
+    CqzStatusStore store;
+    for (int line = 0; line < 1000; ++line)
+        store.Set(line, 0, line + 1);
+    EXPECT_TRUE(store.IsEmpty());
+    store.Set(10, 4, 1000);
+    EXPECT_EQ(store.GetChangeCount(), 2u); // unknown from 10, known again from 11
+    store.Set(11, 4, 1000);
+    store.Set(12, 4, 1000);
+    EXPECT_EQ(store.GetChangeCount(), 2u); // still one stretch
+    store.Set(11, 0, 1000);
+    EXPECT_EQ(store.GetChangeCount(), 4u);
+    store.Set(11, 4, 1000);
+    EXPECT_EQ(store.GetChangeCount(), 2u);
+    EXPECT_EQ(store.Get(9), 0);
+    EXPECT_EQ(store.Get(12), 4);
+    EXPECT_EQ(store.Get(13), 0);
+}
+
+TEST(StringStore, PoolsEachDistinctTextOnce)
+{
+    CqzStringStore pool;
+    const auto a = pool.Add(L"read", 4);
+    const auto b = pool.Add(L"write", 5);
+    const std::size_t size = pool.GetPoolSize();
+    EXPECT_EQ(pool.Add(L"read", 4), a);
+    EXPECT_EQ(pool.Add(L"readX", 4), a); // the length decides, not the terminator
+    EXPECT_EQ(pool.GetPoolSize(), size);
+    EXPECT_NE(a, b);
+    EXPECT_STREQ(pool.Get(a), L"read");
+    EXPECT_STREQ(pool.Get(b), L"write");
+    EXPECT_EQ(pool.Add(L"", 0), 0u);
+    EXPECT_STREQ(pool.Get(12345), L"");
+}
+
+TEST(SampleStore, WritingAValueOrTextClearsItsStatusOnly)
+{
+    CqzSampleStore texts(eqzSampleString, 0);
+    texts.Append(3);
+    texts.FillStatus(4);
+    EXPECT_TRUE(texts.SetText(1, L"ack", 3));
+    EXPECT_EQ(texts.GetStatus(0), 4);
+    EXPECT_EQ(texts.GetStatus(1), 0);
+    EXPECT_EQ(texts.GetStatus(2), 4);
+    EXPECT_STREQ(texts.GetText(1), L"ack");
+    EXPECT_FALSE(texts.SetValue(1, CqzUInt(5))); // a number does not fit a string column
+    EXPECT_FALSE(texts.SetText(3, L"x", 1));     // beyond the last line
+
+    CqzSampleStore times(eqzSampleTime, 0);
+    times.Append(1);
+    EXPECT_TRUE(times.SetTime(0, -25));
+    EXPECT_EQ(times.GetTime(0), -25);
+}
+
+} // namespace
