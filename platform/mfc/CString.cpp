@@ -413,6 +413,19 @@ int CString::Insert(int index, const wchar_t* text)
     return GetLength();
 }
 
+int CString::Insert(int index, const CString& text)
+{
+    index = std::clamp(index, 0, GetLength());
+    m_text.insert(static_cast<std::size_t>(index), text.m_text);
+    return GetLength();
+}
+
+void CString::Preallocate(int length)
+{
+    if (length > 0)
+        m_text.reserve(static_cast<std::size_t>(length));
+}
+
 int CString::Delete(int index, int count)
 {
     if (index >= 0 && index < GetLength() && count > 0)

@@ -36,6 +36,9 @@ public:
     const wchar_t* GetString() const { return m_text.c_str(); }
     operator const wchar_t*() const { return m_text.c_str(); }
     const std::wstring& Str() const { return m_text; }
+    // Storage management: reserve room for at least length characters; the text is unchanged.
+    void Preallocate(int length);
+    int GetAllocLength() const { return static_cast<int>(m_text.capacity()); }
 
     CString& operator=(const wchar_t* text);
     CString& operator+=(const CString& other);
@@ -74,6 +77,8 @@ public:
     int Replace(const wchar_t* oldText, const wchar_t* newText);
     int Replace(wchar_t oldCh, wchar_t newCh);
     int Insert(int index, const wchar_t* text);
+    // Inserts the whole text, embedded null characters included.
+    int Insert(int index, const CString& text);
     int Delete(int index, int count = 1);
 
     CString Left(int count) const;
