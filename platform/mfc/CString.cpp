@@ -34,7 +34,7 @@ void AppendUtf8(std::string& out, char32_t cp)
 }
 
 // One conversion of a format text: %[flags][width][.precision][length]conversion.
-struct FormatSpec
+struct FormatDirective
 {
     std::string flags;
     int width = -1;
@@ -50,34 +50,34 @@ std::wstring Widen(const char* text)
     return out;
 }
 
-std::string NarrowSpec(const FormatSpec& spec, const char* length, char conversion)
+std::string NarrowDirective(const FormatDirective& directive, const char* length, char conversion)
 {
-    std::string s = "%" + spec.flags;
-    if (spec.width >= 0)
-        s += std::to_string(spec.width);
-    if (spec.precision >= 0)
-        s += "." + std::to_string(spec.precision);
+    std::string s = "%" + directive.flags;
+    if (directive.width >= 0)
+        s += std::to_string(directive.width);
+    if (directive.precision >= 0)
+        s += "." + std::to_string(directive.precision);
     return s + length + conversion;
 }
 
-std::wstring Pad(std::wstring text, const FormatSpec& spec)
+std::wstring Pad(std::wstring text, const FormatDirective& directive)
 {
-    if (spec.width > static_cast<int>(text.size()))
+    if (directive.width > static_cast<int>(text.size()))
     {
-        std::wstring fill(static_cast<std::size_t>(spec.width) - text.size(), L' ');
-        text = spec.flags.find('-') != std::string::npos ? text + fill : fill + text;
+        std::wstring fill(static_cast<std::size_t>(directive.width) - text.size(), L' ');
+        text = directive.flags.find('-') != std::string::npos ? text + fill : fill + text;
     }
     return text;
 }
 
-std::wstring FormatOne(const FormatSpec& spec, const CStringFormatArg& arg)
+std::wstring FormatOne(const FormatDirective& directive, const CStringFormatArg& arg)
 {
     char buffer[512];
-    switch (spec.conversion)
+    switch (directive.conversion)
     {
     case L'd':
     case L'i':
-        std::snprintf(buffer, sizeof buffer, NarrowSpec(spec, "ll", 'd').c_str(),
+        std::snprintf(buffer, sizeof buffer, NarrowDirective(directive, "ll", 'd').c_str(),
                       static_cast<long long>(arg.AsSigned()));
         return Widen(buffer);
     case L'u':
@@ -85,7 +85,7 @@ std::wstring FormatOne(const FormatSpec& spec, const CStringFormatArg& arg)
     case L'X':
     case L'o':
         std::snprintf(buffer, sizeof buffer,
-                      NarrowSpec(spec, "ll", static_cast<char>(spec.conversion)).c_str(),
+                      NarrowDirective(directive, "ll", static_cast<char>(directive.conversion)).c_str(),
                       static_cast<unsigned long long>(arg.AsUnsigned()));
         return Widen(buffer);
     case L'f':
@@ -95,21 +95,21 @@ std::wstring FormatOne(const FormatSpec& spec, const CStringFormatArg& arg)
     case L'g':
     case L'G':
         std::snprintf(buffer, sizeof buffer,
-                      NarrowSpec(spec, "", static_cast<char>(spec.conversion)).c_str(),
+                      NarrowDirective(directive, "", static_cast<char>(directive.conversion)).c_str(),
                       arg.AsReal());
         return Widen(buffer);
     case L'p':
         std::snprintf(buffer, sizeof buffer, "0x%llx",
                       static_cast<unsigned long long>(arg.AsUnsigned()));
-        return Pad(Widen(buffer), spec);
+        return Pad(Widen(buffer), directive);
     case L'c':
-        return Pad(std::wstring(1, static_cast<wchar_t>(arg.AsUnsigned())), spec);
+        return Pad(std::wstring(1, static_cast<wchar_t>(arg.AsUnsigned())), directive);
     default: // s, S
     {
         std::wstring text = arg.AsText();
-        if (spec.precision >= 0 && static_cast<std::size_t>(spec.precision) < text.size())
-            text.resize(static_cast<std::size_t>(spec.precision));
-        return Pad(text, spec);
+        if (directive.precision >= 0 && static_cast<std::size_t>(directive.precision) < text.size())
+            text.resize(static_cast<std::size_t>(directive.precision));
+        return Pad(text, directive);
     }
     }
 }
@@ -252,17 +252,17 @@ std::wstring CString::FormatList(const wchar_t* format, std::initializer_list<CS
             out.push_back(L'%');
             continue;
         }
-        FormatSpec spec;
+        FormatDirective directive;
         while (*p && std::wcschr(L"-+ #0", *p))
-            spec.flags.push_back(static_cast<char>(*p++));
+            directive.flags.push_back(static_cast<char>(*p++));
         if (*p == L'*')
         {
             ++p;
             const CStringFormatArg* a = take();
-            spec.width = a ? static_cast<int>(std::clamp<std::int64_t>(a->AsSigned(), 0, 4096)) : 0;
+            directive.width = a ? static_cast<int>(std::clamp<std::int64_t>(a->AsSigned(), 0, 4096)) : 0;
         }
         else if (*p >= L'0' && *p <= L'9')
-            spec.width = ReadNumber(p);
+            directive.width = ReadNumber(p);
         if (*p == L'.')
         {
             ++p;
@@ -270,10 +270,10 @@ std::wstring CString::FormatList(const wchar_t* format, std::initializer_list<CS
             {
                 ++p;
                 const CStringFormatArg* a = take();
-                spec.precision = a ? static_cast<int>(std::clamp<std::int64_t>(a->AsSigned(), 0, 4096)) : 0;
+                directive.precision = a ? static_cast<int>(std::clamp<std::int64_t>(a->AsSigned(), 0, 4096)) : 0;
             }
             else
-                spec.precision = ReadNumber(p);
+                directive.precision = ReadNumber(p);
         }
         while (*p && std::wcschr(L"hlLqjztI", *p))
             ++p;
@@ -287,9 +287,9 @@ std::wstring CString::FormatList(const wchar_t* format, std::initializer_list<CS
                 break;
             continue;
         }
-        spec.conversion = *p;
+        directive.conversion = *p;
         if (const CStringFormatArg* arg = take())
-            out += FormatOne(spec, *arg);
+            out += FormatOne(directive, *arg);
     }
     return out;
 }
