@@ -214,6 +214,16 @@ bool CqzPersistenceSetup::Read(const CString& name, std::vector<std::uint8_t>& v
     return bytes != nullptr;
 }
 
+std::vector<CString> CqzPersistenceSetup::GetTagNames() const
+{
+    std::vector<CString> names;
+    if (const CqzPersistenceNode* node = m_imp->Current())
+        for (const auto& entry : node->GetEntries())
+            if (entry.child)
+                names.push_back(CString::FromUtf8(entry.name));
+    return names;
+}
+
 void CqzPersistenceSetup::Close()
 {
     if (m_imp->mode != eqzPersistWrite || m_imp->closed)

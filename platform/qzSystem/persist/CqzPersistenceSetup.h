@@ -71,6 +71,9 @@ public:
     bool Read(const CString& name, bool& value) const;
     bool Read(const CString& name, std::uint32_t& value) const;
     bool Read(const CString& name, std::vector<std::uint8_t>& value) const;
+    // Names of the child tags of the current tag, in stored order (empty inside a missing tag).
+    // Lets a reader walk what is there instead of trusting a stored count.
+    std::vector<CString> GetTagNames() const;
 
     // Write mode: encodes the tree into the buffer or the file; later calls do nothing and later
     // writes throw. Read mode: nothing to do.

@@ -5,6 +5,8 @@
 #include "qzSystem/ids/CqzBitSet.h"
 #include "qzSystem/search/CqzSearchIfClause.h"
 
+class CqzPersistenceSetup;
+
 class CqzSearchModel
 {
 public:
@@ -25,6 +27,11 @@ public:
 
     const CqzBitSet& GetSingleBitOptions() const { return m_singleBitOptions; }
     const CqzBitSet& GetMultiBitOptions() const { return m_multiBitOptions; }
+
+    // Writes and reads the model's own "SearchModel" block. A block that is missing leaves an
+    // empty expression; one whose expression is not well formed loads as an empty expression.
+    void Save(CqzPersistenceSetup* setup) const;
+    void Load(CqzPersistenceSetup* setup);
 
     CqzSearchIfClause& GetIfClause() { return m_ifClause; }
     const CqzSearchIfClause& GetIfClause() const { return m_ifClause; }

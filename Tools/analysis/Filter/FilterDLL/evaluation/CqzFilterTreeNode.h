@@ -23,6 +23,7 @@ public:
     virtual bool Evaluate() = 0;
     // A new, unlinked node of the same class with the same own fields.
     virtual CqzFilterTreeNode* Clone() const = 0;
+    // True only for the stand-in of an occurrence that compiles to no test.
     virtual bool IsConstant() const { return false; }
     virtual bool IsOperand() const { return false; }
     virtual bool IsOperator() const { return false; }

@@ -34,6 +34,11 @@ public:
     // Stores the colour; sends nothing.
     void SetColor(unsigned int color) { m_color = color; }
 
+    // The "FilterAction" block of a setup: "Color", then "Type" by name. Loading an unknown or
+    // missing type name gives Hide; a missing colour keeps the current one. No message is sent.
+    void Save(CqzPersistenceSetup* setup) const;
+    void Load(CqzPersistenceSetup* setup);
+
     // "Show", "Hide" or "Color"; an empty text for a type outside the table.
     static const wchar_t* GetTypeName(unsigned int type);
 

@@ -7,13 +7,50 @@
 #include "qzSystem/messages/CqzEventMessagePlugInEnabled.h"
 #include "qzSystem/messages/CqzMessageDeleteConnection.h"
 #include "qzSystem/messages/CqzMessagePlugInDependsOn.h"
+#include "qzSystem/persist/CqzPersistenceSetup.h"
 
 #include <algorithm>
 
 namespace
 {
 const CString DefaultTermName(L"Your name goes here");
+
+CString TermTagName(std::uint32_t index)
+{
+    CString name;
+    name.Format(L"%s%d", L"FilterTerm", index);
+    return name;
 }
+
+// The indices below `count` whose term tag exists under the current tag, in increasing order.
+// A term whose tag is missing would load with an empty expression and be dropped by Validate,
+// so skipping it changes nothing, and a corrupt count (say four billion) costs no more than the
+// tags the setup really holds.
+std::vector<std::uint32_t> TermTagIndices(const CqzPersistenceSetup& setup, std::uint32_t count)
+{
+    std::vector<std::uint32_t> indices;
+    const CString prefix(L"FilterTerm");
+    for (const CString& tag : setup.GetTagNames())
+    {
+        if (tag.Left(prefix.GetLength()) != prefix)
+            continue;
+        const CString digits = tag.Mid(prefix.GetLength());
+        std::uint64_t value = 0;
+        bool ok = !digits.IsEmpty() && digits.GetLength() <= 10 &&
+                  (digits.GetLength() == 1 || digits[0] != L'0');
+        for (int i = 0; ok && i < digits.GetLength(); ++i)
+        {
+            ok = digits[i] >= L'0' && digits[i] <= L'9';
+            value = value * 10 + static_cast<std::uint64_t>(digits[i] - L'0');
+        }
+        if (ok && value < count)
+            indices.push_back(static_cast<std::uint32_t>(value));
+    }
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    return indices;
+}
+} // namespace
 
 struct CqzFilterModel::SqzImp
 {
@@ -27,7 +64,8 @@ struct CqzFilterModel::SqzImp
     CqzID instanceID;
 };
 
-CqzFilterModel::CqzFilterModel(const CqzID& instanceID) : m_imp(std::make_unique<SqzImp>(instanceID))
+CqzFilterModel::CqzFilterModel(const CqzID& instanceID)
+    : m_imp(std::make_unique<SqzImp>(instanceID))
 {
 }
 
@@ -58,7 +96,10 @@ CqzFilterModel& CqzFilterModel::operator=(const CqzFilterModel& other)
     return *this;
 }
 
-CqzFilterModel::~CqzFilterModel() { DeleteAllTerms(); }
+CqzFilterModel::~CqzFilterModel()
+{
+    DeleteAllTerms();
+}
 
 void CqzFilterModel::AddObserver(foundation::IObserver* observer)
 {
@@ -75,7 +116,10 @@ void CqzFilterModel::OnUpdate(foundation::ISubject*, foundation::IMessage* messa
     UpdateAllObservers(nullptr, message);
 }
 
-void CqzFilterModel::Send(foundation::IMessage& message) { UpdateAllObservers(nullptr, &message); }
+void CqzFilterModel::Send(foundation::IMessage& message)
+{
+    UpdateAllObservers(nullptr, &message);
+}
 
 void CqzFilterModel::Observe(SqzFilterTerm& term)
 {
@@ -103,9 +147,15 @@ SqzFilterTerm* CqzFilterModel::TermAt(int index) const
     return &m_imp->terms[static_cast<std::size_t>(index)];
 }
 
-int CqzFilterModel::GetSize() const { return static_cast<int>(m_imp->terms.size()); }
+int CqzFilterModel::GetSize() const
+{
+    return static_cast<int>(m_imp->terms.size());
+}
 
-const std::vector<SqzFilterTerm>& CqzFilterModel::GetTerms() const { return m_imp->terms; }
+const std::vector<SqzFilterTerm>& CqzFilterModel::GetTerms() const
+{
+    return m_imp->terms;
+}
 
 bool CqzFilterModel::MakeTerm(SqzFilterTerm& term, const CqzSearchModel* search,
                               const CqzSearchComponentModel* action)
@@ -120,7 +170,8 @@ bool CqzFilterModel::MakeTerm(SqzFilterTerm& term, const CqzSearchModel* search,
     }
     if (search == nullptr)
     {
-        term.search = std::make_unique<CqzSearchModel>(m_imp->singleBitOptions, m_imp->multiBitOptions);
+        term.search =
+            std::make_unique<CqzSearchModel>(m_imp->singleBitOptions, m_imp->multiBitOptions);
         term.search->GetIfClause().GetEventList()->Default(m_imp->instanceID);
     }
     else
@@ -143,8 +194,8 @@ void CqzFilterModel::InsertAt(std::size_t position, const CqzSearchModel* search
     Send(message);
 }
 
-void CqzFilterModel::InsertAfter(const CqzSearchModel* search, const CqzSearchComponentModel* action,
-                                 int index)
+void CqzFilterModel::InsertAfter(const CqzSearchModel* search,
+                                 const CqzSearchComponentModel* action, int index)
 {
     if (index < -1)
         return;
@@ -254,13 +305,25 @@ void CqzFilterModel::SetEnabled(bool enabled)
     }
 }
 
-bool CqzFilterModel::IsEnabled() const { return m_imp->enabled; }
+bool CqzFilterModel::IsEnabled() const
+{
+    return m_imp->enabled;
+}
 
-void CqzFilterModel::SetName(const CString& name) { m_imp->name = name; }
+void CqzFilterModel::SetName(const CString& name)
+{
+    m_imp->name = name;
+}
 
-const CString& CqzFilterModel::GetName() const { return m_imp->name; }
+const CString& CqzFilterModel::GetName() const
+{
+    return m_imp->name;
+}
 
-const CqzID& CqzFilterModel::GetID() const { return m_imp->instanceID; }
+const CqzID& CqzFilterModel::GetID() const
+{
+    return m_imp->instanceID;
+}
 
 // Removes, from every term, the events whose label identifier `drop` answers true for (from the
 // highest index down), then deletes the terms left without events (no message) and, if none
@@ -289,18 +352,19 @@ template <typename Drop> void CqzFilterModel::DropEvents(Drop drop)
 
 void CqzFilterModel::Validate()
 {
-    DropEvents([this](const CqzID& label) {
-        return !CqzSystemMgr::Instance().IsLabelAvailable(m_imp->instanceID,
-                                                          CqzLabelChannel(label, -1), true, true);
-    });
+    DropEvents(
+        [this](const CqzID& label)
+        {
+            return !CqzSystemMgr::Instance().IsLabelAvailable(
+                m_imp->instanceID, CqzLabelChannel(label, -1), true, true);
+        });
 }
 
 void CqzFilterModel::RemoveLabels(const CqzMessageDeleteConnection& message)
 {
     const std::vector<CqzID>& gone = message.GetLabelIDs();
-    DropEvents([&gone](const CqzID& label) {
-        return std::find(gone.begin(), gone.end(), label) != gone.end();
-    });
+    DropEvents([&gone](const CqzID& label)
+               { return std::find(gone.begin(), gone.end(), label) != gone.end(); });
 }
 
 void CqzFilterModel::AddDependencies(CqzMessagePlugInDependsOn& message)
@@ -316,4 +380,73 @@ void CqzFilterModel::AddDependencies(CqzMessagePlugInDependsOn& message)
                 message.GetLabelStatusList().emplace_back(label->GetLabelID(), 0);
         }
     }
+}
+
+void CqzFilterModel::Save(CqzPersistenceSetup* setup) const
+{
+    const bool opened = setup->OpenTag(L"FilterModel", false);
+    setup->Write(L"Name", m_imp->name);
+    setup->Write(L"Enabled", m_imp->enabled);
+    setup->Write(L"NumberOfFilterTerms", static_cast<std::uint32_t>(m_imp->terms.size()));
+    setup->OpenTag(L"FilterTerms");
+    for (std::size_t i = 0; i < m_imp->terms.size(); ++i)
+    {
+        const SqzFilterTerm& term = m_imp->terms[i];
+        const bool termOpened = setup->OpenTag(TermTagName(static_cast<std::uint32_t>(i)), false);
+        setup->Write(L"FilterName", term.name);
+        setup->Write(L"ShowFilterName", term.showName);
+        term.search->Save(setup);
+        term.action->Save(setup);
+        if (termOpened)
+            setup->CloseTag(false);
+    }
+    setup->CloseTag();
+    if (opened)
+        setup->CloseTag(false);
+}
+
+void CqzFilterModel::LoadTerm(CqzPersistenceSetup* setup, std::uint32_t index)
+{
+    SqzFilterTerm term;
+    const bool opened = setup->OpenTag(TermTagName(index), false);
+    setup->Read(L"FilterName", term.name);
+    setup->Read(L"ShowFilterName", term.showName);
+    term.search = std::make_unique<CqzSearchModel>();
+    term.search->Load(setup);
+    term.action = std::make_unique<CqzFilterAction>();
+    term.action->Load(setup);
+    Observe(term);
+    m_imp->terms.push_back(std::move(term));
+    if (opened)
+        setup->CloseTag(false);
+}
+
+void CqzFilterModel::Load(CqzPersistenceSetup* setup)
+{
+    const bool opened = setup->OpenTag(L"FilterModel", false);
+    DeleteAllTerms();
+    setup->Read(L"Name", m_imp->name);
+    bool enabled = m_imp->enabled;
+    setup->Read(L"Enabled", enabled);
+    SetEnabled(enabled);
+    std::uint32_t count = 0;
+    setup->Read(L"NumberOfFilterTerms", count);
+    setup->OpenTag(L"FilterTerms");
+    for (std::uint32_t index : TermTagIndices(*setup, count))
+        LoadTerm(setup, index);
+    Validate();
+    setup->CloseTag();
+    if (opened)
+        setup->CloseTag(false);
+}
+
+CString CqzFilterModel::ReadName(CqzPersistenceSetup* setup)
+{
+    CString name;
+    if (setup->OpenTag(L"FilterModel", false))
+    {
+        setup->Read(L"Name", name);
+        setup->CloseTag(false);
+    }
+    return name;
 }

@@ -58,6 +58,13 @@ public:
     const CString& GetName() const;
     const CqzID& GetID() const;
 
+    // The "FilterModel" block of a setup (terms with their names, search models and actions).
+    // Load replaces every term, sends no insert messages and ends with Validate.
+    void Save(CqzPersistenceSetup* setup) const;
+    void Load(CqzPersistenceSetup* setup);
+    // Only the model's name from a setup's "FilterModel" block; empty when absent.
+    static CString ReadName(CqzPersistenceSetup* setup);
+
     // Label maintenance.
     void Validate();
     void RemoveLabels(const CqzMessageDeleteConnection& message);
@@ -76,6 +83,7 @@ private:
     SqzFilterTerm* TermAt(int index) const;
     template <typename Drop> void DropEvents(Drop drop);
     void Send(foundation::IMessage& message);
+    void LoadTerm(CqzPersistenceSetup* setup, std::uint32_t index);
 
     std::unique_ptr<SqzImp> m_imp;
 };

@@ -1,0 +1,7 @@
+#include "qzSystem/managers/CqzOptionsMgr.h"
+
+CqzOptionsMgr& CqzOptionsMgr::Instance()
+{
+    static CqzOptionsMgr instance;
+    return instance;
+}

@@ -1,0 +1,8 @@
+#include "qzSystem/plugin/CqzPlugInAnToolBase.h"
+
+#include "qzSystem/managers/CqzPlugInMgr.h"
+
+void CqzPlugInAnToolBase::Run()
+{
+    CqzPlugInMgr::Instance().RequestRun(this);
+}

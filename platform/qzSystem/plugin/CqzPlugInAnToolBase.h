@@ -1,0 +1,12 @@
+#pragma once
+// Base of analysis tools: tools in the analysis chain that the host runs on their data set.
+
+#include "qzSystem/plugin/CqzPlugInToolBase.h"
+
+class CqzPlugInAnToolBase : public CqzPlugInToolBase
+{
+public:
+    using CqzPlugInToolBase::CqzPlugInToolBase;
+    // Asks the host to run this tool (the host then sends it the run message).
+    void Run();
+};
