@@ -2,6 +2,9 @@
 
 #include "qzSystem/persist/CqzPersistenceSetup.h"
 #include "qzSystem/search/CqzSearchEventBracket.h"
+#include "qzSystem/search/CqzSearchMarkupReader.h"
+#include "qzSystem/search/CqzSearchMarkupWriter.h"
+#include "qzSystem/xml/CqzXMLParserSavePos.h"
 
 CqzSearchModel::CqzSearchModel()
     : CqzSearchModel(DefaultSingleBitOptions(), DefaultMultiBitOptions())
@@ -176,4 +179,32 @@ void CqzSearchModel::Load(CqzPersistenceSetup* setup)
     setup->CloseTag(false);
     if (!ok || !events.IsWellFormed())
         events.Clear();
+}
+
+bool CqzSearchModel::QueryCommand(const CString&, CqzXMLParser& xml) const
+{
+    CqzXMLParserSavePos keep(&xml);
+    return CqzSearchMarkupWriter(xml).Write(*m_ifClause.GetEventList(), m_enabled, m_inverted);
+}
+
+bool CqzSearchModel::DoCommands(CqzXMLParser& xml)
+{
+    CqzSearchEventList events;
+    bool enabled = true, inverted = false;
+    {
+        CqzXMLParserSavePos keep(&xml);
+        if (!xml.FindNextChild(L"Search"))
+            return true;
+        if (!CqzSearchMarkupReader::ReadFlag(xml.GetChildAttribute(L"Enabled"), true, enabled) ||
+            !CqzSearchMarkupReader::ReadFlag(xml.GetChildAttribute(L"Inverted"), false, inverted))
+            return false;
+        xml.Descend();
+        if (!CqzSearchMarkupReader(xml).Read(events))
+            return false;
+    }
+    *m_ifClause.GetEventList() = events;
+    m_enabled = enabled;
+    m_inverted = inverted;
+    xml.FindNextChild(L"Search");
+    return true;
 }

@@ -6,6 +6,7 @@
 #include "qzSystem/search/CqzSearchIfClause.h"
 
 class CqzPersistenceSetup;
+class CqzXMLParser;
 
 class CqzSearchModel
 {
@@ -32,6 +33,17 @@ public:
     // empty expression; one whose expression is not well formed loads as an empty expression.
     void Save(CqzPersistenceSetup* setup) const;
     void Load(CqzPersistenceSetup* setup);
+
+    // Markup. QueryCommand, with the parser's current child being the element the expression
+    // belongs to, appends a "Search" element inside that child; `command` is not used. False
+    // only when the parser has no current element. DoCommands reads the next "Search" child of
+    // the main element and replaces the expression and flags; without a "Search" child nothing
+    // changes and the answer is true. An expression that cannot be read (unknown label or
+    // operator, malformed number, not well formed) gives false and changes nothing. On success
+    // the child position is left on the "Search" element, so that elements written after it
+    // are found next; otherwise the parser's position is as before the call.
+    bool QueryCommand(const CString& command, CqzXMLParser& xml) const;
+    bool DoCommands(CqzXMLParser& xml);
 
     CqzSearchIfClause& GetIfClause() { return m_ifClause; }
     const CqzSearchIfClause& GetIfClause() const { return m_ifClause; }

@@ -1,0 +1,274 @@
+#include "qzSystem/search/CqzSearchModel.h"
+
+#include "common/ManagerReset.h"
+#include "markup/CqzXMLParser.h"
+#include "qzSystem/search/CqzSearchMarkupReader.h"
+#include "qzSystem/xml/CqzXMLParserSavePos.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+
+// The markup of one expression element without its line breaks.
+std::wstring Compact(const CString& text)
+{
+    std::wstring out;
+    for (wchar_t ch : text.Str())
+        if (ch != L'\r' && ch != L'\n')
+            out += ch;
+    return out;
+}
+
+class SearchModelMarkupTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetManagers();
+        AddTestLabel(L"A", eqzLabelDigital, 8);
+        AddTestLabel(L"CLK", eqzLabelDigital, 1);
+        AddTestLabel(L"WIDE", eqzLabelIntegral, 128);
+        AddTestLabel(L"MSG", eqzLabelString, 0);
+    }
+
+    // Writes the model inside a fresh "FilterExpression" and returns that element's content.
+    static std::wstring Write(const CqzSearchModel& model)
+    {
+        CqzXMLParser outer;
+        outer.AppendElement(L"Filter");
+        outer.AppendChild(L"FilterExpression");
+        const SqzXMLParserPos before = outer.GetPosition();
+        EXPECT_TRUE(model.QueryCommand(L"GetSetup", outer));
+        EXPECT_EQ(before, outer.GetPosition());
+        std::wstring text = Compact(outer.GetDocument());
+        const std::wstring head = L"<Filter><FilterExpression>",
+                           tail = L"</FilterExpression></Filter>";
+        EXPECT_EQ(0u, text.find(head));
+        return text.substr(head.size(), text.size() - head.size() - tail.size());
+    }
+
+    // Reads `search` (the content of a FilterExpression) into the model.
+    static bool Read(CqzSearchModel& model, const std::wstring& search)
+    {
+        CqzXMLParser xml(CString(L"<FilterExpression>" + search + L"</FilterExpression>"));
+        xml.FindNext(L"FilterExpression");
+        return model.DoCommands(xml);
+    }
+};
+
+struct SqzRoundTrip
+{
+    const wchar_t* input;   // as a person may write it
+    const wchar_t* written; // as QueryCommand writes it back
+};
+
+class SearchRoundTripTest : public SearchModelMarkupTest,
+                            public ::testing::WithParamInterface<SqzRoundTrip>
+{
+};
+
+TEST_P(SearchRoundTripTest, ReadsAndWritesBackTheCanonicalText)
+{
+    CqzSearchModel model;
+    ASSERT_TRUE(Read(model, GetParam().input));
+    const std::wstring written = Write(model);
+    EXPECT_EQ(GetParam().written, written);
+    CqzSearchModel again;
+    ASSERT_TRUE(Read(again, written));
+    EXPECT_EQ(written, Write(again));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Vocabulary, SearchRoundTripTest,
+    ::testing::Values(
+        SqzRoundTrip{L"<Search Enabled='T'><Event Label='A' Op='Equal' Value='h30' "
+                     L"DontCare='h0F'/></Search>",
+                     L"<Search Enabled='T'><Event Label='A' Op='Equal' Value='h30' "
+                     L"DontCare='hf'/></Search>"},
+        SqzRoundTrip{L"<Search><Event Label='A' Op='NotEqual' Value='d255'/></Search>",
+                     L"<Search Enabled='T'><Event Label='A' Op='NotEqual' Value='hff'/></Search>"},
+        SqzRoundTrip{
+            L"<Search><Event Label='A' Op='Less' Value='b1x0'/></Search>",
+            L"<Search Enabled='T'><Event Label='A' Op='Less' Value='h4' DontCare='h2'/></Search>"},
+        SqzRoundTrip{
+            L"<Search><Event Label='A' Op='Greater' Value='b0101' DontCare='b1000'/></Search>",
+            L"<Search Enabled='T'><Event Label='A' Op='Greater' Value='h5' "
+            L"DontCare='h8'/></Search>"},
+        SqzRoundTrip{L"<Search><Event Label='A' Op='LessEqual' Value='h0'/></Search>",
+                     L"<Search Enabled='T'><Event Label='A' Op='LessEqual' Value='h0'/></Search>"},
+        SqzRoundTrip{
+            L"<Search><Event Label='A' Op='GreaterEqual' Value='d7'/></Search>",
+            L"<Search Enabled='T'><Event Label='A' Op='GreaterEqual' Value='h7'/></Search>"},
+        SqzRoundTrip{
+            L"<Search><Event Label='WIDE' Op='InRange' Low='h1000' High='h1fff'/></Search>",
+            L"<Search Enabled='T'><Event Label='WIDE' Op='InRange' Low='h1000' "
+            L"High='h1fff'/></Search>"},
+        SqzRoundTrip{
+            L"<Search><Event Label='WIDE' Op='NotInRange' Low='d10' High='b11111'/></Search>",
+            L"<Search Enabled='T'><Event Label='WIDE' Op='NotInRange' Low='ha' "
+            L"High='h1f'/></Search>"},
+        SqzRoundTrip{L"<Search><Event Label='MSG' Op='Contains' Text='a&lt;b &amp; "
+                     L"&apos;c&apos;'/></Search>",
+                     L"<Search Enabled='T'><Event Label='MSG' Op='Contains' Text='a&lt;b &amp; "
+                     L"&apos;c&apos;'/></Search>"},
+        SqzRoundTrip{L"<Search><Event Label='MSG' Op='NotContains' Text=''/></Search>",
+                     L"<Search Enabled='T'><Event Label='MSG' Op='NotContains' Text=''/></Search>"},
+        SqzRoundTrip{L"<Search><Event Label='CLK' Op='Rising'/><Conj Type='OR'/><Event Label='CLK' "
+                     L"Op='Falling'/>"
+                     L"<Conj Type='OR'/><Event Label='CLK' Op='Either'/></Search>",
+                     L"<Search Enabled='T'><Event Label='CLK' Op='Rising'/><Conj Type='OR'/><Event "
+                     L"Label='CLK' Op='Falling'/>"
+                     L"<Conj Type='OR'/><Event Label='CLK' Op='Either'/></Search>"},
+        SqzRoundTrip{L"<Search Enabled='F' Inverted='T'><Event Label='A' Channel='3' "
+                     L"Op='High'/><Conj Type='AND'/>"
+                     L"<Event Label='A' Channel='7' Op='Low'/><Conj Type='AND'/><Event Label='A' "
+                     L"Channel='0' Op='DontCare'/></Search>",
+                     L"<Search Enabled='F' Inverted='T'><Event Label='A' Channel='3' "
+                     L"Op='High'/><Conj Type='AND'/>"
+                     L"<Event Label='A' Channel='7' Op='Low'/><Conj Type='AND'/><Event Label='A' "
+                     L"Channel='0' Op='DontCare'/></Search>"},
+        SqzRoundTrip{
+            L"<Search><Group><Event Label='A' Op='Equal' Value='h1'/><Conj Type='OR'/><Group>"
+            L"<Event Label='CLK' Op='High'/></Group></Group><Conj Type='AND'/><Event Label='MSG' "
+            L"Op='Contains' Text='err'/></Search>",
+            L"<Search Enabled='T'><Group><Event Label='A' Op='Equal' Value='h1'/><Conj "
+            L"Type='OR'/><Group>"
+            L"<Event Label='CLK' Op='High'/></Group></Group><Conj Type='AND'/><Event Label='MSG' "
+            L"Op='Contains' Text='err'/></Search>"},
+        SqzRoundTrip{L"<Search><Event Label='WIDE' Op='Equal' "
+                     L"Value='d340282366920938463463374607431768211455'/></Search>",
+                     L"<Search Enabled='T'><Event Label='WIDE' Op='Equal' "
+                     L"Value='hffffffffffffffffffffffffffffffff'/></Search>"},
+        SqzRoundTrip{L"<Search><Event Label='WIDE' Op='Equal' "
+                     L"Value='h00000000000000000000000000000000000000001'/></Search>",
+                     L"<Search Enabled='T'><Event Label='WIDE' Op='Equal' Value='h1'/></Search>"}));
+
+// 128 binary digits, the top one a don't-care bit, the lowest one set.
+TEST_F(SearchModelMarkupTest, ReadsA128DigitBinaryValueWithDontCareBits)
+{
+    const std::wstring digits = L"x" + std::wstring(126, L'0') + L"1";
+    CqzSearchModel model;
+    ASSERT_TRUE(
+        Read(model, L"<Search><Event Label='WIDE' Op='Equal' Value='b" + digits + L"'/></Search>"));
+    CqzUInt value, dontCare;
+    model.GetIfClause().GetEventList()->GetEvent(0)->GetEventLabel()->GetValue(value, dontCare);
+    EXPECT_EQ(CqzUInt(0, 1), value);
+    EXPECT_EQ(CqzUInt(1ull << 63, 0), dontCare);
+}
+
+class SearchRefusalTest : public SearchModelMarkupTest,
+                          public ::testing::WithParamInterface<const wchar_t*>
+{
+};
+
+// Whatever is refused leaves the model's expression, flags and the parser's position alone.
+TEST_P(SearchRefusalTest, RefusesAndChangesNothing)
+{
+    CqzSearchModel model;
+    const std::wstring original =
+        L"<Search Enabled='T'><Event Label='A' Op='Equal' Value='h5'/></Search>";
+    ASSERT_TRUE(Read(model, original));
+    CqzXMLParser xml(
+        CString(std::wstring(L"<FilterExpression>") + GetParam() + L"</FilterExpression>"));
+    ASSERT_TRUE(xml.FindNext(L"FilterExpression"));
+    const SqzXMLParserPos before = xml.GetPosition();
+    EXPECT_FALSE(model.DoCommands(xml));
+    EXPECT_EQ(before, xml.GetPosition());
+    EXPECT_EQ(original, Write(model));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadMarkup, SearchRefusalTest,
+    ::testing::Values(L"<Search><Event Label='NOPE' Op='Equal' Value='h1'/></Search>",
+                      L"<Search><Event Op='Equal' Value='h1'/></Search>",
+                      L"<Search><Event Label='A' Op='Equals' Value='h1'/></Search>",
+                      L"<Search><Event Label='A' Value='h1'/></Search>",
+                      L"<Search><Event Label='A' Op='Equal'/></Search>",
+                      L"<Search><Event Label='A' Op='Equal' Value='1'/></Search>",
+                      L"<Search><Event Label='A' Op='Equal' Value='h'/></Search>",
+                      L"<Search><Event Label='A' Op='Equal' Value='hfg'/></Search>",
+                      L"<Search><Event Label='A' Op='Equal' Value='d12a'/></Search>",
+                      L"<Search><Event Label='A' Op='Equal' Value='b102'/></Search>",
+                      L"<Search><Event Label='A' Op='Equal' Value='q12'/></Search>",
+                      L"<Search><Event Label='A' Op='Equal' Value='h1' DontCare='b1x'/></Search>",
+                      L"<Search><Event Label='A' Op='InRange' Low='b1x' High='h4'/></Search>",
+                      L"<Search><Event Label='A' Op='InRange' Low='h1'/></Search>",
+                      L"<Search><Event Label='WIDE' Op='Equal' "
+                      L"Value='h100000000000000000000000000000000'/></Search>",
+                      L"<Search><Event Label='WIDE' Op='Equal' "
+                      L"Value='d340282366920938463463374607431768211456'/></Search>",
+                      L"<Search><Event Label='A' Op='Contains' Text='x'/></Search>",
+                      L"<Search><Event Label='MSG' Op='Equal' Value='h1'/></Search>",
+                      L"<Search><Event Label='A' Channel='8' Op='High'/></Search>",
+                      L"<Search><Event Label='A' Channel='-1' Op='High'/></Search>",
+                      L"<Search Enabled='yes'><Event Label='A' Op='High'/></Search>",
+                      L"<Search Inverted='t'><Event Label='A' Op='High'/></Search>",
+                      L"<Search></Search>", L"<Search/>",
+                      L"<Search><Event Label='A' Op='High'/><Event Label='A' Op='Low'/></Search>",
+                      L"<Search><Conj Type='AND'/><Event Label='A' Op='High'/></Search>",
+                      L"<Search><Event Label='A' Op='High'/><Conj Type='OR'/></Search>",
+                      L"<Search><Event Label='A' Op='High'/><Conj Type='XOR'/><Event Label='A' "
+                      L"Op='Low'/></Search>",
+                      L"<Search><Event Label='A' Op='High'/><Conj Type='AND'/><Group/></Search>",
+                      L"<Search><Group><Event Label='A' Op='High'/></Group><Group><Event Label='A' "
+                      L"Op='Low'/></Group></Search>",
+                      L"<Search><Event Label='A' Op='High'/><Note/></Search>"));
+
+TEST_F(SearchModelMarkupTest, RefusesGroupsNestedBeyondTheLimit)
+{
+    auto nested = [](int depth)
+    {
+        std::wstring open, close;
+        for (int i = 0; i < depth; ++i)
+        {
+            open += L"<Group>";
+            close += L"</Group>";
+        }
+        return L"<Search>" + open + L"<Event Label='A' Op='High'/>" + close + L"</Search>";
+    };
+    CqzSearchModel model;
+    EXPECT_TRUE(Read(model, nested(CqzSearchMarkupReader::MaxGroupDepth)));
+    EXPECT_FALSE(Read(model, nested(CqzSearchMarkupReader::MaxGroupDepth + 1)));
+}
+
+TEST_F(SearchModelMarkupTest, WithoutSearchElementKeepsTheExpressionAndPosition)
+{
+    CqzSearchModel model;
+    model.GetIfClause().GetEventList()->Default(CqzID());
+    const std::wstring original = Write(model);
+    CqzXMLParser xml(L"<FilterExpression><FilterAction Type='Show'/></FilterExpression>");
+    xml.FindNext(L"FilterExpression");
+    const SqzXMLParserPos before = xml.GetPosition();
+    EXPECT_TRUE(model.DoCommands(xml));
+    EXPECT_EQ(before, xml.GetPosition());
+    EXPECT_EQ(original, Write(model));
+}
+
+// The caller looks for the elements that follow the expression from where DoCommands left it.
+TEST_F(SearchModelMarkupTest, LeavesTheChildPositionOnTheSearchElement)
+{
+    CqzXMLParser xml(L"<FilterExpression><Search><Event Label='A' Op='High'/></Search>"
+                     L"<FilterAction Type='Show'/></FilterExpression>");
+    xml.FindNext(L"FilterExpression");
+    CqzSearchModel model;
+    ASSERT_TRUE(model.DoCommands(xml));
+    EXPECT_EQ(L"Search", xml.GetChildTag());
+    ASSERT_TRUE(xml.FindNextChild(L"FilterAction"));
+    EXPECT_EQ(L"Show", xml.GetChildAttribute(L"Type"));
+}
+
+TEST_F(SearchModelMarkupTest, WritesAnUnknownLabelByIdentifierAndRefusesItBack)
+{
+    CqzSearchModel model;
+    CqzID unknown;
+    model.GetIfClause().GetEventList()->AddEvent(CqzPatternModel(CqzLabelChannel(unknown, -1)));
+    const std::wstring written = Write(model);
+    EXPECT_NE(std::wstring::npos, written.find(L"Label='" + unknown.ToString().Str() + L"'"));
+    CqzSearchModel again;
+    EXPECT_FALSE(Read(again, written));
+}
+
+} // namespace
