@@ -1,12 +1,34 @@
 #include "model/CqzFilterAction.h"
 
 #include "model/CqzFilterMessages.h"
+#include "qzSystem/format/CqzHexFormatter.h"
 #include "qzSystem/persist/CqzPersistenceSetup.h"
+#include "qzSystem/xml/CqzXMLParserSavePos.h"
 
 namespace
 {
 const wchar_t* const TypeNames[] = {L"Show", L"Hide", L"Color"};
+
+// A command colour: 7 characters, the first not checked (it is written as "h"), then three
+// pairs of hexadecimal digits for bits 16-23, 8-15 and 0-7 of the value. A pair that is not
+// hexadecimal refuses the colour instead of being read as zero.
+bool ParseColor(const CString& text, unsigned int& color)
+{
+    if (text.GetLength() != 7)
+        return false;
+    const CqzHexFormatter hex(0);
+    unsigned int value = 0;
+    for (int pair = 0; pair < 3; ++pair)
+    {
+        std::uint64_t part = 0;
+        if (!hex.TextToValue(text.Mid(1 + 2 * pair, 2), part))
+            return false;
+        value = value * 256 + static_cast<unsigned int>(part & 0xFF);
+    }
+    color = value;
+    return true;
 }
+} // namespace
 
 CqzFilterAction::CqzFilterAction(const CqzFilterAction& other)
     : CqzSearchComponentModel(other), m_type(other.m_type), m_color(other.m_color)
@@ -47,4 +69,36 @@ void CqzFilterAction::Load(CqzPersistenceSetup* setup)
     m_type = type == L"Color" ? eqzFilterColor : type == L"Show" ? eqzFilterShow : eqzFilterHide;
     if (opened)
         setup->CloseTag(false);
+}
+
+bool CqzFilterAction::QueryCommand(const CString&, CqzXMLParser& xml) const
+{
+    CqzXMLParserSavePos keep(&xml);
+    xml.Descend();
+    xml.AppendChild(L"FilterAction");
+    const CString type = GetTypeName(m_type);
+    xml.SetChildAttribute(L"Type", type);
+    if (type == L"Color")
+    {
+        CString color;
+        color.Format(L"h%06x", m_color);
+        xml.SetChildAttribute(L"Color", color);
+    }
+    return true;
+}
+
+bool CqzFilterAction::DoCommands(CqzXMLParser& xml)
+{
+    CqzXMLParserSavePos keep(&xml);
+    xml.FindNextChild(L"FilterAction");
+    const CString type = xml.GetChildAttribute(L"Type");
+    if (type == L"Hide" || type == L"Show")
+    {
+        m_type = type == L"Hide" ? eqzFilterHide : eqzFilterShow;
+        return true;
+    }
+    if (type != L"Color")
+        return false;
+    m_type = eqzFilterColor;
+    return ParseColor(xml.GetChildAttribute(L"Color"), m_color);
 }

@@ -39,6 +39,16 @@ public:
     void Save(CqzPersistenceSetup* setup) const;
     void Load(CqzPersistenceSetup* setup);
 
+    // Markup. QueryCommand appends a "FilterAction" element inside the parser's current child
+    // ("Type", and "Color" as "h" and six lower-case hexadecimal digits for the Color type);
+    // `command` is not used; always true. DoCommands reads the next "FilterAction" child of the
+    // main element: "Hide" and "Show" succeed; "Color" makes the type Color and succeeds only
+    // with a colour of exactly 7 characters whose last six are hexadecimal digits (otherwise
+    // the colour stays); any other type changes nothing and fails. No message is sent. Both
+    // leave the parser's position as they found it.
+    bool QueryCommand(const CString& command, CqzXMLParser& xml) const;
+    bool DoCommands(CqzXMLParser& xml);
+
     // "Show", "Hide" or "Color"; an empty text for a type outside the table.
     static const wchar_t* GetTypeName(unsigned int type);
 

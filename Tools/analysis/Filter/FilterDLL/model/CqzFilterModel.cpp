@@ -8,6 +8,7 @@
 #include "qzSystem/messages/CqzMessageDeleteConnection.h"
 #include "qzSystem/messages/CqzMessagePlugInDependsOn.h"
 #include "qzSystem/persist/CqzPersistenceSetup.h"
+#include "qzSystem/xml/CqzXMLParserSavePos.h"
 
 #include <algorithm>
 
@@ -449,4 +450,64 @@ CString CqzFilterModel::ReadName(CqzPersistenceSetup* setup)
         setup->CloseTag(false);
     }
     return name;
+}
+
+bool CqzFilterModel::QueryCommand(const CString& command, CqzXMLParser& xml) const
+{
+    CqzXMLParserSavePos keep(&xml);
+    xml.Descend();
+    if (!xml.AppendElement(L"Filter"))
+        return true; // no place for a root element: nothing is written anywhere else
+    xml.SetAttribute(L"Enabled", m_imp->enabled);
+    for (const SqzFilterTerm& term : m_imp->terms)
+    {
+        xml.AppendChild(L"FilterExpression");
+        xml.SetChildAttribute(L"Name", term.name);
+        term.search->QueryCommand(command, xml);
+        term.action->QueryCommand(command, xml);
+    }
+    xml.Ascend();
+    return true;
+}
+
+// Reads the "FilterExpression" that is the parser's main element into a new term at the end.
+// A term that cannot be read is discarded whole.
+bool CqzFilterModel::ReadTerm(CqzXMLParser& xml)
+{
+    SqzFilterTerm term;
+    term.name = xml.GetAttribute(L"Name");
+    term.showName = true;
+    term.search = std::make_unique<CqzSearchModel>();
+    CqzSearchEventList* events = term.search->GetIfClause().GetEventList();
+    events->Default(m_imp->instanceID);
+    if (!term.search->DoCommands(xml))
+        return false;
+    events->AddObserver(this);
+    term.action = std::make_unique<CqzFilterAction>();
+    if (!term.action->DoCommands(xml))
+    {
+        events->RemoveObserver(this);
+        return false;
+    }
+    term.action->AddObserver(this);
+    m_imp->terms.push_back(std::move(term));
+    return true;
+}
+
+bool CqzFilterModel::DoCommands(CqzXMLParser& xml)
+{
+    CqzXMLParserSavePos keep(&xml);
+    DeleteAllTerms();
+    SetEnabled(xml.GetAttribute(L"Enabled") == L"T");
+    if (!xml.FindNextChild(L"FilterExpression"))
+        return true;
+    for (;;)
+    {
+        xml.Descend();
+        if (!ReadTerm(xml))
+            return false;
+        xml.Ascend();
+        if (!xml.FindNextChild(L"FilterExpression"))
+            return true;
+    }
 }

@@ -65,6 +65,17 @@ public:
     // Only the model's name from a setup's "FilterModel" block; empty when absent.
     static CString ReadName(CqzPersistenceSetup* setup);
 
+    // Markup. QueryCommand appends a "Filter" element ("Enabled" T or F) holding one
+    // "FilterExpression" per term ("Name", then the term's search model and action elements)
+    // inside the parser's main element, after its current child, or as the root element of an
+    // empty parser; always true. DoCommands, with the parser on a "Filter" element, replaces
+    // every term by the terms of its "FilterExpression" children (names kept, names shown) and
+    // sets the enable flag (true exactly for "T"). A term whose expression or action cannot be
+    // read fails the call; the terms read before it stay. No filter message is sent and the
+    // labels are not validated. Both leave the parser's position as they found it.
+    bool QueryCommand(const CString& command, CqzXMLParser& xml) const;
+    bool DoCommands(CqzXMLParser& xml);
+
     // Label maintenance.
     void Validate();
     void RemoveLabels(const CqzMessageDeleteConnection& message);
@@ -84,6 +95,7 @@ private:
     template <typename Drop> void DropEvents(Drop drop);
     void Send(foundation::IMessage& message);
     void LoadTerm(CqzPersistenceSetup* setup, std::uint32_t index);
+    bool ReadTerm(CqzXMLParser& xml);
 
     std::unique_ptr<SqzImp> m_imp;
 };

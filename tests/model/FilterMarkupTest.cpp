@@ -1,0 +1,280 @@
+#include "model/CqzFilterModel.h"
+
+#include "common/ManagerReset.h"
+#include "common/MessageRecorder.h"
+#include "markup/CqzXMLParser.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+namespace
+{
+
+// Markup as the parser writes it: every element on its own line, ended by CR LF.
+std::wstring Lines(std::initializer_list<const wchar_t*> lines)
+{
+    std::wstring text;
+    for (const wchar_t* line : lines)
+        text += std::wstring(line) + L"\r\n";
+    return text;
+}
+
+class FilterMarkupTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetManagers();
+        AddTestLabel(L"ADDR", eqzLabelIntegral, 32);
+        AddTestLabel(L"STAT", eqzLabelDigital, 8);
+        AddTestLabel(L"MSG", eqzLabelString, 0);
+    }
+
+    std::wstring GetSetup() const
+    {
+        CqzXMLParser xml;
+        EXPECT_TRUE(model.QueryCommand(L"GetSetup", xml));
+        return xml.GetDocument().Str();
+    }
+
+    // Runs DoCommands on the document's "Filter" root and checks that the position is kept.
+    bool Apply(const std::wstring& document)
+    {
+        CqzXMLParser xml{CString(document)};
+        EXPECT_TRUE(xml.FindNext(L"Filter"));
+        const SqzXMLParserPos before = xml.GetPosition();
+        const bool ok = model.DoCommands(xml);
+        EXPECT_EQ(before, xml.GetPosition());
+        return ok;
+    }
+
+    CqzFilterAction& ActionOf(int index) const
+    {
+        return *model.GetTerms()[static_cast<std::size_t>(index)].action;
+    }
+
+    CqzFilterModel model{CqzID()};
+};
+
+TEST_F(FilterMarkupTest, GetSetupOfOneDefaultTerm)
+{
+    model.InsertAfter(nullptr, nullptr, -1);
+    EXPECT_EQ(
+        Lines({L"<Filter Enabled='T'>", L"<FilterExpression Name='Your name goes here'>",
+               L"<Search Enabled='T'>", L"<Event Label='ADDR' Op='Equal' Value='h0'/>",
+               L"</Search>", L"<FilterAction Type='Hide'/>", L"</FilterExpression>", L"</Filter>"}),
+        GetSetup());
+}
+
+class FilterRoundTripTest : public FilterMarkupTest,
+                            public ::testing::WithParamInterface<std::wstring>
+{
+};
+
+TEST_P(FilterRoundTripTest, WritesBackWhatItRead)
+{
+    ASSERT_TRUE(Apply(GetParam()));
+    EXPECT_EQ(GetParam(), GetSetup());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Setups, FilterRoundTripTest,
+    ::testing::Values(
+        Lines({L"<Filter Enabled='F'>",
+               L"<FilterExpression Name='shown &lt;b&gt; &amp; &apos;q&apos;'>",
+               L"<Search Enabled='T'>", L"<Event Label='STAT' Channel='2' Op='Rising'/>",
+               L"</Search>", L"<FilterAction Type='Show'/>", L"</FilterExpression>", L"</Filter>"}),
+        Lines({L"<Filter Enabled='T'>",
+               L"<FilterExpression Name='green'>",
+               L"<Search Enabled='T'>",
+               L"<Event Label='ADDR' Op='InRange' Low='h1000' High='h1fff'/>",
+               L"</Search>",
+               L"<FilterAction Type='Color' Color='h00ff00'/>",
+               L"</FilterExpression>",
+               L"<FilterExpression Name='blue'>",
+               L"<Search Enabled='F'>",
+               L"<Event Label='MSG' Op='NotContains' Text='ok'/>",
+               L"</Search>",
+               L"<FilterAction Type='Color' Color='h0000ff'/>",
+               L"</FilterExpression>",
+               L"<FilterExpression Name=''>",
+               L"<Search Enabled='T'>",
+               L"<Event Label='STAT' Op='Low'/>",
+               L"</Search>",
+               L"<FilterAction Type='Color' Color='h000001'/>",
+               L"</FilterExpression>",
+               L"</Filter>"}),
+        Lines({L"<Filter Enabled='T'>", L"<FilterExpression Name='grouped'>",
+               L"<Search Enabled='T'>",
+               L"<Event Label='ADDR' Op='NotInRange' Low='h0' High='hff'/>", L"<Conj Type='AND'/>",
+               L"<Group>", L"<Event Label='STAT' Op='Equal' Value='h30' DontCare='hf'/>",
+               L"<Conj Type='OR'/>", L"<Group>", L"<Event Label='MSG' Op='Contains' Text='err'/>",
+               L"<Conj Type='AND'/>", L"<Event Label='ADDR' Op='GreaterEqual' Value='h10'/>",
+               L"</Group>", L"</Group>", L"</Search>", L"<FilterAction Type='Hide'/>",
+               L"</FilterExpression>", L"</Filter>"})));
+
+struct SqzBadTerm
+{
+    const wchar_t* what;
+    const wchar_t* term; // the second of three terms
+};
+
+class FilterRefusalTest : public FilterMarkupTest, public ::testing::WithParamInterface<SqzBadTerm>
+{
+};
+
+// The first term stays, the failing one and everything after it are not read.
+TEST_P(FilterRefusalTest, KeepsTheTermsReadBeforeTheBadOne)
+{
+    model.InsertAfter(nullptr, nullptr, -1);
+    const std::wstring good = L"<FilterExpression Name='first'><Search><Event Label='STAT' "
+                              L"Op='High'/></Search><FilterAction Type='Show'/></FilterExpression>";
+    EXPECT_FALSE(Apply(L"<Filter Enabled='T'>" + good + GetParam().term + good + L"</Filter>"))
+        << CString(GetParam().what).ToUtf8();
+    ASSERT_EQ(1, model.GetSize());
+    EXPECT_EQ(L"first", model.GetFilterName(0));
+    EXPECT_EQ(unsigned{eqzFilterShow}, ActionOf(0).GetType());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadTerms, FilterRefusalTest,
+    ::testing::Values(
+        SqzBadTerm{
+            L"six-digit colour",
+            L"<FilterExpression><FilterAction Type='Color' Color='h00ff0'/></FilterExpression>"},
+        SqzBadTerm{
+            L"colour not hex",
+            L"<FilterExpression><FilterAction Type='Color' Color='h00fg00'/></FilterExpression>"},
+        SqzBadTerm{L"no colour",
+                   L"<FilterExpression><FilterAction Type='Color'/></FilterExpression>"},
+        SqzBadTerm{L"unknown type",
+                   L"<FilterExpression><FilterAction Type='Blink'/></FilterExpression>"},
+        SqzBadTerm{L"type in lower case",
+                   L"<FilterExpression><FilterAction Type='hide'/></FilterExpression>"},
+        SqzBadTerm{L"no action", L"<FilterExpression/>"},
+        SqzBadTerm{L"action before the expression",
+                   L"<FilterExpression><FilterAction Type='Hide'/><Search><Event Label='STAT' "
+                   L"Op='High'/></Search></FilterExpression>"},
+        SqzBadTerm{L"unknown label",
+                   L"<FilterExpression><Search><Event Label='DATA' "
+                   L"Op='High'/></Search><FilterAction Type='Hide'/></FilterExpression>"}));
+
+TEST_F(FilterMarkupTest, EnabledOnlyForCapitalT)
+{
+    EventRecorder events;
+    EXPECT_TRUE(Apply(L"<Filter Enabled='t'/>"));
+    EXPECT_FALSE(model.IsEnabled());
+    EXPECT_TRUE(Apply(L"<Filter Enabled='T'/>"));
+    EXPECT_TRUE(model.IsEnabled());
+    EXPECT_TRUE(Apply(L"<Filter/>"));
+    EXPECT_FALSE(model.IsEnabled());
+    ASSERT_EQ(3u, events.events.size());
+    EXPECT_EQ(26u, events.events[2].type);
+}
+
+TEST_F(FilterMarkupTest, EmptyFilterRemovesEveryTermWithoutMessages)
+{
+    model.InsertAfter(nullptr, nullptr, -1);
+    model.InsertAfter(nullptr, nullptr, -1);
+    MessageRecorder recorder;
+    model.AddObserver(&recorder);
+    recorder.ids.clear();
+    EXPECT_TRUE(Apply(L"<Filter Enabled='T'></Filter>"));
+    EXPECT_EQ(0, model.GetSize());
+    EXPECT_TRUE(recorder.ids.empty());
+}
+
+// New terms are named as written, show their names and pass their parts' messages on.
+TEST_F(FilterMarkupTest, ReadTermsAreObservedAndShowTheirNames)
+{
+    MessageRecorder recorder;
+    model.AddObserver(&recorder);
+    recorder.ids.clear();
+    ASSERT_TRUE(Apply(L"<Filter Enabled='T'><FilterExpression Name='x'><FilterAction "
+                      L"Type='Show'/></FilterExpression></Filter>"));
+    EXPECT_TRUE(recorder.ids.empty());
+    ASSERT_EQ(1, model.GetSize());
+    EXPECT_TRUE(model.GetShowFilterName(0));
+    EXPECT_EQ(L"x", model.GetFilterName(0));
+    // Without a "Search" element the term keeps its default event.
+    EXPECT_EQ(1, model.GetTerms()[0].search->GetIfClause().GetEventList()->GetEventCount());
+    ActionOf(0).SetType(eqzFilterColor);
+    model.GetTerms()[0].search->GetIfClause().GetEventList()->AddConj(eqzConjOr);
+    EXPECT_EQ(1, recorder.Count(203));
+    EXPECT_EQ(2u, recorder.ids.size());
+}
+
+TEST_F(FilterMarkupTest, QueryAddsTheFilterInsideTheCallersElementAndKeepsItsPosition)
+{
+    model.InsertAfter(nullptr, nullptr, -1);
+    CqzXMLParser xml(L"<Reply><Before/><After/></Reply>");
+    xml.FindNext(L"Reply");
+    xml.FindNextChild(L"Before");
+    const SqzXMLParserPos before = xml.GetPosition();
+    EXPECT_TRUE(model.QueryCommand(L"GetAllSetup", xml));
+    EXPECT_EQ(before, xml.GetPosition());
+    ASSERT_TRUE(xml.FindNextChild());
+    EXPECT_EQ(L"Filter", xml.GetChildTag());
+    EXPECT_EQ(L"T", xml.GetChildAttribute(L"Enabled"));
+    ASSERT_TRUE(xml.FindNextChild());
+    EXPECT_EQ(L"After", xml.GetChildTag());
+}
+
+class FilterActionMarkupTest : public ::testing::Test
+{
+protected:
+    // Reads the action from <FilterExpression> holding `content`; checks the position kept.
+    bool Read(const std::wstring& content)
+    {
+        CqzXMLParser xml{CString(L"<FilterExpression>" + content + L"</FilterExpression>")};
+        xml.FindNext(L"FilterExpression");
+        const SqzXMLParserPos before = xml.GetPosition();
+        const bool ok = action.DoCommands(xml);
+        EXPECT_EQ(before, xml.GetPosition());
+        return ok;
+    }
+
+    CqzFilterAction action;
+};
+
+TEST_F(FilterActionMarkupTest, BadColourKeepsTheColourButTakesTheType)
+{
+    EXPECT_FALSE(Read(L"<FilterAction Type='Color' Color='h12345'/>"));
+    EXPECT_EQ(unsigned{eqzFilterColor}, action.GetType());
+    EXPECT_EQ(CqzFilterAction::DefaultColor, action.GetColor());
+    EXPECT_FALSE(Read(L"<FilterAction Type='Color' Color='h12345z'/>"));
+    EXPECT_EQ(CqzFilterAction::DefaultColor, action.GetColor());
+    // The first character is not looked at.
+    EXPECT_TRUE(Read(L"<FilterAction Type='Color' Color='#A0b0C0'/>"));
+    EXPECT_EQ(0xA0B0C0u, action.GetColor());
+}
+
+TEST_F(FilterActionMarkupTest, UnknownTypeChangesNothing)
+{
+    action.SetType(eqzFilterShow);
+    EXPECT_FALSE(Read(L"<FilterAction Type='Color '/>"));
+    EXPECT_FALSE(Read(L"<Other Type='Hide'/>"));
+    EXPECT_EQ(unsigned{eqzFilterShow}, action.GetType());
+    EXPECT_TRUE(Read(L"<Other/><FilterAction Type='Hide'/>"));
+    EXPECT_EQ(unsigned{eqzFilterHide}, action.GetType());
+}
+
+TEST_F(FilterActionMarkupTest, WritesTheColourWithSixLowerCaseDigits)
+{
+    // The caller stands on the term's element as the current child.
+    CqzXMLParser xml(L"<Filter><FilterExpression><Search/></FilterExpression></Filter>");
+    xml.FindNext(L"Filter");
+    xml.FindNextChild(L"FilterExpression");
+    action.SetType(eqzFilterColor);
+    action.SetColor(0xFF);
+    const SqzXMLParserPos before = xml.GetPosition();
+    EXPECT_TRUE(action.QueryCommand(L"", xml));
+    EXPECT_EQ(before, xml.GetPosition());
+    EXPECT_EQ(L"<Filter><FilterExpression><Search/><FilterAction Type='Color' Color='h0000ff'/>\r\n"
+              L"</FilterExpression></Filter>",
+              xml.GetDocument().Str());
+}
+
+} // namespace
