@@ -1,0 +1,35 @@
+#pragma once
+// Number texts of captures: bit strings with unknown digits, decimal integers, decimal
+// fractions scaled by a power of ten (times in picoseconds, rates in hertz) and time units.
+// Shared by the importers; every parser checks its range instead of overflowing.
+
+#include "qzSystem/ids/CqzUInt.h"
+
+#include <cstdint>
+#include <string_view>
+
+class CqzCaptureNumber
+{
+public:
+    // Binary (bitsPerDigit 1) or hexadecimal (4) digits, most significant first. x/X and z/Z
+    // are unknown digits: they read as 0 and set `unknown`. False for an empty text, another
+    // character, or a 1 at bit `width` or above (leading zeros and unknowns beyond the width
+    // are accepted, as a value left-extended to more digits than the width).
+    static bool ParseBits(std::string_view digits, int bitsPerDigit, int width, CqzUInt& value,
+                          bool& unknown);
+    // Decimal digits only, at most `max`.
+    static bool ParseUnsigned(std::string_view text, std::uint64_t max, std::uint64_t& value);
+    // Decimal digits only, below 2^128.
+    static bool ParseUnsigned128(std::string_view text, CqzUInt& value);
+    // A decimal number ("12", "-4.86", "1.5e-3", ".5") times 10^exponent, rounded to the
+    // nearest integer. False when malformed or outside the signed 64-bit range.
+    static bool ParseScaled(std::string_view text, int exponent, std::int64_t& value);
+    // The power of ten that takes a time in this unit to picoseconds: s 12, ms 9, us (or the
+    // micro sign) 6, ns 3, ps 0, fs -3. "sec", "second(s)" mean s. False for anything else.
+    static bool TimeUnitExponent(std::string_view unit, int& exponent);
+    // A rate in hertz: "500 kHz", "1MHz", "2.5 GHz", "100 Hz" or a plain number, rounded to
+    // whole hertz. False when malformed, zero or negative.
+    static bool ParseRate(std::string_view text, std::uint64_t& hertz);
+    // Bits needed for an unsigned value (0 for 0).
+    static int BitLength(const CqzUInt& value);
+};

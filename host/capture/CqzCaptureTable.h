@@ -1,0 +1,35 @@
+#pragma once
+// The table an importer fills: a fresh data set with one table and its time column, label
+// columns with names made unique within the capture, and all-or-nothing delivery. Until
+// Release hands the data set over, the labels it registered are withdrawn from CqzLabelMgr
+// when it is destroyed, so a failed import leaves nothing behind. Owned by the importer for
+// the length of one import.
+
+#include "qzSystem/data/CqzData.h"
+
+#include <memory>
+#include <string>
+
+class CqzCaptureTable
+{
+public:
+    explicit CqzCaptureTable(const CqzID& sourceID);
+    ~CqzCaptureTable();
+    CqzCaptureTable(const CqzCaptureTable&) = delete;
+    CqzCaptureTable& operator=(const CqzCaptureTable&) = delete;
+
+    // Adds a label column named `name` (UTF-8), or name_2, name_3, ... when a label of this
+    // capture already has the name. Returns the column number, or -1 when the table refuses
+    // the type or width.
+    int AddLabel(EqzLabelType type, const std::string& name, int width);
+    // The name a label was given (after making it unique).
+    const CString& GetName(int column) const;
+
+    CqzDataTable& GetTable() const;
+    // Hands over the data set; the labels stay registered.
+    std::unique_ptr<CqzData> Release();
+
+private:
+    struct SqzImp;
+    std::unique_ptr<SqzImp> m_imp;
+};

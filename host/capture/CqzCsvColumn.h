@@ -1,0 +1,51 @@
+#pragma once
+// The type of one CSV column, learnt from all of its values (Add), and the conversion of its
+// values once the type is known. Owned by the CSV importer for one import.
+
+#include "qzSystem/ids/CqzUInt.h"
+
+#include <cstdint>
+#include <string_view>
+
+enum EqzCsvColumnType
+{
+    eqzCsvText,
+    eqzCsvBit,
+    eqzCsvBinary,
+    eqzCsvHex,
+    eqzCsvDecimal
+};
+
+class CqzCsvColumn
+{
+public:
+    // Learns from one value (empty values say nothing).
+    void Add(std::string_view cell);
+
+    EqzCsvColumnType GetType() const;
+    // Bits of a bit, binary or hexadecimal column (may exceed 128: the caller refuses that);
+    // 8, 16, 32, 64 or 128 for a decimal column; 0 for text.
+    int GetWidth() const;
+
+    // A value of a non-text column: the status (0, 3 for an empty value, 4 for x or z digits)
+    // with the value. -1 when the value does not read as the column's type.
+    int Convert(std::string_view cell, CqzUInt& value) const;
+
+private:
+    static std::string_view StripPrefix(std::string_view cell, char letter);
+    void AddDecimal(std::string_view cell);
+
+    std::int64_t m_values = 0;
+    bool m_binary = true;
+    bool m_hex = true;
+    bool m_decimal = true;
+    bool m_binaryPrefix = false;
+    bool m_hexHint = false; // a 0x prefix or a digit a-f
+    bool m_sameLength = true;
+    int m_binaryDigits = 0; // most digits of a binary value
+    int m_firstLength = -1;
+    int m_hexDigits = 0;
+    CqzUInt m_maxPositive;
+    CqzUInt m_maxNegative; // largest magnitude of a negative value
+    bool m_negative = false;
+};

@@ -1,0 +1,43 @@
+#pragma once
+// Reads a value change dump (IEEE 1364 VCD) into a data set of one table: a time column and
+// one label per variable.
+//
+// - Time: `$timescale` of 1, 10 or 100 s, ms, us, ns, ps or fs (1 ns when the file has none);
+//   times go to picoseconds, rounded down for femtosecond scales.
+// - One row per timestamp `#t`, the last one included even when no change follows it; changes
+//   before the first timestamp belong to the first row (time 0 when the file has no timestamp).
+// - Names: scope names joined with dots, "dut.cmpacc[0].psf_node.bit_i". When all variables
+//   sit inside one top scope, that scope is left out of the names. A single-bit select after the
+//   reference ("data [3]") is kept as "data[3]"; a range ("[7:0]") is dropped (the width says
+//   it). A name met again gets "_2", "_3", ...
+// - Labels: 1-bit variables are 1-bit digital labels, vectors digital labels of their width
+//   (1 to 128 bits; wider is refused, naming the variable). `integer` variables of 8, 16, 32,
+//   64 or 128 bits are integral labels of that width. `real`, `realtime`, `shortreal` and
+//   `string` variables are string labels holding the value text as written. Variables sharing
+//   one identifier code each get their label and all take its changes.
+// - Values: 0 1 x z scalars, `b` vectors left-extended (an x or z digit makes the whole value
+//   status 4, "value unknown"), `r` reals and `s` strings as text.
+// Malformed input throws CqzCaptureError "file:line: what is wrong"; nothing is returned then
+// and no label stays registered.
+
+#include "capture/SqzCaptureOptions.h"
+#include "qzSystem/data/CqzData.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+class CqzVcdImporter
+{
+public:
+    explicit CqzVcdImporter(const SqzCaptureOptions& options = SqzCaptureOptions());
+    ~CqzVcdImporter();
+
+    std::unique_ptr<CqzData> ImportFile(const std::string& path) const;
+    // The dump held in memory; `name` stands for the file in messages.
+    std::unique_ptr<CqzData> ImportText(std::string_view text, const std::string& name) const;
+
+private:
+    struct SqzImp;
+    std::unique_ptr<SqzImp> m_imp;
+};

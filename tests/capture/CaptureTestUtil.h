@@ -1,0 +1,89 @@
+#pragma once
+// Reading an imported table by label name, for the importer tests.
+
+#include "capture/CqzCaptureError.h"
+#include "qzSystem/data/CqzData.h"
+#include "qzSystem/managers/CqzLabelMgr.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace capture_test
+{
+inline const CqzLabel* LabelOf(const CqzDataTable& table, int column)
+{
+    const CqzDataColumn* c = table.GetColumnAt(column);
+    return c ? CqzLabelMgr::Instance().IDToLabel(c->GetLabelID()) : nullptr;
+}
+
+// The column of the label with this name, or -1.
+inline int Column(const CqzDataTable& table, const std::string& name)
+{
+    for (int i = 0; i < table.GetColumnCount(); ++i)
+        if (const CqzLabel* label = LabelOf(table, i); label && label->GetName().ToUtf8() == name)
+            return i;
+    return -1;
+}
+
+// Names of the label columns other than time, in column order.
+inline std::vector<std::string> Names(const CqzDataTable& table)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < table.GetColumnCount(); ++i)
+        if (const CqzLabel* label = LabelOf(table, i); label && !label->IsType(eqzLabelTime))
+            names.push_back(label->GetName().ToUtf8());
+    return names;
+}
+
+struct Sample
+{
+    int status = 3;
+    CqzUInt value;
+    std::string text;
+};
+
+inline Sample At(const CqzDataTable& table, const std::string& name, std::int64_t row)
+{
+    Sample s;
+    const int column = Column(table, name);
+    EXPECT_GE(column, 0) << "no label " << name;
+    const CqzLabel* label = LabelOf(table, column);
+    if (label && label->IsType(eqzLabelString))
+    {
+        CString text;
+        s.status = table.GetSample(column, row, text);
+        s.text = text.ToUtf8();
+    }
+    else
+        s.status = table.GetSample(column, row, s.value);
+    return s;
+}
+
+inline std::uint64_t Value(const CqzDataTable& table, const std::string& name, std::int64_t row)
+{
+    const Sample s = At(table, name, row);
+    EXPECT_EQ(s.status, 0) << name << " row " << row;
+    return s.value.GetLow();
+}
+
+inline std::int64_t TimeAt(const CqzDataTable& table, std::int64_t row)
+{
+    return table.GetTimeAt(row).GetTime();
+}
+
+// The message of the CqzCaptureError that `f` throws, or "" when it throws none.
+template <typename F> std::string ErrorOf(F&& f)
+{
+    try
+    {
+        f();
+    }
+    catch (const CqzCaptureError& e)
+    {
+        return e.what();
+    }
+    return "";
+}
+} // namespace capture_test
