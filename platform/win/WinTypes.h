@@ -10,6 +10,13 @@ using DWORD = std::uint32_t;
 using UINT = unsigned int;
 using COLORREF = std::uint32_t;
 using HRESULT = std::int32_t;
+// A loaded module (the base address of a shared library).
+using HINSTANCE = void*;
+using HMODULE = HINSTANCE;
+
+// Reasons a library entry point is called for.
+constexpr DWORD DLL_PROCESS_DETACH = 0;
+constexpr DWORD DLL_PROCESS_ATTACH = 1;
 
 #ifndef TRUE
 #define TRUE 1

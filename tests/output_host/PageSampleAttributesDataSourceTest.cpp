@@ -71,21 +71,20 @@ TEST_F(PageSourceTest, SequentialReadProducesEachPageOnceAndTheShortLastPage)
     EXPECT_TRUE(it->IsAtEnd());
 }
 
-TEST_F(PageSourceTest, ProducerModeReadsAndWritesNeverProduce)
+TEST_F(PageSourceTest, ProducerModeWritesNeverProduceButReadsDo)
 {
     Make(4000);
     Iter writer(source->CreateIter());
     writer->SetAccessMode(5);
     ASSERT_TRUE(writer->SetPosition(2600));
     EXPECT_TRUE(writer->SetValue(RowRecord(7)));
-    EXPECT_EQ(writer->GetValue(), RowRecord(7));
-    EXPECT_EQ(Read(3000, 5), CqzSampleAttributes());
     EXPECT_TRUE(log.firstRows.empty());
     EXPECT_EQ(source->GetPageState(5), 0);
     EXPECT_EQ(source->GetAllocatedPageCount(), 1);
 
-    // A display read now produces the page, which replaces what was written.
-    EXPECT_EQ(Read(2600), RowRecord(2600));
+    // A read, in producer mode too (a later tool reading this column), produces the page,
+    // which replaces what was written.
+    EXPECT_EQ(Read(2600, 5), RowRecord(2600));
     EXPECT_EQ(log.firstRows, std::vector<std::int64_t>{2560});
 }
 

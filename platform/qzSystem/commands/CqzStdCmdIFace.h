@@ -14,7 +14,7 @@ public:
 
     virtual int GetCmdIFaceVersion() const { return 1; }
     virtual const CString& GetBaseIFaceName() const;
-    virtual CqzID GetInstanceID() const = 0;
+    virtual const CqzID& GetInstanceID() const = 0;
     virtual bool DoCommands(CqzXMLParser&) { return false; }
     virtual bool DoCommand(const CString&, const CString&) { return false; }
     virtual bool QueryCommand(const CString&, CqzXMLParser&) { return false; }

@@ -9,7 +9,7 @@ CqzPageSampleAttributesDataSourceIter::CqzPageSampleAttributesDataSourceIter(
 
 CqzSampleAttributes CqzPageSampleAttributesDataSourceIter::GetValue()
 {
-    const CqzSampleAttributesPage* page = m_cursor.Access(MayProduce(), false);
+    const CqzSampleAttributesPage* page = m_cursor.Access(true, false);
     return page ? page->Get(m_cursor.GetOffset()) : CqzSampleAttributes();
 }
 

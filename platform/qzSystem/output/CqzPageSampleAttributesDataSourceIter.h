@@ -25,6 +25,7 @@ public:
     bool IsPerSubrow() const override { return false; }
 
 private:
+    // Writes by the producer (access mode 5) never ask for production.
     bool MayProduce() const { return GetAccessMode() != CqzPageTable::ProducerAccessMode; }
 
     // Kept inline rather than behind a pointer: displays read through it row by row.

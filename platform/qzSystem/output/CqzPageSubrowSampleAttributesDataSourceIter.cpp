@@ -33,7 +33,7 @@ bool CqzPageSubrowSampleAttributesDataSourceIter::NextRow()
 
 CqzSampleAttributes CqzPageSubrowSampleAttributesDataSourceIter::GetValue()
 {
-    const CqzSubrowSampleAttributesPage* page = m_cursor.Access(MayProduce(), false);
+    const CqzSubrowSampleAttributesPage* page = m_cursor.Access(true, false);
     return page ? page->Get(m_cursor.GetOffset(), m_line) : CqzSampleAttributes();
 }
 
@@ -54,6 +54,7 @@ bool CqzPageSubrowSampleAttributesDataSourceIter::AddSubrow()
 
 std::int64_t CqzPageSubrowSampleAttributesDataSourceIter::GetSubrowCount()
 {
+    // Moving through lines is navigation, not reading: the producer's does not produce.
     const CqzSubrowSampleAttributesPage* page = m_cursor.Access(MayProduce(), false);
     return page ? page->GetSubrowCount(m_cursor.GetOffset()) : 0;
 }

@@ -35,6 +35,7 @@ public:
     bool NextRow();
 
 private:
+    // Writes by the producer (access mode 5) never ask for production.
     bool MayProduce() const { return GetAccessMode() != CqzPageTable::ProducerAccessMode; }
 
     // Kept inline rather than behind a pointer: displays read through it line by line.

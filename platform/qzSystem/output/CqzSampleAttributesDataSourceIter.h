@@ -1,8 +1,10 @@
 #pragma once
 // Iterator over a source of CqzSampleAttributes records, one per row or one per subrow. Over a
 // per-subrow source the iterator stands on one line of a row (the main line or a subrow) and
-// Next moves to the following line. An iterator in access mode 5 belongs to the producer: its
-// reads and writes never ask for production.
+// Next moves to the following line. An iterator in access mode 5 belongs to a producer: its
+// writes never ask for production. Reads do ask, except on a source whose producer is running
+// (which refuses nested production), so a tool reading an earlier tool's column in mode 5 gets
+// that column's pages produced.
 
 #include "qzSystem/data/CqzDataSourceIter.h"
 #include "qzSystem/output/CqzSampleAttributes.h"

@@ -1,0 +1,463 @@
+#include "output/CqzFilterEngine.h"
+
+#include "evaluation/CqzFilterObject.h"
+#include "model/CqzFilterAction.h"
+#include "model/CqzFilterModel.h"
+#include "output/CqzAnalysisToolDataProducer.h"
+#include "output/CqzFilterHiddenRuns.h"
+#include "output/SqzFilterOutput.h"
+#include "qzSystem/data/CqzData.h"
+#include "qzSystem/data/CqzDataColumn.h"
+#include "qzSystem/data/CqzDataTable.h"
+#include "qzSystem/data/CqzDataTableIter.h"
+#include "qzSystem/data/CqzTimeCorrelatedIter.h"
+#include "qzSystem/output/CqzDataCacheMgr.h"
+#include "qzSystem/output/CqzDataSourceProxy.h"
+#include "qzSystem/output/CqzSampleAttributes.h"
+#include "tool/CqzFilter.h"
+#include "tool/CqzFilterIdentifiers.h"
+
+#include <vector>
+
+namespace
+{
+constexpr int ProducerAccessMode = 5;
+constexpr int PageSize = 512;
+constexpr int TimeBase = 7;
+constexpr int TimeValue = 5;
+
+// A new iterator of the source, of the class the caller expects (null otherwise), in the
+// given access mode.
+template <class TIter> std::unique_ptr<TIter> NewIter(CqzDataSource& source, int mode)
+{
+    std::unique_ptr<CqzDataSourceIter> iter(source.CreateIter());
+    auto* typed = dynamic_cast<TIter*>(iter.get());
+    if (typed == nullptr)
+        return nullptr;
+    iter.release();
+    typed->SetAccessMode(mode);
+    return std::unique_ptr<TIter>(typed);
+}
+
+CqzSampleAttributes MakeRecord(bool hidden, bool colored)
+{
+    CqzSampleAttributes record;
+    record.SetHidden(hidden);
+    record.SetColored(colored);
+    return record;
+}
+
+// Restores a flag when a scope ends, also by an exception.
+class SqzFlagScope
+{
+public:
+    explicit SqzFlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~SqzFlagScope() { m_flag = false; }
+    SqzFlagScope(const SqzFlagScope&) = delete;
+    SqzFlagScope& operator=(const SqzFlagScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+} // namespace
+
+struct CqzFilterEngine::SqzImp
+{
+    bool busy = false;
+    bool producing = false;
+    bool hasStrings = false;
+    CqzData* data = nullptr;
+    CqzFilter* tool = nullptr;
+    std::unique_ptr<CqzFilterObject> filter;
+    std::unique_ptr<CqzTimeCorrelatedIter> valueIter;
+    std::unique_ptr<CqzTimeCorrelatedIter> stringIter;
+    std::vector<std::unique_ptr<SqzFilterOutput>> outputs;
+    std::vector<int> valueStatus;
+    std::vector<CqzUInt> values;
+    std::vector<int> stringStatus;
+    std::vector<CString> strings;
+    const CqzSampleAttributes hiddenRecord = MakeRecord(true, false);
+    CqzSampleAttributes colorRecord = MakeRecord(false, true);
+    const CqzSampleAttributes defaultRecord;
+
+    void Compile();
+    void MakeCorrelators();
+    std::unique_ptr<SqzFilterOutput> MakeOutput(CqzDataTable& table, CqzFilterEngine* engine);
+    void MakeOutputSource(SqzFilterOutput& out, std::int64_t rows);
+    void ConnectInput(SqzFilterOutput& out, CqzDataTable& table);
+    SqzFilterOutput* Find(const CqzID& table) const;
+
+    int ProduceRows(SqzFilterOutput& out, int first, int last, bool byTime);
+    int ProduceSubrows(SqzFilterOutput& out, int first, int last, bool byTime);
+    CqzSampleAttributes RowRecord(SqzFilterOutput& out, std::int64_t row, bool byTime,
+                                  bool& hidden);
+    bool WriteLine(SqzFilterOutput& out, std::int64_t row, int line, bool byTime);
+    void Position(SqzFilterOutput& out, std::int64_t row, int subrow, bool byTime);
+    const CqzFilterAction* EvaluateLine();
+    CqzSampleAttributes Decide(const CqzFilterAction* action, const CqzSampleAttributes* input,
+                               bool& hidden);
+    CqzDataTableFilterCache& GetCache(const SqzFilterOutput& out) const;
+};
+
+CqzFilterEngine::CqzFilterEngine(CqzFilter* tool) : m_imp(std::make_unique<SqzImp>())
+{
+    m_imp->tool = tool;
+}
+
+CqzFilterEngine::~CqzFilterEngine()
+{
+    // Output first: its sources release the producers that call back into the engine.
+    m_imp->outputs.clear();
+}
+
+void CqzFilterEngine::Prepare(CqzData& data)
+{
+    m_imp->outputs.clear();
+    m_imp->data = &data;
+    if (!data.IsDataValid())
+        return;
+    m_imp->Compile();
+    m_imp->MakeCorrelators();
+
+    std::unique_ptr<CqzDataTableIter> tables(data.CreateIter());
+    for (tables->First(); !tables->IsDone(); tables->Next())
+    {
+        CqzDataTable* table = tables->GetCurrentTable();
+        if (table->IsTableEmpty())
+            continue;
+        if (auto out = m_imp->MakeOutput(*table, this))
+            m_imp->outputs.push_back(std::move(out));
+    }
+}
+
+void CqzFilterEngine::Refresh()
+{
+    if (m_imp->data == nullptr || !m_imp->data->IsDataValid())
+        return;
+    SqzFlagScope busy(m_imp->busy);
+    for (auto& out : m_imp->outputs)
+    {
+        out->GetSource().Invalidate();
+        out->outputIter =
+            NewIter<CqzSampleAttributesDataSourceIter>(out->GetSource(), ProducerAccessMode);
+        if (out->inputSource)
+            out->inputIter =
+                NewIter<CqzSampleAttributesDataSourceIter>(*out->inputSource, ProducerAccessMode);
+    }
+    if (m_imp->filter)
+    {
+        m_imp->Compile();
+        m_imp->MakeCorrelators();
+    }
+}
+
+void CqzFilterEngine::ForgetData()
+{
+    m_imp->data = nullptr;
+}
+
+int CqzFilterEngine::Produce(const CqzID& table, int first, int last)
+{
+    if (m_imp->busy || m_imp->data == nullptr)
+        return 0;
+    SqzFilterOutput* out = m_imp->Find(table);
+    if (out == nullptr || m_imp->producing || !out->outputIter)
+        return 0;
+    SqzFlagScope producing(m_imp->producing);
+    const bool byTime = m_imp->outputs.size() > 1;
+    const int hidden = out->hasSubrows ? m_imp->ProduceSubrows(*out, first, last, byTime)
+                                       : m_imp->ProduceRows(*out, first, last, byTime);
+    CqzPageDataSource& source = out->GetSource();
+    source.SetDisplayableRowCount(source.GetDisplayableRowCount() - hidden);
+    return hidden;
+}
+
+int CqzFilterEngine::GetOutputCount() const
+{
+    return static_cast<int>(m_imp->outputs.size());
+}
+
+const SqzFilterOutput* CqzFilterEngine::GetOutput(int index) const
+{
+    return index >= 0 && index < GetOutputCount() ? m_imp->outputs[std::size_t(index)].get()
+                                                  : nullptr;
+}
+
+// Compiles the tool's model afresh. The correlators read the old filter's iterators, so they go
+// first. The string flag follows every build, so that a refresh that brings the first string
+// label also reads the string correlator.
+void CqzFilterEngine::SqzImp::Compile()
+{
+    valueIter.reset();
+    stringIter.reset();
+    if (!filter)
+        filter = std::make_unique<CqzFilterObject>();
+    filter->Build(*data, tool->GetFilterModel());
+    hasStrings = filter->HasStrings();
+}
+
+void CqzFilterEngine::SqzImp::MakeCorrelators()
+{
+    valueIter.reset(filter->CreateValueIter());
+    valueStatus.assign(std::size_t(valueIter->GetIterCount()), 0);
+    values.assign(std::size_t(valueIter->GetIterCount()), CqzUInt());
+    stringIter.reset();
+    if (!hasStrings)
+        return;
+    stringIter.reset(filter->CreateStringIter());
+    stringStatus.assign(std::size_t(stringIter->GetIterCount()), 0);
+    strings.assign(std::size_t(stringIter->GetIterCount()), CString());
+}
+
+std::unique_ptr<SqzFilterOutput> CqzFilterEngine::SqzImp::MakeOutput(CqzDataTable& table,
+                                                                     CqzFilterEngine* engine)
+{
+    auto out = std::make_unique<SqzFilterOutput>(table.GetID(), engine);
+    if (CqzDataColumn* subrows = table.GetColumn(eqzRoleSubrowCount))
+    {
+        out->hasSubrows = true;
+        if (CqzDataSource* source = subrows->GetDataSource())
+            out->subrowIter = NewIter<CqzIntegralDataSourceIter>(*source, 0);
+        if (!out->subrowIter)
+            return nullptr;
+    }
+    MakeOutputSource(*out, table.GetRowCount());
+    if (!out->rowSource && !out->subrowSource)
+        return nullptr;
+    out->outputIter =
+        NewIter<CqzSampleAttributesDataSourceIter>(out->GetSource(), ProducerAccessMode);
+    ConnectInput(*out, table);
+    if (CqzDataColumn* time = table.GetColumn(eqzRoleTime))
+        out->timeIter = std::make_unique<CqzSampleTimeIter>(
+            *data, CqzLabelChannel(time->GetLabelID(), -1), TimeBase, TimeValue);
+
+    const CqzID& instance = tool->GetInstanceID();
+    CqzDataColumn* column = table.AddColumn(instance);
+    column->SetAttributes(CqzBitSet{15, 16});
+    column->SetDataSource(out->GetSource());
+    table.SetAttributeID(eqzRoleAttributes, instance);
+    return out;
+}
+
+void CqzFilterEngine::SqzImp::MakeOutputSource(SqzFilterOutput& out, std::int64_t rows)
+{
+    const CString& type = CqzFilterIdentifiers::SampleAttributes();
+    if (out.hasSubrows)
+    {
+        out.subrowSource =
+            CqzDataSourceProxy::CreatePageDataSourceWithSubrows(type, rows, PageSize);
+        if (!out.subrowSource)
+            return;
+        auto producer =
+            std::make_unique<CqzAnalysisToolDataSubrowProducer<CqzSampleAttributes>>(out.command);
+        producer->SetTableID(out.tableID);
+        out.subrowSource->SetIDs(out.tableID, tool->GetInstanceID());
+        out.subrowSource->SetProducer(std::move(producer));
+        return;
+    }
+    out.rowSource = CqzDataSourceProxy::CreatePageDataSource(type, rows, PageSize, 0);
+    if (!out.rowSource)
+        return;
+    auto producer = std::make_unique<CqzAnalysisToolDataProducer<CqzSampleAttributes>>(out.command);
+    producer->SetTableID(out.tableID);
+    out.rowSource->SetIDs(out.tableID, tool->GetInstanceID());
+    out.rowSource->SetProducer(std::move(producer));
+}
+
+// An attribute column already in the table is the input of an earlier tool in the chain. The
+// column this tool added on an earlier run is not: it is about to be replaced, and reading it
+// would feed the tool its own stale output.
+void CqzFilterEngine::SqzImp::ConnectInput(SqzFilterOutput& out, CqzDataTable& table)
+{
+    CqzDataColumn* attributes = table.GetColumn(eqzRoleAttributes);
+    CqzID attributesID;
+    if (attributes == nullptr || attributes->GetDataSource() == nullptr ||
+        (table.GetAttributeID(eqzRoleAttributes, attributesID) &&
+         attributesID == tool->GetInstanceID()))
+        return;
+    out.inputSource = attributes->GetDataSource()->Clone();
+    out.inputIter =
+        NewIter<CqzSampleAttributesDataSourceIter>(*out.inputSource, ProducerAccessMode);
+    if (!out.inputIter)
+    {
+        out.inputSource.reset();
+        return;
+    }
+    out.hasInputAttributes = true;
+    out.inputPerSubrow = out.inputIter->IsPerSubrow();
+}
+
+SqzFilterOutput* CqzFilterEngine::SqzImp::Find(const CqzID& table) const
+{
+    for (const auto& out : outputs)
+        if (out->tableID == table)
+            return out.get();
+    return nullptr;
+}
+
+CqzDataTableFilterCache& CqzFilterEngine::SqzImp::GetCache(const SqzFilterOutput& out) const
+{
+    return CqzDataCacheMgr::Instance().GetSystemFilterCache().AddCache(tool->GetInstanceID(),
+                                                                       out.tableID);
+}
+
+int CqzFilterEngine::SqzImp::ProduceRows(SqzFilterOutput& out, int first, int last, bool byTime)
+{
+    CqzFilterHiddenRuns runs(GetCache(out), first);
+    if (out.inputIter)
+        out.inputIter->SetPosition(first);
+    out.outputIter->SetPosition(first);
+    if (out.outputIter->IsAtEnd())
+        return 0;
+    if (byTime && out.timeIter)
+        out.timeIter->SetIndex(first);
+
+    int hiddenRows = 0;
+    std::int64_t row = first;
+    for (; row <= last && !out.outputIter->IsAtEnd(); ++row)
+    {
+        bool hidden = false;
+        out.outputIter->SetValue(RowRecord(out, row, byTime, hidden));
+        runs.AddRow(row, hidden);
+        hiddenRows += hidden ? 1 : 0;
+        if (row == last)
+            continue;
+        out.outputIter->Next();
+        if (out.inputIter)
+            out.inputIter->Next();
+        if (byTime && out.timeIter)
+            out.timeIter->Next();
+    }
+    runs.Finish(row);
+    out.GetSource().NotifyBlockDone(first, 1);
+    return hiddenRows;
+}
+
+// A row hidden by an earlier tool stays as that tool wrote it and is not evaluated.
+CqzSampleAttributes CqzFilterEngine::SqzImp::RowRecord(SqzFilterOutput& out, std::int64_t row,
+                                                       bool byTime, bool& hidden)
+{
+    CqzSampleAttributes input;
+    if (out.hasInputAttributes)
+    {
+        input = out.inputIter->GetValue();
+        if (input.IsHidden())
+        {
+            hidden = true;
+            return input;
+        }
+    }
+    Position(out, row, -1, byTime);
+    return Decide(EvaluateLine(), out.hasInputAttributes ? &input : nullptr, hidden);
+}
+
+int CqzFilterEngine::SqzImp::ProduceSubrows(SqzFilterOutput& out, int first, int last, bool byTime)
+{
+    CqzFilterHiddenRuns runs(GetCache(out), first);
+    out.subrowIter->SetPosition(first);
+    if (out.inputIter)
+        out.inputIter->SetPosition(first);
+    out.outputIter->SetPosition(first);
+    if (out.outputIter->IsAtEnd())
+        return 0;
+    if (byTime && out.timeIter)
+        out.timeIter->SetIndex(first);
+
+    std::int64_t row = first;
+    for (; row <= last && !out.outputIter->IsAtEnd(); ++row)
+    {
+        const int subrows = static_cast<int>(out.subrowIter->GetValue().GetLow());
+        for (int i = 0; i < subrows; ++i)
+            out.outputIter->AddSubrow();
+        bool rowShown = false;
+        for (int line = 0; line <= subrows; ++line)
+        {
+            rowShown = WriteLine(out, row, line, byTime) || rowShown;
+            if (row == last && line == subrows)
+                break;
+            out.outputIter->Next();
+            if (byTime && out.timeIter)
+                out.timeIter->Next();
+            if (out.inputIter && out.inputPerSubrow)
+                out.inputIter->Next();
+        }
+        runs.AddRow(row, !rowShown);
+        out.subrowIter->Next();
+        if (out.inputIter && !out.inputPerSubrow)
+            out.inputIter->Next();
+    }
+    runs.Finish(row);
+    out.GetSource().NotifyBlockDone(first, 1);
+    return 0;
+}
+
+// Writes one line of a row with subrows (line 0 is the main line); answers whether the line
+// keeps its row shown.
+bool CqzFilterEngine::SqzImp::WriteLine(SqzFilterOutput& out, std::int64_t row, int line,
+                                        bool byTime)
+{
+    const bool hasInput = out.inputIter && !out.inputIter->IsAtEnd();
+    CqzSampleAttributes input;
+    if (hasInput)
+    {
+        input = out.inputIter->GetValue();
+        if (input.IsHidden())
+        {
+            out.outputIter->SetValue(hiddenRecord);
+            return false;
+        }
+    }
+    Position(out, row, line - 1, byTime);
+    bool hidden = false;
+    out.outputIter->SetValue(Decide(EvaluateLine(), hasInput ? &input : nullptr, hidden));
+    return !hidden || (hasInput && input.IsColored());
+}
+
+void CqzFilterEngine::SqzImp::Position(SqzFilterOutput& out, std::int64_t row, int subrow,
+                                       bool byTime)
+{
+    if (!byTime)
+    {
+        valueIter->SetIndex(row, subrow);
+        if (hasStrings)
+            stringIter->SetIndex(row, subrow);
+        return;
+    }
+    const CqzPosition position =
+        out.timeIter ? out.timeIter->GetPosition() : CqzPosition::Invalid();
+    valueIter->SetPosition(position);
+    if (hasStrings)
+        stringIter->SetPosition(position);
+}
+
+const CqzFilterAction* CqzFilterEngine::SqzImp::EvaluateLine()
+{
+    valueIter->GetValue(values, valueStatus);
+    if (hasStrings)
+        stringIter->GetValue(strings, stringStatus);
+    return filter->Evaluate(&values, &valueStatus, &strings, &stringStatus);
+}
+
+// The record of a line from the first matching term's action and the input record, if any. A
+// Show action comes from an inverted term and hides like Hide. An earlier tool's colour wins.
+CqzSampleAttributes CqzFilterEngine::SqzImp::Decide(const CqzFilterAction* action,
+                                                    const CqzSampleAttributes* input, bool& hidden)
+{
+    const bool inputColored = input != nullptr && input->IsColored();
+    hidden = false;
+    if (action == nullptr)
+        return inputColored ? *input : defaultRecord;
+    if (action->GetType() == eqzFilterColor)
+    {
+        if (inputColored)
+            return *input;
+        colorRecord.SetColor(static_cast<std::uint32_t>(action->GetColor()));
+        return colorRecord;
+    }
+    hidden = true;
+    if (!inputColored)
+        return hiddenRecord;
+    CqzSampleAttributes record = *input;
+    record.SetHidden(true);
+    return record;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Registers the runs of hidden rows of one produced block with the table's filter cache, so
+// that displays can skip them. Short runs inside a block are left out (the display steps over
+// them row by row); runs at the block's edges are always registered, since they may continue
+// into the neighbouring blocks.
+
+#include <cstdint>
+
+class CqzDataTableFilterCache;
+
+class CqzFilterHiddenRuns
+{
+public:
+    static constexpr std::int64_t MinimumRun = 32;
+
+    CqzFilterHiddenRuns(CqzDataTableFilterCache& cache, std::int64_t firstRow);
+
+    // Rows must be given in order, starting at the block's first row.
+    void AddRow(std::int64_t row, bool hidden);
+    // Registers a trailing run of any length; `end` is the row after the block's last.
+    void Finish(std::int64_t end);
+
+private:
+    void Register(std::int64_t end);
+
+    CqzDataTableFilterCache& m_cache;
+    std::int64_t m_firstRow;
+    std::int64_t m_length = 0;
+    bool m_startsAtFirst = false;
+};

@@ -1,0 +1,201 @@
+#include "ToolFixture.h"
+
+#include "qzSystem/managers/CqzInfoMgr.h"
+#include "qzSystem/messages/CqzMessageDeleteConnection.h"
+#include "qzSystem/messages/CqzMessagePersistence.h"
+#include "qzSystem/messages/CqzMessagePlugInDependsOn.h"
+#include "qzSystem/persist/CqzFavorites.h"
+#include "qzSystem/persist/CqzPersistenceException.h"
+#include "qzSystem/persist/CqzPersistenceSetup.h"
+
+namespace
+{
+
+class FilterToolTest : public ToolFixture
+{
+protected:
+    std::vector<std::uint8_t> SaveTool(CqzFilter& target)
+    {
+        std::vector<std::uint8_t> buffer;
+        CqzPersistenceSetup setup(buffer, eqzPersistWrite);
+        CqzMessageSave save(&setup);
+        target.HandleMessage(&save);
+        setup.Close();
+        return buffer;
+    }
+
+    void LoadTool(CqzFilter& target, std::vector<std::uint8_t>& buffer)
+    {
+        CqzPersistenceSetup setup(buffer, eqzPersistRead);
+        CqzMessageLoad load(&setup);
+        target.HandleMessage(&load);
+        EXPECT_EQ(setup.GetOpenTagCount(), 0);
+    }
+
+    void LabelX()
+    {
+        builder.AddTable().Time().Integral(L"X", 32).Integral(L"Y", 32);
+        builder.Row(0, {1, 2});
+    }
+};
+
+TEST_F(FilterToolTest, LifecycleLogsAndRegistersTheCommandInterface)
+{
+    const CqzID instance = tool->GetInstanceID();
+    EXPECT_EQ(CqzStdCmdIFaceMgr::Instance().Find(instance), tool.get());
+    tool.reset();
+    EXPECT_EQ(CqzStdCmdIFaceMgr::Instance().Find(instance), nullptr);
+    const auto& log = CqzInfoMgr::Instance().GetEntries();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].text, CString(L"CqzFilter::CqzFilter()"));
+    EXPECT_EQ(log[1].text, CString(L"CqzFilter::~CqzFilter()"));
+    for (const auto& entry : log)
+    {
+        EXPECT_EQ(entry.type, 4);
+        EXPECT_EQ(entry.level, 3);
+    }
+}
+
+TEST_F(FilterToolTest, IdentifiersAndNamesAreThoseGiven)
+{
+    const CqzID name, instance, type;
+    GUID addInClass{};
+    addInClass.Data1 = 0x1234;
+    CqzFilter other(name, instance, type, addInClass);
+    EXPECT_EQ(other.GetNameID(), name);
+    EXPECT_EQ(other.GetInstanceID(), instance);
+    EXPECT_EQ(other.GetTypeID(), type);
+    EXPECT_EQ(other.GetAddInClassID(), addInClass);
+    CqzStdAnalysisToolCmdIFace& iface = other;
+    EXPECT_EQ(iface.GetInstanceID(), instance);
+    EXPECT_EQ(iface.GetTypeName(), CString(L"FilterColorizeAnalysisTool"));
+    EXPECT_EQ(iface.GetIFaceName(), CString(L"StandardAnalysisToolCommandIFace"));
+    EXPECT_EQ(iface.GetBaseIFaceName(), CString(L"StandardToolCommandIFace"));
+    EXPECT_EQ(iface.GetAnalysisToolVersion(), 1);
+}
+
+TEST_F(FilterToolTest, EnabledFollowsTheModel)
+{
+    EXPECT_TRUE(tool->IsEnabled());
+    tool->GetFilterModel().SetEnabled(false);
+    EXPECT_FALSE(tool->IsEnabled());
+}
+
+TEST_F(FilterToolTest, UnknownAndNullMessagesAreIgnored)
+{
+    LabelX();
+    AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
+    CqzMessageBase unknown(9999);
+    tool->HandleMessage(&unknown);
+    tool->HandleMessage(nullptr);
+    // A message carrying a known code but of another class is refused by the checked cast.
+    CqzMessageBase fakeLoad(CqzMessageLoad::TypeID);
+    tool->HandleMessage(&fakeLoad);
+    EXPECT_EQ(tool->GetFilterModel().GetSize(), 1);
+}
+
+TEST_F(FilterToolTest, RunWithValidationDropsInvalidTermsEvenWhenDisabled)
+{
+    LabelX();
+    AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
+    AddTerm(SearchBuilder().Is(L"Y", 1, 2), eqzFilterColor, 5);
+    CqzSystemMgr::Instance().SetAvailableLabels(tool->GetInstanceID(), {builder.GetLabelID(L"Y")});
+    tool->GetFilterModel().SetEnabled(false);
+    Run(nullptr, true);
+    EXPECT_EQ(tool->GetFilterModel().GetSize(), 1);
+    EXPECT_EQ(Listing(), "no column");
+}
+
+TEST_F(FilterToolTest, DependencyAndConnectionMessagesReachTheModel)
+{
+    LabelX();
+    AddTerm(SearchBuilder().Is(L"X", 1, 1).Or().Is(L"Y", 1, 1), eqzFilterHide);
+    const CqzLabel* x = CqzLabelMgr::Instance().IDToLabel(builder.GetLabelID(L"X"));
+    CqzMessagePlugInDependsOn depends(x->GetSourceID());
+    tool->HandleMessage(&depends);
+    ASSERT_EQ(depends.GetLabelStatusList().size(), 1u);
+    CqzMessageDeleteConnection deleted({builder.GetLabelID(L"X")});
+    tool->HandleMessage(&deleted);
+    std::vector<CqzSearchModel*> searches;
+    tool->GetFilterModel().GetSearchModels(searches);
+    EXPECT_EQ(searches[0]->GetIfClause().GetEventList()->GetEventCount(), 1);
+}
+
+TEST_F(FilterToolTest, SaveThenLoadRestoresModelAndFavourites)
+{
+    LabelX();
+    AddTerm(SearchBuilder().Is(L"X", 4, 7), eqzFilterColor, 0x00ff00);
+    tool->GetFilterModel().SetName(L"mine");
+    tool->StoreFavorite(tool->GetFilterModel(), -1);
+    std::vector<std::uint8_t> buffer = SaveTool(*tool);
+
+    std::unique_ptr<CqzFilter> fresh = MakeTool();
+    LoadTool(*fresh, buffer);
+    CqzFilterModel& model = fresh->GetFilterModel();
+    ASSERT_EQ(model.GetSize(), 1);
+    EXPECT_EQ(model.GetName(), CString(L"mine"));
+    std::vector<CqzFilterAction*> actions;
+    model.GetActions(actions);
+    EXPECT_EQ(actions[0]->GetType(), unsigned(eqzFilterColor));
+    EXPECT_EQ(actions[0]->GetColor(), 0x00ff00u);
+    EXPECT_EQ(fresh->GetFavorites().GetCount(), 1);
+    EXPECT_EQ(fresh->GetFavoriteName(0), CString(L"mine"));
+}
+
+TEST_F(FilterToolTest, FilterTagIsClosedWhenSavingThrows)
+{
+    std::vector<std::uint8_t> buffer;
+    CqzPersistenceSetup setup(buffer, eqzPersistWrite);
+    setup.Close();
+    CqzMessageSave save(&setup);
+    EXPECT_THROW(tool->HandleMessage(&save), CqzPersistenceException);
+    EXPECT_EQ(setup.GetOpenTagCount(), 0);
+}
+
+TEST_F(FilterToolTest, FavouritesStoreRecallNameAndClear)
+{
+    LabelX();
+    AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
+    CqzFilterModel& model = tool->GetFilterModel();
+    model.SetName(L"first");
+    EXPECT_TRUE(tool->StoreFavorite(model, -1));
+    model.SetName(L"second");
+    AddTerm(SearchBuilder().Is(L"Y", 1, 1), eqzFilterShow);
+    EXPECT_TRUE(tool->StoreFavorite(model, -1));
+    EXPECT_EQ(tool->GetFavoriteName(0), CString(L"first"));
+    EXPECT_EQ(tool->GetFavoriteName(1), CString(L"second"));
+    EXPECT_EQ(tool->GetFavoriteName(2), CString(L"empty"));
+
+    CqzFilterModel recalled(tool->GetInstanceID());
+    EXPECT_TRUE(tool->RecallFavorite(0, recalled));
+    EXPECT_EQ(recalled.GetName(), CString(L"first"));
+    EXPECT_EQ(recalled.GetSize(), 1);
+    EXPECT_FALSE(tool->RecallFavorite(7, recalled));
+
+    tool->ClearFavorites({0});
+    EXPECT_EQ(tool->GetFavoriteName(0), CString(L"second"));
+    tool->ClearAllFavorites();
+    EXPECT_EQ(tool->GetFavoriteName(0), CString(L"empty"));
+}
+
+TEST_F(FilterToolTest, AppliedSetupIsRecalledFromSlotMinusOne)
+{
+    LabelX();
+    CqzFilterModel model(tool->GetInstanceID());
+    model.SetName(L"before");
+    EXPECT_FALSE(tool->HasAppliedSetup());
+    EXPECT_FALSE(tool->RecallFavorite(-1, model));
+    EXPECT_EQ(model.GetName(), CString(L"before"));
+
+    std::vector<CqzPlugInAnToolBase*> runs;
+    CqzPlugInMgr::Instance().SetRunHandler([&](CqzPlugInAnToolBase* t) { runs.push_back(t); });
+    CqzFilterModel accepted(tool->GetInstanceID());
+    accepted.SetName(L"accepted");
+    tool->ApplySetup(accepted);
+    EXPECT_TRUE(tool->HasAppliedSetup());
+    EXPECT_EQ(runs, std::vector<CqzPlugInAnToolBase*>{tool.get()});
+    EXPECT_TRUE(tool->RecallFavorite(-1, model));
+    EXPECT_EQ(model.GetName(), CString(L"accepted"));
+}
+
+} // namespace
