@@ -8,7 +8,7 @@
 
 class CqzLabel;
 class CqzSearchEventList;
-class CqzSearchMarkupOp;
+struct CqzSearchMarkupOp;
 class CqzXMLParser;
 
 class CqzSearchMarkupReader
