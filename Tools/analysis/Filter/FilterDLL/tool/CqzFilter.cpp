@@ -12,6 +12,7 @@
 #include "qzSystem/messages/CqzMessageRun.h"
 #include "qzSystem/persist/CqzFavorites.h"
 #include "qzSystem/persist/CqzPersistenceSetup.h"
+#include "qzSystem/xml/CqzXMLParserSavePos.h"
 #include "tool/CqzFilterIdentifiers.h"
 
 namespace
@@ -104,6 +105,35 @@ void CqzFilter::SetData(CqzData* data)
 bool CqzFilter::IsEnabled() const
 {
     return m_imp->model.IsEnabled();
+}
+
+bool CqzFilter::DoCommands(CqzXMLParser& xml)
+{
+    CqzXMLParserSavePos keep(&xml);
+    const CString& filter = CqzFilterIdentifiers::Filter();
+    if (xml.FindNextChild(filter))
+        xml.Descend();
+    if (xml.GetTag() != filter)
+        return true;
+    return m_imp->model.DoCommands(xml);
+}
+
+bool CqzFilter::QueryCommand(const CString& command, CqzXMLParser& xml)
+{
+    CqzXMLParserSavePos keep(&xml);
+    return m_imp->model.QueryCommand(command, xml);
+}
+
+bool CqzFilter::ExecuteQuery(const CString& command, CString& reply)
+{
+    reply.Empty();
+    if (command != L"GetAllSetup" && command != L"GetSetup")
+        return false;
+    CqzXMLParser xml;
+    const bool answered = QueryCommand(command, xml);
+    if (answered)
+        reply = xml.GetDocument();
+    return answered;
 }
 
 const CString& CqzFilter::GetBaseIFaceName() const

@@ -30,7 +30,11 @@ public:
     void SetData(CqzData* data) override;
     bool IsEnabled() const override;
 
-    // Command interface.
+    // Command interface: the setup as markup ("GetSetup", "GetAllSetup") and markup commands
+    // that replace the terms. Every operation leaves the caller's parser position as it was.
+    bool DoCommands(CqzXMLParser& xml) override;
+    bool QueryCommand(const CString& command, CqzXMLParser& xml) override;
+    bool ExecuteQuery(const CString& command, CString& reply) override;
     const CString& GetBaseIFaceName() const override;
     const CString& GetIFaceName() const override;
     int GetAnalysisToolVersion() const override;
