@@ -42,14 +42,17 @@ public:
             ++m_p;
         token.text = std::string_view(start, static_cast<std::size_t>(m_p - start));
         token.line = m_line;
+        m_lastLine = m_line;
         return true;
     }
-    std::int64_t GetLine() const { return m_line; }
+    // The line of the last token read (1 before any).
+    std::int64_t GetLine() const { return m_lastLine; }
 
 private:
     const char* m_p;
     const char* m_end;
     std::int64_t m_line = 1;
+    std::int64_t m_lastLine = 1;
 };
 
 enum EVarKind
