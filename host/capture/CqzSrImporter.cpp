@@ -21,7 +21,7 @@ struct CqzSrImporter::SqzImp
 namespace
 {
 constexpr std::uint64_t kMaxMetadata = 1 << 20;
-constexpr std::size_t kBlock = 1 << 20;
+constexpr std::size_t kBlock = 1 << 16;
 
 // An archive opened read-only from a file or a buffer.
 class ZipArchive
@@ -167,9 +167,13 @@ private:
         for (std::size_t c = 0; c < names.size(); ++c)
             if (!used[c])
                 m_outputs.emplace_back(names[c], std::vector<int>{static_cast<int>(c)});
+        // Labels in the order of their lowest channel.
         std::stable_sort(m_outputs.begin(), m_outputs.end(),
                          [](const Output& a, const Output& b)
-                         { return a.channels[0] < b.channels[0]; });
+                         {
+                             return *std::min_element(a.channels.begin(), a.channels.end()) <
+                                    *std::min_element(b.channels.begin(), b.channels.end());
+                         });
         for (Output& o : m_outputs)
         {
             for (int c : o.channels)

@@ -7,7 +7,8 @@
 //   are called D<channel> (channel = probe number - 1).
 // - Buses: each SqzCaptureOptions::buses entry makes one digital label of its channels (bit 0
 //   first); with autoBuses, channels named NAME[0], NAME[1], ... (contiguous from any index,
-//   two or more) become one bus NAME. Channels in a bus are not imported one by one.
+//   two or more) become one bus NAME. Channels in a bus are not imported one by one. Labels
+//   come in the order of their lowest channel.
 // - Rows: one row per change of any channel, at the time of the sample where the change is
 //   seen (sample n at n / samplerate, in picoseconds rounded down), plus a last row at the
 //   last sample so that the table spans the whole capture; or, with rowPerSample, one row per

@@ -1,0 +1,187 @@
+#include "CaptureTestUtil.h"
+#include "capture/CqzSrImporter.h"
+
+#include <zip.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+using namespace capture_test;
+
+namespace
+{
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+std::string Metadata(const std::string& device)
+{
+    return "[global]\nsigrok version=0.3.0\n\n[device 1]\ncapturefile=logic-1\n" + device;
+}
+
+std::string Bytes(std::initializer_list<int> values)
+{
+    std::string bytes;
+    for (int v : values)
+        bytes += static_cast<char>(v);
+    return bytes;
+}
+
+class SrTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CqzLabelMgr::Instance().Reset();
+        m_path = (std::filesystem::temp_directory_path() /
+                  ("capture_test_" + std::to_string(getpid()) + ".sr"))
+                     .string();
+    }
+    void TearDown() override { std::filesystem::remove(m_path); }
+
+    // Writes an archive with these entries (stored in this order) to m_path.
+    void Write(const Entries& entries)
+    {
+        int error = 0;
+        zip_t* zip = zip_open(m_path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+        ASSERT_NE(zip, nullptr);
+        for (const auto& [name, bytes] : entries)
+        {
+            zip_source_t* source = zip_source_buffer(zip, bytes.data(), bytes.size(), 0);
+            ASSERT_GE(zip_file_add(zip, name.c_str(), source, ZIP_FL_OVERWRITE), 0);
+        }
+        ASSERT_EQ(zip_close(zip), 0);
+    }
+    const CqzDataTable& Import(const Entries& entries, const SqzCaptureOptions& options = {})
+    {
+        Write(entries);
+        m_data = CqzSrImporter(options).ImportFile(m_path);
+        return *m_data->GetTable(0);
+    }
+    // The message without the file name; also checks that nothing stays registered.
+    std::string Refusal(const Entries& entries, const SqzCaptureOptions& options = {})
+    {
+        Write(entries);
+        const std::string message = ErrorOf([&] { CqzSrImporter(options).ImportFile(m_path); });
+        EXPECT_TRUE(CqzLabelMgr::Instance().GetLabels().empty()) << message;
+        EXPECT_EQ(message.rfind(m_path + ":", 0), 0u) << message;
+        return message.substr(std::min(message.size(), m_path.size() + 1));
+    }
+
+    std::string m_path;
+    std::unique_ptr<CqzData> m_data;
+};
+} // namespace
+
+TEST_F(SrTest, ThreeByteSamplesSplitAcrossChunks)
+{
+    // 3 MHz: sample n at n * 333333.33 ps, rounded down. Channels 0..17; probe 18 is unnamed.
+    const std::string device =
+        "total probes=18\nsamplerate=3 MHz\nunitsize=3\nprobe1=A\nprobe17=17\n";
+    const auto& t = Import({{"version", "2"},
+                            {"metadata", Metadata(device)},
+                            {"logic-1-1", Bytes({1, 0, 0, 1, 0})},
+                            {"logic-1-2", Bytes({0, 0, 0, 0, 0x00, 0x00, 0x03})},
+                            {"logic-1-3", Bytes({0, 0, 3})}});
+    const std::vector<std::string> names = Names(t);
+    ASSERT_EQ(names.size(), 18u);
+    EXPECT_EQ(names[0], "A");
+    EXPECT_EQ(names[16], "D17");
+    EXPECT_EQ(names[17], "D17_2");
+    // Samples: 0x000001, 0x000001, 0x000000, 0x030000, 0x030000 -> rows at 0, 2, 3, and 4
+    // (the last sample, unchanged).
+    ASSERT_EQ(t.GetRowCount(), 4);
+    EXPECT_EQ(TimeAt(t, 1), 666666);
+    EXPECT_EQ(Value(t, "A", 1), 0u);
+    EXPECT_EQ(TimeAt(t, 2), 1000000);
+    EXPECT_EQ(Value(t, "D17", 2), 1u);
+    EXPECT_EQ(Value(t, "D17_2", 2), 1u);
+    EXPECT_EQ(TimeAt(t, 3), 1333333);
+}
+
+TEST_F(SrTest, BusesFromOptionsAndFromIndexedNames)
+{
+    const std::string device = "total probes=6\nsamplerate=1 MHz\nunitsize=1\nprobe1=CLK\n"
+                               "probe2=D[1]\nprobe3=D[0]\nprobe4=X[5]\nprobe5=X[7]\n";
+    SqzCaptureOptions options;
+    options.buses = {{"PAIR", {5, 0}}}; // bit 0 from channel 5, bit 1 from CLK
+    const auto& t =
+        Import({{"metadata", Metadata(device)}, {"logic-1", Bytes({0x01, 0x22, 0x04})}}, options);
+    // D[0]/D[1] group into D; X[5], X[7] are not contiguous and stay single.
+    EXPECT_EQ(Names(t), (std::vector<std::string>{"PAIR", "D", "X[5]", "X[7]"}));
+    EXPECT_EQ(LabelOf(t, Column(t, "D"))->GetWidth(), 2);
+    EXPECT_EQ(Value(t, "PAIR", 0), 2u);
+    EXPECT_EQ(Value(t, "PAIR", 1), 1u);
+    EXPECT_EQ(Value(t, "D", 1), 2u); // 0x22: channel 1 is D[1]
+    EXPECT_EQ(Value(t, "D", 2), 1u);
+}
+
+TEST_F(SrTest, OneRowPerSampleOnRequest)
+{
+    SqzCaptureOptions options;
+    options.rowPerSample = true;
+    const auto& t =
+        Import({{"metadata", Metadata("total probes=1\nsamplerate=1 kHz\nunitsize=1\n")},
+                {"logic-1", Bytes({1, 1, 1, 0})}},
+               options);
+    ASSERT_EQ(t.GetRowCount(), 4);
+    EXPECT_EQ(TimeAt(t, 2), 2000000000);
+    EXPECT_EQ(Value(t, "D0", 2), 1u);
+}
+
+struct BadSr
+{
+    Entries entries;
+    std::string message;
+};
+
+class SrRefusalTest : public SrTest, public ::testing::WithParamInterface<BadSr>
+{
+};
+
+TEST_P(SrRefusalTest, NamesEntryAndProblem)
+{
+    EXPECT_EQ(Refusal(GetParam().entries), GetParam().message);
+}
+
+const std::string kGood = "total probes=8\nsamplerate=1 MHz\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Malformed, SrRefusalTest,
+    ::testing::Values(
+        BadSr{{{"metadata", Metadata(kGood + "unitsize=0\n")}},
+              "metadata:8: unitsize '0' is not 1 to 16 bytes"},
+        BadSr{{{"metadata", Metadata(kGood + "unitsize=18446744073709551617\n")}},
+              "metadata:8: unitsize '18446744073709551617' is not 1 to 16 bytes"},
+        BadSr{{{"metadata", Metadata("total probes=9\nsamplerate=1 MHz\nunitsize=1\n")}},
+              "metadata: 9 probes do not fit a unitsize of 1 bytes"},
+        BadSr{{{"metadata", Metadata(kGood + "unitsize=1\nprobe9=x\n")}},
+              "metadata: probe9 is beyond the 8 probes"},
+        BadSr{{{"metadata", Metadata("unitsize=1\nsamplerate=fast\n")}},
+              "metadata:7: samplerate 'fast' is not a rate such as '500 kHz'"},
+        BadSr{{{"metadata", Metadata(kGood + "unitsize=2\n")}, {"logic-1-1", Bytes({1, 2, 3})}},
+              "logic-1-1: the data ends inside a sample (1 of 2 bytes)"},
+        BadSr{{{"metadata", Metadata(kGood + "unitsize=1\n")}},
+              "logic-1: the logic data named by the metadata is not in the archive"},
+        BadSr{{{"logic-1", "x"}}, "metadata: no such entry in the archive"},
+        BadSr{{{"version", "3"}},
+              "version: session format version '3' is not supported (1 and 2 "
+              "are)"}));
+
+TEST_F(SrTest, BusOptionsAreChecked)
+{
+    SqzCaptureOptions options;
+    options.buses = {{"B", {0, 8}}};
+    const Entries entries = {{"metadata", Metadata(kGood + "unitsize=1\n")}, {"logic-1", "x"}};
+    EXPECT_EQ(Refusal(entries, options),
+              " bus B: channel 8 does not exist (the capture has channels 0 to 7)");
+    options.buses = {{"B", {1}}, {"C", {1}}};
+    EXPECT_EQ(Refusal(entries, options), " bus C: channel 1 is already part of a bus");
+}
+
+TEST_F(SrTest, TextThatIsNotAnArchiveIsRefused)
+{
+    std::FILE* f = std::fopen(m_path.c_str(), "wb");
+    std::fputs("not a zip", f);
+    std::fclose(f);
+    const std::string message = ErrorOf([&] { CqzSrImporter().ImportFile(m_path); });
+    EXPECT_EQ(message.rfind(m_path + ": cannot open as a session archive", 0), 0u) << message;
+}
