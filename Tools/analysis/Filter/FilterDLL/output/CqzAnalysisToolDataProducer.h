@@ -38,12 +38,11 @@ private:
     CqzID m_tableID;
 };
 
-template <typename T> class CqzAnalysisToolDataProducer : public CqzDataProducer<T>
+// The operations of both producer kinds, on top of the host base TBase.
+template <class TBase> class CqzAnalysisToolProducer : public TBase
 {
 public:
-    explicit CqzAnalysisToolDataProducer(const CqzAnalysisToolCmd& command) : m_production(command)
-    {
-    }
+    explicit CqzAnalysisToolProducer(const CqzAnalysisToolCmd& command) : m_production(command) {}
     int GetKind() const override { return 2; }
     bool Produce(const CqzDataPage& page, std::int64_t firstRow) override
     {
@@ -59,24 +58,16 @@ private:
     CqzAnalysisToolProduction m_production;
 };
 
-template <typename T> class CqzAnalysisToolDataSubrowProducer : public CqzDataSubrowProducer<T>
+template <typename T>
+class CqzAnalysisToolDataProducer : public CqzAnalysisToolProducer<CqzDataProducer<T>>
 {
 public:
-    explicit CqzAnalysisToolDataSubrowProducer(const CqzAnalysisToolCmd& command)
-        : m_production(command)
-    {
-    }
-    int GetKind() const override { return 2; }
-    bool Produce(const CqzDataPage& page, std::int64_t firstRow) override
-    {
-        return m_production.Produce(page, firstRow);
-    }
-    int GetPriority() const override { return 0; }
-    const CqzID& SetTableID(const CqzID& tableID) override
-    {
-        return m_production.SetTableID(tableID);
-    }
+    using CqzAnalysisToolProducer<CqzDataProducer<T>>::CqzAnalysisToolProducer;
+};
 
-private:
-    CqzAnalysisToolProduction m_production;
+template <typename T>
+class CqzAnalysisToolDataSubrowProducer : public CqzAnalysisToolProducer<CqzDataSubrowProducer<T>>
+{
+public:
+    using CqzAnalysisToolProducer<CqzDataSubrowProducer<T>>::CqzAnalysisToolProducer;
 };

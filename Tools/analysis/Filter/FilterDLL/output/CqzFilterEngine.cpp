@@ -87,6 +87,7 @@ struct CqzFilterEngine::SqzImp
     void ConnectInput(SqzFilterOutput& out, CqzDataTable& table);
     SqzFilterOutput* Find(const CqzID& table) const;
 
+    bool StartBlock(SqzFilterOutput& out, int first, bool byTime);
     int ProduceRows(SqzFilterOutput& out, int first, int last, bool byTime);
     int ProduceSubrows(SqzFilterOutput& out, int first, int last, bool byTime);
     CqzSampleAttributes RowRecord(SqzFilterOutput& out, std::int64_t row, bool byTime,
@@ -301,16 +302,24 @@ CqzDataTableFilterCache& CqzFilterEngine::SqzImp::GetCache(const SqzFilterOutput
                                                                        out.tableID);
 }
 
-int CqzFilterEngine::SqzImp::ProduceRows(SqzFilterOutput& out, int first, int last, bool byTime)
+// Positions the iterators at the block's first row; false when the output has no such row.
+bool CqzFilterEngine::SqzImp::StartBlock(SqzFilterOutput& out, int first, bool byTime)
 {
-    CqzFilterHiddenRuns runs(GetCache(out), first);
     if (out.inputIter)
         out.inputIter->SetPosition(first);
     out.outputIter->SetPosition(first);
     if (out.outputIter->IsAtEnd())
-        return 0;
+        return false;
     if (byTime && out.timeIter)
         out.timeIter->SetIndex(first);
+    return true;
+}
+
+int CqzFilterEngine::SqzImp::ProduceRows(SqzFilterOutput& out, int first, int last, bool byTime)
+{
+    CqzFilterHiddenRuns runs(GetCache(out), first);
+    if (!StartBlock(out, first, byTime))
+        return 0;
 
     int hiddenRows = 0;
     std::int64_t row = first;
@@ -355,13 +364,8 @@ int CqzFilterEngine::SqzImp::ProduceSubrows(SqzFilterOutput& out, int first, int
 {
     CqzFilterHiddenRuns runs(GetCache(out), first);
     out.subrowIter->SetPosition(first);
-    if (out.inputIter)
-        out.inputIter->SetPosition(first);
-    out.outputIter->SetPosition(first);
-    if (out.outputIter->IsAtEnd())
+    if (!StartBlock(out, first, byTime))
         return 0;
-    if (byTime && out.timeIter)
-        out.timeIter->SetIndex(first);
 
     std::int64_t row = first;
     for (; row <= last && !out.outputIter->IsAtEnd(); ++row)
