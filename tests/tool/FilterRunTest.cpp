@@ -216,6 +216,32 @@ TEST_F(FilterRunTest, SubrowsAreEvaluatedLineByLine)
     EXPECT_EQ(CachedRanges(), Ranges{});
 }
 
+TEST_F(FilterRunTest, SubrowLinesHiddenByAnEarlierToolStayHidden)
+{
+    builder.AddTable().Time().Integral(L"X", 32);
+    builder.Row(0, {1}).Subrow(1, {2});
+    builder.Row(10, {3});
+    AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
+    Run();
+    std::unique_ptr<CqzFilter> second = MakeTool();
+    AddTerm(SearchBuilder().Is(L"X", 3, 5), eqzFilterColor, 0x44, second.get());
+    Run(second.get());
+    EXPECT_EQ(Listing(0, second.get()), "h c44 c44");
+}
+
+TEST_F(FilterRunTest, SubrowLinesAreCorrelatedByTheirOwnTime)
+{
+    builder.AddTable().Time().Integral(L"X", 32);
+    builder.Row(0, {1}).Subrow(5, {2});
+    builder.Row(10, {3});
+    builder.AddTable().Time().Integral(L"Y", 32);
+    builder.Row(4, {7});
+    AddTerm(SearchBuilder().Is(L"Y", 1, 7), eqzFilterHide);
+    Run();
+    EXPECT_EQ(Listing(0), ". h h");
+    EXPECT_EQ(Listing(1), "h");
+}
+
 TEST_F(FilterRunTest, TablesAreCorrelatedByTimeWhenThereAreSeveral)
 {
     builder.AddTable().Time().Integral(L"A", 32);
