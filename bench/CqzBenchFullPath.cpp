@@ -1,0 +1,98 @@
+#include "CqzBenchFullPath.h"
+
+#include "CqzBenchMemoryProbe.h"
+#include "CqzBenchPlugIn.h"
+#include "CqzBenchWorkload.h"
+
+#include "markup/CqzXMLParser.h"
+#include "qzSystem/commands/CqzStdAnalysisToolCmdIFace.h"
+#include "qzSystem/data/CqzDataColumn.h"
+#include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
+#include "qzSystem/messages/CqzMessageDestroyPlugIn.h"
+#include "qzSystem/messages/CqzMessageRun.h"
+#include "qzSystem/output/CqzSampleAttributesDataSourceIter.h"
+
+#include <chrono>
+#include <stdexcept>
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+
+double Since(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void SendSetup(const CqzID& instance, const CString& markup)
+{
+    auto* iface =
+        dynamic_cast<CqzStdAnalysisToolCmdIFace*>(CqzStdCmdIFaceMgr::Instance().Find(instance));
+    if (iface == nullptr)
+        throw std::runtime_error("the filter tool has no command interface");
+    CqzXMLParser xml;
+    if (!xml.SetDocument(markup) || !iface->DoCommands(xml))
+        throw std::runtime_error("the filter tool refused the benchmark setup");
+}
+
+std::unique_ptr<CqzSampleAttributesDataSourceIter> OutputIter(CqzData& data)
+{
+    CqzDataColumn* column = data.GetTable(0)->GetColumn(eqzRoleAttributes);
+    if (column == nullptr || column->GetDataSource() == nullptr)
+        throw std::runtime_error("the run gave the table no attribute column");
+    std::unique_ptr<CqzDataSourceIter> iter(column->GetDataSource()->CreateIter());
+    auto* typed = dynamic_cast<CqzSampleAttributesDataSourceIter*>(iter.get());
+    if (typed == nullptr)
+        throw std::runtime_error("the attribute column holds no attribute records");
+    iter.release();
+    return std::unique_ptr<CqzSampleAttributesDataSourceIter>(typed);
+}
+} // namespace
+
+CqzBenchFullPath::CqzBenchFullPath(const CqzBenchPlugIn& plugIn, CqzBenchWorkload& workload)
+    : m_plugIn(plugIn), m_workload(workload)
+{
+}
+
+CqzBenchFullPath::SqzResult CqzBenchFullPath::Run(std::vector<std::uint64_t>* records) const
+{
+    CqzData& data = m_workload.GetData();
+    const CqzID instance;
+    std::unique_ptr<CqzPlugInInterface> tool = m_plugIn.CreateTool(instance);
+    SendSetup(instance, m_workload.GetSetupMarkup());
+    tool->SetData(&data);
+    if (records != nullptr)
+        records->assign(static_cast<std::size_t>(m_workload.GetRowCount()), 0);
+
+    SqzResult result;
+    result.rssBefore = CqzBenchMemoryProbe::GetResidentBytes();
+    const Clock::time_point start = Clock::now();
+    CqzMessageRun run(true);
+    tool->HandleMessage(&run);
+    result.runSeconds = Since(start);
+
+    std::unique_ptr<CqzSampleAttributesDataSourceIter> iter = OutputIter(data);
+    iter->SetPosition(0);
+    std::uint64_t first = iter->IsAtEnd() ? 0 : iter->GetValue().GetRaw();
+    result.firstPageSeconds = Since(start);
+    result.pageBytes = CqzBenchMemoryProbe::GetPageBytes(data);
+    result.pagesAfterFirst = CqzBenchMemoryProbe::GetAllocatedPages(data);
+    result.rssAfterFirst = CqzBenchMemoryProbe::GetResidentBytes();
+
+    const std::int64_t capacity = records != nullptr ? m_workload.GetRowCount() : 0;
+    std::int64_t row = 0;
+    for (; !iter->IsAtEnd(); iter->Next(), ++row)
+    {
+        const std::uint64_t raw = row == 0 ? first : iter->GetValue().GetRaw();
+        if (row < capacity)
+            (*records)[static_cast<std::size_t>(row)] = raw;
+    }
+    result.totalSeconds = Since(start);
+    result.rowsRead = row;
+    result.pagesAfterAll = CqzBenchMemoryProbe::GetAllocatedPages(data);
+    result.rssAfterAll = CqzBenchMemoryProbe::GetResidentBytes();
+
+    CqzMessageDestroyPlugIn destroy;
+    tool->HandleMessage(&destroy);
+    return result;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The filter tool's full path as a host drives it: a tool made through the plug-in's Create,
+// the setup sent as markup through its command interface, the data set handed over, the run
+// message sent, and then every row's record read through the output column's data source, as
+// a display scrolling the whole capture reads it (each 512-row page is evaluated when first
+// read). Times and memory are taken along the way.
+
+#include <cstdint>
+#include <vector>
+
+class CqzBenchPlugIn;
+class CqzBenchWorkload;
+
+class CqzBenchFullPath
+{
+public:
+    struct SqzResult
+    {
+        std::int64_t rowsRead = 0;
+        // From the run message: until it returned, until the first record was read, until the
+        // last one was.
+        double runSeconds = 0;
+        double firstPageSeconds = 0;
+        double totalSeconds = 0;
+        std::int64_t pageBytes = 0;
+        std::int64_t pagesAfterFirst = 0;
+        std::int64_t pagesAfterAll = 0;
+        // VmRSS before the run message, after the first page and after the last.
+        std::int64_t rssBefore = 0;
+        std::int64_t rssAfterFirst = 0;
+        std::int64_t rssAfterAll = 0;
+    };
+
+    CqzBenchFullPath(const CqzBenchPlugIn& plugIn, CqzBenchWorkload& workload);
+
+    // One run with a new tool. records, when given, receives every row's raw record; it is
+    // sized before the clock starts. Throws std::runtime_error when the tool refuses the setup
+    // or gives no output column.
+    SqzResult Run(std::vector<std::uint64_t>* records) const;
+
+private:
+    const CqzBenchPlugIn& m_plugIn;
+    CqzBenchWorkload& m_workload;
+};

@@ -1,0 +1,213 @@
+#include "CqzBenchImport.h"
+
+#include "capture/CqzCaptureLoader.h"
+#include "qzSystem/data/CqzDataColumn.h"
+#include "qzSystem/managers/CqzLabelMgr.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <vector>
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+constexpr std::size_t FlushBytes = 1 << 22;
+constexpr std::size_t SrChunkBytes = 4 << 20;
+
+double Since(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::uint64_t Next(std::uint64_t& state)
+{
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+}
+
+void AppendBinary(std::string& out, std::uint64_t value, int bits, char code)
+{
+    out += 'b';
+    for (int bit = bits - 1; bit >= 0; --bit)
+        out += ((value >> bit) & 1) != 0 ? '1' : '0';
+    out += ' ';
+    out += code;
+    out += '\n';
+}
+
+const char* VcdHeader = "$timescale 1ns $end\n"
+                        "$scope module top $end\n"
+                        "$var wire 1 ! clk $end\n"
+                        "$var wire 32 \" addr [31:0] $end\n"
+                        "$var wire 16 # data [15:0] $end\n"
+                        "$var wire 8 $ stat [7:0] $end\n"
+                        "$upscope $end\n"
+                        "$enddefinitions $end\n";
+
+std::string SrMetadata()
+{
+    std::string text = "[global]\nsigrok version=0.3.0\n\n[device 1]\ncapturefile=logic-1\n"
+                       "total probes=16\nsamplerate=100 MHz\nunitsize=2\n";
+    for (int probe = 1; probe <= 8; ++probe)
+        text += "probe" + std::to_string(probe) + "=B[" + std::to_string(probe - 1) + "]\n";
+    for (int probe = 9; probe <= 16; ++probe)
+        text += "probe" + std::to_string(probe) + "=C" + std::to_string(probe - 9) + "\n";
+    return text;
+}
+
+void AddEntry(zip_t* zip, const std::string& name, const std::string& bytes)
+{
+    zip_source_t* source = zip_source_buffer(zip, bytes.data(), bytes.size(), 0);
+    if (source == nullptr)
+        throw std::runtime_error("cannot make a zip entry");
+    const zip_int64_t index = zip_file_add(zip, name.c_str(), source, ZIP_FL_OVERWRITE);
+    if (index < 0)
+    {
+        zip_source_free(source);
+        throw std::runtime_error("cannot add " + name + " to the session archive");
+    }
+    zip_set_file_compression(zip, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
+}
+
+// The labels an import registered go again with its data set.
+void ForgetLabels(const CqzData& data)
+{
+    for (int t = 0; t < data.GetTableCount(); ++t)
+        for (int c = 0; c < data.GetTable(t)->GetColumnCount(); ++c)
+            CqzLabelMgr::Instance().RemoveLabel(data.GetTable(t)->GetColumnAt(c)->GetLabelID());
+}
+} // namespace
+
+struct CqzBenchImport::SqzImp
+{
+    std::int64_t targetBytes = 0;
+    std::filesystem::path folder;
+};
+
+CqzBenchImport::CqzBenchImport(std::int64_t targetBytes) : m_imp(std::make_unique<SqzImp>())
+{
+    m_imp->targetBytes = targetBytes;
+    std::string pattern = (std::filesystem::temp_directory_path() / "qzbench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot make a temporary folder from " + pattern);
+    m_imp->folder = pattern;
+}
+
+CqzBenchImport::~CqzBenchImport()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_imp->folder, ignored);
+}
+
+CqzBenchImport::SqzResult CqzBenchImport::RunVcd() const
+{
+    return Load((m_imp->folder / "bench.vcd").string(), &WriteVcd);
+}
+
+CqzBenchImport::SqzResult CqzBenchImport::RunSr() const
+{
+    return Load((m_imp->folder / "bench.sr").string(), &WriteSr);
+}
+
+CqzBenchImport::SqzResult CqzBenchImport::Load(const std::string& path,
+                                               std::int64_t (*write)(const std::string&,
+                                                                     std::int64_t)) const
+{
+    SqzResult result;
+    Clock::time_point start = Clock::now();
+    const std::int64_t expected = write(path, m_imp->targetBytes);
+    result.writeSeconds = Since(start);
+    result.fileBytes = static_cast<std::int64_t>(std::filesystem::file_size(path));
+
+    start = Clock::now();
+    std::unique_ptr<CqzData> data = CqzCaptureLoader::Load(path);
+    result.loadSeconds = Since(start);
+    result.rows = data->GetTableCount() > 0 ? data->GetTable(0)->GetRowCount() : 0;
+    ForgetLabels(*data);
+    data.reset();
+    std::filesystem::remove(path);
+    result.expectedRows = expected;
+    return result;
+}
+
+// One timestamp a nanosecond apart, each changing the clock and three buses.
+std::int64_t CqzBenchImport::WriteVcd(const std::string& path, std::int64_t targetBytes)
+{
+    std::ofstream file(path, std::ios::binary);
+    std::string buffer = VcdHeader;
+    std::int64_t written = 0;
+    std::int64_t rows = 0;
+    std::uint64_t state = 0x2545f4914f6cdd1dull;
+    while (written + static_cast<std::int64_t>(buffer.size()) < targetBytes)
+    {
+        const std::uint64_t r = Next(state);
+        buffer += '#' + std::to_string(rows) + '\n';
+        buffer += (rows & 1) != 0 ? "0!\n" : "1!\n";
+        AppendBinary(buffer, r & 0xffffffffu, 32, '"');
+        AppendBinary(buffer, (r >> 32) & 0xffff, 16, '#');
+        AppendBinary(buffer, (r >> 48) & 0xff, 8, '$');
+        ++rows;
+        if (buffer.size() >= FlushBytes)
+        {
+            file.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            written += static_cast<std::int64_t>(buffer.size());
+            buffer.clear();
+        }
+    }
+    file.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    if (!file.flush())
+        throw std::runtime_error("cannot write " + path);
+    return rows;
+}
+
+// Chunks of 2-byte samples whose low byte counts up, so every sample is a change; one row per
+// sample.
+std::int64_t CqzBenchImport::WriteSr(const std::string& path, std::int64_t targetBytes)
+{
+    const std::size_t chunkBytes = static_cast<std::size_t>(
+        std::clamp<std::int64_t>((targetBytes + 1) / 2 * 2, 2, SrChunkBytes));
+    const std::size_t chunks =
+        (static_cast<std::size_t>(targetBytes) + chunkBytes - 1) / chunkBytes;
+    std::vector<std::string> bytes(chunks, std::string(chunkBytes, '\0'));
+    std::uint64_t state = 0x9e3779b97f4a7c15ull;
+    std::uint64_t sample = 0;
+    for (std::string& chunk : bytes)
+        for (std::size_t at = 0; at < chunk.size(); at += 2, ++sample)
+        {
+            chunk[at] = static_cast<char>(sample & 0xff);
+            chunk[at + 1] = static_cast<char>(Next(state) & 0xff);
+        }
+    // zip_source_buffer does not copy: every entry's bytes live until zip_close.
+    const std::string version = "2";
+    const std::string metadata = SrMetadata();
+    int error = 0;
+    zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (zip == nullptr)
+        throw std::runtime_error("cannot create " + path);
+    try
+    {
+        AddEntry(zip, "version", version);
+        AddEntry(zip, "metadata", metadata);
+        for (std::size_t i = 0; i < chunks; ++i)
+            AddEntry(zip, "logic-1-" + std::to_string(i + 1), bytes[i]);
+    }
+    catch (...)
+    {
+        zip_discard(zip);
+        throw;
+    }
+    if (zip_close(zip) != 0)
+    {
+        zip_discard(zip);
+        throw std::runtime_error("cannot write " + path);
+    }
+    return static_cast<std::int64_t>(sample);
+}

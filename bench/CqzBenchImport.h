@@ -1,0 +1,46 @@
+#pragma once
+// Throughput of the capture importers on generated files: a value change dump where several
+// signals change at every timestamp, and a logic session archive (metadata plus raw chunks of
+// 2-byte samples, stored in a zip) whose samples change at every sample. The files are written
+// to a temporary folder of their own and removed with it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CqzBenchImport
+{
+public:
+    struct SqzResult
+    {
+        std::int64_t fileBytes = 0;
+        std::int64_t rows = 0;
+        // The rows the file was written to make (one per timestamp or sample).
+        std::int64_t expectedRows = 0;
+        double writeSeconds = 0;
+        double loadSeconds = 0;
+    };
+
+    // Files of at least targetBytes each. Throws std::runtime_error when no temporary folder
+    // can be made.
+    explicit CqzBenchImport(std::int64_t targetBytes);
+    ~CqzBenchImport();
+    CqzBenchImport(const CqzBenchImport&) = delete;
+    CqzBenchImport& operator=(const CqzBenchImport&) = delete;
+
+    // Writes the file, loads it through CqzCaptureLoader and removes it. Importer errors
+    // (CqzCaptureError) pass through.
+    SqzResult RunVcd() const;
+    SqzResult RunSr() const;
+
+    // The writers, with the number of rows the importer should make of the file.
+    static std::int64_t WriteVcd(const std::string& path, std::int64_t targetBytes);
+    static std::int64_t WriteSr(const std::string& path, std::int64_t targetBytes);
+
+private:
+    SqzResult Load(const std::string& path,
+                   std::int64_t (*write)(const std::string&, std::int64_t)) const;
+
+    struct SqzImp;
+    std::unique_ptr<SqzImp> m_imp;
+};

@@ -1,0 +1,66 @@
+#include "CqzBenchMemoryProbe.h"
+
+#include "qzSystem/data/CqzData.h"
+#include "qzSystem/output/CqzPageDataSource.h"
+#include "qzSystem/output/CqzSampleAttributes.h"
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace
+{
+template <typename F> void ForEachOutput(const CqzData& data, F visit)
+{
+    for (int i = 0; i < data.GetTableCount(); ++i)
+    {
+        const CqzDataColumn* column = data.GetTable(i)->GetColumn(eqzRoleAttributes);
+        auto* source = column ? dynamic_cast<CqzPageDataSource*>(column->GetDataSource()) : nullptr;
+        if (source != nullptr)
+            visit(*source);
+    }
+}
+} // namespace
+
+std::int64_t CqzBenchMemoryProbe::GetResidentBytes()
+{
+    std::ifstream status("/proc/self/status");
+    return status ? ParseResidentBytes(status) : -1;
+}
+
+std::int64_t CqzBenchMemoryProbe::ParseResidentBytes(std::istream& status)
+{
+    std::string line;
+    while (std::getline(status, line))
+    {
+        if (line.rfind("VmRSS:", 0) != 0)
+            continue;
+        std::istringstream fields(line.substr(6));
+        std::int64_t amount = -1;
+        std::string unit;
+        if (!(fields >> amount >> unit) || amount < 0 || unit != "kB")
+            return -1;
+        return amount * 1024;
+    }
+    return -1;
+}
+
+std::int64_t CqzBenchMemoryProbe::GetAllocatedPages(const CqzData& data)
+{
+    std::int64_t pages = 0;
+    ForEachOutput(data, [&](const CqzPageDataSource& source)
+                  { pages += source.GetAllocatedPageCount(); });
+    return pages;
+}
+
+std::int64_t CqzBenchMemoryProbe::GetPageBytes(const CqzData& data)
+{
+    std::int64_t bytes = 0;
+    ForEachOutput(data,
+                  [&](const CqzPageDataSource& source)
+                  {
+                      bytes = static_cast<std::int64_t>(source.GetPageSize()) *
+                              static_cast<std::int64_t>(sizeof(CqzSampleAttributes));
+                  });
+    return bytes;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// What the process and a run's output hold in memory: the resident set size from
+// /proc/self/status (VmRSS) and the pages the output sources of a data set have allocated.
+
+#include <cstdint>
+#include <istream>
+
+class CqzData;
+
+class CqzBenchMemoryProbe
+{
+public:
+    // VmRSS of this process in bytes; -1 where the system does not tell.
+    static std::int64_t GetResidentBytes();
+    // VmRSS in bytes from a text laid out as /proc/self/status; -1 without that line.
+    static std::int64_t ParseResidentBytes(std::istream& status);
+
+    // Pages allocated by the attribute columns (role 15) of every table of the data set.
+    static std::int64_t GetAllocatedPages(const CqzData& data);
+    // Bytes of records one page of those columns holds (page rows x record size); 0 without
+    // such a column.
+    static std::int64_t GetPageBytes(const CqzData& data);
+};

@@ -1,0 +1,117 @@
+#include "CqzBenchOptions.h"
+
+#include <cmath>
+#include <sstream>
+#include <stdexcept>
+
+namespace
+{
+const std::set<std::string> KnownParts = {"w1", "w2", "scale", "import"};
+}
+
+const char* CqzBenchOptions::Usage()
+{
+    return "usage: qzbench [--rows N] [--scale 1,10,100] [--quick] [--only w1,w2,scale,import]\n"
+           "               [--import-mb M] [--plugin PATH]\n";
+}
+
+CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
+{
+    CqzBenchOptions options;
+    bool rowsGiven = false, scaleGiven = false, importGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i)
+    {
+        const std::string& arg = args[i];
+        if (arg == "--quick")
+        {
+            options.quick = true;
+            continue;
+        }
+        if (arg != "--rows" && arg != "--scale" && arg != "--only" && arg != "--import-mb" &&
+            arg != "--plugin")
+            throw std::invalid_argument("unknown argument '" + arg + "'");
+        if (i + 1 >= args.size())
+            throw std::invalid_argument(arg + " needs a value");
+        const std::string& value = args[++i];
+        if (arg == "--rows")
+        {
+            const double rows = ParseNumber(value, arg);
+            if (rows < 1 || rows != std::floor(rows))
+                throw std::invalid_argument("--rows takes a whole number of at least 1");
+            options.rows = static_cast<std::int64_t>(rows);
+            rowsGiven = true;
+        }
+        else if (arg == "--scale")
+        {
+            options.scaleMillions.clear();
+            for (const std::string& item : SplitList(value))
+            {
+                const double millions = ParseNumber(item, arg);
+                if (millions * 1e6 < 1)
+                    throw std::invalid_argument("--scale sizes are millions of rows above 0");
+                options.scaleMillions.push_back(millions);
+            }
+            scaleGiven = true;
+        }
+        else if (arg == "--only")
+        {
+            options.parts.clear();
+            for (const std::string& item : SplitList(value))
+            {
+                if (KnownParts.count(item) == 0)
+                    throw std::invalid_argument("--only: unknown part '" + item + "'");
+                options.parts.insert(item);
+            }
+        }
+        else if (arg == "--import-mb")
+        {
+            const double mb = ParseNumber(value, arg);
+            if (mb <= 0)
+                throw std::invalid_argument("--import-mb takes a size above 0");
+            options.importBytes = static_cast<std::int64_t>(mb * (1 << 20));
+            importGiven = true;
+        }
+        else
+            options.plugInPath = value;
+    }
+    if (options.quick)
+    {
+        if (!rowsGiven)
+            options.rows = 20'000;
+        if (!scaleGiven)
+            options.scaleMillions = {0.01, 0.1};
+        if (!importGiven)
+            options.importBytes = 1 << 20;
+    }
+    return options;
+}
+
+std::vector<std::string> CqzBenchOptions::SplitList(const std::string& text)
+{
+    std::vector<std::string> items;
+    std::istringstream in(text);
+    std::string item;
+    while (std::getline(in, item, ','))
+        if (!item.empty())
+            items.push_back(item);
+    if (items.empty())
+        throw std::invalid_argument("empty list '" + text + "'");
+    return items;
+}
+
+double CqzBenchOptions::ParseNumber(const std::string& text, const std::string& option)
+{
+    std::size_t used = 0;
+    double value = 0;
+    try
+    {
+        value = std::stod(text, &used);
+    }
+    catch (const std::exception&)
+    {
+        used = 0;
+    }
+    if (used == 0 || used != text.size() || !std::isfinite(value))
+        throw std::invalid_argument(option + ": '" + text + "' is not a number");
+    return value;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The command line of qzbench:
+//   --rows N          rows of the W1 and W2 workloads (default 10000000)
+//   --scale 1,10,100  capture sizes of the scale part, in millions of rows (fractions allowed)
+//   --quick           small sizes for a smoke run (explicit --rows/--scale still win)
+//   --only w1,w2,scale,import   the parts to run (default all)
+//   --import-mb M     size of each generated import file (default 100)
+//   --plugin PATH     the plug-in library to load (default: the one built with qzbench)
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+class CqzBenchOptions
+{
+public:
+    std::int64_t rows = 10'000'000;
+    std::vector<double> scaleMillions = {1, 10, 100};
+    std::int64_t importBytes = 100ll << 20;
+    bool quick = false;
+    std::set<std::string> parts = {"w1", "w2", "scale", "import"};
+    std::string plugInPath;
+
+    // Throws std::invalid_argument with a message naming the bad argument.
+    static CqzBenchOptions Parse(const std::vector<std::string>& args);
+    bool Runs(const std::string& part) const { return parts.count(part) != 0; }
+    static const char* Usage();
+
+private:
+    static std::vector<std::string> SplitList(const std::string& text);
+    static double ParseNumber(const std::string& text, const std::string& option);
+};

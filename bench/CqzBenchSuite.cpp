@@ -1,0 +1,192 @@
+#include "CqzBenchSuite.h"
+
+#include "CqzBenchBaseline.h"
+#include "CqzBenchFullPath.h"
+#include "CqzBenchImport.h"
+#include "CqzBenchReport.h"
+#include "CqzBenchWorkload.h"
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <limits>
+#include <vector>
+
+namespace
+{
+constexpr double MB = 1024.0 * 1024.0;
+constexpr double KiB = 1024.0;
+constexpr std::uint64_t HiddenBit = std::uint64_t{1} << 11;
+constexpr std::uint64_t ColoredBit = std::uint64_t{1} << 13;
+
+double PerSecond(double amount, double seconds)
+{
+    return seconds > 0 ? amount / seconds : std::numeric_limits<double>::infinity();
+}
+
+std::string Hex(std::uint64_t value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%016llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+std::string Rows(std::int64_t rows)
+{
+    return rows % 1'000'000 == 0 ? std::to_string(rows / 1'000'000) + "M" : std::to_string(rows);
+}
+} // namespace
+
+CqzBenchSuite::CqzBenchSuite(const CqzBenchOptions& options, const CqzBenchPlugIn& plugIn,
+                             CqzBenchReport& report)
+    : m_options(options), m_plugIn(plugIn), m_report(report)
+{
+}
+
+void CqzBenchSuite::Run()
+{
+    if (m_options.Runs("w1"))
+        RunWorkload("w1", false, 5);
+    if (m_options.Runs("w2"))
+        RunWorkload("w2", true, 8);
+    if (m_options.Runs("scale"))
+        RunScale();
+    if (m_options.Runs("import"))
+        RunImport();
+}
+
+void CqzBenchSuite::RunWorkload(const std::string& name, bool withText, double targetRatio)
+{
+    std::cerr << "qzbench: " << name << ", " << m_options.rows << " rows\n";
+    CqzBenchWorkload workload(m_options.rows, withText);
+    const auto rows = static_cast<double>(workload.GetRowCount());
+    m_report.Add(name, "rows", "rows", rows);
+    m_report.Add(name, "build_s", "building the capture", workload.GetBuildSeconds(), "s", 3);
+
+    std::vector<std::uint64_t> full;
+    const CqzBenchFullPath::SqzResult run = CqzBenchFullPath(m_plugIn, workload).Run(&full);
+
+    std::vector<std::uint64_t> baseline(full.size(), 0);
+    const auto start = std::chrono::steady_clock::now();
+    CqzBenchBaseline::Run(workload, baseline);
+    const double baselineSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    std::int64_t mismatches = run.rowsRead == workload.GetRowCount() ? 0 : 1;
+    std::int64_t firstMismatch = -1, hidden = 0, colored = 0;
+    for (std::size_t row = 0; row < baseline.size(); ++row)
+    {
+        hidden += (baseline[row] & HiddenBit) != 0 ? 1 : 0;
+        colored += (baseline[row] & ColoredBit) != 0 ? 1 : 0;
+        if (full[row] == baseline[row])
+            continue;
+        ++mismatches;
+        if (firstMismatch < 0)
+            firstMismatch = static_cast<std::int64_t>(row);
+    }
+    m_mismatches += mismatches;
+
+    const double ratio = run.totalSeconds / baselineSeconds;
+    m_report.Add(name, "hidden_share", "rows hidden (baseline)", 100.0 * hidden / rows, "%", 1);
+    m_report.Add(name, "colored_share", "rows coloured (baseline)", 100.0 * colored / rows, "%", 1);
+    m_report.Add(name, "full_s", "full path: run message to last row read", run.totalSeconds, "s",
+                 3);
+    m_report.Add(name, "full_rows_per_s", "full path", PerSecond(rows, run.totalSeconds), "rows/s");
+    m_report.Add(name, "baseline_s", "baseline loop", baselineSeconds, "s", 3);
+    m_report.Add(name, "baseline_rows_per_s", "baseline", PerSecond(rows, baselineSeconds),
+                 "rows/s");
+    m_report.Add(name, "ratio", "full / baseline (time)", ratio, "x", 2);
+    m_report.Add(name, "rows_read", "rows read through the output", run.rowsRead);
+    m_report.Add(name, "mismatches", "records differing from the baseline", mismatches);
+    if (firstMismatch >= 0)
+        m_report.AddNote(name, "first differing row " + std::to_string(firstMismatch) + ": full " +
+                                   Hex(full[firstMismatch]) + ", baseline " +
+                                   Hex(baseline[firstMismatch]));
+    m_report.AddTarget(name + "_within_" + std::to_string(static_cast<int>(targetRatio)) + "x",
+                       name + ": full path within " +
+                           std::to_string(static_cast<int>(targetRatio)) + "x of the baseline",
+                       ratio <= targetRatio);
+    m_report.AddTarget(name + "_records_equal", name + ": every record equals the baseline's",
+                       mismatches == 0);
+}
+
+void CqzBenchSuite::RunScale()
+{
+    double firstSmall = 0, firstLarge = 0;
+    std::int64_t smallRows = 0, largeRows = 0;
+    std::vector<std::int64_t> onePageBytes;
+    for (const double millions : m_options.scaleMillions)
+    {
+        const auto rows = static_cast<std::int64_t>(millions * 1e6 + 0.5);
+        std::cerr << "qzbench: scale, " << rows << " rows\n";
+        CqzBenchWorkload workload(rows, false);
+        const CqzBenchFullPath::SqzResult run = CqzBenchFullPath(m_plugIn, workload).Run(nullptr);
+        const std::string key = "n" + Rows(rows) + "_";
+        const std::string label = Rows(rows) + " rows: ";
+        const std::int64_t firstBytes = run.pagesAfterFirst * run.pageBytes;
+        m_report.Add("scale", key + "build_s", label + "building the capture",
+                     workload.GetBuildSeconds(), "s", 3);
+        m_report.Add("scale", key + "run_message_ms", label + "run message", run.runSeconds * 1e3,
+                     "ms", 3);
+        m_report.Add("scale", key + "first_page_ms", label + "run message to first page read",
+                     run.firstPageSeconds * 1e3, "ms", 3);
+        m_report.Add("scale", key + "output_one_page_bytes", label + "output after one page",
+                     static_cast<double>(firstBytes), "bytes");
+        m_report.Add("scale", key + "rss_one_page_kib", label + "VmRSS growth after one page",
+                     (run.rssAfterFirst - run.rssBefore) / KiB, "KiB");
+        m_report.Add("scale", key + "output_all_pages_mib", label + "output after all pages",
+                     run.pagesAfterAll * run.pageBytes / MB, "MiB", 1);
+        m_report.Add("scale", key + "rss_all_pages_mib", label + "VmRSS growth after all pages",
+                     (run.rssAfterAll - run.rssBefore) / MB, "MiB", 1);
+        m_report.Add("scale", key + "full_rows_per_s", label + "full path, all rows",
+                     PerSecond(static_cast<double>(run.rowsRead), run.totalSeconds), "rows/s");
+        if (smallRows == 0 || rows < smallRows)
+            smallRows = rows, firstSmall = run.firstPageSeconds;
+        if (rows > largeRows)
+            largeRows = rows, firstLarge = run.firstPageSeconds;
+        onePageBytes.push_back(firstBytes);
+    }
+    if (m_options.scaleMillions.size() < 2)
+        return;
+    const double growth = firstLarge / firstSmall;
+    m_report.Add("scale", "first_page_growth", "first page: largest / smallest capture", growth,
+                 "x", 2);
+    m_report.AddTarget("first_page_within_2x",
+                       "scale: first page at " + Rows(largeRows) + " within 2x of " +
+                           Rows(smallRows),
+                       growth <= 2);
+    bool same = true;
+    for (const std::int64_t bytes : onePageBytes)
+        same = same && bytes == onePageBytes.front();
+    m_report.AddTarget("one_page_memory_independent_of_n",
+                       "scale: output after one page independent of N", same);
+}
+
+void CqzBenchSuite::RunImport()
+{
+    CqzBenchImport import(m_options.importBytes);
+    const struct
+    {
+        const char* name;
+        CqzBenchImport::SqzResult (CqzBenchImport::*run)() const;
+    } formats[] = {{"vcd", &CqzBenchImport::RunVcd}, {"sr", &CqzBenchImport::RunSr}};
+    for (const auto& format : formats)
+    {
+        std::cerr << "qzbench: import " << format.name << "\n";
+        const CqzBenchImport::SqzResult r = (import.*format.run)();
+        const std::string key = std::string(format.name) + "_";
+        const std::string label = std::string(format.name) + ": ";
+        m_report.Add("import", key + "file_mib", label + "file", r.fileBytes / MB, "MiB", 1);
+        m_report.Add("import", key + "rows", label + "rows", static_cast<double>(r.rows));
+        m_report.Add("import", key + "write_s", label + "writing the file", r.writeSeconds, "s", 3);
+        m_report.Add("import", key + "load_s", label + "loading", r.loadSeconds, "s", 3);
+        m_report.Add("import", key + "rows_per_s", label + "rows per second",
+                     PerSecond(static_cast<double>(r.rows), r.loadSeconds), "rows/s");
+        m_report.Add("import", key + "mib_per_s", label + "MiB per second",
+                     PerSecond(r.fileBytes / MB, r.loadSeconds), "MiB/s", 1);
+        if (r.rows != r.expectedRows)
+            m_report.AddNote("import", label + "the importer made " + std::to_string(r.rows) +
+                                           " rows where the file holds " +
+                                           std::to_string(r.expectedRows));
+    }
+}
