@@ -11,6 +11,7 @@
 namespace
 {
 
+// Targets come last whatever the order they were added in.
 TEST(BenchReportTest, JsonLineHoldsFiguresTargetsAndEscapedNotes)
 {
     CqzBenchReport report;
@@ -19,8 +20,8 @@ TEST(BenchReportTest, JsonLineHoldsFiguresTargetsAndEscapedNotes)
     report.AddTarget("w1_within_5x", "within 5x", true);
     report.Add("scale", "first_ms", "first", std::numeric_limits<double>::infinity());
     EXPECT_EQ(report.ToJson(), "{\"bench\":\"qzbench\",\"w1\":{\"ratio\":2.5,\"notes\":"
-                               "[\"row \\\"7\\\"\"]},\"targets\":{\"w1_within_5x\":true},"
-                               "\"scale\":{\"first_ms\":null}}");
+                               "[\"row \\\"7\\\"\"]},\"scale\":{\"first_ms\":null},"
+                               "\"targets\":{\"w1_within_5x\":true}}");
     std::ostringstream table;
     report.PrintTable(table);
     EXPECT_NE(table.str().find("2.50 x"), std::string::npos);
