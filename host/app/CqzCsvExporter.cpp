@@ -1,0 +1,73 @@
+#include "CqzCsvExporter.h"
+
+#include "CqzColorName.h"
+#include "CqzHostError.h"
+#include "CqzProgress.h"
+#include "CqzRowAttributes.h"
+#include "CqzTableText.h"
+
+#include <fstream>
+
+namespace
+{
+
+std::string TimePs(const CqzDataTable& table, std::int64_t row)
+{
+    const CqzPosition time = table.GetTimeAt(table.GetLine(row));
+    return time.IsValid() ? std::to_string(time.GetTime()) : "";
+}
+
+void WriteHeading(std::ofstream& out, const CqzTableText& text, bool tables)
+{
+    out << (tables ? "Table," : "") << "Time (ps)";
+    for (int i = 0; i < text.GetColumnCount(); ++i)
+        out << ',' << CqzCsvExporter::Field(text.GetName(i));
+    out << ",Hidden,Color\n";
+}
+
+} // namespace
+
+std::string CqzCsvExporter::Field(const std::string& text)
+{
+    const bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
+                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    if (!quote)
+        return text;
+    std::string out = "\"";
+    for (char c : text)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+void CqzCsvExporter::Export(const std::string& path, const CqzData& data, const CqzID& instanceID,
+                            bool progress)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw CqzHostError(eqzExitFile, "cannot write the CSV file '" + path + "'");
+    const bool tables = data.GetTableCount() > 1;
+    std::int64_t total = 0, done = 0;
+    for (int t = 0; t < data.GetTableCount(); ++t)
+        total += data.GetTable(t)->GetRowCount();
+    CqzProgress bar("CSV", total, progress);
+    for (int t = 0; t < data.GetTableCount(); ++t)
+    {
+        const CqzDataTable& table = *data.GetTable(t);
+        const CqzTableText text(table);
+        WriteHeading(out, text, tables);
+        CqzRowAttributes records(table, instanceID);
+        for (std::int64_t row = 0; row < table.GetRowCount(); ++row)
+        {
+            const CqzSampleAttributes record = records.Get(row);
+            out << (tables ? std::to_string(t + 1) + "," : "") << TimePs(table, row);
+            for (int i = 0; i < text.GetColumnCount(); ++i)
+                out << ',' << Field(text.Value(row, i));
+            out << ',' << (record.IsHidden() ? 1 : 0) << ','
+                << (record.IsColored() ? CqzColorName::Format(record.GetColor()) : "") << '\n';
+            bar.Update(++done);
+        }
+    }
+    out.close();
+    if (!out)
+        throw CqzHostError(eqzExitFile, "cannot write the CSV file '" + path + "'");
+}

@@ -1,0 +1,45 @@
+#include "CqzFilterSummary.h"
+
+#include "CqzProgress.h"
+#include "CqzRowAttributes.h"
+
+namespace
+{
+
+std::int64_t TotalRows(const CqzData& data)
+{
+    std::int64_t total = 0;
+    for (int t = 0; t < data.GetTableCount(); ++t)
+        total += data.GetTable(t)->GetRowCount();
+    return total;
+}
+
+} // namespace
+
+SqzFilterCounts CqzFilterSummary::Count(const CqzData& data, const CqzID& instanceID, bool progress)
+{
+    SqzFilterCounts counts;
+    CqzProgress bar("Counting", TotalRows(data), progress);
+    for (int t = 0; t < data.GetTableCount(); ++t)
+    {
+        CqzRowAttributes records(*data.GetTable(t), instanceID);
+        for (std::int64_t row = 0; row < records.GetRowCount(); ++row)
+        {
+            const CqzSampleAttributes record = records.Get(row);
+            if (record.IsHidden())
+                ++counts.hidden;
+            else if (record.IsColored())
+                ++counts.colored;
+            bar.Update(++counts.rows);
+        }
+    }
+    counts.shown = counts.rows - counts.hidden;
+    return counts;
+}
+
+std::string CqzFilterSummary::Describe(const SqzFilterCounts& counts)
+{
+    return std::to_string(counts.rows) + " rows: " + std::to_string(counts.shown) + " shown, " +
+           std::to_string(counts.hidden) + " hidden, " + std::to_string(counts.colored) +
+           " coloured";
+}

@@ -1,0 +1,175 @@
+#include "CqzHostApp.h"
+
+#include "CqzCsvExporter.h"
+#include "CqzFilterDocument.h"
+#include "CqzFilterSummary.h"
+#include "CqzHostError.h"
+#include "CqzHostOptions.h"
+#include "CqzHostSession.h"
+#include "CqzHtmlExporter.h"
+#include "CqzListingWriter.h"
+#include "CqzPlugInLoader.h"
+#include "CqzTermError.h"
+#include "CqzTermParser.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <unistd.h>
+
+namespace
+{
+
+std::string Describe(const SqzHostTerm& term)
+{
+    return term.option + " '" + term.expression + "'";
+}
+
+std::vector<SqzHostFilterTerm> ParseTerms(const SqzHostOptions& options,
+                                          const CqzHostSession& session, std::ostream& err)
+{
+    const CqzTermParser parser(session.GetLabels());
+    std::vector<SqzHostFilterTerm> terms;
+    for (const SqzHostTerm& term : options.terms)
+    {
+        std::vector<std::string> notes;
+        try
+        {
+            terms.push_back({CString::FromUtf8(term.expression),
+                             parser.Parse(term.expression, &notes), term.action, term.color});
+        }
+        catch (const CqzTermError& error)
+        {
+            throw CqzHostError(eqzExitUsage, Describe(term) + ": " + error.what());
+        }
+        for (const std::string& note : notes)
+            err << "qzfilter: note: " << Describe(term) << ": " << note << "\n";
+    }
+    return terms;
+}
+
+void SendTerms(CqzHostSession& session, const std::vector<SqzHostFilterTerm>& terms,
+               bool afterSetup)
+{
+    // Without a setup the terms replace the new tool's default term, also when there are none.
+    if (terms.empty() && afterSetup)
+        return;
+    CqzFilterDocument document;
+    if (afterSetup)
+        document.SetBase(session.GetSetupMarkup());
+    for (const SqzHostFilterTerm& term : terms)
+        document.AddTerm(term);
+    // A fresh parser of the text stands before the root element, where the tool looks for it.
+    CqzXMLParser xml(document.GetText());
+    if (!session.ApplyMarkup(xml))
+        throw CqzHostError(eqzExitPlugIn, "the filter tool refused the terms");
+}
+
+bool UseColor(EqzColorMode mode)
+{
+    if (mode != eqzColorAuto)
+        return mode == eqzColorAlways;
+    const char* term = std::getenv("TERM");
+    return isatty(STDOUT_FILENO) == 1 && std::getenv("NO_COLOR") == nullptr &&
+           !(term && std::string(term) == "dumb");
+}
+
+void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, std::ostream& out)
+{
+    const CqzData& data = session.GetData();
+    const CqzID& instance = session.GetInstanceID();
+    if (options.listing)
+        CqzListingWriter(out, {options.limit, options.showHidden, UseColor(options.colorMode)})
+            .Write(data, instance);
+    const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, options.progress);
+    out << "Summary: " << CqzFilterSummary::Describe(counts)
+        << (session.IsFilterEnabled() ? "" : " (the filter is disabled)") << "\n";
+    if (!options.csv.empty())
+        CqzCsvExporter::Export(options.csv, data, instance, options.progress);
+    if (!options.html.empty())
+    {
+        SqzHtmlPage page{
+            "qzfilter: " + options.capture, {}, counts, options.showHidden, options.progress};
+        for (const SqzHostTerm& term : options.terms)
+            page.terms.push_back(Describe(term));
+        CqzHtmlExporter::Export(options.html, data, instance, page);
+    }
+}
+
+int RunSession(SqzHostOptions& options, std::ostream& out, std::ostream& err)
+{
+    if (options.useSample)
+    {
+        options.capture = CqzHostApp::SampleCapture();
+        if (options.terms.empty() && options.setupMarkup.empty() && options.loadSetup.empty())
+            options.terms = CqzHostOptions::Parse(CqzHostApp::DefaultTermArguments()).terms;
+        err << "qzfilter: no capture given; using the sample " << options.capture << "\n";
+    }
+    CqzHostSession session;
+    session.LoadCapture(options.capture, options.captureOptions);
+    const std::vector<SqzHostFilterTerm> terms = ParseTerms(options, session, err);
+    session.StartTool(CqzPlugInLoader::ChoosePath(options.plugin));
+    if (!options.loadSetup.empty())
+    {
+        const int stored = session.LoadSetupFile(options.loadSetup);
+        if (const int kept = session.GetTermCount(); kept < stored)
+            err << "qzfilter: note: " << options.loadSetup << ": " << stored - kept << " of "
+                << stored << " terms name labels this capture does not have; they were dropped\n";
+    }
+    if (!options.setupMarkup.empty())
+        session.ApplyMarkupFile(options.setupMarkup);
+    SendTerms(session, terms, !options.loadSetup.empty() || !options.setupMarkup.empty());
+    session.Run();
+    if (!options.saveMarkup.empty())
+        session.SaveMarkupFile(options.saveMarkup);
+    if (!options.saveSetup.empty())
+        session.SaveSetupFile(options.saveSetup);
+    WriteOutputs(options, session, out);
+    return eqzExitOk;
+}
+
+} // namespace
+
+int CqzHostApp::Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
+{
+    try
+    {
+        SqzHostOptions options = CqzHostOptions::Parse(arguments);
+        if (options.help)
+        {
+            out << CqzHostOptions::Usage();
+            return eqzExitOk;
+        }
+        return RunSession(options, out, err);
+    }
+    catch (const CqzHostError& error)
+    {
+        err << "qzfilter: " << error.what() << "\n";
+        return error.GetExitCode();
+    }
+    catch (const std::exception& error)
+    {
+        err << "qzfilter: unexpected error: " << error.what() << "\n";
+        return eqzExitFile;
+    }
+}
+
+std::string CqzHostApp::SampleCapture()
+{
+#ifdef QZ_SAMPLE_DIR
+    return std::string(QZ_SAMPLE_DIR) + "/bus-sample.vcd";
+#else
+    return "samples/bus-sample.vcd";
+#endif
+}
+
+std::vector<std::string> CqzHostApp::DefaultTermArguments()
+{
+    return {"--color",
+            "red",
+            "MSG ~ \"err\"",
+            "--hide",
+            "STAT == 0 and WR low",
+            "--color",
+            "cyan",
+            "ADDR in 0xff00..0xffff and WR high"};
+}

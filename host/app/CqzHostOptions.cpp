@@ -1,0 +1,258 @@
+#include "CqzHostOptions.h"
+
+#include "CqzColorName.h"
+#include "CqzHostError.h"
+
+#include <algorithm>
+#include <charconv>
+#include <utility>
+
+namespace
+{
+
+[[noreturn]] void Refuse(const std::string& message)
+{
+    throw CqzHostError(eqzExitUsage, message + " (see qzfilter --help)");
+}
+
+std::int64_t ReadCount(const std::string& option, const std::string& text)
+{
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0)
+        Refuse(option + ": '" + text + "' is not a count");
+    return value;
+}
+
+// NAME=CH,CH,...: channel 0 first (bit 0).
+SqzCaptureBus ReadBus(const std::string& text)
+{
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0 || equals + 1 == text.size())
+        Refuse("--bus: expected NAME=CH,CH,... such as D=0,1,2,3, found '" + text + "'");
+    SqzCaptureBus bus;
+    bus.name = text.substr(0, equals);
+    std::size_t start = equals + 1;
+    while (start <= text.size())
+    {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        bus.channels.push_back(static_cast<int>(std::min<std::int64_t>(
+            ReadCount("--bus", text.substr(start, comma - start)), 1 << 20)));
+        start = comma + 1;
+    }
+    return bus;
+}
+
+// Walks the arguments; options with a value take it from "--opt=value" or the next argument.
+class CqzArgumentReader
+{
+public:
+    explicit CqzArgumentReader(const std::vector<std::string>& arguments) : m_args(arguments) {}
+
+    bool AtEnd() const { return m_pos >= m_args.size(); }
+
+    // The next argument split into option name and inline value ("--csv=a.csv").
+    std::string TakeOption(std::optional<std::string>& inlineValue)
+    {
+        const std::string& arg = m_args[m_pos++];
+        inlineValue.reset();
+        const std::size_t equals = arg.find('=');
+        if (arg.rfind("--", 0) == 0 && equals != std::string::npos)
+        {
+            inlineValue = arg.substr(equals + 1);
+            return arg.substr(0, equals);
+        }
+        return arg;
+    }
+
+    std::string TakeValue(const std::string& option, std::optional<std::string>& inlineValue)
+    {
+        if (inlineValue)
+            return *std::exchange(inlineValue, std::nullopt);
+        if (AtEnd())
+            Refuse(option + " needs a value");
+        return m_args[m_pos++];
+    }
+
+private:
+    const std::vector<std::string>& m_args;
+    std::size_t m_pos = 0;
+};
+
+void AddTerm(SqzHostOptions& options, EqzHostAction action, const std::string& option,
+             CqzArgumentReader& reader, std::optional<std::string>& inlineValue)
+{
+    SqzHostTerm term;
+    term.action = action;
+    term.option = option;
+    if (action == eqzHostColor)
+    {
+        const std::string name = reader.TakeValue(option, inlineValue);
+        const std::optional<COLORREF> color = CqzColorName::Parse(name);
+        if (!color)
+            Refuse("--color: unknown colour '" + name + "'; use " + CqzColorName::List());
+        term.color = *color;
+        term.option += " " + name;
+    }
+    term.expression = reader.TakeValue(term.option, inlineValue);
+    options.terms.push_back(term);
+}
+
+void ReadColorMode(SqzHostOptions& options, const std::string& mode)
+{
+    if (mode == "always")
+        options.colorMode = eqzColorAlways;
+    else if (mode == "never")
+        options.colorMode = eqzColorNever;
+    else if (mode == "auto")
+        options.colorMode = eqzColorAuto;
+    else
+        Refuse("--color=" + mode + ": use --color=always, --color=never or --color=auto");
+}
+
+// Options that take one value and store it as text.
+std::string* TextOption(SqzHostOptions& options, const std::string& name)
+{
+    if (name == "--plugin")
+        return &options.plugin;
+    if (name == "--setup")
+        return &options.setupMarkup;
+    if (name == "--save-markup")
+        return &options.saveMarkup;
+    if (name == "--load-setup")
+        return &options.loadSetup;
+    if (name == "--save-setup")
+        return &options.saveSetup;
+    if (name == "--csv")
+        return &options.csv;
+    if (name == "--html")
+        return &options.html;
+    return nullptr;
+}
+
+bool ReadFlag(SqzHostOptions& options, const std::string& name)
+{
+    if (name == "-h" || name == "--help")
+        options.help = true;
+    else if (name == "--all")
+        options.limit = -1;
+    else if (name == "--quiet" || name == "-q")
+        options.listing = false;
+    else if (name == "--show-hidden")
+        options.showHidden = true;
+    else if (name == "--no-progress")
+        options.progress = false;
+    else if (name == "--no-auto-bus")
+        options.captureOptions.autoBuses = false;
+    else if (name == "--row-per-sample")
+        options.captureOptions.rowPerSample = true;
+    else
+        return false;
+    return true;
+}
+
+void ReadOption(SqzHostOptions& options, const std::string& name, CqzArgumentReader& reader,
+                std::optional<std::string>& inlineValue)
+{
+    if (name == "--hide" || name == "--show")
+        AddTerm(options, name == "--hide" ? eqzHostHide : eqzHostShow, name, reader, inlineValue);
+    else if (name == "--color" && inlineValue)
+        ReadColorMode(options, *std::exchange(inlineValue, std::nullopt));
+    else if (name == "--color")
+        AddTerm(options, eqzHostColor, name, reader, inlineValue);
+    else if (std::string* target = TextOption(options, name))
+        *target = reader.TakeValue(name, inlineValue);
+    else if (name == "--limit" || name == "-n")
+        options.limit = ReadCount(name, reader.TakeValue(name, inlineValue));
+    else if (name == "--bus")
+        options.captureOptions.buses.push_back(ReadBus(reader.TakeValue(name, inlineValue)));
+    else if (!ReadFlag(options, name))
+        Refuse("unknown option '" + name + "'");
+    if (inlineValue)
+        Refuse(name + " takes no value");
+}
+
+} // namespace
+
+SqzHostOptions CqzHostOptions::Parse(const std::vector<std::string>& arguments)
+{
+    SqzHostOptions options;
+    CqzArgumentReader reader(arguments);
+    bool optionsEnded = false;
+    while (!reader.AtEnd())
+    {
+        std::optional<std::string> inlineValue;
+        const std::string name = reader.TakeOption(inlineValue);
+        if (!optionsEnded && name == "--" && !inlineValue)
+            optionsEnded = true;
+        else if (!optionsEnded && name.size() > 1 && name[0] == '-')
+            ReadOption(options, name, reader, inlineValue);
+        else if (!options.capture.empty())
+            Refuse("one capture file only; found '" + options.capture + "' and '" + name + "'");
+        else
+            options.capture = inlineValue ? name + "=" + *inlineValue : name;
+    }
+    options.useSample = options.capture.empty();
+    return options;
+}
+
+std::string CqzHostOptions::Usage()
+{
+    return R"(Usage: qzfilter [OPTIONS] [CAPTURE]
+
+Filters and colours the rows of a capture (.vcd, .csv, .sr) with the qzFilter plug-in and
+lists them. Without a capture it runs on the bundled sample (with example terms when no
+term or setup is given).
+
+Terms (tried in the order given; the first that applies decides a row's fate):
+  --hide EXPR           hide the rows that match EXPR
+  --show EXPR           hide the rows that do NOT match EXPR
+  --color COLOR EXPR    draw the rows that match EXPR in COLOR: red, green, blue, yellow,
+                        cyan, magenta, orange, grey, gray, white or #rrggbb
+
+Expressions:
+  LABEL == NUM   also != < > <= >=         NUM: 42, 0x1f, 0b1010; a '?' hex digit or an
+  LABEL in LOW..HIGH, LABEL not in LOW..HIGH  'x'/'?' binary digit is don't-care (== and !=)
+  LABEL ~ "text", LABEL !~ "text"          text labels: contains / does not contain (any case)
+  LABEL high, LABEL low                    one-bit labels or one bit of a bus: STAT[2] high
+  LABEL rising|falling|either              accepted, but the filter never matches edges
+  A and B, A or B (also && ||), ( ... )
+  'and' and 'or' have EQUAL precedence and group from the left, as the filter evaluates them:
+  A or B and C means (A or B) and C. Use brackets to say otherwise.
+  Labels are named as the capture names them (top.cpu.ADDR, D[7:0]); quote other names:
+  "my label" == 1.
+
+Setups:
+  --setup FILE.xml      apply a filter written as markup (<Filter>...</Filter>); terms given
+                        on the command line are added after its terms
+  --save-markup FILE    write the filter as markup after the terms are applied
+  --load-setup FILE     load a binary setup saved with --save-setup (applied first)
+  --save-setup FILE     save the filter as a binary setup
+
+Output:
+  -n, --limit N         list at most N shown rows (default 200)
+  --all                 list every shown row
+  --show-hidden         list hidden rows too, dimmed
+  -q, --quiet           no listing, only the summary
+  --color=WHEN          24-bit colour in the listing: auto (a terminal), always, never
+  --csv FILE            every row: time, values, hidden (0/1), colour (#rrggbb or empty)
+  --html FILE           a self-contained page of the listing (hidden rows left out, or
+                        greyed with --show-hidden)
+  --no-progress         no progress bar (it only appears when stderr is a terminal)
+
+Capture:
+  --bus NAME=CH,CH,...  .sr: build a bus from logic channels, bit 0 first (channels from 0)
+  --no-auto-bus         .sr: do not join channels named NAME[0], NAME[1], ... into buses
+  --row-per-sample      .sr: one row per sample instead of one per change
+
+Plug-in:
+  --plugin PATH         the plug-in library; else $QZFILTER_PLUGIN; else the one built with
+                        this program
+
+Exit codes: 0 done, 1 usage or term error, 2 capture error, 3 plug-in error,
+            4 setup or output file error.
+
+Example:
+  qzfilter --hide 'STAT == 0' --color red 'MSG ~ "err"' --csv out.csv capture.vcd
+)";
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The command line of qzfilter: the capture, the filter terms in the order given, setups to
+// load and save, the plug-in, the listing and the exports. CqzHostOptions::Parse reads it into
+// an SqzHostOptions record and throws CqzHostError (exit code 1) for bad usage.
+
+#include "capture/SqzCaptureOptions.h"
+#include "win/WinTypes.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The action of a command-line term: the filter's action types.
+enum EqzHostAction
+{
+    eqzHostShow = 0,
+    eqzHostHide = 1,
+    eqzHostColor = 2
+};
+
+// One --show, --hide or --color term, unparsed: labels are known only once the capture is in.
+struct SqzHostTerm
+{
+    EqzHostAction action = eqzHostHide;
+    COLORREF color = 0;
+    std::string expression;
+    // The option as written, for messages: "--color red".
+    std::string option;
+};
+
+enum EqzColorMode
+{
+    eqzColorAuto,
+    eqzColorAlways,
+    eqzColorNever
+};
+
+struct SqzHostOptions
+{
+    bool help = false;
+    // No capture was named: the bundled sample is used (with default terms when nothing else
+    // says what to filter).
+    bool useSample = false;
+    std::string capture;
+    SqzCaptureOptions captureOptions;
+    std::vector<SqzHostTerm> terms;
+    std::string plugin;
+    std::string setupMarkup; // --setup
+    std::string saveMarkup;  // --save-markup
+    std::string loadSetup;   // --load-setup
+    std::string saveSetup;   // --save-setup
+    std::string csv;
+    std::string html;
+    std::int64_t limit = 200; // shown rows listed; -1 for all
+    bool listing = true;      // --quiet turns the listing off
+    bool showHidden = false;
+    bool progress = true;
+    EqzColorMode colorMode = eqzColorAuto;
+};
+
+class CqzHostOptions
+{
+public:
+    static SqzHostOptions Parse(const std::vector<std::string>& arguments);
+    // The text of --help.
+    static std::string Usage();
+};

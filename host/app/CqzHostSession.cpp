@@ -1,0 +1,215 @@
+#include "CqzHostSession.h"
+
+#include "CqzHostError.h"
+#include "CqzPlugInLoader.h"
+#include "capture/CqzCaptureError.h"
+#include "capture/CqzCaptureLoader.h"
+#include "qzSystem/commands/CqzStdAnalysisToolCmdIFace.h"
+#include "qzSystem/managers/CqzLabelMgr.h"
+#include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
+#include "qzSystem/managers/CqzSystemMgr.h"
+#include "qzSystem/messages/CqzMessageDestroyPlugIn.h"
+#include "qzSystem/messages/CqzMessagePersistence.h"
+#include "qzSystem/messages/CqzMessageRun.h"
+#include "qzSystem/persist/CqzPersistenceException.h"
+#include "qzSystem/persist/CqzPersistenceSetup.h"
+#include "qzSystem/plugin/CqzPlugInDataBase.h"
+#include "qzSystem/plugin/CqzPlugInInterface.h"
+
+#include <algorithm>
+
+// The destructor takes these down in a fixed order: tool, data set, library.
+struct CqzHostSession::SqzImp
+{
+    std::unique_ptr<CqzData> data;
+    std::unique_ptr<CqzPlugInLoader> library;
+    std::unique_ptr<CqzPlugInInterface> tool;
+    CqzStdAnalysisToolCmdIFace* commands = nullptr;
+    CqzID instanceID;
+
+    CqzStdAnalysisToolCmdIFace& Commands() const
+    {
+        if (commands == nullptr)
+            throw CqzHostError(eqzExitPlugIn, "no filter tool is running");
+        return *commands;
+    }
+};
+
+CqzHostSession::CqzHostSession() : m_imp(std::make_unique<SqzImp>()) {}
+
+CqzHostSession::~CqzHostSession()
+{
+    if (m_imp->tool)
+    {
+        CqzMessageDestroyPlugIn destroy;
+        m_imp->tool->HandleMessage(&destroy);
+        m_imp->tool.reset();
+    }
+    // The tool's output columns may hold objects made by the library: the data set goes
+    // before the library is unloaded.
+    m_imp->data.reset();
+    m_imp->library.reset();
+}
+
+void CqzHostSession::LoadCapture(const std::string& path, const SqzCaptureOptions& options)
+{
+    try
+    {
+        m_imp->data = CqzCaptureLoader::Load(path, options);
+    }
+    catch (const CqzCaptureError& error)
+    {
+        throw CqzHostError(eqzExitCapture, error.what());
+    }
+    if (!m_imp->data || m_imp->data->GetTableCount() == 0)
+        throw CqzHostError(eqzExitCapture, path + ": the capture holds no data");
+}
+
+void CqzHostSession::StartTool(const std::string& pluginPath)
+{
+    m_imp->library = std::make_unique<CqzPlugInLoader>(pluginPath);
+    CqzID type;
+    type.SetValue(CString(CqzPlugInLoader::FilterTypeID));
+    CqzPlugInAnToolData description(CqzID(), m_imp->instanceID, type, type.GetGUID());
+    m_imp->tool.reset(m_imp->library->Create(description));
+    if (!m_imp->tool)
+        throw CqzHostError(eqzExitPlugIn, "the plug-in '" + pluginPath + "' made no filter tool");
+    m_imp->commands = dynamic_cast<CqzStdAnalysisToolCmdIFace*>(
+        CqzStdCmdIFaceMgr::Instance().Find(m_imp->instanceID));
+    if (m_imp->commands == nullptr)
+        throw CqzHostError(eqzExitPlugIn, "the filter tool registered no command interface");
+    std::vector<CqzID> labels;
+    for (const CqzLabel* label : GetLabels())
+        labels.push_back(label->GetLabelID());
+    CqzSystemMgr::Instance().SetAvailableLabels(m_imp->instanceID, labels);
+    m_imp->tool->SetData(m_imp->data.get());
+}
+
+const CqzData& CqzHostSession::GetData() const
+{
+    return *m_imp->data;
+}
+
+const CqzID& CqzHostSession::GetInstanceID() const
+{
+    return m_imp->instanceID;
+}
+
+std::vector<const CqzLabel*> CqzHostSession::GetLabels() const
+{
+    std::vector<const CqzLabel*> labels;
+    if (!m_imp->data)
+        return labels;
+    for (int t = 0; t < m_imp->data->GetTableCount(); ++t)
+    {
+        const CqzDataTable& table = *m_imp->data->GetTable(t);
+        for (int c = 0; c < table.GetColumnCount(); ++c)
+            if (const CqzLabel* label =
+                    CqzLabelMgr::Instance().IDToLabel(table.GetColumnAt(c)->GetLabelID()))
+                labels.push_back(label);
+    }
+    return labels;
+}
+
+CString CqzHostSession::GetSetupMarkup() const
+{
+    CString reply;
+    if (!m_imp->Commands().ExecuteQuery(L"GetSetup", reply))
+        throw CqzHostError(eqzExitPlugIn, "the filter tool does not answer GetSetup");
+    return reply;
+}
+
+bool CqzHostSession::ApplyMarkup(CqzXMLParser& xml)
+{
+    return m_imp->Commands().DoCommands(xml);
+}
+
+void CqzHostSession::ApplyMarkupFile(const std::string& path)
+{
+    CqzXMLParser xml;
+    if (!xml.LoadFile(CString::FromUtf8(path)))
+        throw CqzHostError(eqzExitFile, path + ": " + xml.GetParseError().ToUtf8());
+    if (CqzXMLParser probe(xml); !probe.FindNext(L"/Filter"))
+        throw CqzHostError(eqzExitFile, path + ": the root element is not <Filter>");
+    if (!ApplyMarkup(xml))
+        throw CqzHostError(eqzExitFile, path +
+                                            ": the filter tool refused a term (an unknown label or "
+                                            "operator, a malformed number or expression)");
+}
+
+void CqzHostSession::SaveMarkupFile(const std::string& path) const
+{
+    CqzXMLParser xml;
+    if (!xml.SetDocument(GetSetupMarkup()) || !xml.SaveFile(CString::FromUtf8(path)))
+        throw CqzHostError(eqzExitFile, "cannot write the markup file '" + path +
+                                            "': " + xml.GetParseError().ToUtf8());
+}
+
+int CqzHostSession::LoadSetupFile(const std::string& path)
+{
+    try
+    {
+        CqzPersistenceSetup setup(CString::FromUtf8(path), eqzPersistRead);
+        const int stored = StoredTermCount(setup);
+        CqzMessageLoad load(&setup);
+        m_imp->tool->HandleMessage(&load);
+        return stored;
+    }
+    catch (const CqzPersistenceException& error)
+    {
+        throw CqzHostError(eqzExitFile, path + ": " + error.what());
+    }
+}
+
+// The number of terms a setup holds, read from the tool's frame of it (the "Filter" tag and
+// its "FilterModel"), so that terms dropped on loading can be reported.
+int CqzHostSession::StoredTermCount(CqzPersistenceSetup& setup)
+{
+    std::uint32_t count = 0;
+    if (setup.OpenTag(L"Filter", false))
+    {
+        if (setup.OpenTag(L"FilterModel", false))
+        {
+            setup.Read(L"NumberOfFilterTerms", count);
+            setup.CloseTag(false);
+        }
+        setup.CloseTag(false);
+    }
+    return static_cast<int>(std::min<std::uint32_t>(count, 1u << 30));
+}
+
+int CqzHostSession::GetTermCount() const
+{
+    CqzXMLParser xml;
+    int count = 0;
+    if (xml.SetDocument(GetSetupMarkup()) && xml.FindNext(L"/Filter"))
+        while (xml.FindNextChild(L"FilterExpression"))
+            ++count;
+    return count;
+}
+
+void CqzHostSession::SaveSetupFile(const std::string& path)
+{
+    try
+    {
+        CqzPersistenceSetup setup(CString::FromUtf8(path), eqzPersistWrite);
+        CqzMessageSave save(&setup);
+        m_imp->tool->HandleMessage(&save);
+        setup.Close();
+    }
+    catch (const CqzPersistenceException& error)
+    {
+        throw CqzHostError(eqzExitFile, path + ": " + error.what());
+    }
+}
+
+void CqzHostSession::Run()
+{
+    CqzMessageRun run(true);
+    m_imp->tool->HandleMessage(&run);
+}
+
+bool CqzHostSession::IsFilterEnabled() const
+{
+    return m_imp->tool && m_imp->tool->IsEnabled();
+}

@@ -1,0 +1,61 @@
+#pragma once
+// One run of the host: the capture's data set, the loaded plug-in library and one filter tool
+// instance made by it, driven only through plug-in messages and the tool's command interface.
+// Destroys the tool (destroy message, then delete) before the library is unloaded and before
+// the data set goes. Errors are CqzHostError with the exit code of their kind.
+
+#include "capture/SqzCaptureOptions.h"
+#include "markup/CqzXMLParser.h"
+#include "qzSystem/data/CqzData.h"
+#include "qzSystem/labels/CqzLabel.h"
+
+class CqzPersistenceSetup;
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CqzHostSession
+{
+public:
+    CqzHostSession();
+    ~CqzHostSession();
+    CqzHostSession(const CqzHostSession&) = delete;
+    CqzHostSession& operator=(const CqzHostSession&) = delete;
+
+    // Exit code 2 with the importer's "file:line: what is wrong".
+    void LoadCapture(const std::string& path, const SqzCaptureOptions& options);
+    // Loads the library, makes a tool, connects it to the data set and makes the capture's
+    // labels available to it. Exit code 3 when any of that fails. Needs the capture.
+    void StartTool(const std::string& pluginPath);
+
+    const CqzData& GetData() const;
+    const CqzID& GetInstanceID() const;
+    // The capture's labels (one per label column), in table order.
+    std::vector<const CqzLabel*> GetLabels() const;
+
+    // The tool's setup as markup ("GetSetup").
+    CString GetSetupMarkup() const;
+    // Sends a markup document to the tool; false when the tool refuses some of it.
+    bool ApplyMarkup(CqzXMLParser& xml);
+    // Reads a markup file and applies it. Exit code 4 for a file that cannot be read or parsed,
+    // or that the tool refuses.
+    void ApplyMarkupFile(const std::string& path);
+    void SaveMarkupFile(const std::string& path) const;
+    // Binary setups through the load and save messages. Exit code 4 on failure. Loading
+    // answers the number of terms the file holds; the tool drops those whose labels the
+    // capture does not have.
+    int LoadSetupFile(const std::string& path);
+    void SaveSetupFile(const std::string& path);
+    // Validates the labels and runs the filter.
+    void Run();
+    bool IsFilterEnabled() const;
+    // The number of terms the tool holds now.
+    int GetTermCount() const;
+
+private:
+    static int StoredTermCount(CqzPersistenceSetup& setup);
+
+    struct SqzImp;
+    std::unique_ptr<SqzImp> m_imp;
+};

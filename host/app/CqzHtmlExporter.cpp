@@ -1,0 +1,126 @@
+#include "CqzHtmlExporter.h"
+
+#include "CqzColorName.h"
+#include "CqzHostError.h"
+#include "CqzProgress.h"
+#include "CqzRowAttributes.h"
+#include "CqzTableText.h"
+
+#include <fstream>
+
+namespace
+{
+
+const char* const Style = R"(body{font-family:sans-serif;margin:1.5em;color:#222}
+table{border-collapse:collapse;font-family:monospace;font-size:13px}
+th,td{padding:2px 10px;text-align:left;white-space:pre}
+th{background:#333;color:#fff;position:sticky;top:0}
+tr:nth-child(even):not([style]) td{background-color:#f4f4f4}
+tr.hidden td{color:#aaa;background:#fafafa}
+td.n{text-align:right;color:#777}
+code{background:#eee;padding:1px 4px})";
+
+// Dark text on light colours, white text on dark ones.
+std::string RowStyle(COLORREF color)
+{
+    const int luma =
+        (299 * GetRValue(color) + 587 * GetGValue(color) + 114 * GetBValue(color)) / 1000;
+    return " style=\"background:" + CqzColorName::Format(color) +
+           (luma < 128 ? ";color:#fff\"" : "\"");
+}
+
+void WriteHead(std::ofstream& out, const SqzHtmlPage& page)
+{
+    const std::string title = CqzHtmlExporter::Escape(page.title);
+    out << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" << title
+        << "</title>\n<style>" << Style << "</style></head><body>\n<h1>" << title << "</h1>\n<p>"
+        << CqzHtmlExporter::Escape(CqzFilterSummary::Describe(page.counts)) << "</p>\n";
+    if (!page.terms.empty())
+    {
+        out << "<ol>\n";
+        for (const std::string& term : page.terms)
+            out << "<li><code>" << CqzHtmlExporter::Escape(term) << "</code></li>\n";
+        out << "</ol>\n";
+    }
+}
+
+void WriteTable(std::ofstream& out, const CqzDataTable& table, const CqzID& instanceID,
+                const SqzHtmlPage& page, CqzProgress& bar, std::int64_t& done)
+{
+    const CqzTableText text(table);
+    out << "<table>\n<tr><th>Row</th><th>" << CqzHtmlExporter::Escape(text.GetTimeHeading())
+        << "</th>";
+    for (int i = 0; i < text.GetColumnCount(); ++i)
+        out << "<th>" << CqzHtmlExporter::Escape(text.GetName(i)) << "</th>";
+    out << "</tr>\n";
+    CqzRowAttributes records(table, instanceID);
+    const std::int64_t rows = table.GetRowCount();
+    for (std::int64_t row = 0; row < rows; ++row)
+    {
+        const std::int64_t next = page.showHidden ? row : records.NextShown(row);
+        done += next - row;
+        if ((row = next) >= rows)
+            break;
+        const CqzSampleAttributes record = records.Get(row);
+        out << "<tr"
+            << (record.IsHidden()    ? std::string(" class=\"hidden\"")
+                : record.IsColored() ? RowStyle(record.GetColor())
+                                     : std::string())
+            << "><td class=\"n\">" << row << "</td><td class=\"n\">" << text.Time(row) << "</td>";
+        for (int i = 0; i < text.GetColumnCount(); ++i)
+            out << "<td>" << CqzHtmlExporter::Escape(text.Value(row, i)) << "</td>";
+        out << "</tr>\n";
+        bar.Update(++done);
+    }
+    out << "</table>\n";
+}
+
+} // namespace
+
+std::string CqzHtmlExporter::Escape(const std::string& text)
+{
+    std::string out;
+    for (char c : text)
+        switch (c)
+        {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out += c;
+        }
+    return out;
+}
+
+void CqzHtmlExporter::Export(const std::string& path, const CqzData& data, const CqzID& instanceID,
+                             const SqzHtmlPage& page)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw CqzHostError(eqzExitFile, "cannot write the HTML file '" + path + "'");
+    WriteHead(out, page);
+    CqzProgress bar("HTML", page.counts.rows, page.progress);
+    std::int64_t done = 0;
+    for (int t = 0; t < data.GetTableCount(); ++t)
+    {
+        if (data.GetTableCount() > 1)
+            out << "<h2>Table " << t + 1 << "</h2>\n";
+        WriteTable(out, *data.GetTable(t), instanceID, page, bar, done);
+    }
+    out << "</body></html>\n";
+    out.close();
+    if (!out)
+        throw CqzHostError(eqzExitFile, "cannot write the HTML file '" + path + "'");
+}

@@ -1,0 +1,84 @@
+#include "CqzRowAttributes.h"
+
+#include "qzSystem/output/CqzDataCacheMgr.h"
+#include "qzSystem/output/CqzSampleAttributesDataSourceIter.h"
+
+#include <algorithm>
+
+struct CqzRowAttributes::SqzImp
+{
+    const CqzDataTable& table;
+    CqzID instanceID;
+    std::unique_ptr<CqzSampleAttributesDataSourceIter> iter;
+    std::int64_t position = -1;
+    std::int64_t skipped = 0;
+
+    const CqzDataTableFilterCache* Cache() const
+    {
+        return CqzDataCacheMgr::Instance().GetSystemFilterCache().GetCache(instanceID,
+                                                                           table.GetID());
+    }
+};
+
+CqzRowAttributes::CqzRowAttributes(const CqzDataTable& table, const CqzID& instanceID)
+    : m_imp(new SqzImp{table, instanceID, nullptr})
+{
+    const CqzDataColumn* column = table.GetColumn(eqzRoleAttributes);
+    CqzDataSource* source = column ? column->GetDataSource() : nullptr;
+    if (source == nullptr || source->GetDataTypeName() != CString(CqzSampleAttributes::TypeName))
+        return;
+    m_imp->iter.reset(dynamic_cast<CqzSampleAttributesDataSourceIter*>(source->CreateIter()));
+    if (m_imp->iter)
+        m_imp->iter->SetAccessMode(0);
+}
+
+CqzRowAttributes::~CqzRowAttributes() = default;
+
+bool CqzRowAttributes::HasRecords() const
+{
+    return m_imp->iter != nullptr;
+}
+
+std::int64_t CqzRowAttributes::GetRowCount() const
+{
+    return m_imp->table.GetRowCount();
+}
+
+CqzSampleAttributes CqzRowAttributes::Get(std::int64_t row)
+{
+    if (!m_imp->iter || row < 0 || row >= GetRowCount())
+        return CqzSampleAttributes();
+    // Per-subrow sources stand on lines: a row's record is on its main line.
+    const std::int64_t target = m_imp->iter->IsPerSubrow() ? m_imp->table.GetLine(row) : row;
+    if (target == m_imp->position + 1 && !m_imp->iter->IsPerSubrow() && m_imp->position >= 0)
+        m_imp->iter->Next();
+    else if (!m_imp->iter->SetPosition(target))
+        return CqzSampleAttributes();
+    m_imp->position = target;
+    return m_imp->iter->GetValue();
+}
+
+std::int64_t CqzRowAttributes::NextShown(std::int64_t row)
+{
+    const std::int64_t rows = GetRowCount();
+    if (!m_imp->iter)
+        return row < rows ? row : rows;
+    while (row < rows)
+    {
+        if (!Get(row).IsHidden())
+            return row;
+        // The record was read, so its page exists and its registered runs are known.
+        const CqzDataTableFilterCache* cache = m_imp->Cache();
+        const std::int64_t next =
+            cache && cache->IsHidden(row) ? cache->GetNextShownRow(row) : row + 1;
+        const std::int64_t landed = std::min(next, rows);
+        m_imp->skipped += landed - row - 1;
+        row = landed;
+    }
+    return rows;
+}
+
+std::int64_t CqzRowAttributes::GetSkippedByCache() const
+{
+    return m_imp->skipped;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Reads the display records the filter tool attached to the rows of one table, through the
+// table's attribute column, and finds shown rows: runs of hidden rows registered in the filter
+// cache are jumped over without reading them, and every other row's own record is checked
+// (short runs are not registered). Reading a record makes the tool produce its page. Owned by
+// whoever lists or exports the table; the table must outlive it.
+
+#include "qzSystem/data/CqzDataTable.h"
+#include "qzSystem/output/CqzSampleAttributes.h"
+
+#include <cstdint>
+#include <memory>
+
+class CqzRowAttributes
+{
+public:
+    CqzRowAttributes(const CqzDataTable& table, const CqzID& instanceID);
+    ~CqzRowAttributes();
+
+    // Whether the table has an attribute column of records; without one every row is shown.
+    bool HasRecords() const;
+    std::int64_t GetRowCount() const;
+
+    // The record of a row; a default record out of range or without records.
+    CqzSampleAttributes Get(std::int64_t row);
+    // The first shown row at or after `row`, or GetRowCount() when there is none.
+    std::int64_t NextShown(std::int64_t row);
+    // How many rows NextShown jumped over through the filter cache so far.
+    std::int64_t GetSkippedByCache() const;
+
+private:
+    struct SqzImp;
+    std::unique_ptr<SqzImp> m_imp;
+};

@@ -1,0 +1,124 @@
+#include "CqzTableText.h"
+
+#include "qzSystem/format/CqzHexFormatter.h"
+#include "qzSystem/managers/CqzLabelMgr.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace
+{
+
+struct SqzTimeUnit
+{
+    const char* name;
+    std::int64_t divisor;
+};
+
+const SqzTimeUnit Units[] = {
+    {"s", 1000000000000}, {"ms", 1000000000}, {"us", 1000000}, {"ns", 1000}, {"ps", 1}};
+
+std::string Decimal(const CqzUInt& value)
+{
+    unsigned __int128 v = (static_cast<unsigned __int128>(value.GetHigh()) << 64) | value.GetLow();
+    std::string digits;
+    do
+    {
+        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(v % 10)));
+        v /= 10;
+    } while (v != 0);
+    return digits;
+}
+
+// The kind a column is listed as; false for columns that are not listed.
+bool ListedType(const CqzLabel& label, EqzLabelType& type)
+{
+    for (EqzLabelType candidate : {eqzLabelString, eqzLabelDigital, eqzLabelIntegral})
+        if (label.IsType(candidate))
+        {
+            type = candidate;
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+CqzTableText::CqzTableText(const CqzDataTable& table) : m_table(table)
+{
+    for (int i = 0; i < table.GetColumnCount(); ++i)
+    {
+        const CqzDataColumn* column = table.GetColumnAt(i);
+        const CqzLabel* label =
+            column ? CqzLabelMgr::Instance().IDToLabel(column->GetLabelID()) : nullptr;
+        EqzLabelType type;
+        if (label != nullptr && ListedType(*label, type))
+            m_columns.push_back({i, label->GetName().ToUtf8(), type, label->GetWidth()});
+    }
+    // The unit of the largest time, so that every row reads in one unit.
+    const std::int64_t rows = table.GetRowCount();
+    const std::int64_t last = rows > 0 ? table.GetTimeAt(table.GetLine(rows - 1)).GetTime() : 0;
+    const std::int64_t first = rows > 0 ? table.GetTimeAt(table.GetLine(0)).GetTime() : 0;
+    const std::int64_t largest =
+        std::max(last < 0 ? -(last + 1) : last, first < 0 ? -(first + 1) : first);
+    for (const SqzTimeUnit& unit : Units)
+        if (largest >= unit.divisor * 10 || unit.divisor == 1)
+        {
+            m_unit = unit.name;
+            m_divisor = unit.divisor;
+            break;
+        }
+}
+
+std::string CqzTableText::Time(std::int64_t row) const
+{
+    const CqzPosition time = m_table.GetTimeAt(m_table.GetLine(row));
+    if (!time.IsValid())
+        return "";
+    const std::int64_t ps = time.GetTime();
+    if (m_divisor == 1)
+        return std::to_string(ps);
+    const std::int64_t whole = ps / m_divisor;
+    std::int64_t fraction = ps % m_divisor;
+    const bool negative = ps < 0;
+    if (fraction < 0)
+        fraction = -fraction;
+    // Three decimals of the unit.
+    char text[48];
+    std::snprintf(text, sizeof text, "%s%lld.%03lld", negative && whole == 0 ? "-" : "",
+                  static_cast<long long>(whole),
+                  static_cast<long long>(fraction / (m_divisor / 1000)));
+    return text;
+}
+
+std::string CqzTableText::Value(std::int64_t row, int listed) const
+{
+    const SqzColumn& column = m_columns[listed];
+    const std::int64_t line = m_table.GetLine(row);
+    if (column.type == eqzLabelString)
+    {
+        CString text;
+        const int status = m_table.GetSample(column.index, line, text);
+        return status == 3 ? "" : status == 4 ? "x" : text.ToUtf8();
+    }
+    CqzUInt value;
+    const int status = m_table.GetSample(column.index, line, value);
+    if (status == 3)
+        return "";
+    if (status == 4)
+        return "x";
+    if (column.type == eqzLabelIntegral)
+        return Decimal(value);
+    if (column.width == 1)
+        return value.IsZero() ? "0" : "1";
+    return CqzHexFormatter(column.width).ValueToText(value).ToUtf8();
+}
+
+std::size_t CqzTableText::GuessWidth(int listed) const
+{
+    std::size_t width = m_columns[listed].name.size();
+    const std::int64_t rows = std::min<std::int64_t>(m_table.GetRowCount(), 64);
+    for (std::int64_t row = 0; row < rows; ++row)
+        width = std::max(width, Value(row, listed).size());
+    return std::min<std::size_t>(width, 40);
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The texts of one data table as the listing and the exports show them: the label columns in
+// table order (digital, integral and text labels), each row's time in one unit chosen for the
+// table, and each value (digital buses in hexadecimal, one-bit labels 0/1, integral labels in
+// decimal, texts as they are; "x" for an unknown value, empty where there is no data). Does
+// not own the table.
+
+#include "qzSystem/data/CqzDataTable.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CqzTableText
+{
+public:
+    explicit CqzTableText(const CqzDataTable& table);
+
+    int GetColumnCount() const { return static_cast<int>(m_columns.size()); }
+    // UTF-8 name of a listed column.
+    const std::string& GetName(int listed) const { return m_columns[listed].name; }
+    // "Time (ns)" and the like.
+    std::string GetTimeHeading() const { return "Time (" + m_unit + ")"; }
+
+    std::string Time(std::int64_t row) const;
+    std::string Value(std::int64_t row, int listed) const;
+
+    // The widest of the heading and a few sample values, for aligned columns.
+    std::size_t GuessWidth(int listed) const;
+
+private:
+    struct SqzColumn
+    {
+        int index;
+        std::string name;
+        EqzLabelType type;
+        int width;
+    };
+
+    const CqzDataTable& m_table;
+    std::vector<SqzColumn> m_columns;
+    std::string m_unit;
+    std::int64_t m_divisor = 1;
+};
