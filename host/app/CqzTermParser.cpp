@@ -206,15 +206,12 @@ private:
                 throw CqzTermError(in.column, "expected 'in' after 'not', found " + Describe(in));
         }
         RequireNumbers(word, label);
-        const CqzTermNumber low = ReadNumber(word, label, channel);
+        const CqzTermNumber low = ReadBound(word, label, channel);
         const SqzTermToken& dots = Take();
         if (dots.kind != eqzTokRange)
             throw CqzTermError(dots.column,
                                "expected '..' between the bounds, found " + Describe(dots));
-        const CqzTermNumber high = ReadNumber(dots, label, channel);
-        for (const CqzTermNumber* bound : {&low, &high})
-            if (bound->HasDontCare())
-                throw CqzTermError(Previous().column, "a range bound has no don't-care digits");
+        const CqzTermNumber high = ReadBound(dots, label, channel);
         if (low.GetValue() > high.GetValue())
             throw CqzTermError(dots.column, "the range " + CqzTermText::Narrow(low.GetText()) +
                                                 ".." + CqzTermText::Narrow(high.GetText()) +
@@ -275,6 +272,14 @@ private:
                                                  (width == 1 ? "" : "s") + " of " +
                                                  Quote(label.GetName().Str()));
         return number;
+    }
+
+    CqzTermNumber ReadBound(const SqzTermToken& after, const CqzLabel& label, int channel)
+    {
+        CqzTermNumber bound = ReadNumber(after, label, channel);
+        if (bound.HasDontCare())
+            throw CqzTermError(Previous().column, "a range bound has no don't-care digits");
+        return bound;
     }
 
     const SqzTermToken& Previous() const { return m_tokens[m_pos == 0 ? 0 : m_pos - 1]; }

@@ -1,0 +1,203 @@
+// Runs the built qzfilter program: a capture with long hidden runs, terms whose fates are
+// worked out here independently, the CSV export and the listing checked row by row, and the
+// exit codes of bad usage.
+
+#include "HostTestFiles.h"
+
+#include <cstdio>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace
+{
+
+struct SqzRunResult
+{
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ShellQuote(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+class HostProgramTest : public ::testing::Test
+{
+protected:
+    SqzRunResult Run(const std::vector<std::string>& arguments)
+    {
+        std::string command = ShellQuote(QZ_HOST_PROGRAM);
+        for (const std::string& argument : arguments)
+            command += " " + ShellQuote(argument);
+        command += " 2>" + ShellQuote(folder.File("stderr.txt"));
+        SqzRunResult result;
+        FILE* pipe = popen(command.c_str(), "r");
+        if (pipe == nullptr)
+            return result;
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            result.out.append(buffer, n);
+        const int status = pclose(pipe);
+        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::ifstream err(folder.File("stderr.txt"));
+        result.err.assign(std::istreambuf_iterator<char>(err), {});
+        return result;
+    }
+
+    HostTestFolder folder;
+};
+
+// Rows 200 to 899 form one long run that the first term hides.
+std::vector<SqzTestRow> MakeRows()
+{
+    std::vector<SqzTestRow> rows;
+    for (int i = 0; i < 1500; ++i)
+    {
+        const bool run = i >= 200 && i < 900;
+        rows.push_back({run ? 3 : (i * 37) % 256, run ? 1 : (i / 3) % 2,
+                        i % 50 == 7   ? "ERR_x"
+                        : i % 13 == 0 ? "note"
+                                      : "ok"});
+    }
+    return rows;
+}
+
+const std::vector<std::string> Terms = {"--hide",      "A < 0x08 or A > 0xf0 and B high",
+                                        "--color",     "#00ff00",
+                                        "M ~ \"err\"", "--show",
+                                        "A != 0x55",   "--color",
+                                        "blue",        "A in 0x10..0x1f"};
+
+// The fate of a row: hidden, and the colour text of the CSV.
+std::pair<bool, std::string> Expected(const SqzTestRow& row)
+{
+    if ((row.a < 8 || row.a > 0xf0) && row.b == 1) // and/or group from the left
+        return {true, ""};
+    if (row.m.find("ERR") != std::string::npos)
+        return {false, "#00ff00"};
+    if (row.a == 0x55)
+        return {true, ""};
+    if (row.a >= 0x10 && row.a <= 0x1f)
+        return {false, "#4678f0"};
+    return {false, ""};
+}
+
+std::vector<std::string> Split(const std::string& line, char separator)
+{
+    std::vector<std::string> fields;
+    std::stringstream stream(line);
+    for (std::string field; std::getline(stream, field, separator);)
+        fields.push_back(field);
+    if (!line.empty() && line.back() == separator)
+        fields.emplace_back();
+    return fields;
+}
+
+TEST_F(HostProgramTest, CsvAndListingFollowTheTermsRowByRow)
+{
+    const std::vector<SqzTestRow> rows = MakeRows();
+    std::vector<std::string> arguments = Terms;
+    const std::string csv = folder.File("out.csv");
+    arguments.insert(arguments.end(), {"--csv", csv, "--all", "--color=never", "--no-progress"});
+    arguments.push_back(folder.WriteCapture("c.vcd", rows));
+    const SqzRunResult result = Run(arguments);
+    ASSERT_EQ(result.code, 0) << result.err;
+
+    std::ifstream in(csv);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "Time (ps),A,B,M,Hidden,Color");
+    std::vector<std::int64_t> shown;
+    int colored = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+    {
+        ASSERT_TRUE(std::getline(in, line)) << "row " << i;
+        const std::vector<std::string> f = Split(line, ',');
+        ASSERT_EQ(f.size(), 6u) << line;
+        const auto [hidden, color] = Expected(rows[i]);
+        EXPECT_EQ(f[0], std::to_string(i * 10000));
+        EXPECT_EQ(std::stoi(f[1], nullptr, 16), rows[i].a);
+        EXPECT_EQ(f[4], hidden ? "1" : "0") << "row " << i << ": " << line;
+        EXPECT_EQ(f[5], color) << "row " << i << ": " << line;
+        if (!hidden)
+            shown.push_back(static_cast<std::int64_t>(i));
+        colored += color.empty() ? 0 : 1;
+    }
+    EXPECT_FALSE(std::getline(in, line));
+
+    // The listing holds exactly the shown rows, in order; then the summary.
+    std::vector<std::int64_t> listed;
+    std::stringstream out(result.out);
+    std::getline(out, line); // heading
+    while (std::getline(out, line) && line.rfind("Summary:", 0) != 0)
+        listed.push_back(std::stoll(line.substr(2)));
+    EXPECT_EQ(listed, shown);
+    EXPECT_EQ(line, "Summary: 1500 rows: " + std::to_string(shown.size()) + " shown, " +
+                        std::to_string(1500 - shown.size()) + " hidden, " +
+                        std::to_string(colored) + " coloured");
+}
+
+TEST_F(HostProgramTest, HiddenRowsAreDimmedOnRequestAndTheLimitHolds)
+{
+    const std::string capture = folder.WriteCapture("c.vcd", MakeRows());
+    const SqzRunResult result = Run({"--hide", "B high", "--show-hidden", "--limit", "5",
+                                     "--color=always", "--html", folder.File("o.html"), capture});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_NE(result.out.find("\033[2mh "), std::string::npos);
+    EXPECT_NE(result.out.find("listing stopped after 5 rows"), std::string::npos);
+    std::ifstream html(folder.File("o.html"));
+    const std::string page((std::istreambuf_iterator<char>(html)), {});
+    EXPECT_NE(page.find("<tr class=\"hidden\">"), std::string::npos);
+    EXPECT_NE(page.find("--hide &#39;B high&#39;"), std::string::npos);
+}
+
+TEST_F(HostProgramTest, NoArgumentsRunsTheSample)
+{
+    const SqzRunResult result = Run({"--no-progress"});
+    EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_NE(result.out.find("Summary: 400 rows"), std::string::npos);
+}
+
+struct SqzBadUsage
+{
+    std::vector<std::string> arguments; // "@" stands for a good capture
+    int code;
+    std::string message;
+};
+
+TEST_F(HostProgramTest, BadUsageGivesItsExitCodeAndMessage)
+{
+    const std::string capture = folder.WriteCapture("c.vcd", {{1, 0, "ok"}});
+    const std::string bad = folder.Write("bad.vcd", "$timescale 1 ns $end\n$var wire 8 ! A\n");
+    const std::vector<SqzBadUsage> cases = {
+        {{"--frobnicate", "@"}, 1, "unknown option '--frobnicate'"},
+        {{"--hide", "A <> 3", "@"}, 1, "--hide 'A <> 3': column 3: unknown operator '<>'"},
+        {{"--hide", "X == 3", "@"}, 1, "unknown label 'X'"},
+        {{"--color", "mauve", "A == 1", "@"}, 1, "unknown colour 'mauve'"},
+        {{"--limit", "-3", "@"}, 1, "is not a count"},
+        {{"--hide"}, 1, "--hide needs a value"},
+        {{"@", "@"}, 1, "one capture file only"},
+        {{folder.File("missing.vcd")}, 2, "missing.vcd"},
+        {{bad}, 2, "bad.vcd:"},
+        {{"--plugin", folder.File("none.so"), "@"}, 3, "cannot load the plug-in"},
+        {{"--csv", folder.File("no/such/dir.csv"), "@"}, 4, "cannot write the CSV file"},
+        {{"--setup", folder.Write("s.xml", "<Filter"), "@"}, 4, "s.xml"},
+    };
+    for (const SqzBadUsage& bad : cases)
+    {
+        std::vector<std::string> arguments = bad.arguments;
+        for (std::string& argument : arguments)
+            argument = argument == "@" ? capture : argument;
+        const SqzRunResult result = Run(arguments);
+        EXPECT_EQ(result.code, bad.code) << arguments[0] << ": " << result.err;
+        EXPECT_NE(result.err.find(bad.message), std::string::npos)
+            << arguments[0] << ": " << result.err;
+    }
+}
+
+} // namespace
