@@ -278,13 +278,44 @@ private:
             Sample(m_partial.data(), u, chunk);
             m_partial.clear();
         }
-        for (; n >= u; p += u, n -= u)
-            Sample(p, u, chunk);
+        while (n >= u)
+        {
+            const std::size_t same =
+                m_samples > 0 && !m_options.rowPerSample ? Repeats(p, n, u) : 0;
+            if (same == 0)
+            {
+                Sample(p, u, chunk);
+                p += u;
+                n -= u;
+                continue;
+            }
+            m_samples += static_cast<std::int64_t>(same);
+            p += same * u;
+            n -= same * u;
+        }
         m_partial.assign(p, p + n);
+    }
+
+    // Whole samples at p with the same bytes as the last sample (the common case of a logic
+    // capture: long stretches without change).
+    std::size_t Repeats(const unsigned char* p, std::size_t n, std::size_t unit) const
+    {
+        std::size_t i = 0;
+        if (unit == 1)
+            while (i < n && p[i] == m_lastRaw[0])
+                ++i;
+        else if (unit == 2)
+            while (i + 2 <= n && p[i] == m_lastRaw[0] && p[i + 1] == m_lastRaw[1])
+                i += 2;
+        else
+            while (i + unit <= n && std::memcmp(p + i, m_lastRaw, unit) == 0)
+                i += unit;
+        return i / unit;
     }
 
     void Sample(const unsigned char* p, std::size_t unit, const std::string& chunk)
     {
+        std::memcpy(m_lastRaw, p, unit);
         std::uint64_t low = 0;
         std::uint64_t high = 0;
         std::memcpy(&low, p, std::min<std::size_t>(unit, 8));
@@ -335,6 +366,7 @@ private:
     std::int64_t m_samples = 0;
     std::int64_t m_lastRowSample = -1;
     std::vector<unsigned char> m_partial;
+    unsigned char m_lastRaw[CqzSrMetadata::kMaxUnitSize] = {};
 };
 } // namespace
 
