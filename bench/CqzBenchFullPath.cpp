@@ -65,7 +65,7 @@ CqzBenchFullPath::SqzResult CqzBenchFullPath::Run(std::vector<std::uint64_t>* re
         records->assign(static_cast<std::size_t>(m_workload.GetRowCount()), 0);
 
     SqzResult result;
-    result.rssBefore = CqzBenchMemoryProbe::GetResidentBytes();
+    result.rssBefore = CqzBenchMemoryProbe::GetResidentBytesTrimmed();
     const Clock::time_point start = Clock::now();
     CqzMessageRun run(true);
     tool->HandleMessage(&run);

@@ -4,6 +4,8 @@
 #include "qzSystem/output/CqzPageDataSource.h"
 #include "qzSystem/output/CqzSampleAttributes.h"
 
+#include <malloc.h>
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -26,6 +28,12 @@ std::int64_t CqzBenchMemoryProbe::GetResidentBytes()
 {
     std::ifstream status("/proc/self/status");
     return status ? ParseResidentBytes(status) : -1;
+}
+
+std::int64_t CqzBenchMemoryProbe::GetResidentBytesTrimmed()
+{
+    malloc_trim(0);
+    return GetResidentBytes();
 }
 
 std::int64_t CqzBenchMemoryProbe::ParseResidentBytes(std::istream& status)

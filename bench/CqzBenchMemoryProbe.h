@@ -12,6 +12,9 @@ class CqzBenchMemoryProbe
 public:
     // VmRSS of this process in bytes; -1 where the system does not tell.
     static std::int64_t GetResidentBytes();
+    // The same after handing the heap's free memory back to the system, so that memory freed
+    // by an earlier workload does not hide what comes next.
+    static std::int64_t GetResidentBytesTrimmed();
     // VmRSS in bytes from a text laid out as /proc/self/status; -1 without that line.
     static std::int64_t ParseResidentBytes(std::istream& status);
 
