@@ -42,7 +42,7 @@ std::vector<SqzHostFilterTerm> ParseTerms(const SqzHostOptions& options,
             throw CqzHostError(eqzExitUsage, Describe(term) + ": " + error.what());
         }
         for (const std::string& note : notes)
-            err << "qzfilter: note: " << Describe(term) << ": " << note << "\n";
+            err << "qzfilter: note: " << term.option << ": " << note << "\n";
     }
     return terms;
 }
