@@ -15,7 +15,6 @@
 namespace
 {
 
-constexpr int CodeNotEqual = 0;
 constexpr int CodeEqual = 1;
 constexpr int CodeInside = 6;
 constexpr int CodeOutside = 7;

@@ -78,7 +78,7 @@ struct CqzFilterEngine::SqzImp
     std::vector<CString> strings;
     const CqzSampleAttributes hiddenRecord = MakeRecord(true, false);
     CqzSampleAttributes colorRecord = MakeRecord(false, true);
-    const CqzSampleAttributes defaultRecord;
+    const CqzSampleAttributes defaultRecord{};
 
     void Compile();
     void MakeCorrelators();

@@ -1,0 +1,99 @@
+// Reads arbitrary bytes as a saved tool setup: the setup store's decoder, the filter model's
+// load, and the tool's load message with its favourites. The first byte chooses whether the
+// header's body length and the trailing checksum are made to fit, so that mutations get past
+// the checksum and reach the loaders; otherwise the bytes go to the decoder as they are.
+#include "model/CqzFilterModel.h"
+#include "qzSystem/managers/CqzInfoMgr.h"
+#include "qzSystem/managers/CqzLabelMgr.h"
+#include "qzSystem/messages/CqzMessagePersistence.h"
+#include "qzSystem/persist/CqzFavorites.h"
+#include "qzSystem/persist/CqzPersistenceCodec.h"
+#include "qzSystem/persist/CqzPersistenceException.h"
+#include "qzSystem/persist/CqzPersistenceSetup.h"
+#include "tool/CqzFilter.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace
+{
+
+void AddLabel(const wchar_t* name, EqzLabelType type, int width)
+{
+    CqzLabelMgr::Instance().AddLabel(CqzLabel(CqzID(), name, CqzBitSet{type}, width, CqzID()));
+}
+
+void PutU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + std::size_t(i)] = std::uint8_t(value >> (8 * i));
+}
+
+// Makes the body length and the checksum agree with the bytes.
+void Fit(std::vector<std::uint8_t>& bytes)
+{
+    const std::size_t header = CqzPersistenceCodec::HeaderSize;
+    const std::size_t trailer = CqzPersistenceCodec::ChecksumSize;
+    if (bytes.size() < header + trailer)
+        return;
+    PutU32(bytes, 8, std::uint32_t(bytes.size() - header - trailer));
+    const std::size_t end = bytes.size() - trailer;
+    PutU32(bytes, end, CqzPersistenceCodec::Checksum(bytes.data(), end));
+}
+
+void LoadModel(std::vector<std::uint8_t>& bytes)
+{
+    CqzPersistenceSetup setup(bytes, eqzPersistRead);
+    CqzFilterModel model{CqzID()};
+    model.Load(&setup);
+}
+
+void LoadTool(std::vector<std::uint8_t>& bytes)
+{
+    CqzPersistenceSetup setup(bytes, eqzPersistRead);
+    CqzFilter tool(CqzID(), CqzID(), CqzID(), GUID{});
+    CqzMessageLoad load(&setup);
+    tool.HandleMessage(&load);
+    for (int slot = 0; slot < tool.GetFavorites().GetCount(); ++slot)
+    {
+        try
+        {
+            tool.GetFavoriteName(slot);
+            CqzFilterModel recalled{CqzID()};
+            tool.RecallFavorite(slot, recalled);
+        }
+        catch (const CqzPersistenceException&)
+        {
+            // A favourite that is not a readable setup is refused the same way.
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const bool labels = [] {
+        AddLabel(L"A", eqzLabelDigital, 8);
+        AddLabel(L"W", eqzLabelIntegral, 128);
+        AddLabel(L"M", eqzLabelString, 0);
+        return true;
+    }();
+    (void)labels;
+    if (size == 0)
+        return 0;
+    std::vector<std::uint8_t> bytes(data + 1, data + size);
+    if (data[0] & 1)
+        Fit(bytes);
+    CqzInfoMgr::Instance().Reset();
+    try
+    {
+        LoadModel(bytes);
+        LoadTool(bytes);
+    }
+    catch (const CqzPersistenceException&)
+    {
+        // Corrupt, truncated or oversized setups are refused with this exception.
+    }
+    return 0;
+}
