@@ -118,7 +118,7 @@ TEST_F(PlugInLoadTest, RunThroughMessagesGivesAnOutputColumn)
     auto tool = Make(addInClass);
     ASSERT_NE(tool, nullptr);
     tool->SetData(&data);
-    // A new tool has no terms: every row is shown.
+    // A new tool's default term tests the time label, which has no test: every row is shown.
     CqzMessageRun run(true);
     tool->HandleMessage(&run);
     CqzDataTable* table = data.GetTable(0);

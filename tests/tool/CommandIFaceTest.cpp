@@ -117,3 +117,26 @@ TEST_F(CommandIFaceTest, LabelDescriptionNamesTheOwner)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST_F(ToolFixture, LevelPatternsFromMarkupTestTheirLevel)
+{
+    builder.AddTable().Time().Digital(L"B");
+    builder.Row(0, {1}).Row(1, {0});
+    CqzXMLParser xml;
+    ASSERT_TRUE(xml.SetDocument(L"<Filter Enabled='T'>"
+                                L"<FilterExpression Name='high'><Search Enabled='T'>"
+                                L"<Event Label='B' Op='High'/></Search>"
+                                L"<FilterAction Type='Hide'/></FilterExpression>"
+                                L"<FilterExpression Name='low'><Search Enabled='T'>"
+                                L"<Event Label='B' Op='Low'/></Search>"
+                                L"<FilterAction Type='Color' Color='h000011'/></FilterExpression>"
+                                L"</Filter>"));
+    ASSERT_TRUE(tool->DoCommands(xml));
+    Run();
+    EXPECT_EQ(Listing(), "h c11");
+}
+
+} // namespace

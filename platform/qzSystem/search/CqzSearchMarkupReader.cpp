@@ -121,6 +121,8 @@ bool CqzSearchMarkupReader::ReadEvent(CqzSearchEventList& events) const
         pattern.SetValue(m_xml.GetChildAttribute(L"Text"));
         break;
     case eqzOperandNone:
+        // A level pattern compares the sample with its value: 1 for High, 0 for Low.
+        pattern.SetValue(CqzUInt(op->choice == eqzSingleHigh ? 1 : 0), CqzUInt());
         break;
     }
     events.AddEvent(pattern);
