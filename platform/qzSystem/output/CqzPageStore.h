@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 template <class TPage, class TProducer> class CqzPageStore : public CqzPageTable
@@ -17,16 +18,14 @@ public:
     using Page = TPage;
     using Producer = TProducer;
 
-    CqzPageStore(std::int64_t rowCount, int pageSize)
-        : CqzPageTable(rowCount, pageSize), m_pages(static_cast<std::size_t>(GetPageCount()))
-    {
-    }
+    CqzPageStore(std::int64_t rowCount, int pageSize) : CqzPageTable(rowCount, pageSize) {}
     ~CqzPageStore() override = default;
 
     // The page's storage, or null when it has none (or the index is out of range).
     TPage* FindPage(std::int64_t page) const
     {
-        return IsPageIndex(page) ? m_pages[static_cast<std::size_t>(page)].get() : nullptr;
+        const auto it = m_pages.find(page);
+        return it == m_pages.end() ? nullptr : it->second.get();
     }
 
     // The page's storage, made (all default values) when it has none yet; null out of range.
@@ -34,7 +33,7 @@ public:
     {
         if (!IsPageIndex(page))
             return nullptr;
-        auto& slot = m_pages[static_cast<std::size_t>(page)];
+        auto& slot = m_pages[page];
         if (!slot)
         {
             slot = std::make_unique<TPage>(DescribePage(page).GetRowCount());
@@ -111,15 +110,14 @@ private:
 
     void FreePage(std::int64_t page)
     {
-        auto& slot = m_pages[static_cast<std::size_t>(page)];
-        if (!slot)
+        if (m_pages.erase(page) == 0)
             return;
-        slot.reset();
         --m_allocatedPages;
         Touch();
     }
 
-    std::vector<std::unique_ptr<TPage>> m_pages;
+    // Storage of the pages that have it, by page index.
+    std::unordered_map<std::int64_t, std::unique_ptr<TPage>> m_pages;
     std::unique_ptr<TProducer> m_producer;
     std::int64_t m_allocatedPages = 0;
     std::uint64_t m_producerSerial = 0;

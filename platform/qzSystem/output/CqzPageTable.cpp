@@ -26,8 +26,7 @@ int CheckedPageSize(int pageSize)
 
 CqzPageTable::CqzPageTable(std::int64_t rowCount, int pageSize)
     : m_rowCount(CheckedRowCount(rowCount)), m_pageSize(CheckedPageSize(pageSize)),
-      m_states(static_cast<std::size_t>(rowCount / pageSize + (rowCount % pageSize != 0 ? 1 : 0)),
-               PageNeverProduced),
+      m_pageCount(m_rowCount / m_pageSize + (m_rowCount % m_pageSize != 0 ? 1 : 0)),
       m_displayableRows(rowCount)
 {
 }
@@ -40,13 +39,17 @@ CqzDataPage CqzPageTable::DescribePage(std::int64_t page) const
 
 int CqzPageTable::GetPageState(std::int64_t page) const
 {
-    return IsPageIndex(page) ? m_states[static_cast<std::size_t>(page)] : -1;
+    if (!IsPageIndex(page))
+        return -1;
+    const auto it = m_states.find(page);
+    return it == m_states.end() ? PageNeverProduced : it->second;
 }
 
 void CqzPageTable::Invalidate()
 {
-    std::replace(m_states.begin(), m_states.end(), std::uint8_t{PageProduced},
-                 std::uint8_t{PageInvalidated});
+    for (auto& [page, state] : m_states)
+        if (state == PageProduced)
+            state = PageInvalidated;
     Touch();
     CqzDataCacheMgr::Instance().GetSystemFilterCache().ClearCache(m_instanceID, m_tableID);
 }
@@ -85,7 +88,10 @@ void CqzPageTable::EndProduction(std::int64_t page, bool succeeded)
     m_producingPage = -1;
     if (!succeeded)
         TakeBackCountChange(page);
-    m_states[static_cast<std::size_t>(page)] = succeeded ? PageProduced : PageNeverProduced;
+    if (succeeded)
+        m_states[page] = PageProduced;
+    else
+        m_states.erase(page);
     Touch();
 }
 

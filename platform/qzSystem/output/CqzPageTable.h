@@ -28,7 +28,7 @@ public:
 
     std::int64_t GetRowCount() const { return m_rowCount; }
     int GetPageSize() const { return m_pageSize; }
-    std::int64_t GetPageCount() const { return static_cast<std::int64_t>(m_states.size()); }
+    std::int64_t GetPageCount() const { return m_pageCount; }
     bool IsPageIndex(std::int64_t page) const { return page >= 0 && page < GetPageCount(); }
     // The page's first row and row count; call with a valid page index only.
     CqzDataPage DescribePage(std::int64_t page) const;
@@ -77,7 +77,11 @@ private:
 
     std::int64_t m_rowCount;
     int m_pageSize;
-    std::vector<std::uint8_t> m_states;
+    std::int64_t m_pageCount;
+    // States of the pages that were ever produced; a page not listed was never produced. Kept
+    // sparse so that making a source costs nothing per page: a display asks for few pages of a
+    // deep capture.
+    std::unordered_map<std::int64_t, std::uint8_t> m_states;
     std::uint64_t m_generation = 0;
     std::int64_t m_producingPage = -1;
     CqzID m_tableID;
