@@ -2,6 +2,7 @@
 
 #include "CqzTermError.h"
 #include "CqzTermText.h"
+#include "qzSystem/format/CqzHexFormatter.h"
 
 #include <cwctype>
 
@@ -10,13 +11,7 @@ namespace
 
 int DigitValue(wchar_t c)
 {
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
+    return CqzHexFormatter::DigitValue(c);
 }
 
 std::wstring WithoutSeparators(const std::wstring& digits)

@@ -1,5 +1,7 @@
 #include "qzSystem/ids/CqzID.h"
 
+#include "qzSystem/format/CqzHexFormatter.h"
+
 #include <cstring>
 
 namespace
@@ -7,13 +9,7 @@ namespace
 
 int HexDigit(wchar_t c)
 {
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
+    return CqzHexFormatter::DigitValue(c);
 }
 
 // Reads `digits` hexadecimal digits from text at pos; false on any other character.
