@@ -1,7 +1,9 @@
 #include "capture/CqzCaptureTable.h"
 
+#include "capture/CqzCaptureLabelID.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
 
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -11,7 +13,9 @@ struct CqzCaptureTable::SqzImp
     CqzID sourceID;
     std::unique_ptr<CqzData> data = std::make_unique<CqzData>();
     CqzDataTable* table = nullptr;
-    std::vector<CqzID> labels;
+    // The labels this import registered, each with the label of the same identifier it
+    // replaced (an earlier import of a capture with that label name), restored on failure.
+    std::vector<std::pair<CqzID, std::optional<CqzLabel>>> labels;
     std::unordered_set<CString> names;
     std::unordered_map<int, CString> nameOfColumn;
 
@@ -40,18 +44,25 @@ CqzCaptureTable::~CqzCaptureTable()
     if (!m_imp->data)
         return;
     m_imp->data.reset();
-    for (const CqzID& id : m_imp->labels)
-        CqzLabelMgr::Instance().RemoveLabel(id);
+    CqzLabelMgr& labels = CqzLabelMgr::Instance();
+    for (auto it = m_imp->labels.rbegin(); it != m_imp->labels.rend(); ++it)
+        if (it->second)
+            labels.AddLabel(*it->second);
+        else
+            labels.RemoveLabel(it->first);
 }
 
 int CqzCaptureTable::AddLabel(EqzLabelType type, const std::string& name, int width)
 {
     const CString unique = m_imp->UniqueName(name);
-    const CqzID id;
+    const CqzID id = CqzCaptureLabelID::Make(m_imp->sourceID, unique);
+    std::optional<CqzLabel> replaced;
+    if (const CqzLabel* earlier = CqzLabelMgr::Instance().IDToLabel(id))
+        replaced = *earlier;
     const int column = m_imp->table->AddLabelColumn(type, unique, width, id, m_imp->sourceID);
     if (column < 0)
         return -1;
-    m_imp->labels.push_back(id);
+    m_imp->labels.emplace_back(id, std::move(replaced));
     m_imp->names.insert(unique);
     m_imp->nameOfColumn.emplace(column, unique);
     return column;

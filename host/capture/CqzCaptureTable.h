@@ -1,9 +1,11 @@
 #pragma once
 // The table an importer fills: a fresh data set with one table and its time column, label
-// columns with names made unique within the capture, and all-or-nothing delivery. Until
-// Release hands the data set over, the labels it registered are withdrawn from CqzLabelMgr
-// when it is destroyed, so a failed import leaves nothing behind. Owned by the importer for
-// the length of one import.
+// columns with names made unique within the capture, and all-or-nothing delivery. Label
+// identifiers come from the source identifier and the label name (CqzCaptureLabelID), so
+// they are the same in every import. Until Release hands the data set over, the labels it
+// registered are withdrawn from CqzLabelMgr when it is destroyed (a label an earlier import
+// had registered under the same identifier is put back), so a failed import leaves nothing
+// behind. Owned by the importer for the length of one import.
 
 #include "qzSystem/data/CqzData.h"
 
