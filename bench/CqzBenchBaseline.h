@@ -17,6 +17,8 @@ public:
                                 const wchar_t* msg);
     // Whether text contains the lower-case pattern, ignoring case.
     static bool ContainsNoCase(const wchar_t* text, const wchar_t* pattern);
-    // The records of every row of the workload into records (resized to the row count).
+    // The records of every row of the workload into records (resized to the row count). Given
+    // an empty vector it allocates the memory the records go to, as the tool allocates its
+    // output pages.
     static void Run(const CqzBenchWorkload& workload, std::vector<std::uint64_t>& records);
 };

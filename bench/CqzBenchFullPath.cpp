@@ -2,6 +2,7 @@
 
 #include "CqzBenchMemoryProbe.h"
 #include "CqzBenchPlugIn.h"
+#include "CqzBenchStopwatch.h"
 #include "CqzBenchWorkload.h"
 
 #include "markup/CqzXMLParser.h"
@@ -12,18 +13,10 @@
 #include "qzSystem/messages/CqzMessageRun.h"
 #include "qzSystem/output/CqzSampleAttributesDataSourceIter.h"
 
-#include <chrono>
 #include <stdexcept>
 
 namespace
 {
-using Clock = std::chrono::steady_clock;
-
-double Since(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 void SendSetup(const CqzID& instance, const CString& markup)
 {
     auto* iface =
@@ -66,15 +59,15 @@ CqzBenchFullPath::SqzResult CqzBenchFullPath::Run(std::vector<std::uint64_t>* re
 
     SqzResult result;
     result.rssBefore = CqzBenchMemoryProbe::GetResidentBytesTrimmed();
-    const Clock::time_point start = Clock::now();
+    const CqzBenchStopwatch clock;
     CqzMessageRun run(true);
     tool->HandleMessage(&run);
-    result.runSeconds = Since(start);
+    result.runSeconds = clock.WallSeconds();
 
     std::unique_ptr<CqzSampleAttributesDataSourceIter> iter = OutputIter(data);
     iter->SetPosition(0);
     std::uint64_t first = iter->IsAtEnd() ? 0 : iter->GetValue().GetRaw();
-    result.firstPageSeconds = Since(start);
+    result.firstPageSeconds = clock.WallSeconds();
     result.pageBytes = CqzBenchMemoryProbe::GetPageBytes(data);
     result.pagesAfterFirst = CqzBenchMemoryProbe::GetAllocatedPages(data);
     result.rssAfterFirst = CqzBenchMemoryProbe::GetResidentBytes();
@@ -87,7 +80,8 @@ CqzBenchFullPath::SqzResult CqzBenchFullPath::Run(std::vector<std::uint64_t>* re
         if (row < capacity)
             (*records)[static_cast<std::size_t>(row)] = raw;
     }
-    result.totalSeconds = Since(start);
+    result.totalSeconds = clock.WallSeconds();
+    result.totalCpuSeconds = clock.CpuSeconds();
     result.rowsRead = row;
     result.pagesAfterAll = CqzBenchMemoryProbe::GetAllocatedPages(data);
     result.rssAfterAll = CqzBenchMemoryProbe::GetResidentBytes();

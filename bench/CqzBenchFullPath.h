@@ -22,6 +22,8 @@ public:
         double runSeconds = 0;
         double firstPageSeconds = 0;
         double totalSeconds = 0;
+        // Process CPU time until the last record was read.
+        double totalCpuSeconds = 0;
         std::int64_t pageBytes = 0;
         std::int64_t pagesAfterFirst = 0;
         std::int64_t pagesAfterAll = 0;

@@ -1,5 +1,7 @@
 #include "CqzBenchImport.h"
 
+#include "CqzBenchStopwatch.h"
+
 #include "capture/CqzCaptureLoader.h"
 #include "qzSystem/data/CqzDataColumn.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
@@ -7,7 +9,6 @@
 #include <zip.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,14 +17,8 @@
 
 namespace
 {
-using Clock = std::chrono::steady_clock;
 constexpr std::size_t FlushBytes = 1 << 22;
 constexpr std::size_t SrChunkBytes = 4 << 20;
-
-double Since(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 std::uint64_t Next(std::uint64_t& state)
 {
@@ -122,14 +117,14 @@ CqzBenchImport::SqzResult CqzBenchImport::Load(const std::string& path,
                                                                      std::int64_t)) const
 {
     SqzResult result;
-    Clock::time_point start = Clock::now();
+    CqzBenchStopwatch clock;
     const std::int64_t expected = write(path, m_imp->targetBytes);
-    result.writeSeconds = Since(start);
+    result.writeSeconds = clock.WallSeconds();
     result.fileBytes = static_cast<std::int64_t>(std::filesystem::file_size(path));
 
-    start = Clock::now();
+    clock.Restart();
     std::unique_ptr<CqzData> data = CqzCaptureLoader::Load(path);
-    result.loadSeconds = Since(start);
+    result.loadSeconds = clock.WallSeconds();
     result.rows = data->GetTableCount() > 0 ? data->GetTable(0)->GetRowCount() : 0;
     ForgetLabels(*data);
     data.reset();

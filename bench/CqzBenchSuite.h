@@ -7,9 +7,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CqzBenchPlugIn;
 class CqzBenchReport;
+
+class CqzBenchWorkload;
 
 class CqzBenchSuite
 {
@@ -22,6 +25,15 @@ public:
     std::int64_t GetMismatchCount() const { return m_mismatches; }
 
 private:
+    struct SqzTiming
+    {
+        double wall = 0;
+        double cpu = 0;
+    };
+
+    // One pass of the baseline loop; records is resized only when it has the wrong size.
+    static SqzTiming TimeBaseline(const CqzBenchWorkload& workload,
+                                  std::vector<std::uint64_t>& records);
     void RunWorkload(const std::string& name, bool withText, double targetRatio);
     void RunScale();
     void RunImport();

@@ -1,10 +1,11 @@
 #include "CqzBenchWorkload.h"
 
+#include "CqzBenchStopwatch.h"
+
 #include "qzSystem/data/CqzDataColumn.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
 
 #include <algorithm>
-#include <chrono>
 #include <stdexcept>
 
 namespace
@@ -95,12 +96,11 @@ CqzBenchWorkload::CqzBenchWorkload(std::int64_t rows, bool withText, std::uint64
     m_imp->rows = rows;
     m_imp->withText = withText;
     m_imp->seed = seed;
-    const auto start = std::chrono::steady_clock::now();
+    const CqzBenchStopwatch clock;
     m_imp->table = m_imp->data.AddTable();
     m_imp->AddColumns();
     m_imp->Fill();
-    m_imp->buildSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    m_imp->buildSeconds = clock.WallSeconds();
 }
 
 CqzBenchWorkload::~CqzBenchWorkload()

@@ -66,6 +66,36 @@ TEST_F(SampleAccess, ReadsEachLabelAtARowAndNoDataOutOfRange)
     EXPECT_EQ(statuses[0], 3);
 }
 
+// Occurrences of one label are read once and copied; stepping with Next must land where
+// SetIndex lands, statuses included, up to and past the last row.
+TEST_F(SampleAccess, NextMatchesSetIndexAndRepeatedLabelsReadAlike)
+{
+    b.AddTable().Time().Digital(L"A", 8).Digital(L"B", 8);
+    b.Row(0, {1, 10}).Row(1, {2, CqzDataBuilder::Unknown()}).Row(2, {3, 30});
+    CqzTimeCorrelatedIter stepped(data, {Make<CqzSampleIter>(L"A", -1, 3, 5),
+                                         Make<CqzSampleIter>(L"B", -1, 3, 5),
+                                         Make<CqzSampleIter>(L"A", -1, 3, 5),
+                                         Make<CqzSampleIter>(L"A", 0, 3, 5)});
+    CqzTimeCorrelatedIter indexed(data, {Make<CqzSampleIter>(L"A", -1, 3, 5),
+                                         Make<CqzSampleIter>(L"B", -1, 3, 5),
+                                         Make<CqzSampleIter>(L"A", -1, 3, 5),
+                                         Make<CqzSampleIter>(L"A", 0, 3, 5)});
+    std::vector<CqzUInt> expected;
+    std::vector<int> expectedStatuses;
+    stepped.SetIndex(0);
+    for (std::int64_t row = 0; row < 5; ++row, stepped.Next())
+    {
+        indexed.SetIndex(row);
+        indexed.GetValue(expected, expectedStatuses);
+        EXPECT_EQ(Values(stepped), expected) << row;
+        EXPECT_EQ(statuses, expectedStatuses) << row;
+        EXPECT_EQ(values[0], values[2]) << row;
+    }
+    indexed.SetIndex(1);
+    EXPECT_EQ(Values(indexed), (std::vector<CqzUInt>{2, 10, 2, 0}));
+    EXPECT_EQ(statuses, (std::vector<int>{0, 4, 0, 0}));
+}
+
 TEST_F(SampleAccess, ABitChannelReadsOneBitAndABitBeyondTheWidthHasNoData)
 {
     b.AddTable().Digital(L"BUS", 8).Integral(L"W", 128);

@@ -4,6 +4,7 @@
 #include "evaluation/CqzFilterTreeOperand.h"
 #include "evaluation/CqzFilterTreeOperator.h"
 #include "evaluation/CqzFilterTreeRangeOperand.h"
+#include "evaluation/CqzFilterTreeRoot.h"
 #include "evaluation/CqzFilterTreeStringOperand.h"
 
 #include <gtest/gtest.h>

@@ -108,6 +108,14 @@ struct CqzSampleIterBase::SqzImp
     {
         line = SeekTime(*times, line, position.GetTime());
     }
+    bool Next()
+    {
+        const auto count = static_cast<std::uint64_t>(lines->GetLineCount());
+        if (static_cast<std::uint64_t>(line) >= count)
+            return false;
+        ++line;
+        return static_cast<std::uint64_t>(line) < count;
+    }
     int Read(CqzUInt& out)
     {
         if (!IsOnLine(*values))
@@ -202,12 +210,7 @@ void CqzSampleIterBase::SetPosition(const CqzPosition& position)
 
 bool CqzSampleIterBase::Next()
 {
-    SqzImp& s = *m_imp;
-    const std::int64_t count = s.lines->GetLineCount();
-    if (s.line < 0 || s.line >= count)
-        return false;
-    ++s.line;
-    return s.line < count;
+    return m_imp->Next();
 }
 
 std::int64_t CqzSampleIterBase::GetLine() const
@@ -253,33 +256,57 @@ void CqzSampleIterBase::SetPositionAll(const std::vector<CqzSampleIterBase*>& it
             iter->m_imp->SetPosition(position);
 }
 
+void CqzSampleIterBase::NextAll(const std::vector<CqzSampleIterBase*>& iters)
+{
+    for (CqzSampleIterBase* iter : iters)
+        if (iter)
+            iter->m_imp->Next();
+}
+
+// Works on raw pointers: the writes into the output would otherwise make the compiler reload
+// every vector's bounds on each step.
 template <typename T>
-void CqzSampleIterBase::ReadAll(const std::vector<CqzSampleIterBase*>& iters, std::vector<T>& out,
+void CqzSampleIterBase::ReadAll(const std::vector<CqzSampleIterBase*>& iters,
+                                const std::vector<int>& readFrom, std::vector<T>& out,
                                 std::vector<int>& statuses)
 {
     const std::size_t count = iters.size();
-    out.resize(count);
-    statuses.resize(count);
+    if (out.size() != count)
+        out.resize(count);
+    if (statuses.size() != count)
+        statuses.resize(count);
+    CqzSampleIterBase* const* iter = iters.data();
+    const int* from = readFrom.data();
+    T* value = out.data();
+    int* status = statuses.data();
     for (std::size_t i = 0; i < count; ++i)
     {
-        if (iters[i])
-            statuses[i] = iters[i]->m_imp->Read(out[i]);
+        const auto source = static_cast<std::size_t>(from[i]);
+        if (source != i)
+        {
+            value[i] = value[source];
+            status[i] = status[source];
+        }
+        else if (iter[i] != nullptr)
+            status[i] = iter[i]->m_imp->Read(value[i]);
         else
         {
-            out[i] = T();
-            statuses[i] = 3;
+            value[i] = T();
+            status[i] = 3;
         }
     }
 }
 
 void CqzSampleIterBase::GetValueAll(const std::vector<CqzSampleIterBase*>& iters,
-                                    std::vector<CqzUInt>& values, std::vector<int>& statuses)
+                                    const std::vector<int>& readFrom, std::vector<CqzUInt>& values,
+                                    std::vector<int>& statuses)
 {
-    ReadAll(iters, values, statuses);
+    ReadAll(iters, readFrom, values, statuses);
 }
 
 void CqzSampleIterBase::GetValueAll(const std::vector<CqzSampleIterBase*>& iters,
-                                    std::vector<CString>& texts, std::vector<int>& statuses)
+                                    const std::vector<int>& readFrom, std::vector<CString>& texts,
+                                    std::vector<int>& statuses)
 {
-    ReadAll(iters, texts, statuses);
+    ReadAll(iters, readFrom, texts, statuses);
 }

@@ -60,23 +60,29 @@ public:
     int GetValue(CString& text);
     int GetStatus();
 
-    // The same for several iterators at once, used by CqzTimeCorrelatedIter; the vectors are
-    // resized to the number of iterators, and a null entry reads status 3.
+    // The same for several iterators at once, used by CqzTimeCorrelatedIter. A null entry
+    // reads status 3. readFrom[i] names the iterator whose value entry i takes: i itself, or
+    // an earlier one that reads the same line of the same column (read once, copied). The
+    // vectors are resized to the number of iterators.
     static void SetIndexAll(const std::vector<CqzSampleIterBase*>& iters, std::int64_t row,
                             int subrow);
     static void SetPositionAll(const std::vector<CqzSampleIterBase*>& iters,
                                const CqzPosition& position);
+    static void NextAll(const std::vector<CqzSampleIterBase*>& iters);
     static void GetValueAll(const std::vector<CqzSampleIterBase*>& iters,
-                            std::vector<CqzUInt>& values, std::vector<int>& statuses);
+                            const std::vector<int>& readFrom, std::vector<CqzUInt>& values,
+                            std::vector<int>& statuses);
     static void GetValueAll(const std::vector<CqzSampleIterBase*>& iters,
-                            std::vector<CString>& texts, std::vector<int>& statuses);
+                            const std::vector<int>& readFrom, std::vector<CString>& texts,
+                            std::vector<int>& statuses);
 
 protected:
     CqzSampleIterBase(CqzData& data, const CqzLabelChannel& channel, int base, int value);
 
 private:
     template <typename T>
-    static void ReadAll(const std::vector<CqzSampleIterBase*>& iters, std::vector<T>& out,
+    static void ReadAll(const std::vector<CqzSampleIterBase*>& iters,
+                        const std::vector<int>& readFrom, std::vector<T>& out,
                         std::vector<int>& statuses);
 
     struct SqzImp;

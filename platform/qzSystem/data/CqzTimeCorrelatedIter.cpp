@@ -6,7 +6,28 @@ struct CqzTimeCorrelatedIter::SqzImp
 {
     CqzData* data = nullptr;
     std::vector<CqzSampleIterBase*> iters;
+    // Per iterator, the first iterator of the same label channel (itself when there is none).
+    std::vector<int> readFrom;
+
+    void FindSameChannels();
 };
+
+// Iterators of one label channel stand on the same line of the same column whenever they are
+// positioned together, so only the first of them needs reading.
+void CqzTimeCorrelatedIter::SqzImp::FindSameChannels()
+{
+    readFrom.resize(iters.size());
+    for (std::size_t i = 0; i < iters.size(); ++i)
+    {
+        readFrom[i] = static_cast<int>(i);
+        for (std::size_t j = 0; j < i && iters[i] != nullptr; ++j)
+            if (iters[j] != nullptr && iters[j]->GetLabelChannel() == iters[i]->GetLabelChannel())
+            {
+                readFrom[i] = static_cast<int>(j);
+                break;
+            }
+    }
+}
 
 CqzTimeCorrelatedIter::CqzTimeCorrelatedIter(CqzData& data,
                                              const std::vector<CqzSampleIterBase*>& iters)
@@ -14,6 +35,7 @@ CqzTimeCorrelatedIter::CqzTimeCorrelatedIter(CqzData& data,
 {
     m_imp->data = &data;
     m_imp->iters = iters;
+    m_imp->FindSameChannels();
 }
 
 CqzTimeCorrelatedIter::~CqzTimeCorrelatedIter() = default;
@@ -43,12 +65,17 @@ void CqzTimeCorrelatedIter::SetPosition(const CqzPosition& position)
     CqzSampleIterBase::SetPositionAll(m_imp->iters, position);
 }
 
+void CqzTimeCorrelatedIter::Next()
+{
+    CqzSampleIterBase::NextAll(m_imp->iters);
+}
+
 void CqzTimeCorrelatedIter::GetValue(std::vector<CqzUInt>& values, std::vector<int>& statuses) const
 {
-    CqzSampleIterBase::GetValueAll(m_imp->iters, values, statuses);
+    CqzSampleIterBase::GetValueAll(m_imp->iters, m_imp->readFrom, values, statuses);
 }
 
 void CqzTimeCorrelatedIter::GetValue(std::vector<CString>& texts, std::vector<int>& statuses) const
 {
-    CqzSampleIterBase::GetValueAll(m_imp->iters, texts, statuses);
+    CqzSampleIterBase::GetValueAll(m_imp->iters, m_imp->readFrom, texts, statuses);
 }

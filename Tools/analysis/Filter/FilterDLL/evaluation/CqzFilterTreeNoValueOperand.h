@@ -8,7 +8,7 @@
 
 #include "evaluation/CqzFilterTreeOperandBase.h"
 
-class CqzFilterTreeNoValueOperand : public CqzFilterTreeOperandBase
+class CqzFilterTreeNoValueOperand final : public CqzFilterTreeOperandBase
 {
 public:
     explicit CqzFilterTreeNoValueOperand(int index) : CqzFilterTreeOperandBase(index) {}

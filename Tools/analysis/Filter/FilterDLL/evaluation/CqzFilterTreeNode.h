@@ -35,7 +35,7 @@ public:
     CqzFilterTreeNode* GetRight() const { return m_link->right; }
     void SetRight(CqzFilterTreeNode* node) { m_link->right = node; }
     CqzFilterTreeRoot* GetRoot() const { return m_link->root; }
-    void SetRoot(CqzFilterTreeRoot* root) { m_link->root = root; }
+    virtual void SetRoot(CqzFilterTreeRoot* root) { m_link->root = root; }
 
     // Diagnostics: names printed or collected in order (left, node, right).
     void SetName(const CString& name) { m_link->name = name; }

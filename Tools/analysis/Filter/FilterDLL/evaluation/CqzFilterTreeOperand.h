@@ -4,10 +4,10 @@
 // less, greater, less_equal and greater_equal over CqzUInt.
 
 #include "evaluation/CqzFilterTreeOperandBase.h"
-#include "evaluation/CqzFilterTreeRoot.h"
 #include "qzSystem/ids/CqzUInt.h"
 
-template <typename T, typename Compare> class CqzFilterTreeOperand : public CqzFilterTreeOperandBase
+template <typename T, typename Compare>
+class CqzFilterTreeOperand final : public CqzFilterTreeOperandBase
 {
 public:
     // The value must already have every bit cleared that the mask clears.
@@ -17,12 +17,8 @@ public:
     }
     bool Evaluate() override
     {
-        int status = 0;
-        GetRoot()->GetValue(GetIndex(), m_current, status);
-        if (IsUnusableStatus(status))
-            return false;
-        m_current &= m_mask;
-        return m_compare(m_current, m_value);
+        const T* current = GetUsableValue();
+        return current != nullptr && m_compare(*current & m_mask, m_value);
     }
     CqzFilterTreeNode* Clone() const override
     {
@@ -34,6 +30,5 @@ public:
 private:
     T m_value;
     T m_mask;
-    T m_current;
     Compare m_compare;
 };

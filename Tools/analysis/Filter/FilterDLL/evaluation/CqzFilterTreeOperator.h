@@ -3,7 +3,7 @@
 
 #include "evaluation/CqzFilterTreeNode.h"
 
-class CqzFilterTreeOperator : public CqzFilterTreeNode
+class CqzFilterTreeOperator final : public CqzFilterTreeNode
 {
 public:
     static constexpr int And = 0;

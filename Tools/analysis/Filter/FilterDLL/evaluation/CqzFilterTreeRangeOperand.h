@@ -3,10 +3,9 @@
 // outside (a sample equal to a bound is not outside). No mask.
 
 #include "evaluation/CqzFilterTreeOperandBase.h"
-#include "evaluation/CqzFilterTreeRoot.h"
 #include "qzSystem/ids/CqzUInt.h"
 
-template <typename T> class CqzFilterTreeRangeOperand : public CqzFilterTreeOperandBase
+template <typename T> class CqzFilterTreeRangeOperand final : public CqzFilterTreeOperandBase
 {
 public:
     static constexpr int Inside = 1;
@@ -19,11 +18,10 @@ public:
     }
     bool Evaluate() override
     {
-        int status = 0;
-        GetRoot()->GetValue(GetIndex(), m_current, status);
-        if (IsUnusableStatus(status))
+        const T* current = GetUsableValue();
+        if (current == nullptr)
             return false;
-        const bool inside = m_low <= m_current && m_current <= m_high;
+        const bool inside = m_low <= *current && *current <= m_high;
         return m_mode == Inside ? inside : !inside;
     }
     CqzFilterTreeNode* Clone() const override
@@ -37,6 +35,5 @@ public:
 private:
     T m_low;
     T m_high;
-    T m_current;
     int m_mode;
 };

@@ -7,7 +7,7 @@
 
 class CqzFilterObject;
 
-class CqzFilterTreeRoot : public CqzFilterTreeNode
+class CqzFilterTreeRoot final : public CqzFilterTreeNode
 {
 public:
     explicit CqzFilterTreeRoot(CqzFilterObject* owner);
@@ -23,6 +23,8 @@ public:
     void SetInverted(bool inverted) { m_inverted = inverted; }
     bool GetInverted() const { return m_inverted; }
     CqzFilterObject* GetOwner() const { return m_owner; }
+    // The record of the sample under evaluation; never null.
+    const SqzFilterSample& GetSample() const { return *m_sample; }
 
     // The value (or text) and data status of label occurrence `index` in the current sample.
     void GetValue(int index, CqzUInt& value, int& status) const

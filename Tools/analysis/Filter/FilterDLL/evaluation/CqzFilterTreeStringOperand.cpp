@@ -1,7 +1,5 @@
 #include "evaluation/CqzFilterTreeStringOperand.h"
 
-#include "evaluation/CqzFilterTreeRoot.h"
-
 CqzFilterTreeStringOperand::CqzFilterTreeStringOperand(int index, const CString& pattern, int mode)
     : CqzFilterTreeOperandBase(index), m_pattern(pattern), m_mode(mode)
 {
@@ -10,10 +8,10 @@ CqzFilterTreeStringOperand::CqzFilterTreeStringOperand(int index, const CString&
 
 bool CqzFilterTreeStringOperand::Evaluate()
 {
-    int status = 0;
-    GetRoot()->GetString(GetIndex(), m_current, status);
-    if (IsUnusableStatus(status))
+    const CString* text = GetUsableText();
+    if (text == nullptr)
         return false;
+    m_current = *text;
     m_current.MakeLower();
     const bool found = m_current.Find(m_pattern) >= 0;
     if (m_mode == Contains)

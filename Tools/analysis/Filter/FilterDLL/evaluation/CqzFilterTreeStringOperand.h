@@ -4,7 +4,7 @@
 
 #include "evaluation/CqzFilterTreeOperandBase.h"
 
-class CqzFilterTreeStringOperand : public CqzFilterTreeOperandBase
+class CqzFilterTreeStringOperand final : public CqzFilterTreeOperandBase
 {
 public:
     static constexpr int NotContains = 0;

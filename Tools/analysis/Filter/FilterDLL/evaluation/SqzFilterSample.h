@@ -17,4 +17,7 @@ struct SqzFilterSample
 };
 
 // Data statuses that mean "no usable value": 3 no data at this sample, 4 value unknown.
-constexpr bool IsUnusableStatus(int status) { return status == 3 || status == 4; }
+constexpr bool IsUnusableStatus(int status)
+{
+    return status == 3 || status == 4;
+}

@@ -90,10 +90,10 @@ struct CqzFilterEngine::SqzImp
     bool StartBlock(SqzFilterOutput& out, int first, bool byTime);
     int ProduceRows(SqzFilterOutput& out, int first, int last, bool byTime);
     int ProduceSubrows(SqzFilterOutput& out, int first, int last, bool byTime);
-    CqzSampleAttributes RowRecord(SqzFilterOutput& out, std::int64_t row, bool byTime,
-                                  bool& hidden);
+    CqzSampleAttributes RowRecord(SqzFilterOutput& out, bool& hidden);
     bool WriteLine(SqzFilterOutput& out, std::int64_t row, int line, bool byTime);
     void Position(SqzFilterOutput& out, std::int64_t row, int subrow, bool byTime);
+    void PositionNextRow(SqzFilterOutput& out, std::int64_t row, bool byTime);
     const CqzFilterAction* EvaluateLine();
     CqzSampleAttributes Decide(const CqzFilterAction* action, const CqzSampleAttributes* input,
                                bool& hidden);
@@ -323,10 +323,11 @@ int CqzFilterEngine::SqzImp::ProduceRows(SqzFilterOutput& out, int first, int la
 
     int hiddenRows = 0;
     std::int64_t row = first;
+    Position(out, row, -1, byTime);
     for (; row <= last && !out.outputIter->IsAtEnd(); ++row)
     {
         bool hidden = false;
-        out.outputIter->SetValue(RowRecord(out, row, byTime, hidden));
+        out.outputIter->SetValue(RowRecord(out, hidden));
         runs.AddRow(row, hidden);
         hiddenRows += hidden ? 1 : 0;
         if (row == last)
@@ -334,17 +335,16 @@ int CqzFilterEngine::SqzImp::ProduceRows(SqzFilterOutput& out, int first, int la
         out.outputIter->Next();
         if (out.inputIter)
             out.inputIter->Next();
-        if (byTime && out.timeIter)
-            out.timeIter->Next();
+        PositionNextRow(out, row + 1, byTime);
     }
     runs.Finish(row);
     out.GetSource().NotifyBlockDone(first, 1);
     return hiddenRows;
 }
 
-// A row hidden by an earlier tool stays as that tool wrote it and is not evaluated.
-CqzSampleAttributes CqzFilterEngine::SqzImp::RowRecord(SqzFilterOutput& out, std::int64_t row,
-                                                       bool byTime, bool& hidden)
+// A row hidden by an earlier tool stays as that tool wrote it and is not evaluated. The
+// correlators already stand at the row.
+CqzSampleAttributes CqzFilterEngine::SqzImp::RowRecord(SqzFilterOutput& out, bool& hidden)
 {
     CqzSampleAttributes input;
     if (out.hasInputAttributes)
@@ -356,7 +356,6 @@ CqzSampleAttributes CqzFilterEngine::SqzImp::RowRecord(SqzFilterOutput& out, std
             return input;
         }
     }
-    Position(out, row, -1, byTime);
     return Decide(EvaluateLine(), out.hasInputAttributes ? &input : nullptr, hidden);
 }
 
@@ -432,6 +431,22 @@ void CqzFilterEngine::SqzImp::Position(SqzFilterOutput& out, std::int64_t row, i
     valueIter->SetPosition(position);
     if (hasStrings)
         stringIter->SetPosition(position);
+}
+
+// Moves the correlators from one row to the next of a table without subrows: by time when
+// several tables are correlated, else one line on, which is that row.
+void CqzFilterEngine::SqzImp::PositionNextRow(SqzFilterOutput& out, std::int64_t row, bool byTime)
+{
+    if (byTime)
+    {
+        if (out.timeIter)
+            out.timeIter->Next();
+        Position(out, row, -1, byTime);
+        return;
+    }
+    valueIter->Next();
+    if (hasStrings)
+        stringIter->Next();
 }
 
 const CqzFilterAction* CqzFilterEngine::SqzImp::EvaluateLine()
