@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Main job: build everything (release) and run the reference host qzfilter on the bundled sample,
-# first with its default terms, then with a setup and a term of our own and the two exports.
+# Main job: build everything (release; the build also writes the sample capture
+# build/samples/cpu-bus.vcd) and run the reference host qzfilter on it, first with the sample's
+# setup samples/cpu-bus.xml, then with the setup plus a term of our own and the two exports.
 # Arguments, if any, go to qzfilter instead of the two sample runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,13 +14,17 @@ if [ "$#" -gt 0 ]; then
   exec "$qzfilter" "$@"
 fi
 
-echo "== qzfilter (no arguments: the bundled sample with its default terms) =="
-"$qzfilter" --limit 40
+sample=build/samples/cpu-bus.vcd
+setup=samples/cpu-bus.xml
+
+echo "== qzfilter --setup $setup $sample =="
+echo "   (idle cycles and wait states hidden; errors red, interrupts yellow, DMA bursts cyan)"
+"$qzfilter" --setup "$setup" --limit 40 "$sample"
 
 echo
-echo "== qzfilter --setup samples/idle-bus.xml --color yellow 'IRQ high' ... =="
+echo "== qzfilter --setup $setup --color magenta 'ADDR in 0x40000000..0x40003fff' ... =="
+echo "   (peripheral registers in magenta, every row exported)"
 mkdir -p build/sample-output
-"$qzfilter" --setup samples/idle-bus.xml --color yellow 'IRQ high' --limit 30 \
-  --csv build/sample-output/bus-sample.csv --html build/sample-output/bus-sample.html \
-  samples/bus-sample.vcd
-echo "Exports: build/sample-output/bus-sample.csv, build/sample-output/bus-sample.html"
+"$qzfilter" --setup "$setup" --color magenta 'ADDR in 0x40000000..0x40003fff' --limit 30 \
+  --csv build/sample-output/cpu-bus.csv --html build/sample-output/cpu-bus.html "$sample"
+echo "Exports: build/sample-output/cpu-bus.csv, build/sample-output/cpu-bus.html"
