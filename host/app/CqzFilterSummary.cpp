@@ -25,10 +25,10 @@ SqzFilterCounts CqzFilterSummary::Count(const CqzData& data, const CqzID& instan
         CqzRowAttributes records(*data.GetTable(t), instanceID);
         for (std::int64_t row = 0; row < records.GetRowCount(); ++row)
         {
-            const CqzSampleAttributes record = records.Get(row);
-            if (record.IsHidden())
+            // A row with subrows is hidden when all its lines are, as the listing has it.
+            if (records.IsRowHidden(row))
                 ++counts.hidden;
-            else if (record.IsColored())
+            else if (records.Get(row).IsColored())
                 ++counts.colored;
             bar.Update(++counts.rows);
         }

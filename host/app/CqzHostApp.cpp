@@ -12,6 +12,7 @@
 #include "CqzTermError.h"
 #include "CqzTermParser.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <unistd.h>
@@ -34,7 +35,7 @@ std::vector<SqzHostFilterTerm> ParseTerms(const SqzHostOptions& options,
         std::vector<std::string> notes;
         try
         {
-            terms.push_back({CString::FromUtf8(term.expression),
+            terms.push_back({CString::FromUtf8(term.name.empty() ? term.expression : term.name),
                              parser.Parse(term.expression, &notes), term.action, term.color});
         }
         catch (const CqzTermError& error)
@@ -66,11 +67,39 @@ void SendTerms(CqzHostSession& session, const std::vector<SqzHostFilterTerm>& te
 
 bool UseColor(EqzColorMode mode)
 {
-    if (mode != eqzColorAuto)
-        return mode == eqzColorAlways;
-    const char* term = std::getenv("TERM");
-    return isatty(STDOUT_FILENO) == 1 && std::getenv("NO_COLOR") == nullptr &&
-           !(term && std::string(term) == "dumb");
+    return CqzHostOptions::UseColor(mode, isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR"),
+                                    std::getenv("TERM"));
+}
+
+const char* TypeName(const CqzLabel& label)
+{
+    if (label.IsType(eqzLabelDigital))
+        return "digital";
+    if (label.IsType(eqzLabelIntegral))
+        return "integer";
+    if (label.IsType(eqzLabelString))
+        return "text";
+    if (label.IsType(eqzLabelTime))
+        return "time";
+    return label.IsType(eqzLabelSampleNumber) ? "sample number" : "other";
+}
+
+// --labels: one line per label of the capture, in table order.
+void WriteLabels(const CqzHostSession& session, std::ostream& out)
+{
+    const std::vector<const CqzLabel*> labels = session.GetLabels();
+    std::size_t width = 5;
+    for (const CqzLabel* label : labels)
+        width = std::max(width, label->GetName().ToUtf8().size());
+    const auto line = [&](const std::string& name, const std::string& type, const std::string& bits)
+    {
+        out << name << std::string(width + 2 - name.size(), ' ') << type
+            << std::string(type.size() < 15 ? 15 - type.size() : 1, ' ') << bits << "\n";
+    };
+    line("Label", "Type", "Width");
+    for (const CqzLabel* label : labels)
+        line(label->GetName().ToUtf8(), TypeName(*label),
+             label->IsType(eqzLabelString) ? "-" : std::to_string(label->GetWidth()));
 }
 
 void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, std::ostream& out)
@@ -78,7 +107,8 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
     const CqzData& data = session.GetData();
     const CqzID& instance = session.GetInstanceID();
     if (options.listing)
-        CqzListingWriter(out, {options.limit, options.showHidden, UseColor(options.colorMode)})
+        CqzListingWriter(out, {options.limit, options.showHidden, UseColor(options.colorMode),
+                               options.firstRow, options.lastRow})
             .Write(data, instance);
     const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, options.progress);
     out << "Summary: " << CqzFilterSummary::Describe(counts)
@@ -106,6 +136,11 @@ int RunSession(SqzHostOptions& options, std::ostream& out, std::ostream& err)
     }
     CqzHostSession session;
     session.LoadCapture(options.capture, options.captureOptions);
+    if (options.listLabels)
+    {
+        WriteLabels(session, out);
+        return eqzExitOk;
+    }
     const std::vector<SqzHostFilterTerm> terms = ParseTerms(options, session, err);
     session.StartTool(CqzPlugInLoader::ChoosePath(options.plugin));
     if (!options.loadSetup.empty())
@@ -118,12 +153,16 @@ int RunSession(SqzHostOptions& options, std::ostream& out, std::ostream& err)
     if (!options.setupMarkup.empty())
         session.ApplyMarkupFile(options.setupMarkup);
     SendTerms(session, terms, !options.loadSetup.empty() || !options.setupMarkup.empty());
-    session.Run();
+    if (!options.printSetup)
+        session.Run();
     if (!options.saveMarkup.empty())
         session.SaveMarkupFile(options.saveMarkup);
     if (!options.saveSetup.empty())
         session.SaveSetupFile(options.saveSetup);
-    WriteOutputs(options, session, out);
+    if (options.printSetup)
+        out << session.GetMarkupText();
+    else
+        WriteOutputs(options, session, out);
     return eqzExitOk;
 }
 

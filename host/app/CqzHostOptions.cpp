@@ -24,6 +24,19 @@ std::int64_t ReadCount(const std::string& option, const std::string& text)
     return value;
 }
 
+// A:B, A: or :B (rows A to B, both included).
+void ReadRows(SqzHostOptions& options, const std::string& text)
+{
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos || text.size() == 1)
+        Refuse("--rows: expected FIRST:LAST such as 100:200, 100: or :50, found '" + text + "'");
+    const std::string first = text.substr(0, colon), last = text.substr(colon + 1);
+    options.firstRow = first.empty() ? 0 : ReadCount("--rows", first);
+    options.lastRow = last.empty() ? -1 : ReadCount("--rows", last);
+    if (options.lastRow >= 0 && options.lastRow < options.firstRow)
+        Refuse("--rows " + text + ": the last row comes before the first");
+}
+
 // NAME=CH,CH,...: channel 0 first (bit 0).
 SqzCaptureBus ReadBus(const std::string& text)
 {
@@ -140,6 +153,10 @@ bool ReadFlag(SqzHostOptions& options, const std::string& name)
         options.listing = false;
     else if (name == "--show-hidden")
         options.showHidden = true;
+    else if (name == "--print-setup")
+        options.printSetup = true;
+    else if (name == "--labels")
+        options.listLabels = true;
     else if (name == "--no-progress")
         options.progress = false;
     else if (name == "--no-auto-bus")
@@ -164,6 +181,8 @@ void ReadOption(SqzHostOptions& options, const std::string& name, CqzArgumentRea
         *target = reader.TakeValue(name, inlineValue);
     else if (name == "--limit" || name == "-n")
         options.limit = ReadCount(name, reader.TakeValue(name, inlineValue));
+    else if (name == "--rows")
+        ReadRows(options, reader.TakeValue(name, inlineValue));
     else if (name == "--bus")
         options.captureOptions.buses.push_back(ReadBus(reader.TakeValue(name, inlineValue)));
     else if (!ReadFlag(options, name))
@@ -172,11 +191,48 @@ void ReadOption(SqzHostOptions& options, const std::string& name, CqzArgumentRea
         Refuse(name + " takes no value");
 }
 
+// The options read so far and what the next ones depend on.
+struct SqzParseState
+{
+    SqzHostOptions options;
+    std::optional<std::string> name; // --name waiting for its term
+    bool limitGiven = false;
+    bool rowsGiven = false;
+};
+
+// --name TEXT names the term that follows it.
+void ReadName(SqzParseState& state, CqzArgumentReader& reader,
+              std::optional<std::string>& inlineValue)
+{
+    if (state.name)
+        Refuse("--name '" + *state.name + "' names no term: give the term after it");
+    state.name = reader.TakeValue("--name", inlineValue);
+    if (state.name->empty())
+        Refuse("--name: the name is empty");
+}
+
+void ReadAnyOption(SqzParseState& state, const std::string& name, CqzArgumentReader& reader,
+                   std::optional<std::string>& inlineValue)
+{
+    if (name == "--name")
+    {
+        ReadName(state, reader, inlineValue);
+        return;
+    }
+    const std::size_t terms = state.options.terms.size();
+    ReadOption(state.options, name, reader, inlineValue);
+    if (state.options.terms.size() > terms && state.name)
+        state.options.terms.back().name = *std::exchange(state.name, std::nullopt);
+    state.limitGiven = state.limitGiven || name == "--limit" || name == "-n" || name == "--all";
+    state.rowsGiven = state.rowsGiven || name == "--rows";
+}
+
 } // namespace
 
 SqzHostOptions CqzHostOptions::Parse(const std::vector<std::string>& arguments)
 {
-    SqzHostOptions options;
+    SqzParseState state;
+    SqzHostOptions& options = state.options;
     CqzArgumentReader reader(arguments);
     bool optionsEnded = false;
     while (!reader.AtEnd())
@@ -186,14 +242,28 @@ SqzHostOptions CqzHostOptions::Parse(const std::vector<std::string>& arguments)
         if (!optionsEnded && name == "--" && !inlineValue)
             optionsEnded = true;
         else if (!optionsEnded && name.size() > 1 && name[0] == '-')
-            ReadOption(options, name, reader, inlineValue);
+            ReadAnyOption(state, name, reader, inlineValue);
         else if (!options.capture.empty())
             Refuse("one capture file only; found '" + options.capture + "' and '" + name + "'");
         else
             options.capture = inlineValue ? name + "=" + *inlineValue : name;
     }
+    if (state.name)
+        Refuse("--name '" + *state.name + "' names no term: give the term after it");
+    // --rows lists the whole range unless a limit is given too.
+    if (state.rowsGiven && !state.limitGiven)
+        options.limit = -1;
     options.useSample = options.capture.empty();
     return options;
+}
+
+bool CqzHostOptions::UseColor(EqzColorMode mode, bool terminal, const char* noColor,
+                              const char* term)
+{
+    if (mode != eqzColorAuto)
+        return mode == eqzColorAlways;
+    return terminal && (noColor == nullptr || *noColor == '\0') &&
+           !(term != nullptr && std::string(term) == "dumb");
 }
 
 std::string CqzHostOptions::Usage()
@@ -209,6 +279,8 @@ Terms (tried in the order given; the first that applies decides a row's fate):
   --show EXPR           hide the rows that do NOT match EXPR
   --color COLOR EXPR    draw the rows that match EXPR in COLOR: red, green, blue, yellow,
                         cyan, magenta, orange, grey, gray, white or #rrggbb
+  --name TEXT           names the term that follows (the name the setup shows; by default
+                        the expression)
 
 Expressions:
   LABEL == NUM   also != < > <= >=         NUM: 42, 0x1f, 0b1010; a '?' hex digit or an
@@ -217,8 +289,8 @@ Expressions:
   LABEL high, LABEL low                    one-bit labels or one bit of a bus: STAT[2] high
   LABEL rising|falling|either              accepted, but the filter never matches edges
   A and B, A or B (also && ||), ( ... )
-  'and' and 'or' have EQUAL precedence and group from the left, as the filter evaluates them:
-  A or B and C means (A or B) and C. Use brackets to say otherwise.
+  'and' binds tighter than 'or': A or B and C means A or (B and C), and
+  A and B or C and D means (A and B) or (C and D). Brackets group otherwise.
   Labels are named as the capture names them (top.cpu.ADDR, D[7:0]); quote other names:
   "my label" == 1.
 
@@ -228,13 +300,19 @@ Setups:
   --save-markup FILE    write the filter as markup after the terms are applied
   --load-setup FILE     load a binary setup saved with --save-setup (applied first)
   --save-setup FILE     save the filter as a binary setup
+  --print-setup         print the filter as markup (what --save-markup writes) and stop
+                        without running it
+  --labels              list the capture's labels (name, type, width) and stop
 
 Output:
   -n, --limit N         list at most N shown rows (default 200)
   --all                 list every shown row
+  --rows FIRST:LAST     list only rows FIRST to LAST (row numbers as listed; 100: and :50
+                        leave an end open); the whole range unless --limit is given
   --show-hidden         list hidden rows too, dimmed
   -q, --quiet           no listing, only the summary
-  --color=WHEN          24-bit colour in the listing: auto (a terminal), always, never
+  --color=WHEN          24-bit colour in the listing: auto (a terminal, unless NO_COLOR is
+                        set), always, never
   --csv FILE            every row: time, values, hidden (0/1), colour (#rrggbb or empty)
   --html FILE           a self-contained page of the listing (hidden rows left out, or
                         greyed with --show-hidden)

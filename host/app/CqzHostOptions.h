@@ -27,6 +27,8 @@ struct SqzHostTerm
     std::string expression;
     // The option as written, for messages: "--color red".
     std::string option;
+    // The term's name in the setup (--name); empty: the expression names it.
+    std::string name;
 };
 
 enum EqzColorMode
@@ -53,7 +55,12 @@ struct SqzHostOptions
     std::string csv;
     std::string html;
     std::int64_t limit = 200; // shown rows listed; -1 for all
-    bool listing = true;      // --quiet turns the listing off
+    // --rows A:B: only rows A to B (both included) are listed; lastRow -1 runs to the end.
+    std::int64_t firstRow = 0;
+    std::int64_t lastRow = -1;
+    bool printSetup = false; // --print-setup: the setup as markup on stdout, no run
+    bool listLabels = false; // --labels: the capture's labels, no run
+    bool listing = true;     // --quiet turns the listing off
     bool showHidden = false;
     bool progress = true;
     EqzColorMode colorMode = eqzColorAuto;
@@ -65,4 +72,7 @@ public:
     static SqzHostOptions Parse(const std::vector<std::string>& arguments);
     // The text of --help.
     static std::string Usage();
+    // Whether the listing is drawn in colour: --color=always or never decide; otherwise only
+    // on a terminal, unless NO_COLOR is set to anything non-empty or TERM is "dumb".
+    static bool UseColor(EqzColorMode mode, bool terminal, const char* noColor, const char* term);
 };

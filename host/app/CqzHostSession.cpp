@@ -17,6 +17,7 @@
 #include "qzSystem/plugin/CqzPlugInInterface.h"
 
 #include <algorithm>
+#include <fstream>
 
 // The destructor takes these down in a fixed order: tool, data set, library.
 struct CqzHostSession::SqzImp
@@ -63,6 +64,13 @@ void CqzHostSession::LoadCapture(const std::string& path, const SqzCaptureOption
     }
     if (!m_imp->data || m_imp->data->GetTableCount() == 0)
         throw CqzHostError(eqzExitCapture, path + ": the capture holds no data");
+}
+
+void CqzHostSession::SetData(std::unique_ptr<CqzData> data)
+{
+    if (!data || data->GetTableCount() == 0)
+        throw CqzHostError(eqzExitCapture, "the data set holds no table");
+    m_imp->data = std::move(data);
 }
 
 void CqzHostSession::StartTool(const std::string& pluginPath)
@@ -139,10 +147,17 @@ void CqzHostSession::ApplyMarkupFile(const std::string& path)
 
 void CqzHostSession::SaveMarkupFile(const std::string& path) const
 {
-    CqzXMLParser xml;
-    if (!xml.SetDocument(GetSetupMarkup()) || !xml.SaveFile(CString::FromUtf8(path)))
-        throw CqzHostError(eqzExitFile, "cannot write the markup file '" + path +
-                                            "': " + xml.GetParseError().ToUtf8());
+    std::ofstream file(path, std::ios::binary);
+    if (!(file << GetMarkupText()) || !file.flush())
+        throw CqzHostError(eqzExitFile, "cannot write the markup file '" + path + "'");
+}
+
+std::string CqzHostSession::GetMarkupText() const
+{
+    std::string text = GetSetupMarkup().ToUtf8();
+    if (text.empty() || text.back() != '\n')
+        text += '\n';
+    return text;
 }
 
 int CqzHostSession::LoadSetupFile(const std::string& path)

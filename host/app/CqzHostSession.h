@@ -25,6 +25,8 @@ public:
 
     // Exit code 2 with the importer's "file:line: what is wrong".
     void LoadCapture(const std::string& path, const SqzCaptureOptions& options);
+    // Takes a data set made elsewhere (labels registered) in place of a capture file.
+    void SetData(std::unique_ptr<CqzData> data);
     // Loads the library, makes a tool, connects it to the data set and makes the capture's
     // labels available to it. Exit code 3 when any of that fails. Needs the capture.
     void StartTool(const std::string& pluginPath);
@@ -42,6 +44,8 @@ public:
     // or that the tool refuses.
     void ApplyMarkupFile(const std::string& path);
     void SaveMarkupFile(const std::string& path) const;
+    // The text SaveMarkupFile writes (UTF-8), ending with a line break.
+    std::string GetMarkupText() const;
     // Binary setups through the load and save messages. Exit code 4 on failure. Loading
     // answers the number of terms the file holds; the tool drops those whose labels the
     // capture does not have.

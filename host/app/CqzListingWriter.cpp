@@ -19,6 +19,13 @@ std::string Cell(const std::string& text, std::size_t width)
     return text + std::string(width - text.size(), ' ');
 }
 
+// Lines end at their last character: the last column is not padded.
+std::string TrimEnd(std::string text)
+{
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
 // A marker column that tells a row's fate without colour: 'h' hidden, 'c' coloured.
 char Marker(const CqzSampleAttributes& record)
 {
@@ -52,24 +59,44 @@ public:
             "  " + Cell("Row", rowWidth) + "  " + Cell(m_text.GetTimeHeading(), m_widths[0]);
         for (int i = 0; i < m_text.GetColumnCount(); ++i)
             line += "  " + Cell(m_text.GetName(i), m_widths[i + 1]);
-        return line;
+        return TrimEnd(line);
     }
 
-    std::string Row(std::int64_t row, std::size_t rowWidth) const
+    // One line of the table under its number ("12" for a row, "12.1" for its first subrow).
+    std::string Line(const std::string& number, std::int64_t line, std::size_t rowWidth) const
     {
-        std::string number = std::to_string(row);
-        std::string line = std::string(rowWidth - std::min(rowWidth, number.size()), ' ') + number;
-        const std::string time = m_text.Time(row);
-        line += "  " + std::string(m_widths[0] - std::min(m_widths[0], time.size()), ' ') + time;
+        std::string text = std::string(rowWidth - std::min(rowWidth, number.size()), ' ') + number;
+        const std::string time = m_text.TimeOfLine(line);
+        text += "  " + std::string(m_widths[0] - std::min(m_widths[0], time.size()), ' ') + time;
         for (int i = 0; i < m_text.GetColumnCount(); ++i)
-            line += "  " + Cell(m_text.Value(row, i), m_widths[i + 1]);
-        return line;
+            text += "  " + Cell(m_text.ValueOfLine(line, i), m_widths[i + 1]);
+        return TrimEnd(text);
     }
 
 private:
     const CqzTableText& m_text;
     std::vector<std::size_t> m_widths;
 };
+
+// A row's lines: the main line, then its subrows; hidden lines only with showHidden.
+void WriteRow(std::ostream& out, const SqzListingOptions& options, const CqzTableLayout& layout,
+              CqzRowAttributes& records, const CqzDataTable& table, std::int64_t row,
+              std::size_t rowWidth)
+{
+    const int subrows = table.GetSubrowCount(row);
+    for (int subrow = -1; subrow < subrows; ++subrow)
+    {
+        const CqzSampleAttributes record = records.Get(row, subrow);
+        if (record.IsHidden() && !options.showHidden)
+            continue;
+        const std::string number =
+            std::to_string(row) + (subrow < 0 ? "" : "." + std::to_string(subrow + 1));
+        const std::string escape = options.color ? Escape(record) : "";
+        out << escape << Marker(record) << ' '
+            << layout.Line(number, table.GetLine(row, subrow), rowWidth)
+            << (escape.empty() ? "" : "\033[0m") << "\n";
+    }
+}
 
 } // namespace
 
@@ -94,19 +121,24 @@ void CqzListingWriter::WriteTable(const CqzDataTable& table, const CqzID& instan
     const CqzTableLayout layout(text);
     CqzRowAttributes records(table, instanceID);
     const std::int64_t rows = records.GetRowCount();
-    const std::size_t rowWidth = std::max<std::size_t>(3, std::to_string(rows).size());
+    const std::int64_t end = m_options.lastRow < 0 ? rows : std::min(rows, m_options.lastRow + 1);
+    // Subrow numbers take ".N" after the row number.
+    const std::size_t rowWidth =
+        std::max<std::size_t>(3, std::to_string(rows).size()) + (table.HasSubrows() ? 4 : 0);
     m_out << layout.Heading(rowWidth) << "\n";
-    std::int64_t listed = 0, row = 0;
+    if (m_options.firstRow > 0 && m_options.firstRow >= rows)
+    {
+        m_out << "(no row " << m_options.firstRow << ": the table has " << rows << " rows)\n";
+        return;
+    }
+    std::int64_t listed = 0, row = m_options.firstRow;
     for (; m_options.limit < 0 || listed < m_options.limit; ++listed, ++row)
     {
         row = m_options.showHidden ? row : records.NextShown(row);
-        if (row >= rows)
+        if (row >= end)
             break;
-        const CqzSampleAttributes record = records.Get(row);
-        const std::string escape = m_options.color ? Escape(record) : "";
-        m_out << escape << Marker(record) << ' ' << layout.Row(row, rowWidth)
-              << (escape.empty() ? "" : "\033[0m") << "\n";
+        WriteRow(m_out, m_options, layout, records, table, row, rowWidth);
     }
-    if (row < rows && (m_options.showHidden || records.NextShown(row) < rows))
+    if (row < end && (m_options.showHidden || records.NextShown(row) < end))
         m_out << "... listing stopped after " << listed << " rows (--limit N or --all for more)\n";
 }

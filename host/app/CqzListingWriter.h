@@ -1,8 +1,10 @@
 #pragma once
 // Writes the filtered listing of a data set to a terminal (or any stream): row number, time
-// and label values per row, coloured rows in their 24-bit colour when colour is on, hidden rows
-// skipped (jumping over the runs the filter cache knows) or listed dimmed. At most `limit`
-// rows per table are listed (-1: all).
+// and label values per line, coloured lines in their 24-bit colour when colour is on, hidden
+// lines skipped (jumping over the runs of hidden rows the filter cache knows) or listed dimmed.
+// A row with subrows is listed as a display shows it: its main line, then each subrow line
+// numbered ROW.N (from 1). Only rows firstRow to lastRow (-1: the last) are listed, at most
+// `limit` rows per table (-1: all).
 
 #include "qzSystem/data/CqzData.h"
 
@@ -14,6 +16,8 @@ struct SqzListingOptions
     std::int64_t limit = 200;
     bool showHidden = false;
     bool color = false;
+    std::int64_t firstRow = 0;
+    std::int64_t lastRow = -1;
 };
 
 class CqzListingWriter

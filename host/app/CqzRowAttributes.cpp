@@ -44,18 +44,41 @@ std::int64_t CqzRowAttributes::GetRowCount() const
     return m_imp->table.GetRowCount();
 }
 
-CqzSampleAttributes CqzRowAttributes::Get(std::int64_t row)
+CqzSampleAttributes CqzRowAttributes::Get(std::int64_t row, int subrow)
 {
-    if (!m_imp->iter || row < 0 || row >= GetRowCount())
+    if (!m_imp->iter || row < 0 || row >= GetRowCount() ||
+        subrow >= m_imp->table.GetSubrowCount(row))
         return CqzSampleAttributes();
-    // Per-subrow sources stand on lines: a row's record is on its main line.
-    const std::int64_t target = m_imp->iter->IsPerSubrow() ? m_imp->table.GetLine(row) : row;
-    if (target == m_imp->position + 1 && !m_imp->iter->IsPerSubrow() && m_imp->position >= 0)
+    if (m_imp->iter->IsPerSubrow())
+    {
+        // The iterator stands on the row's main line; its subrows follow line by line.
+        m_imp->position = -1;
+        if (!m_imp->iter->SetPosition(row))
+            return CqzSampleAttributes();
+        for (int line = -1; line < subrow; ++line)
+            m_imp->iter->Next();
+        return m_imp->iter->GetValue();
+    }
+    if (subrow >= 0)
+        return CqzSampleAttributes();
+    if (row == m_imp->position)
+        return m_imp->iter->GetValue();
+    if (row == m_imp->position + 1 && m_imp->position >= 0)
         m_imp->iter->Next();
-    else if (!m_imp->iter->SetPosition(target))
+    else if (!m_imp->iter->SetPosition(row))
         return CqzSampleAttributes();
-    m_imp->position = target;
+    m_imp->position = row;
     return m_imp->iter->GetValue();
+}
+
+bool CqzRowAttributes::IsRowHidden(std::int64_t row)
+{
+    const int subrows =
+        m_imp->iter && m_imp->iter->IsPerSubrow() ? m_imp->table.GetSubrowCount(row) : 0;
+    for (int subrow = -1; subrow < subrows; ++subrow)
+        if (!Get(row, subrow).IsHidden())
+            return false;
+    return true;
 }
 
 std::int64_t CqzRowAttributes::NextShown(std::int64_t row)
@@ -65,7 +88,7 @@ std::int64_t CqzRowAttributes::NextShown(std::int64_t row)
         return row < rows ? row : rows;
     while (row < rows)
     {
-        if (!Get(row).IsHidden())
+        if (!IsRowHidden(row))
             return row;
         // The record was read, so its page exists and its registered runs are known.
         const CqzDataTableFilterCache* cache = m_imp->Cache();

@@ -70,9 +70,9 @@ CqzTableText::CqzTableText(const CqzDataTable& table) : m_table(table)
         }
 }
 
-std::string CqzTableText::Time(std::int64_t row) const
+std::string CqzTableText::TimeOfLine(std::int64_t line) const
 {
-    const CqzPosition time = m_table.GetTimeAt(m_table.GetLine(row));
+    const CqzPosition time = m_table.GetTimeAt(line);
     if (!time.IsValid())
         return "";
     const std::int64_t ps = time.GetTime();
@@ -91,10 +91,9 @@ std::string CqzTableText::Time(std::int64_t row) const
     return text;
 }
 
-std::string CqzTableText::Value(std::int64_t row, int listed) const
+std::string CqzTableText::ValueOfLine(std::int64_t line, int listed) const
 {
     const SqzColumn& column = m_columns[listed];
-    const std::int64_t line = m_table.GetLine(row);
     if (column.type == eqzLabelString)
     {
         CString text;

@@ -22,8 +22,15 @@ public:
     // "Time (ns)" and the like.
     std::string GetTimeHeading() const { return "Time (" + m_unit + ")"; }
 
-    std::string Time(std::int64_t row) const;
-    std::string Value(std::int64_t row, int listed) const;
+    // The texts of a row's main line.
+    std::string Time(std::int64_t row) const { return TimeOfLine(m_table.GetLine(row)); }
+    std::string Value(std::int64_t row, int listed) const
+    {
+        return ValueOfLine(m_table.GetLine(row), listed);
+    }
+    // The texts of any line (a main line or a subrow; CqzDataTable::GetLine).
+    std::string TimeOfLine(std::int64_t line) const;
+    std::string ValueOfLine(std::int64_t line, int listed) const;
 
     // The widest of the heading and a few sample values, for aligned columns.
     std::size_t GuessWidth(int listed) const;

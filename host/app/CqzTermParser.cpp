@@ -5,6 +5,7 @@
 #include "CqzTermNumber.h"
 #include "CqzTermText.h"
 #include "qzSystem/search/CqzSearchEventList.h"
+#include "qzSystem/search/CqzSearchMarkupReader.h"
 
 #include <algorithm>
 
@@ -12,6 +13,8 @@ namespace
 {
 
 using TokenList = std::vector<SqzTermToken>;
+
+static_assert(2 * CqzTermParser::MaxDepth + 1 <= CqzSearchMarkupReader::MaxGroupDepth);
 
 std::string Quote(const std::wstring& text)
 {
@@ -61,7 +64,30 @@ const SqzLevelWord LevelWords[] = {
     {L"high", eqzSingleHigh},     {L"low", eqzSingleLow},
 };
 
-// One reading of one expression: walks the tokens and appends to the event list.
+// One piece of the expression as it goes to the event list: an event, a conjunction or a
+// bracket, in order.
+struct SqzTermPiece
+{
+    enum EqzKind
+    {
+        eqzEvent,
+        eqzConj,
+        eqzOpen,
+        eqzClose
+    } kind;
+    CqzPatternModel pattern;
+    EqzSearchEventConjType conj = eqzConjAnd;
+};
+using PieceList = std::vector<SqzTermPiece>;
+
+void Append(PieceList& to, const PieceList& from)
+{
+    to.insert(to.end(), from.begin(), from.end());
+}
+
+// One reading of one expression: walks the tokens and appends to the event list. The filter
+// evaluates and/or with equal precedence from the left, so every 'and' run that stands next to
+// an 'or' is written in brackets of its own: A or B and C goes out as A or (B and C).
 class CqzTermReader
 {
 public:
@@ -73,44 +99,75 @@ public:
 
     void ReadAll()
     {
-        ReadSequence(0);
+        const PieceList pieces = ReadSequence(0);
         const SqzTermToken& token = Peek();
         if (token.kind == eqzTokClose)
             throw CqzTermError(token.column, "')' without '('");
         if (token.kind != eqzTokEnd)
             throw CqzTermError(token.column,
                                "expected 'and', 'or' or the end, found " + Describe(token));
+        for (const SqzTermPiece& piece : pieces)
+            Emit(piece);
     }
 
 private:
     const SqzTermToken& Peek() const { return m_tokens[m_pos]; }
     const SqzTermToken& Take() { return m_tokens[std::min(m_pos++, m_tokens.size() - 1)]; }
 
-    void ReadSequence(int depth)
+    void Emit(const SqzTermPiece& piece)
     {
-        ReadOperand(depth);
+        if (piece.kind == SqzTermPiece::eqzEvent)
+            m_events.AddEvent(piece.pattern);
+        else if (piece.kind == SqzTermPiece::eqzConj)
+            m_events.AddConj(piece.conj);
+        else
+            m_events.AddBracket(piece.kind == SqzTermPiece::eqzOpen);
+    }
+
+    // Operands joined by and/or: the 'and' runs (one operand or more each) joined by 'or'.
+    PieceList ReadSequence(int depth)
+    {
+        std::vector<PieceList> runs{ReadOperand(depth)};
+        std::vector<int> sizes{1};
         EqzSearchEventConjType type;
         while (IsConj(Peek(), type))
         {
             Take();
-            m_events.AddConj(type);
-            ReadOperand(depth);
+            if (type == eqzConjOr)
+            {
+                runs.push_back(ReadOperand(depth));
+                sizes.push_back(1);
+                continue;
+            }
+            runs.back().push_back({SqzTermPiece::eqzConj, {}, eqzConjAnd});
+            Append(runs.back(), ReadOperand(depth));
+            ++sizes.back();
         }
+        PieceList pieces;
+        for (std::size_t i = 0; i < runs.size(); ++i)
+        {
+            const bool bracket = runs.size() > 1 && sizes[i] > 1;
+            if (i > 0)
+                pieces.push_back({SqzTermPiece::eqzConj, {}, eqzConjOr});
+            if (bracket)
+                pieces.push_back({SqzTermPiece::eqzOpen, {}});
+            Append(pieces, runs[i]);
+            if (bracket)
+                pieces.push_back({SqzTermPiece::eqzClose, {}});
+        }
+        return pieces;
     }
 
-    void ReadOperand(int depth)
+    PieceList ReadOperand(int depth)
     {
         const SqzTermToken& token = Peek();
         if (token.kind != eqzTokOpen)
-        {
-            ReadEvent();
-            return;
-        }
+            return {{SqzTermPiece::eqzEvent, ReadEvent()}};
         if (depth >= CqzTermParser::MaxDepth)
             throw CqzTermError(token.column, "brackets nested too deeply");
         Take();
-        m_events.AddBracket(true);
-        ReadSequence(depth + 1);
+        PieceList pieces{{SqzTermPiece::eqzOpen, {}}};
+        Append(pieces, ReadSequence(depth + 1));
         const SqzTermToken& close = Peek();
         if (close.kind != eqzTokClose)
             throw CqzTermError(close.kind == eqzTokEnd ? token.column : close.column,
@@ -118,10 +175,11 @@ private:
                                    ? std::string("'(' without ')'")
                                    : "expected 'and', 'or' or ')', found " + Describe(close));
         Take();
-        m_events.AddBracket(false);
+        pieces.push_back({SqzTermPiece::eqzClose, {}});
+        return pieces;
     }
 
-    void ReadEvent()
+    CqzPatternModel ReadEvent()
     {
         const SqzTermToken& name = Take();
         int channel = -1;
@@ -137,7 +195,7 @@ private:
         else
             throw CqzTermError(op.column, "expected an operator after " + Quote(name.text) +
                                               ", found " + Describe(op));
-        m_events.AddEvent(pattern);
+        return pattern;
     }
 
     const CqzLabel* ResolveLabel(const SqzTermToken& token, int& channel) const

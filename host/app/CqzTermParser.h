@@ -5,10 +5,12 @@
 //
 // Events: LABEL OP NUMBER with == != < > <= >=; LABEL in A..B and LABEL not in A..B; LABEL ~ "text"
 // and LABEL !~ "text" on text labels; LABEL rising|falling|either|high|low on one-bit labels or
-// one bit of a bus (STAT[2]). Events are joined by and/or (&&, ||), which have equal precedence
-// and group from the left, as the filter evaluates them; brackets group explicitly. The
-// expression becomes the flat list of events, conjunctions and brackets of the search model, in
-// the order written. The parser does not own the labels it is given; they must outlive it.
+// one bit of a bus (STAT[2]). Events are joined by and/or (&&, ||); 'and' binds tighter than
+// 'or', and brackets group explicitly. The expression becomes the flat list of events,
+// conjunctions and brackets of the search model, in the order written. The filter evaluates
+// that list with equal precedence from the left, so the parser adds brackets around every 'and'
+// run that stands next to an 'or': A or B and C becomes A or (B and C). The parser does not own
+// the labels it is given; they must outlive it.
 
 #include "qzSystem/labels/CqzLabel.h"
 #include "qzSystem/search/CqzSearchModel.h"
@@ -20,8 +22,9 @@
 class CqzTermParser
 {
 public:
-    // Brackets may nest this deep.
-    static constexpr int MaxDepth = 32;
+    // Brackets may nest this deep. With the brackets the parser adds (at most one more level
+    // per level written, and one outside) the markup of the search stays readable.
+    static constexpr int MaxDepth = 31;
 
     // The labels terms may name: digital, integral and text labels; others are left out.
     explicit CqzTermParser(const std::vector<const CqzLabel*>& labels);

@@ -1,13 +1,19 @@
 // The host's session with the real plug-in loaded through dlopen: the markup document the host
-// sends for its terms, setups on top of which terms are added, and refusals.
+// sends for its terms, setups on top of which terms are added, refusals, how the filter
+// evaluates and/or as the host writes them, and the listing of rows with subrows.
 
 #include "CqzFilterDocument.h"
 #include "CqzHostError.h"
 #include "CqzHostSession.h"
+#include "CqzListingWriter.h"
+#include "CqzRowAttributes.h"
 #include "CqzTermParser.h"
 #include "HostTestFiles.h"
 #include "common/ManagerReset.h"
+#include "qzSystem/data/CqzDataBuilder.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
+
+#include <sstream>
 
 namespace
 {
@@ -15,12 +21,25 @@ namespace
 class HostSessionTest : public ::testing::Test
 {
 protected:
+    // A runs through 0 to 15, so that its four low bits take every combination.
     void SetUp() override
     {
         ResetManagers();
         CqzStdCmdIFaceMgr::Instance().Reset();
-        session.LoadCapture(folder.WriteCapture("c.vcd", {{1, 0, "ok"}, {0x20, 1, "err"}}), {});
+        std::vector<SqzTestRow> rows;
+        for (int a = 0; a < 16; ++a)
+            rows.push_back({a, a % 2, a == 5 ? "err" : "ok"});
+        session.LoadCapture(folder.WriteCapture("c.vcd", rows), {});
         session.StartTool(QZ_PLUGIN_PATH);
+    }
+
+    void Apply(const std::vector<SqzHostFilterTerm>& terms)
+    {
+        CqzFilterDocument document;
+        for (const SqzHostFilterTerm& term : terms)
+            document.AddTerm(term);
+        CqzXMLParser xml(document.GetText());
+        ASSERT_TRUE(session.ApplyMarkup(xml));
     }
 
     SqzHostFilterTerm Term(const std::string& text, EqzHostAction action, COLORREF color = 0)
@@ -109,6 +128,82 @@ TEST_F(HostSessionTest, BadFilesAndLibrariesAreRefusedWithTheirExitCodes)
     EXPECT_EQ(ErrorCode([&] { CqzHostSession().StartTool(folder.File("none.so")); }), 3);
     EXPECT_EQ(ErrorCode([&] { CqzHostSession().LoadCapture(folder.Write("x.vcd", "$var"), {}); }),
               2);
+}
+
+// A reference evaluator of the four low bits of A, with and binding tighter than or (as C++
+// has it), against the rows the filter hides.
+struct SqzPrecedenceCase
+{
+    const char* expression;
+    bool (*expected)(bool p, bool q, bool r, bool s);
+};
+
+TEST_F(HostSessionTest, TheFilterComputesAndBeforeOr)
+{
+    const SqzPrecedenceCase cases[] = {
+        {"A[0] high or A[1] high and A[2] high",
+         [](bool p, bool q, bool r, bool) { return p || (q && r); }},
+        {"A[0] high and A[1] high or A[2] high and A[3] high",
+         [](bool p, bool q, bool r, bool s) { return (p && q) || (r && s); }},
+        {"A[0] high || A[1] high && A[2] high || A[3] high",
+         [](bool p, bool q, bool r, bool s) { return p || (q && r) || s; }},
+        {"A[0] low and A[1] high and A[2] high or A[3] high",
+         [](bool p, bool q, bool r, bool s) { return (!p && q && r) || s; }},
+        {"(A[0] high or A[1] high) and A[2] high",
+         [](bool p, bool q, bool r, bool) { return (p || q) && r; }},
+        {"A[0] low and (A[1] high or A[2] high and A[3] low) or A not in 2..13",
+         [](bool p, bool q, bool r, bool s)
+         {
+             const int a = p + 2 * q + 4 * r + 8 * s;
+             return (!p && (q || (r && !s))) || a < 2 || a > 13;
+         }},
+    };
+    for (const SqzPrecedenceCase& c : cases)
+    {
+        Apply({Term(c.expression, eqzHostHide)});
+        session.Run();
+        CqzRowAttributes records(*session.GetData().GetTable(0), session.GetInstanceID());
+        for (int a = 0; a < 16; ++a)
+            EXPECT_EQ(records.Get(a).IsHidden(), c.expected(a & 1, a & 2, a & 4, a & 8))
+                << c.expression << ", A = " << a;
+    }
+}
+
+// The listing of a table with subrows shows every line that is not hidden, subrows numbered
+// ROW.N, and a row whose lines are all hidden not at all.
+TEST_F(HostSessionTest, SubrowLinesAreListedLikeRows)
+{
+    CqzHostSession subrows;
+    auto data = std::make_unique<CqzData>();
+    CqzDataBuilder builder(*data);
+    builder.AddTable().Time().Integral(L"X", 32);
+    builder.Row(0, {1}).Subrow(1000, {2}).Subrow(2000, {3});
+    builder.Row(10000, {2}).Subrow(11000, {2});
+    builder.Row(20000, {3}).Row(30000, {2}).Subrow(31000, {1});
+    subrows.SetData(std::move(data));
+    subrows.StartTool(QZ_PLUGIN_PATH);
+    const SqzHostFilterTerm term{L"", CqzTermParser(subrows.GetLabels()).Parse("X == 2"),
+                                 eqzHostHide};
+    CqzFilterDocument document;
+    document.AddTerm(term);
+    CqzXMLParser xml(document.GetText());
+    ASSERT_TRUE(subrows.ApplyMarkup(xml));
+    subrows.Run();
+
+    std::ostringstream out;
+    CqzListingWriter(out, {}).Write(subrows.GetData(), subrows.GetInstanceID());
+    EXPECT_EQ(out.str(), "  Row      Time (ns)     X\n"
+                         "        0         0.000  1\n"
+                         "      0.2         2.000  3\n"
+                         "        2        20.000  3\n"
+                         "      3.1        31.000  1\n");
+    std::ostringstream range;
+    CqzListingWriter(range, {-1, true, false, 1, 2})
+        .Write(subrows.GetData(), subrows.GetInstanceID());
+    EXPECT_EQ(range.str(), "  Row      Time (ns)     X\n"
+                           "h       1        10.000  2\n"
+                           "h     1.1        11.000  2\n"
+                           "        2        20.000  3\n");
 }
 
 } // namespace
