@@ -6,9 +6,11 @@
 // read). Times and memory are taken along the way.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class CqzBenchPlugIn;
+class CqzPlugInInterface;
 class CqzBenchWorkload;
 
 class CqzBenchFullPath
@@ -39,8 +41,15 @@ public:
     // sized before the clock starts. Throws std::runtime_error when the tool refuses the setup
     // or gives no output column.
     SqzResult Run(std::vector<std::uint64_t>* records) const;
+    // The shortest time, over `repeats` run messages to one tool, from the run message to the
+    // first record read. Later runs of the same tool no longer pay one-time costs (symbol
+    // binding, the first faults of freshly trimmed heap) that are the same at every N.
+    double BestFirstPageSeconds(int repeats) const;
 
 private:
+    // A new tool through Create, with the workload's setup and data.
+    std::unique_ptr<CqzPlugInInterface> MakeTool() const;
+
     const CqzBenchPlugIn& m_plugIn;
     CqzBenchWorkload& m_workload;
 };

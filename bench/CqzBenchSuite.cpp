@@ -18,6 +18,7 @@ constexpr double MB = 1024.0 * 1024.0;
 constexpr double KiB = 1024.0;
 constexpr std::uint64_t HiddenBit = std::uint64_t{1} << 11;
 constexpr std::uint64_t ColoredBit = std::uint64_t{1} << 13;
+constexpr int FirstPageRepeats = 5;
 
 double PerSecond(double amount, double seconds)
 {
@@ -136,7 +137,9 @@ void CqzBenchSuite::RunScale()
         const auto rows = static_cast<std::int64_t>(millions * 1e6 + 0.5);
         std::cerr << "qzbench: scale, " << rows << " rows\n";
         CqzBenchWorkload workload(rows, false);
-        const CqzBenchFullPath::SqzResult run = CqzBenchFullPath(m_plugIn, workload).Run(nullptr);
+        const CqzBenchFullPath fullPath(m_plugIn, workload);
+        const CqzBenchFullPath::SqzResult run = fullPath.Run(nullptr);
+        const double bestFirst = fullPath.BestFirstPageSeconds(FirstPageRepeats);
         const std::string key = "n" + Rows(rows) + "_";
         const std::string label = Rows(rows) + " rows: ";
         const std::int64_t firstBytes = run.pagesAfterFirst * run.pageBytes;
@@ -144,8 +147,13 @@ void CqzBenchSuite::RunScale()
                      workload.GetBuildSeconds(), "s", 3);
         m_report.Add("scale", key + "run_message_ms", label + "run message", run.runSeconds * 1e3,
                      "ms", 3);
-        m_report.Add("scale", key + "first_page_ms", label + "run message to first page read",
+        m_report.Add("scale", key + "first_page_cold_ms",
+                     label + "run message to first page read, first run",
                      run.firstPageSeconds * 1e3, "ms", 3);
+        m_report.Add("scale", key + "first_page_ms",
+                     label + "run message to first page read, best of " +
+                         std::to_string(FirstPageRepeats),
+                     bestFirst * 1e3, "ms", 3);
         m_report.Add("scale", key + "output_one_page_bytes", label + "output after one page",
                      static_cast<double>(firstBytes), "bytes");
         m_report.Add("scale", key + "rss_one_page_kib", label + "VmRSS growth after one page",
@@ -157,9 +165,9 @@ void CqzBenchSuite::RunScale()
         m_report.Add("scale", key + "full_rows_per_s", label + "full path, all rows",
                      PerSecond(static_cast<double>(run.rowsRead), run.totalSeconds), "rows/s");
         if (smallRows == 0 || rows < smallRows)
-            smallRows = rows, firstSmall = run.firstPageSeconds;
+            smallRows = rows, firstSmall = bestFirst;
         if (rows > largeRows)
-            largeRows = rows, firstLarge = run.firstPageSeconds;
+            largeRows = rows, firstLarge = bestFirst;
         onePageBytes.push_back(firstBytes);
     }
     if (m_options.scaleMillions.size() < 2)
