@@ -131,8 +131,11 @@ int RunSession(SqzHostOptions& options, std::ostream& out, std::ostream& err)
     {
         options.capture = CqzHostApp::SampleCapture();
         if (options.terms.empty() && options.setupMarkup.empty() && options.loadSetup.empty())
-            options.terms = CqzHostOptions::Parse(CqzHostApp::DefaultTermArguments()).terms;
-        err << "qzfilter: no capture given; using the sample " << options.capture << "\n";
+            options.setupMarkup = CqzHostApp::SampleSetup();
+        err << "qzfilter: no capture given; using the sample " << options.capture
+            << (options.setupMarkup == CqzHostApp::SampleSetup() ? " with its setup " : "")
+            << (options.setupMarkup == CqzHostApp::SampleSetup() ? options.setupMarkup : "")
+            << "\n";
     }
     CqzHostSession session;
     session.LoadCapture(options.capture, options.captureOptions);
@@ -194,21 +197,18 @@ int CqzHostApp::Run(const std::vector<std::string>& arguments, std::ostream& out
 
 std::string CqzHostApp::SampleCapture()
 {
-#ifdef QZ_SAMPLE_DIR
-    return std::string(QZ_SAMPLE_DIR) + "/bus-sample.vcd";
+#ifdef QZ_SAMPLE_CAPTURE
+    return QZ_SAMPLE_CAPTURE;
 #else
-    return "samples/bus-sample.vcd";
+    return "samples/cpu-bus.vcd";
 #endif
 }
 
-std::vector<std::string> CqzHostApp::DefaultTermArguments()
+std::string CqzHostApp::SampleSetup()
 {
-    return {"--color",
-            "red",
-            "MSG ~ \"err\"",
-            "--hide",
-            "STAT == 0 and WR low",
-            "--color",
-            "cyan",
-            "ADDR in 0xff00..0xffff and WR high"};
+#ifdef QZ_SAMPLE_SETUP
+    return QZ_SAMPLE_SETUP;
+#else
+    return "samples/cpu-bus.xml";
+#endif
 }

@@ -13,7 +13,8 @@ class CqzHostApp
 public:
     static int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
-    // The bundled sample capture and its default terms (used when no capture is named).
+    // The bundled sample capture and its setup (markup, applied as --setup): used when no
+    // capture is named, the setup when nothing else says what to filter.
     static std::string SampleCapture();
-    static std::vector<std::string> DefaultTermArguments();
+    static std::string SampleSetup();
 };

@@ -271,8 +271,8 @@ std::string CqzHostOptions::Usage()
     return R"(Usage: qzfilter [OPTIONS] [CAPTURE]
 
 Filters and colours the rows of a capture (.vcd, .csv, .sr) with the qzFilter plug-in and
-lists them. Without a capture it runs on the bundled sample (with example terms when no
-term or setup is given).
+lists them. Without a capture it runs on the bundled sample, with the sample's setup when no
+term or setup is given.
 
 Terms (tried in the order given; the first that applies decides a row's fate):
   --hide EXPR           hide the rows that match EXPR

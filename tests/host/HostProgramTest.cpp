@@ -3,6 +3,7 @@
 // and label printouts, a shared real capture against its expected listing, and the exit codes
 // of bad usage.
 
+#include "CqzHostApp.h"
 #include "HostTestFiles.h"
 
 #include <cstdio>
@@ -219,11 +220,20 @@ TEST_F(HostProgramTest, SharedCaptureListsAsExpected)
                   "Summary: 1320 rows: 256 shown, 1064 hidden, 124 coloured\n");
 }
 
-TEST_F(HostProgramTest, NoArgumentsRunsTheSample)
+// Without arguments: the generated sample with its setup, as if both were named.
+TEST_F(HostProgramTest, NoArgumentsRunsTheSampleWithItsSetup)
 {
-    const SqzRunResult result = Run({"--no-progress"});
-    EXPECT_EQ(result.code, 0) << result.err;
-    EXPECT_NE(result.out.find("Summary: 400 rows"), std::string::npos);
+    const SqzRunResult sample = Run({"--no-progress", "-n", "50"});
+    ASSERT_EQ(sample.code, 0) << sample.err;
+    EXPECT_NE(sample.err.find("with its setup"), std::string::npos) << sample.err;
+    const SqzRunResult named = Run({"--no-progress", "-n", "50", "--setup",
+                                    CqzHostApp::SampleSetup(), CqzHostApp::SampleCapture()});
+    EXPECT_EQ(sample.out, named.out);
+    EXPECT_EQ(sample.out.find(", 0 hidden"), std::string::npos) << sample.out;
+    // Terms given replace the setup.
+    const SqzRunResult terms = Run({"--no-progress", "-q", "--hide", "RW high"});
+    ASSERT_EQ(terms.code, 0) << terms.err;
+    EXPECT_EQ(named.out.find(terms.out), std::string::npos) << terms.out;
 }
 
 struct SqzBadUsage
