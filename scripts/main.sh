@@ -17,9 +17,9 @@ fi
 sample=build/samples/cpu-bus.vcd
 setup=samples/cpu-bus.xml
 
-echo "== qzfilter --setup $setup $sample =="
+echo "== qzfilter (no capture given: the sample with its setup $setup) =="
 echo "   (idle cycles and wait states hidden; errors red, interrupts yellow, DMA bursts cyan)"
-"$qzfilter" --setup "$setup" --limit 40 "$sample"
+"$qzfilter" --limit 40
 
 echo
 echo "== qzfilter --setup $setup --color magenta 'ADDR in 0x40000000..0x40003fff' ... =="
