@@ -3,18 +3,13 @@
 #include "model/CqzFilterModel.h"
 
 #include "markup/CqzXMLParser.h"
-#include "qzSystem/managers/CqzLabelMgr.h"
+#include "FuzzLabels.h"
 
 #include <cstdint>
 #include <string>
 
 namespace
 {
-
-void AddLabel(const wchar_t* name, EqzLabelType type, int width)
-{
-    CqzLabelMgr::Instance().AddLabel(CqzLabel(CqzID(), name, CqzBitSet{type}, width, CqzID()));
-}
 
 CString Query(const CqzFilterModel& model)
 {
@@ -34,14 +29,7 @@ bool Apply(CqzFilterModel& model, const CString& text)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const bool labels = []
-    {
-        AddLabel(L"A", eqzLabelDigital, 8);
-        AddLabel(L"W", eqzLabelIntegral, 128);
-        AddLabel(L"M", eqzLabelString, 0);
-        return true;
-    }();
-    (void)labels;
+    RegisterFuzzLabels();
     const CqzID instance;
     CqzFilterModel model(instance);
     model.InsertAfter(nullptr, nullptr, -1);
