@@ -1,5 +1,7 @@
 #include "CqzTableText.h"
 
+#include "qzSystem/data/CqzDataColumn.h"
+#include "qzSystem/data/CqzSampleStore.h"
 #include "qzSystem/format/CqzHexFormatter.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
 
@@ -115,9 +117,26 @@ std::string CqzTableText::ValueOfLine(std::int64_t line, int listed) const
 
 std::size_t CqzTableText::GuessWidth(int listed) const
 {
-    std::size_t width = m_columns[listed].name.size();
-    const std::int64_t rows = std::min<std::int64_t>(m_table.GetRowCount(), 64);
-    for (std::int64_t row = 0; row < rows; ++row)
-        width = std::max(width, Value(row, listed).size());
-    return std::min<std::size_t>(width, 40);
+    const SqzColumn& column = m_columns[listed];
+    return std::min<std::size_t>(std::max(column.name.size(), WidestValue(column)), 40);
+}
+
+// Numbers take the digits of their width; texts the longest text the column holds (its store
+// keeps every distinct text once, so this reads no rows).
+std::size_t CqzTableText::WidestValue(const SqzColumn& column) const
+{
+    if (column.type == eqzLabelIntegral)
+        return Decimal(CqzUInt::LowMask(column.width)).size();
+    if (column.type == eqzLabelDigital)
+        return column.width <= 1 ? 1 : static_cast<std::size_t>(column.width + 3) / 4;
+    std::size_t widest = 1; // "x" for an unknown text
+    const CqzDataColumn* data = m_table.GetColumnAt(column.index);
+    const std::shared_ptr<CqzSampleStore> store = data ? data->GetSharedSampleStore() : nullptr;
+    if (store == nullptr)
+        return widest;
+    const CqzStringStore& texts = store->GetStrings();
+    for (std::size_t i = 0; i < texts.GetTextCount(); ++i)
+        widest =
+            std::max(widest, CString(texts.Get(static_cast<std::uint32_t>(i))).ToUtf8().size());
+    return widest;
 }

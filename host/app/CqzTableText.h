@@ -32,7 +32,7 @@ public:
     std::string TimeOfLine(std::int64_t line) const;
     std::string ValueOfLine(std::int64_t line, int listed) const;
 
-    // The widest of the heading and a few sample values, for aligned columns.
+    // The widest of the heading and the column's values (at most 40), for aligned columns.
     std::size_t GuessWidth(int listed) const;
 
 private:
@@ -45,6 +45,8 @@ private:
     };
 
     const CqzDataTable& m_table;
+    std::size_t WidestValue(const SqzColumn& column) const;
+
     std::vector<SqzColumn> m_columns;
     std::string m_unit;
     std::int64_t m_divisor = 1;

@@ -206,4 +206,19 @@ TEST_F(HostSessionTest, SubrowLinesAreListedLikeRows)
                            "        2        20.000  3\n");
 }
 
+// A text column is as wide as the longest text anywhere in it, not only in the first rows.
+TEST_F(HostSessionTest, TextColumnsFitTheirLongestText)
+{
+    CqzHostSession wide;
+    std::vector<SqzTestRow> rows;
+    for (int a = 0; a < 100; ++a)
+        rows.push_back({a, 0, a == 90 ? "a_much_longer_text" : "ok"});
+    wide.LoadCapture(folder.WriteCapture("wide.vcd", rows), {});
+    wide.StartTool(QZ_PLUGIN_PATH);
+    wide.Run();
+    std::ostringstream out;
+    CqzListingWriter(out, {-1, true, false, 90, 90}).Write(wide.GetData(), wide.GetInstanceID());
+    EXPECT_NE(out.str().find(" a_much_longer_text\n"), std::string::npos) << out.str();
+}
+
 } // namespace
