@@ -11,18 +11,32 @@
 namespace
 {
 
-std::string TimePs(const CqzDataTable& table, std::int64_t row)
+std::string TimePs(const CqzDataTable& table, std::int64_t line)
 {
-    const CqzPosition time = table.GetTimeAt(table.GetLine(row));
+    const CqzPosition time = table.GetTimeAt(line);
     return time.IsValid() ? std::to_string(time.GetTime()) : "";
 }
 
+// A table with subrows gets a Row column ("12", "12.1", ...) ahead of the time.
 void WriteHeading(std::ofstream& out, const CqzTableText& text, bool tables)
 {
-    out << (tables ? "Table," : "") << "Time (ps)";
+    out << (tables ? "Table," : "") << (text.GetTable().HasSubrows() ? "Row," : "") << "Time (ps)";
     for (int i = 0; i < text.GetColumnCount(); ++i)
         out << ',' << CqzCsvExporter::Field(text.GetName(i));
     out << ",Hidden,Color\n";
+}
+
+void WriteLine(std::ofstream& out, const std::string& prefix, const CqzTableText& text,
+               const CqzSampleAttributes& record, std::int64_t row, int subrow)
+{
+    const CqzDataTable& table = text.GetTable();
+    const std::int64_t line = table.GetLine(row, subrow);
+    out << prefix << (table.HasSubrows() ? CqzTableText::LineName(row, subrow) + "," : "")
+        << TimePs(table, line);
+    for (int i = 0; i < text.GetColumnCount(); ++i)
+        out << ',' << CqzCsvExporter::Field(text.ValueOfLine(line, i));
+    out << ',' << (record.IsHidden() ? 1 : 0) << ','
+        << (record.IsColored() ? CqzColorName::Format(record.GetColor()) : "") << '\n';
 }
 
 } // namespace
@@ -56,14 +70,11 @@ void CqzCsvExporter::Export(const std::string& path, const CqzData& data, const 
         const CqzTableText text(table);
         WriteHeading(out, text, tables);
         CqzRowAttributes records(table, instanceID);
+        const std::string prefix = tables ? std::to_string(t + 1) + "," : "";
         for (std::int64_t row = 0; row < table.GetRowCount(); ++row)
         {
-            const CqzSampleAttributes record = records.Get(row);
-            out << (tables ? std::to_string(t + 1) + "," : "") << TimePs(table, row);
-            for (int i = 0; i < text.GetColumnCount(); ++i)
-                out << ',' << Field(text.Value(row, i));
-            out << ',' << (record.IsHidden() ? 1 : 0) << ','
-                << (record.IsColored() ? CqzColorName::Format(record.GetColor()) : "") << '\n';
+            for (int subrow = -1; subrow < table.GetSubrowCount(row); ++subrow)
+                WriteLine(out, prefix, text, records.Get(row, subrow), row, subrow);
             bar.Update(++done);
         }
     }

@@ -44,6 +44,25 @@ void WriteHead(std::ofstream& out, const SqzHtmlPage& page)
     }
 }
 
+// One table line (a row's main line, subrow -1, or one of its subrows); hidden lines only with
+// showHidden.
+void WriteLine(std::ofstream& out, const CqzTableText& text, const CqzSampleAttributes& record,
+               std::int64_t row, int subrow, bool showHidden)
+{
+    if (record.IsHidden() && !showHidden)
+        return;
+    const std::int64_t line = text.GetTable().GetLine(row, subrow);
+    out << "<tr"
+        << (record.IsHidden()    ? std::string(" class=\"hidden\"")
+            : record.IsColored() ? RowStyle(record.GetColor())
+                                 : std::string())
+        << "><td class=\"n\">" << CqzTableText::LineName(row, subrow) << "</td><td class=\"n\">"
+        << text.TimeOfLine(line) << "</td>";
+    for (int i = 0; i < text.GetColumnCount(); ++i)
+        out << "<td>" << CqzHtmlExporter::Escape(text.ValueOfLine(line, i)) << "</td>";
+    out << "</tr>\n";
+}
+
 void WriteTable(std::ofstream& out, const CqzDataTable& table, const CqzID& instanceID,
                 const SqzHtmlPage& page, CqzProgress& bar, std::int64_t& done)
 {
@@ -61,15 +80,8 @@ void WriteTable(std::ofstream& out, const CqzDataTable& table, const CqzID& inst
         done += next - row;
         if ((row = next) >= rows)
             break;
-        const CqzSampleAttributes record = records.Get(row);
-        out << "<tr"
-            << (record.IsHidden()    ? std::string(" class=\"hidden\"")
-                : record.IsColored() ? RowStyle(record.GetColor())
-                                     : std::string())
-            << "><td class=\"n\">" << row << "</td><td class=\"n\">" << text.Time(row) << "</td>";
-        for (int i = 0; i < text.GetColumnCount(); ++i)
-            out << "<td>" << CqzHtmlExporter::Escape(text.Value(row, i)) << "</td>";
-        out << "</tr>\n";
+        for (int subrow = -1; subrow < table.GetSubrowCount(row); ++subrow)
+            WriteLine(out, text, records.Get(row, subrow), row, subrow, page.showHidden);
         bar.Update(++done);
     }
     out << "</table>\n";

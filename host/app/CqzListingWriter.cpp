@@ -89,8 +89,7 @@ void WriteRow(std::ostream& out, const SqzListingOptions& options, const CqzTabl
         const CqzSampleAttributes record = records.Get(row, subrow);
         if (record.IsHidden() && !options.showHidden)
             continue;
-        const std::string number =
-            std::to_string(row) + (subrow < 0 ? "" : "." + std::to_string(subrow + 1));
+        const std::string number = CqzTableText::LineName(row, subrow);
         const std::string escape = options.color ? Escape(record) : "";
         out << escape << Marker(record) << ' '
             << layout.Line(number, table.GetLine(row, subrow), rowWidth)

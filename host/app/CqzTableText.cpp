@@ -72,6 +72,11 @@ CqzTableText::CqzTableText(const CqzDataTable& table) : m_table(table)
         }
 }
 
+std::string CqzTableText::LineName(std::int64_t row, int subrow)
+{
+    return std::to_string(row) + (subrow < 0 ? "" : "." + std::to_string(subrow + 1));
+}
+
 std::string CqzTableText::TimeOfLine(std::int64_t line) const
 {
     const CqzPosition time = m_table.GetTimeAt(line);

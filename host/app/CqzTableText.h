@@ -16,18 +16,16 @@ class CqzTableText
 public:
     explicit CqzTableText(const CqzDataTable& table);
 
+    const CqzDataTable& GetTable() const { return m_table; }
     int GetColumnCount() const { return static_cast<int>(m_columns.size()); }
     // UTF-8 name of a listed column.
     const std::string& GetName(int listed) const { return m_columns[listed].name; }
     // "Time (ns)" and the like.
     std::string GetTimeHeading() const { return "Time (" + m_unit + ")"; }
 
-    // The texts of a row's main line.
-    std::string Time(std::int64_t row) const { return TimeOfLine(m_table.GetLine(row)); }
-    std::string Value(std::int64_t row, int listed) const
-    {
-        return ValueOfLine(m_table.GetLine(row), listed);
-    }
+    // How a line is numbered: "12" for row 12's main line (subrow -1), "12.1" for its first
+    // subrow.
+    static std::string LineName(std::int64_t row, int subrow);
     // The texts of any line (a main line or a subrow; CqzDataTable::GetLine).
     std::string TimeOfLine(std::int64_t line) const;
     std::string ValueOfLine(std::int64_t line, int listed) const;

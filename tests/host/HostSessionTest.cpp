@@ -2,6 +2,7 @@
 // sends for its terms, setups on top of which terms are added, refusals, how the filter
 // evaluates and/or as the host writes them, and the listing of rows with subrows.
 
+#include "CqzCsvExporter.h"
 #include "CqzFilterDocument.h"
 #include "CqzHostError.h"
 #include "CqzHostSession.h"
@@ -13,6 +14,7 @@
 #include "qzSystem/data/CqzDataBuilder.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
 
+#include <fstream>
 #include <sstream>
 
 namespace
@@ -204,6 +206,14 @@ TEST_F(HostSessionTest, SubrowLinesAreListedLikeRows)
                            "h       1        10.000  2\n"
                            "h     1.1        11.000  2\n"
                            "        2        20.000  3\n");
+
+    const std::string csv = folder.File("subrows.csv");
+    CqzCsvExporter::Export(csv, subrows.GetData(), subrows.GetInstanceID(), false);
+    std::ifstream in(csv);
+    const std::string exported((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(exported,
+              "Row,Time (ps),X,Hidden,Color\n0,0,1,0,\n0.1,1000,2,1,\n0.2,2000,3,0,\n"
+              "1,10000,2,1,\n1.1,11000,2,1,\n2,20000,3,0,\n3,30000,2,1,\n3.1,31000,1,0,\n");
 }
 
 // A text column is as wide as the longest text anywhere in it, not only in the first rows.
