@@ -313,7 +313,8 @@ Output:
   -q, --quiet           no listing, only the summary
   --color=WHEN          24-bit colour in the listing: auto (a terminal, unless NO_COLOR is
                         set), always, never
-  --csv FILE            every row: time, values, hidden (0/1), colour (#rrggbb or empty)
+  --csv FILE            every line: time, values, hidden (0/1), colour (#rrggbb or empty);
+                        a table with subrows adds a Row column (12, 12.1, ...)
   --html FILE           a self-contained page of the listing (hidden rows left out, or
                         greyed with --show-hidden)
   --no-progress         no progress bar (it only appears when stderr is a terminal)
