@@ -4,6 +4,7 @@
 
 #include "CqzCsvExporter.h"
 #include "CqzFilterDocument.h"
+#include "CqzFilterSummary.h"
 #include "CqzHostError.h"
 #include "CqzHostSession.h"
 #include "CqzListingWriter.h"
@@ -61,6 +62,26 @@ protected:
             return error.GetExitCode();
         }
         return 0;
+    }
+
+    // Rows 0 to 3 with subrows (X: 1 | 2 3, 2 | 2, 3, 2 | 1), run with the given terms.
+    static void RunSubrowTable(CqzHostSession& target,
+                               const std::vector<std::pair<std::string, EqzHostAction>>& terms)
+    {
+        auto data = std::make_unique<CqzData>();
+        CqzDataBuilder builder(*data);
+        builder.AddTable().Time().Integral(L"X", 32);
+        builder.Row(0, {1}).Subrow(1000, {2}).Subrow(2000, {3});
+        builder.Row(10000, {2}).Subrow(11000, {2});
+        builder.Row(20000, {3}).Row(30000, {2}).Subrow(31000, {1});
+        target.SetData(std::move(data));
+        target.StartTool(QZ_PLUGIN_PATH);
+        CqzFilterDocument document;
+        for (const auto& [text, action] : terms)
+            document.AddTerm({L"", CqzTermParser(target.GetLabels()).Parse(text), action, 0xff});
+        CqzXMLParser xml(document.GetText());
+        ASSERT_TRUE(target.ApplyMarkup(xml));
+        target.Run();
     }
 
     HostTestFolder folder;
@@ -176,21 +197,7 @@ TEST_F(HostSessionTest, TheFilterComputesAndBeforeOr)
 TEST_F(HostSessionTest, SubrowLinesAreListedLikeRows)
 {
     CqzHostSession subrows;
-    auto data = std::make_unique<CqzData>();
-    CqzDataBuilder builder(*data);
-    builder.AddTable().Time().Integral(L"X", 32);
-    builder.Row(0, {1}).Subrow(1000, {2}).Subrow(2000, {3});
-    builder.Row(10000, {2}).Subrow(11000, {2});
-    builder.Row(20000, {3}).Row(30000, {2}).Subrow(31000, {1});
-    subrows.SetData(std::move(data));
-    subrows.StartTool(QZ_PLUGIN_PATH);
-    const SqzHostFilterTerm term{L"", CqzTermParser(subrows.GetLabels()).Parse("X == 2"),
-                                 eqzHostHide};
-    CqzFilterDocument document;
-    document.AddTerm(term);
-    CqzXMLParser xml(document.GetText());
-    ASSERT_TRUE(subrows.ApplyMarkup(xml));
-    subrows.Run();
+    RunSubrowTable(subrows, {{"X == 2", eqzHostHide}});
 
     std::ostringstream out;
     CqzListingWriter(out, {}).Write(subrows.GetData(), subrows.GetInstanceID());
@@ -229,6 +236,16 @@ TEST_F(HostSessionTest, TextColumnsFitTheirLongestText)
     std::ostringstream out;
     CqzListingWriter(out, {-1, true, false, 90, 90}).Write(wide.GetData(), wide.GetInstanceID());
     EXPECT_NE(out.str().find(" a_much_longer_text\n"), std::string::npos) << out.str();
+}
+
+// A row counts as coloured when one of its shown lines is, even if its main line is hidden.
+TEST_F(HostSessionTest, SummaryCountsRowsByTheirShownLines)
+{
+    CqzHostSession subrows;
+    RunSubrowTable(subrows, {{"X == 1", eqzHostColor}, {"X == 2", eqzHostHide}});
+    const SqzFilterCounts counts =
+        CqzFilterSummary::Count(subrows.GetData(), subrows.GetInstanceID(), false);
+    EXPECT_EQ(CqzFilterSummary::Describe(counts), "4 rows: 3 shown, 1 hidden, 2 coloured");
 }
 
 } // namespace
