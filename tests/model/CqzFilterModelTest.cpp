@@ -63,7 +63,6 @@ TEST_F(FilterModelTest, NewModelIsEmptyEnabledAndAnswersTheConstantName)
     EXPECT_EQ(model.GetSize(), 0);
     EXPECT_TRUE(model.IsEnabled());
     EXPECT_EQ(model.GetFilterName(0), L"Your name goes here");
-    EXPECT_EQ(model.GetID(), instance);
 }
 
 TEST_F(FilterModelTest, DefaultTermIsHideOnTheFirstLabelWithOneMessage)

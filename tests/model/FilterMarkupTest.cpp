@@ -2,22 +2,23 @@
 
 #include "common/ManagerReset.h"
 #include "common/MessageRecorder.h"
+#include "common/ParamName.h"
 #include "markup/CqzXMLParser.h"
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 
 namespace
 {
 
-// Markup as the parser writes it: every element on its own line, ended by CR LF.
-std::wstring Lines(std::initializer_list<const wchar_t*> lines)
+// Markup as the parser writes it: every element on its own line, ended by CR LF. The lines
+// are given separated by "|".
+std::wstring Lines(const std::wstring& lines)
 {
     std::wstring text;
-    for (const wchar_t* line : lines)
-        text += std::wstring(line) + L"\r\n";
+    for (wchar_t ch : lines + L"|")
+        text += ch == L'|' ? std::wstring(L"\r\n") : std::wstring(1, ch);
     return text;
 }
 
@@ -61,11 +62,10 @@ protected:
 TEST_F(FilterMarkupTest, GetSetupOfOneDefaultTerm)
 {
     model.InsertAfter(nullptr, nullptr, -1);
-    EXPECT_EQ(
-        Lines({L"<Filter Enabled='T'>", L"<FilterExpression Name='Your name goes here'>",
-               L"<Search Enabled='T'>", L"<Event Label='ADDR' Op='Equal' Value='h0'/>",
-               L"</Search>", L"<FilterAction Type='Hide'/>", L"</FilterExpression>", L"</Filter>"}),
-        GetSetup());
+    EXPECT_EQ(Lines(L"<Filter Enabled='T'>|<FilterExpression Name='Your name goes here'>|"
+                    L"<Search Enabled='T'>|<Event Label='ADDR' Op='Equal' Value='h0'/>|</Search>|"
+                    L"<FilterAction Type='Hide'/>|</FilterExpression>|</Filter>"),
+              GetSetup());
 }
 
 class FilterRoundTripTest : public FilterMarkupTest,
@@ -82,42 +82,22 @@ TEST_P(FilterRoundTripTest, WritesBackWhatItRead)
 INSTANTIATE_TEST_SUITE_P(
     Setups, FilterRoundTripTest,
     ::testing::Values(
-        Lines({L"<Filter Enabled='F'>",
-               L"<FilterExpression Name='shown &lt;b&gt; &amp; &apos;q&apos;'>",
-               L"<Search Enabled='T'>", L"<Event Label='STAT' Channel='2' Op='Rising'/>",
-               L"</Search>", L"<FilterAction Type='Show'/>", L"</FilterExpression>", L"</Filter>"}),
-        Lines({L"<Filter Enabled='T'>",
-               L"<FilterExpression Name='green'>",
-               L"<Search Enabled='T'>",
-               L"<Event Label='ADDR' Op='InRange' Low='h1000' High='h1fff'/>",
-               L"</Search>",
-               L"<FilterAction Type='Color' Color='h00ff00'/>",
-               L"</FilterExpression>",
-               L"<FilterExpression Name='blue'>",
-               L"<Search Enabled='F'>",
-               L"<Event Label='MSG' Op='NotContains' Text='ok'/>",
-               L"</Search>",
-               L"<FilterAction Type='Color' Color='h0000ff'/>",
-               L"</FilterExpression>",
-               L"<FilterExpression Name=''>",
-               L"<Search Enabled='T'>",
-               L"<Event Label='STAT' Op='Low'/>",
-               L"</Search>",
-               L"<FilterAction Type='Color' Color='h000001'/>",
-               L"</FilterExpression>",
-               L"</Filter>"}),
-        Lines({L"<Filter Enabled='T'>", L"<FilterExpression Name='grouped'>",
-               L"<Search Enabled='T'>",
-               L"<Event Label='ADDR' Op='NotInRange' Low='h0' High='hff'/>", L"<Conj Type='AND'/>",
-               L"<Group>", L"<Event Label='STAT' Op='Equal' Value='h30' DontCare='hf'/>",
-               L"<Conj Type='OR'/>", L"<Group>", L"<Event Label='MSG' Op='Contains' Text='err'/>",
-               L"<Conj Type='AND'/>", L"<Event Label='ADDR' Op='GreaterEqual' Value='h10'/>",
-               L"</Group>", L"</Group>", L"</Search>", L"<FilterAction Type='Hide'/>",
-               L"</FilterExpression>", L"</Filter>"})));
+        Lines(L"<Filter Enabled='F'>|<FilterExpression Name='shown &lt;b&gt; &amp; &apos;q&apos;'>|"
+              L"<Search Enabled='T'>|<Event Label='STAT' Channel='2' Op='Rising'/>|</Search>|"
+              L"<FilterAction Type='Show'/>|</FilterExpression>|</Filter>"),
+        Lines(L"<Filter Enabled='T'>|<FilterExpression Name='green'>|<Search Enabled='T'>|"
+              L"<Event Label='ADDR' Op='InRange' Low='h1000' High='h1fff'/>|</Search>|"
+              L"<FilterAction Type='Color' Color='h00ff00'/>|</FilterExpression>|"
+              L"<FilterExpression Name='blue'>|<Search Enabled='F'>|"
+              L"<Event Label='MSG' Op='NotContains' Text='ok'/>|</Search>|"
+              L"<FilterAction Type='Color' Color='h0000ff'/>|</FilterExpression>|"
+              L"<FilterExpression Name=''>|<Search Enabled='T'>|<Group>|<Group>|"
+              L"<Event Label='STAT' Op='Low'/>|</Group>|</Group>|</Search>|"
+              L"<FilterAction Type='Color' Color='h000001'/>|</FilterExpression>|</Filter>")));
 
 struct SqzBadTerm
 {
-    const wchar_t* what;
+    const char* name;
     const wchar_t* term; // the second of three terms
 };
 
@@ -131,35 +111,27 @@ TEST_P(FilterRefusalTest, KeepsTheTermsReadBeforeTheBadOne)
     model.InsertAfter(nullptr, nullptr, -1);
     const std::wstring good = L"<FilterExpression Name='first'><Search><Event Label='STAT' "
                               L"Op='High'/></Search><FilterAction Type='Show'/></FilterExpression>";
-    EXPECT_FALSE(Apply(L"<Filter Enabled='T'>" + good + GetParam().term + good + L"</Filter>"))
-        << CString(GetParam().what).ToUtf8();
+    EXPECT_FALSE(Apply(L"<Filter Enabled='T'>" + good + GetParam().term + good + L"</Filter>"));
     ASSERT_EQ(1, model.GetSize());
     EXPECT_EQ(L"first", model.GetFilterName(0));
     EXPECT_EQ(unsigned{eqzFilterShow}, ActionOf(0).GetType());
 }
 
+// Bad actions and labels stand for the refusals of the action's and the search's own markup.
 INSTANTIATE_TEST_SUITE_P(
     BadTerms, FilterRefusalTest,
     ::testing::Values(
         SqzBadTerm{
-            L"six-digit colour",
-            L"<FilterExpression><FilterAction Type='Color' Color='h00ff0'/></FilterExpression>"},
-        SqzBadTerm{
-            L"colour not hex",
+            "ColourNotHex",
             L"<FilterExpression><FilterAction Type='Color' Color='h00fg00'/></FilterExpression>"},
-        SqzBadTerm{L"no colour",
-                   L"<FilterExpression><FilterAction Type='Color'/></FilterExpression>"},
-        SqzBadTerm{L"unknown type",
-                   L"<FilterExpression><FilterAction Type='Blink'/></FilterExpression>"},
-        SqzBadTerm{L"type in lower case",
-                   L"<FilterExpression><FilterAction Type='hide'/></FilterExpression>"},
-        SqzBadTerm{L"no action", L"<FilterExpression/>"},
-        SqzBadTerm{L"action before the expression",
+        SqzBadTerm{"NoAction", L"<FilterExpression/>"},
+        SqzBadTerm{"ActionBeforeTheExpression",
                    L"<FilterExpression><FilterAction Type='Hide'/><Search><Event Label='STAT' "
                    L"Op='High'/></Search></FilterExpression>"},
-        SqzBadTerm{L"unknown label",
+        SqzBadTerm{"UnknownLabel",
                    L"<FilterExpression><Search><Event Label='DATA' "
-                   L"Op='High'/></Search><FilterAction Type='Hide'/></FilterExpression>"}));
+                   L"Op='High'/></Search><FilterAction Type='Hide'/></FilterExpression>"}),
+    ByName());
 
 TEST_F(FilterMarkupTest, EnabledOnlyForCapitalT)
 {
@@ -245,6 +217,7 @@ TEST_F(FilterActionMarkupTest, BadColourKeepsTheColourButTakesTheType)
     EXPECT_EQ(unsigned{eqzFilterColor}, action.GetType());
     EXPECT_EQ(CqzFilterAction::DefaultColor, action.GetColor());
     EXPECT_FALSE(Read(L"<FilterAction Type='Color' Color='h12345z'/>"));
+    EXPECT_FALSE(Read(L"<FilterAction Type='Color'/>"));
     EXPECT_EQ(CqzFilterAction::DefaultColor, action.GetColor());
     // The first character is not looked at.
     EXPECT_TRUE(Read(L"<FilterAction Type='Color' Color='#A0b0C0'/>"));
@@ -255,6 +228,7 @@ TEST_F(FilterActionMarkupTest, UnknownTypeChangesNothing)
 {
     action.SetType(eqzFilterShow);
     EXPECT_FALSE(Read(L"<FilterAction Type='Color '/>"));
+    EXPECT_FALSE(Read(L"<FilterAction Type='hide'/>"));
     EXPECT_FALSE(Read(L"<Other Type='Hide'/>"));
     EXPECT_EQ(unsigned{eqzFilterShow}, action.GetType());
     EXPECT_TRUE(Read(L"<Other/><FilterAction Type='Hide'/>"));

@@ -1,9 +1,8 @@
 #include "model/CqzFilterModel.h"
 
 #include "common/ManagerReset.h"
-#include "common/SearchBuilder.h"
+#include "common/FilterTerms.h"
 #include "markup/CqzXMLParser.h"
-#include "model/CqzFilterAction.h"
 #include "qzSystem/persist/CqzPersistenceSetup.h"
 
 #include <gtest/gtest.h>
@@ -23,15 +22,6 @@ protected:
         ResetManagers();
         x = AddTestLabel(L"X", eqzLabelDigital, 8);
         AddTestLabel(L"MSG", eqzLabelString, 0);
-    }
-
-    void AddTerm(const SearchBuilder& search, unsigned type, unsigned color = 0)
-    {
-        const CqzSearchModel model = search.Build();
-        CqzFilterAction action;
-        action.SetType(type);
-        action.SetColor(color);
-        model_.InsertAfter(&model, &action, -1);
     }
 
     std::vector<std::uint8_t> Write(const std::function<void(CqzPersistenceSetup&)>& write)
@@ -100,7 +90,8 @@ protected:
 
 TEST_F(FilterSetupTest, SaveThenLoadReproducesEveryTerm)
 {
-    AddTerm(SearchBuilder()
+    AddTerm(model_,
+            SearchBuilder()
                 .Is(L"X", 7, 0x10, 0x20)
                 .And()
                 .Open()
@@ -109,8 +100,8 @@ TEST_F(FilterSetupTest, SaveThenLoadReproducesEveryTerm)
                 .Text(L"MSG", 2, L"a<b>&'c'")
                 .Close(),
             eqzFilterHide);
-    AddTerm(SearchBuilder().Edge(L"X", 5), eqzFilterColor, 0x0000ff);
-    AddTerm(SearchBuilder().Is(L"X", 8, 1, 2), eqzFilterShow);
+    AddTerm(model_, SearchBuilder().Edge(L"X", 5), eqzFilterColor, 0x0000ff);
+    AddTerm(model_, SearchBuilder().Is(L"X", 8, 1, 2), eqzFilterShow);
     model_.SetFilterName(1, L"second");
     model_.SetName(L"setup name");
     model_.SetEnabled(false);
@@ -128,8 +119,8 @@ TEST_F(FilterSetupTest, SaveThenLoadReproducesEveryTerm)
 
 TEST_F(FilterSetupTest, TermTagsAreNumberedFromZeroUnderTheirCount)
 {
-    AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
-    AddTerm(SearchBuilder().Is(L"X", 1, 2), eqzFilterHide);
+    AddTerm(model_, SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
+    AddTerm(model_, SearchBuilder().Is(L"X", 1, 2), eqzFilterHide);
     auto buffer = Write([&](CqzPersistenceSetup& s) { model_.Save(&s); });
     CqzPersistenceSetup setup(buffer, eqzPersistRead);
     ASSERT_TRUE(setup.OpenTag(L"FilterModel", false));
@@ -198,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(FilterSetupTest, TermsOnLabelsNoLongerOfferedDisappear)
 {
-    AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterColor, 3);
+    AddTerm(model_, SearchBuilder().Is(L"X", 1, 1), eqzFilterColor, 3);
     auto buffer = Write([&](CqzPersistenceSetup& s) { model_.Save(&s); });
     CqzLabelMgr::Instance().RemoveLabel(x);
     Load(buffer);
