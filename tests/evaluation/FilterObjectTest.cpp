@@ -1,9 +1,8 @@
 #include "evaluation/CqzFilterObject.h"
 
 #include "common/ManagerReset.h"
-#include "common/SearchBuilder.h"
-#include "model/CqzFilterAction.h"
-#include "model/CqzFilterModel.h"
+#include "common/FilterTerms.h"
+#include "common/ParamName.h"
 #include "qzSystem/data/CqzDataBuilder.h"
 #include "qzSystem/data/CqzTimeCorrelatedIter.h"
 
@@ -22,15 +21,6 @@ class FilterObjectTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ResetManagers(); }
-
-    void AddTerm(const SearchBuilder& search, unsigned type, unsigned color = 0)
-    {
-        const CqzSearchModel model = search.Build();
-        CqzFilterAction action;
-        action.SetType(type);
-        action.SetColor(color);
-        filterModel.InsertAfter(&model, &action, -1);
-    }
 
     static std::string Name(const CqzFilterAction* action)
     {
@@ -86,8 +76,8 @@ TEST_F(FilterObjectTest, FirstMatchingTermWinsInTermOrder)
 {
     builder.AddTable().Time().Integral(L"X", 32);
     builder.Row(0, {5}).Row(1, {7}).Row(2, {12});
-    AddTerm(SearchBuilder().Is(L"X", 1, 5), eqzFilterHide);
-    AddTerm(SearchBuilder().Is(L"X", 3, 10), eqzFilterColor, 0xff0000);
+    AddTerm(filterModel, SearchBuilder().Is(L"X", 1, 5), eqzFilterHide);
+    AddTerm(filterModel, SearchBuilder().Is(L"X", 3, 10), eqzFilterColor, 0xff0000);
     EXPECT_EQ(Decisions(), (Rows{"H", "Cff0000", "-"}));
 }
 
@@ -95,7 +85,7 @@ TEST_F(FilterObjectTest, ShowTermActsWhereItsExpressionIsFalse)
 {
     builder.AddTable().Time().Integral(L"X", 32);
     builder.Row(0, {5}).Row(1, {6});
-    AddTerm(SearchBuilder().Is(L"X", 1, 5), eqzFilterShow);
+    AddTerm(filterModel, SearchBuilder().Is(L"X", 1, 5), eqzFilterShow);
     EXPECT_EQ(Decisions(), (Rows{"-", "S"}));
     std::vector<CqzSearchModel*> searches;
     filterModel.GetSearchModels(searches);
@@ -106,8 +96,8 @@ TEST_F(FilterObjectTest, DisabledTermGetsNoRootAndDoesNotShiftThePairing)
 {
     builder.AddTable().Time().Integral(L"X", 32).Integral(L"Y", 32);
     builder.Row(0, {5, 1});
-    AddTerm(SearchBuilder().Is(L"X", 1, 5), eqzFilterHide);
-    AddTerm(SearchBuilder().Is(L"Y", 1, 1), eqzFilterColor, 0x123456);
+    AddTerm(filterModel, SearchBuilder().Is(L"X", 1, 5), eqzFilterHide);
+    AddTerm(filterModel, SearchBuilder().Is(L"Y", 1, 1), eqzFilterColor, 0x123456);
     filterModel.SetFilterEnabled(0, false);
     CqzFilterObject filter;
     filter.Build(data, filterModel);
@@ -142,7 +132,7 @@ TEST_P(ExpressionGrouping, MatchesTheReferenceForEveryCombination)
     }
     SearchBuilder search;
     GetParam().expression(search);
-    AddTerm(search, eqzFilterHide);
+    AddTerm(filterModel, search, eqzFilterHide);
     EXPECT_EQ(Decisions(), expected);
 }
 
@@ -176,13 +166,13 @@ INSTANTIATE_TEST_SUITE_P(
                      [](bool a, bool b, bool c) { return (!a || b) && !c; }},
         GroupingCase{"SingleEvent", [](SearchBuilder& s) { s.Is(L"B", 2, 1); },
                      [](bool, bool b, bool) { return !b; }}),
-    [](const ::testing::TestParamInfo<GroupingCase>& info) { return info.param.name; });
+    ByName());
 
 TEST_F(FilterObjectTest, DontCareBitsAreMaskedOut)
 {
     builder.AddTable().Time().Digital(L"D", 8);
     builder.Row(0, {0x4F}).Row(1, {0x50}).Row(2, {0x5F}).Row(3, {0x60});
-    AddTerm(SearchBuilder().Is(L"D", 1, 0x5A, 0x0F), eqzFilterHide);
+    AddTerm(filterModel, SearchBuilder().Is(L"D", 1, 0x5A, 0x0F), eqzFilterHide);
     EXPECT_EQ(Decisions(), (Rows{"-", "H", "H", "-"}));
 }
 
@@ -190,11 +180,11 @@ TEST_F(FilterObjectTest, RangeBoundsAreOrderedAndInclusive)
 {
     builder.AddTable().Time().Digital(L"D", 8);
     builder.Row(0, {9}).Row(1, {10}).Row(2, {20}).Row(3, {21});
-    AddTerm(SearchBuilder().Is(L"D", 7, 20, 10), eqzFilterHide);
+    AddTerm(filterModel, SearchBuilder().Is(L"D", 7, 20, 10), eqzFilterHide);
     EXPECT_EQ(Decisions(), (Rows{"-", "H", "H", "-"}));
     filterModel.Reset();
     filterModel.Remove(0, true);
-    AddTerm(SearchBuilder().Is(L"D", 8, 20, 10), eqzFilterHide);
+    AddTerm(filterModel, SearchBuilder().Is(L"D", 8, 20, 10), eqzFilterHide);
     EXPECT_EQ(Decisions(), (Rows{"H", "-", "-", "H"}));
 }
 
@@ -202,7 +192,7 @@ TEST_F(FilterObjectTest, IntegralWidthCutsThePatternValue)
 {
     builder.AddTable().Time().Integral(L"N", 8);
     builder.Row(0, {0xFF}).Row(1, {0xFE});
-    AddTerm(SearchBuilder().Is(L"N", 1, 0x1FF), eqzFilterHide);
+    AddTerm(filterModel, SearchBuilder().Is(L"N", 1, 0x1FF), eqzFilterHide);
     EXPECT_EQ(Decisions(), (Rows{"H", "-"}));
 }
 
@@ -211,9 +201,10 @@ TEST_F(FilterObjectTest, WideValuesCompareAll128Bits)
     const CqzUInt wide = CqzUInt(0x1234) << 100 | CqzUInt(7);
     builder.AddTable().Time().Digital(L"W", 128).Integral(L"I", 128);
     builder.Row(0, {wide, 7}).Row(1, {CqzUInt(7), CqzUInt(1) << 70 | CqzUInt(7)});
-    AddTerm(SearchBuilder().Is(L"W", 1, wide), eqzFilterHide);
+    AddTerm(filterModel, SearchBuilder().Is(L"W", 1, wide), eqzFilterHide);
     // The integral pattern is cut to its low 64 bits; a sample with higher bits set differs.
-    AddTerm(SearchBuilder().Is(L"I", 1, CqzUInt(1) << 70 | CqzUInt(7)), eqzFilterColor, 1);
+    AddTerm(filterModel, SearchBuilder().Is(L"I", 1, CqzUInt(1) << 70 | CqzUInt(7)), eqzFilterColor,
+            1);
     EXPECT_EQ(Decisions(), (Rows{"H", "-"}));
 }
 
@@ -221,12 +212,12 @@ TEST_F(FilterObjectTest, EdgePatternsOnIntegralLabelsTestBitZero)
 {
     builder.AddTable().Time().Integral(L"N", 16);
     builder.Row(0, {3}).Row(1, {2}).Row(2, {CqzDataBuilder::Unknown()});
-    AddTerm(SearchBuilder().Edge(L"N", 4), eqzFilterHide);
-    AddTerm(SearchBuilder().Edge(L"N", 5), eqzFilterColor, 5);
+    AddTerm(filterModel, SearchBuilder().Edge(L"N", 4), eqzFilterHide);
+    AddTerm(filterModel, SearchBuilder().Edge(L"N", 5), eqzFilterColor, 5);
     EXPECT_EQ(Decisions(), (Rows{"H", "C5", "-"}));
     filterModel.Remove(0, false);
     filterModel.Remove(0, true);
-    AddTerm(SearchBuilder().Edge(L"N", 6), eqzFilterHide);
+    AddTerm(filterModel, SearchBuilder().Edge(L"N", 6), eqzFilterHide);
     EXPECT_EQ(Decisions(), (Rows{"H", "H", "-"}));
 }
 
@@ -234,9 +225,9 @@ TEST_F(FilterObjectTest, StringTermsIgnoreCaseAndUnknownChoicesNeverMatch)
 {
     builder.AddTable().Time().String(L"MSG");
     builder.Row(0, {L"bus ERROR"}).Row(1, {L"ok"}).Row(2, {CqzDataBuilder::NoData()});
-    AddTerm(SearchBuilder().Text(L"MSG", 1, L"Err"), eqzFilterHide);
-    AddTerm(SearchBuilder().Text(L"MSG", 3, L"ok"), eqzFilterShow);
-    AddTerm(SearchBuilder().Text(L"MSG", 2, L"err"), eqzFilterColor, 0xabc);
+    AddTerm(filterModel, SearchBuilder().Text(L"MSG", 1, L"Err"), eqzFilterHide);
+    AddTerm(filterModel, SearchBuilder().Text(L"MSG", 3, L"ok"), eqzFilterShow);
+    AddTerm(filterModel, SearchBuilder().Text(L"MSG", 2, L"err"), eqzFilterColor, 0xabc);
     CqzFilterObject filter;
     filter.Build(data, filterModel);
     EXPECT_TRUE(filter.HasStrings());
@@ -250,9 +241,10 @@ TEST_F(FilterObjectTest, EveryOccurrenceGetsItsOwnIteratorAndIndex)
 {
     builder.AddTable().Time().Integral(L"X", 32).String(L"S");
     builder.Row(0, {4, L"a"});
-    AddTerm(SearchBuilder().Is(L"X", 5, 4).And().Text(L"S", 1, L"a").And().Is(L"X", 6, 4),
+    AddTerm(filterModel,
+            SearchBuilder().Is(L"X", 5, 4).And().Text(L"S", 1, L"a").And().Is(L"X", 6, 4),
             eqzFilterHide);
-    AddTerm(SearchBuilder().Is(L"X", 1, 9).Or().Is(L"X", 1, 4), eqzFilterShow);
+    AddTerm(filterModel, SearchBuilder().Is(L"X", 1, 9).Or().Is(L"X", 1, 4), eqzFilterShow);
     CqzFilterObject filter;
     filter.Build(data, filterModel);
     EXPECT_EQ(filter.GetValueIterCount(), 4);
@@ -264,8 +256,8 @@ TEST_F(FilterObjectTest, RebuildPicksUpAChangedColour)
 {
     builder.AddTable().Time().Integral(L"X", 32);
     builder.Row(0, {1}).Row(1, {2});
-    AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
-    AddTerm(SearchBuilder().Is(L"X", 1, 2), eqzFilterColor, 0x10);
+    AddTerm(filterModel, SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
+    AddTerm(filterModel, SearchBuilder().Is(L"X", 1, 2), eqzFilterColor, 0x10);
     CqzFilterObject filter;
     filter.Build(data, filterModel);
     EXPECT_EQ(Decisions(filter), (Rows{"H", "C10"}));
@@ -283,7 +275,7 @@ TEST_F(FilterObjectTest, UnknownLabelIsAConstantFalseOperand)
     builder.AddTable().Time().Integral(L"X", 32);
     builder.Row(0, {1});
     const CqzID gone = AddTestLabel(L"GONE", eqzLabelIntegral);
-    AddTerm(SearchBuilder().Is(L"GONE", 1, 0).Or().Is(L"X", 1, 1), eqzFilterHide);
+    AddTerm(filterModel, SearchBuilder().Is(L"GONE", 1, 0).Or().Is(L"X", 1, 1), eqzFilterHide);
     CqzLabelMgr::Instance().RemoveLabel(gone);
     EXPECT_EQ(Decisions(), (Rows{"H"}));
 }
