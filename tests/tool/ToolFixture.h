@@ -3,9 +3,7 @@
 // messages and read its output column as a display would.
 
 #include "common/ManagerReset.h"
-#include "common/SearchBuilder.h"
-#include "model/CqzFilterAction.h"
-#include "model/CqzFilterModel.h"
+#include "common/FilterTerms.h"
 #include "qzSystem/data/CqzDataBuilder.h"
 #include "qzSystem/data/CqzDataColumn.h"
 #include "qzSystem/data/CqzDataTable.h"
@@ -51,11 +49,7 @@ protected:
     void AddTerm(const SearchBuilder& search, unsigned type, unsigned color = 0,
                  CqzFilter* target = nullptr)
     {
-        const CqzSearchModel model = search.Build();
-        CqzFilterAction action;
-        action.SetType(type);
-        action.SetColor(color);
-        (target ? target : tool.get())->GetFilterModel().InsertAfter(&model, &action, -1);
+        ::AddTerm((target ? target : tool.get())->GetFilterModel(), search, type, color);
     }
 
     void Run(CqzFilter* target = nullptr, bool validate = false)
