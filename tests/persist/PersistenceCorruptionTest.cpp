@@ -69,35 +69,22 @@ Bytes Framed(const RawSetup& body)
     return RawSetup::Finish(body.Get());
 }
 
+// The valid setup after `change`.
+Bytes Changed(void (*change)(Bytes&))
+{
+    Bytes bytes = ValidSetup();
+    change(bytes);
+    return bytes;
+}
+
 const Corruption Corruptions[] = {
     {"Empty", [] { return Bytes{}; }, "magic word"},
-    {"WrongMagic",
-     []
-     {
-         auto b = ValidSetup();
-         b[0] = 'X';
-         return b;
-     },
-     "magic word"},
+    {"WrongMagic", [] { return Changed([](Bytes& b) { b[0] = 'X'; }); }, "magic word"},
     {"HeaderCut", [] { return Bytes{'Q', 'Z', 'S', 'P', 1, 0}; }, "truncated"},
     {"FutureVersion", [] { return RawSetup::Finish(RawSetup().U32(0).Get(), 2); }, "version 2"},
     {"Reserved", [] { return RawSetup::Finish(RawSetup().U32(0).Get(), 1, 1); }, "reserved"},
-    {"TrailingGarbage",
-     []
-     {
-         auto b = ValidSetup();
-         b.push_back(0);
-         return b;
-     },
-     "does not match"},
-    {"ChecksumWrong",
-     []
-     {
-         auto b = ValidSetup();
-         b.back() ^= 1;
-         return b;
-     },
-     "checksum"},
+    {"TrailingGarbage", [] { return Changed([](Bytes& b) { b.push_back(0); }); }, "does not match"},
+    {"ChecksumWrong", [] { return Changed([](Bytes& b) { b.back() ^= 1; }); }, "checksum"},
     {"CountOfFourBillion", [] { return Framed(RawSetup().U32(0xFFFFFFFFu)); }, "entries"},
     {"TagPastTheEnd", [] { return Framed(RawSetup().U32(1).Entry(1, "t").U32(1000).U32(0)); },
      "tag body"},

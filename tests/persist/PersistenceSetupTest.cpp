@@ -21,6 +21,14 @@ template <typename Fill> std::unique_ptr<CqzPersistenceSetup> RoundTrip(Fill fil
     return std::make_unique<CqzPersistenceSetup>(buffer, eqzPersistRead);
 }
 
+// Reads a value that must be there, starting from `start` so that a read that answers true
+// without storing anything is seen.
+template <typename T> T Read(CqzPersistenceSetup& setup, const wchar_t* name, T start = T())
+{
+    EXPECT_TRUE(setup.Read(name, start)) << CString(name).ToUtf8();
+    return start;
+}
+
 class PersistenceSetupTest : public ::testing::Test
 {
 protected:
@@ -50,34 +58,21 @@ TEST_F(PersistenceSetupTest, NestedTagsAndEveryValueTypeSurviveARoundTrip)
             w.CloseTag(false);
         },
         buffer);
-    std::uint32_t top = 0, color = 0;
-    bool enabled = true, after = false;
-    CString name, empty(L"x");
-    Bytes readBlock, noBytes{9};
-    EXPECT_TRUE(setup->Read(L"Top", top));
+    EXPECT_EQ(Read<std::uint32_t>(*setup, L"Top"), 7u);
     ASSERT_TRUE(setup->OpenTag(L"Filter", false));
-    EXPECT_TRUE(setup->Read(L"Name", name));
-    EXPECT_TRUE(setup->Read(L"Enabled", enabled));
+    EXPECT_EQ(Read<CString>(*setup, L"Name"), text);
+    EXPECT_FALSE(Read<bool>(*setup, L"Enabled", true));
     setup->OpenTag(L"FilterTerms");
     ASSERT_TRUE(setup->OpenTag(L"FilterTerm0", false));
-    EXPECT_TRUE(setup->Read(L"Color", color));
-    EXPECT_TRUE(setup->Read(L"Empty", empty));
-    EXPECT_TRUE(setup->Read(L"Block", readBlock));
-    EXPECT_TRUE(setup->Read(L"NoBytes", noBytes));
+    EXPECT_EQ(Read<std::uint32_t>(*setup, L"Color"), 0xFFFFFFFFu);
+    EXPECT_TRUE(Read<CString>(*setup, L"Empty", L"x").IsEmpty());
+    EXPECT_EQ(Read<Bytes>(*setup, L"Block"), block);
+    EXPECT_TRUE(Read<Bytes>(*setup, L"NoBytes", Bytes{9}).empty());
     setup->CloseTag(false);
     setup->CloseTag();
-    EXPECT_TRUE(setup->Read(L"After", after));
+    EXPECT_TRUE(Read<bool>(*setup, L"After"));
     setup->CloseTag(false);
     EXPECT_EQ(setup->GetOpenTagCount(), 0);
-
-    EXPECT_EQ(top, 7u);
-    EXPECT_EQ(name, text);
-    EXPECT_FALSE(enabled);
-    EXPECT_EQ(color, 0xFFFFFFFFu);
-    EXPECT_TRUE(empty.IsEmpty());
-    EXPECT_EQ(readBlock, block);
-    EXPECT_TRUE(noBytes.empty());
-    EXPECT_TRUE(after);
 }
 
 TEST_F(PersistenceSetupTest, MissingOrMistypedValuesLeaveTargetsUnchanged)
