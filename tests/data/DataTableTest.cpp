@@ -227,8 +227,6 @@ TEST(Data, WalksItsTablesAndIsValidOnlyWithTables)
     data.AddTable(second);
     EXPECT_EQ(data.AddTable(first), data.GetTable(0));
     EXPECT_TRUE(data.IsDataValid());
-    data.SetDataValid(false);
-    EXPECT_FALSE(data.IsDataValid());
 
     std::unique_ptr<CqzDataTableIter> iter(data.CreateIter());
     std::vector<CqzID> ids;

@@ -72,14 +72,13 @@ TEST_F(SampleAccess, NextMatchesSetIndexAndRepeatedLabelsReadAlike)
 {
     b.AddTable().Time().Digital(L"A", 8).Digital(L"B", 8);
     b.Row(0, {1, 10}).Row(1, {2, CqzDataBuilder::Unknown()}).Row(2, {3, 30});
-    CqzTimeCorrelatedIter stepped(data, {Make<CqzSampleIter>(L"A", -1, 3, 5),
-                                         Make<CqzSampleIter>(L"B", -1, 3, 5),
-                                         Make<CqzSampleIter>(L"A", -1, 3, 5),
-                                         Make<CqzSampleIter>(L"A", 0, 3, 5)});
-    CqzTimeCorrelatedIter indexed(data, {Make<CqzSampleIter>(L"A", -1, 3, 5),
-                                         Make<CqzSampleIter>(L"B", -1, 3, 5),
-                                         Make<CqzSampleIter>(L"A", -1, 3, 5),
-                                         Make<CqzSampleIter>(L"A", 0, 3, 5)});
+    auto iters = [this]
+    {
+        return std::vector<CqzSampleIterBase*>{
+            Make<CqzSampleIter>(L"A", -1, 3, 5), Make<CqzSampleIter>(L"B", -1, 3, 5),
+            Make<CqzSampleIter>(L"A", -1, 3, 5), Make<CqzSampleIter>(L"A", 0, 3, 5)};
+    };
+    CqzTimeCorrelatedIter stepped(data, iters()), indexed(data, iters());
     std::vector<CqzUInt> expected;
     std::vector<int> expectedStatuses;
     stepped.SetIndex(0);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 
 namespace
 {
@@ -42,7 +43,8 @@ INSTANTIATE_TEST_SUITE_P(Widths, ValueStoreWidth,
                          ::testing::Values(WidthCase{1, 1}, WidthCase{8, 1}, WidthCase{9, 2},
                                            WidthCase{16, 2}, WidthCase{17, 4}, WidthCase{32, 4},
                                            WidthCase{33, 8}, WidthCase{64, 8}, WidthCase{65, 16},
-                                           WidthCase{128, 16}));
+                                           WidthCase{128, 16}),
+                         [](const auto& info) { return "Bits" + std::to_string(info.param.bits); });
 
 TEST(ValueStore, AppendedEntriesHoldTheLastOrStartAtZero)
 {
