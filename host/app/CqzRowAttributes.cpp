@@ -73,12 +73,27 @@ CqzSampleAttributes CqzRowAttributes::Get(std::int64_t row, int subrow)
 
 bool CqzRowAttributes::IsRowHidden(std::int64_t row)
 {
-    const int subrows =
-        m_imp->iter && m_imp->iter->IsPerSubrow() ? m_imp->table.GetSubrowCount(row) : 0;
-    for (int subrow = -1; subrow < subrows; ++subrow)
+    for (int subrow = -1; subrow < RecordedSubrows(row); ++subrow)
         if (!Get(row, subrow).IsHidden())
             return false;
     return true;
+}
+
+bool CqzRowAttributes::IsRowColored(std::int64_t row)
+{
+    for (int subrow = -1; subrow < RecordedSubrows(row); ++subrow)
+    {
+        const CqzSampleAttributes record = Get(row, subrow);
+        if (record.IsColored() && !record.IsHidden())
+            return true;
+    }
+    return false;
+}
+
+// Subrows that have records of their own (none when the records are kept per row).
+int CqzRowAttributes::RecordedSubrows(std::int64_t row) const
+{
+    return m_imp->iter && m_imp->iter->IsPerSubrow() ? m_imp->table.GetSubrowCount(row) : 0;
 }
 
 std::int64_t CqzRowAttributes::NextShown(std::int64_t row)

@@ -28,12 +28,16 @@ public:
     CqzSampleAttributes Get(std::int64_t row, int subrow = -1);
     // Whether every line of the row is hidden.
     bool IsRowHidden(std::int64_t row);
+    // Whether a shown line of the row (its main line or a subrow) is coloured.
+    bool IsRowColored(std::int64_t row);
     // The first shown row at or after `row`, or GetRowCount() when there is none.
     std::int64_t NextShown(std::int64_t row);
     // How many rows NextShown jumped over through the filter cache so far.
     std::int64_t GetSkippedByCache() const;
 
 private:
+    int RecordedSubrows(std::int64_t row) const;
+
     struct SqzImp;
     std::unique_ptr<SqzImp> m_imp;
 };
