@@ -11,14 +11,14 @@ const std::set<std::string> KnownParts = {"w1", "w2", "scale", "import"};
 
 const char* CqzBenchOptions::Usage()
 {
-    return "usage: qzbench [--rows N] [--scale 1,10,100] [--quick] [--only w1,w2,scale,import]\n"
+    return "usage: qzbench [--rows N] [--big-rows N] [--scale 1,10,100] [--quick] [--only w1,w2,scale,import]\n"
            "               [--import-mb M] [--plugin PATH]\n";
 }
 
 CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
 {
     CqzBenchOptions options;
-    bool rowsGiven = false, scaleGiven = false, importGiven = false;
+    bool rowsGiven = false, bigGiven = false, scaleGiven = false, importGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i)
     {
         const std::string& arg = args[i];
@@ -27,7 +27,7 @@ CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
             options.quick = true;
             continue;
         }
-        if (arg != "--rows" && arg != "--scale" && arg != "--only" && arg != "--import-mb" &&
+        if (arg != "--rows" && arg != "--big-rows" && arg != "--scale" && arg != "--only" && arg != "--import-mb" &&
             arg != "--plugin")
             throw std::invalid_argument("unknown argument '" + arg + "'");
         if (i + 1 >= args.size())
@@ -40,6 +40,14 @@ CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
                 throw std::invalid_argument("--rows takes a whole number of at least 1");
             options.rows = static_cast<std::int64_t>(rows);
             rowsGiven = true;
+        }
+        else if (arg == "--big-rows")
+        {
+            const double rows = ParseNumber(value, arg);
+            if (rows < 0 || rows != std::floor(rows))
+                throw std::invalid_argument("--big-rows takes a whole number (0 skips)");
+            options.bigRows = static_cast<std::int64_t>(rows);
+            bigGiven = true;
         }
         else if (arg == "--scale")
         {
@@ -78,6 +86,8 @@ CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
     {
         if (!rowsGiven)
             options.rows = 20'000;
+        if (!bigGiven)
+            options.bigRows = 50'000;
         if (!scaleGiven)
             options.scaleMillions = {0.01, 0.1};
         if (!importGiven)

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of qzbench:
 //   --rows N          rows of the W1 and W2 workloads (default 10000000)
+//   --big-rows N      rows of the second run of W1 and W2 (default 100000000; 0 skips it)
 //   --scale 1,10,100  capture sizes of the scale part, in millions of rows (fractions allowed)
 //   --quick           small sizes for a smoke run (explicit --rows/--scale still win)
 //   --only w1,w2,scale,import   the parts to run (default all)
@@ -16,6 +17,7 @@ class CqzBenchOptions
 {
 public:
     std::int64_t rows = 10'000'000;
+    std::int64_t bigRows = 100'000'000;
     std::vector<double> scaleMillions = {1, 10, 100};
     std::int64_t importBytes = 100ll << 20;
     bool quick = false;

@@ -3,6 +3,8 @@
 #include "CqzBenchBaseline.h"
 #include "CqzBenchFullPath.h"
 #include "CqzBenchImport.h"
+#include "CqzBenchNumpy.h"
+#include "CqzBenchRawLoop.h"
 #include "CqzBenchReport.h"
 #include "CqzBenchStopwatch.h"
 #include "CqzBenchWorkload.h"
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <iostream>
 #include <limits>
+#include <sstream>
 #include <vector>
 
 namespace
@@ -36,6 +39,18 @@ std::string Rows(std::int64_t rows)
 {
     return rows % 1'000'000 == 0 ? std::to_string(rows / 1'000'000) + "M" : std::to_string(rows);
 }
+
+// 1.5 as "1.5" in labels and "1_5" in keys.
+std::string Factor(double factor, bool forKey)
+{
+    std::ostringstream text;
+    text << factor;
+    std::string s = text.str();
+    if (forKey)
+        for (char& c : s)
+            c = c == '.' ? '_' : c;
+    return s;
+}
 } // namespace
 
 CqzBenchSuite::CqzBenchSuite(const CqzBenchOptions& options, const CqzBenchPlugIn& plugIn,
@@ -46,10 +61,16 @@ CqzBenchSuite::CqzBenchSuite(const CqzBenchOptions& options, const CqzBenchPlugI
 
 void CqzBenchSuite::Run()
 {
-    if (m_options.Runs("w1"))
-        RunWorkload("w1", false, 5);
-    if (m_options.Runs("w2"))
-        RunWorkload("w2", true, 8);
+    for (const std::int64_t rows : {m_options.rows, m_options.bigRows})
+    {
+        if (rows <= 0)
+            continue;
+        const std::string suffix = rows == m_options.rows ? "" : "_" + Rows(rows);
+        if (m_options.Runs("w1"))
+            RunWorkload("w1" + suffix, false, rows, 5, 1.5);
+        if (m_options.Runs("w2"))
+            RunWorkload("w2" + suffix, true, rows, 8, 2.5);
+    }
     if (m_options.Runs("scale"))
         RunScale();
     if (m_options.Runs("import"))
@@ -64,10 +85,11 @@ CqzBenchSuite::SqzTiming CqzBenchSuite::TimeBaseline(const CqzBenchWorkload& wor
     return {clock.WallSeconds(), clock.CpuSeconds()};
 }
 
-void CqzBenchSuite::RunWorkload(const std::string& name, bool withText, double targetRatio)
+void CqzBenchSuite::RunWorkload(const std::string& name, bool withText, std::int64_t rowCount,
+                                double baselineTarget, double rawTarget)
 {
-    std::cerr << "qzbench: " << name << ", " << m_options.rows << " rows\n";
-    CqzBenchWorkload workload(m_options.rows, withText);
+    std::cerr << "qzbench: " << name << ", " << rowCount << " rows\n";
+    CqzBenchWorkload workload(rowCount, withText);
     const auto rows = static_cast<double>(workload.GetRowCount());
     m_report.Add(name, "rows", "rows", rows);
     m_report.Add(name, "build_s", "building the capture", workload.GetBuildSeconds(), "s", 3);
@@ -119,12 +141,56 @@ void CqzBenchSuite::RunWorkload(const std::string& name, bool withText, double t
         m_report.AddNote(name, "first differing row " + std::to_string(firstMismatch) + ": full " +
                                    Hex(full[firstMismatch]) + ", baseline " +
                                    Hex(baseline[firstMismatch]));
-    m_report.AddTarget(name + "_within_" + std::to_string(static_cast<int>(targetRatio)) + "x",
-                       name + ": full path within " +
-                           std::to_string(static_cast<int>(targetRatio)) + "x of the baseline",
-                       ratio <= targetRatio);
+    m_report.AddTarget(name + "_within_" + Factor(baselineTarget, true) + "x",
+                       name + ": full path within " + Factor(baselineTarget, false) +
+                           "x of the baseline",
+                       ratio <= baselineTarget);
     m_report.AddTarget(name + "_records_equal", name + ": every record equals the baseline's",
                        mismatches == 0);
+    full = std::vector<std::uint64_t>();
+    RunAnchors(name, workload, baseline, run.totalSeconds, rawTarget);
+}
+
+void CqzBenchSuite::RunAnchors(const std::string& name, const CqzBenchWorkload& workload,
+                               const std::vector<std::uint64_t>& baseline, double fullSeconds,
+                               double rawTarget)
+{
+    CqzBenchRawLoop raw(workload);
+    const double allocating = raw.RunAllocating();
+    const double touched = raw.RunTouched();
+    std::int64_t rawMismatches = 0;
+    for (std::int64_t row = 0; row < raw.GetRowCount(); ++row)
+        rawMismatches += raw.GetRecord(row) == baseline[std::size_t(row)] ? 0 : 1;
+    m_report.Add(name, "raw_s", "raw loop over typed arrays, allocating its records", allocating,
+                 "s", 3);
+    m_report.Add(name, "raw_touched_s", "raw loop into records already touched", touched, "s", 3);
+    m_report.Add(name, "raw_ratio", "full / raw loop (allocating)", fullSeconds / allocating, "x",
+                 2);
+    m_report.Add(name, "raw_touched_ratio", "full / raw loop (touched)", fullSeconds / touched,
+                 "x", 2);
+    m_report.Add(name, "raw_mismatches", "raw-loop records differing from the baseline",
+                 static_cast<double>(rawMismatches));
+    m_report.AddTarget(name + "_within_" + Factor(rawTarget, true) + "x_raw",
+                       name + ": full path within " + Factor(rawTarget, false) +
+                           "x of the raw loop (allocating)",
+                       fullSeconds <= rawTarget * allocating);
+
+    std::cerr << "qzbench: " << name << ", numpy\n";
+    std::string why;
+    const std::optional<CqzBenchNumpy::SqzResult> numpy =
+        CqzBenchNumpy::Run(raw, workload.HasText(), why);
+    if (!numpy)
+    {
+        m_report.AddNote(name, "numpy: skipped, " + why);
+        return;
+    }
+    m_report.Add(name, "numpy_s", "numpy, best of 3", numpy->seconds, "s", 3);
+    m_report.Add(name, "numpy_ratio", "numpy / full", numpy->seconds / fullSeconds, "x", 2);
+    m_report.Add(name, "numpy_records_equal", "numpy's record sum equals the raw loop's",
+                 numpy->checksum == raw.Checksum() ? 1 : 0);
+    m_report.AddTarget(name + "_2x_faster_than_numpy",
+                       name + ": full path at least 2x faster than numpy",
+                       numpy->seconds >= 2 * fullSeconds);
 }
 
 void CqzBenchSuite::RunScale()

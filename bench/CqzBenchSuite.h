@@ -34,7 +34,15 @@ private:
     // One pass of the baseline loop; records is resized only when it has the wrong size.
     static SqzTiming TimeBaseline(const CqzBenchWorkload& workload,
                                   std::vector<std::uint64_t>& records);
-    void RunWorkload(const std::string& name, bool withText, double targetRatio);
+    // One workload; targets: the full path within baselineTarget of the baseline, within
+    // rawTarget of the allocating raw loop, and at least 2x faster than numpy.
+    void RunWorkload(const std::string& name, bool withText, std::int64_t rows,
+                     double baselineTarget, double rawTarget);
+    // The raw loop and numpy against the full path's time; baseline holds the reference
+    // records.
+    void RunAnchors(const std::string& name, const CqzBenchWorkload& workload,
+                    const std::vector<std::uint64_t>& baseline, double fullSeconds,
+                    double rawTarget);
     void RunScale();
     void RunImport();
 

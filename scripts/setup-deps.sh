@@ -4,6 +4,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build make pkg-config libgtest-dev libgmock-dev libzip-dev
           clang libclang-rt-14-dev)
+# qzbench times numpy (Debian's /usr/bin/python3) beside the plug-in; it skips that without it.
+packages+=(python3-numpy)
 
 missing=()
 for p in "${packages[@]}"; do

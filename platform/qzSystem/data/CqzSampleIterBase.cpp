@@ -240,6 +240,31 @@ int CqzSampleIterBase::GetStatus()
     return s.IsOnLine(*s.entries) ? s.statuses->Get(s.line, s.statusCursor) : 3;
 }
 
+const CqzValueStore& CqzSampleIterBase::GetNumberStore() const
+{
+    return *m_imp->values;
+}
+const CqzValueStore& CqzSampleIterBase::GetTextNumberStore() const
+{
+    return *m_imp->textIDs;
+}
+const CqzStringStore& CqzSampleIterBase::GetStringStore() const
+{
+    return *m_imp->strings;
+}
+const CqzStatusStore& CqzSampleIterBase::GetStatusStore() const
+{
+    return *m_imp->statuses;
+}
+int CqzSampleIterBase::GetBit() const
+{
+    return m_imp->bit;
+}
+bool CqzSampleIterBase::IsRowLine() const
+{
+    return m_imp->table != nullptr && !m_imp->lines->HasSubrows();
+}
+
 void CqzSampleIterBase::SetIndexAll(const std::vector<CqzSampleIterBase*>& iters, std::int64_t row,
                                     int subrow)
 {

@@ -24,6 +24,9 @@
 
 class CqzData;
 class CqzDataTable;
+class CqzStatusStore;
+class CqzStringStore;
+class CqzValueStore;
 
 class CqzSampleIterBase
 {
@@ -59,6 +62,19 @@ public:
     // status.
     int GetValue(CString& text);
     int GetStatus();
+
+    // What the iterator reads, for readers of many lines at once (never null references):
+    // the numbers (an empty store for a string column), the text numbers and their pool (empty
+    // for other columns), the statuses, and the bit a bit channel selects (-1 for the whole
+    // value). A line reads status 3 when it is not below the count of the store read.
+    const CqzValueStore& GetNumberStore() const;
+    const CqzValueStore& GetTextNumberStore() const;
+    const CqzStringStore& GetStringStore() const;
+    const CqzStatusStore& GetStatusStore() const;
+    int GetBit() const;
+    // Whether SetIndex(row) gives line `row` for every row of the table (no subrows); false
+    // without a table.
+    bool IsRowLine() const;
 
     // The same for several iterators at once, used by CqzTimeCorrelatedIter. A null entry
     // reads status 3. readFrom[i] names the iterator whose value entry i takes: i itself, or

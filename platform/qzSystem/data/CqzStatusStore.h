@@ -36,6 +36,23 @@ public:
         return Seek(line, cursor);
     }
 
+    // Calls visit(from, to, status) for each stretch of lines from ... to - 1 of equal status,
+    // in order, covering lines first ... end - 1.
+    template <class F> void VisitRuns(std::int64_t first, std::int64_t end, F&& visit) const
+    {
+        std::size_t change = UpperBound(first);
+        int status = StatusBefore(change);
+        for (std::int64_t from = first; from < end; ++change)
+        {
+            const std::int64_t to =
+                change < m_lines.size() && m_lines[change] < end ? m_lines[change] : end;
+            visit(from, to, status);
+            from = to;
+            if (change < m_lines.size())
+                status = m_statuses[change];
+        }
+    }
+
 private:
     // Number of changes at or before line.
     std::size_t UpperBound(std::int64_t line) const;

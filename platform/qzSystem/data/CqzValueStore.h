@@ -26,6 +26,9 @@ public:
     // Bytes held for the values (not counting spare capacity).
     std::size_t GetByteSize() const { return m_size; }
 
+    // The entries as stored: GetCount() entries of GetByteWidth() bytes, little-endian.
+    const std::uint8_t* GetBytes() const { return m_data; }
+
     void Reserve(std::int64_t count);
     // Appends count entries, each a copy of the last one (hold) or zero; the first entry of an
     // empty store is zero either way.

@@ -40,6 +40,17 @@ public:
         return true;
     }
 
+    // Rows from the current one to the end of its page (0 at end).
+    std::int64_t GetRowsLeftInPage() const
+    {
+        if (IsAtEnd())
+            return 0;
+        const std::int64_t inPage = m_pageSize - m_offset;
+        return inPage < m_rowCount - m_row ? inPage : m_rowCount - m_row;
+    }
+    // Moves count rows on (at end when that leaves the source).
+    void Advance(std::int64_t count) { SetRow(m_row + count); }
+
     bool NextRow()
     {
         if (IsAtEnd())

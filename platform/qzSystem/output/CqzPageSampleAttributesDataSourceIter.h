@@ -23,6 +23,9 @@ public:
     bool SetValue(const CqzSampleAttributes& value) override;
     bool AddSubrow() override { return false; }
     bool IsPerSubrow() const override { return false; }
+    // A page at a time.
+    void GetValues(CqzSampleAttributes* values, std::int64_t count) override;
+    std::int64_t SetValues(const CqzSampleAttributes* values, std::int64_t count) override;
 
 private:
     // Writes by the producer (access mode 5) never ask for production.

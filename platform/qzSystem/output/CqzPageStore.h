@@ -3,8 +3,9 @@
 // only when it is produced or written, so memory follows the pages asked for, not the row
 // count: the page table costs one pointer and one state byte per page. Shared by the source's
 // handles and iterators; TPage is the page layout (rows, or rows with subrows), TProducer the
-// producer base class.
+// producer base class; TPage takes its memory from the store's page block pool.
 
+#include "qzSystem/output/CqzPageBlockPool.h"
 #include "qzSystem/output/CqzPageTable.h"
 
 #include <cstdint>
@@ -18,7 +19,10 @@ public:
     using Page = TPage;
     using Producer = TProducer;
 
-    CqzPageStore(std::int64_t rowCount, int pageSize) : CqzPageTable(rowCount, pageSize) {}
+    CqzPageStore(std::int64_t rowCount, int pageSize)
+        : CqzPageTable(rowCount, pageSize), m_pool(TPage::GetChunkBytes(GetPageSize()))
+    {
+    }
     ~CqzPageStore() override = default;
 
     // The page's storage, or null when it has none (or the index is out of range).
@@ -36,7 +40,7 @@ public:
         auto& slot = m_pages[page];
         if (!slot)
         {
-            slot = std::make_unique<TPage>(DescribePage(page).GetRowCount());
+            slot = std::make_unique<TPage>(DescribePage(page).GetRowCount(), m_pool);
             ++m_allocatedPages;
             Touch();
         }
@@ -116,6 +120,8 @@ private:
         Touch();
     }
 
+    // The pages' memory; declared before the pages, so that it outlives them.
+    CqzPageBlockPool m_pool;
     // Storage of the pages that have it, by page index.
     std::unordered_map<std::int64_t, std::unique_ptr<TPage>> m_pages;
     std::unique_ptr<TProducer> m_producer;

@@ -9,6 +9,8 @@
 #include "qzSystem/data/CqzDataSourceIter.h"
 #include "qzSystem/output/CqzSampleAttributes.h"
 
+#include <cstdint>
+
 class CqzSampleAttributesDataSourceIter : public CqzDataSourceIter
 {
 public:
@@ -22,4 +24,27 @@ public:
     virtual bool AddSubrow() = 0;
     // Whether the source holds one record per subrow.
     virtual bool IsPerSubrow() const = 0;
+
+    // Reads count records from the current position on, as GetValue and Next row after row
+    // would (default records past the end), and leaves the iterator after the last.
+    virtual void GetValues(CqzSampleAttributes* values, std::int64_t count)
+    {
+        for (std::int64_t i = 0; i < count; ++i)
+        {
+            values[i] = GetValue();
+            Next();
+        }
+    }
+    // Writes records from the current position on, as SetValue and Next row after row would,
+    // until count are written or the end is reached; returns how many were written.
+    virtual std::int64_t SetValues(const CqzSampleAttributes* values, std::int64_t count)
+    {
+        std::int64_t written = 0;
+        for (; written < count && !IsAtEnd(); ++written)
+        {
+            SetValue(values[written]);
+            Next();
+        }
+        return written;
+    }
 };

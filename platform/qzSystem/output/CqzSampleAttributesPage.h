@@ -1,21 +1,36 @@
 #pragma once
-// One page of a paged attribute source with one record per row.
+// One page of a paged attribute source with one record per row. Its records live in a chunk
+// of the store's page block pool, which must outlive the page.
 
 #include "qzSystem/output/CqzDataProducer.h"
+#include "qzSystem/output/CqzPageBlockPool.h"
 #include "qzSystem/output/CqzPageStore.h"
 #include "qzSystem/output/CqzSampleAttributes.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <vector>
+#include <cstring>
 
 class CqzSampleAttributesPage
 {
 public:
-    explicit CqzSampleAttributesPage(std::int64_t rowCount)
-        : m_records(static_cast<std::size_t>(rowCount))
+    // The chunk bytes a page of pageSize rows needs.
+    static std::size_t GetChunkBytes(int pageSize)
     {
+        return static_cast<std::size_t>(pageSize) * sizeof(CqzSampleAttributes);
     }
+
+    // rowCount at most the page size the pool was made for. The records start undefined:
+    // producing a page resets it first.
+    CqzSampleAttributesPage(std::int64_t rowCount, CqzPageBlockPool& pool)
+        : m_pool(pool), m_records(static_cast<CqzSampleAttributes*>(pool.Take())),
+          m_count(static_cast<std::size_t>(rowCount))
+    {
+        Reset();
+    }
+    ~CqzSampleAttributesPage() { m_pool.Give(m_records); }
+    CqzSampleAttributesPage(const CqzSampleAttributesPage&) = delete;
+    CqzSampleAttributesPage& operator=(const CqzSampleAttributesPage&) = delete;
 
     // `offset` is the row's place in the page; the caller keeps it in range.
     const CqzSampleAttributes& Get(std::int64_t offset) const
@@ -26,11 +41,22 @@ public:
     {
         m_records[static_cast<std::size_t>(offset)] = value;
     }
+    // count records from offset on; the caller keeps them inside the page.
+    void Read(std::int64_t offset, CqzSampleAttributes* out, std::int64_t count) const
+    {
+        std::memcpy(out, m_records + offset, static_cast<std::size_t>(count) * sizeof *out);
+    }
+    void Write(std::int64_t offset, const CqzSampleAttributes* values, std::int64_t count)
+    {
+        std::memcpy(m_records + offset, values, static_cast<std::size_t>(count) * sizeof *values);
+    }
     // Back to default records, as before production.
-    void Reset() { std::fill(m_records.begin(), m_records.end(), CqzSampleAttributes()); }
+    void Reset() { std::fill(m_records, m_records + m_count, CqzSampleAttributes()); }
 
 private:
-    std::vector<CqzSampleAttributes> m_records;
+    CqzPageBlockPool& m_pool;
+    CqzSampleAttributes* m_records;
+    std::size_t m_count;
 };
 
 using CqzSampleAttributesPageStore =

@@ -2,9 +2,17 @@
 
 #include <algorithm>
 
-CqzSubrowSampleAttributesPage::CqzSubrowSampleAttributesPage(std::int64_t rowCount)
-    : m_mainLines(static_cast<std::size_t>(rowCount))
+CqzSubrowSampleAttributesPage::CqzSubrowSampleAttributesPage(std::int64_t rowCount,
+                                                             CqzPageBlockPool& pool)
+    : m_pool(pool), m_mainLines(static_cast<CqzSampleAttributes*>(pool.Take())),
+      m_rowCount(static_cast<std::size_t>(rowCount))
 {
+    Reset();
+}
+
+CqzSubrowSampleAttributesPage::~CqzSubrowSampleAttributesPage()
+{
+    m_pool.Give(m_mainLines);
 }
 
 std::int64_t CqzSubrowSampleAttributesPage::GetSubrowCount(std::int64_t offset) const
@@ -38,12 +46,12 @@ bool CqzSubrowSampleAttributesPage::Set(std::int64_t offset, std::int64_t line,
 void CqzSubrowSampleAttributesPage::AddSubrow(std::int64_t offset)
 {
     if (m_subrows.empty())
-        m_subrows.resize(m_mainLines.size());
+        m_subrows.resize(m_rowCount);
     m_subrows[static_cast<std::size_t>(offset)].emplace_back();
 }
 
 void CqzSubrowSampleAttributesPage::Reset()
 {
-    std::fill(m_mainLines.begin(), m_mainLines.end(), CqzSampleAttributes());
+    std::fill(m_mainLines, m_mainLines + m_rowCount, CqzSampleAttributes());
     m_subrows.clear();
 }

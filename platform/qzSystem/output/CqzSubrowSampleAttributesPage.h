@@ -3,6 +3,7 @@
 // and any number of further subrows. Subrow storage is made only for pages that have subrows.
 
 #include "qzSystem/output/CqzDataSubrowProducer.h"
+#include "qzSystem/output/CqzPageBlockPool.h"
 #include "qzSystem/output/CqzPageStore.h"
 #include "qzSystem/output/CqzSampleAttributes.h"
 
@@ -12,7 +13,15 @@
 class CqzSubrowSampleAttributesPage
 {
 public:
-    explicit CqzSubrowSampleAttributesPage(std::int64_t rowCount);
+    // The main lines take a chunk of the store's pool, which must outlive the page.
+    static std::size_t GetChunkBytes(int pageSize)
+    {
+        return static_cast<std::size_t>(pageSize) * sizeof(CqzSampleAttributes);
+    }
+    CqzSubrowSampleAttributesPage(std::int64_t rowCount, CqzPageBlockPool& pool);
+    ~CqzSubrowSampleAttributesPage();
+    CqzSubrowSampleAttributesPage(const CqzSubrowSampleAttributesPage&) = delete;
+    CqzSubrowSampleAttributesPage& operator=(const CqzSubrowSampleAttributesPage&) = delete;
 
     // The number of subrows of the row at `offset` (its lines are 0 ... count, 0 the main line).
     std::int64_t GetSubrowCount(std::int64_t offset) const;
@@ -26,7 +35,9 @@ public:
     void Reset();
 
 private:
-    std::vector<CqzSampleAttributes> m_mainLines;
+    CqzPageBlockPool& m_pool;
+    CqzSampleAttributes* m_mainLines;
+    std::size_t m_rowCount;
     std::vector<std::vector<CqzSampleAttributes>> m_subrows; // empty, or one list per row
 };
 

@@ -144,3 +144,24 @@ const CqzFilterTreeRoot* CqzFilterObject::GetRoot(int index) const
                ? m_imp->roots[static_cast<std::size_t>(index)].get()
                : nullptr;
 }
+
+const CqzFilterAction* CqzFilterObject::GetAction(int index) const
+{
+    return index >= 0 && index < static_cast<int>(m_imp->actions.size())
+               ? m_imp->actions[static_cast<std::size_t>(index)].get()
+               : nullptr;
+}
+
+CqzSampleIterBase* CqzFilterObject::GetValueIter(int index) const
+{
+    return index >= 0 && index < GetValueIterCount()
+               ? m_imp->valueIters[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
+CqzSampleIterBase* CqzFilterObject::GetStringIter(int index) const
+{
+    return index >= 0 && index < GetStringIterCount()
+               ? m_imp->stringIters[static_cast<std::size_t>(index)]
+               : nullptr;
+}

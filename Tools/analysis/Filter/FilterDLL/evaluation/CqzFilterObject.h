@@ -48,6 +48,11 @@ public:
     int GetValueIterCount() const;
     int GetStringIterCount() const;
     const CqzFilterTreeRoot* GetRoot(int index) const;
+    // The action copy of root `index`, and the iterators of value and string occurrences, by
+    // index; null out of range.
+    const CqzFilterAction* GetAction(int index) const;
+    CqzSampleIterBase* GetValueIter(int index) const;
+    CqzSampleIterBase* GetStringIter(int index) const;
 
 private:
     struct SqzImp;

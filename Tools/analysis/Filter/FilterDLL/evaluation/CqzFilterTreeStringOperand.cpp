@@ -11,9 +11,14 @@ bool CqzFilterTreeStringOperand::Evaluate()
     const CString* text = GetUsableText();
     if (text == nullptr)
         return false;
-    m_current = *text;
-    m_current.MakeLower();
-    const bool found = m_current.Find(m_pattern) >= 0;
+    return Matches(*text, m_current);
+}
+
+bool CqzFilterTreeStringOperand::Matches(const wchar_t* text, CString& scratch) const
+{
+    scratch = text;
+    scratch.MakeLower();
+    const bool found = scratch.Find(m_pattern) >= 0;
     if (m_mode == Contains)
         return found;
     if (m_mode == NotContains)

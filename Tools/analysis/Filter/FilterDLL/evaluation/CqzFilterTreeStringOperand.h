@@ -13,6 +13,8 @@ public:
     // Stores the pattern in lower case.
     CqzFilterTreeStringOperand(int index, const CString& pattern, int mode);
     bool Evaluate() override;
+    // The leaf's answer for a usable text; scratch receives the text in lower case.
+    bool Matches(const wchar_t* text, CString& scratch) const;
     CqzFilterTreeNode* Clone() const override;
     const CString& GetPattern() const { return m_pattern; }
     int GetMode() const { return m_mode; }

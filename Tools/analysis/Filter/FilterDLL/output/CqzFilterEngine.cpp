@@ -1,6 +1,7 @@
 #include "output/CqzFilterEngine.h"
 
 #include "evaluation/CqzFilterObject.h"
+#include "evaluation/CqzFilterPageEvaluator.h"
 #include "model/CqzFilterAction.h"
 #include "model/CqzFilterModel.h"
 #include "output/CqzAnalysisToolDataProducer.h"
@@ -17,12 +18,13 @@
 #include "tool/CqzFilter.h"
 #include "tool/CqzFilterIdentifiers.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace
 {
 constexpr int ProducerAccessMode = 5;
-constexpr int PageSize = 512;
+constexpr int PageSize = CqzFilterPageMask::Rows;
 constexpr int TimeBase = 7;
 constexpr int TimeValue = 5;
 
@@ -66,11 +68,18 @@ struct CqzFilterEngine::SqzImp
     bool busy = false;
     bool producing = false;
     bool hasStrings = false;
+    bool pageWise = true;
     CqzData* data = nullptr;
     CqzFilter* tool = nullptr;
     std::unique_ptr<CqzFilterObject> filter;
     std::unique_ptr<CqzTimeCorrelatedIter> valueIter;
     std::unique_ptr<CqzTimeCorrelatedIter> stringIter;
+    std::unique_ptr<CqzFilterPageEvaluator> pages;
+    std::vector<CqzPosition> positions = std::vector<CqzPosition>(CqzFilterPageMask::Rows);
+    std::vector<CqzSampleAttributes> records =
+        std::vector<CqzSampleAttributes>(CqzFilterPageMask::Rows);
+    std::vector<CqzSampleAttributes> inputs =
+        std::vector<CqzSampleAttributes>(CqzFilterPageMask::Rows);
     std::vector<std::unique_ptr<SqzFilterOutput>> outputs;
     std::vector<int> valueStatus;
     std::vector<CqzUInt> values;
@@ -89,6 +98,9 @@ struct CqzFilterEngine::SqzImp
 
     bool StartBlock(SqzFilterOutput& out, int first, bool byTime);
     int ProduceRows(SqzFilterOutput& out, int first, int last, bool byTime);
+    int ProducePages(SqzFilterOutput& out, int first, int last, bool byTime);
+    void EvaluatePage(SqzFilterOutput& out, std::int64_t first, int count, bool byTime);
+    CqzFilterPageMask ComposeRecords(SqzFilterOutput& out, int count);
     int ProduceSubrows(SqzFilterOutput& out, int first, int last, bool byTime);
     CqzSampleAttributes RowRecord(SqzFilterOutput& out, bool& hidden);
     bool WriteLine(SqzFilterOutput& out, std::int64_t row, int line, bool byTime);
@@ -173,6 +185,11 @@ int CqzFilterEngine::Produce(const CqzID& table, int first, int last)
     return hidden;
 }
 
+void CqzFilterEngine::SetPageWise(bool pageWise)
+{
+    m_imp->pageWise = pageWise;
+}
+
 int CqzFilterEngine::GetOutputCount() const
 {
     return static_cast<int>(m_imp->outputs.size());
@@ -189,6 +206,7 @@ const SqzFilterOutput* CqzFilterEngine::GetOutput(int index) const
 // label also reads the string correlator.
 void CqzFilterEngine::SqzImp::Compile()
 {
+    pages.reset();
     valueIter.reset();
     stringIter.reset();
     if (!filter)
@@ -199,6 +217,7 @@ void CqzFilterEngine::SqzImp::Compile()
 
 void CqzFilterEngine::SqzImp::MakeCorrelators()
 {
+    pages = std::make_unique<CqzFilterPageEvaluator>(*filter);
     valueIter.reset(filter->CreateValueIter());
     valueStatus.assign(std::size_t(valueIter->GetIterCount()), 0);
     values.assign(std::size_t(valueIter->GetIterCount()), CqzUInt());
@@ -340,6 +359,94 @@ int CqzFilterEngine::SqzImp::ProduceRows(SqzFilterOutput& out, int first, int la
     runs.Finish(row);
     out.GetSource().NotifyBlockDone(first, 1);
     return hiddenRows;
+}
+
+// The page-wise form of ProduceRows, with the same records, counts and filter cache ranges.
+int CqzFilterEngine::SqzImp::ProducePages(SqzFilterOutput& out, int first, int last, bool byTime)
+{
+    CqzFilterHiddenRuns runs(GetCache(out), first);
+    if (!StartBlock(out, first, byTime))
+        return 0;
+    const std::int64_t end = std::min<std::int64_t>(std::int64_t{last} + 1,
+                                                    out.GetSource().GetRowCount());
+    int hiddenRows = 0;
+    std::int64_t row = first;
+    while (row < end)
+    {
+        const int count = static_cast<int>(std::min<std::int64_t>(PageSize, end - row));
+        EvaluatePage(out, row, count, byTime);
+        const CqzFilterPageMask hidden = ComposeRecords(out, count);
+        out.outputIter->SetValues(records.data(), count);
+        for (int at = 0; at < count;)
+        {
+            const bool isHidden = hidden.Get(at);
+            const int next = hidden.Find(at, !isHidden, count);
+            runs.AddRows(row + at, next - at, isHidden);
+            at = next;
+        }
+        hiddenRows += hidden.Count();
+        row += count;
+    }
+    runs.Finish(row);
+    out.GetSource().NotifyBlockDone(first, 1);
+    return hiddenRows;
+}
+
+void CqzFilterEngine::SqzImp::EvaluatePage(SqzFilterOutput& out, std::int64_t first, int count,
+                                           bool byTime)
+{
+    if (!byTime)
+        return pages->EvaluateRows(first, count);
+    // The time iterator was set to the block's first row; it walks on row by row.
+    for (int i = 0; i < count; ++i)
+    {
+        positions[std::size_t(i)] =
+            out.timeIter ? out.timeIter->GetPosition() : CqzPosition::Invalid();
+        if (out.timeIter)
+            out.timeIter->Next();
+    }
+    pages->EvaluatePositions(positions.data(), count);
+}
+
+// The records of an evaluated page, as Decide gives them row by row; answers the rows that
+// count as hidden.
+CqzFilterPageMask CqzFilterEngine::SqzImp::ComposeRecords(SqzFilterOutput& out, int count)
+{
+    std::fill(records.begin(), records.begin() + count, defaultRecord);
+    CqzFilterPageMask hidden;
+    for (int term = 0; term < pages->GetTermCount(); ++term)
+    {
+        const CqzFilterPageMask& rows = pages->GetFirstMatches(term);
+        if (rows.IsEmpty())
+            continue;
+        const CqzFilterAction* action = filter->GetAction(term);
+        CqzSampleAttributes record = hiddenRecord;
+        if (action->GetType() == eqzFilterColor)
+        {
+            record = colorRecord;
+            record.SetColor(static_cast<std::uint32_t>(action->GetColor()));
+        }
+        else
+            hidden |= rows;
+        rows.ForEach([&](int row) { records[std::size_t(row)] = record; });
+    }
+    if (!out.hasInputAttributes)
+        return hidden;
+    // An earlier tool's hidden rows stay as it wrote them; its colour wins over ours.
+    out.inputIter->GetValues(inputs.data(), count);
+    for (int row = 0; row < count; ++row)
+    {
+        const CqzSampleAttributes& input = inputs[std::size_t(row)];
+        if (input.IsHidden())
+            hidden.Set(row);
+        if (!input.IsHidden() && !input.IsColored())
+            continue;
+        CqzSampleAttributes& record = records[std::size_t(row)];
+        record = input;
+        if (hidden.Get(row))
+            record.SetHidden(true);
+    }
+    return hidden;
 }
 
 // A row hidden by an earlier tool stays as that tool wrote it and is not evaluated. The

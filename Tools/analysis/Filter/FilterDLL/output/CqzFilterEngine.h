@@ -29,6 +29,10 @@ public:
     void ForgetData();
     // Evaluates rows first ... last of a table's output; returns the number of rows hidden.
     int Produce(const CqzID& table, int first, int last);
+    // Tables without subrows are evaluated a page at a time (the default); with false, row
+    // by row through CqzFilterObject::Evaluate, the reference both must agree with. Tables
+    // with subrows are always evaluated line by line.
+    void SetPageWise(bool pageWise);
 
     // The output of the last run, in table order.
     int GetOutputCount() const;

@@ -22,6 +22,16 @@ void CqzFilterHiddenRuns::AddRow(std::int64_t row, bool hidden)
     m_startsAtFirst = false;
 }
 
+void CqzFilterHiddenRuns::AddRows(std::int64_t row, std::int64_t count, bool hidden)
+{
+    if (count <= 0)
+        return;
+    // After the first of several shown rows the run is empty, so the others change nothing.
+    AddRow(row, hidden);
+    if (hidden)
+        m_length += count - 1;
+}
+
 void CqzFilterHiddenRuns::Finish(std::int64_t end)
 {
     if (m_length > 0)

@@ -17,6 +17,8 @@ public:
 
     // Rows must be given in order, starting at the block's first row.
     void AddRow(std::int64_t row, bool hidden);
+    // The same for count rows in a row, all hidden or all shown.
+    void AddRows(std::int64_t row, std::int64_t count, bool hidden);
     // Registers a trailing run of any length; `end` is the row after the block's last.
     void Finish(std::int64_t end);
 

@@ -1,0 +1,284 @@
+#include "evaluation/CqzFilterPageLeaf.h"
+
+#include "evaluation/CqzFilterTreeOperand.h"
+#include "evaluation/CqzFilterTreeRangeOperand.h"
+#include "evaluation/CqzFilterTreeStringOperand.h"
+#include "qzSystem/data/CqzSampleIterBase.h"
+#include "qzSystem/data/CqzStatusStore.h"
+#include "qzSystem/data/CqzStringStore.h"
+#include "qzSystem/data/CqzValueStore.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <limits>
+
+namespace
+{
+// Rows of a page of consecutive lines that lie inside a store of `entries` entries.
+int ValidRows(const SqzFilterPageLines& lines, std::int64_t entries)
+{
+    const std::int64_t inside = std::min<std::int64_t>(lines.validRows, entries - lines.first);
+    return static_cast<int>(std::clamp<std::int64_t>(inside, 0, lines.count));
+}
+
+bool IsLine(std::int64_t line, std::int64_t entries)
+{
+    return static_cast<std::uint64_t>(line) < static_cast<std::uint64_t>(entries);
+}
+
+// The entries of the page's lines in their stored width; 0 where a row has no line.
+template <typename T>
+void Load(const CqzValueStore& store, const SqzFilterPageLines& lines, T* out)
+{
+    const std::int64_t entries = store.GetCount();
+    const std::uint8_t* bytes = store.GetBytes();
+    if (lines.consecutive)
+    {
+        const int valid = ValidRows(lines, entries);
+        if (valid > 0)
+            std::memcpy(out, bytes + lines.first * sizeof(T), std::size_t(valid) * sizeof(T));
+        std::fill(out + std::max(valid, 0), out + lines.count, T());
+        return;
+    }
+    for (int row = 0; row < lines.count; ++row)
+    {
+        const std::int64_t line = lines.lines[row];
+        out[row] = T();
+        if (IsLine(line, entries))
+            std::memcpy(&out[row], bytes + line * sizeof(T), sizeof(T));
+    }
+}
+
+template <typename T, typename F> void Test(const T* values, int count, std::uint8_t* flags, F f)
+{
+    for (int row = 0; row < count; ++row)
+        flags[row] = static_cast<std::uint8_t>(f(values[row]));
+}
+
+// Whether an unsigned 128-bit number exceeds the largest value of T.
+template <typename T> bool Exceeds(const CqzUInt& value)
+{
+    return value.GetHigh() != 0 || value.GetLow() > std::numeric_limits<T>::max();
+}
+
+// Calls f(row, line) for each row of the page that has a line inside a store of `entries`.
+template <typename F>
+void ForEachLine(const SqzFilterPageLines& lines, std::int64_t entries, F&& f)
+{
+    if (lines.consecutive)
+    {
+        const int valid = ValidRows(lines, entries);
+        for (int row = 0; row < valid; ++row)
+            f(row, lines.first + row);
+        return;
+    }
+    for (int row = 0; row < lines.count; ++row)
+        if (IsLine(lines.lines[row], entries))
+            f(row, lines.lines[row]);
+}
+} // namespace
+
+CqzFilterPageLeaf::CqzFilterPageLeaf(EKind kind, const CqzSampleIterBase* iter)
+    : m_kind(kind), m_iter(iter)
+{
+}
+
+std::unique_ptr<CqzFilterPageLeaf> CqzFilterPageLeaf::Make(const CqzFilterTreeNode& node,
+                                                           const CqzSampleIterBase* iter)
+{
+    std::unique_ptr<CqzFilterPageLeaf> leaf;
+    auto compare = [&]<typename C>(EKind kind, C*) {
+        if (auto* operand = dynamic_cast<const CqzFilterTreeOperand<CqzUInt, C>*>(&node))
+        {
+            leaf.reset(new CqzFilterPageLeaf(kind, iter));
+            leaf->m_first = operand->GetValue();
+            leaf->m_second = operand->GetMask();
+        }
+    };
+    compare(eEqual, static_cast<std::equal_to<CqzUInt>*>(nullptr));
+    compare(eNotEqual, static_cast<std::not_equal_to<CqzUInt>*>(nullptr));
+    compare(eLess, static_cast<std::less<CqzUInt>*>(nullptr));
+    compare(eGreater, static_cast<std::greater<CqzUInt>*>(nullptr));
+    compare(eLessEqual, static_cast<std::less_equal<CqzUInt>*>(nullptr));
+    compare(eGreaterEqual, static_cast<std::greater_equal<CqzUInt>*>(nullptr));
+    if (auto* range = dynamic_cast<const CqzFilterTreeRangeOperand<CqzUInt>*>(&node))
+    {
+        const bool inside = range->GetMode() == CqzFilterTreeRangeOperand<CqzUInt>::Inside;
+        leaf.reset(new CqzFilterPageLeaf(inside ? eInside : eOutside, iter));
+        leaf->m_first = range->GetLow();
+        leaf->m_second = range->GetHigh();
+    }
+    if (auto* text = dynamic_cast<const CqzFilterTreeStringOperand*>(&node))
+    {
+        leaf.reset(new CqzFilterPageLeaf(eText, iter));
+        leaf->m_text = text;
+    }
+    return leaf;
+}
+
+CqzFilterPageMask CqzFilterPageLeaf::Evaluate(const SqzFilterPageLines& lines)
+{
+    if (m_iter == nullptr)
+        return CqzFilterPageMask();
+    const CqzValueStore& store =
+        m_kind == eText ? m_iter->GetTextNumberStore() : m_iter->GetNumberStore();
+    CqzFilterPageMask usable = Usable(store, lines);
+    if (usable.IsEmpty())
+        return usable;
+    if (m_kind == eText)
+        TextFlags(lines);
+    else if (m_iter->GetBit() >= 0 || store.GetByteWidth() == 16)
+        WideFlags(lines);
+    else if (store.GetByteWidth() == 1)
+        NumberFlags<std::uint8_t>(lines);
+    else if (store.GetByteWidth() == 2)
+        NumberFlags<std::uint16_t>(lines);
+    else if (store.GetByteWidth() == 4)
+        NumberFlags<std::uint32_t>(lines);
+    else
+        NumberFlags<std::uint64_t>(lines);
+    usable &= CqzFilterPageMask::FromFlags(m_flags, lines.count);
+    return usable;
+}
+
+// Rows whose line lies in the store and whose status is neither 3 nor 4.
+CqzFilterPageMask CqzFilterPageLeaf::Usable(const CqzValueStore& store,
+                                            const SqzFilterPageLines& lines) const
+{
+    const CqzStatusStore& statuses = m_iter->GetStatusStore();
+    const std::int64_t entries = store.GetCount();
+    CqzFilterPageMask usable;
+    if (lines.consecutive)
+    {
+        const int valid = ValidRows(lines, entries);
+        usable = CqzFilterPageMask::FirstRows(valid);
+        if (statuses.IsEmpty())
+            return usable;
+        CqzFilterPageMask unusable;
+        statuses.VisitRuns(lines.first, lines.first + valid,
+                           [&](std::int64_t from, std::int64_t to, int status) {
+                               if (IsUnusableStatus(status))
+                                   unusable.SetRange(int(from - lines.first),
+                                                     int(to - lines.first));
+                           });
+        return usable.Without(unusable);
+    }
+    std::size_t cursor = 0;
+    ForEachLine(lines, entries, [&](int row, std::int64_t line) {
+        if (!IsUnusableStatus(statuses.Get(line, cursor)))
+            usable.Set(row);
+    });
+    return usable;
+}
+
+template <typename T> void CqzFilterPageLeaf::NumberFlags(const SqzFilterPageLines& lines)
+{
+    T values[CqzFilterPageMask::Rows];
+    Load(m_iter->GetNumberStore(), lines, values);
+    CompareFlags(values, lines.count);
+}
+
+// The samples are at most T's largest value. A comparison value or a lower bound above that
+// decides every row alike; an upper bound above it is the largest value.
+template <typename T> void CqzFilterPageLeaf::CompareFlags(const T* values, int count)
+{
+    std::uint8_t* flags = m_flags;
+    if (m_kind == eInside || m_kind == eOutside)
+    {
+        const std::uint8_t outside = m_kind == eOutside ? 1 : 0;
+        if (Exceeds<T>(m_first))
+            return void(std::fill(flags, flags + count, outside));
+        const T low = static_cast<T>(m_first.GetLow());
+        const T high = Exceeds<T>(m_second) ? std::numeric_limits<T>::max()
+                                            : static_cast<T>(m_second.GetLow());
+        return Test(values, count, flags,
+                    [=](T v) { return ((v >= low) & (v <= high)) ^ outside; });
+    }
+    const T mask = static_cast<T>(m_second.GetLow());
+    if (Exceeds<T>(m_first))
+    {
+        const bool below = m_kind == eNotEqual || m_kind == eLess || m_kind == eLessEqual;
+        return void(std::fill(flags, flags + count, below ? 1 : 0));
+    }
+    const T value = static_cast<T>(m_first.GetLow());
+    switch (m_kind)
+    {
+    case eEqual:
+        return Test(values, count, flags, [=](T v) { return T(v & mask) == value; });
+    case eNotEqual:
+        return Test(values, count, flags, [=](T v) { return T(v & mask) != value; });
+    case eLess:
+        return Test(values, count, flags, [=](T v) { return T(v & mask) < value; });
+    case eGreater:
+        return Test(values, count, flags, [=](T v) { return T(v & mask) > value; });
+    case eLessEqual:
+        return Test(values, count, flags, [=](T v) { return T(v & mask) <= value; });
+    default:
+        return Test(values, count, flags, [=](T v) { return T(v & mask) >= value; });
+    }
+}
+
+// 16-byte values and single bits, one row at a time with the tree leaf's own comparisons.
+void CqzFilterPageLeaf::WideFlags(const SqzFilterPageLines& lines)
+{
+    const CqzValueStore& store = m_iter->GetNumberStore();
+    const int bit = m_iter->GetBit();
+    std::fill(m_flags, m_flags + lines.count, 0);
+    ForEachLine(lines, store.GetCount(), [&](int row, std::int64_t line) {
+        CqzUInt v = store.Get(line);
+        if (bit >= 0)
+            v = CqzUInt(v.GetBit(bit) ? 1u : 0u);
+        const CqzUInt masked = v & m_second;
+        bool result = false;
+        switch (m_kind)
+        {
+        case eEqual:
+            result = masked == m_first;
+            break;
+        case eNotEqual:
+            result = masked != m_first;
+            break;
+        case eLess:
+            result = masked < m_first;
+            break;
+        case eGreater:
+            result = masked > m_first;
+            break;
+        case eLessEqual:
+            result = masked <= m_first;
+            break;
+        case eGreaterEqual:
+            result = masked >= m_first;
+            break;
+        default:
+            result = (m_first <= v && v <= m_second) == (m_kind == eInside);
+        }
+        m_flags[row] = result ? 1 : 0;
+    });
+}
+
+void CqzFilterPageLeaf::TextFlags(const SqzFilterPageLines& lines)
+{
+    const CqzValueStore& numbers = m_iter->GetTextNumberStore();
+    std::fill(m_flags, m_flags + lines.count, 0);
+    ForEachLine(lines, numbers.GetCount(), [&](int row, std::int64_t line) {
+        m_flags[row] = TextMatches(numbers.GetLow(line)) ? 1 : 0;
+    });
+}
+
+bool CqzFilterPageLeaf::TextMatches(std::uint64_t textNumber)
+{
+    const CqzStringStore& strings = m_iter->GetStringStore();
+    // A number the pool does not have reads as the empty text (text 0).
+    const std::size_t id = textNumber < strings.GetTextCount() ? std::size_t(textNumber) : 0;
+    if (id >= m_textResults.size())
+        m_textResults.resize(strings.GetTextCount(), -1);
+    std::int8_t& result = m_textResults[id];
+    if (result < 0)
+    {
+        CString scratch;
+        result = m_text->Matches(strings.Get(static_cast<std::uint32_t>(id)), scratch) ? 1 : 0;
+    }
+    return result != 0;
+}

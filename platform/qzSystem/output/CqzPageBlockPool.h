@@ -1,0 +1,43 @@
+#pragma once
+// Memory for the pages of one paged source: chunks of one size cut from larger blocks, so that
+// making a page costs no allocation of its own and its first touch no fault of its own. Blocks
+// start small (a source that is read one page at a time holds little) and double up to 2 MiB;
+// those are aligned to 2 MiB and advised to be backed by huge pages, so that producing every
+// page of a deep capture takes one fault per 2 MiB instead of one per 4 KiB. Chunks given back
+// are reused; blocks are released with the pool. Owned by a page store; not thread-safe.
+
+#include <cstddef>
+#include <vector>
+
+class CqzPageBlockPool
+{
+public:
+    static constexpr std::size_t FirstBlockBytes = std::size_t{64} << 10;
+    static constexpr std::size_t LargestBlockBytes = std::size_t{2} << 20;
+
+    // chunkBytes at least 1; a chunk larger than the largest block gets a block of its own.
+    explicit CqzPageBlockPool(std::size_t chunkBytes);
+    ~CqzPageBlockPool();
+    CqzPageBlockPool(const CqzPageBlockPool&) = delete;
+    CqzPageBlockPool& operator=(const CqzPageBlockPool&) = delete;
+
+    std::size_t GetChunkBytes() const { return m_chunkBytes; }
+    // A chunk of GetChunkBytes() bytes, aligned to 64 bytes, contents undefined. Throws
+    // std::bad_alloc when no memory is left.
+    void* Take();
+    // Gives back a chunk taken from this pool.
+    void Give(void* chunk);
+    // Bytes held in blocks.
+    std::size_t GetBlockBytes() const { return m_blockBytes; }
+
+private:
+    void AddBlock();
+
+    std::size_t m_chunkBytes;
+    std::size_t m_nextBlockBytes = FirstBlockBytes;
+    std::size_t m_blockBytes = 0;
+    std::vector<void*> m_blocks;
+    std::vector<void*> m_free;
+    char* m_cut = nullptr;
+    char* m_end = nullptr;
+};
