@@ -178,8 +178,13 @@ int CqzFilterEngine::Produce(const CqzID& table, int first, int last)
         return 0;
     SqzFlagScope producing(m_imp->producing);
     const bool byTime = m_imp->outputs.size() > 1;
-    const int hidden = out->hasSubrows ? m_imp->ProduceSubrows(*out, first, last, byTime)
-                                       : m_imp->ProduceRows(*out, first, last, byTime);
+    int hidden = 0;
+    if (out->hasSubrows)
+        hidden = m_imp->ProduceSubrows(*out, first, last, byTime);
+    else if (m_imp->pageWise)
+        hidden = m_imp->ProducePages(*out, first, last, byTime);
+    else
+        hidden = m_imp->ProduceRows(*out, first, last, byTime);
     CqzPageDataSource& source = out->GetSource();
     source.SetDisplayableRowCount(source.GetDisplayableRowCount() - hidden);
     return hidden;
