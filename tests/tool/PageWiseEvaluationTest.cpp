@@ -23,7 +23,7 @@
 
 namespace
 {
-constexpr int Rounds = 150;
+constexpr int Rounds = 400;
 const wchar_t* const Texts[] = {L"idle", L"ERR: timeout", L"read ok", L"", L"Parity Error",
                                 L"retry"};
 const wchar_t* const Patterns[] = {L"err", L"OK", L"", L"r", L"timeout", L"zz"};
@@ -155,9 +155,13 @@ void PageWiseEvaluation::AddEvent(SearchBuilder& search)
         return void(search.Text(label.name, 1 + Pick(3), Patterns[Pick(6)]));
     if (label.type == eqzLabelIntegral && Chance(10))
         return void(search.Edge(label.name, 4 + Pick(3)));
-    const CqzUInt value = Chance(80) ? label.palette[std::size_t(Pick(5))] : RandomBits(128);
+    // Mostly values the data holds; sometimes any width, up to far beyond the label's.
+    auto operand = [&] {
+        return Chance(75) ? label.palette[std::size_t(Pick(5))] : RandomBits(1 + Pick(128));
+    };
+    const CqzUInt value = operand();
     const int choice = 1 + Pick(8);
-    CqzUInt second = label.palette[std::size_t(Pick(5))];
+    CqzUInt second = operand();
     if (choice < 7)
         second = Chance(50) ? CqzUInt() : RandomBits(Pick(label.width + 1)); // don't-care bits
     search.Is(label.name, choice, value, second);
