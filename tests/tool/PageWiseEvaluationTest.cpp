@@ -157,7 +157,8 @@ void PageWiseEvaluation::AddEvent(SearchBuilder& search)
         return void(search.Edge(label.name, 4 + Pick(3)));
     // Mostly values the data holds; sometimes any width, up to far beyond the label's.
     auto operand = [&] {
-        return Chance(75) ? label.palette[std::size_t(Pick(5))] : RandomBits(1 + Pick(128));
+        return Chance(75) ? label.palette[std::size_t(Pick(5))]
+                          : RandomBits(1 + Pick(std::min(128, label.width + 24)));
     };
     const CqzUInt value = operand();
     const int choice = 1 + Pick(8);
