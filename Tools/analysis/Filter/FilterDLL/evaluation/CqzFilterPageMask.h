@@ -22,6 +22,8 @@ public:
     // Bit r set when flags[r] is not 0, for r below count (the flags are 0 or 1).
     static CqzFilterPageMask FromFlags(const std::uint8_t* flags, int count);
 
+    // Rows 64 * index ... 64 * index + 63.
+    std::uint64_t GetWord(int index) const { return m_words[index]; }
     bool Get(int row) const { return ((m_words[row >> 6] >> (row & 63)) & 1) != 0; }
     void Set(int row) { m_words[row >> 6] |= std::uint64_t{1} << (row & 63); }
     // Sets rows from ... to - 1.

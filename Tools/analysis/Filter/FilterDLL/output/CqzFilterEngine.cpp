@@ -382,13 +382,7 @@ int CqzFilterEngine::SqzImp::ProducePages(SqzFilterOutput& out, int first, int l
         EvaluatePage(out, row, count, byTime);
         const CqzFilterPageMask hidden = ComposeRecords(out, count);
         out.outputIter->SetValues(records.data(), count);
-        for (int at = 0; at < count;)
-        {
-            const bool isHidden = hidden.Get(at);
-            const int next = hidden.Find(at, !isHidden, count);
-            runs.AddRows(row + at, next - at, isHidden);
-            at = next;
-        }
+        runs.AddRows(row, hidden, count);
         hiddenRows += hidden.Count();
         row += count;
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 class CqzDataTableFilterCache;
+class CqzFilterPageMask;
 
 class CqzFilterHiddenRuns
 {
@@ -19,11 +20,15 @@ public:
     void AddRow(std::int64_t row, bool hidden);
     // The same for count rows in a row, all hidden or all shown.
     void AddRows(std::int64_t row, std::int64_t count, bool hidden);
+    // Rows row ... row + count - 1 (count at most 512), hidden where their bit is set.
+    void AddRows(std::int64_t row, const CqzFilterPageMask& hidden, int count);
     // Registers a trailing run of any length; `end` is the row after the block's last.
     void Finish(std::int64_t end);
 
 private:
     void Register(std::int64_t end);
+    void AddWord(std::int64_t row, std::uint64_t bits, int count);
+    void AddRunsOneByOne(std::int64_t row, std::uint64_t bits, int count);
 
     CqzDataTableFilterCache& m_cache;
     std::int64_t m_firstRow;
