@@ -31,19 +31,3 @@ void CqzFilterPageMask::SetRange(int from, int to)
         row += length;
     }
 }
-
-int CqzFilterPageMask::Find(int from, bool value, int end) const
-{
-    for (int word = from >> 6; word < Words && word * 64 < end; ++word)
-    {
-        std::uint64_t w = value ? m_words[word] : ~m_words[word];
-        if (word == from >> 6)
-            w &= ~0ull << (from & 63);
-        if (w != 0)
-        {
-            const int row = word * 64 + std::countr_zero(w);
-            return row < end ? row : end;
-        }
-    }
-    return end;
-}

@@ -42,8 +42,6 @@ public:
             count += std::popcount(w);
         return count;
     }
-    // The first row at or after `from` whose bit is `value`; `end` when there is none before it.
-    int Find(int from, bool value, int end) const;
 
     CqzFilterPageMask& operator&=(const CqzFilterPageMask& o)
     {
