@@ -28,7 +28,7 @@ public:
     // False, and at end, for a row out of range.
     bool SetRow(std::int64_t row)
     {
-        m_cached = false;
+        m_cachedFor = NotCached;
         if (row < 0 || row >= m_rowCount)
         {
             m_row = m_rowCount;
@@ -60,7 +60,7 @@ public:
         {
             m_offset = 0;
             ++m_pageIndex;
-            m_cached = false;
+            m_cachedFor = NotCached;
         }
         return !IsAtEnd();
     }
@@ -72,8 +72,9 @@ public:
     {
         if (IsAtEnd())
             return nullptr;
-        if (!m_cached || m_generation != m_store->GetGeneration() ||
-            m_cachedMayProduce != mayProduce || (forWrite && m_page == nullptr))
+        // One compare answers both "cached at all" and "cached for this kind of access".
+        if (m_cachedFor != int{mayProduce} || m_generation != m_store->GetGeneration() ||
+            (forWrite && m_page == nullptr))
             Lookup(mayProduce, forWrite);
         return m_page;
     }
@@ -85,8 +86,7 @@ private:
         if (m_page == nullptr && forWrite)
             m_page = m_store->AllocatePage(m_pageIndex);
         m_generation = m_store->GetGeneration();
-        m_cachedMayProduce = mayProduce;
-        m_cached = true;
+        m_cachedFor = int{mayProduce};
     }
 
     std::shared_ptr<TStore> m_store;
@@ -97,6 +97,7 @@ private:
     std::int64_t m_offset = 0;
     Page* m_page = nullptr;
     std::uint64_t m_generation = 0;
-    bool m_cached = false;
-    bool m_cachedMayProduce = false;
+    // NotCached, or whether the page pointer was looked up for reads that may produce (1) or not.
+    static constexpr int NotCached = -1;
+    int m_cachedFor = NotCached;
 };

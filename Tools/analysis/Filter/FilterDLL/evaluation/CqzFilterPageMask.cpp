@@ -2,19 +2,35 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 CqzFilterPageMask CqzFilterPageMask::FromFlags(const std::uint8_t* flags, int count)
 {
-    // Eight flags of 0 or 1 at a time: the multiplication moves byte j's bit to bit 56 + j,
-    // without carries.
     CqzFilterPageMask mask;
+    int at = 0;
+#if defined(__SSE2__)
+    // Sixteen at a time: a byte compare and its sign bits.
+    const __m128i zero = _mm_setzero_si128();
+    for (; at + 16 <= count; at += 16)
+    {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(flags + at));
+        const auto bits = static_cast<std::uint64_t>(
+            _mm_movemask_epi8(_mm_cmpgt_epi8(bytes, zero)) & 0xffff);
+        mask.m_words[at >> 6] |= bits << (at & 63);
+    }
+#endif
+    // Eight at a time: the multiplication moves byte j's bit (0 or 1) to bit 56 + j, without
+    // carries.
     const int whole = count & ~7;
-    for (int at = 0; at < whole; at += 8)
+    for (; at < whole; at += 8)
     {
         std::uint64_t eight;
         std::memcpy(&eight, flags + at, 8);
         mask.m_words[at >> 6] |= ((eight * 0x0102040810204080ull) >> 56) << (at & 63);
     }
-    for (int row = whole; row < count; ++row)
+    for (int row = at; row < count; ++row)
         if (flags[row] != 0)
             mask.Set(row);
     return mask;

@@ -411,7 +411,8 @@ void CqzFilterEngine::SqzImp::EvaluatePage(SqzFilterOutput& out, std::int64_t fi
 // count as hidden.
 CqzFilterPageMask CqzFilterEngine::SqzImp::ComposeRecords(SqzFilterOutput& out, int count)
 {
-    std::fill(records.begin(), records.begin() + count, defaultRecord);
+    CqzSampleAttributes* const page = records.data();
+    std::fill(page, page + count, defaultRecord);
     CqzFilterPageMask hidden;
     for (int term = 0; term < pages->GetTermCount(); ++term)
     {
@@ -427,7 +428,7 @@ CqzFilterPageMask CqzFilterEngine::SqzImp::ComposeRecords(SqzFilterOutput& out, 
         }
         else
             hidden |= rows;
-        rows.ForEach([&](int row) { records[std::size_t(row)] = record; });
+        rows.ForEach([page, record](int row) { page[row] = record; });
     }
     if (!out.hasInputAttributes)
         return hidden;
