@@ -14,6 +14,7 @@
 #include "qzSystem/output/CqzSampleAttributesDataSourceIter.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace
@@ -78,7 +79,30 @@ double CqzBenchFullPath::BestFirstPageSeconds(int repeats) const
     return best;
 }
 
-CqzBenchFullPath::SqzResult CqzBenchFullPath::Run(std::vector<std::uint64_t>* records) const
+namespace
+{
+// Reads the records from the iterator's row on to the end, a page at a time; returns the
+// number of rows read.
+std::int64_t ReadByPage(CqzSampleAttributesDataSourceIter& iter, std::vector<std::uint64_t>* records,
+                        std::int64_t capacity)
+{
+    constexpr std::int64_t Page = 512;
+    static_assert(sizeof(CqzSampleAttributes) == sizeof(std::uint64_t));
+    std::vector<CqzSampleAttributes> page(Page);
+    std::int64_t row = iter.GetPosition();
+    for (; !iter.IsAtEnd(); row += Page)
+    {
+        iter.GetValues(page.data(), Page);
+        const std::int64_t copy = std::min(Page, capacity - row);
+        if (copy > 0)
+            std::memcpy(records->data() + row, page.data(), std::size_t(copy) * sizeof(page[0]));
+    }
+    return iter.GetPosition();
+}
+} // namespace
+
+CqzBenchFullPath::SqzResult CqzBenchFullPath::Run(std::vector<std::uint64_t>* records,
+                                                  bool byPage) const
 {
     CqzData& data = m_workload.GetData();
     std::unique_ptr<CqzPlugInInterface> tool = MakeTool();
@@ -102,7 +126,9 @@ CqzBenchFullPath::SqzResult CqzBenchFullPath::Run(std::vector<std::uint64_t>* re
 
     const std::int64_t capacity = records != nullptr ? m_workload.GetRowCount() : 0;
     std::int64_t row = 0;
-    for (; !iter->IsAtEnd(); iter->Next(), ++row)
+    if (byPage)
+        row = ReadByPage(*iter, records, capacity);
+    for (; !byPage && !iter->IsAtEnd(); iter->Next(), ++row)
     {
         const std::uint64_t raw = row == 0 ? first : iter->GetValue().GetRaw();
         if (row < capacity)

@@ -38,9 +38,11 @@ public:
     CqzBenchFullPath(const CqzBenchPlugIn& plugIn, CqzBenchWorkload& workload);
 
     // One run with a new tool. records, when given, receives every row's raw record; it is
-    // sized before the clock starts. Throws std::runtime_error when the tool refuses the setup
-    // or gives no output column.
-    SqzResult Run(std::vector<std::uint64_t>* records) const;
+    // sized before the clock starts. By default the records are read one at a time (GetValue,
+    // Next); with byPage a page at a time (GetValues), as a display drawing a screenful of rows
+    // reads them. Throws std::runtime_error when the tool refuses the setup or gives no output
+    // column.
+    SqzResult Run(std::vector<std::uint64_t>* records, bool byPage = false) const;
     // The shortest time, over `repeats` run messages to one tool, from the run message to the
     // first record read. Later runs of the same tool no longer pay one-time costs (symbol
     // binding, the first faults of freshly trimmed heap) that are the same at every N.

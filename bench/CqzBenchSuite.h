@@ -38,11 +38,11 @@ private:
     // rawTarget of the allocating raw loop, and at least 2x faster than numpy.
     void RunWorkload(const std::string& name, bool withText, std::int64_t rows,
                      double baselineTarget, double rawTarget);
-    // The raw loop and numpy against the full path's time; baseline holds the reference
-    // records.
+    // The raw loop and numpy against the full path's times (records read one by one, and a
+    // page at a time); baseline holds the reference records.
     void RunAnchors(const std::string& name, const CqzBenchWorkload& workload,
                     const std::vector<std::uint64_t>& baseline, double fullSeconds,
-                    double rawTarget);
+                    double byPageSeconds, double rawTarget);
     void RunScale();
     void RunImport();
 
