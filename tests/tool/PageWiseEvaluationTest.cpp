@@ -2,19 +2,11 @@
 // (fixed seed, many rounds), and every record of every page, the filter cache ranges and the
 // displayable-row counts must be the same from both.
 
-#include "common/FilterTerms.h"
-#include "common/ManagerReset.h"
 #include "output/CqzFilterEngine.h"
 #include "output/SqzFilterOutput.h"
 #include "qzSystem/data/CqzData.h"
 #include "qzSystem/data/CqzDataTable.h"
-#include "qzSystem/managers/CqzPlugInMgr.h"
-#include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
-#include "qzSystem/messages/CqzMessageRun.h"
-#include "qzSystem/output/CqzDataCacheMgr.h"
-#include "tool/CqzFilter.h"
-
-#include <gtest/gtest.h>
+#include "ToolFixture.h"
 
 #include <algorithm>
 #include <random>
@@ -53,17 +45,10 @@ struct SqzSeen
     bool operator==(const SqzSeen&) const = default;
 };
 
-class PageWiseEvaluation : public ::testing::Test
+// Each round makes its own data set and tool; the fixture's data set stays unused.
+class PageWiseEvaluation : public ToolFixture
 {
 protected:
-    void SetUp() override
-    {
-        ResetManagers();
-        CqzStdCmdIFaceMgr::Instance().Reset();
-        CqzPlugInMgr::Instance().Reset();
-        CqzDataCacheMgr::Instance().Reset();
-    }
-
     int Pick(int n) { return static_cast<int>(rng() % static_cast<std::uint64_t>(n)); }
     bool Chance(int percent) { return Pick(100) < percent; }
     CqzUInt RandomBits(int width)
@@ -80,14 +65,14 @@ protected:
                               std::uint64_t orderSeed);
 
     std::mt19937_64 rng{20261206};
-    std::unique_ptr<CqzData> data;
+    std::unique_ptr<CqzData> capture;
     std::vector<SqzLabel> labels;
     std::vector<std::int64_t> pageOrder;
 };
 
 void PageWiseEvaluation::MakeTable(int round, int t)
 {
-    CqzDataTable& table = *data->AddTable();
+    CqzDataTable& table = *capture->AddTable();
     table.AddLabelColumn(eqzLabelTime, Name(L"T", round, t));
     std::vector<int> columns, ids;
     for (int c = 0, n = 1 + Pick(4); c < n; ++c)
@@ -232,11 +217,6 @@ std::vector<SqzSeen> PageWiseEvaluation::Read(CqzFilterEngine& engine, const Cqz
     return seen;
 }
 
-std::unique_ptr<CqzFilter> MakeTool()
-{
-    GUID addInClass{};
-    return std::make_unique<CqzFilter>(CqzID(), CqzID(), CqzID(), addInClass);
-}
 } // namespace
 
 TEST_F(PageWiseEvaluation, EveryRecordEqualsTheRowByRowReference)
@@ -244,7 +224,7 @@ TEST_F(PageWiseEvaluation, EveryRecordEqualsTheRowByRowReference)
     for (int round = 0; round < Rounds; ++round)
     {
         SCOPED_TRACE("round " + std::to_string(round));
-        data = std::make_unique<CqzData>();
+        capture = std::make_unique<CqzData>();
         labels.clear();
         const int tables = Chance(35) ? 2 : 1;
         for (int t = 0; t < tables; ++t)
@@ -256,25 +236,25 @@ TEST_F(PageWiseEvaluation, EveryRecordEqualsTheRowByRowReference)
         {
             earlier = MakeTool();
             RandomTerms(*earlier);
-            earlier->SetData(data.get());
+            earlier->SetData(capture.get());
             CqzMessageRun run(false);
             earlier->HandleMessage(&run);
         }
-        std::unique_ptr<CqzFilter> tool = MakeTool();
+        tool = MakeTool();
         RandomTerms(*tool);
 
         const std::uint64_t orderSeed = rng();
         CqzFilterEngine byRow(tool.get());
         byRow.SetPageWise(false);
-        byRow.Prepare(*data);
+        byRow.Prepare(*capture);
         const std::vector<SqzSeen> reference = Read(byRow, tool->GetInstanceID(), orderSeed);
         // The reference run made its own column the attribute column; the earlier tool's is
         // the input again.
-        for (int t = 0; earlier && t < data->GetTableCount(); ++t)
-            data->GetTable(t)->SetAttributeID(eqzRoleAttributes, earlier->GetInstanceID());
+        for (int t = 0; earlier && t < capture->GetTableCount(); ++t)
+            capture->GetTable(t)->SetAttributeID(eqzRoleAttributes, earlier->GetInstanceID());
 
         CqzFilterEngine byPage(tool.get());
-        byPage.Prepare(*data);
+        byPage.Prepare(*capture);
         const std::vector<SqzSeen> paged = Read(byPage, tool->GetInstanceID(), orderSeed);
         ASSERT_EQ(paged.size(), reference.size());
         for (std::size_t t = 0; t < paged.size(); ++t)
