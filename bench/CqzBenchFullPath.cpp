@@ -83,8 +83,8 @@ namespace
 {
 // Reads the records from the iterator's row on to the end, a page at a time; returns the
 // number of rows read.
-std::int64_t ReadByPage(CqzSampleAttributesDataSourceIter& iter, std::vector<std::uint64_t>* records,
-                        std::int64_t capacity)
+std::int64_t ReadByPage(CqzSampleAttributesDataSourceIter& iter,
+                        std::vector<std::uint64_t>* records, std::int64_t capacity)
 {
     constexpr std::int64_t Page = 512;
     static_assert(sizeof(CqzSampleAttributes) == sizeof(std::uint64_t));

@@ -11,7 +11,8 @@ const std::set<std::string> KnownParts = {"w1", "w2", "scale", "import"};
 
 const char* CqzBenchOptions::Usage()
 {
-    return "usage: qzbench [--rows N] [--big-rows N] [--scale 1,10,100] [--quick] [--only w1,w2,scale,import]\n"
+    return "usage: qzbench [--rows N] [--big-rows N] [--scale 1,10,100] [--quick] [--only "
+           "w1,w2,scale,import]\n"
            "               [--import-mb M] [--plugin PATH]\n";
 }
 
@@ -27,8 +28,8 @@ CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
             options.quick = true;
             continue;
         }
-        if (arg != "--rows" && arg != "--big-rows" && arg != "--scale" && arg != "--only" && arg != "--import-mb" &&
-            arg != "--plugin")
+        if (arg != "--rows" && arg != "--big-rows" && arg != "--scale" && arg != "--only" &&
+            arg != "--import-mb" && arg != "--plugin")
             throw std::invalid_argument("unknown argument '" + arg + "'");
         if (i + 1 >= args.size())
             throw std::invalid_argument(arg + " needs a value");

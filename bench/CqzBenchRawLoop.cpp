@@ -38,8 +38,7 @@ template <typename T> void WriteArray(const std::string& path, const std::vector
 } // namespace
 
 CqzBenchRawLoop::CqzBenchRawLoop(const CqzBenchWorkload& workload)
-    : m_addr(CopyOut<std::uint32_t>(
-          workload.GetStore(CqzBenchWorkload::eAddr).GetEntries())),
+    : m_addr(CopyOut<std::uint32_t>(workload.GetStore(CqzBenchWorkload::eAddr).GetEntries())),
       m_data(CopyOut<std::uint16_t>(workload.GetStore(CqzBenchWorkload::eData).GetEntries())),
       m_stat(CopyOut<std::uint8_t>(workload.GetStore(CqzBenchWorkload::eStat).GetEntries()))
 {

@@ -177,8 +177,8 @@ void CqzBenchSuite::RunAnchors(const std::string& name, const CqzBenchWorkload& 
     m_report.Add(name, "raw_touched_s", "raw loop into records already touched", touched, "s", 3);
     m_report.Add(name, "raw_ratio", "full / raw loop (allocating)", fullSeconds / allocating, "x",
                  2);
-    m_report.Add(name, "raw_touched_ratio", "full / raw loop (touched)", fullSeconds / touched,
-                 "x", 2);
+    m_report.Add(name, "raw_touched_ratio", "full / raw loop (touched)", fullSeconds / touched, "x",
+                 2);
     m_report.Add(name, "raw_by_page_ratio", "full read by page / raw loop (allocating)",
                  byPageSeconds / allocating, "x", 2);
     m_report.Add(name, "raw_mismatches", "raw-loop records differing from the baseline",

@@ -16,8 +16,8 @@
 namespace
 {
 constexpr int Rounds = 400;
-const wchar_t* const Texts[] = {L"idle", L"ERR: timeout", L"read ok", L"", L"Parity Error",
-                                L"retry"};
+const wchar_t* const Texts[] = {L"idle", L"ERR: timeout", L"read ok",
+                                L"",     L"Parity Error", L"retry"};
 const wchar_t* const Patterns[] = {L"err", L"OK", L"", L"r", L"timeout", L"zz"};
 
 // A label name unique over the rounds of a test.
@@ -51,13 +51,11 @@ class PageWiseEvaluation : public ToolFixture
 protected:
     int Pick(int n) { return static_cast<int>(rng() % static_cast<std::uint64_t>(n)); }
     bool Chance(int percent) { return Pick(100) < percent; }
-    CqzUInt RandomBits(int width)
-    {
-        return CqzUInt(rng(), rng()) & CqzUInt::LowMask(width);
-    }
+    CqzUInt RandomBits(int width) { return CqzUInt(rng(), rng()) & CqzUInt::LowMask(width); }
 
     void MakeTable(int round, int t);
-    void FillLine(CqzDataTable& table, const std::vector<int>& columns, const std::vector<int>& ids);
+    void FillLine(CqzDataTable& table, const std::vector<int>& columns,
+                  const std::vector<int>& ids);
     SearchBuilder RandomSearch();
     void AddEvent(SearchBuilder& search);
     void RandomTerms(CqzFilter& tool);
@@ -141,7 +139,8 @@ void PageWiseEvaluation::AddEvent(SearchBuilder& search)
     if (label.type == eqzLabelIntegral && Chance(10))
         return void(search.Edge(label.name, 4 + Pick(3)));
     // Mostly values the data holds; sometimes any width, up to far beyond the label's.
-    auto operand = [&] {
+    auto operand = [&]
+    {
         return Chance(75) ? label.palette[std::size_t(Pick(5))]
                           : RandomBits(1 + Pick(std::min(128, label.width + 24)));
     };
@@ -204,8 +203,8 @@ std::vector<SqzSeen> PageWiseEvaluation::Read(CqzFilterEngine& engine, const Cqz
         std::shuffle(pages.begin(), pages.end(), order);
         SqzSeen s;
         for (const std::int64_t page : pages)
-            for (it->SetPosition(page * 512); !it->IsAtEnd() && it->GetPosition() < (page + 1) * 512;
-                 it->Next())
+            for (it->SetPosition(page * 512);
+                 !it->IsAtEnd() && it->GetPosition() < (page + 1) * 512; it->Next())
                 s.records.push_back(it->GetValue().GetRaw());
         s.ranges = CqzDataCacheMgr::Instance()
                        .GetSystemFilterCache()
@@ -261,8 +260,8 @@ TEST_F(PageWiseEvaluation, EveryRecordEqualsTheRowByRowReference)
         {
             ASSERT_EQ(paged[t].records.size(), reference[t].records.size());
             for (std::size_t r = 0; r < paged[t].records.size(); ++r)
-                ASSERT_EQ(paged[t].records[r], reference[t].records[r]) << "table " << t
-                                                                        << " line " << r;
+                ASSERT_EQ(paged[t].records[r], reference[t].records[r])
+                    << "table " << t << " line " << r;
             EXPECT_EQ(paged[t].ranges, reference[t].ranges) << "table " << t;
             EXPECT_EQ(paged[t].displayable, reference[t].displayable) << "table " << t;
         }

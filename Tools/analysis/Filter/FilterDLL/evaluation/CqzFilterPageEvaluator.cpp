@@ -168,8 +168,8 @@ void CqzFilterPageEvaluator::EvaluatePositions(const CqzPosition* positions, int
 void CqzFilterPageEvaluator::SqzImp::Run(int count)
 {
     for (std::size_t i = 0; i < leaves.size(); ++i)
-        leafMasks[i] =
-            leafTables[i] < 0 ? CqzFilterPageMask() : leaves[i]->Evaluate(tables[leafTables[i]].page);
+        leafMasks[i] = leafTables[i] < 0 ? CqzFilterPageMask()
+                                         : leaves[i]->Evaluate(tables[leafTables[i]].page);
     CqzFilterPageMask decided;
     for (std::size_t i = 0; i < programs.size(); ++i)
     {

@@ -28,8 +28,7 @@ bool IsLine(std::int64_t line, std::int64_t entries)
 }
 
 // The entries of the page's lines in their stored width; 0 where a row has no line.
-template <typename T>
-void Load(const CqzValueStore& store, const SqzFilterPageLines& lines, T* out)
+template <typename T> void Load(const CqzValueStore& store, const SqzFilterPageLines& lines, T* out)
 {
     const std::int64_t entries = store.GetCount();
     const std::uint8_t* bytes = store.GetBytes();
@@ -63,8 +62,7 @@ template <typename T> bool Exceeds(const CqzUInt& value)
 }
 
 // Calls f(row, line) for each row of the page that has a line inside a store of `entries`.
-template <typename F>
-void ForEachLine(const SqzFilterPageLines& lines, std::int64_t entries, F&& f)
+template <typename F> void ForEachLine(const SqzFilterPageLines& lines, std::int64_t entries, F&& f)
 {
     if (lines.consecutive)
     {
@@ -88,7 +86,8 @@ std::unique_ptr<CqzFilterPageLeaf> CqzFilterPageLeaf::Make(const CqzFilterTreeNo
                                                            const CqzSampleIterBase* iter)
 {
     std::unique_ptr<CqzFilterPageLeaf> leaf;
-    auto compare = [&]<typename C>(EKind kind, C*) {
+    auto compare = [&]<typename C>(EKind kind, C*)
+    {
         if (auto* operand = dynamic_cast<const CqzFilterTreeOperand<CqzUInt, C>*>(&node))
         {
             leaf.reset(new CqzFilterPageLeaf(kind, iter));
@@ -157,7 +156,8 @@ CqzFilterPageMask CqzFilterPageLeaf::Usable(const CqzValueStore& store,
             return usable;
         CqzFilterPageMask unusable;
         statuses.VisitRuns(lines.first, lines.first + valid,
-                           [&](std::int64_t from, std::int64_t to, int status) {
+                           [&](std::int64_t from, std::int64_t to, int status)
+                           {
                                if (IsUnusableStatus(status))
                                    unusable.SetRange(int(from - lines.first),
                                                      int(to - lines.first));
@@ -165,10 +165,12 @@ CqzFilterPageMask CqzFilterPageLeaf::Usable(const CqzValueStore& store,
         return usable.Without(unusable);
     }
     std::size_t cursor = 0;
-    ForEachLine(lines, entries, [&](int row, std::int64_t line) {
-        if (!IsUnusableStatus(statuses.Get(line, cursor)))
-            usable.Set(row);
-    });
+    ForEachLine(lines, entries,
+                [&](int row, std::int64_t line)
+                {
+                    if (!IsUnusableStatus(statuses.Get(line, cursor)))
+                        usable.Set(row);
+                });
     return usable;
 }
 
@@ -225,46 +227,48 @@ void CqzFilterPageLeaf::WideFlags(const SqzFilterPageLines& lines)
     const CqzValueStore& store = m_iter->GetNumberStore();
     const int bit = m_iter->GetBit();
     std::fill(m_flags, m_flags + lines.count, 0);
-    ForEachLine(lines, store.GetCount(), [&](int row, std::int64_t line) {
-        CqzUInt v = store.Get(line);
-        if (bit >= 0)
-            v = CqzUInt(v.GetBit(bit) ? 1u : 0u);
-        const CqzUInt masked = v & m_second;
-        bool result = false;
-        switch (m_kind)
-        {
-        case eEqual:
-            result = masked == m_first;
-            break;
-        case eNotEqual:
-            result = masked != m_first;
-            break;
-        case eLess:
-            result = masked < m_first;
-            break;
-        case eGreater:
-            result = masked > m_first;
-            break;
-        case eLessEqual:
-            result = masked <= m_first;
-            break;
-        case eGreaterEqual:
-            result = masked >= m_first;
-            break;
-        default:
-            result = (m_first <= v && v <= m_second) == (m_kind == eInside);
-        }
-        m_flags[row] = result ? 1 : 0;
-    });
+    ForEachLine(lines, store.GetCount(),
+                [&](int row, std::int64_t line)
+                {
+                    CqzUInt v = store.Get(line);
+                    if (bit >= 0)
+                        v = CqzUInt(v.GetBit(bit) ? 1u : 0u);
+                    const CqzUInt masked = v & m_second;
+                    bool result = false;
+                    switch (m_kind)
+                    {
+                    case eEqual:
+                        result = masked == m_first;
+                        break;
+                    case eNotEqual:
+                        result = masked != m_first;
+                        break;
+                    case eLess:
+                        result = masked < m_first;
+                        break;
+                    case eGreater:
+                        result = masked > m_first;
+                        break;
+                    case eLessEqual:
+                        result = masked <= m_first;
+                        break;
+                    case eGreaterEqual:
+                        result = masked >= m_first;
+                        break;
+                    default:
+                        result = (m_first <= v && v <= m_second) == (m_kind == eInside);
+                    }
+                    m_flags[row] = result ? 1 : 0;
+                });
 }
 
 void CqzFilterPageLeaf::TextFlags(const SqzFilterPageLines& lines)
 {
     const CqzValueStore& numbers = m_iter->GetTextNumberStore();
     std::fill(m_flags, m_flags + lines.count, 0);
-    ForEachLine(lines, numbers.GetCount(), [&](int row, std::int64_t line) {
-        m_flags[row] = TextMatches(numbers.GetLow(line)) ? 1 : 0;
-    });
+    ForEachLine(lines, numbers.GetCount(),
+                [&](int row, std::int64_t line)
+                { m_flags[row] = TextMatches(numbers.GetLow(line)) ? 1 : 0; });
 }
 
 bool CqzFilterPageLeaf::TextMatches(std::uint64_t textNumber)

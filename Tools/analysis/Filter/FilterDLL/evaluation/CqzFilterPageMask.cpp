@@ -16,8 +16,8 @@ CqzFilterPageMask CqzFilterPageMask::FromFlags(const std::uint8_t* flags, int co
     for (; at + 16 <= count; at += 16)
     {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(flags + at));
-        const auto bits = static_cast<std::uint64_t>(
-            _mm_movemask_epi8(_mm_cmpgt_epi8(bytes, zero)) & 0xffff);
+        const auto bits =
+            static_cast<std::uint64_t>(_mm_movemask_epi8(_mm_cmpgt_epi8(bytes, zero)) & 0xffff);
         mask.m_words[at >> 6] |= bits << (at & 63);
     }
 #endif

@@ -372,8 +372,8 @@ int CqzFilterEngine::SqzImp::ProducePages(SqzFilterOutput& out, int first, int l
     CqzFilterHiddenRuns runs(GetCache(out), first);
     if (!StartBlock(out, first, byTime))
         return 0;
-    const std::int64_t end = std::min<std::int64_t>(std::int64_t{last} + 1,
-                                                    out.GetSource().GetRowCount());
+    const std::int64_t end =
+        std::min<std::int64_t>(std::int64_t{last} + 1, out.GetSource().GetRowCount());
     int hiddenRows = 0;
     std::int64_t row = first;
     while (row < end)
