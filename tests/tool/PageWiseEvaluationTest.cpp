@@ -15,7 +15,12 @@
 
 namespace
 {
+// Fewer rounds in unoptimised (sanitizer) builds, to keep them to a few seconds.
+#ifdef NDEBUG
 constexpr int Rounds = 400;
+#else
+constexpr int Rounds = 100;
+#endif
 const wchar_t* const Texts[] = {L"idle", L"ERR: timeout", L"read ok",
                                 L"",     L"Parity Error", L"retry"};
 const wchar_t* const Patterns[] = {L"err", L"OK", L"", L"r", L"timeout", L"zz"};
