@@ -412,7 +412,8 @@ void CqzFilterEngine::SqzImp::EvaluatePage(SqzFilterOutput& out, std::int64_t fi
 CqzFilterPageMask CqzFilterEngine::SqzImp::ComposeRecords(SqzFilterOutput& out, int count)
 {
     CqzSampleAttributes* const page = records.data();
-    std::fill(page, page + count, defaultRecord);
+    const CqzSampleAttributes shown = defaultRecord; // a local: the stores cannot change it
+    std::fill(page, page + count, shown);
     CqzFilterPageMask hidden;
     for (int term = 0; term < pages->GetTermCount(); ++term)
     {
