@@ -7,9 +7,13 @@
 #include "qzSystem/output/CqzPageStore.h"
 #include "qzSystem/output/CqzSampleAttributes.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
+
+// Reset writes default records as zero bytes.
+static_assert(CqzSampleAttributes().GetRaw() == 0 && sizeof(CqzSampleAttributes) == 8 &&
+              std::is_trivially_copyable_v<CqzSampleAttributes>);
 
 class CqzSampleAttributesPage
 {
@@ -51,7 +55,7 @@ public:
         std::memcpy(m_records + offset, values, static_cast<std::size_t>(count) * sizeof *values);
     }
     // Back to default records, as before production.
-    void Reset() { std::fill(m_records, m_records + m_count, CqzSampleAttributes()); }
+    void Reset() { std::memset(static_cast<void*>(m_records), 0, m_count * sizeof *m_records); }
 
 private:
     CqzPageBlockPool& m_pool;

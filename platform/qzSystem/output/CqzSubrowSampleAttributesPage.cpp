@@ -1,6 +1,6 @@
 #include "qzSystem/output/CqzSubrowSampleAttributesPage.h"
 
-#include <algorithm>
+#include <cstring>
 
 CqzSubrowSampleAttributesPage::CqzSubrowSampleAttributesPage(std::int64_t rowCount,
                                                              CqzPageBlockPool& pool)
@@ -52,6 +52,7 @@ void CqzSubrowSampleAttributesPage::AddSubrow(std::int64_t offset)
 
 void CqzSubrowSampleAttributesPage::Reset()
 {
-    std::fill(m_mainLines, m_mainLines + m_rowCount, CqzSampleAttributes());
+    // Default records are zero bytes (see CqzSampleAttributesPage).
+    std::memset(static_cast<void*>(m_mainLines), 0, m_rowCount * sizeof *m_mainLines);
     m_subrows.clear();
 }
