@@ -49,9 +49,8 @@ CqzBenchFullPath::CqzBenchFullPath(const CqzBenchPlugIn& plugIn, CqzBenchWorkloa
 {
 }
 
-std::unique_ptr<CqzPlugInInterface> CqzBenchFullPath::MakeTool() const
+std::unique_ptr<CqzPlugInInterface> CqzBenchFullPath::MakeTool(const CqzID& instance) const
 {
-    const CqzID instance;
     std::unique_ptr<CqzPlugInInterface> tool = m_plugIn.CreateTool(instance);
     SendSetup(instance, m_workload.GetSetupMarkup());
     tool->SetData(&m_workload.GetData());
@@ -60,7 +59,8 @@ std::unique_ptr<CqzPlugInInterface> CqzBenchFullPath::MakeTool() const
 
 double CqzBenchFullPath::BestFirstPageSeconds(int repeats) const
 {
-    std::unique_ptr<CqzPlugInInterface> tool = MakeTool();
+    const CqzID instance;
+    std::unique_ptr<CqzPlugInInterface> tool = MakeTool(instance);
     double best = 0;
     for (int i = 0; i < repeats; ++i)
     {
@@ -74,8 +74,7 @@ double CqzBenchFullPath::BestFirstPageSeconds(int repeats) const
         const double seconds = clock.WallSeconds();
         best = i == 0 ? seconds : std::min(best, seconds);
     }
-    CqzMessageDestroyPlugIn destroy;
-    tool->HandleMessage(&destroy);
+    Destroy(std::move(tool), instance);
     return best;
 }
 
@@ -101,11 +100,26 @@ std::int64_t ReadByPage(CqzSampleAttributesDataSourceIter& iter,
 }
 } // namespace
 
+// The tool is deleted and its output column loses its source, as when the host drops a deleted
+// tool's output: the next tool on the same data set must not take it for an earlier tool's
+// records (its input).
+void CqzBenchFullPath::Destroy(std::unique_ptr<CqzPlugInInterface> tool, const CqzID& instance) const
+{
+    CqzMessageDestroyPlugIn destroy;
+    tool->HandleMessage(&destroy);
+    tool.reset();
+    CqzData& data = m_workload.GetData();
+    for (int t = 0; t < data.GetTableCount(); ++t)
+        if (CqzDataColumn* column = data.GetTable(t)->GetColumnWithLabelID(instance))
+            column->SetDataSource(std::unique_ptr<CqzDataSource>());
+}
+
 CqzBenchFullPath::SqzResult CqzBenchFullPath::Run(std::vector<std::uint64_t>* records,
                                                   bool byPage) const
 {
     CqzData& data = m_workload.GetData();
-    std::unique_ptr<CqzPlugInInterface> tool = MakeTool();
+    const CqzID instance;
+    std::unique_ptr<CqzPlugInInterface> tool = MakeTool(instance);
     if (records != nullptr)
         records->assign(static_cast<std::size_t>(m_workload.GetRowCount()), 0);
 
@@ -140,7 +154,6 @@ CqzBenchFullPath::SqzResult CqzBenchFullPath::Run(std::vector<std::uint64_t>* re
     result.pagesAfterAll = CqzBenchMemoryProbe::GetAllocatedPages(data);
     result.rssAfterAll = CqzBenchMemoryProbe::GetResidentBytes();
 
-    CqzMessageDestroyPlugIn destroy;
-    tool->HandleMessage(&destroy);
+    Destroy(std::move(tool), instance);
     return result;
 }

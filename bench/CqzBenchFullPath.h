@@ -10,6 +10,7 @@
 #include <vector>
 
 class CqzBenchPlugIn;
+class CqzID;
 class CqzPlugInInterface;
 class CqzBenchWorkload;
 
@@ -50,7 +51,8 @@ public:
 
 private:
     // A new tool through Create, with the workload's setup and data.
-    std::unique_ptr<CqzPlugInInterface> MakeTool() const;
+    std::unique_ptr<CqzPlugInInterface> MakeTool(const CqzID& instance) const;
+    void Destroy(std::unique_ptr<CqzPlugInInterface> tool, const CqzID& instance) const;
 
     const CqzBenchPlugIn& m_plugIn;
     CqzBenchWorkload& m_workload;
