@@ -189,6 +189,13 @@ void PageWiseEvaluation::RandomTerms(CqzFilter& tool)
     }
 }
 
+// Rows first ... last of the first table's output, produced at once; the rows hidden.
+int ProduceFirstTable(CqzFilterEngine& engine, int first, int last)
+{
+    return engine.GetOutputCount() > 0 ? engine.Produce(engine.GetOutput(0)->tableID, first, last)
+                                       : 0;
+}
+
 // Every table's output read a page at a time in a shuffled page order, as a display jumping
 // through the capture would.
 std::vector<SqzSeen> PageWiseEvaluation::Read(CqzFilterEngine& engine, const CqzID& instance,
@@ -251,6 +258,9 @@ TEST_F(PageWiseEvaluation, EveryRecordEqualsTheRowByRowReference)
         CqzFilterEngine byRow(tool.get());
         byRow.SetPageWise(false);
         byRow.Prepare(*capture);
+        // A block that is not a page (as a command may ask for) before the display's reads.
+        const int first = Pick(700), last = first + Pick(1400);
+        const int hiddenByRow = ProduceFirstTable(byRow, first, last);
         const std::vector<SqzSeen> reference = Read(byRow, tool->GetInstanceID(), orderSeed);
         // The reference run made its own column the attribute column; the earlier tool's is
         // the input again.
@@ -259,6 +269,7 @@ TEST_F(PageWiseEvaluation, EveryRecordEqualsTheRowByRowReference)
 
         CqzFilterEngine byPage(tool.get());
         byPage.Prepare(*capture);
+        EXPECT_EQ(ProduceFirstTable(byPage, first, last), hiddenByRow);
         const std::vector<SqzSeen> paged = Read(byPage, tool->GetInstanceID(), orderSeed);
         ASSERT_EQ(paged.size(), reference.size());
         for (std::size_t t = 0; t < paged.size(); ++t)
