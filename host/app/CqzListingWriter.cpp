@@ -2,8 +2,10 @@
 
 #include "CqzRowAttributes.h"
 #include "CqzTableText.h"
+#include "CqzTerminalText.h"
 #include "win/WinTypes.h"
 
+#include <algorithm>
 #include <iomanip>
 #include <string>
 #include <vector>
@@ -58,7 +60,7 @@ public:
         std::string line =
             "  " + Cell("Row", rowWidth) + "  " + Cell(m_text.GetTimeHeading(), m_widths[0]);
         for (int i = 0; i < m_text.GetColumnCount(); ++i)
-            line += "  " + Cell(m_text.GetName(i), m_widths[i + 1]);
+            line += "  " + Cell(CqzTerminalText::Sanitize(m_text.GetName(i)), m_widths[i + 1]);
         return TrimEnd(line);
     }
 
@@ -69,7 +71,8 @@ public:
         const std::string time = m_text.TimeOfLine(line);
         text += "  " + std::string(m_widths[0] - std::min(m_widths[0], time.size()), ' ') + time;
         for (int i = 0; i < m_text.GetColumnCount(); ++i)
-            text += "  " + Cell(m_text.ValueOfLine(line, i), m_widths[i + 1]);
+            text += "  " + Cell(CqzTerminalText::Sanitize(m_text.ValueOfLine(line, i)),
+                                m_widths[i + 1]);
         return TrimEnd(text);
     }
 
@@ -97,6 +100,21 @@ void WriteRow(std::ostream& out, const SqzListingOptions& options, const CqzTabl
     }
 }
 
+// Where a listing near the first coloured row starts: `context` shown rows before it (fewer
+// when the table starts sooner), looking back no further than 10000 rows.
+std::int64_t StartNearColor(CqzRowAttributes& records, std::int64_t from, std::int64_t end)
+{
+    std::int64_t colored = records.NextShown(from);
+    while (colored < end && !records.IsRowColored(colored))
+        colored = records.NextShown(colored + 1);
+    if (colored >= end)
+        return from;
+    std::int64_t start = colored;
+    for (int context = 5; context > 0 && start > from && colored - start < 10000;)
+        context -= records.IsRowHidden(--start) ? 0 : 1;
+    return start;
+}
+
 } // namespace
 
 CqzListingWriter::CqzListingWriter(std::ostream& out, const SqzListingOptions& options)
@@ -112,6 +130,13 @@ void CqzListingWriter::Write(const CqzData& data, const CqzID& instanceID)
             m_out << "Table " << t + 1 << "\n";
         WriteTable(*data.GetTable(t), instanceID);
     }
+}
+
+void CqzListingWriter::WriteHiddenRun(std::int64_t count)
+{
+    const bool dim = m_options.color;
+    m_out << (dim ? "\033[2m" : "") << "  \u2026 " << count << " hidden row"
+          << (count == 1 ? "" : "s") << " \u2026" << (dim ? "\033[0m" : "") << "\n";
 }
 
 void CqzListingWriter::WriteTable(const CqzDataTable& table, const CqzID& instanceID)
@@ -131,9 +156,17 @@ void CqzListingWriter::WriteTable(const CqzDataTable& table, const CqzID& instan
         return;
     }
     std::int64_t listed = 0, row = m_options.firstRow;
+    if (m_options.nearColor)
+        row = StartNearColor(records, row, end);
     for (; m_options.limit < 0 || listed < m_options.limit; ++listed, ++row)
     {
-        row = m_options.showHidden ? row : records.NextShown(row);
+        if (!m_options.showHidden)
+        {
+            const std::int64_t next = std::min(records.NextShown(row), end);
+            if (next > row)
+                WriteHiddenRun(next - row);
+            row = next;
+        }
         if (row >= end)
             break;
         WriteRow(m_out, m_options, layout, records, table, row, rowWidth);
