@@ -219,7 +219,9 @@ void CqzSetupCheck::CheckComponents(CqzPersistenceSetup& setup, int term, const 
     CqzSearchModel search;
     search.Load(&setup);
     const CqzSearchEventList& events = *search.GetIfClause().GetEventList();
-    if (count == 0 || events.GetComponentCount() != static_cast<int>(count))
+    if (count == 0)
+        Fail(term, name, "the expression is empty");
+    if (events.GetComponentCount() != static_cast<int>(count))
         Fail(term, name, "the expression does not read back (an unknown component or an "
                          "expression that is not well formed)");
     for (int i = 0; i < events.GetEventCount(); ++i)

@@ -14,6 +14,7 @@ void CqzLabelMgr::IndexName(CqzLabel* label)
     std::vector<CqzLabel*>& same = m_byName[label->GetName()];
     const auto sequence = [this](const CqzLabel* l) { return m_byID.at(l->GetLabelID()).sequence; };
     const std::uint64_t mine = sequence(label);
+    m_visits += same.size();
     auto at = std::find_if(same.begin(), same.end(),
                            [&](const CqzLabel* other) { return sequence(other) > mine; });
     same.insert(at, label);
@@ -54,6 +55,7 @@ bool CqzLabelMgr::RemoveLabel(const CqzID& labelID)
     const CqzLabel* label = entry->second.label;
     UnindexName(label);
     m_byID.erase(entry);
+    m_visits += m_labels.size();
     std::erase_if(m_labels, [label](const auto& l) { return l.get() == label; });
     return true;
 }
@@ -74,6 +76,7 @@ std::vector<const CqzLabel*> CqzLabelMgr::GetLabels() const
 {
     std::vector<const CqzLabel*> out;
     out.reserve(m_labels.size());
+    m_visits += m_labels.size();
     for (const auto& l : m_labels)
         out.push_back(l.get());
     return out;
@@ -85,4 +88,5 @@ void CqzLabelMgr::Reset()
     m_byID.clear();
     m_labels.clear();
     m_nextSequence = 0;
+    m_visits = 0;
 }

@@ -5,10 +5,18 @@
 #include "qzSystem/search/CqzSearchEventListMessage.h"
 #include "qzSystem/search/CqzSearchExpressionGroup.h"
 
+#include <atomic>
 #include <utility>
 
 namespace
 {
+
+std::atomic<std::uint64_t> visits{0};
+
+void Visited(std::size_t count)
+{
+    visits.fetch_add(count, std::memory_order_relaxed);
+}
 
 CqzSearchEventLabel* AsEvent(const std::unique_ptr<CqzSearchComponentModel>& item)
 {
@@ -80,6 +88,7 @@ const std::vector<CqzSearchEventLabel*>& CqzSearchEventList::Events() const
 {
     if (m_eventsStale)
     {
+        Visited(m_items.size());
         m_events.clear();
         for (const auto& item : m_items)
             if (auto* event = AsEvent(item))
@@ -149,6 +158,7 @@ bool CqzSearchEventList::RemoveEvent(int index, bool notify, bool wellFormed)
     std::size_t position = 0;
     while (m_items[position].get() != event)
         ++position;
+    Visited(position);
     EraseAt(position);
     if (wellFormed)
     {
@@ -170,6 +180,7 @@ bool CqzSearchEventList::RemoveEvent(int index, bool notify, bool wellFormed)
 // end of the expression or of a group, or a conjunction right after another. False when none.
 bool CqzSearchEventList::TidyOnce()
 {
+    Visited(m_items.size());
     for (std::size_t i = 0; i < m_items.size(); ++i)
     {
         const bool atStart = i == 0 || BracketOf(m_items[i - 1]) == 1;
@@ -192,6 +203,7 @@ bool CqzSearchEventList::TidyOnce()
 int CqzSearchEventList::RemoveEvents(
     const std::function<bool(const CqzSearchEventLabel&)>& doomed, bool notify)
 {
+    Visited(m_items.size());
     std::vector<std::unique_ptr<CqzSearchComponentModel>> kept;
     int removed = 0;
     bool dropNextConj = false;
@@ -234,6 +246,7 @@ int CqzSearchEventList::RemoveEvents(
 // conjunctions in a row the later one stays.
 void CqzSearchEventList::Tidy()
 {
+    Visited(m_items.size());
     std::vector<std::unique_ptr<CqzSearchComponentModel>> out;
     for (auto& item : m_items)
     {
@@ -281,6 +294,7 @@ CqzSearchComponentModel* CqzSearchEventList::GetComponent(const CqzID& id) const
     if (auto it = m_byID.find(id); it != m_byID.end() && it->second->GetID() == id)
         return it->second;
     // A component whose identifier changed after it was added.
+    Visited(m_items.size());
     for (const auto& item : m_items)
         if (item->GetID() == id)
             return item.get();
@@ -339,4 +353,9 @@ void CqzSearchEventList::OnUpdate(foundation::ISubject*, foundation::IMessage* m
 {
     // Pattern changes of the list's own events are passed on unchanged.
     UpdateAllObservers(nullptr, message);
+}
+
+std::uint64_t CqzSearchEventList::GetVisitCount()
+{
+    return visits.load(std::memory_order_relaxed);
 }

@@ -9,6 +9,7 @@
 #include "qzSystem/search/CqzSearchEventLabel.h"
 #include "qzSystem/search/CqzSearchExpressionNode.h"
 
+#include <cstdint>
 #include <functional>
 #include <list>
 #include <memory>
@@ -55,6 +56,10 @@ public:
     bool IsWellFormed() const;
 
     void OnUpdate(foundation::ISubject* subject, foundation::IMessage* message) override;
+
+    // Components looked at by the walks over lists (index rebuilds, removals, tidying) in this
+    // process so far: an operation count that shows whether a caller's use of lists is linear.
+    static std::uint64_t GetVisitCount();
 
 private:
     void Send(unsigned int type);
