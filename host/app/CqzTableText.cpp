@@ -1,5 +1,6 @@
 #include "CqzTableText.h"
 
+#include "CqzTerminalText.h"
 #include "qzSystem/data/CqzDataColumn.h"
 #include "qzSystem/data/CqzSampleStore.h"
 #include "qzSystem/format/CqzHexFormatter.h"
@@ -142,7 +143,8 @@ std::string CqzTableText::ValueOfLine(std::int64_t line, int listed) const
 std::size_t CqzTableText::GuessWidth(int listed) const
 {
     const SqzColumn& column = m_columns[listed];
-    return std::min<std::size_t>(std::max(column.name.size(), WidestValue(column)), 40);
+    return std::min<std::size_t>(
+        std::max(CqzTerminalText::Sanitize(column.name).size(), WidestValue(column)), 40);
 }
 
 // Numbers take the digits of their width; texts the longest text the column holds (its store
@@ -160,7 +162,9 @@ std::size_t CqzTableText::WidestValue(const SqzColumn& column) const
         return widest;
     const CqzStringStore& texts = store->GetStrings();
     for (std::size_t i = 0; i < texts.GetTextCount(); ++i)
-        widest =
-            std::max(widest, CString(texts.Get(static_cast<std::uint32_t>(i))).ToUtf8().size());
+        widest = std::max(
+            widest,
+            CqzTerminalText::Sanitize(CString(texts.Get(static_cast<std::uint32_t>(i))).ToUtf8())
+                .size());
     return widest;
 }

@@ -31,7 +31,8 @@ public:
     std::string TimeOfLine(std::int64_t line) const;
     std::string ValueOfLine(std::int64_t line, int listed) const;
 
-    // The widest of the heading and the column's values (at most 40), for aligned columns.
+    // The widest of the heading and the column's values (at most 40) as a terminal shows them
+    // (CqzTerminalText), for aligned columns.
     std::size_t GuessWidth(int listed) const;
 
 private:

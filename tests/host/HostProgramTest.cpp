@@ -36,7 +36,7 @@ protected:
         std::string command = ShellQuote(QZ_HOST_PROGRAM);
         for (const std::string& argument : arguments)
             command += " " + ShellQuote(argument);
-        command += " 2>" + ShellQuote(folder.File("stderr.txt"));
+        command += " 2>" + ShellQuote(folder.File("stderr.txt")) + " <" + ShellQuote(input);
         SqzRunResult result;
         FILE* pipe = popen(command.c_str(), "r");
         if (pipe == nullptr)
@@ -52,6 +52,8 @@ protected:
     }
 
     HostTestFolder folder;
+    // What the program reads on standard input.
+    std::string input = "/dev/null";
 };
 
 // Rows 200 to 899 form one long run that the first term hides.
@@ -278,6 +280,18 @@ TEST_F(HostProgramTest, BadUsageGivesItsExitCodeAndMessage)
         {{"--plugin", folder.File("none.so"), "@"}, 3, "cannot load the plug-in"},
         {{"--csv", folder.File("no/such/dir.csv"), "@"}, 4, "cannot write the CSV file"},
         {{"--setup", folder.Write("s.xml", "<Filter"), "@"}, 4, "s.xml"},
+        {{"--color", "never", "@"}, 1, "write --color=never"},
+        {{"--color", "red", "@"}, 1, "is a capture file, not an expression"},
+        {{"--hide", "trace.VCD"}, 1, "give the expression first: --hide EXPR trace.VCD"},
+        {{"--html", folder.File("no/such/p.html"), folder.File("missing.vcd")}, 4,
+         "cannot write the HTML file"},
+        {{"--save-setup", folder.File(""), "@"}, 4, "it is a folder"},
+        {{"--setup", folder.Write("u.xml", "<Filter><FilterExpression Name='x'><Search><Event "
+                                           "Label='Q\x1b' Op='Equal' Value='h1'/></Search>"
+                                           "</FilterExpression></Filter>"),
+          "@"},
+         4, "term 1 'x': unknown label 'Q\\x1b'"},
+        {{"-"}, 2, "standard input"},
     };
     for (const SqzBadUsage& bad : cases)
     {
@@ -289,6 +303,63 @@ TEST_F(HostProgramTest, BadUsageGivesItsExitCodeAndMessage)
         EXPECT_NE(result.err.find(bad.message), std::string::npos)
             << arguments[0] << ": " << result.err;
     }
+}
+
+// "-" reads the capture from standard input, whatever its type; errors name standard input.
+TEST_F(HostProgramTest, StandardInputIsACapture)
+{
+    const std::string capture = folder.WriteCapture("c.vcd", MakeRows());
+    const SqzRunResult named = Run({"--hide", "B high", "-q", capture});
+    input = capture;
+    const SqzRunResult piped = Run({"--hide", "B high", "-q", "-"});
+    ASSERT_EQ(piped.code, 0) << piped.err;
+    EXPECT_EQ(piped.out, named.out);
+    input = folder.Write("d.csv", "time,D\n0,1\n10,2\n");
+    EXPECT_EQ(Run({"-q", "-"}).out, "Summary: 2 rows: 2 shown, 0 hidden, 0 coloured\n");
+    input = folder.Write("bad.vcd", "$timescale 1 ns $end\n$var wire 8 ! A\n");
+    const SqzRunResult bad = Run({"-"});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_EQ(bad.err.rfind("qzfilter: -:", 0), 0u) << bad.err;
+}
+
+// Control bytes in a capture's label names and texts reach the terminal escaped.
+TEST_F(HostProgramTest, TextFromTheCaptureIsSanitised)
+{
+    const std::string capture =
+        folder.Write("c.csv", "time,B\x1b]0;x\x07,M\n0,1,a\x1b[2Jb\n10,0,c\n");
+    const SqzRunResult labels = Run({"--labels", capture});
+    ASSERT_EQ(labels.code, 0) << labels.err;
+    EXPECT_NE(labels.out.find("B\\x1b]0;x\\x07"), std::string::npos) << labels.out;
+    const SqzRunResult listing = Run({"--color=never", capture});
+    EXPECT_EQ(listing.out.find('\x1b'), std::string::npos) << listing.out;
+    EXPECT_NE(listing.out.find("\\x1b[2J"), std::string::npos) << listing.out;
+}
+
+// Where memory runs out (here a limit on the address space) the program says so and ends with
+// exit code 2, whatever it was doing.
+TEST_F(HostProgramTest, RunningOutOfMemoryIsAClearError)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#else
+    std::string terms;
+    for (int i = 0; i < 60000; ++i)
+        terms += "<FilterExpression Name='t'><Search><Event Label='A' Op='Equal' Value='h1'/>"
+                 "</Search><FilterAction Type='Hide'/></FilterExpression>";
+    const std::string setup = folder.Write("big.xml", "<Filter>" + terms + "</Filter>");
+    const std::string capture = folder.WriteCapture("c.vcd", MakeRows());
+    const std::string command = "ulimit -v 120000; " + ShellQuote(QZ_HOST_PROGRAM) + " --setup " +
+                                ShellQuote(setup) + " -q " + ShellQuote(capture) + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    const int status = pclose(pipe);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2) << out;
+    EXPECT_NE(out.find("qzfilter: out of memory while "), std::string::npos) << out;
+#endif
 }
 
 } // namespace
