@@ -1,5 +1,6 @@
 #include "CqzHostApp.h"
 
+#include "CqzColorName.h"
 #include "CqzCsvExporter.h"
 #include "CqzFilterDocument.h"
 #include "CqzFilterSummary.h"
@@ -113,10 +114,31 @@ void WriteLabels(const CqzHostSession& session, std::ostream& out)
              labels[i]->IsType(eqzLabelString) ? "-" : std::to_string(labels[i]->GetWidth()));
 }
 
+// The sample's terms before its listing, each in its colour, so that a first look tells what
+// the filter was asked to do.
+void WriteLegend(const CqzHostSession& session, bool color, std::ostream& out)
+{
+    out << "Terms (tried in order; the first that applies decides a row's fate):\n";
+    int number = 0;
+    for (const std::string& term : CqzFilterDocument::DescribeTerms(session.GetSetupMarkup()))
+    {
+        std::string escape;
+        if (color && term.rfind("Color #", 0) == 0)
+            if (const auto rgb = CqzColorName::Parse(term.substr(6, 7)))
+                escape = "\033[38;2;" + std::to_string(GetRValue(*rgb)) + ";" +
+                         std::to_string(GetGValue(*rgb)) + ";" + std::to_string(GetBValue(*rgb)) +
+                         "m";
+        out << "  " << ++number << ". " << escape << CqzTerminalText::Sanitize(term)
+            << (escape.empty() ? "" : "\033[0m") << "\n";
+    }
+}
+
 void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, std::ostream& out)
 {
     const CqzData& data = session.GetData();
     const CqzID& instance = session.GetInstanceID();
+    if (options.listing && options.useSample)
+        WriteLegend(session, UseColor(options.colorMode), out);
     if (options.listing)
         CqzListingWriter(out, {options.limit, options.showHidden, UseColor(options.colorMode),
                                options.firstRow, options.lastRow,

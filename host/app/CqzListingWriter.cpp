@@ -6,6 +6,8 @@
 #include "win/WinTypes.h"
 
 #include <algorithm>
+#include <deque>
+#include <map>
 #include <iomanip>
 #include <string>
 #include <vector>
@@ -100,19 +102,39 @@ void WriteRow(std::ostream& out, const SqzListingOptions& options, const CqzTabl
     }
 }
 
-// Where a listing near the first coloured row starts: `context` shown rows before it (fewer
-// when the table starts sooner), looking back no further than 10000 rows.
+// Where a listing that should show colour on its first screen starts: the first of `screen`
+// consecutive shown rows holding the most distinct colours, then the most coloured rows,
+// among the first 100000 shown rows (the earliest such window; `from` when none is coloured).
 std::int64_t StartNearColor(CqzRowAttributes& records, std::int64_t from, std::int64_t end)
 {
-    std::int64_t colored = records.NextShown(from);
-    while (colored < end && !records.IsRowColored(colored))
-        colored = records.NextShown(colored + 1);
-    if (colored >= end)
-        return from;
-    std::int64_t start = colored;
-    for (int context = 5; context > 0 && start > from && colored - start < 10000;)
-        context -= records.IsRowHidden(--start) ? 0 : 1;
-    return start;
+    constexpr std::size_t screen = 20;
+    std::deque<std::pair<std::int64_t, COLORREF>> window; // shown rows; colour or ~0 for none
+    std::map<COLORREF, int> colours;
+    std::int64_t best = from, bestScore = 0, colored = 0;
+    std::int64_t row = records.NextShown(from);
+    for (int seen = 0; row < end && seen < 100000; ++seen, row = records.NextShown(row + 1))
+    {
+        const bool isColored = records.IsRowColored(row);
+        const COLORREF color = isColored ? records.Get(row).GetColor() : ~COLORREF{0};
+        window.emplace_back(row, color);
+        if (isColored)
+            ++colours[color], ++colored;
+        if (window.size() > screen)
+        {
+            const COLORREF gone = window.front().second;
+            if (gone != ~COLORREF{0} && --colours[gone] == 0)
+                colours.erase(gone);
+            colored -= gone != ~COLORREF{0};
+            window.pop_front();
+        }
+        const std::int64_t score = static_cast<std::int64_t>(colours.size()) * 1000 + colored;
+        if (score > bestScore)
+        {
+            bestScore = score;
+            best = window.front().first;
+        }
+    }
+    return best;
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 // A row with subrows is listed as a display shows it: its main line, then each subrow line
 // numbered ROW.N (from 1). Only rows firstRow to lastRow (-1: the last) are listed, at most
 // `limit` rows per table (-1: all). Where hidden rows are skipped a line says how many
-// ("… 12 hidden rows …"). With `nearColor` the listing starts a few shown rows before the
-// first coloured row (from firstRow when none is coloured), so that the first screen shows
+// ("… 12 hidden rows …"). With `nearColor` the listing starts at the screenful of shown rows
+// with the most colours (from firstRow when none is coloured), so that the first screen shows
 // what the filter did.
 
 #include "qzSystem/data/CqzData.h"
