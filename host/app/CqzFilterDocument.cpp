@@ -74,8 +74,8 @@ std::string DescribeAction(CqzXMLParser& xml)
     if (type != L"Color")
         return type.ToUtf8();
     const CString color = xml.GetChildAttribute(L"Color");
-    const COLORREF value =
-        static_cast<COLORREF>(std::wcstoul(color.Str().c_str() + (color.Left(1) == L"h"), nullptr, 16));
+    const COLORREF value = static_cast<COLORREF>(
+        std::wcstoul(color.Str().c_str() + (color.Left(1) == L"h"), nullptr, 16));
     return "Color " + CqzColorName::Format(value);
 }
 
@@ -93,7 +93,8 @@ std::vector<std::string> CqzFilterDocument::DescribeTerms(const CString& setup)
         xml.Descend();
         const bool enabled =
             !xml.FindNextChild(L"Search") || xml.GetChildAttribute(L"Enabled") != L"F";
-        lines.push_back(DescribeAction(xml) + ": " + name.ToUtf8() + (enabled ? "" : " (disabled)"));
+        lines.push_back(DescribeAction(xml) + ": " + name.ToUtf8() +
+                        (enabled ? "" : " (disabled)"));
         xml.Ascend();
     }
     return lines;

@@ -161,7 +161,8 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
 // Output files are checked before the capture is loaded, so that a bad path costs no run.
 void CheckOutputs(const SqzHostOptions& options)
 {
-    for (const auto& [path, what] : {std::pair{options.csv, "CSV file"}, {options.html, "HTML file"},
+    for (const auto& [path, what] : {std::pair{options.csv, "CSV file"},
+                                     {options.html, "HTML file"},
                                      {options.saveMarkup, "markup file"},
                                      {options.saveSetup, "setup file"}})
         if (!path.empty())

@@ -133,8 +133,8 @@ void AddTerm(SqzHostOptions& options, EqzHostAction action, const std::string& o
     term.expression = reader.TakeValue(term.option, inlineValue);
     if (LooksLikeCapture(term.expression))
         Refuse(term.option + ": '" + term.expression +
-               "' is a capture file, not an expression; give the expression first: " +
-               term.option + " EXPR " + term.expression);
+               "' is a capture file, not an expression; give the expression first: " + term.option +
+               " EXPR " + term.expression);
     options.terms.push_back(term);
 }
 

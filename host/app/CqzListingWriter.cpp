@@ -73,8 +73,8 @@ public:
         const std::string time = m_text.TimeOfLine(line);
         text += "  " + std::string(m_widths[0] - std::min(m_widths[0], time.size()), ' ') + time;
         for (int i = 0; i < m_text.GetColumnCount(); ++i)
-            text += "  " + Cell(CqzTerminalText::Sanitize(m_text.ValueOfLine(line, i)),
-                                m_widths[i + 1]);
+            text += "  " +
+                    Cell(CqzTerminalText::Sanitize(m_text.ValueOfLine(line, i)), m_widths[i + 1]);
         return TrimEnd(text);
     }
 

@@ -128,7 +128,8 @@ void CqzSetupCheck::CheckEvent(const CqzXMLParser& xml, int term, const CString&
     const auto found = m_byName.find(labelName);
     if (found == m_byName.end())
     {
-        std::string reason = "unknown label " + Quoted(labelName) + ": the capture has no label of that name";
+        std::string reason =
+            "unknown label " + Quoted(labelName) + ": the capture has no label of that name";
         const std::vector<std::wstring> close = CqzTermParser(m_labels).Suggest(labelName.Str());
         for (std::size_t i = 0; i < close.size(); ++i)
             reason += (i == 0 ? " (did you mean " : " or ") + Quoted(CString(close[i]));
@@ -152,7 +153,8 @@ std::string CqzSetupCheck::Refused(const CqzXMLParser& document, int read) const
     if (xml.FindNext(L"/Filter"))
         for (int term = 0; term <= read && xml.FindNextChild(L"FilterExpression"); ++term)
             name = xml.GetChildAttribute(L"Name");
-    return m_path + ": term " + std::to_string(read + 1) + (name.IsEmpty() ? "" : " " + Quoted(name)) +
+    return m_path + ": term " + std::to_string(read + 1) +
+           (name.IsEmpty() ? "" : " " + Quoted(name)) +
            ": the filter tool refused it (a malformed number, a bit beyond the label's width, "
            "an unknown action or an expression that is not well formed)";
 }
@@ -214,21 +216,24 @@ void CqzSetupCheck::CheckComponents(CqzPersistenceSetup& setup, int term, const 
     const bool agrees = CountAgrees(setup, L"Component", count, stored);
     setup.CloseTag(false);
     if (!agrees)
-        Fail(term, name, "the expression says it has " + std::to_string(count) +
-                             " components but " + std::to_string(stored) + " are stored");
+        Fail(term, name,
+             "the expression says it has " + std::to_string(count) + " components but " +
+                 std::to_string(stored) + " are stored");
     CqzSearchModel search;
     search.Load(&setup);
     const CqzSearchEventList& events = *search.GetIfClause().GetEventList();
     if (count == 0)
         Fail(term, name, "the expression is empty");
     if (events.GetComponentCount() != static_cast<int>(count))
-        Fail(term, name, "the expression does not read back (an unknown component or an "
-                         "expression that is not well formed)");
+        Fail(term, name,
+             "the expression does not read back (an unknown component or an "
+             "expression that is not well formed)");
     for (int i = 0; i < events.GetEventCount(); ++i)
     {
         const CqzID& label = events.GetEvent(i)->GetEventLabel()->GetLabelInfo().GetLabelID();
         if (!m_byID.contains(label))
-            Fail(term, name, "event " + std::to_string(i + 1) + " names the label " +
-                                 label.ToString().ToUtf8() + ", which this capture does not have");
+            Fail(term, name,
+                 "event " + std::to_string(i + 1) + " names the label " +
+                     label.ToString().ToUtf8() + ", which this capture does not have");
     }
 }

@@ -61,7 +61,8 @@ CqzStdinCapture::CqzStdinCapture()
         Refuse("it is a terminal; pipe a capture in (qzfilter - < capture.vcd)");
     std::string head(64 * 1024, '\0');
     std::size_t got = 0;
-    for (ssize_t n; got < head.size() && (n = ReadSome(STDIN_FILENO, &head[got], head.size() - got)) != 0;)
+    for (ssize_t n;
+         got < head.size() && (n = ReadSome(STDIN_FILENO, &head[got], head.size() - got)) != 0;)
     {
         if (n < 0)
             Refuse(std::strerror(errno));

@@ -162,9 +162,8 @@ std::size_t CqzTableText::WidestValue(const SqzColumn& column) const
         return widest;
     const CqzStringStore& texts = store->GetStrings();
     for (std::size_t i = 0; i < texts.GetTextCount(); ++i)
-        widest = std::max(
-            widest,
-            CqzTerminalText::Sanitize(CString(texts.Get(static_cast<std::uint32_t>(i))).ToUtf8())
-                .size());
+        widest = std::max(widest, CqzTerminalText::Sanitize(
+                                      CString(texts.Get(static_cast<std::uint32_t>(i))).ToUtf8())
+                                      .size());
     return widest;
 }

@@ -1,8 +1,8 @@
 // Reads arbitrary bytes as a saved tool setup: the setup store's decoder, the host's check of
 // binary setups, the filter model's load, and the tool's load message with its favourites. A
-// setup the check passes must load whole: as many terms as it says it holds. The first byte chooses whether the
-// header's body length and the trailing checksum are made to fit, so that mutations get past
-// the checksum and reach the loaders; otherwise the bytes go to the decoder as they are.
+// setup the check passes must load whole: as many terms as it says it holds. The first byte chooses
+// whether the header's body length and the trailing checksum are made to fit, so that mutations get
+// past the checksum and reach the loaders; otherwise the bytes go to the decoder as they are.
 #include "CqzHostError.h"
 #include "CqzSetupCheck.h"
 #include "model/CqzFilterModel.h"
@@ -120,7 +120,8 @@ void LoadTool(std::vector<std::uint8_t>& bytes)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const bool labels = [] {
+    static const bool labels = []
+    {
         AddLabel(L"A", eqzLabelDigital, 8);
         AddLabel(L"W", eqzLabelIntegral, 128);
         AddLabel(L"M", eqzLabelString, 0);

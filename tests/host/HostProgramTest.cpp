@@ -283,14 +283,17 @@ TEST_F(HostProgramTest, BadUsageGivesItsExitCodeAndMessage)
         {{"--color", "never", "@"}, 1, "write --color=never"},
         {{"--color", "red", "@"}, 1, "is a capture file, not an expression"},
         {{"--hide", "trace.VCD"}, 1, "give the expression first: --hide EXPR trace.VCD"},
-        {{"--html", folder.File("no/such/p.html"), folder.File("missing.vcd")}, 4,
+        {{"--html", folder.File("no/such/p.html"), folder.File("missing.vcd")},
+         4,
          "cannot write the HTML file"},
         {{"--save-setup", folder.File(""), "@"}, 4, "it is a folder"},
-        {{"--setup", folder.Write("u.xml", "<Filter><FilterExpression Name='x'><Search><Event "
-                                           "Label='Q\x1b' Op='Equal' Value='h1'/></Search>"
-                                           "</FilterExpression></Filter>"),
+        {{"--setup",
+          folder.Write("u.xml", "<Filter><FilterExpression Name='x'><Search><Event "
+                                "Label='Q\x1b' Op='Equal' Value='h1'/></Search>"
+                                "</FilterExpression></Filter>"),
           "@"},
-         4, "term 1 'x': unknown label 'Q\\x1b'"},
+         4,
+         "term 1 'x': unknown label 'Q\\x1b'"},
         {{"-"}, 2, "standard input"},
     };
     for (const SqzBadUsage& bad : cases)

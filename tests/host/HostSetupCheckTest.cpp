@@ -68,7 +68,8 @@ TEST_F(HostSetupCheckTest, MarkupSetupsAreRefusedNamingTermLabelAndReason)
         {"<Event Label='M' Op='Equal' Value='h1'/>", "does not apply to a text label"},
         {"<Event Label='A' Op='Equal' Value='h1'/><Blink/>", "unknown element <Blink>"},
         {Nested(65), "groups are nested deeper than 64 levels"},
-        {"<Event Label='A' Op='Equal' Value='hzz'/>", "term 2 'second': the filter tool refused it"},
+        {"<Event Label='A' Op='Equal' Value='hzz'/>",
+         "term 2 'second': the filter tool refused it"},
         {"<Event Label='B' Op='High' Channel='3'/>", "term 2 'second': the filter tool refused it"},
         {"<Event Label='\x1b[31mQ' Op='Equal' Value='h1'/>", "unknown label '\x1b[31mQ'"},
     };
@@ -78,15 +79,17 @@ TEST_F(HostSetupCheckTest, MarkupSetupsAreRefusedNamingTermLabelAndReason)
             "s.xml", "<Filter Enabled='T'><FilterExpression Name='first'><Search>"
                      "<Event Label='A' Op='Equal' Value='h1'/></Search><FilterAction Type='Hide'/>"
                      "</FilterExpression><FilterExpression Name='second'><Search>" +
-                         c.search + "</Search><FilterAction Type='Hide'/></FilterExpression></Filter>");
+                         c.search +
+                         "</Search><FilterAction Type='Hide'/></FilterExpression></Filter>");
         const auto [code, message] = Refusal([&] { session.ApplyMarkupFile(file); });
         EXPECT_EQ(code, 4) << c.search;
         EXPECT_NE(message.find(file + ": "), std::string::npos) << message;
         EXPECT_NE(message.find(c.words), std::string::npos) << c.search << "\n" << message;
     }
     // Sixty-four levels are fine.
-    folder.Write("deep.xml", "<Filter Enabled='T'><FilterExpression Name='d'><Search>" + Nested(64) +
-                                 "</Search><FilterAction Type='Hide'/></FilterExpression></Filter>");
+    folder.Write("deep.xml",
+                 "<Filter Enabled='T'><FilterExpression Name='d'><Search>" + Nested(64) +
+                     "</Search><FilterAction Type='Hide'/></FilterExpression></Filter>");
     EXPECT_EQ(Refusal([&] { session.ApplyMarkupFile(folder.File("deep.xml")); }).first, 0);
 }
 
@@ -143,7 +146,8 @@ TEST_F(HostSetupCheckTest, BinarySetupsWhoseContentDisagreesAreRefused)
         {.termCount = 2, .words = "the setup says it holds 2 terms but 1 are stored"},
         {.termCount = 1, .termsStored = 2, .words = "holds 1 terms but 2 are stored"},
         {.termCount = 0, .words = "holds 0 terms but 1 are stored"},
-        {.componentCount = 5, .words = "term 1 'T0': the expression says it has 5 components but 3"},
+        {.componentCount = 5,
+         .words = "term 1 'T0': the expression says it has 5 components but 3"},
         {.componentCount = 1, .words = "says it has 1 components but 3 are stored"},
         {.firstKind = 9, .words = "term 1 'T0': the expression does not read back"},
         {.componentCount = 2, .componentsStored = 2, .words = "does not read back"},
@@ -167,12 +171,17 @@ TEST_F(HostSetupCheckTest, BinarySetupsWhoseContentDisagreesAreRefused)
 TEST(CqzTerminalText, ControlBytesAndBrokenUtf8AreEscaped)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"plain text: \xC3\xA9t\xC3\xA9 \xE2\x80\xA6", "plain text: \xC3\xA9t\xC3\xA9 \xE2\x80\xA6"},
+        {"plain text: \xC3\xA9t\xC3\xA9 \xE2\x80\xA6",
+         "plain text: \xC3\xA9t\xC3\xA9 \xE2\x80\xA6"},
         {"\x1b[2J\x07\r\n\t\x7f", "\\x1b[2J\\x07\\x0d\\x0a\\x09\\x7f"},
-        {"c1 \xC2\x9B" "31m", "c1 \\xc2\\x9b31m"},
+        {"c1 \xC2\x9B"
+         "31m",
+         "c1 \\xc2\\x9b31m"},
         {"cut \xE2\x80", "cut \\xe2\\x80"},
-        {"overlong \xC0\xAF surrogate \xED\xA0\x80", "overlong \\xc0\\xaf surrogate \\xed\\xa0\\x80"},
-        {"four \xF0\x9F\x98\x80 beyond \xF4\x90\x80\x80", "four \xF0\x9F\x98\x80 beyond \\xf4\\x90\\x80\\x80"},
+        {"overlong \xC0\xAF surrogate \xED\xA0\x80",
+         "overlong \\xc0\\xaf surrogate \\xed\\xa0\\x80"},
+        {"four \xF0\x9F\x98\x80 beyond \xF4\x90\x80\x80",
+         "four \xF0\x9F\x98\x80 beyond \\xf4\\x90\\x80\\x80"},
     };
     for (const auto& [in, out] : cases)
         EXPECT_EQ(CqzTerminalText::Sanitize(in), out);

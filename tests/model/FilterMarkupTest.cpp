@@ -191,8 +191,8 @@ TEST_F(FilterMarkupTest, LargeSetupsApplyAndValidateInProportionToTheirSize)
         for (int i = 0; i < n; ++i)
         {
             events += std::wstring(i > 0 ? L"<Conj Type='OR'/>" : L"") + L"<Event Label='" +
-                      (i % 2 ? L"ADDR" : L"STAT") + L"' Op='Equal' Value='d" +
-                      std::to_wstring(i) + L"'/>";
+                      (i % 2 ? L"ADDR" : L"STAT") + L"' Op='Equal' Value='d" + std::to_wstring(i) +
+                      L"'/>";
             terms += L"<FilterExpression Name='t'><Search><Event Label='" +
                      std::wstring(i % 2 ? L"ADDR" : L"STAT") +
                      L"' Op='Less' Value='h5'/></Search><FilterAction Type='Hide'/>"

@@ -55,8 +55,9 @@ TEST_F(LabelMgrTest, ManyLabelsCostInProportionToTheirNumber)
         CqzSystemMgr::Instance().SetAvailableLabels(instance, ids);
         int found = 0;
         for (int i = 0; i < n; ++i)
-            found += labels.IDToLabel(ids[static_cast<std::size_t>(i)]) ==
-                     labels.NameToLabel(labels.IDToLabel(ids[static_cast<std::size_t>(i)])->GetName());
+            found +=
+                labels.IDToLabel(ids[static_cast<std::size_t>(i)]) ==
+                labels.NameToLabel(labels.IDToLabel(ids[static_cast<std::size_t>(i)])->GetName());
         ASSERT_EQ(found, n);
         ASSERT_EQ(CqzSystemMgr::Instance().GetAvailableLabels(instance).size(),
                   static_cast<std::size_t>(n));

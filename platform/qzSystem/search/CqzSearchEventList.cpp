@@ -51,7 +51,10 @@ CqzSearchEventList& CqzSearchEventList::operator=(const CqzSearchEventList& othe
     return *this;
 }
 
-CqzSearchEventList::~CqzSearchEventList() { Clear(); }
+CqzSearchEventList::~CqzSearchEventList()
+{
+    Clear();
+}
 
 void CqzSearchEventList::Send(unsigned int type)
 {
@@ -200,8 +203,8 @@ bool CqzSearchEventList::TidyOnce()
     return false;
 }
 
-int CqzSearchEventList::RemoveEvents(
-    const std::function<bool(const CqzSearchEventLabel&)>& doomed, bool notify)
+int CqzSearchEventList::RemoveEvents(const std::function<bool(const CqzSearchEventLabel&)>& doomed,
+                                     bool notify)
 {
     Visited(m_items.size());
     std::vector<std::unique_ptr<CqzSearchComponentModel>> kept;
@@ -307,7 +310,8 @@ std::list<std::shared_ptr<CqzSearchExpressionNode>> CqzSearchEventList::GetExpre
     for (const auto& item : m_items)
     {
         if (int bracket = BracketOf(item))
-            tokens.push_back(std::make_shared<CqzSearchExpressionGroup>(item->GetID(), bracket == 1));
+            tokens.push_back(
+                std::make_shared<CqzSearchExpressionGroup>(item->GetID(), bracket == 1));
         else
             tokens.push_back(std::make_shared<CqzSearchExpressionNode>(
                 item->GetID(), IsConj(item) ? eqzExpressionConj : eqzExpressionEventLabel));
