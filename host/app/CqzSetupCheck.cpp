@@ -7,8 +7,6 @@
 #include "qzSystem/search/CqzSearchMarkupReader.h"
 #include "qzSystem/search/CqzSearchModel.h"
 
-#include <algorithm>
-
 namespace
 {
 
@@ -19,36 +17,11 @@ CString Numbered(const wchar_t* prefix, std::uint32_t index)
     return name;
 }
 
-// The indices of the child tags named PREFIX<decimal>, sorted, each once.
-std::vector<std::uint64_t> NumberedTags(const CqzPersistenceSetup& setup, const CString& prefix)
-{
-    std::vector<std::uint64_t> indices;
-    for (const CString& tag : setup.GetTagNames())
-    {
-        if (tag.Left(prefix.GetLength()) != prefix)
-            continue;
-        const CString digits = tag.Mid(prefix.GetLength());
-        bool ok = !digits.IsEmpty() && digits.GetLength() <= 10 &&
-                  (digits.GetLength() == 1 || digits[0] != L'0');
-        std::uint64_t value = 0;
-        for (int i = 0; ok && i < digits.GetLength(); ++i)
-        {
-            ok = digits[i] >= L'0' && digits[i] <= L'9';
-            value = value * 10 + static_cast<std::uint64_t>(digits[i] - L'0');
-        }
-        if (ok)
-            indices.push_back(value);
-    }
-    std::sort(indices.begin(), indices.end());
-    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-    return indices;
-}
-
 // Whether the tags PREFIX0 to PREFIX<count-1> are there and no other of that form.
 bool CountAgrees(const CqzPersistenceSetup& setup, const wchar_t* prefix, std::uint32_t count,
                  std::size_t& stored)
 {
-    const std::vector<std::uint64_t> indices = NumberedTags(setup, prefix);
+    const std::vector<std::uint64_t> indices = setup.GetTagNumbers(prefix);
     stored = indices.size();
     return indices.size() == count && (count == 0 || indices.back() == count - 1);
 }

@@ -31,25 +31,9 @@ CString TermTagName(std::uint32_t index)
 std::vector<std::uint32_t> TermTagIndices(const CqzPersistenceSetup& setup, std::uint32_t count)
 {
     std::vector<std::uint32_t> indices;
-    const CString prefix(L"FilterTerm");
-    for (const CString& tag : setup.GetTagNames())
-    {
-        if (tag.Left(prefix.GetLength()) != prefix)
-            continue;
-        const CString digits = tag.Mid(prefix.GetLength());
-        std::uint64_t value = 0;
-        bool ok = !digits.IsEmpty() && digits.GetLength() <= 10 &&
-                  (digits.GetLength() == 1 || digits[0] != L'0');
-        for (int i = 0; ok && i < digits.GetLength(); ++i)
-        {
-            ok = digits[i] >= L'0' && digits[i] <= L'9';
-            value = value * 10 + static_cast<std::uint64_t>(digits[i] - L'0');
-        }
-        if (ok && value < count)
-            indices.push_back(static_cast<std::uint32_t>(value));
-    }
-    std::sort(indices.begin(), indices.end());
-    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    for (std::uint64_t number : setup.GetTagNumbers(L"FilterTerm"))
+        if (number < count)
+            indices.push_back(static_cast<std::uint32_t>(number));
     return indices;
 }
 } // namespace
