@@ -21,9 +21,15 @@
 namespace
 {
 
-void AddLabel(const wchar_t* name, EqzLabelType type, int width)
+// Labels with fixed identifiers ({00000000-0000-0000-0000-0000000000NN}), so that seeds can
+// name them and setups the host's check passes are reached.
+void AddLabel(const wchar_t* name, EqzLabelType type, int width, int number)
 {
-    CqzLabelMgr::Instance().AddLabel(CqzLabel(CqzID(), name, CqzBitSet{type}, width, CqzID()));
+    CqzID id;
+    CString text;
+    text.Format(L"{00000000-0000-0000-0000-%012d}", number);
+    id.SetValue(text);
+    CqzLabelMgr::Instance().AddLabel(CqzLabel(id, name, CqzBitSet{type}, width, CqzID()));
 }
 
 void PutU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
@@ -122,9 +128,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static const bool labels = []
     {
-        AddLabel(L"A", eqzLabelDigital, 8);
-        AddLabel(L"W", eqzLabelIntegral, 128);
-        AddLabel(L"M", eqzLabelString, 0);
+        AddLabel(L"A", eqzLabelDigital, 8, 1);
+        AddLabel(L"W", eqzLabelIntegral, 128, 2);
+        AddLabel(L"M", eqzLabelString, 0, 3);
         return true;
     }();
     (void)labels;
