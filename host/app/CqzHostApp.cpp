@@ -60,8 +60,6 @@ std::vector<SqzHostFilterTerm> ParseTerms(const SqzHostOptions& options,
 void SendTerms(CqzHostSession& session, const std::vector<SqzHostFilterTerm>& terms,
                const CString& base)
 {
-    if (terms.empty() && !base.IsEmpty())
-        return;
     CqzFilterDocument document;
     if (!base.IsEmpty())
         document.SetBase(base);
@@ -125,9 +123,7 @@ void WriteLegend(const CqzHostSession& session, bool color, std::ostream& out)
         std::string escape;
         if (color && term.rfind("Color #", 0) == 0)
             if (const auto rgb = CqzColorName::Parse(term.substr(6, 7)))
-                escape = "\033[38;2;" + std::to_string(GetRValue(*rgb)) + ";" +
-                         std::to_string(GetGValue(*rgb)) + ";" + std::to_string(GetBValue(*rgb)) +
-                         "m";
+                escape = CqzColorName::TerminalEscape(*rgb);
         out << "  " << ++number << ". " << escape << CqzTerminalText::Sanitize(term)
             << (escape.empty() ? "" : "\033[0m") << "\n";
     }
@@ -188,8 +184,9 @@ void ApplyFilter(const SqzHostOptions& options, CqzHostSession& session,
         base = session.ApplyMarkupFile(options.setupMarkup);
     }
     phase = "applying the terms";
-    SendTerms(session, terms,
-              options.loadSetup.empty() && options.setupMarkup.empty() ? CString() : base);
+    const bool afterSetup = !options.loadSetup.empty() || !options.setupMarkup.empty();
+    if (!terms.empty() || !afterSetup)
+        SendTerms(session, terms, base);
 }
 
 int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, std::ostream& err)

@@ -1,5 +1,6 @@
 #include "CqzListingWriter.h"
 
+#include "CqzColorName.h"
 #include "CqzRowAttributes.h"
 #include "CqzTableText.h"
 #include "CqzTerminalText.h"
@@ -42,9 +43,7 @@ std::string Escape(const CqzSampleAttributes& record)
         return "\033[2m";
     if (!record.IsColored())
         return "";
-    const COLORREF color = record.GetColor();
-    return "\033[38;2;" + std::to_string(GetRValue(color)) + ";" +
-           std::to_string(GetGValue(color)) + ";" + std::to_string(GetBValue(color)) + "m";
+    return CqzColorName::TerminalEscape(record.GetColor());
 }
 
 class CqzTableLayout

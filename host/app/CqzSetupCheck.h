@@ -26,8 +26,8 @@ public:
     void CheckMarkup(const CqzXMLParser& xml) const;
     // A binary setup: the stored counts of terms and of each term's components agree with the
     // tags stored, every expression reads back whole, every event's label is in the capture
-    // and every action is known. Throws CqzHostError (exit code 4). Leaves the setup at its
-    // top level, as it found it.
+    // and every action is known. Throws CqzHostError (exit code 4); otherwise leaves the setup
+    // at its top level, as it found it.
     void CheckSetup(CqzPersistenceSetup& setup) const;
     // The message for a markup setup the tool refused after CheckMarkup passed: `read` terms
     // were read before the one refused.

@@ -308,6 +308,21 @@ TEST_F(HostProgramTest, BadUsageGivesItsExitCodeAndMessage)
     }
 }
 
+// A binary setup saved in one run filters the next run alone, and under command-line terms
+// that follow its terms.
+TEST_F(HostProgramTest, BinarySetupAloneOrWithTermsIsApplied)
+{
+    const std::string capture = folder.WriteCapture("c.vcd", MakeRows());
+    const std::string setup = folder.File("s.qzs");
+    const SqzRunResult saved = Run({"--hide", "B high", "-q", "--save-setup", setup, capture});
+    ASSERT_EQ(saved.code, 0) << saved.err;
+    EXPECT_EQ(Run({"-q", "--load-setup", setup, capture}).out, saved.out);
+    const SqzRunResult more = Run(
+        {"-q", "--load-setup", setup, "--print-setup", "--color", "red", "M ~ \"ERR\"", capture});
+    EXPECT_LT(more.out.find("Name='B high'"), more.out.find("Name='M ~ &quot;ERR&quot;'"))
+        << more.out;
+}
+
 // "-" reads the capture from standard input, whatever its type; errors name standard input.
 TEST_F(HostProgramTest, StandardInputIsACapture)
 {
