@@ -18,7 +18,6 @@
 #include "qzSystem/plugin/CqzPlugInDataBase.h"
 #include "qzSystem/plugin/CqzPlugInInterface.h"
 
-#include <algorithm>
 #include <fstream>
 
 // The destructor takes these down in a fixed order: tool, data set, library.
