@@ -68,3 +68,9 @@ std::string CqzColorName::List()
         list += std::string(list.empty() ? "" : ", ") + named.name;
     return list + " or #rrggbb";
 }
+
+std::string CqzColorName::TerminalEscape(COLORREF color)
+{
+    return "\033[38;2;" + std::to_string(GetRValue(color)) + ";" +
+           std::to_string(GetGValue(color)) + ";" + std::to_string(GetBValue(color)) + "m";
+}

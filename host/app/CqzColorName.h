@@ -14,6 +14,8 @@ public:
     static std::optional<COLORREF> Parse(const std::string& name);
     // "#rrggbb".
     static std::string Format(COLORREF color);
+    // The 24-bit terminal escape that draws the text after it in this colour.
+    static std::string TerminalEscape(COLORREF color);
     // The names a person may use, for messages and help.
     static std::string List();
 };

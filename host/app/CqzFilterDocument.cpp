@@ -1,6 +1,9 @@
 #include "CqzFilterDocument.h"
 
+#include "CqzColorName.h"
 #include "qzSystem/xml/CqzXMLParserSavePos.h"
+
+#include <cwchar>
 
 CqzFilterDocument::CqzFilterDocument()
 {
@@ -56,4 +59,43 @@ const wchar_t* CqzFilterDocument::ActionName(EqzHostAction action)
         break;
     }
     return L"Hide";
+}
+
+namespace
+{
+
+// The action element of the current term as "Hide", "Show" or "Color #rrggbb". Colours in
+// markup are written h00BBGGRR, as a COLORREF holds them.
+std::string DescribeAction(CqzXMLParser& xml)
+{
+    if (!xml.FindNextChild(L"FilterAction"))
+        return "Hide";
+    const CString type = xml.GetChildAttribute(L"Type");
+    if (type != L"Color")
+        return type.ToUtf8();
+    const CString color = xml.GetChildAttribute(L"Color");
+    const COLORREF value = static_cast<COLORREF>(
+        std::wcstoul(color.Str().c_str() + (color.Left(1) == L"h"), nullptr, 16));
+    return "Color " + CqzColorName::Format(value);
+}
+
+} // namespace
+
+std::vector<std::string> CqzFilterDocument::DescribeTerms(const CString& setup)
+{
+    std::vector<std::string> lines;
+    CqzXMLParser xml;
+    if (!xml.SetDocument(setup) || !xml.FindNext(L"/Filter"))
+        return lines;
+    while (xml.FindNextChild(L"FilterExpression"))
+    {
+        const CString name = xml.GetChildAttribute(L"Name");
+        xml.Descend();
+        const bool enabled =
+            !xml.FindNextChild(L"Search") || xml.GetChildAttribute(L"Enabled") != L"F";
+        lines.push_back(DescribeAction(xml) + ": " + name.ToUtf8() +
+                        (enabled ? "" : " (disabled)"));
+        xml.Ascend();
+    }
+    return lines;
 }

@@ -8,6 +8,9 @@
 #include "markup/CqzXMLParser.h"
 #include "qzSystem/search/CqzSearchModel.h"
 
+#include <string>
+#include <vector>
+
 // A term ready to send: its name, search model and action.
 struct SqzHostFilterTerm
 {
@@ -32,6 +35,10 @@ public:
 
     // The markup word of an action type.
     static const wchar_t* ActionName(EqzHostAction action);
+    // One line per term of a setup (a reply to "GetSetup"), for a reader of the exports:
+    // "Color #e63c3c: Bus errors in red", "Hide: STAT == 0", "(disabled)" after a term that
+    // is switched off.
+    static std::vector<std::string> DescribeTerms(const CString& setup);
 
 private:
     void Reset();

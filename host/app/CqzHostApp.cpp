@@ -1,5 +1,6 @@
 #include "CqzHostApp.h"
 
+#include "CqzColorName.h"
 #include "CqzCsvExporter.h"
 #include "CqzFilterDocument.h"
 #include "CqzFilterSummary.h"
@@ -9,12 +10,17 @@
 #include "CqzHtmlExporter.h"
 #include "CqzListingWriter.h"
 #include "CqzPlugInLoader.h"
+#include "CqzOutputFile.h"
+#include "CqzRowAttributes.h"
 #include "CqzTermError.h"
 #include "CqzTermParser.h"
+#include "CqzTerminalText.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
+#include <new>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace
@@ -43,20 +49,20 @@ std::vector<SqzHostFilterTerm> ParseTerms(const SqzHostOptions& options,
             throw CqzHostError(eqzExitUsage, Describe(term) + ": " + error.what());
         }
         for (const std::string& note : notes)
-            err << "qzfilter: note: " << term.option << ": " << note << "\n";
+            err << "qzfilter: note: " << CqzTerminalText::Sanitize(term.option + ": " + note)
+                << "\n";
     }
     return terms;
 }
 
+// `base`: the markup of the setup applied before (the terms follow its terms); empty without
+// one, when the terms replace the new tool's default term, also when there are none.
 void SendTerms(CqzHostSession& session, const std::vector<SqzHostFilterTerm>& terms,
-               bool afterSetup)
+               const CString& base)
 {
-    // Without a setup the terms replace the new tool's default term, also when there are none.
-    if (terms.empty() && afterSetup)
-        return;
     CqzFilterDocument document;
-    if (afterSetup)
-        document.SetBase(session.GetSetupMarkup());
+    if (!base.IsEmpty())
+        document.SetBase(base);
     for (const SqzHostFilterTerm& term : terms)
         document.AddTerm(term);
     // A fresh parser of the text stands before the root element, where the tool looks for it.
@@ -87,28 +93,52 @@ const char* TypeName(const CqzLabel& label)
 // --labels: one line per label of the capture, in table order.
 void WriteLabels(const CqzHostSession& session, std::ostream& out)
 {
-    const std::vector<const CqzLabel*> labels = session.GetLabels();
+    std::vector<std::string> names;
     std::size_t width = 5;
-    for (const CqzLabel* label : labels)
-        width = std::max(width, label->GetName().ToUtf8().size());
+    for (const CqzLabel* label : session.GetLabels())
+    {
+        names.push_back(CqzTerminalText::Sanitize(label->GetName().ToUtf8()));
+        width = std::max(width, names.back().size());
+    }
     const auto line = [&](const std::string& name, const std::string& type, const std::string& bits)
     {
         out << name << std::string(width + 2 - name.size(), ' ') << type
             << std::string(type.size() < 15 ? 15 - type.size() : 1, ' ') << bits << "\n";
     };
     line("Label", "Type", "Width");
-    for (const CqzLabel* label : labels)
-        line(label->GetName().ToUtf8(), TypeName(*label),
-             label->IsType(eqzLabelString) ? "-" : std::to_string(label->GetWidth()));
+    const std::vector<const CqzLabel*> labels = session.GetLabels();
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        line(names[i], TypeName(*labels[i]),
+             labels[i]->IsType(eqzLabelString) ? "-" : std::to_string(labels[i]->GetWidth()));
+}
+
+// The sample's terms before its listing, each in its colour, so that a first look tells what
+// the filter was asked to do.
+void WriteLegend(const CqzHostSession& session, bool color, std::ostream& out)
+{
+    out << "Terms (tried in order; the first that applies decides a row's fate):\n";
+    int number = 0;
+    for (const std::string& term : CqzFilterDocument::DescribeTerms(session.GetSetupMarkup()))
+    {
+        std::string escape;
+        if (color && term.rfind("Color #", 0) == 0)
+            if (const auto rgb = CqzColorName::Parse(term.substr(6, 7)))
+                escape = CqzColorName::TerminalEscape(*rgb);
+        out << "  " << ++number << ". " << escape << CqzTerminalText::Sanitize(term)
+            << (escape.empty() ? "" : "\033[0m") << "\n";
+    }
 }
 
 void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, std::ostream& out)
 {
     const CqzData& data = session.GetData();
     const CqzID& instance = session.GetInstanceID();
+    if (options.listing && options.useSample)
+        WriteLegend(session, UseColor(options.colorMode), out);
     if (options.listing)
         CqzListingWriter(out, {options.limit, options.showHidden, UseColor(options.colorMode),
-                               options.firstRow, options.lastRow})
+                               options.firstRow, options.lastRow,
+                               options.useSample && !options.rowsGiven})
             .Write(data, instance);
     const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, options.progress);
     out << "Summary: " << CqzFilterSummary::Describe(counts)
@@ -117,15 +147,49 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
         CqzCsvExporter::Export(options.csv, data, instance, options.progress);
     if (!options.html.empty())
     {
-        SqzHtmlPage page{
-            "qzfilter: " + options.capture, {}, counts, options.showHidden, options.progress};
-        for (const SqzHostTerm& term : options.terms)
-            page.terms.push_back(Describe(term));
+        const SqzHtmlPage page{"qzfilter: " + options.capture,
+                               CqzFilterDocument::DescribeTerms(session.GetSetupMarkup()), counts,
+                               options.showHidden, options.progress};
         CqzHtmlExporter::Export(options.html, data, instance, page);
     }
 }
 
-int RunSession(SqzHostOptions& options, std::ostream& out, std::ostream& err)
+// Output files are checked before the capture is loaded, so that a bad path costs no run.
+void CheckOutputs(const SqzHostOptions& options)
+{
+    for (const auto& [path, what] : {std::pair{options.csv, "CSV file"},
+                                     {options.html, "HTML file"},
+                                     {options.saveMarkup, "markup file"},
+                                     {options.saveSetup, "setup file"}})
+        if (!path.empty())
+            CqzOutputFile::CheckWritable(path, what);
+}
+
+// Applies --load-setup and --setup, then the terms; answers nothing, but names what it does
+// in `phase` for the message of an allocation failure.
+void ApplyFilter(const SqzHostOptions& options, CqzHostSession& session,
+                 const std::vector<SqzHostFilterTerm>& terms, std::string& phase)
+{
+    CString base;
+    if (!options.loadSetup.empty())
+    {
+        phase = "loading the setup '" + options.loadSetup + "'";
+        session.LoadSetupFile(options.loadSetup);
+        if (options.setupMarkup.empty() && !terms.empty())
+            base = session.GetSetupMarkup();
+    }
+    if (!options.setupMarkup.empty())
+    {
+        phase = "applying the setup '" + options.setupMarkup + "'";
+        base = session.ApplyMarkupFile(options.setupMarkup);
+    }
+    phase = "applying the terms";
+    const bool afterSetup = !options.loadSetup.empty() || !options.setupMarkup.empty();
+    if (!terms.empty() || !afterSetup)
+        SendTerms(session, terms, base);
+}
+
+int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, std::ostream& err)
 {
     if (options.useSample)
     {
@@ -137,6 +201,8 @@ int RunSession(SqzHostOptions& options, std::ostream& out, std::ostream& err)
             << (options.setupMarkup == CqzHostApp::SampleSetup() ? options.setupMarkup : "")
             << "\n";
     }
+    CheckOutputs(options);
+    phase = "loading the capture '" + options.capture + "'";
     CqzHostSession session;
     session.LoadCapture(options.capture, options.captureOptions);
     if (options.listLabels)
@@ -144,24 +210,20 @@ int RunSession(SqzHostOptions& options, std::ostream& out, std::ostream& err)
         WriteLabels(session, out);
         return eqzExitOk;
     }
+    phase = "reading the terms";
     const std::vector<SqzHostFilterTerm> terms = ParseTerms(options, session, err);
+    phase = "starting the plug-in";
     session.StartTool(CqzPlugInLoader::ChoosePath(options.plugin));
-    if (!options.loadSetup.empty())
-    {
-        const int stored = session.LoadSetupFile(options.loadSetup);
-        if (const int kept = session.GetTermCount(); kept < stored)
-            err << "qzfilter: note: " << options.loadSetup << ": " << stored - kept << " of "
-                << stored << " terms name labels this capture does not have; they were dropped\n";
-    }
-    if (!options.setupMarkup.empty())
-        session.ApplyMarkupFile(options.setupMarkup);
-    SendTerms(session, terms, !options.loadSetup.empty() || !options.setupMarkup.empty());
+    ApplyFilter(options, session, terms, phase);
+    phase = "running the filter";
     if (!options.printSetup)
         session.Run();
+    phase = "writing the setup";
     if (!options.saveMarkup.empty())
         session.SaveMarkupFile(options.saveMarkup);
     if (!options.saveSetup.empty())
         session.SaveSetupFile(options.saveSetup);
+    phase = "writing the listing and the exports";
     if (options.printSetup)
         out << session.GetMarkupText();
     else
@@ -169,10 +231,19 @@ int RunSession(SqzHostOptions& options, std::ostream& out, std::ostream& err)
     return eqzExitOk;
 }
 
+// An allocation failure anywhere: the capture or the setup needs more memory than there is.
+int OutOfMemory(std::ostream& err, const std::string& phase)
+{
+    err << "qzfilter: out of memory while " << CqzTerminalText::Sanitize(phase)
+        << ": the capture or the setup needs more memory than this machine has\n";
+    return eqzExitCapture;
+}
+
 } // namespace
 
 int CqzHostApp::Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
 {
+    std::string phase = "reading the command line";
     try
     {
         SqzHostOptions options = CqzHostOptions::Parse(arguments);
@@ -181,16 +252,25 @@ int CqzHostApp::Run(const std::vector<std::string>& arguments, std::ostream& out
             out << CqzHostOptions::Usage();
             return eqzExitOk;
         }
-        return RunSession(options, out, err);
+        return RunSession(options, phase, out, err);
     }
     catch (const CqzHostError& error)
     {
-        err << "qzfilter: " << error.what() << "\n";
+        err << "qzfilter: " << CqzTerminalText::Sanitize(error.what()) << "\n";
         return error.GetExitCode();
+    }
+    catch (const std::bad_alloc&)
+    {
+        return OutOfMemory(err, phase);
+    }
+    catch (const std::length_error&)
+    {
+        return OutOfMemory(err, phase);
     }
     catch (const std::exception& error)
     {
-        err << "qzfilter: unexpected error: " << error.what() << "\n";
+        err << "qzfilter: unexpected error while " << CqzTerminalText::Sanitize(phase) << ": "
+            << CqzTerminalText::Sanitize(error.what()) << "\n";
         return eqzExitFile;
     }
 }

@@ -4,7 +4,10 @@
 #include "CqzHostError.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cstring>
+#include <filesystem>
 #include <utility>
 
 namespace
@@ -92,6 +95,23 @@ private:
     std::size_t m_pos = 0;
 };
 
+// A single word that names an existing file, or ends in a capture's file type, is a capture
+// given where an expression belongs (no expression is one word).
+bool LooksLikeCapture(const std::string& text)
+{
+    if (text.empty() || text.find_first_of(" \t") != std::string::npos)
+        return false;
+    std::string lower = text;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const char* type : {".vcd", ".csv", ".sr"})
+        if (lower.size() > std::strlen(type) &&
+            lower.compare(lower.size() - std::strlen(type), std::string::npos, type) == 0)
+            return true;
+    std::error_code error;
+    return std::filesystem::exists(text, error);
+}
+
 void AddTerm(SqzHostOptions& options, EqzHostAction action, const std::string& option,
              CqzArgumentReader& reader, std::optional<std::string>& inlineValue)
 {
@@ -102,12 +122,19 @@ void AddTerm(SqzHostOptions& options, EqzHostAction action, const std::string& o
     {
         const std::string name = reader.TakeValue(option, inlineValue);
         const std::optional<COLORREF> color = CqzColorName::Parse(name);
+        if (!color && (name == "always" || name == "never" || name == "auto"))
+            Refuse("--color " + name + ": to set when the listing is coloured write --color=" +
+                   name + "; --color COLOR EXPR colours the rows that match EXPR");
         if (!color)
             Refuse("--color: unknown colour '" + name + "'; use " + CqzColorName::List());
         term.color = *color;
         term.option += " " + name;
     }
     term.expression = reader.TakeValue(term.option, inlineValue);
+    if (LooksLikeCapture(term.expression))
+        Refuse(term.option + ": '" + term.expression +
+               "' is a capture file, not an expression; give the expression first: " + term.option +
+               " EXPR " + term.expression);
     options.terms.push_back(term);
 }
 
@@ -253,6 +280,7 @@ SqzHostOptions CqzHostOptions::Parse(const std::vector<std::string>& arguments)
     // --rows lists the whole range unless a limit is given too.
     if (state.rowsGiven && !state.limitGiven)
         options.limit = -1;
+    options.rowsGiven = state.rowsGiven;
     options.useSample = options.capture.empty();
     return options;
 }
@@ -268,7 +296,7 @@ bool CqzHostOptions::UseColor(EqzColorMode mode, bool terminal, const char* noCo
 
 std::string CqzHostOptions::Usage()
 {
-    return R"(Usage: qzfilter [OPTIONS] [CAPTURE]
+    return R"(Usage: qzfilter [OPTIONS] [CAPTURE]   (CAPTURE '-' reads standard input)
 
 Filters and colours the rows of a capture (.vcd, .csv, .sr) with the qzFilter plug-in and
 lists them. Without a capture it runs on the bundled sample, with the sample's setup when no
@@ -312,7 +340,7 @@ Output:
   --show-hidden         list hidden rows too, dimmed
   -q, --quiet           no listing, only the summary
   --color=WHEN          24-bit colour in the listing: auto (a terminal, unless NO_COLOR is
-                        set), always, never
+                        set to a non-empty value), always, never
   --csv FILE            every line: time, values, hidden (0/1), colour (#rrggbb or empty);
                         a table with subrows adds a Row column (12, 12.1, ...)
   --html FILE           a self-contained page of the listing (hidden rows left out, or

@@ -58,6 +58,7 @@ struct SqzHostOptions
     // --rows A:B: only rows A to B (both included) are listed; lastRow -1 runs to the end.
     std::int64_t firstRow = 0;
     std::int64_t lastRow = -1;
+    bool rowsGiven = false;
     bool printSetup = false; // --print-setup: the setup as markup on stdout, no run
     bool listLabels = false; // --labels: the capture's labels, no run
     bool listing = true;     // --quiet turns the listing off
@@ -73,6 +74,7 @@ public:
     // The text of --help.
     static std::string Usage();
     // Whether the listing is drawn in colour: --color=always or never decide; otherwise only
-    // on a terminal, unless NO_COLOR is set to anything non-empty or TERM is "dumb".
+    // on a terminal, unless NO_COLOR is set to a non-empty value (an empty one counts as not
+    // set, as the convention has it) or TERM is "dumb".
     static bool UseColor(EqzColorMode mode, bool terminal, const char* noColor, const char* term);
 };

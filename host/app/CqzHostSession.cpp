@@ -2,6 +2,8 @@
 
 #include "CqzHostError.h"
 #include "CqzPlugInLoader.h"
+#include "CqzSetupCheck.h"
+#include "CqzStdinCapture.h"
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureLoader.h"
 #include "qzSystem/commands/CqzStdAnalysisToolCmdIFace.h"
@@ -16,7 +18,6 @@
 #include "qzSystem/plugin/CqzPlugInDataBase.h"
 #include "qzSystem/plugin/CqzPlugInInterface.h"
 
-#include <algorithm>
 #include <fstream>
 
 // The destructor takes these down in a fixed order: tool, data set, library.
@@ -54,13 +55,16 @@ CqzHostSession::~CqzHostSession()
 
 void CqzHostSession::LoadCapture(const std::string& path, const SqzCaptureOptions& options)
 {
+    std::unique_ptr<CqzStdinCapture> input;
+    if (path == "-")
+        input = std::make_unique<CqzStdinCapture>();
     try
     {
-        m_imp->data = CqzCaptureLoader::Load(path, options);
+        m_imp->data = CqzCaptureLoader::Load(input ? input->GetPath() : path, options);
     }
     catch (const CqzCaptureError& error)
     {
-        throw CqzHostError(eqzExitCapture, error.what());
+        throw CqzHostError(eqzExitCapture, input ? input->Rename(error.what()) : error.what());
     }
     if (!m_imp->data || m_imp->data->GetTableCount() == 0)
         throw CqzHostError(eqzExitCapture, path + ": the capture holds no data");
@@ -132,17 +136,19 @@ bool CqzHostSession::ApplyMarkup(CqzXMLParser& xml)
     return m_imp->Commands().DoCommands(xml);
 }
 
-void CqzHostSession::ApplyMarkupFile(const std::string& path)
+CString CqzHostSession::ApplyMarkupFile(const std::string& path)
 {
     CqzXMLParser xml;
     if (!xml.LoadFile(CString::FromUtf8(path)))
         throw CqzHostError(eqzExitFile, path + ": " + xml.GetParseError().ToUtf8());
     if (CqzXMLParser probe(xml); !probe.FindNext(L"/Filter"))
         throw CqzHostError(eqzExitFile, path + ": the root element is not <Filter>");
+    const CqzSetupCheck check(GetLabels(), path);
+    check.CheckMarkup(xml);
+    const CString text = xml.GetDocument();
     if (!ApplyMarkup(xml))
-        throw CqzHostError(eqzExitFile, path +
-                                            ": the filter tool refused a term (an unknown label or "
-                                            "operator, a malformed number or expression)");
+        throw CqzHostError(eqzExitFile, check.Refused(xml, GetTermCount()));
+    return text;
 }
 
 void CqzHostSession::SaveMarkupFile(const std::string& path) const
@@ -160,37 +166,19 @@ std::string CqzHostSession::GetMarkupText() const
     return text;
 }
 
-int CqzHostSession::LoadSetupFile(const std::string& path)
+void CqzHostSession::LoadSetupFile(const std::string& path)
 {
     try
     {
         CqzPersistenceSetup setup(CString::FromUtf8(path), eqzPersistRead);
-        const int stored = StoredTermCount(setup);
+        CqzSetupCheck(GetLabels(), path).CheckSetup(setup);
         CqzMessageLoad load(&setup);
         m_imp->tool->HandleMessage(&load);
-        return stored;
     }
     catch (const CqzPersistenceException& error)
     {
         throw CqzHostError(eqzExitFile, path + ": " + error.what());
     }
-}
-
-// The number of terms a setup holds, read from the tool's frame of it (the "Filter" tag and
-// its "FilterModel"), so that terms dropped on loading can be reported.
-int CqzHostSession::StoredTermCount(CqzPersistenceSetup& setup)
-{
-    std::uint32_t count = 0;
-    if (setup.OpenTag(L"Filter", false))
-    {
-        if (setup.OpenTag(L"FilterModel", false))
-        {
-            setup.Read(L"NumberOfFilterTerms", count);
-            setup.CloseTag(false);
-        }
-        setup.CloseTag(false);
-    }
-    return static_cast<int>(std::min<std::uint32_t>(count, 1u << 30));
 }
 
 int CqzHostSession::GetTermCount() const

@@ -9,8 +9,6 @@
 #include "qzSystem/data/CqzData.h"
 #include "qzSystem/labels/CqzLabel.h"
 
-class CqzPersistenceSetup;
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,7 +21,7 @@ public:
     CqzHostSession(const CqzHostSession&) = delete;
     CqzHostSession& operator=(const CqzHostSession&) = delete;
 
-    // Exit code 2 with the importer's "file:line: what is wrong".
+    // Exit code 2 with the importer's "file:line: what is wrong". "-" reads standard input.
     void LoadCapture(const std::string& path, const SqzCaptureOptions& options);
     // Takes a data set made elsewhere (labels registered) in place of a capture file.
     void SetData(std::unique_ptr<CqzData> data);
@@ -41,15 +39,15 @@ public:
     // Sends a markup document to the tool; false when the tool refuses some of it.
     bool ApplyMarkup(CqzXMLParser& xml);
     // Reads a markup file and applies it. Exit code 4 for a file that cannot be read or parsed,
-    // or that the tool refuses.
-    void ApplyMarkupFile(const std::string& path);
+    // or a term that names a label the capture lacks or that the tool refuses (CqzSetupCheck
+    // says which term and why). Answers the document applied.
+    CString ApplyMarkupFile(const std::string& path);
     void SaveMarkupFile(const std::string& path) const;
     // The text SaveMarkupFile writes (UTF-8), ending with a line break.
     std::string GetMarkupText() const;
-    // Binary setups through the load and save messages. Exit code 4 on failure. Loading
-    // answers the number of terms the file holds; the tool drops those whose labels the
-    // capture does not have.
-    int LoadSetupFile(const std::string& path);
+    // Binary setups through the load and save messages. Exit code 4 on failure, and for a
+    // setup whose counts disagree with its content or that names labels the capture lacks.
+    void LoadSetupFile(const std::string& path);
     void SaveSetupFile(const std::string& path);
     // Validates the labels and runs the filter.
     void Run();
@@ -58,8 +56,6 @@ public:
     int GetTermCount() const;
 
 private:
-    static int StoredTermCount(CqzPersistenceSetup& setup);
-
     struct SqzImp;
     std::unique_ptr<SqzImp> m_imp;
 };

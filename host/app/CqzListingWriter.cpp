@@ -1,9 +1,14 @@
 #include "CqzListingWriter.h"
 
+#include "CqzColorName.h"
 #include "CqzRowAttributes.h"
 #include "CqzTableText.h"
+#include "CqzTerminalText.h"
 #include "win/WinTypes.h"
 
+#include <algorithm>
+#include <deque>
+#include <map>
 #include <iomanip>
 #include <string>
 #include <vector>
@@ -38,9 +43,7 @@ std::string Escape(const CqzSampleAttributes& record)
         return "\033[2m";
     if (!record.IsColored())
         return "";
-    const COLORREF color = record.GetColor();
-    return "\033[38;2;" + std::to_string(GetRValue(color)) + ";" +
-           std::to_string(GetGValue(color)) + ";" + std::to_string(GetBValue(color)) + "m";
+    return CqzColorName::TerminalEscape(record.GetColor());
 }
 
 class CqzTableLayout
@@ -58,7 +61,7 @@ public:
         std::string line =
             "  " + Cell("Row", rowWidth) + "  " + Cell(m_text.GetTimeHeading(), m_widths[0]);
         for (int i = 0; i < m_text.GetColumnCount(); ++i)
-            line += "  " + Cell(m_text.GetName(i), m_widths[i + 1]);
+            line += "  " + Cell(CqzTerminalText::Sanitize(m_text.GetName(i)), m_widths[i + 1]);
         return TrimEnd(line);
     }
 
@@ -69,7 +72,8 @@ public:
         const std::string time = m_text.TimeOfLine(line);
         text += "  " + std::string(m_widths[0] - std::min(m_widths[0], time.size()), ' ') + time;
         for (int i = 0; i < m_text.GetColumnCount(); ++i)
-            text += "  " + Cell(m_text.ValueOfLine(line, i), m_widths[i + 1]);
+            text += "  " +
+                    Cell(CqzTerminalText::Sanitize(m_text.ValueOfLine(line, i)), m_widths[i + 1]);
         return TrimEnd(text);
     }
 
@@ -97,6 +101,41 @@ void WriteRow(std::ostream& out, const SqzListingOptions& options, const CqzTabl
     }
 }
 
+// Where a listing that should show colour on its first screen starts: the first of `screen`
+// consecutive shown rows holding the most distinct colours, then the most coloured rows,
+// among the first 100000 shown rows (the earliest such window; `from` when none is coloured).
+std::int64_t StartNearColor(CqzRowAttributes& records, std::int64_t from, std::int64_t end)
+{
+    constexpr std::size_t screen = 20;
+    std::deque<std::pair<std::int64_t, COLORREF>> window; // shown rows; colour or ~0 for none
+    std::map<COLORREF, int> colours;
+    std::int64_t best = from, bestScore = 0, colored = 0;
+    std::int64_t row = records.NextShown(from);
+    for (int seen = 0; row < end && seen < 100000; ++seen, row = records.NextShown(row + 1))
+    {
+        const bool isColored = records.IsRowColored(row);
+        const COLORREF color = isColored ? records.Get(row).GetColor() : ~COLORREF{0};
+        window.emplace_back(row, color);
+        if (isColored)
+            ++colours[color], ++colored;
+        if (window.size() > screen)
+        {
+            const COLORREF gone = window.front().second;
+            if (gone != ~COLORREF{0} && --colours[gone] == 0)
+                colours.erase(gone);
+            colored -= gone != ~COLORREF{0};
+            window.pop_front();
+        }
+        const std::int64_t score = static_cast<std::int64_t>(colours.size()) * 1000 + colored;
+        if (score > bestScore)
+        {
+            bestScore = score;
+            best = window.front().first;
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 CqzListingWriter::CqzListingWriter(std::ostream& out, const SqzListingOptions& options)
@@ -112,6 +151,13 @@ void CqzListingWriter::Write(const CqzData& data, const CqzID& instanceID)
             m_out << "Table " << t + 1 << "\n";
         WriteTable(*data.GetTable(t), instanceID);
     }
+}
+
+void CqzListingWriter::WriteHiddenRun(std::int64_t count)
+{
+    const bool dim = m_options.color;
+    m_out << (dim ? "\033[2m" : "") << "  \u2026 " << count << " hidden row"
+          << (count == 1 ? "" : "s") << " \u2026" << (dim ? "\033[0m" : "") << "\n";
 }
 
 void CqzListingWriter::WriteTable(const CqzDataTable& table, const CqzID& instanceID)
@@ -131,9 +177,17 @@ void CqzListingWriter::WriteTable(const CqzDataTable& table, const CqzID& instan
         return;
     }
     std::int64_t listed = 0, row = m_options.firstRow;
+    if (m_options.nearColor)
+        row = StartNearColor(records, row, end);
     for (; m_options.limit < 0 || listed < m_options.limit; ++listed, ++row)
     {
-        row = m_options.showHidden ? row : records.NextShown(row);
+        if (!m_options.showHidden)
+        {
+            const std::int64_t next = std::min(records.NextShown(row), end);
+            if (next > row)
+                WriteHiddenRun(next - row);
+            row = next;
+        }
         if (row >= end)
             break;
         WriteRow(m_out, m_options, layout, records, table, row, rowWidth);

@@ -4,7 +4,10 @@
 // lines skipped (jumping over the runs of hidden rows the filter cache knows) or listed dimmed.
 // A row with subrows is listed as a display shows it: its main line, then each subrow line
 // numbered ROW.N (from 1). Only rows firstRow to lastRow (-1: the last) are listed, at most
-// `limit` rows per table (-1: all).
+// `limit` rows per table (-1: all). Where hidden rows are skipped a line says how many
+// ("… 12 hidden rows …"). With `nearColor` the listing starts at the screenful of shown rows
+// with the most colours (from firstRow when none is coloured), so that the first screen shows
+// what the filter did.
 
 #include "qzSystem/data/CqzData.h"
 
@@ -18,6 +21,7 @@ struct SqzListingOptions
     bool color = false;
     std::int64_t firstRow = 0;
     std::int64_t lastRow = -1;
+    bool nearColor = false;
 };
 
 class CqzListingWriter
@@ -29,6 +33,7 @@ public:
 
 private:
     void WriteTable(const CqzDataTable& table, const CqzID& instanceID);
+    void WriteHiddenRun(std::int64_t count);
 
     std::ostream& m_out;
     SqzListingOptions m_options;

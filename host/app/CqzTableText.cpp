@@ -1,5 +1,6 @@
 #include "CqzTableText.h"
 
+#include "CqzTerminalText.h"
 #include "qzSystem/data/CqzDataColumn.h"
 #include "qzSystem/data/CqzSampleStore.h"
 #include "qzSystem/format/CqzHexFormatter.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 
 namespace
 {
@@ -70,6 +72,22 @@ CqzTableText::CqzTableText(const CqzDataTable& table) : m_table(table)
             m_divisor = unit.divisor;
             break;
         }
+    m_decimals = ChooseDecimals(table, m_divisor);
+}
+
+// At least three decimals, and as many more as the capture's time step needs for every time
+// of its first million rows to be written exactly, so that neighbouring rows never read the same.
+int CqzTableText::ChooseDecimals(const CqzDataTable& table, std::int64_t divisor)
+{
+    const std::int64_t rows = std::min<std::int64_t>(table.GetRowCount(), 1000000);
+    std::int64_t step = 0; // the greatest common divisor of the times, in ps
+    for (std::int64_t row = 0; row < rows && step != 1; ++row)
+        if (const CqzPosition time = table.GetTimeAt(table.GetLine(row)); time.IsValid())
+            step = std::gcd(step, time.GetTime() % divisor);
+    int decimals = 3;
+    for (std::int64_t unit = divisor / 1000; unit > 1 && step % unit != 0; unit /= 10)
+        ++decimals;
+    return divisor == 1 ? 0 : decimals;
 }
 
 std::string CqzTableText::LineName(std::int64_t row, int subrow)
@@ -90,11 +108,13 @@ std::string CqzTableText::TimeOfLine(std::int64_t line) const
     const bool negative = ps < 0;
     if (fraction < 0)
         fraction = -fraction;
-    // Three decimals of the unit.
+    std::int64_t scale = m_divisor;
+    for (int i = 0; i < m_decimals; ++i)
+        scale /= 10;
     char text[48];
-    std::snprintf(text, sizeof text, "%s%lld.%03lld", negative && whole == 0 ? "-" : "",
-                  static_cast<long long>(whole),
-                  static_cast<long long>(fraction / (m_divisor / 1000)));
+    std::snprintf(text, sizeof text, "%s%lld.%0*lld", negative && whole == 0 ? "-" : "",
+                  static_cast<long long>(whole), m_decimals,
+                  static_cast<long long>(fraction / scale));
     return text;
 }
 
@@ -123,7 +143,8 @@ std::string CqzTableText::ValueOfLine(std::int64_t line, int listed) const
 std::size_t CqzTableText::GuessWidth(int listed) const
 {
     const SqzColumn& column = m_columns[listed];
-    return std::min<std::size_t>(std::max(column.name.size(), WidestValue(column)), 40);
+    return std::min<std::size_t>(
+        std::max(CqzTerminalText::Sanitize(column.name).size(), WidestValue(column)), 40);
 }
 
 // Numbers take the digits of their width; texts the longest text the column holds (its store
@@ -141,7 +162,8 @@ std::size_t CqzTableText::WidestValue(const SqzColumn& column) const
         return widest;
     const CqzStringStore& texts = store->GetStrings();
     for (std::size_t i = 0; i < texts.GetTextCount(); ++i)
-        widest =
-            std::max(widest, CString(texts.Get(static_cast<std::uint32_t>(i))).ToUtf8().size());
+        widest = std::max(widest, CqzTerminalText::Sanitize(
+                                      CString(texts.Get(static_cast<std::uint32_t>(i))).ToUtf8())
+                                      .size());
     return widest;
 }

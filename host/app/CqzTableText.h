@@ -2,8 +2,9 @@
 // The texts of one data table as the listing and the exports show them: the label columns in
 // table order (digital, integral and text labels), each row's time in one unit chosen for the
 // table, and each value (digital buses in hexadecimal, one-bit labels 0/1, integral labels in
-// decimal, texts as they are; "x" for an unknown value, empty where there is no data). Does
-// not own the table.
+// decimal, texts as they are; "x" for an unknown value, empty where there is no data). Times
+// take at least three decimals of the unit and as many more as the time step needs. Does not
+// own the table.
 
 #include "qzSystem/data/CqzDataTable.h"
 
@@ -30,7 +31,8 @@ public:
     std::string TimeOfLine(std::int64_t line) const;
     std::string ValueOfLine(std::int64_t line, int listed) const;
 
-    // The widest of the heading and the column's values (at most 40), for aligned columns.
+    // The widest of the heading and the column's values (at most 40) as a terminal shows them
+    // (CqzTerminalText), for aligned columns.
     std::size_t GuessWidth(int listed) const;
 
 private:
@@ -44,8 +46,10 @@ private:
 
     const CqzDataTable& m_table;
     std::size_t WidestValue(const SqzColumn& column) const;
+    static int ChooseDecimals(const CqzDataTable& table, std::int64_t divisor);
 
     std::vector<SqzColumn> m_columns;
     std::string m_unit;
     std::int64_t m_divisor = 1;
+    int m_decimals = 0;
 };

@@ -36,7 +36,7 @@ protected:
         std::string command = ShellQuote(QZ_HOST_PROGRAM);
         for (const std::string& argument : arguments)
             command += " " + ShellQuote(argument);
-        command += " 2>" + ShellQuote(folder.File("stderr.txt"));
+        command += " 2>" + ShellQuote(folder.File("stderr.txt")) + " <" + ShellQuote(input);
         SqzRunResult result;
         FILE* pipe = popen(command.c_str(), "r");
         if (pipe == nullptr)
@@ -52,6 +52,8 @@ protected:
     }
 
     HostTestFolder folder;
+    // What the program reads on standard input.
+    std::string input = "/dev/null";
 };
 
 // Rows 200 to 899 form one long run that the first term hides.
@@ -136,8 +138,13 @@ TEST_F(HostProgramTest, CsvAndListingFollowTheTermsRowByRow)
     std::vector<std::int64_t> listed;
     std::stringstream out(result.out);
     std::getline(out, line); // heading
+    int hiddenRuns = 0;
     while (std::getline(out, line) && line.rfind("Summary:", 0) != 0)
-        listed.push_back(std::stoll(line.substr(2)));
+        if (line.find(" hidden row") != std::string::npos)
+            ++hiddenRuns;
+        else
+            listed.push_back(std::stoll(line.substr(2)));
+    EXPECT_GT(hiddenRuns, 0);
     EXPECT_EQ(listed, shown);
     EXPECT_EQ(line, "Summary: 1500 rows: " + std::to_string(shown.size()) + " shown, " +
                         std::to_string(1500 - shown.size()) + " hidden, " +
@@ -155,7 +162,7 @@ TEST_F(HostProgramTest, HiddenRowsAreDimmedOnRequestAndTheLimitHolds)
     std::ifstream html(folder.File("o.html"));
     const std::string page((std::istreambuf_iterator<char>(html)), {});
     EXPECT_NE(page.find("<tr class=\"hidden\">"), std::string::npos);
-    EXPECT_NE(page.find("--hide &#39;B high&#39;"), std::string::npos);
+    EXPECT_NE(page.find("<li><code>Hide: B high</code></li>"), std::string::npos);
 }
 
 TEST_F(HostProgramTest, PrintSetupWritesTheMarkupOfSaveMarkupWithTheNamesGiven)
@@ -195,32 +202,36 @@ TEST_F(HostProgramTest, SharedCaptureListsAsExpected)
              "--color", "red", "Channel_3 low", "--rows", "0:7", "--color=never", "--no-progress",
              std::string(QZ_SHARED_DIR) + "/captures/chronovu_la8_spiflash_read16.vcd"});
     ASSERT_EQ(result.code, 0) << result.err;
+    // Rows 0.5 us apart: the times take five decimals of a millisecond.
     const std::string values = "  0          0          0          ";
     EXPECT_EQ(result.out,
               "  Row   Time (ms)     Channel_0  Channel_1  Channel_2  Channel_3  Channel_4  "
               "Channel_5  Channel_6  Channel_7\n"
-              "c    2         5.598" +
+              "  \u2026 2 hidden rows \u2026\n"
+              "c    2       5.59852" +
                   values +
                   "0          1          1          1          0\n"
-                  "     3         5.599" +
+                  "     3       5.59902" +
                   values +
                   "1          1          1          1          0\n"
-                  "c    4         5.599" +
+                  "c    4       5.59952" +
                   values +
                   "0          1          1          1          0\n"
-                  "     5         5.600" +
+                  "     5       5.60002" +
                   values +
                   "1          1          1          1          0\n"
-                  "c    6         5.600" +
+                  "c    6       5.60052" +
                   values +
                   "0          1          1          1          0\n"
-                  "     7         5.601" +
+                  "     7       5.60102" +
                   values +
                   "1          1          1          1          0\n"
                   "Summary: 1320 rows: 256 shown, 1064 hidden, 124 coloured\n");
 }
 
-// Without arguments: the generated sample with its setup, as if both were named.
+// Without arguments: the generated sample with its setup, as if both were named, but listed
+// from a few shown rows before the first coloured one, so that the first screen (20 lines)
+// shows a coloured row and hidden runs.
 TEST_F(HostProgramTest, NoArgumentsRunsTheSampleWithItsSetup)
 {
     const SqzRunResult sample = Run({"--no-progress", "-n", "50"});
@@ -228,8 +239,18 @@ TEST_F(HostProgramTest, NoArgumentsRunsTheSampleWithItsSetup)
     EXPECT_NE(sample.err.find("with its setup"), std::string::npos) << sample.err;
     const SqzRunResult named = Run({"--no-progress", "-n", "50", "--setup",
                                     CqzHostApp::SampleSetup(), CqzHostApp::SampleCapture()});
-    EXPECT_EQ(sample.out, named.out);
+    const auto summary = [](const std::string& out) { return out.substr(out.rfind("Summary:")); };
+    EXPECT_EQ(summary(sample.out), summary(named.out));
     EXPECT_EQ(sample.out.find(", 0 hidden"), std::string::npos) << sample.out;
+    std::stringstream screen(sample.out);
+    std::string line;
+    bool colored = false, hiddenRun = false;
+    for (int i = 0; i < 20 && std::getline(screen, line); ++i)
+    {
+        colored = colored || line.rfind("c ", 0) == 0;
+        hiddenRun = hiddenRun || line.find(" hidden row") != std::string::npos;
+    }
+    EXPECT_TRUE(colored && hiddenRun) << sample.out;
     // Terms given replace the setup.
     const SqzRunResult terms = Run({"--no-progress", "-q", "--hide", "RW high"});
     ASSERT_EQ(terms.code, 0) << terms.err;
@@ -259,6 +280,21 @@ TEST_F(HostProgramTest, BadUsageGivesItsExitCodeAndMessage)
         {{"--plugin", folder.File("none.so"), "@"}, 3, "cannot load the plug-in"},
         {{"--csv", folder.File("no/such/dir.csv"), "@"}, 4, "cannot write the CSV file"},
         {{"--setup", folder.Write("s.xml", "<Filter"), "@"}, 4, "s.xml"},
+        {{"--color", "never", "@"}, 1, "write --color=never"},
+        {{"--color", "red", "@"}, 1, "is a capture file, not an expression"},
+        {{"--hide", "trace.VCD"}, 1, "give the expression first: --hide EXPR trace.VCD"},
+        {{"--html", folder.File("no/such/p.html"), folder.File("missing.vcd")},
+         4,
+         "cannot write the HTML file"},
+        {{"--save-setup", folder.File(""), "@"}, 4, "it is a folder"},
+        {{"--setup",
+          folder.Write("u.xml", "<Filter><FilterExpression Name='x'><Search><Event "
+                                "Label='Q\x1b' Op='Equal' Value='h1'/></Search>"
+                                "</FilterExpression></Filter>"),
+          "@"},
+         4,
+         "term 1 'x': unknown label 'Q\\x1b'"},
+        {{"-"}, 2, "standard input"},
     };
     for (const SqzBadUsage& bad : cases)
     {
@@ -270,6 +306,78 @@ TEST_F(HostProgramTest, BadUsageGivesItsExitCodeAndMessage)
         EXPECT_NE(result.err.find(bad.message), std::string::npos)
             << arguments[0] << ": " << result.err;
     }
+}
+
+// A binary setup saved in one run filters the next run alone, and under command-line terms
+// that follow its terms.
+TEST_F(HostProgramTest, BinarySetupAloneOrWithTermsIsApplied)
+{
+    const std::string capture = folder.WriteCapture("c.vcd", MakeRows());
+    const std::string setup = folder.File("s.qzs");
+    const SqzRunResult saved = Run({"--hide", "B high", "-q", "--save-setup", setup, capture});
+    ASSERT_EQ(saved.code, 0) << saved.err;
+    EXPECT_EQ(Run({"-q", "--load-setup", setup, capture}).out, saved.out);
+    const SqzRunResult more = Run(
+        {"-q", "--load-setup", setup, "--print-setup", "--color", "red", "M ~ \"ERR\"", capture});
+    EXPECT_LT(more.out.find("Name='B high'"), more.out.find("Name='M ~ &quot;ERR&quot;'"))
+        << more.out;
+}
+
+// "-" reads the capture from standard input, whatever its type; errors name standard input.
+TEST_F(HostProgramTest, StandardInputIsACapture)
+{
+    const std::string capture = folder.WriteCapture("c.vcd", MakeRows());
+    const SqzRunResult named = Run({"--hide", "B high", "-q", capture});
+    input = capture;
+    const SqzRunResult piped = Run({"--hide", "B high", "-q", "-"});
+    ASSERT_EQ(piped.code, 0) << piped.err;
+    EXPECT_EQ(piped.out, named.out);
+    input = folder.Write("d.csv", "time,D\n0,1\n10,2\n");
+    EXPECT_EQ(Run({"-q", "-"}).out, "Summary: 2 rows: 2 shown, 0 hidden, 0 coloured\n");
+    input = folder.Write("bad.vcd", "$timescale 1 ns $end\n$var wire 8 ! A\n");
+    const SqzRunResult bad = Run({"-"});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_EQ(bad.err.rfind("qzfilter: -:", 0), 0u) << bad.err;
+}
+
+// Control bytes in a capture's label names and texts reach the terminal escaped.
+TEST_F(HostProgramTest, TextFromTheCaptureIsSanitised)
+{
+    const std::string capture =
+        folder.Write("c.csv", "time,B\x1b]0;x\x07,M\n0,1,a\x1b[2Jb\n10,0,c\n");
+    const SqzRunResult labels = Run({"--labels", capture});
+    ASSERT_EQ(labels.code, 0) << labels.err;
+    EXPECT_NE(labels.out.find("B\\x1b]0;x\\x07"), std::string::npos) << labels.out;
+    const SqzRunResult listing = Run({"--color=never", capture});
+    EXPECT_EQ(listing.out.find('\x1b'), std::string::npos) << listing.out;
+    EXPECT_NE(listing.out.find("\\x1b[2J"), std::string::npos) << listing.out;
+}
+
+// Where memory runs out (here a limit on the address space) the program says so and ends with
+// exit code 2, whatever it was doing.
+TEST_F(HostProgramTest, RunningOutOfMemoryIsAClearError)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#else
+    std::string terms;
+    for (int i = 0; i < 60000; ++i)
+        terms += "<FilterExpression Name='t'><Search><Event Label='A' Op='Equal' Value='h1'/>"
+                 "</Search><FilterAction Type='Hide'/></FilterExpression>";
+    const std::string setup = folder.Write("big.xml", "<Filter>" + terms + "</Filter>");
+    const std::string capture = folder.WriteCapture("c.vcd", MakeRows());
+    const std::string command = "ulimit -v 120000; " + ShellQuote(QZ_HOST_PROGRAM) + " --setup " +
+                                ShellQuote(setup) + " -q " + ShellQuote(capture) + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    const int status = pclose(pipe);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2) << out;
+    EXPECT_NE(out.find("qzfilter: out of memory while "), std::string::npos) << out;
+#endif
 }
 
 } // namespace

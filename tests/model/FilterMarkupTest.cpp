@@ -178,6 +178,41 @@ TEST_F(FilterMarkupTest, ReadTermsAreObservedAndShowTheirNames)
     EXPECT_EQ(2u, recorder.ids.size());
 }
 
+// Setups of any size apply in time linear in their size: a term of n events joined by OR and
+// n one-event terms are read, and dropping the events whose label is no longer available
+// (every other one) looks at each component of the event lists a few times only.
+TEST_F(FilterMarkupTest, LargeSetupsApplyAndValidateInProportionToTheirSize)
+{
+    const CqzID stat = CqzLabelMgr::Instance().NameToLabel(L"STAT")->GetLabelID();
+    const CqzID msg = CqzLabelMgr::Instance().NameToLabel(L"MSG")->GetLabelID();
+    for (const int n : {500, 8000})
+    {
+        std::wstring events, terms;
+        for (int i = 0; i < n; ++i)
+        {
+            events += std::wstring(i > 0 ? L"<Conj Type='OR'/>" : L"") + L"<Event Label='" +
+                      (i % 2 ? L"ADDR" : L"STAT") + L"' Op='Equal' Value='d" + std::to_wstring(i) +
+                      L"'/>";
+            terms += L"<FilterExpression Name='t'><Search><Event Label='" +
+                     std::wstring(i % 2 ? L"ADDR" : L"STAT") +
+                     L"' Op='Less' Value='h5'/></Search><FilterAction Type='Hide'/>"
+                     L"</FilterExpression>";
+        }
+        const std::uint64_t before = CqzSearchEventList::GetVisitCount();
+        ASSERT_TRUE(Apply(L"<Filter Enabled='T'><FilterExpression Name='big'><Search>" + events +
+                          L"</Search><FilterAction Type='Hide'/></FilterExpression>" + terms +
+                          L"</Filter>"));
+        ASSERT_EQ(model.GetSize(), n + 1);
+        CqzSystemMgr::Instance().SetAvailableLabels(model.GetID(), {stat, msg});
+        model.Validate();
+        CqzSystemMgr::Instance().ClearAvailableLabels(model.GetID());
+        ASSERT_EQ(model.GetSize(), 1 + n / 2);
+        EXPECT_EQ(model.GetTerms()[0].search->GetIfClause().GetEventList()->GetEventCount(), n / 2);
+        EXPECT_LE(CqzSearchEventList::GetVisitCount() - before, 20u * static_cast<unsigned>(n))
+            << n << " events";
+    }
+}
+
 TEST_F(FilterMarkupTest, QueryAddsTheFilterInsideTheCallersElementAndKeepsItsPosition)
 {
     model.InsertAfter(nullptr, nullptr, -1);

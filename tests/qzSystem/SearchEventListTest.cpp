@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace
 {
 
@@ -183,3 +185,86 @@ TEST_F(SearchEventListTest, WellFormedness)
 }
 
 } // namespace
+
+namespace
+{
+
+// A random well-formed expression over the labels A to D, in the Render form.
+std::wstring RandomExpression(std::mt19937& random, int depth = 0)
+{
+    std::wstring text;
+    const int operands = 1 + static_cast<int>(random() % 4);
+    for (int i = 0; i < operands; ++i)
+    {
+        if (i > 0)
+            text += random() % 2 ? L'&' : L'|';
+        if (depth < 3 && random() % 4 == 0)
+            text += L"(" + RandomExpression(random, depth + 1) + L")";
+        else
+            text += static_cast<wchar_t>(L'A' + random() % 4);
+    }
+    return text;
+}
+
+} // namespace
+
+// Removing the events on A and B in one pass leaves what removing them one at a time from the
+// last to the first leaves, with one message per event.
+TEST_F(SearchEventListTest, RemovingManyEventsAtOnceEqualsRemovingThemOneByOne)
+{
+    const CqzID a = CqzLabelMgr::Instance().NameToLabel(L"A")->GetLabelID();
+    const CqzID b = CqzLabelMgr::Instance().NameToLabel(L"B")->GetLabelID();
+    const auto doomed = [&](const CqzSearchEventLabel& event)
+    {
+        const CqzID& label = event.GetEventLabel()->GetLabelInfo().GetLabelID();
+        return label == a || label == b;
+    };
+    std::mt19937 random(16);
+    for (int round = 0; round < 400; ++round)
+    {
+        const std::wstring text = RandomExpression(random);
+        CqzSearchEventList one, all;
+        Parse(one, text);
+        Parse(all, text);
+        for (int i = one.GetEventCount(); i-- > 0;)
+            if (doomed(*one.GetEvent(i)))
+                one.RemoveEvent(i, false, true);
+        MessageRecorder recorder;
+        all.AddObserver(&recorder);
+        const int removed = all.RemoveEvents(doomed, true);
+        EXPECT_EQ(Render(all), Render(one)) << text;
+        EXPECT_EQ(recorder.ids, std::vector<unsigned>(static_cast<std::size_t>(removed), 103u));
+        for (int i = 0; i < all.GetComponentCount(); ++i)
+            EXPECT_EQ(all.GetComponent(all.GetComponentAt(i)->GetID()), all.GetComponentAt(i));
+        EXPECT_EQ(all.GetEventCount() + removed, one.GetEventCount() + removed);
+    }
+}
+
+// An expression of n events joined by OR: reading every event by index and every component
+// by identifier, then dropping every other event, looks at each component a few times only.
+TEST_F(SearchEventListTest, LongExpressionsCostInProportionToTheirLength)
+{
+    const CqzID a = CqzLabelMgr::Instance().NameToLabel(L"A")->GetLabelID();
+    const CqzID b = CqzLabelMgr::Instance().NameToLabel(L"B")->GetLabelID();
+    for (const int n : {1000, 20000})
+    {
+        const std::uint64_t before = CqzSearchEventList::GetVisitCount();
+        CqzSearchEventList list;
+        for (int i = 0; i < n; ++i)
+        {
+            if (i > 0)
+                list.AddConj(eqzConjOr);
+            list.AddEvent(CqzPatternModel(CqzLabelChannel(i % 2 ? a : b, -1)));
+        }
+        int found = 0;
+        for (int i = 0; i < list.GetEventCount(); ++i)
+            found += list.GetComponent(list.GetEvent(i)->GetID()) == list.GetEvent(i);
+        ASSERT_EQ(found, n);
+        list.RemoveEvents([&](const CqzSearchEventLabel& e)
+                          { return e.GetEventLabel()->GetLabelInfo().GetLabelID() == b; },
+                          true);
+        ASSERT_EQ(list.GetEventCount(), n / 2);
+        EXPECT_LE(CqzSearchEventList::GetVisitCount() - before, 8u * static_cast<unsigned>(n))
+            << n << " events";
+    }
+}

@@ -8,50 +8,85 @@ CqzLabelMgr& CqzLabelMgr::Instance()
     return instance;
 }
 
+// Keeps the labels of one name in order of first addition.
+void CqzLabelMgr::IndexName(CqzLabel* label)
+{
+    std::vector<CqzLabel*>& same = m_byName[label->GetName()];
+    const auto sequence = [this](const CqzLabel* l) { return m_byID.at(l->GetLabelID()).sequence; };
+    const std::uint64_t mine = sequence(label);
+    m_visits += same.size();
+    auto at = std::find_if(same.begin(), same.end(),
+                           [&](const CqzLabel* other) { return sequence(other) > mine; });
+    same.insert(at, label);
+}
+
+void CqzLabelMgr::UnindexName(const CqzLabel* label)
+{
+    auto it = m_byName.find(label->GetName());
+    if (it == m_byName.end())
+        return;
+    std::erase(it->second, label);
+    if (it->second.empty())
+        m_byName.erase(it);
+}
+
 const CqzLabel* CqzLabelMgr::AddLabel(const CqzLabel& label)
 {
-    for (auto& existing : m_labels)
-        if (existing->GetLabelID() == label.GetLabelID())
-        {
-            *existing = label;
-            return existing.get();
-        }
+    if (auto it = m_byID.find(label.GetLabelID()); it != m_byID.end())
+    {
+        CqzLabel* existing = it->second.label;
+        UnindexName(existing);
+        *existing = label;
+        IndexName(existing);
+        return existing;
+    }
     m_labels.push_back(std::make_unique<CqzLabel>(label));
-    return m_labels.back().get();
+    CqzLabel* added = m_labels.back().get();
+    m_byID.emplace(added->GetLabelID(), SqzEntry{added, m_nextSequence++});
+    IndexName(added);
+    return added;
 }
 
 bool CqzLabelMgr::RemoveLabel(const CqzID& labelID)
 {
-    auto it = std::find_if(m_labels.begin(), m_labels.end(),
-                           [&](const auto& l) { return l->GetLabelID() == labelID; });
-    if (it == m_labels.end())
+    auto entry = m_byID.find(labelID);
+    if (entry == m_byID.end())
         return false;
-    m_labels.erase(it);
+    const CqzLabel* label = entry->second.label;
+    UnindexName(label);
+    m_byID.erase(entry);
+    m_visits += m_labels.size();
+    std::erase_if(m_labels, [label](const auto& l) { return l.get() == label; });
     return true;
 }
 
 const CqzLabel* CqzLabelMgr::IDToLabel(const CqzID& labelID) const
 {
-    for (const auto& l : m_labels)
-        if (l->GetLabelID() == labelID)
-            return l.get();
-    return nullptr;
+    auto it = m_byID.find(labelID);
+    return it == m_byID.end() ? nullptr : it->second.label;
 }
 
 const CqzLabel* CqzLabelMgr::NameToLabel(const CString& name) const
 {
-    for (const auto& l : m_labels)
-        if (l->GetName() == name)
-            return l.get();
-    return nullptr;
+    auto it = m_byName.find(name);
+    return it == m_byName.end() ? nullptr : it->second.front();
 }
 
 std::vector<const CqzLabel*> CqzLabelMgr::GetLabels() const
 {
     std::vector<const CqzLabel*> out;
+    out.reserve(m_labels.size());
+    m_visits += m_labels.size();
     for (const auto& l : m_labels)
         out.push_back(l.get());
     return out;
 }
 
-void CqzLabelMgr::Reset() { m_labels.clear(); }
+void CqzLabelMgr::Reset()
+{
+    m_byName.clear();
+    m_byID.clear();
+    m_labels.clear();
+    m_nextSequence = 0;
+    m_visits = 0;
+}

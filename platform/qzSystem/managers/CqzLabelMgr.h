@@ -1,9 +1,12 @@
 #pragma once
-// The process-wide register of labels, by identifier and by name.
+// The process-wide register of labels, by identifier and by name. Registration and both
+// lookups take constant time; a capture may hold a hundred thousand labels.
 
 #include "qzSystem/labels/CqzLabel.h"
 
+#include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class CqzLabelMgr
@@ -20,9 +23,34 @@ public:
     const CqzLabel* NameToLabel(const CString& name) const;
     // All labels in the order they were first added.
     std::vector<const CqzLabel*> GetLabels() const;
+    int GetLabelCount() const { return static_cast<int>(m_labels.size()); }
+    // The label at this place in that order (no range check).
+    const CqzLabel* GetLabelAt(int index) const
+    {
+        ++m_visits;
+        return m_labels[static_cast<std::size_t>(index)].get();
+    }
     void Reset();
+    // Labels looked at one by one (in listings and removals) since the last Reset: an
+    // operation count that shows whether a caller's use of the register is linear.
+    std::uint64_t GetVisitCount() const { return m_visits; }
 
 private:
     CqzLabelMgr() = default;
+    void IndexName(CqzLabel* label);
+    void UnindexName(const CqzLabel* label);
+
+    struct SqzEntry
+    {
+        CqzLabel* label;
+        // Order of first addition: among labels of one name the earliest answers.
+        std::uint64_t sequence;
+    };
+
     std::vector<std::unique_ptr<CqzLabel>> m_labels;
+    std::unordered_map<CqzID, SqzEntry> m_byID;
+    std::uint64_t m_nextSequence = 0;
+    mutable std::uint64_t m_visits = 0;
+    // Labels sharing a name, in the order they were added (almost always one).
+    std::unordered_map<CString, std::vector<CqzLabel*>> m_byName;
 };

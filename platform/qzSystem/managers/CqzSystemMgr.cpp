@@ -2,7 +2,6 @@
 
 #include "qzSystem/managers/CqzLabelMgr.h"
 
-#include <algorithm>
 
 CqzSystemMgr& CqzSystemMgr::Instance()
 {
@@ -12,7 +11,7 @@ CqzSystemMgr& CqzSystemMgr::Instance()
 
 void CqzSystemMgr::SetAvailableLabels(const CqzID& instanceID, const std::vector<CqzID>& labelIDs)
 {
-    m_restrictions[instanceID] = labelIDs;
+    m_restrictions[instanceID] = std::unordered_set<CqzID>(labelIDs.begin(), labelIDs.end());
 }
 
 void CqzSystemMgr::ClearAvailableLabels(const CqzID& instanceID) { m_restrictions.erase(instanceID); }
@@ -28,7 +27,7 @@ bool CqzSystemMgr::IsLabelAvailable(const CqzID& instanceID, const CqzLabelChann
     auto it = m_restrictions.find(instanceID);
     if (it == m_restrictions.end())
         return true;
-    return std::find(it->second.begin(), it->second.end(), channel.GetLabelID()) != it->second.end();
+    return it->second.contains(channel.GetLabelID());
 }
 
 std::vector<CqzID> CqzSystemMgr::GetAvailableLabels(const CqzID& instanceID) const
@@ -38,6 +37,15 @@ std::vector<CqzID> CqzSystemMgr::GetAvailableLabels(const CqzID& instanceID) con
         if (IsLabelAvailable(instanceID, CqzLabelChannel(label->GetLabelID(), -1)))
             out.push_back(label->GetLabelID());
     return out;
+}
+
+CqzID CqzSystemMgr::GetFirstAvailableLabel(const CqzID& instanceID) const
+{
+    const CqzLabelMgr& labels = CqzLabelMgr::Instance();
+    for (int i = 0; i < labels.GetLabelCount(); ++i)
+        if (IsLabelAvailable(instanceID, CqzLabelChannel(labels.GetLabelAt(i)->GetLabelID(), -1)))
+            return labels.GetLabelAt(i)->GetLabelID();
+    return CqzID();
 }
 
 void CqzSystemMgr::Reset() { m_restrictions.clear(); }

@@ -6,6 +6,7 @@
 #include "qzSystem/ids/CqzLabelChannel.h"
 
 #include <map>
+#include <unordered_set>
 #include <vector>
 
 class CqzSystemMgr
@@ -24,9 +25,11 @@ public:
                           bool includeOwn = true, bool includeHidden = true) const;
     // The labels available to the instance, in label manager order.
     std::vector<CqzID> GetAvailableLabels(const CqzID& instanceID) const;
+    // The first of them (an unknown identifier when there is none), without listing the rest.
+    CqzID GetFirstAvailableLabel(const CqzID& instanceID) const;
     void Reset();
 
 private:
     CqzSystemMgr() = default;
-    std::map<CqzID, std::vector<CqzID>> m_restrictions;
+    std::map<CqzID, std::unordered_set<CqzID>> m_restrictions;
 };

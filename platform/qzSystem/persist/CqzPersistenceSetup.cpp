@@ -1,5 +1,7 @@
 #include "qzSystem/persist/CqzPersistenceSetup.h"
 
+#include <algorithm>
+
 #include "qzSystem/managers/CqzInfoMgr.h"
 #include "qzSystem/persist/CqzPersistenceCodec.h"
 #include "qzSystem/persist/CqzPersistenceException.h"
@@ -222,6 +224,30 @@ std::vector<CString> CqzPersistenceSetup::GetTagNames() const
             if (entry.child)
                 names.push_back(CString::FromUtf8(entry.name));
     return names;
+}
+
+std::vector<std::uint64_t> CqzPersistenceSetup::GetTagNumbers(const CString& prefix) const
+{
+    std::vector<std::uint64_t> numbers;
+    for (const CString& tag : GetTagNames())
+    {
+        if (tag.Left(prefix.GetLength()) != prefix)
+            continue;
+        const CString digits = tag.Mid(prefix.GetLength());
+        bool ok = !digits.IsEmpty() && digits.GetLength() <= 10 &&
+                  (digits.GetLength() == 1 || digits[0] != L'0');
+        std::uint64_t value = 0;
+        for (int i = 0; ok && i < digits.GetLength(); ++i)
+        {
+            ok = digits[i] >= L'0' && digits[i] <= L'9';
+            value = value * 10 + static_cast<std::uint64_t>(digits[i] - L'0');
+        }
+        if (ok)
+            numbers.push_back(value);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
 }
 
 void CqzPersistenceSetup::Close()

@@ -74,6 +74,10 @@ public:
     // Names of the child tags of the current tag, in stored order (empty inside a missing tag).
     // Lets a reader walk what is there instead of trusting a stored count.
     std::vector<CString> GetTagNames() const;
+    // The numbers N of the child tags named PREFIX<N> (N in decimal without leading zeros, at
+    // most ten digits), sorted, each once: numbered tags as they are stored, whatever a count
+    // value says.
+    std::vector<std::uint64_t> GetTagNumbers(const CString& prefix) const;
 
     // Write mode: encodes the tree into the buffer or the file; later calls do nothing and later
     // writes throw. Read mode: nothing to do.

@@ -5,8 +5,18 @@
 #include "qzSystem/search/CqzSearchEventListMessage.h"
 #include "qzSystem/search/CqzSearchExpressionGroup.h"
 
+#include <atomic>
+#include <utility>
+
 namespace
 {
+
+std::atomic<std::uint64_t> visits{0};
+
+void Visited(std::size_t count)
+{
+    visits.fetch_add(count, std::memory_order_relaxed);
+}
 
 CqzSearchEventLabel* AsEvent(const std::unique_ptr<CqzSearchComponentModel>& item)
 {
@@ -41,7 +51,10 @@ CqzSearchEventList& CqzSearchEventList::operator=(const CqzSearchEventList& othe
     return *this;
 }
 
-CqzSearchEventList::~CqzSearchEventList() { Clear(); }
+CqzSearchEventList::~CqzSearchEventList()
+{
+    Clear();
+}
 
 void CqzSearchEventList::Send(unsigned int type)
 {
@@ -52,15 +65,40 @@ void CqzSearchEventList::Send(unsigned int type)
 void CqzSearchEventList::Append(std::unique_ptr<CqzSearchComponentModel> item)
 {
     if (auto* event = AsEvent(item))
+    {
         event->GetEventLabel()->AddObserver(this);
+        if (!m_eventsStale)
+            m_events.push_back(event);
+    }
+    m_byID.emplace(item->GetID(), item.get());
     m_items.push_back(std::move(item));
 }
 
 void CqzSearchEventList::EraseAt(std::size_t position)
 {
+    CqzSearchComponentModel* item = m_items[position].get();
     if (auto* event = AsEvent(m_items[position]))
+    {
         event->GetEventLabel()->RemoveObserver(this);
+        m_eventsStale = true;
+    }
+    if (auto it = m_byID.find(item->GetID()); it != m_byID.end() && it->second == item)
+        m_byID.erase(it);
     m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(position));
+}
+
+const std::vector<CqzSearchEventLabel*>& CqzSearchEventList::Events() const
+{
+    if (m_eventsStale)
+    {
+        Visited(m_items.size());
+        m_events.clear();
+        for (const auto& item : m_items)
+            if (auto* event = AsEvent(item))
+                m_events.push_back(event);
+        m_eventsStale = false;
+    }
+    return m_events;
 }
 
 CqzSearchEventLabel* CqzSearchEventList::AddEvent(const CqzPatternModel& pattern)
@@ -96,26 +134,23 @@ void CqzSearchEventList::Clear()
 void CqzSearchEventList::Default(const CqzID& instanceID)
 {
     Clear();
-    const std::vector<CqzID> labels = CqzSystemMgr::Instance().GetAvailableLabels(instanceID);
     // Without any available label the event names an unknown label; label validation drops it.
-    CqzPatternModel pattern(CqzLabelChannel(labels.empty() ? CqzID() : labels.front(), -1));
+    CqzPatternModel pattern(
+        CqzLabelChannel(CqzSystemMgr::Instance().GetFirstAvailableLabel(instanceID), -1));
     AddEvent(pattern);
 }
 
 int CqzSearchEventList::GetEventCount() const
 {
-    int count = 0;
-    for (const auto& item : m_items)
-        count += AsEvent(item) != nullptr;
-    return count;
+    return static_cast<int>(Events().size());
 }
 
 CqzSearchEventLabel* CqzSearchEventList::GetEvent(int index) const
 {
-    for (const auto& item : m_items)
-        if (auto* event = AsEvent(item); event != nullptr && index-- == 0)
-            return event;
-    return nullptr;
+    const std::vector<CqzSearchEventLabel*>& events = Events();
+    if (index < 0 || static_cast<std::size_t>(index) >= events.size())
+        return nullptr;
+    return events[static_cast<std::size_t>(index)];
 }
 
 bool CqzSearchEventList::RemoveEvent(int index, bool notify, bool wellFormed)
@@ -126,6 +161,7 @@ bool CqzSearchEventList::RemoveEvent(int index, bool notify, bool wellFormed)
     std::size_t position = 0;
     while (m_items[position].get() != event)
         ++position;
+    Visited(position);
     EraseAt(position);
     if (wellFormed)
     {
@@ -147,6 +183,7 @@ bool CqzSearchEventList::RemoveEvent(int index, bool notify, bool wellFormed)
 // end of the expression or of a group, or a conjunction right after another. False when none.
 bool CqzSearchEventList::TidyOnce()
 {
+    Visited(m_items.size());
     for (std::size_t i = 0; i < m_items.size(); ++i)
     {
         const bool atStart = i == 0 || BracketOf(m_items[i - 1]) == 1;
@@ -166,6 +203,80 @@ bool CqzSearchEventList::TidyOnce()
     return false;
 }
 
+int CqzSearchEventList::RemoveEvents(const std::function<bool(const CqzSearchEventLabel&)>& doomed,
+                                     bool notify)
+{
+    Visited(m_items.size());
+    std::vector<std::unique_ptr<CqzSearchComponentModel>> kept;
+    int removed = 0;
+    bool dropNextConj = false;
+    for (auto& item : m_items)
+    {
+        CqzSearchEventLabel* event = AsEvent(item);
+        if (event != nullptr && doomed(*event))
+        {
+            // Join the neighbours: the conjunction before the event goes, else the one after.
+            if (!kept.empty() && IsConj(kept.back()))
+                kept.pop_back();
+            else
+                dropNextConj = true;
+            event->GetEventLabel()->RemoveObserver(this);
+            ++removed;
+            continue;
+        }
+        if (std::exchange(dropNextConj, false) && IsConj(item))
+            continue;
+        kept.push_back(std::move(item));
+    }
+    if (removed == 0)
+    {
+        m_items = std::move(kept);
+        return 0;
+    }
+    m_items = std::move(kept);
+    Tidy();
+    m_byID.clear();
+    for (const auto& item : m_items)
+        m_byID.emplace(item->GetID(), item.get());
+    m_eventsStale = true;
+    for (int i = 0; notify && i < removed; ++i)
+        Send(eqzSearchEventRemoved);
+    return removed;
+}
+
+// What repeating TidyOnce until nothing is left to do gives, in one pass: empty bracket pairs
+// go, a conjunction at the start or end of the expression or of a group goes, and of two
+// conjunctions in a row the later one stays.
+void CqzSearchEventList::Tidy()
+{
+    Visited(m_items.size());
+    std::vector<std::unique_ptr<CqzSearchComponentModel>> out;
+    for (auto& item : m_items)
+    {
+        if (IsConj(item))
+        {
+            if (out.empty() || BracketOf(out.back()) == 1)
+                continue;
+            if (IsConj(out.back()))
+                out.pop_back();
+        }
+        else if (BracketOf(item) == -1)
+        {
+            while (!out.empty() && IsConj(out.back()))
+                out.pop_back();
+            if (!out.empty() && BracketOf(out.back()) == 1)
+            {
+                out.pop_back();
+                continue;
+            }
+        }
+        out.push_back(std::move(item));
+    }
+    while (!out.empty() && IsConj(out.back()))
+        out.pop_back();
+    m_items = std::move(out);
+}
+
 void CqzSearchEventList::SetConjType(CqzSearchEventConj* conj, EqzSearchEventConjType type)
 {
     if (conj == nullptr || conj->GetType() == type)
@@ -183,6 +294,10 @@ CqzSearchComponentModel* CqzSearchEventList::GetComponentAt(int position) const
 
 CqzSearchComponentModel* CqzSearchEventList::GetComponent(const CqzID& id) const
 {
+    if (auto it = m_byID.find(id); it != m_byID.end() && it->second->GetID() == id)
+        return it->second;
+    // A component whose identifier changed after it was added.
+    Visited(m_items.size());
     for (const auto& item : m_items)
         if (item->GetID() == id)
             return item.get();
@@ -195,7 +310,8 @@ std::list<std::shared_ptr<CqzSearchExpressionNode>> CqzSearchEventList::GetExpre
     for (const auto& item : m_items)
     {
         if (int bracket = BracketOf(item))
-            tokens.push_back(std::make_shared<CqzSearchExpressionGroup>(item->GetID(), bracket == 1));
+            tokens.push_back(
+                std::make_shared<CqzSearchExpressionGroup>(item->GetID(), bracket == 1));
         else
             tokens.push_back(std::make_shared<CqzSearchExpressionNode>(
                 item->GetID(), IsConj(item) ? eqzExpressionConj : eqzExpressionEventLabel));
@@ -241,4 +357,9 @@ void CqzSearchEventList::OnUpdate(foundation::ISubject*, foundation::IMessage* m
 {
     // Pattern changes of the list's own events are passed on unchanged.
     UpdateAllObservers(nullptr, message);
+}
+
+std::uint64_t CqzSearchEventList::GetVisitCount()
+{
+    return visits.load(std::memory_order_relaxed);
 }

@@ -9,8 +9,11 @@
 #include "qzSystem/search/CqzSearchEventLabel.h"
 #include "qzSystem/search/CqzSearchExpressionNode.h"
 
+#include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class CqzSearchEventList : public CqzMvcModel, public CqzDefObserver
@@ -38,6 +41,10 @@ public:
     // Removes the event; with `wellFormed` also a conjunction next to it and brackets left
     // empty, so the expression stays well formed. Sends 103 when `notify`.
     bool RemoveEvent(int index, bool notify, bool wellFormed);
+    // Removes every event `doomed` answers true for, in one pass, leaving the expression as
+    // RemoveEvent(index, notify, true) from the last such event to the first would. Sends 103
+    // per removed event when `notify`. Answers the number removed.
+    int RemoveEvents(const std::function<bool(const CqzSearchEventLabel&)>& doomed, bool notify);
     void SetConjType(CqzSearchEventConj* conj, EqzSearchEventConjType type);
 
     int GetComponentCount() const { return static_cast<int>(m_items.size()); }
@@ -50,11 +57,22 @@ public:
 
     void OnUpdate(foundation::ISubject* subject, foundation::IMessage* message) override;
 
+    // Components looked at by the walks over lists (index rebuilds, removals, tidying) in this
+    // process so far: an operation count that shows whether a caller's use of lists is linear.
+    static std::uint64_t GetVisitCount();
+
 private:
     void Send(unsigned int type);
     void Append(std::unique_ptr<CqzSearchComponentModel> item);
     void EraseAt(std::size_t position);
     bool TidyOnce();
+    void Tidy();
+    const std::vector<CqzSearchEventLabel*>& Events() const;
 
     std::vector<std::unique_ptr<CqzSearchComponentModel>> m_items;
+    // Indexes of m_items: components by identifier, and the events in order (rebuilt after a
+    // removal, on the next question about events).
+    std::unordered_map<CqzID, CqzSearchComponentModel*> m_byID;
+    mutable std::vector<CqzSearchEventLabel*> m_events;
+    mutable bool m_eventsStale = false;
 };

@@ -27,13 +27,15 @@ public:
     // A flag attribute: empty (absent) gives the default, "T" true, "F" false, anything else
     // is refused.
     static bool ReadFlag(const CString& text, bool absent, bool& value);
+    // Whether the operator goes with the label's kind: "Contains" and "NotContains" with text
+    // labels only, "Equal" and "NotEqual" with the others only.
+    static bool Fits(const CqzSearchMarkupOp& op, const CqzLabel& label);
 
 private:
     bool ReadChildren(CqzSearchEventList& events, int depth);
     bool ReadEvent(CqzSearchEventList& events) const;
     bool ReadConj(CqzSearchEventList& events) const;
     bool ReadChannel(const CqzLabel& label, int& channel) const;
-    static bool Fits(const CqzSearchMarkupOp& op, const CqzLabel& label);
 
     CqzXMLParser& m_xml;
 };

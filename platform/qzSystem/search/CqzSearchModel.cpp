@@ -28,9 +28,6 @@ enum : std::uint32_t
     KindClose = 3
 };
 
-// Components beyond this are not read back; a real expression has a handful.
-constexpr std::uint32_t MaxComponents = 4096;
-
 CString Numbered(const wchar_t* name, std::uint32_t i)
 {
     CString text;
@@ -166,7 +163,8 @@ void CqzSearchModel::Load(CqzPersistenceSetup* setup)
     setup->Read(L"Enabled", m_enabled);
     setup->Read(L"Inverted", m_inverted);
     setup->Read(L"NumberOfComponents", count);
-    bool ok = count <= MaxComponents;
+    // A count larger than the components stored ends at the first missing one.
+    bool ok = true;
     for (std::uint32_t i = 0; ok && i < count; ++i)
     {
         ok = setup->OpenTag(Numbered(L"Component", i), false);

@@ -11,6 +11,7 @@
 #include "qzSystem/xml/CqzXMLParserSavePos.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace
 {
@@ -30,25 +31,9 @@ CString TermTagName(std::uint32_t index)
 std::vector<std::uint32_t> TermTagIndices(const CqzPersistenceSetup& setup, std::uint32_t count)
 {
     std::vector<std::uint32_t> indices;
-    const CString prefix(L"FilterTerm");
-    for (const CString& tag : setup.GetTagNames())
-    {
-        if (tag.Left(prefix.GetLength()) != prefix)
-            continue;
-        const CString digits = tag.Mid(prefix.GetLength());
-        std::uint64_t value = 0;
-        bool ok = !digits.IsEmpty() && digits.GetLength() <= 10 &&
-                  (digits.GetLength() == 1 || digits[0] != L'0');
-        for (int i = 0; ok && i < digits.GetLength(); ++i)
-        {
-            ok = digits[i] >= L'0' && digits[i] <= L'9';
-            value = value * 10 + static_cast<std::uint64_t>(digits[i] - L'0');
-        }
-        if (ok && value < count)
-            indices.push_back(static_cast<std::uint32_t>(value));
-    }
-    std::sort(indices.begin(), indices.end());
-    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    for (std::uint64_t number : setup.GetTagNumbers(L"FilterTerm"))
+        if (number < count)
+            indices.push_back(static_cast<std::uint32_t>(number));
     return indices;
 }
 } // namespace
@@ -326,27 +311,26 @@ const CqzID& CqzFilterModel::GetID() const
     return m_imp->instanceID;
 }
 
-// Removes, from every term, the events whose label identifier `drop` answers true for (from the
-// highest index down), then deletes the terms left without events (no message) and, if none
-// is left, resets the model to one default term.
+// Removes, from every term, the events whose label identifier `drop` answers true for (as if
+// one at a time from the highest index down), then deletes the terms left without events (no
+// message) and, if none is left, resets the model to one default term. Linear in the setup.
 template <typename Drop> void CqzFilterModel::DropEvents(Drop drop)
 {
     for (SqzFilterTerm& term : m_imp->terms)
+        term.search->GetIfClause().GetEventList()->RemoveEvents(
+            [&drop](const CqzSearchEventLabel& event)
+            { return drop(event.GetEventLabel()->GetLabelInfo().GetLabelID()); },
+            true);
+    std::vector<SqzFilterTerm> kept;
+    kept.reserve(m_imp->terms.size());
+    for (SqzFilterTerm& term : m_imp->terms)
     {
-        CqzSearchEventList* events = term.search->GetIfClause().GetEventList();
-        std::vector<int> doomed;
-        for (int i = 0; i < events->GetEventCount(); ++i)
-            if (drop(events->GetEvent(i)->GetEventLabel()->GetLabelInfo().GetLabelID()))
-                doomed.push_back(i);
-        for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
-            events->RemoveEvent(*it, true, true);
+        if (term.search->GetIfClause().GetEventList()->GetEventCount() == 0)
+            Unobserve(term);
+        else
+            kept.push_back(std::move(term));
     }
-    for (std::size_t i = m_imp->terms.size(); i-- > 0;)
-        if (m_imp->terms[i].search->GetIfClause().GetEventList()->GetEventCount() == 0)
-        {
-            Unobserve(m_imp->terms[i]);
-            m_imp->terms.erase(m_imp->terms.begin() + static_cast<std::ptrdiff_t>(i));
-        }
+    m_imp->terms = std::move(kept);
     if (m_imp->terms.empty())
         Reset();
 }
@@ -363,9 +347,9 @@ void CqzFilterModel::Validate()
 
 void CqzFilterModel::RemoveLabels(const CqzMessageDeleteConnection& message)
 {
-    const std::vector<CqzID>& gone = message.GetLabelIDs();
-    DropEvents([&gone](const CqzID& label)
-               { return std::find(gone.begin(), gone.end(), label) != gone.end(); });
+    const std::unordered_set<CqzID> gone(message.GetLabelIDs().begin(),
+                                         message.GetLabelIDs().end());
+    DropEvents([&gone](const CqzID& label) { return gone.contains(label); });
 }
 
 void CqzFilterModel::AddDependencies(CqzMessagePlugInDependsOn& message)
