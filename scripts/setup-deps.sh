@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build make pkg-config libgtest-dev libgmock-dev libzip-dev
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev qt6-base-dev fonts-dejavu-core xvfb xauth imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do
