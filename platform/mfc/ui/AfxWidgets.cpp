@@ -41,22 +41,33 @@ template <typename Paint> void PaintWith(CWnd* owner, QWidget* widget, Paint pai
     owner->GetImp()->painter = nullptr;
 }
 
+// The window bound to exactly this widget (a control can change hands: SubclassDlgItem).
+CWnd* BoundWnd(const QWidget* widget)
+{
+    const QVariant value = widget->property("qzWnd");
+    return value.isValid() ? static_cast<CWnd*>(value.value<void*>()) : nullptr;
+}
+
+void NotifyFrom(const QWidget* widget, UINT code)
+{
+    if (CWnd* wnd = BoundWnd(widget))
+        wnd->GetImp()->Notify(code);
+}
+
 // Push buttons; owner-drawn ones are drawn by their window.
 class QzButton : public QPushButton
 {
 public:
-    QzButton(CWnd* owner, QWidget* parent) : QPushButton(parent), m_owner(owner) {}
+    explicit QzButton(QWidget* parent) : QPushButton(parent) {}
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
-        if ((m_owner->GetStyle() & BS_TYPEMASK) != BS_OWNERDRAW)
+        CWnd* owner = BoundWnd(this);
+        if (owner == nullptr || (owner->GetStyle() & BS_TYPEMASK) != BS_OWNERDRAW)
             return QPushButton::paintEvent(event);
-        PaintWith(m_owner, this, [this] { m_owner->SendMessage(WM_DRAWITEM); });
+        PaintWith(owner, this, [owner] { owner->SendMessage(WM_DRAWITEM); });
     }
-
-private:
-    CWnd* m_owner;
 };
 
 // Radio buttons; those that are not automatic do not change their check when clicked.
@@ -130,7 +141,7 @@ EventHook* Hook()
     return hook;
 }
 
-QWidget* MakeButton(CWnd* owner, DWORD style, QWidget* parent)
+QWidget* MakeButton(DWORD style, QWidget* parent)
 {
     switch (style & BS_TYPEMASK)
     {
@@ -140,22 +151,22 @@ QWidget* MakeButton(CWnd* owner, DWORD style, QWidget* parent)
     case BS_AUTORADIOBUTTON:
     {
         auto* radio = new QzRadio((style & BS_TYPEMASK) == BS_AUTORADIOBUTTON, parent);
-        QObject::connect(radio, &QAbstractButton::clicked, [owner] { owner->GetImp()->Notify(BN_CLICKED); });
+        QObject::connect(radio, &QAbstractButton::clicked, [radio] { NotifyFrom(radio, BN_CLICKED); });
         return radio;
     }
     case BS_CHECKBOX:
     case BS_AUTOCHECKBOX:
     {
         auto* check = new QCheckBox(parent);
-        QObject::connect(check, &QAbstractButton::clicked, [owner] { owner->GetImp()->Notify(BN_CLICKED); });
+        QObject::connect(check, &QAbstractButton::clicked, [check] { NotifyFrom(check, BN_CLICKED); });
         return check;
     }
     default:
     {
-        auto* button = new QzButton(owner, parent);
+        auto* button = new QzButton(parent);
         button->setAutoDefault(false);
         button->setDefault((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
-        QObject::connect(button, &QAbstractButton::clicked, [owner] { owner->GetImp()->Notify(BN_CLICKED); });
+        QObject::connect(button, &QAbstractButton::clicked, [button] { NotifyFrom(button, BN_CLICKED); });
         return button;
     }
     }
@@ -286,12 +297,12 @@ LRESULT ComboMessage(QWidget* widget, UINT message, WPARAM wParam, LPARAM lParam
 QWidget* MakeWidget(CWnd* owner, LPCTSTR className, DWORD style, QWidget* parent)
 {
     if (Is(className, L"BUTTON"))
-        return MakeButton(owner, style, parent);
+        return MakeButton(style, parent);
     if (Is(className, L"COMBOBOX"))
     {
         auto* combo = new QComboBox(parent);
         combo->setEditable((style & 0xF) == CBS_DROPDOWN);
-        QObject::connect(combo, &QComboBox::activated, [owner] { owner->GetImp()->Notify(CBN_SELCHANGE); });
+        QObject::connect(combo, &QComboBox::activated, [combo] { NotifyFrom(combo, CBN_SELCHANGE); });
         return combo;
     }
     if (Is(className, L"STATIC"))
@@ -307,8 +318,8 @@ QWidget* MakeWidget(CWnd* owner, LPCTSTR className, DWORD style, QWidget* parent
     if (Is(className, L"EDIT"))
     {
         auto* edit = new QLineEdit(parent);
-        QObject::connect(edit, &QLineEdit::textEdited, [owner] { owner->GetImp()->Notify(EN_CHANGE); });
-        QObject::connect(edit, &QLineEdit::editingFinished, [owner] { owner->GetImp()->Notify(EN_KILLFOCUS); });
+        QObject::connect(edit, &QLineEdit::textEdited, [edit] { NotifyFrom(edit, EN_CHANGE); });
+        QObject::connect(edit, &QLineEdit::editingFinished, [edit] { NotifyFrom(edit, EN_KILLFOCUS); });
         return edit;
     }
     auto* window = new QzWindow(owner, parent);

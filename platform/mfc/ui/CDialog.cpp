@@ -161,3 +161,14 @@ void CDialog::SetResizable(CSize minimum)
         dialog->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     }
 }
+
+void CDialog::SetClientSize(CSize size)
+{
+    QWidget* dialog = afxqt::Outer(this);
+    if (dialog == nullptr)
+        return;
+    if (dialog->minimumSize() == dialog->maximumSize())
+        dialog->setFixedSize(size.cx, size.cy);
+    else
+        dialog->resize(size.cx, size.cy);
+}

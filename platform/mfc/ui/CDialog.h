@@ -34,6 +34,8 @@ public:
 protected:
     // Lets the person resize the dialog down to `minimum` (client size in pixels).
     void SetResizable(CSize minimum);
+    // Gives a dialog of fixed size a new client size (for content known only at run time).
+    void SetClientSize(CSize size);
 
     static const AFX_MSGMAP* GetThisMessageMap();
     const AFX_MSGMAP* GetMessageMap() const override;

@@ -32,7 +32,7 @@ void SetWidgetText(QWidget* widget, const QString& text)
         edit->setText(text);
     else if (auto* group = qobject_cast<QGroupBox*>(widget))
         group->setTitle(text);
-    else if (widget->isWindow())
+    else
         widget->setWindowTitle(text);
 }
 
@@ -48,7 +48,7 @@ QString WidgetText(const QWidget* widget)
         return group->title();
     if (auto* combo = qobject_cast<const QComboBox*>(widget))
         return combo->currentText();
-    return widget->isWindow() ? widget->windowTitle() : QString();
+    return widget->windowTitle();
 }
 } // namespace
 
@@ -328,6 +328,17 @@ void CWnd::SetToolTipText(LPCTSTR text)
 {
     if (QWidget* widget = m_imp->widget)
         widget->setToolTip(ToQString(text));
+}
+
+void CWnd::SetBackgroundColor(COLORREF color)
+{
+    if (QWidget* client = m_imp->client)
+    {
+        QPalette palette = client->palette();
+        palette.setColor(client->backgroundRole(), afxqt::ToQColor(color));
+        client->setPalette(palette);
+        client->setAutoFillBackground(true);
+    }
 }
 
 void CWnd::Invalidate(BOOL)

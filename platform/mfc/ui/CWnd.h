@@ -83,6 +83,8 @@ public:
     CFont* GetFont() const;
     // A tool tip shown while the mouse rests on the window.
     void SetToolTipText(LPCTSTR text);
+    // Fills the client area with a colour of its own before the content is drawn.
+    void SetBackgroundColor(COLORREF color);
 
     void Invalidate(BOOL erase = TRUE);
     void UpdateWindow();
