@@ -7,8 +7,11 @@
 
 #include "mfc/ui/CWnd.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QDialog>
 #include <QMenu>
 #include <QTest>
@@ -54,7 +57,9 @@ inline void Click(QWidget* widget, QPoint at = QPoint(-1, -1))
 {
     Activate(widget);
     QWidget* top = widget->window();
-    const QPoint local = at.x() < 0 ? widget->rect().center() : at;
+    // Check boxes and radio buttons take clicks on their box and text, at the left.
+    const bool boxed = qobject_cast<QCheckBox*>(widget) != nullptr || qobject_cast<QRadioButton*>(widget) != nullptr;
+    const QPoint local = at.x() >= 0 ? at : boxed ? QPoint(6, widget->height() / 2) : widget->rect().center();
     QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier, widget->mapTo(top, local));
 }
 
@@ -108,6 +113,9 @@ public:
         m_timer.stop();
     }
     bool Done() const { return m_done; }
+    // For popups that open without a modal loop of their own (drop-down lists): lets the
+    // events run until the answer has been given.
+    bool Wait() { return QTest::qWaitFor([this] { return m_done; }, 5000); }
 
 private:
     QTimer m_timer;
@@ -160,6 +168,42 @@ inline std::unique_ptr<Answer> ReadPopup(QStringList& texts)
             widget->close();
         },
         "popup menu");
+}
+
+// Chooses the entry with that text in the drop-down list about to open.
+inline std::unique_ptr<Answer> ChooseInList(const QString& entry)
+{
+    return std::make_unique<Answer>(
+        [] {
+            QWidget* popup = QApplication::activePopupWidget();
+            return popup != nullptr && popup->findChild<QAbstractItemView*>() != nullptr ? popup : nullptr;
+        },
+        [entry](QWidget* popup) {
+            auto* view = popup->findChild<QAbstractItemView*>();
+            const QModelIndexList found =
+                view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly);
+            if (found.isEmpty())
+            {
+                ADD_FAILURE() << "no entry " << entry.toStdString();
+                popup->close();
+                return;
+            }
+            // The list ignores a click that comes right after it opened; a person then picks
+            // the entry with the keys.
+            view->setCurrentIndex(found.front());
+            QTest::keyClick(view, Qt::Key_Return);
+        },
+        "drop-down list");
+}
+
+// Replaces the text of a text field as a person does: select all, type.
+inline void TypeInto(const CWnd* field, const QString& text)
+{
+    QWidget* widget = WidgetOf(field);
+    Activate(widget);
+    widget->setFocus();
+    QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(widget, text);
 }
 
 inline QString Text(const CWnd* wnd) { return QString::fromStdWString(wnd->GetWindowText().Str()); }

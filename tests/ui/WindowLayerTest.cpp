@@ -230,10 +230,14 @@ TEST(WindowLayer, ControlsAnswerTheirStandardMessages)
     CWnd* enable = dialog.GetDlgItem(IDC_ENABLE);
     enable->SendMessage(BM_SETCHECK, BST_CHECKED);
     EXPECT_EQ(enable->SendMessage(BM_GETCHECK), BST_CHECKED);
-    ui::Click(enable);
-    EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_DISABLE), 0u) << "radio buttons are not automatic";
+    std::vector<AFX_RECORDED_MSG> log;
+    dialog.RecordMessages(&log);
     ui::Click(dialog.GetDlgItem(IDC_DISABLE));
-    EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_DISABLE), 0u);
+    EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_DISABLE), 0u) << "radio buttons are not automatic";
+    EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_ENABLE), 1u);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].message, WM_COMMAND);
+    EXPECT_EQ(log[0].wParam, MAKEWPARAM(IDC_DISABLE, BN_CLICKED));
     EXPECT_EQ(dialog.GetDlgItem(IDC_ENABLE)->GetFont(), dialog.GetFont());
 }
 
