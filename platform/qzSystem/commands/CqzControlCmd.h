@@ -37,6 +37,11 @@ class CqzComboBoxCmd : public CqzControlCmd
 {
 };
 
+// The command of a text field (CqzEdit): raised when editing is finished; no value.
+class CqzEditCmd : public CqzControlCmd
+{
+};
+
 // The command of a colour well (CqzColorWellButton): the chosen colour.
 class CqzColorWellButtonCmd : public CqzControlCmd
 {

@@ -23,3 +23,4 @@ template <typename T> using CqzMenuButtonValueChangedCmd = CqzValueChangedCmd<Cq
 template <typename T> using CqzComboBoxValueChangedCmd = CqzValueChangedCmd<CqzComboBoxCmd, T>;
 template <typename T>
 using CqzColorWellButtonValueChangedCmd = CqzValueChangedCmd<CqzColorWellButtonCmd, T>;
+template <typename T> using CqzEditValueChangedCmd = CqzValueChangedCmd<CqzEditCmd, T>;

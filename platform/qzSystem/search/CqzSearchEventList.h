@@ -13,10 +13,14 @@
 #include <memory>
 #include <vector>
 
+class CWnd;
+class CqzSearchCreateViewParameters;
+class CqzSearchEventListView;
+
 class CqzSearchEventList : public CqzMvcModel, public CqzDefObserver
 {
 public:
-    CqzSearchEventList() = default;
+    CqzSearchEventList();
     // Deep copy: the components keep their identifiers; observers are not copied.
     CqzSearchEventList(const CqzSearchEventList& other);
     CqzSearchEventList& operator=(const CqzSearchEventList& other);
@@ -40,6 +44,30 @@ public:
     bool RemoveEvent(int index, bool notify, bool wellFormed);
     void SetConjType(CqzSearchEventConj* conj, EqzSearchEventConjType type);
 
+    // Editing in place (each sends one message). InsertEvent puts the event right after event
+    // `after` (-1: before the first event) joined by a conjunction of `type`; sends 102.
+    CqzSearchEventLabel* InsertEvent(int after, const CqzPatternModel& pattern,
+                                     EqzSearchEventConjType type);
+    // Brackets round the events `first` to `last`, which must lie in the same group; sends 104.
+    bool AddBrackets(int first, int last);
+    // Removes the innermost bracket pair round the event; sends 104. False when there is none.
+    bool RemoveBrackets(int event);
+    // How many groups the event lies in.
+    int GetDepth(int event) const;
+    // The brackets opened right before the event and closed right after it.
+    int GetOpeningBracketsBefore(int event) const;
+    int GetClosingBracketsAfter(int event) const;
+    // The conjunction that joins the event to the next operand, or null for the last.
+    CqzSearchEventConj* GetConjAfter(int event) const;
+
+    // The editor of the expression: creates its controls (or moves them) from the parameters'
+    // position, row height and spacing, and leaves the position below its last row.
+    void CreateView(CqzSearchCreateViewParameters& parameters);
+    void DestroyView();
+    bool HasView() const { return m_view != nullptr; }
+    // The editor's windows in Tab order.
+    void GetWindows(std::vector<CWnd*>& windows) const;
+
     int GetComponentCount() const { return static_cast<int>(m_items.size()); }
     CqzSearchComponentModel* GetComponentAt(int position) const;
     CqzSearchComponentModel* GetComponent(const CqzID& id) const;
@@ -56,5 +84,9 @@ private:
     void EraseAt(std::size_t position);
     bool TidyOnce();
 
+    // The position of the event among the components; -1 when there is none.
+    int PositionOf(int event) const;
+
     std::vector<std::unique_ptr<CqzSearchComponentModel>> m_items;
+    std::unique_ptr<CqzSearchEventListView> m_view;
 };
