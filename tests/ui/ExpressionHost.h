@@ -12,6 +12,7 @@
 #include "qzSystem/search/CqzSearchCreateViewParameters.h"
 #include "qzSystem/search/CqzSearchEventList.h"
 #include "qzSystem/ui/CqzFlexDialog.h"
+#include "qzSystem/ui/CqzMenuButton.h"
 
 #include <vector>
 
@@ -84,6 +85,8 @@ public:
     {
         CqzFlexDialog::OnInitDialog(nullptr);
         CheckDlgButton(testres::IDC_ENABLE, BST_CHECKED);
+        store.Bind(testres::IDC_STORE, this, nullptr);
+        recall.Bind(testres::IDC_RECALL, this, nullptr);
         CRect units(0, 0, 4, 8);
         MapDialogRect(units);
         pane = std::make_unique<ExpressionPane>(m_list, GetFont(), CPoint(units.right, units.bottom), m_instance);
@@ -96,6 +99,8 @@ public:
         return TRUE;
     }
     std::unique_ptr<ExpressionPane> pane;
+    CqzMenuButton store;
+    CqzMenuButton recall;
 
 protected:
     DECLARE_MESSAGE_MAP()

@@ -8,6 +8,9 @@
 #include <QKeyEvent>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOptionComplex>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -24,6 +27,20 @@ public:
         if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
             return 0;
         return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+    // A drop-down list is laid out as the window system lays it out: the button as wide as a
+    // scroll bar at the right, the text in the rest, two pixels of edge each side. Windows
+    // size their lists by that rule (text width + scroll bar + 4 edges).
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                         SubControl sub, const QWidget* widget) const override
+    {
+        if (control != CC_ComboBox || (sub != SC_ComboBoxArrow && sub != SC_ComboBoxEditField))
+            return QProxyStyle::subControlRect(control, option, sub, widget);
+        const QRect r = option->rect;
+        const int button = pixelMetric(PM_ScrollBarExtent, option, widget);
+        if (sub == SC_ComboBoxArrow)
+            return QRect(r.right() - button - 1, r.top() + 1, button, r.height() - 2);
+        return QRect(r.left() + 3, r.top() + 2, std::max(0, r.width() - button - 6), r.height() - 4);
     }
 };
 
