@@ -10,8 +10,11 @@
 #include "mfc/ui/CComboBox.h"
 #include "mfc/ui/CDC.h"
 #include "mfc/ui/CDialog.h"
+#include "mfc/ui/CFont.h"
 #include "mfc/ui/CMenu.h"
 #include "mfc/ui/CPen.h"
+#include "mfc/ui/CScrollView.h"
+#include "mfc/ui/CStatic.h"
 
 #include <QImage>
 #include <QPushButton>
@@ -185,6 +188,22 @@ TEST(WindowLayer, TextIsAnchoredAtItsTopAndCentredAsDrawTextSays)
     EXPECT_NEAR(ink.center().y(), 15, 2);
     EXPECT_GT(extent.cx, 0);
     EXPECT_EQ(extent.cy, 13);
+
+    // A measuring device context by handle, with a font selected and put back.
+    HDC dc = GetDC(centred.m_hWnd);
+    CFont bold;
+    LOGFONT description;
+    static_cast<CFont*>(CGdiObject::FromHandle(GetStockObject(DEFAULT_GUI_FONT)))->GetLogFont(&description);
+    description.lfWeight = FW_BOLD;
+    bold.CreateFontIndirect(&description);
+    HGDIOBJ previous = SelectObject(dc, bold);
+    TEXTMETRIC metrics;
+    ASSERT_TRUE(GetTextMetrics(dc, &metrics));
+    EXPECT_EQ(metrics.tmWeight, FW_BOLD);
+    EXPECT_EQ(metrics.tmHeight, metrics.tmAscent + metrics.tmDescent);
+    EXPECT_EQ(SelectObject(dc, previous), bold.GetSafeHandle());
+    EXPECT_EQ(ReleaseDC(centred.m_hWnd, dc), 1);
+    EXPECT_EQ(ReleaseDC(centred.m_hWnd, dc), 0) << "given back once";
 }
 
 TEST(WindowLayer, MessagesGoThroughTheMessageMapSentAtOncePostedLater)
@@ -290,4 +309,78 @@ TEST(WindowLayer, MessageBoxReturnsTheAnswer)
     EXPECT_EQ(MessageBox(nullptr, L"Delete All Favorites?", L"Are You Sure?", MB_YESNO | MB_ICONQUESTION),
               IDNO);
     EXPECT_TRUE(answer->Done());
+}
+
+namespace
+{
+// A view larger than its window, with one control far down in it.
+class Sheet : public CScrollView
+{
+public:
+    explicit Sheet(bool* deleted) : m_deleted(deleted) {}
+    ~Sheet() override { *m_deleted = true; }
+    void OnDraw(CDC* dc) override
+    {
+        origins.push_back(dc->GetViewportOrg());
+        dc->Rectangle(0, 0, 300, 300);
+    }
+    std::vector<CPoint> origins;
+
+private:
+    bool* m_deleted;
+};
+} // namespace
+
+TEST(WindowLayer, ScrollViewScrollsItsContentAndDeletesItself)
+{
+    CDialog dialog(IDD_FILTERLIKE);
+    ASSERT_TRUE(dialog.Create(IDD_FILTERLIKE));
+    bool deleted = false;
+    auto* sheet = new Sheet(&deleted);
+    ASSERT_TRUE(sheet->CreateEx(WS_EX_CONTROLPARENT, AfxRegisterWndClass(0), L"sheet",
+                                WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(10, 10, 110, 90), &dialog, 5));
+    sheet->OnInitialUpdate();
+    CStatic label;
+    ASSERT_TRUE(label.Create(L"far down", WS_CHILD | WS_VISIBLE, CRect(0, 150, 60, 165), sheet));
+
+    sheet->SetScrollSizes(MM_TEXT, CSize(300, 300));
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    CRect client;
+    sheet->GetClientRect(client);
+    EXPECT_EQ(client.Size(), CSize(100 - 2 - bar, 80 - 2 - bar)) << "both scroll bars take their room";
+
+    sheet->ScrollToPosition(CPoint(50, 120));
+    EXPECT_EQ(sheet->GetDeviceScrollPosition(), CPoint(50, 120));
+    EXPECT_EQ(ui::Rect(&label).topLeft(), QPoint(-50, 30)) << "children move with the content";
+    ui::WidgetOf(sheet)->grab();
+    ASSERT_FALSE(sheet->origins.empty());
+    EXPECT_EQ(sheet->origins.back(), CPoint(-50, -120));
+
+    sheet->ScrollToPosition(CPoint(1000, 1000));
+    EXPECT_EQ(sheet->GetDeviceScrollPosition(), CPoint(300 - client.Width(), 300 - client.Height()));
+
+    sheet->SetScrollSizes(MM_TEXT, CSize(50, 50), CScrollView::sizeDefault, CScrollView::sizeDefault);
+    EXPECT_EQ(sheet->GetDeviceScrollPosition(), CPoint(0, 0)) << "content that fits is not scrolled";
+    EXPECT_EQ(ui::Rect(&label).topLeft(), QPoint(0, 150));
+    sheet->GetClientRect(client);
+    EXPECT_EQ(client.Size(), CSize(98, 78));
+
+    sheet->DestroyWindow();
+    EXPECT_TRUE(deleted) << "a view deletes itself when its window goes";
+    EXPECT_EQ(label.GetSafeHwnd(), nullptr);
+}
+
+TEST(WindowLayer, OneWindowAtATimeIsLockedForDrawing)
+{
+    CDialog first(IDD_FILTERLIKE);
+    CDialog second(IDD_FILTERLIKE);
+    ASSERT_TRUE(first.Create(IDD_FILTERLIKE));
+    ASSERT_TRUE(second.Create(IDD_FILTERLIKE));
+    EXPECT_TRUE(first.LockWindowUpdate());
+    EXPECT_FALSE(ui::WidgetOf(&first)->updatesEnabled());
+    EXPECT_FALSE(LockWindowUpdate(second.m_hWnd));
+    EXPECT_TRUE(LockWindowUpdate(nullptr));
+    EXPECT_TRUE(ui::WidgetOf(&first)->updatesEnabled());
+    EXPECT_TRUE(LockWindowUpdate(second.m_hWnd));
+    second.UnlockWindowUpdate();
 }

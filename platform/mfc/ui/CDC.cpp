@@ -289,3 +289,25 @@ BOOL CDC::GetTextMetrics(LPTEXTMETRIC metrics) const
 CPaintDC::CPaintDC(CWnd* window) { Begin(afxqt::CurrentPainter(window), window); }
 
 CClientDC::CClientDC(CWnd* window) { Begin(nullptr, window); }
+
+HDC GetDC(HWND window)
+{
+    CWnd* wnd = CWnd::FromHandle(window);
+    return wnd == nullptr ? nullptr : wnd->GetDC()->GetSafeHdc();
+}
+
+int ReleaseDC(HWND window, HDC dc)
+{
+    CWnd* wnd = CWnd::FromHandle(window);
+    return wnd == nullptr ? 0 : wnd->ReleaseDC(CDC::FromHandle(dc));
+}
+
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
+{
+    return dc == nullptr ? nullptr : CDC::FromHandle(dc)->SelectObject(object);
+}
+
+BOOL GetTextMetrics(HDC dc, LPTEXTMETRIC metrics)
+{
+    return dc == nullptr ? FALSE : CDC::FromHandle(dc)->GetTextMetrics(metrics);
+}

@@ -30,6 +30,8 @@ public:
     HDC m_hDC = nullptr;
     HDC m_hAttribDC = nullptr;
     HDC GetSafeHdc() const { return m_hDC; }
+    // The device context of a handle (a handle is the address of its device context).
+    static CDC* FromHandle(HDC dc) { return reinterpret_cast<CDC*>(dc); }
     bool CanDraw() const;
 
     CFont* SelectObject(CFont* font);
@@ -89,3 +91,10 @@ class CClientDC : public CDC
 public:
     explicit CClientDC(CWnd* window);
 };
+
+// The graphics interface's calls on handles, for code that keeps handles rather than objects.
+// GetDC gives a measuring device context of the window, to be given back with ReleaseDC.
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+BOOL GetTextMetrics(HDC dc, LPTEXTMETRIC metrics);

@@ -1,6 +1,9 @@
 #include "mfc/ui/CGdiObject.h"
 
 #include "mfc/ui/AfxQt.h"
+#include "mfc/ui/CBrush.h"
+#include "mfc/ui/CFont.h"
+#include "mfc/ui/CPen.h"
 
 #include <map>
 #include <memory>
@@ -19,8 +22,17 @@ public:
         auto record = Make(index);
         if (!record)
             return nullptr;
-        record->wrapper = &m_wrappers[index];
-        m_wrappers[index].m_hObject = record.get();
+        // The wrapper has the class of its kind, so that FromHandle can be cast to it.
+        std::unique_ptr<CGdiObject> wrapper;
+        if (record->kind == HGDIOBJ__::Font)
+            wrapper = std::make_unique<CFont>();
+        else if (record->kind == HGDIOBJ__::Pen)
+            wrapper = std::make_unique<CPen>();
+        else
+            wrapper = std::make_unique<CBrush>();
+        wrapper->m_hObject = record.get();
+        record->wrapper = wrapper.get();
+        m_wrappers[index] = std::move(wrapper);
         return (m_records[index] = std::move(record)).get();
     }
 
@@ -63,7 +75,7 @@ private:
     }
 
     std::map<int, std::unique_ptr<HGDIOBJ__>> m_records;
-    std::map<int, CGdiObject> m_wrappers;
+    std::map<int, std::unique_ptr<CGdiObject>> m_wrappers;
 };
 
 StockObjects& Stock()
