@@ -47,14 +47,20 @@ void AfxRegisterResources(HINSTANCE module, const AFX_RESOURCE_TABLE* table)
         registry.tables[module] = table;
 }
 
-void AfxUnregisterResources(HINSTANCE module) { AfxRegisterResources(module, nullptr); }
+void AfxUnregisterResources(HINSTANCE module)
+{
+    AfxRegisterResources(module, nullptr);
+}
 
 const AFX_DIALOG_RESOURCE* AfxFindDialogResource(UINT id)
 {
     return Find(id, &AFX_RESOURCE_TABLE::dialogs);
 }
 
-const AFX_MENU_RESOURCE* AfxFindMenuResource(UINT id) { return Find(id, &AFX_RESOURCE_TABLE::menus); }
+const AFX_MENU_RESOURCE* AfxFindMenuResource(UINT id)
+{
+    return Find(id, &AFX_RESOURCE_TABLE::menus);
+}
 
 const AFX_ACCEL_RESOURCE* AfxFindAccelResource(UINT id)
 {

@@ -30,9 +30,18 @@ using HDC = HDC__*;
 using HCURSOR = void*;
 using HICON = void*;
 
-constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
-constexpr WPARAM MAKEWPARAM(unsigned lo, unsigned hi) { return (lo & 0xFFFF) | ((hi & 0xFFFF) << 16); }
+constexpr WORD LOWORD(std::uintptr_t v)
+{
+    return static_cast<WORD>(v & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t v)
+{
+    return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
+constexpr WPARAM MAKEWPARAM(unsigned lo, unsigned hi)
+{
+    return (lo & 0xFFFF) | ((hi & 0xFFFF) << 16);
+}
 constexpr LPARAM MAKELPARAM(unsigned lo, unsigned hi)
 {
     return static_cast<LPARAM>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16));

@@ -28,11 +28,17 @@ inline void PrintTo(const CRect& r, std::ostream* out)
 {
     *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }
-inline void PrintTo(const CSize& s, std::ostream* out) { *out << s.cx << " x " << s.cy; }
+inline void PrintTo(const CSize& s, std::ostream* out)
+{
+    *out << s.cx << " x " << s.cy;
+}
 
 namespace ui
 {
-inline const void* BoundTo(const QWidget* widget) { return widget->property("qzWnd").value<void*>(); }
+inline const void* BoundTo(const QWidget* widget)
+{
+    return widget->property("qzWnd").value<void*>();
+}
 
 // The window's outer widget (a scroll view also binds its inner client widget).
 inline QWidget* WidgetOf(const CWnd* wnd)
@@ -58,9 +64,13 @@ inline void Click(QWidget* widget, QPoint at = QPoint(-1, -1))
     Activate(widget);
     QWidget* top = widget->window();
     // Check boxes and radio buttons take clicks on their box and text, at the left.
-    const bool boxed = qobject_cast<QCheckBox*>(widget) != nullptr || qobject_cast<QRadioButton*>(widget) != nullptr;
-    const QPoint local = at.x() >= 0 ? at : boxed ? QPoint(6, widget->height() / 2) : widget->rect().center();
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier, widget->mapTo(top, local));
+    const bool boxed = qobject_cast<QCheckBox*>(widget) != nullptr ||
+                       qobject_cast<QRadioButton*>(widget) != nullptr;
+    const QPoint local = at.x() >= 0 ? at
+                         : boxed     ? QPoint(6, widget->height() / 2)
+                                     : widget->rect().center();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      widget->mapTo(top, local));
 }
 
 inline void Click(const CWnd* wnd, QPoint at = QPoint(-1, -1))
@@ -89,33 +99,36 @@ class Answer
 public:
     Answer(std::function<QWidget*()> find, std::function<void(QWidget*)> act, const char* what)
     {
-        QObject::connect(&m_timer, &QTimer::timeout, [this, find, act, what] {
-            if (QWidget* target = find())
-            {
-                m_timer.stop();
-                m_done = true;
-                act(target);
-            }
-            else if (++m_ticks > 500)
-            {
-                m_timer.stop();
-                ADD_FAILURE() << "nothing to answer: " << what;
-                if (QWidget* popup = QApplication::activePopupWidget())
-                    popup->close();
-                if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                    modal->reject();
-            }
-        });
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this, find, act, what]
+                         {
+                             if (QWidget* target = find())
+                             {
+                                 m_timer.stop();
+                                 m_done = true;
+                                 act(target);
+                             }
+                             else if (++m_ticks > 500)
+                             {
+                                 m_timer.stop();
+                                 ADD_FAILURE() << "nothing to answer: " << what;
+                                 if (QWidget* popup = QApplication::activePopupWidget())
+                                     popup->close();
+                                 if (auto* modal =
+                                         qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                                     modal->reject();
+                             }
+                         });
         m_timer.start(10);
     }
-    ~Answer()
-    {
-        m_timer.stop();
-    }
+    ~Answer() { m_timer.stop(); }
     bool Done() const { return m_done; }
     // For popups that open without a modal loop of their own (drop-down lists): lets the
     // events run until the answer has been given.
-    bool Wait() { return QTest::qWaitFor([this] { return m_done; }, 5000); }
+    bool Wait()
+    {
+        return QTest::qWaitFor([this] { return m_done; }, 5000);
+    }
 
 private:
     QTimer m_timer;
@@ -123,14 +136,18 @@ private:
     bool m_done = false;
 };
 
-inline QString Plain(QString text) { return text.remove(QLatin1Char('&')); }
+inline QString Plain(QString text)
+{
+    return text.remove(QLatin1Char('&'));
+}
 
 // Chooses the item with that text (mnemonic marks ignored) in the popup menu about to open.
 inline std::unique_ptr<Answer> ChooseInPopup(const QString& item)
 {
     return std::make_unique<Answer>(
         [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
-        [item](QWidget* widget) {
+        [item](QWidget* widget)
+        {
             auto* menu = static_cast<QMenu*>(widget);
             for (QAction* action : menu->actions())
                 if (Plain(action->text()) == Plain(item))
@@ -146,10 +163,12 @@ inline std::unique_ptr<Answer> ChooseInPopup(const QString& item)
 }
 
 // Acts on the modal window about to open (one that is not `current`).
-inline std::unique_ptr<Answer> AnswerModal(std::function<void(QWidget*)> act, QWidget* current = nullptr)
+inline std::unique_ptr<Answer> AnswerModal(std::function<void(QWidget*)> act,
+                                           QWidget* current = nullptr)
 {
     return std::make_unique<Answer>(
-        [current] {
+        [current]
+        {
             QWidget* modal = QApplication::activeModalWidget();
             return modal != current ? modal : nullptr;
         },
@@ -161,10 +180,12 @@ inline std::unique_ptr<Answer> ReadPopup(QStringList& texts)
 {
     return std::make_unique<Answer>(
         [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
-        [&texts](QWidget* widget) {
+        [&texts](QWidget* widget)
+        {
             for (QAction* action : static_cast<QMenu*>(widget)->actions())
-                texts << (action->isSeparator() ? QStringLiteral("-")
-                                                 : Plain(action->text()) + (action->isEnabled() ? "" : " (grey)"));
+                texts << (action->isSeparator()
+                              ? QStringLiteral("-")
+                              : Plain(action->text()) + (action->isEnabled() ? "" : " (grey)"));
             widget->close();
         },
         "popup menu");
@@ -174,14 +195,17 @@ inline std::unique_ptr<Answer> ReadPopup(QStringList& texts)
 inline std::unique_ptr<Answer> ChooseInList(const QString& entry)
 {
     return std::make_unique<Answer>(
-        [] {
+        []
+        {
             QWidget* popup = QApplication::activePopupWidget();
-            return popup != nullptr && popup->findChild<QAbstractItemView*>() != nullptr ? popup : nullptr;
+            return popup != nullptr && popup->findChild<QAbstractItemView*>() != nullptr ? popup
+                                                                                         : nullptr;
         },
-        [entry](QWidget* popup) {
+        [entry](QWidget* popup)
+        {
             auto* view = popup->findChild<QAbstractItemView*>();
-            const QModelIndexList found =
-                view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly);
+            const QModelIndexList found = view->model()->match(
+                view->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly);
             if (found.isEmpty())
             {
                 ADD_FAILURE() << "no entry " << entry.toStdString();
@@ -206,8 +230,14 @@ inline void TypeInto(const CWnd* field, const QString& text)
     QTest::keyClicks(widget, text);
 }
 
-inline QString Text(const CWnd* wnd) { return QString::fromStdWString(wnd->GetWindowText().Str()); }
-inline bool HasFocus(const CWnd* wnd) { return WidgetOf(wnd) != nullptr && WidgetOf(wnd)->hasFocus(); }
+inline QString Text(const CWnd* wnd)
+{
+    return QString::fromStdWString(wnd->GetWindowText().Str());
+}
+inline bool HasFocus(const CWnd* wnd)
+{
+    return WidgetOf(wnd) != nullptr && WidgetOf(wnd)->hasFocus();
+}
 inline QRect Rect(const CWnd* wnd)
 {
     QWidget* widget = WidgetOf(wnd);

@@ -12,7 +12,10 @@ namespace
 class Counted : public CqzNamedUICmdBase
 {
 public:
-    explicit Counted(bool* deleted) : CqzNamedUICmdBase(L"Properties", L"filter"), m_deleted(deleted) {}
+    explicit Counted(bool* deleted)
+        : CqzNamedUICmdBase(L"Properties", L"filter"), m_deleted(deleted)
+    {
+    }
     ~Counted() override { *m_deleted = true; }
     void Sprint(CString& text) const override { text = L"Counted"; }
     int Execute() override { return 1; }

@@ -69,7 +69,6 @@ private:
     CqzID m_instance;
 };
 
-
 class ExpressionHost : public CqzFlexDialog
 {
 public:
@@ -89,11 +88,14 @@ public:
         recall.Bind(testres::IDC_RECALL, this, nullptr);
         CRect units(0, 0, 4, 8);
         MapDialogRect(units);
-        pane = std::make_unique<ExpressionPane>(m_list, GetFont(), CPoint(units.right, units.bottom), m_instance);
+        pane = std::make_unique<ExpressionPane>(m_list, GetFont(),
+                                                CPoint(units.right, units.bottom), m_instance);
         pane->CreateEx(WS_EX_CONTROLPARENT,
                        AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, nullptr,
-                                           reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1))),
-                       L"qzFilterView", WS_CHILD | WS_VISIBLE | WS_BORDER, PlaceRect(), this, 0xFFFF);
+                                           reinterpret_cast<HBRUSH>(
+                                               static_cast<std::uintptr_t>(COLOR_BTNFACE + 1))),
+                       L"qzFilterView", WS_CHILD | WS_VISIBLE | WS_BORDER, PlaceRect(), this,
+                       0xFFFF);
         m_list->AddObserver(pane.get());
         pane->Layout();
         return TRUE;

@@ -79,9 +79,11 @@ TEST_F(HostWidgets, FlexDialogMovesAndGrowsItsControlsAsConstrained)
     window->resize(initial + QSize(60, 40));
     QApplication::processEvents();
 
-    auto moved = [&](int id, int dl, int dt, int dr, int db) {
+    auto moved = [&](int id, int dl, int dt, int dr, int db)
+    {
         const CRect b = before[id];
-        EXPECT_EQ(dialog.ItemRect(id), CRect(b.left + dl, b.top + dt, b.right + dr, b.bottom + db)) << id;
+        EXPECT_EQ(dialog.ItemRect(id), CRect(b.left + dl, b.top + dt, b.right + dr, b.bottom + db))
+            << id;
     };
     moved(IDC_GROUP, 0, 0, 60, 0);
     moved(IDC_PLACE, 0, 0, 60, 40);
@@ -137,7 +139,8 @@ TEST_F(HostWidgets, MenuButtonWritesTheChosenIdIntoItsCommand)
 
     // A chevron button made as a window of its own, and a menu closed without a choice.
     CqzChevronMenuBtn chevron;
-    ASSERT_TRUE(chevron.Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(5, 60, 22, 80), &dialog, 8, other));
+    ASSERT_TRUE(chevron.Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(5, 60, 22, 80),
+                               &dialog, 8, other));
     chevron.SetValueChangedCmd(&command);
     QStringList texts;
     auto read = ui::ReadPopup(texts);
@@ -152,7 +155,8 @@ TEST_F(HostWidgets, ComboAndColourWellReportTheChoice)
     CqzComboBoxValueChangedCmd<Owner> typeCommand(&typeOwner, &Owner::OnChanged);
     typeOwner.command = &typeCommand;
     CqzComboBox type;
-    ASSERT_TRUE(type.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, CRect(10, 60, 90, 140), &dialog, 1));
+    ASSERT_TRUE(type.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST,
+                            CRect(10, 60, 90, 140), &dialog, 1));
     type.SetValueChangedCmd(&typeCommand);
     for (const wchar_t* text : {L"Show ", L"Hide ", L"Color "})
         type.AddString(text);
@@ -167,19 +171,22 @@ TEST_F(HostWidgets, ComboAndColourWellReportTheChoice)
     CqzColorWellButtonValueChangedCmd<Owner> colorCommand(&colorOwner, &Owner::OnChanged);
     colorOwner.command = &colorCommand;
     CqzColorWellButton well;
-    ASSERT_TRUE(well.Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(100, 60, 150, 80), &dialog, 1, 0));
+    ASSERT_TRUE(well.Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(100, 60, 150, 80),
+                            &dialog, 1, 0));
     well.SetValueChangedCmd(&colorCommand);
     auto red = ui::ChooseInPopup("Red");
     ui::Click(&well);
     EXPECT_EQ(well.GetColor(), RGB(255, 0, 0));
 
     auto more = ui::ChooseInPopup("More...");
-    auto chooser = ui::AnswerModal([](QWidget* modal) {
-        auto* colors = qobject_cast<QColorDialog*>(modal);
-        ASSERT_NE(colors, nullptr);
-        colors->setCurrentColor(QColor(0x12, 0x34, 0x56));
-        colors->accept();
-    });
+    auto chooser = ui::AnswerModal(
+        [](QWidget* modal)
+        {
+            auto* colors = qobject_cast<QColorDialog*>(modal);
+            ASSERT_NE(colors, nullptr);
+            colors->setCurrentColor(QColor(0x12, 0x34, 0x56));
+            colors->accept();
+        });
     ui::Click(&well);
     EXPECT_EQ(colorOwner.values, (std::vector<std::int32_t>{0x0000FF, 0x563412}));
     EXPECT_EQ(well.GetColor(), RGB(0x12, 0x34, 0x56));
@@ -196,10 +203,12 @@ TEST(HostDialogs, TextAndFavouritesDialogsReturnWhatWasChosen)
     const std::vector<CString> names = {L"Idle", L"Errors", L"DMA"};
     CqzFavoriteNameDlg name;
     name.SetName(L"MyFavorite #4");
-    auto typed = ui::AnswerModal([&](QWidget*) {
-        ui::TypeInto(name.GetDlgItem(qzres::IDC_TEXT), "Bursts");
-        ui::Click(name.GetDlgItem(IDOK));
-    });
+    auto typed = ui::AnswerModal(
+        [&](QWidget*)
+        {
+            ui::TypeInto(name.GetDlgItem(qzres::IDC_TEXT), "Bursts");
+            ui::Click(name.GetDlgItem(IDOK));
+        });
     EXPECT_EQ(name.DoModal(), IDOK);
     EXPECT_EQ(name.GetName(), CString(L"Bursts"));
 
@@ -207,31 +216,37 @@ TEST(HostDialogs, TextAndFavouritesDialogsReturnWhatWasChosen)
     keypad.SetCaption(L"Rename Filter");
     keypad.SetData(L"Idle");
     QString caption;
-    auto renamed = ui::AnswerModal([&](QWidget* modal) {
-        caption = modal->windowTitle();
-        ui::TypeInto(keypad.GetDlgItem(qzres::IDC_TEXT), "Idle bus");
-        ui::Key(modal, Qt::Key_Return);
-    });
+    auto renamed = ui::AnswerModal(
+        [&](QWidget* modal)
+        {
+            caption = modal->windowTitle();
+            ui::TypeInto(keypad.GetDlgItem(qzres::IDC_TEXT), "Idle bus");
+            ui::Key(modal, Qt::Key_Return);
+        });
     EXPECT_EQ(keypad.DoModal(), IDOK);
     EXPECT_EQ(caption, "Rename Filter");
     EXPECT_EQ(keypad.GetData(), CString(L"Idle bus"));
 
     CqzFavoriteMoreDlg more(names, false);
-    auto picked = ui::AnswerModal([&](QWidget*) {
-        auto choose = ui::ChooseInList("#3 - DMA");
-        ui::Click(more.GetDlgItem(qzres::IDC_LIST));
-        ASSERT_TRUE(choose->Wait());
-        ui::Click(more.GetDlgItem(IDOK));
-    });
+    auto picked = ui::AnswerModal(
+        [&](QWidget*)
+        {
+            auto choose = ui::ChooseInList("#3 - DMA");
+            ui::Click(more.GetDlgItem(qzres::IDC_LIST));
+            ASSERT_TRUE(choose->Wait());
+            ui::Click(more.GetDlgItem(IDOK));
+        });
     EXPECT_EQ(more.DoModal(), IDOK);
     EXPECT_EQ(more.GetRecallIndex(), 2);
 
     CqzFavoriteClearDlg clear(names);
-    auto ticked = ui::AnswerModal([&](QWidget*) {
-        ui::Click(clear.GetDlgItem(qzres::IDC_FIRST_CHECK));
-        ui::Click(clear.GetDlgItem(qzres::IDC_FIRST_CHECK + 2));
-        ui::Click(clear.GetDlgItem(IDOK));
-    });
+    auto ticked = ui::AnswerModal(
+        [&](QWidget*)
+        {
+            ui::Click(clear.GetDlgItem(qzres::IDC_FIRST_CHECK));
+            ui::Click(clear.GetDlgItem(qzres::IDC_FIRST_CHECK + 2));
+            ui::Click(clear.GetDlgItem(IDOK));
+        });
     EXPECT_EQ(clear.DoModal(), IDOK);
     EXPECT_EQ(clear.GetClearIndicies(), (std::vector<int>{0, 2}));
 }
@@ -243,10 +258,12 @@ TEST(HostDialogs, CancelReturnsNothing)
 
     CqzFavoriteNameDlg name;
     name.SetName(L"MyFavorite #3");
-    auto answer = ui::AnswerModal([&](QWidget* modal) {
-        ui::TypeInto(name.GetDlgItem(qzres::IDC_TEXT), "Changed");
-        escape(modal);
-    });
+    auto answer = ui::AnswerModal(
+        [&](QWidget* modal)
+        {
+            ui::TypeInto(name.GetDlgItem(qzres::IDC_TEXT), "Changed");
+            escape(modal);
+        });
     EXPECT_EQ(name.DoModal(), IDCANCEL);
     EXPECT_EQ(name.GetName(), CString(L"MyFavorite #3"));
 
@@ -256,11 +273,13 @@ TEST(HostDialogs, CancelReturnsNothing)
     EXPECT_LT(more.GetRecallIndex(), 0);
 
     CqzFavoriteClearDlg clear(names);
-    answer = ui::AnswerModal([&](QWidget* modal) {
-        ui::Click(clear.GetDlgItem(qzres::IDC_FIRST_CHECK));
-        ui::Click(clear.GetDlgItem(IDCANCEL));
-        (void)modal;
-    });
+    answer = ui::AnswerModal(
+        [&](QWidget* modal)
+        {
+            ui::Click(clear.GetDlgItem(qzres::IDC_FIRST_CHECK));
+            ui::Click(clear.GetDlgItem(IDCANCEL));
+            (void)modal;
+        });
     EXPECT_EQ(clear.DoModal(), IDCANCEL);
     EXPECT_TRUE(clear.GetClearIndicies().empty());
 }

@@ -1,9 +1,8 @@
 // Pictures of windows: any window written to a PNG offscreen, and once a real screenshot of an
 // X server's screen, so that both ways keep working. The picture of the docs comes from here.
 
-#include "common/ManagerReset.h"
-#include "common/SearchBuilder.h"
 #include "common/UiDriver.h"
+#include "ui/SampleExpression.h"
 #include "ui/ExpressionHost.h"
 
 #include <QDir>
@@ -22,18 +21,7 @@ protected:
     void SetUp() override
     {
         ResetManagers();
-        AddTestLabel(L"ADDR", eqzLabelIntegral, 32);
-        AddTestLabel(L"STAT", eqzLabelIntegral, 8);
-        AddTestLabel(L"MSG", eqzLabelString, 0);
-        search = SearchBuilder()
-                     .Is(L"ADDR", eqzMultiInRange, 0x1000, 0x1fff)
-                     .And()
-                     .Open()
-                     .Is(L"STAT", eqzMultiEqual, 0x30, 0x0f)
-                     .Or()
-                     .Text(L"MSG", eqzMultiContains, L"err")
-                     .Close()
-                     .Build();
+        search = SampleExpression();
         host = std::make_unique<ExpressionHost>(search.GetIfClause().GetEventList(), CqzID());
         ASSERT_TRUE(host->Create(testres::IDD_FILTERLIKE));
         QWidget* window = ui::WidgetOf(host.get());

@@ -1,9 +1,8 @@
 // The search-expression editor on a three-event expression, edited as a person would: every
 // edit reaches the search model through its own operations, which send their messages.
 
-#include "common/ManagerReset.h"
-#include "common/SearchBuilder.h"
 #include "common/UiDriver.h"
+#include "ui/SampleExpression.h"
 #include "ui/ExpressionHost.h"
 
 #include "qzSystem/search/CqzSearchEventListMessage.h"
@@ -19,19 +18,11 @@ protected:
     void SetUp() override
     {
         ResetManagers();
-        addr = AddTestLabel(L"ADDR", eqzLabelIntegral, 32);
-        stat = AddTestLabel(L"STAT", eqzLabelIntegral, 8);
-        msg = AddTestLabel(L"MSG", eqzLabelString, 0);
+        search = SampleExpression();
+        addr = CqzLabelMgr::Instance().NameToLabel(L"ADDR")->GetLabelID();
+        stat = CqzLabelMgr::Instance().NameToLabel(L"STAT")->GetLabelID();
+        msg = CqzLabelMgr::Instance().NameToLabel(L"MSG")->GetLabelID();
         rw = AddTestLabel(L"RW", eqzLabelDigital, 1);
-        search = SearchBuilder()
-                     .Is(L"ADDR", eqzMultiInRange, 0x1000, 0x1fff)
-                     .And()
-                     .Open()
-                     .Is(L"STAT", eqzMultiEqual, 0x30, 0x0f)
-                     .Or()
-                     .Text(L"MSG", eqzMultiContains, L"err")
-                     .Close()
-                     .Build();
         list = search.GetIfClause().GetEventList();
         host = std::make_unique<ExpressionHost>(list, instance);
         ASSERT_TRUE(host->Create(testres::IDD_FILTERLIKE));
@@ -59,7 +50,8 @@ protected:
     CWnd* At(int row, int index) const
     {
         const auto rows = Rows();
-        if (row < static_cast<int>(rows.size()) && index < static_cast<int>(rows[static_cast<std::size_t>(row)].size()))
+        if (row < static_cast<int>(rows.size()) &&
+            index < static_cast<int>(rows[static_cast<std::size_t>(row)].size()))
             return rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(index)];
         ADD_FAILURE() << "no window " << index << " in row " << row << " of " << rows.size();
         throw std::out_of_range("no such window");
@@ -72,7 +64,10 @@ protected:
             texts << ui::Text(w);
         return texts;
     }
-    int Last(int row) const { return static_cast<int>(Rows()[static_cast<std::size_t>(row)].size()) - 1; }
+    int Last(int row) const
+    {
+        return static_cast<int>(Rows()[static_cast<std::size_t>(row)].size()) - 1;
+    }
     // Lets the posted relayouts run.
     void Settle() const { QTest::qWait(1); }
     std::vector<unsigned int> TakeMessages() const
@@ -82,7 +77,10 @@ protected:
         host->pane->messages.clear();
         return messages;
     }
-    const CqzPatternModel* Pattern(int event) const { return list->GetEvent(event)->GetEventLabel(); }
+    const CqzPatternModel* Pattern(int event) const
+    {
+        return list->GetEvent(event)->GetEventLabel();
+    }
     void Choose(CWnd* combo, const QString& entry)
     {
         auto choose = ui::ChooseInList(entry);

@@ -29,7 +29,8 @@ class Canvas : public CWnd
 public:
     explicit Canvas(std::function<void(CDC&)> draw) : m_draw(std::move(draw))
     {
-        CreateEx(0, AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, nullptr, CBrush(RGB(255, 255, 255))),
+        CreateEx(0,
+                 AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, nullptr, CBrush(RGB(255, 255, 255))),
                  L"canvas", WS_POPUP | WS_VISIBLE, CRect(0, 0, 40, 30), nullptr, 0);
     }
     QImage Picture() { return ui::WidgetOf(this)->grab().toImage(); }
@@ -45,7 +46,10 @@ private:
     std::function<void(CDC&)> m_draw;
 };
 
-bool Dark(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
+bool Dark(const QImage& image, int x, int y)
+{
+    return qGray(image.pixel(x, y)) < 128;
+}
 
 // The extent of the dark pixels: left, top, right, bottom (inclusive).
 QRect Ink(const QImage& image)
@@ -134,18 +138,20 @@ TEST(WindowLayer, DialogUnitsComeFromThePinnedDialogFont)
 
 TEST(WindowLayer, LinesAndRectanglesLeaveOutTheirLastPixel)
 {
-    Canvas canvas([](CDC& dc) {
-        dc.SelectStockObject(BLACK_PEN);
-        dc.MoveTo(2, 2);
-        dc.LineTo(10, 2);
-        dc.MoveTo(2, 20);
-        dc.LineTo(2, 26);
-        dc.SelectStockObject(NULL_BRUSH);
-        dc.Rectangle(12, 4, 20, 10);
-        CBrush red(RGB(255, 0, 0));
-        dc.SelectObject(&red);
-        dc.Rectangle(24, 4, 30, 10);
-    });
+    Canvas canvas(
+        [](CDC& dc)
+        {
+            dc.SelectStockObject(BLACK_PEN);
+            dc.MoveTo(2, 2);
+            dc.LineTo(10, 2);
+            dc.MoveTo(2, 20);
+            dc.LineTo(2, 26);
+            dc.SelectStockObject(NULL_BRUSH);
+            dc.Rectangle(12, 4, 20, 10);
+            CBrush red(RGB(255, 0, 0));
+            dc.SelectObject(&red);
+            dc.Rectangle(24, 4, 30, 10);
+        });
     const QImage image = canvas.Picture();
     EXPECT_TRUE(Dark(image, 2, 2));
     EXPECT_TRUE(Dark(image, 9, 2));
@@ -167,21 +173,25 @@ TEST(WindowLayer, LinesAndRectanglesLeaveOutTheirLastPixel)
 TEST(WindowLayer, TextIsAnchoredAtItsTopAndCentredAsDrawTextSays)
 {
     CSize extent;
-    Canvas top([&](CDC& dc) {
-        dc.SetBkMode(TRANSPARENT);
-        dc.TextOut(1, 0, L"T");
-    });
+    Canvas top(
+        [&](CDC& dc)
+        {
+            dc.SetBkMode(TRANSPARENT);
+            dc.TextOut(1, 0, L"T");
+        });
     const QRect topInk = Ink(top.Picture());
     ASSERT_FALSE(topInk.isEmpty());
     EXPECT_GE(topInk.top(), 0);
     EXPECT_LE(topInk.top(), 4) << "the text hangs from its top, not its baseline";
 
-    Canvas centred([&](CDC& dc) {
-        CRect box(0, 0, 40, 30);
-        extent = dc.GetTextExtent(L"H");
-        dc.SetBkMode(TRANSPARENT);
-        dc.DrawText(L"H", box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    });
+    Canvas centred(
+        [&](CDC& dc)
+        {
+            CRect box(0, 0, 40, 30);
+            extent = dc.GetTextExtent(L"H");
+            dc.SetBkMode(TRANSPARENT);
+            dc.DrawText(L"H", box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        });
     const QRect ink = Ink(centred.Picture());
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_NEAR(ink.center().x(), 20, 1);
@@ -193,7 +203,8 @@ TEST(WindowLayer, TextIsAnchoredAtItsTopAndCentredAsDrawTextSays)
     HDC dc = GetDC(centred.m_hWnd);
     CFont bold;
     LOGFONT description;
-    static_cast<CFont*>(CGdiObject::FromHandle(GetStockObject(DEFAULT_GUI_FONT)))->GetLogFont(&description);
+    static_cast<CFont*>(CGdiObject::FromHandle(GetStockObject(DEFAULT_GUI_FONT)))
+        ->GetLogFont(&description);
     description.lfWeight = FW_BOLD;
     bold.CreateFontIndirect(&description);
     HGDIOBJ previous = SelectObject(dc, bold);
@@ -211,8 +222,8 @@ TEST(WindowLayer, MessagesGoThroughTheMessageMapSentAtOncePostedLater)
     Receiver window;
     std::vector<AFX_RECORDED_MSG> log;
     window.RecordMessages(&log);
-    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), L"receiver", WS_POPUP | WS_VISIBLE, CRect(0, 0, 50, 40),
-                                nullptr, 0));
+    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), L"receiver", WS_POPUP | WS_VISIBLE,
+                                CRect(0, 0, 50, 40), nullptr, 0));
     window.MoveWindow(0, 0, 120, 60);
     QApplication::processEvents();
     ASSERT_FALSE(window.calls.empty());
@@ -236,7 +247,8 @@ TEST(WindowLayer, ControlsAnswerTheirStandardMessages)
     CDialog dialog(IDD_FILTERLIKE);
     ASSERT_TRUE(dialog.Create(IDD_FILTERLIKE));
     CComboBox combo;
-    ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, CRect(10, 10, 100, 110), &dialog, 77));
+    ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, CRect(10, 10, 100, 110),
+                             &dialog, 77));
     EXPECT_EQ(combo.AddString(L"Show "), 0);
     EXPECT_EQ(combo.AddString(L"Hide "), 1);
     EXPECT_EQ(combo.SetCurSel(1), 1);
@@ -301,13 +313,16 @@ TEST(WindowLayer, MenusLoadFromResourcesAndReturnTheChosenCommand)
 
 TEST(WindowLayer, MessageBoxReturnsTheAnswer)
 {
-    auto answer = ui::AnswerModal([](QWidget* box) {
-        for (auto* button : box->findChildren<QPushButton*>())
-            if (ui::Plain(button->text()) == "No")
-                button->click();
-    });
-    EXPECT_EQ(MessageBox(nullptr, L"Delete All Favorites?", L"Are You Sure?", MB_YESNO | MB_ICONQUESTION),
-              IDNO);
+    auto answer = ui::AnswerModal(
+        [](QWidget* box)
+        {
+            for (auto* button : box->findChildren<QPushButton*>())
+                if (ui::Plain(button->text()) == "No")
+                    button->click();
+        });
+    EXPECT_EQ(
+        MessageBox(nullptr, L"Delete All Favorites?", L"Are You Sure?", MB_YESNO | MB_ICONQUESTION),
+        IDNO);
     EXPECT_TRUE(answer->Done());
 }
 
@@ -338,7 +353,8 @@ TEST(WindowLayer, ScrollViewScrollsItsContentAndDeletesItself)
     bool deleted = false;
     auto* sheet = new Sheet(&deleted);
     ASSERT_TRUE(sheet->CreateEx(WS_EX_CONTROLPARENT, AfxRegisterWndClass(0), L"sheet",
-                                WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(10, 10, 110, 90), &dialog, 5));
+                                WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(10, 10, 110, 90), &dialog,
+                                5));
     sheet->OnInitialUpdate();
     CStatic label;
     ASSERT_TRUE(label.Create(L"far down", WS_CHILD | WS_VISIBLE, CRect(0, 150, 60, 165), sheet));
@@ -347,7 +363,8 @@ TEST(WindowLayer, ScrollViewScrollsItsContentAndDeletesItself)
     const int bar = GetSystemMetrics(SM_CXVSCROLL);
     CRect client;
     sheet->GetClientRect(client);
-    EXPECT_EQ(client.Size(), CSize(100 - 2 - bar, 80 - 2 - bar)) << "both scroll bars take their room";
+    EXPECT_EQ(client.Size(), CSize(100 - 2 - bar, 80 - 2 - bar))
+        << "both scroll bars take their room";
 
     sheet->ScrollToPosition(CPoint(50, 120));
     EXPECT_EQ(sheet->GetDeviceScrollPosition(), CPoint(50, 120));
@@ -357,10 +374,13 @@ TEST(WindowLayer, ScrollViewScrollsItsContentAndDeletesItself)
     EXPECT_EQ(sheet->origins.back(), CPoint(-50, -120));
 
     sheet->ScrollToPosition(CPoint(1000, 1000));
-    EXPECT_EQ(sheet->GetDeviceScrollPosition(), CPoint(300 - client.Width(), 300 - client.Height()));
+    EXPECT_EQ(sheet->GetDeviceScrollPosition(),
+              CPoint(300 - client.Width(), 300 - client.Height()));
 
-    sheet->SetScrollSizes(MM_TEXT, CSize(50, 50), CScrollView::sizeDefault, CScrollView::sizeDefault);
-    EXPECT_EQ(sheet->GetDeviceScrollPosition(), CPoint(0, 0)) << "content that fits is not scrolled";
+    sheet->SetScrollSizes(MM_TEXT, CSize(50, 50), CScrollView::sizeDefault,
+                          CScrollView::sizeDefault);
+    EXPECT_EQ(sheet->GetDeviceScrollPosition(), CPoint(0, 0))
+        << "content that fits is not scrolled";
     EXPECT_EQ(ui::Rect(&label).topLeft(), QPoint(0, 150));
     sheet->GetClientRect(client);
     EXPECT_EQ(client.Size(), CSize(98, 78));

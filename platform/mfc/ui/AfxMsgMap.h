@@ -34,8 +34,8 @@ using AFX_THUNK = LRESULT (*)(CWnd* wnd, UINT message, WPARAM wParam, LPARAM lPa
 
 struct AFX_MSGMAP_ENTRY
 {
-    UINT message;    // 0 ends the map
-    UINT firstID;    // WM_COMMAND: the range of command identifiers
+    UINT message; // 0 ends the map
+    UINT firstID; // WM_COMMAND: the range of command identifiers
     UINT lastID;
     const UINT* registered; // a registered message: the variable holding its number
     AFX_THUNK thunk;
@@ -77,23 +77,23 @@ template <auto Fn> LRESULT Message(CWnd* wnd, UINT, WPARAM wParam, LPARAM lParam
 template <auto Fn> LRESULT Size(CWnd* wnd, UINT, WPARAM wParam, LPARAM lParam)
 {
     (Target<Fn>(wnd)->*Fn)(static_cast<UINT>(wParam), LOWORD(static_cast<WPARAM>(lParam)),
-                          HIWORD(static_cast<WPARAM>(lParam)));
+                           HIWORD(static_cast<WPARAM>(lParam)));
     return 0;
 }
 template <auto Fn> LRESULT Mouse(CWnd* wnd, UINT, WPARAM wParam, LPARAM lParam)
 {
     const auto lp = static_cast<WPARAM>(lParam);
     (Target<Fn>(wnd)->*Fn)(static_cast<UINT>(wParam),
-                          CPoint(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))));
+                           CPoint(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))));
     return 0;
 }
 LRESULT MouseActivateThunk(CWnd* wnd, WPARAM wParam, LPARAM lParam,
                            int (*call)(CWnd*, CWnd*, UINT, UINT));
 template <auto Fn> LRESULT MouseActivate(CWnd* wnd, UINT, WPARAM wParam, LPARAM lParam)
 {
-    return MouseActivateThunk(wnd, wParam, lParam, [](CWnd* w, CWnd* top, UINT hit, UINT msg) {
-        return static_cast<int>((Target<Fn>(w)->*Fn)(top, hit, msg));
-    });
+    return MouseActivateThunk(wnd, wParam, lParam,
+                              [](CWnd* w, CWnd* top, UINT hit, UINT msg)
+                              { return static_cast<int>((Target<Fn>(w)->*Fn)(top, hit, msg)); });
 }
 template <auto Fn> LRESULT HelpInfo(CWnd* wnd, UINT, WPARAM, LPARAM lParam)
 {
@@ -112,7 +112,10 @@ protected:                                                                      
     const AFX_MSGMAP* GetMessageMap() const override;
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }              \
+    const AFX_MSGMAP* theClass::GetMessageMap() const                                              \
+    {                                                                                              \
+        return GetThisMessageMap();                                                                \
+    }                                                                                              \
     const AFX_MSGMAP* theClass::GetThisMessageMap()                                                \
     {                                                                                              \
         using ThisClass = theClass;                                                                \
@@ -120,7 +123,9 @@ protected:                                                                      
         static const AFX_MSGMAP_ENTRY entries[] = {
 
 #define END_MESSAGE_MAP()                                                                          \
-    {0, 0, 0, nullptr, nullptr}                                                                    \
+    {                                                                                              \
+        0, 0, 0, nullptr, nullptr                                                                  \
+    }                                                                                              \
     }                                                                                              \
     ;                                                                                              \
     static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries};                     \
@@ -134,8 +139,7 @@ protected:                                                                      
 #define ON_REGISTERED_MESSAGE(variable, fn)                                                        \
     {0xFFFFFFFFu, 0, 0, &(variable), &afx::Message<&ThisClass::fn>},
 #define ON_WM_SIZE() {WM_SIZE, 0, 0, nullptr, &afx::Size<&ThisClass::OnSize>},
-#define ON_WM_LBUTTONDOWN()                                                                        \
-    {WM_LBUTTONDOWN, 0, 0, nullptr, &afx::Mouse<&ThisClass::OnLButtonDown>},
+#define ON_WM_LBUTTONDOWN() {WM_LBUTTONDOWN, 0, 0, nullptr, &afx::Mouse<&ThisClass::OnLButtonDown>},
 #define ON_WM_MOUSEACTIVATE()                                                                      \
     {WM_MOUSEACTIVATE, 0, 0, nullptr, &afx::MouseActivate<&ThisClass::OnMouseActivate>},
 #define ON_WM_HELPINFO() {WM_HELP, 0, 0, nullptr, &afx::HelpInfo<&ThisClass::OnHelpInfo>},

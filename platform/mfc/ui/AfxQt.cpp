@@ -31,8 +31,8 @@ public:
     // A drop-down list is laid out as the window system lays it out: the button as wide as a
     // scroll bar at the right, the text in the rest, two pixels of edge each side. Windows
     // size their lists by that rule (text width + scroll bar + 4 edges).
-    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
-                         SubControl sub, const QWidget* widget) const override
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                         const QWidget* widget) const override
     {
         if (control != CC_ComboBox || (sub != SC_ComboBoxArrow && sub != SC_ComboBoxEditField))
             return QProxyStyle::subControlRect(control, option, sub, widget);
@@ -40,7 +40,8 @@ public:
         const int button = pixelMetric(PM_ScrollBarExtent, option, widget);
         if (sub == SC_ComboBoxArrow)
             return QRect(r.right() - button - 1, r.top() + 1, button, r.height() - 2);
-        return QRect(r.left() + 3, r.top() + 2, std::max(0, r.width() - button - 6), r.height() - 4);
+        return QRect(r.left() + 3, r.top() + 2, std::max(0, r.width() - button - 6),
+                     r.height() - 4);
     }
 };
 
@@ -73,7 +74,8 @@ namespace afxqt
 {
 QString UiFamily()
 {
-    static const QString family = [] {
+    static const QString family = []
+    {
         const int id = QFontDatabase::addApplicationFont(
             QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
         const QStringList families = QFontDatabase::applicationFontFamilies(id);
@@ -108,7 +110,10 @@ LOGFONT DialogLogFont(const wchar_t* faceName, int pointSize)
     return logFont;
 }
 
-QColor ToQColor(COLORREF color) { return QColor(GetRValue(color), GetGValue(color), GetBValue(color)); }
+QColor ToQColor(COLORREF color)
+{
+    return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
+}
 
 COLORREF ToColorRef(const QColor& color)
 {
@@ -116,11 +121,20 @@ COLORREF ToColorRef(const QColor& color)
                static_cast<BYTE>(color.blue()));
 }
 
-QWidget* Outer(const CWnd* wnd) { return wnd == nullptr ? nullptr : wnd->GetImp()->widget.data(); }
+QWidget* Outer(const CWnd* wnd)
+{
+    return wnd == nullptr ? nullptr : wnd->GetImp()->widget.data();
+}
 
-QWidget* Client(const CWnd* wnd) { return wnd == nullptr ? nullptr : wnd->GetImp()->client.data(); }
+QWidget* Client(const CWnd* wnd)
+{
+    return wnd == nullptr ? nullptr : wnd->GetImp()->client.data();
+}
 
-QPainter* CurrentPainter(const CWnd* wnd) { return wnd == nullptr ? nullptr : wnd->GetImp()->painter; }
+QPainter* CurrentPainter(const CWnd* wnd)
+{
+    return wnd == nullptr ? nullptr : wnd->GetImp()->painter;
+}
 
 CWnd* WndFromWidget(const QWidget* widget)
 {

@@ -132,7 +132,10 @@ private:
         return plain;
     }
     // Plain windows take their clicks themselves; controls keep the toolkit's behaviour.
-    static bool IsPlain(CWnd* wnd) { return dynamic_cast<QzWindow*>(afxqt::Client(wnd)) != nullptr; }
+    static bool IsPlain(CWnd* wnd)
+    {
+        return dynamic_cast<QzWindow*>(afxqt::Client(wnd)) != nullptr;
+    }
 };
 
 EventHook* Hook()
@@ -151,14 +154,16 @@ QWidget* MakeButton(DWORD style, QWidget* parent)
     case BS_AUTORADIOBUTTON:
     {
         auto* radio = new QzRadio((style & BS_TYPEMASK) == BS_AUTORADIOBUTTON, parent);
-        QObject::connect(radio, &QAbstractButton::clicked, [radio] { NotifyFrom(radio, BN_CLICKED); });
+        QObject::connect(radio, &QAbstractButton::clicked,
+                         [radio] { NotifyFrom(radio, BN_CLICKED); });
         return radio;
     }
     case BS_CHECKBOX:
     case BS_AUTOCHECKBOX:
     {
         auto* check = new QCheckBox(parent);
-        QObject::connect(check, &QAbstractButton::clicked, [check] { NotifyFrom(check, BN_CLICKED); });
+        QObject::connect(check, &QAbstractButton::clicked,
+                         [check] { NotifyFrom(check, BN_CLICKED); });
         return check;
     }
     default:
@@ -166,7 +171,8 @@ QWidget* MakeButton(DWORD style, QWidget* parent)
         auto* button = new QzButton(parent);
         button->setAutoDefault(false);
         button->setDefault((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
-        QObject::connect(button, &QAbstractButton::clicked, [button] { NotifyFrom(button, BN_CLICKED); });
+        QObject::connect(button, &QAbstractButton::clicked,
+                         [button] { NotifyFrom(button, BN_CLICKED); });
         return button;
     }
     }
@@ -180,20 +186,25 @@ bool Is(LPCTSTR className, const wchar_t* name)
 
 void QzWindow::paintEvent(QPaintEvent*)
 {
-    PaintWith(m_owner, this, [this] {
-        if (afxqt::Client(m_owner) == this)
-            m_owner->SendMessage(WM_PAINT);
-        if (afxqt::Outer(m_owner) == this && (m_owner->GetStyle() & WS_BORDER))
-        {
-            QPainter* painter = m_owner->GetImp()->painter;
-            painter->setPen(QPen(Qt::black, 0));
-            painter->setBrush(Qt::NoBrush);
-            painter->drawRect(rect().adjusted(0, 0, -1, -1));
-        }
-    });
+    PaintWith(m_owner, this,
+              [this]
+              {
+                  if (afxqt::Client(m_owner) == this)
+                      m_owner->SendMessage(WM_PAINT);
+                  if (afxqt::Outer(m_owner) == this && (m_owner->GetStyle() & WS_BORDER))
+                  {
+                      QPainter* painter = m_owner->GetImp()->painter;
+                      painter->setPen(QPen(Qt::black, 0));
+                      painter->setBrush(Qt::NoBrush);
+                      painter->drawRect(rect().adjusted(0, 0, -1, -1));
+                  }
+              });
 }
 
-void QzDialog::reject() { m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+void QzDialog::reject()
+{
+    m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
 
 void CWnd::SqzImp::Bind(QWidget* outer, QWidget* clientWidget)
 {
@@ -206,10 +217,12 @@ void CWnd::SqzImp::Bind(QWidget* outer, QWidget* clientWidget)
         w->installEventFilter(Hook());
     }
     CWnd* self = owner;
-    destroyed = QObject::connect(outer, &QObject::destroyed, [self] {
-        self->m_imp->Unbind();
-        self->PostNcDestroy();
-    });
+    destroyed = QObject::connect(outer, &QObject::destroyed,
+                                 [self]
+                                 {
+                                     self->m_imp->Unbind();
+                                     self->PostNcDestroy();
+                                 });
 }
 
 void CWnd::SqzImp::SetClient(QWidget* clientWidget)
@@ -302,7 +315,8 @@ QWidget* MakeWidget(CWnd* owner, LPCTSTR className, DWORD style, QWidget* parent
     {
         auto* combo = new QComboBox(parent);
         combo->setEditable((style & 0xF) == CBS_DROPDOWN);
-        QObject::connect(combo, &QComboBox::activated, [combo] { NotifyFrom(combo, CBN_SELCHANGE); });
+        QObject::connect(combo, &QComboBox::activated,
+                         [combo] { NotifyFrom(combo, CBN_SELCHANGE); });
         return combo;
     }
     if (Is(className, L"STATIC"))
@@ -319,7 +333,8 @@ QWidget* MakeWidget(CWnd* owner, LPCTSTR className, DWORD style, QWidget* parent
     {
         auto* edit = new QLineEdit(parent);
         QObject::connect(edit, &QLineEdit::textEdited, [edit] { NotifyFrom(edit, EN_CHANGE); });
-        QObject::connect(edit, &QLineEdit::editingFinished, [edit] { NotifyFrom(edit, EN_KILLFOCUS); });
+        QObject::connect(edit, &QLineEdit::editingFinished,
+                         [edit] { NotifyFrom(edit, EN_KILLFOCUS); });
         return edit;
     }
     auto* window = new QzWindow(owner, parent);

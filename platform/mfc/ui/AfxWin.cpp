@@ -42,11 +42,11 @@ WORD VirtualKey(int key)
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
         return static_cast<WORD>(VK_F1 + (key - Qt::Key_F1));
     static const std::map<int, WORD> keys = {
-        {Qt::Key_Tab, VK_TAB},       {Qt::Key_Backtab, VK_TAB},   {Qt::Key_Return, VK_RETURN},
-        {Qt::Key_Enter, VK_RETURN},  {Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_Space, VK_SPACE},
-        {Qt::Key_Left, VK_LEFT},     {Qt::Key_Up, VK_UP},         {Qt::Key_Right, VK_RIGHT},
-        {Qt::Key_Down, VK_DOWN},     {Qt::Key_Delete, VK_DELETE}, {Qt::Key_Backspace, VK_BACK},
-        {Qt::Key_Shift, VK_SHIFT},   {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU}};
+        {Qt::Key_Tab, VK_TAB},      {Qt::Key_Backtab, VK_TAB},     {Qt::Key_Return, VK_RETURN},
+        {Qt::Key_Enter, VK_RETURN}, {Qt::Key_Escape, VK_ESCAPE},   {Qt::Key_Space, VK_SPACE},
+        {Qt::Key_Left, VK_LEFT},    {Qt::Key_Up, VK_UP},           {Qt::Key_Right, VK_RIGHT},
+        {Qt::Key_Down, VK_DOWN},    {Qt::Key_Delete, VK_DELETE},   {Qt::Key_Backspace, VK_BACK},
+        {Qt::Key_Shift, VK_SHIFT},  {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU}};
     auto found = keys.find(key);
     return found == keys.end() ? 0 : found->second;
 }
@@ -98,10 +98,19 @@ BOOL AfxWinInit(int& argc, char** argv)
     return afxqt::EnsureApplication();
 }
 
-void AfxWinTerm() { g_app.reset(); }
+void AfxWinTerm()
+{
+    g_app.reset();
+}
 
-CWnd* AfxGetMainWnd() { return g_mainWnd; }
-void AfxSetMainWnd(CWnd* window) { g_mainWnd = window; }
+CWnd* AfxGetMainWnd()
+{
+    return g_mainWnd;
+}
+void AfxSetMainWnd(CWnd* window)
+{
+    g_mainWnd = window;
+}
 
 int MessageBox(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type)
 {
@@ -154,7 +163,10 @@ int MessageBox(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type)
     }
 }
 
-int AfxMessageBox(LPCTSTR text, UINT type) { return MessageBox(nullptr, text, nullptr, type); }
+int AfxMessageBox(LPCTSTR text, UINT type)
+{
+    return MessageBox(nullptr, text, nullptr, type);
+}
 
 int GetSystemMetrics(int index)
 {
@@ -199,7 +211,10 @@ COLORREF GetSysColor(int index)
                                                    : palette.color(QPalette::Button));
 }
 
-HCURSOR LoadCursor(HINSTANCE, LPCTSTR name) { return const_cast<wchar_t*>(name); }
+HCURSOR LoadCursor(HINSTANCE, LPCTSTR name)
+{
+    return const_cast<wchar_t*>(name);
+}
 
 LPCTSTR AfxRegisterWndClass(UINT classStyle, HCURSOR, HBRUSH background, HICON)
 {
@@ -217,7 +232,10 @@ LPCTSTR AfxRegisterWndClass(UINT classStyle, HCURSOR, HBRUSH background, HICON)
     return WndClasses().back().name.c_str();
 }
 
-HINSTANCE AfxGetResourceHandle() { return nullptr; }
+HINSTANCE AfxGetResourceHandle()
+{
+    return nullptr;
+}
 
 HACCEL LoadAccelerators(HINSTANCE, UINT id)
 {

@@ -10,7 +10,10 @@ int CButton::GetCheck() const
     return static_cast<int>(const_cast<CButton*>(this)->SendMessage(BM_GETCHECK));
 }
 
-void CButton::SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
+void CButton::SetCheck(int check)
+{
+    SendMessage(BM_SETCHECK, static_cast<WPARAM>(check));
+}
 
 void CButton::DrawItem(LPDRAWITEMSTRUCT) {}
 

@@ -5,7 +5,10 @@
 
 #include <QColorDialog>
 
-CColorDialog::CColorDialog(COLORREF initial, DWORD, CWnd* parent) : m_color(initial), m_parent(parent) {}
+CColorDialog::CColorDialog(COLORREF initial, DWORD, CWnd* parent)
+    : m_color(initial), m_parent(parent)
+{
+}
 
 int CColorDialog::DoModal()
 {

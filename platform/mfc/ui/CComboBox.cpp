@@ -29,7 +29,10 @@ int CComboBox::GetCount() const
     return static_cast<int>(const_cast<CComboBox*>(this)->SendMessage(CB_GETCOUNT));
 }
 
-void CComboBox::ResetContent() { SendMessage(CB_RESETCONTENT); }
+void CComboBox::ResetContent()
+{
+    SendMessage(CB_RESETCONTENT);
+}
 
 void CComboBox::GetLBText(int index, CString& text) const
 {

@@ -27,7 +27,10 @@ struct CDC::SqzImp
     CPoint position;
     CPoint origin;
 
-    QFont Font() const { return font != nullptr ? font->font : GetStockObject(DEFAULT_GUI_FONT)->font; }
+    QFont Font() const
+    {
+        return font != nullptr ? font->font : GetStockObject(DEFAULT_GUI_FONT)->font;
+    }
     QPoint Map(int x, int y) const { return QPoint(x + origin.x, y + origin.y); }
 };
 
@@ -39,7 +42,10 @@ CDC::CDC() : m_imp(new SqzImp)
     m_hAttribDC = m_hDC;
 }
 
-CDC::~CDC() { delete m_imp; }
+CDC::~CDC()
+{
+    delete m_imp;
+}
 
 void CDC::Begin(QPainter* painter, CWnd* window)
 {
@@ -49,7 +55,10 @@ void CDC::Begin(QPainter* painter, CWnd* window)
         m_imp->font = window->GetFont()->GetSafeHandle();
 }
 
-bool CDC::CanDraw() const { return m_imp->painter != nullptr; }
+bool CDC::CanDraw() const
+{
+    return m_imp->painter != nullptr;
+}
 
 HGDIOBJ CDC::SelectObject(HGDIOBJ object)
 {
@@ -70,8 +79,9 @@ CFont* CDC::SelectObject(CFont* font)
 
 CPen* CDC::SelectObject(CPen* pen)
 {
-    return pen == nullptr ? nullptr
-                          : static_cast<CPen*>(CGdiObject::FromHandle(SelectObject(pen->GetSafeHandle())));
+    return pen == nullptr
+               ? nullptr
+               : static_cast<CPen*>(CGdiObject::FromHandle(SelectObject(pen->GetSafeHandle())));
 }
 
 CBrush* CDC::SelectObject(CBrush* brush)
@@ -88,7 +98,8 @@ CGdiObject* CDC::SelectStockObject(int index)
 
 CFont* CDC::GetCurrentFont() const
 {
-    return CFont::FromHandle(m_imp->font != nullptr ? m_imp->font : GetStockObject(DEFAULT_GUI_FONT));
+    return CFont::FromHandle(m_imp->font != nullptr ? m_imp->font
+                                                    : GetStockObject(DEFAULT_GUI_FONT));
 }
 
 int CDC::SetBkMode(int mode)
@@ -98,7 +109,10 @@ int CDC::SetBkMode(int mode)
     return previous;
 }
 
-int CDC::GetBkMode() const { return m_imp->bkMode; }
+int CDC::GetBkMode() const
+{
+    return m_imp->bkMode;
+}
 
 COLORREF CDC::SetBkColor(COLORREF color)
 {
@@ -121,7 +135,10 @@ CPoint CDC::SetViewportOrg(int x, int y)
     return previous;
 }
 
-CPoint CDC::GetViewportOrg() const { return m_imp->origin; }
+CPoint CDC::GetViewportOrg() const
+{
+    return m_imp->origin;
+}
 
 CPoint CDC::MoveTo(int x, int y)
 {
@@ -192,8 +209,9 @@ BOOL CDC::TextOut(int x, int y, const CString& text)
     const QString string = QString::fromWCharArray(text.GetString(), text.GetLength());
     const QPoint topLeft = m_imp->Map(x, y);
     if (m_imp->bkMode == OPAQUE)
-        painter->fillRect(QRect(topLeft, QSize(metrics.horizontalAdvance(string), metrics.height())),
-                          afxqt::ToQColor(m_imp->bkColor));
+        painter->fillRect(
+            QRect(topLeft, QSize(metrics.horizontalAdvance(string), metrics.height())),
+            afxqt::ToQColor(m_imp->bkColor));
     painter->setFont(font);
     painter->setPen(afxqt::ToQColor(m_imp->textColor));
     painter->drawText(topLeft + QPoint(0, metrics.ascent()), string);
@@ -225,7 +243,8 @@ int CDC::DrawText(const CString& text, LPRECT rect, UINT format)
     if (QPainter* painter = m_imp->painter)
     {
         painter->save();
-        painter->setClipRect(QRect(m_imp->Map(box.left, box.top), QSize(box.Width(), box.Height())));
+        painter->setClipRect(
+            QRect(m_imp->Map(box.left, box.top), QSize(box.Width(), box.Height())));
         TextOut(x, y, text);
         painter->restore();
     }
@@ -259,14 +278,16 @@ void CDC::DrawFocusRect(LPCRECT rect)
     const CRect r(*rect);
     m_imp->painter->setPen(QPen(Qt::black, 0, Qt::DotLine));
     m_imp->painter->setBrush(Qt::NoBrush);
-    m_imp->painter->drawRect(QRect(m_imp->Map(r.left, r.top), QSize(r.Width() - 1, r.Height() - 1)));
+    m_imp->painter->drawRect(
+        QRect(m_imp->Map(r.left, r.top), QSize(r.Width() - 1, r.Height() - 1)));
 }
 
 CSize CDC::GetTextExtent(const CString& text) const
 {
     const QFontMetrics metrics(m_imp->Font());
-    return CSize(metrics.horizontalAdvance(QString::fromWCharArray(text.GetString(), text.GetLength())),
-                 metrics.height());
+    return CSize(
+        metrics.horizontalAdvance(QString::fromWCharArray(text.GetString(), text.GetLength())),
+        metrics.height());
 }
 
 BOOL CDC::GetTextMetrics(LPTEXTMETRIC metrics) const
@@ -286,9 +307,15 @@ BOOL CDC::GetTextMetrics(LPTEXTMETRIC metrics) const
     return TRUE;
 }
 
-CPaintDC::CPaintDC(CWnd* window) { Begin(afxqt::CurrentPainter(window), window); }
+CPaintDC::CPaintDC(CWnd* window)
+{
+    Begin(afxqt::CurrentPainter(window), window);
+}
 
-CClientDC::CClientDC(CWnd* window) { Begin(nullptr, window); }
+CClientDC::CClientDC(CWnd* window)
+{
+    Begin(nullptr, window);
+}
 
 HDC GetDC(HWND window)
 {

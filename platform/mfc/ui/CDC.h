@@ -55,7 +55,10 @@ public:
     BOOL LineTo(int x, int y);
     BOOL LineTo(POINT p) { return LineTo(p.x, p.y); }
     BOOL Rectangle(int left, int top, int right, int bottom);
-    BOOL Rectangle(LPCRECT rect) { return Rectangle(rect->left, rect->top, rect->right, rect->bottom); }
+    BOOL Rectangle(LPCRECT rect)
+    {
+        return Rectangle(rect->left, rect->top, rect->right, rect->bottom);
+    }
     void FillSolidRect(LPCRECT rect, COLORREF color);
     BOOL TextOut(int x, int y, const CString& text);
     // Single-line text placed by the format (DT_LEFT/DT_CENTER/DT_RIGHT, DT_TOP/DT_VCENTER/

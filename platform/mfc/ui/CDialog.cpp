@@ -38,7 +38,10 @@ CDialog::~CDialog()
     delete m_imp;
 }
 
-UINT CDialog::GetTemplateID() const { return m_imp->templateID; }
+UINT CDialog::GetTemplateID() const
+{
+    return m_imp->templateID;
+}
 
 bool CDialog::Build(CWnd* parent)
 {
@@ -54,8 +57,8 @@ bool CDialog::Build(CWnd* parent)
     const LOGFONT logFont = afxqt::DialogLogFont(resource->faceName, resource->pointSize);
     m_imp->font.CreateFontIndirect(&logFont);
     const QFontMetrics metrics(m_imp->font.GetSafeHandle()->font);
-    const int letters =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     m_imp->baseX = (letters / 26 + 1) / 2;
     m_imp->baseY = metrics.height();
     SetFont(&m_imp->font, FALSE);
@@ -71,8 +74,8 @@ bool CDialog::Build(CWnd* parent)
         CRect rect(item.x, item.y, item.x + item.cx, item.y + item.cy);
         MapDialogRect(rect);
         auto control = std::make_unique<CWnd>();
-        if (control->CreateEx(item.exStyle, item.windowClass, item.text, item.style | WS_CHILD, rect,
-                              this, static_cast<UINT>(item.id)))
+        if (control->CreateEx(item.exStyle, item.windowClass, item.text, item.style | WS_CHILD,
+                              rect, this, static_cast<UINT>(item.id)))
         {
             control->SetFont(&m_imp->font, FALSE);
             m_imp->items.push_back(std::move(control));
@@ -80,8 +83,9 @@ bool CDialog::Build(CWnd* parent)
     }
     if (resource->style & DS_CENTER)
     {
-        const QRect area = ownerWidget != nullptr ? ownerWidget->window()->geometry()
-                                                  : QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect area = ownerWidget != nullptr
+                               ? ownerWidget->window()->geometry()
+                               : QGuiApplication::primaryScreen()->availableGeometry();
         dialog->move(area.center() - QPoint(size.Width() / 2, size.Height() / 2));
     }
     if (OnInitDialog())
@@ -123,13 +127,25 @@ void CDialog::EndDialog(int result)
         dialog->done(result);
 }
 
-BOOL CDialog::OnInitDialog() { return TRUE; }
+BOOL CDialog::OnInitDialog()
+{
+    return TRUE;
+}
 
-void CDialog::OnOK() { EndDialog(IDOK); }
+void CDialog::OnOK()
+{
+    EndDialog(IDOK);
+}
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
 
-BOOL CDialog::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CDialog::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
 
 void CDialog::MapDialogRect(LPRECT rect) const
 {

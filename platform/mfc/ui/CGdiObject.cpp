@@ -85,7 +85,10 @@ StockObjects& Stock()
 }
 } // namespace
 
-CGdiObject::~CGdiObject() { DeleteObject(); }
+CGdiObject::~CGdiObject()
+{
+    DeleteObject();
+}
 
 BOOL CGdiObject::DeleteObject()
 {
@@ -118,4 +121,7 @@ void CGdiObject::Own(HGDIOBJ handle)
     m_owned = true;
 }
 
-HGDIOBJ GetStockObject(int index) { return Stock().Get(index); }
+HGDIOBJ GetStockObject(int index)
+{
+    return Stock().Get(index);
+}

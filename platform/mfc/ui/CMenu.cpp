@@ -82,7 +82,10 @@ void Fill(QMenu* menu, const HMENU__* record)
 }
 } // namespace
 
-CMenu::~CMenu() { DestroyMenu(); }
+CMenu::~CMenu()
+{
+    DestroyMenu();
+}
 
 CMenu* CMenu::FromHandle(HMENU menu)
 {
@@ -107,7 +110,10 @@ BOOL CMenu::CreateMenu()
     return TRUE;
 }
 
-BOOL CMenu::CreatePopupMenu() { return CreateMenu(); }
+BOOL CMenu::CreatePopupMenu()
+{
+    return CreateMenu();
+}
 
 BOOL CMenu::LoadMenu(UINT id)
 {
@@ -178,7 +184,8 @@ UINT CMenu::EnableMenuItem(UINT item, UINT enable)
     if (entry == nullptr)
         return static_cast<UINT>(-1);
     const UINT previous = entry->flags & (MF_GRAYED | MF_DISABLED);
-    entry->flags = (entry->flags & ~(MF_GRAYED | MF_DISABLED)) | (enable & (MF_GRAYED | MF_DISABLED));
+    entry->flags =
+        (entry->flags & ~(MF_GRAYED | MF_DISABLED)) | (enable & (MF_GRAYED | MF_DISABLED));
     return previous;
 }
 

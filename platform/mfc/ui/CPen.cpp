@@ -9,8 +9,8 @@ BOOL CPen::CreatePen(int style, int width, COLORREF color)
     {
         const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine};
         record->pen = QPen(afxqt::ToQColor(color), width <= 1 ? 0 : width,
-                           style >= 0 && style < 3 ? styles[style] : Qt::SolidLine,
-                           Qt::SquareCap, Qt::MiterJoin);
+                           style >= 0 && style < 3 ? styles[style] : Qt::SolidLine, Qt::SquareCap,
+                           Qt::MiterJoin);
     }
     Own(record);
     return TRUE;

@@ -68,7 +68,10 @@ public:
     CPoint BottomRight() const { return CPoint(right, bottom); }
     CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
     bool IsRectEmpty() const { return Width() <= 0 || Height() <= 0; }
-    bool PtInRect(POINT p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    bool PtInRect(POINT p) const
+    {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
 
     void SetRect(int l, int t, int r, int b) { *this = CRect(l, t, r, b); }
     void OffsetRect(int dx, int dy)

@@ -18,7 +18,10 @@ namespace
 class Frame : public QObject
 {
 public:
-    Frame(QObject* parent, std::function<void()> layout) : QObject(parent), m_layout(std::move(layout)) {}
+    Frame(QObject* parent, std::function<void()> layout)
+        : QObject(parent), m_layout(std::move(layout))
+    {
+    }
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Resize)
@@ -47,7 +50,10 @@ END_MESSAGE_MAP()
 
 CScrollView::CScrollView() : m_imp(new SqzImp) {}
 
-CScrollView::~CScrollView() { delete m_imp; }
+CScrollView::~CScrollView()
+{
+    delete m_imp;
+}
 
 BOOL CScrollView::CreateEx(DWORD exStyle, LPCTSTR className, LPCTSTR windowName, DWORD style,
                            const RECT& rect, CWnd* parent, UINT id)
@@ -73,15 +79,22 @@ BOOL CScrollView::CreateEx(DWORD exStyle, LPCTSTR className, LPCTSTR windowName,
 
 void CScrollView::SetScrollSizes(int, SIZE total, const SIZE& page, const SIZE& line)
 {
-    m_imp->total = CSize(std::max(0, static_cast<int>(total.cx)), std::max(0, static_cast<int>(total.cy)));
+    m_imp->total =
+        CSize(std::max(0, static_cast<int>(total.cx)), std::max(0, static_cast<int>(total.cy)));
     m_imp->page = page;
     m_imp->line = line;
     UpdateBars();
 }
 
-CSize CScrollView::GetTotalSize() const { return m_imp->total; }
+CSize CScrollView::GetTotalSize() const
+{
+    return m_imp->total;
+}
 
-CPoint CScrollView::GetDeviceScrollPosition() const { return m_imp->position; }
+CPoint CScrollView::GetDeviceScrollPosition() const
+{
+    return m_imp->position;
+}
 
 void CScrollView::ScrollToPosition(POINT position)
 {

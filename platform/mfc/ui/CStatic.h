@@ -6,5 +6,6 @@
 class CStatic : public CWnd
 {
 public:
-    virtual BOOL Create(LPCTSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id = 0xFFFF);
+    virtual BOOL Create(LPCTSTR text, DWORD style, const RECT& rect, CWnd* parent,
+                        UINT id = 0xFFFF);
 };

@@ -9,4 +9,7 @@ void CView::OnPaint()
     OnDraw(&dc);
 }
 
-void CView::PostNcDestroy() { delete this; }
+void CView::PostNcDestroy()
+{
+    delete this;
+}

@@ -17,9 +17,15 @@ namespace
 {
 CWnd* g_locked = nullptr;
 
-QString ToQString(LPCTSTR text) { return text == nullptr ? QString() : QString::fromWCharArray(text); }
+QString ToQString(LPCTSTR text)
+{
+    return text == nullptr ? QString() : QString::fromWCharArray(text);
+}
 
-CString ToCString(const QString& text) { return CString(text.toStdWString()); }
+CString ToCString(const QString& text)
+{
+    return CString(text.toStdWString());
+}
 
 // The text of the toolkit's widget, whichever kind it is.
 void SetWidgetText(QWidget* widget, const QString& text)
@@ -78,7 +84,10 @@ const AFX_MSGMAP* CWnd::GetThisMessageMap()
     return &map;
 }
 
-const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CWnd::GetMessageMap() const
+{
+    return GetThisMessageMap();
+}
 
 BOOL CWnd::Create(LPCTSTR className, LPCTSTR windowName, DWORD style, const RECT& rect,
                   CWnd* parent, UINT id)
@@ -94,7 +103,8 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCTSTR className, LPCTSTR windowName, DWORD 
     QWidget* parentWidget = afxqt::Client(parent);
     if ((style & WS_CHILD) && parentWidget == nullptr)
         return FALSE;
-    QWidget* widget = afxqt::MakeWidget(this, className, style, (style & WS_CHILD) ? parentWidget : nullptr);
+    QWidget* widget =
+        afxqt::MakeWidget(this, className, style, (style & WS_CHILD) ? parentWidget : nullptr);
     m_imp->id = id;
     m_imp->style = style;
     m_imp->exStyle = exStyle;
@@ -162,9 +172,18 @@ CWnd* CWnd::GetDlgItem(int id) const
     return nullptr;
 }
 
-int CWnd::GetDlgCtrlID() const { return static_cast<int>(m_imp->id); }
-DWORD CWnd::GetStyle() const { return m_imp->style; }
-DWORD CWnd::GetExStyle() const { return m_imp->exStyle; }
+int CWnd::GetDlgCtrlID() const
+{
+    return static_cast<int>(m_imp->id);
+}
+DWORD CWnd::GetStyle() const
+{
+    return m_imp->style;
+}
+DWORD CWnd::GetExStyle() const
+{
+    return m_imp->exStyle;
+}
 
 void CWnd::GetWindowRect(LPRECT rect) const
 {
@@ -182,40 +201,52 @@ void CWnd::GetClientRect(LPRECT rect) const
         *rect = client == nullptr ? CRect() : CRect(0, 0, client->width(), client->height());
 }
 
+namespace
+{
+// Moves a point or a rectangle (by its top-left corner) between two coordinate systems.
+template <typename Map> void MapPoint(QWidget* client, LPPOINT point, Map map)
+{
+    if (client != nullptr && point != nullptr)
+    {
+        const QPoint p = map(client, QPoint(point->x, point->y));
+        *point = CPoint(p.x(), p.y());
+    }
+}
+
+template <typename Map> void MapRect(QWidget* client, LPRECT rect, Map map)
+{
+    if (rect == nullptr)
+        return;
+    CPoint topLeft(rect->left, rect->top);
+    MapPoint(client, &topLeft, map);
+    static_cast<CRect*>(rect)->OffsetRect(topLeft.x - rect->left, topLeft.y - rect->top);
+}
+
+QPoint FromScreen(QWidget* client, QPoint p)
+{
+    return client->mapFromGlobal(p);
+}
+QPoint ToScreen(QWidget* client, QPoint p)
+{
+    return client->mapToGlobal(p);
+}
+} // namespace
+
 void CWnd::ScreenToClient(LPPOINT point) const
 {
-    if (QWidget* client = m_imp->client; client != nullptr && point != nullptr)
-    {
-        const QPoint p = client->mapFromGlobal(QPoint(point->x, point->y));
-        *point = CPoint(p.x(), p.y());
-    }
+    MapPoint(m_imp->client, point, FromScreen);
 }
-
 void CWnd::ScreenToClient(LPRECT rect) const
 {
-    if (rect == nullptr)
-        return;
-    CPoint topLeft(rect->left, rect->top);
-    ScreenToClient(&topLeft);
-    static_cast<CRect*>(rect)->OffsetRect(topLeft.x - rect->left, topLeft.y - rect->top);
+    MapRect(m_imp->client, rect, FromScreen);
 }
-
 void CWnd::ClientToScreen(LPPOINT point) const
 {
-    if (QWidget* client = m_imp->client; client != nullptr && point != nullptr)
-    {
-        const QPoint p = client->mapToGlobal(QPoint(point->x, point->y));
-        *point = CPoint(p.x(), p.y());
-    }
+    MapPoint(m_imp->client, point, ToScreen);
 }
-
 void CWnd::ClientToScreen(LPRECT rect) const
 {
-    if (rect == nullptr)
-        return;
-    CPoint topLeft(rect->left, rect->top);
-    ClientToScreen(&topLeft);
-    static_cast<CRect*>(rect)->OffsetRect(topLeft.x - rect->left, topLeft.y - rect->top);
+    MapRect(m_imp->client, rect, ToScreen);
 }
 
 BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT flags)
@@ -240,7 +271,8 @@ void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint)
 void CWnd::MoveWindow(LPCRECT rect, BOOL repaint)
 {
     if (rect != nullptr)
-        MoveWindow(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, repaint);
+        MoveWindow(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+                   repaint);
 }
 
 BOOL CWnd::ShowWindow(int command)
@@ -316,12 +348,14 @@ CString CWnd::GetWindowText() const
 
 void CWnd::SetFont(CFont* font, BOOL redraw)
 {
-    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font ? font->GetSafeHandle() : nullptr), redraw);
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font ? font->GetSafeHandle() : nullptr),
+                redraw);
 }
 
 CFont* CWnd::GetFont() const
 {
-    return CFont::FromHandle(reinterpret_cast<HFONT>(const_cast<CWnd*>(this)->SendMessage(WM_GETFONT)));
+    return CFont::FromHandle(
+        reinterpret_cast<HFONT>(const_cast<CWnd*>(this)->SendMessage(WM_GETFONT)));
 }
 
 void CWnd::SetToolTipText(LPCTSTR text)
@@ -413,9 +447,15 @@ int CWnd::MessageBox(LPCTSTR text, LPCTSTR caption, UINT type)
     return ::MessageBox(m_hWnd, text, caption, type);
 }
 
-void CWnd::RecordMessages(std::vector<AFX_RECORDED_MSG>* log) { m_imp->log = log; }
+void CWnd::RecordMessages(std::vector<AFX_RECORDED_MSG>* log)
+{
+    m_imp->log = log;
+}
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -436,7 +476,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         for (const AFX_MSGMAP_ENTRY* entry = map->entries; entry->thunk != nullptr; ++entry)
         {
             const bool match = entry->registered != nullptr ? *entry->registered == message
-                                                             : entry->message == message;
+                                                            : entry->message == message;
             if (match && message != WM_COMMAND)
             {
                 *result = entry->thunk(this, message, wParam, lParam);
@@ -460,7 +500,10 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     return FALSE;
 }
 
-BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
+{
+    return FALSE;
+}
 
 void CWnd::OnPaint() {}
 
@@ -468,14 +511,18 @@ void CWnd::DrawOwnerItem(CDC*, const CRect&, UINT) {}
 
 void CWnd::OnSize(UINT, int, int) {}
 
-int CWnd::OnMouseActivate(CWnd*, UINT, UINT) { return MA_ACTIVATE; }
+int CWnd::OnMouseActivate(CWnd*, UINT, UINT)
+{
+    return MA_ACTIVATE;
+}
 
 void CWnd::OnLButtonDown(UINT, CPoint) {}
 
 BOOL CWnd::OnHelpInfo(HELPINFO* info)
 {
     CWnd* parent = GetParent();
-    return parent != nullptr && parent->SendMessage(WM_HELP, 0, reinterpret_cast<LPARAM>(info)) != 0;
+    return parent != nullptr &&
+           parent->SendMessage(WM_HELP, 0, reinterpret_cast<LPARAM>(info)) != 0;
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)

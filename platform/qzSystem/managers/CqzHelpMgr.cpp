@@ -39,7 +39,10 @@ CqzHelpMgr& CqzHelpMgr::Instance()
     return instance;
 }
 
-CqzHelpMgr::CqzHelpMgr() { Reset(); }
+CqzHelpMgr::CqzHelpMgr()
+{
+    Reset();
+}
 
 void CqzHelpMgr::Reset()
 {

@@ -203,7 +203,8 @@ std::list<std::shared_ptr<CqzSearchExpressionNode>> CqzSearchEventList::GetExpre
     for (const auto& item : m_items)
     {
         if (int bracket = BracketOf(item))
-            tokens.push_back(std::make_shared<CqzSearchExpressionGroup>(item->GetID(), bracket == 1));
+            tokens.push_back(
+                std::make_shared<CqzSearchExpressionGroup>(item->GetID(), bracket == 1));
         else
             tokens.push_back(std::make_shared<CqzSearchExpressionNode>(
                 item->GetID(), IsConj(item) ? eqzExpressionConj : eqzExpressionEventLabel));
@@ -285,7 +286,8 @@ CqzSearchEventLabel* CqzSearchEventList::InsertEvent(int after, const CqzPattern
             m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(at), std::move(event));
         else
         {
-            auto it = m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(at), std::move(event));
+            auto it =
+                m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(at), std::move(event));
             m_items.insert(it + 1, std::move(conj));
         }
     }
@@ -305,7 +307,8 @@ int CqzSearchEventList::GetDepth(int event) const
 int CqzSearchEventList::GetOpeningBracketsBefore(int event) const
 {
     int count = 0;
-    for (int i = PositionOf(event) - 1; i >= 0 && BracketOf(m_items[static_cast<std::size_t>(i)]) == 1; --i)
+    for (int i = PositionOf(event) - 1;
+         i >= 0 && BracketOf(m_items[static_cast<std::size_t>(i)]) == 1; --i)
         ++count;
     return count;
 }
@@ -390,7 +393,10 @@ void CqzSearchEventList::CreateView(CqzSearchCreateViewParameters& parameters)
     m_view->Layout(parameters);
 }
 
-void CqzSearchEventList::DestroyView() { m_view.reset(); }
+void CqzSearchEventList::DestroyView()
+{
+    m_view.reset();
+}
 
 void CqzSearchEventList::GetWindows(std::vector<CWnd*>& windows) const
 {

@@ -31,15 +31,21 @@ const Operator Comparisons[] = {{L"=", true, 1},        {L"!=", true, 2},       
                                 {L">", true, 4},        {L"<=", true, 5},          {L">=", true, 6},
                                 {L"in range", true, 7}, {L"not in range", true, 8}};
 const Operator Texts[] = {{L"contains", true, 1}, {L"does not contain", true, 2}};
-const Operator Levels[] = {{L"high", false, 4},    {L"low", false, 5},         {L"rising", false, 1},
-                           {L"falling", false, 2}, {L"either edge", false, 3}};
+const Operator Levels[] = {{L"high", false, 4},
+                           {L"low", false, 5},
+                           {L"rising", false, 1},
+                           {L"falling", false, 2},
+                           {L"either edge", false, 3}};
 // Choices the editor does not offer but keeps when a pattern has them.
 const Operator Others[] = {{L"don't care", false, 6},
                            {L"transition", true, 9},
                            {L"transition", true, 10},
                            {L"transition", true, 11}};
 
-bool IsText(const CqzLabel* label) { return label != nullptr && label->IsType(eqzLabelString); }
+bool IsText(const CqzLabel* label)
+{
+    return label != nullptr && label->IsType(eqzLabelString);
+}
 
 std::vector<Operator> OperatorsFor(const CqzLabel* label, const CqzPatternModel& pattern)
 {
@@ -64,8 +70,8 @@ std::vector<Operator> OperatorsFor(const CqzLabel* label, const CqzPatternModel&
 
 bool IsRange(const CqzPatternModel& pattern)
 {
-    return pattern.IsMultiBitMode() &&
-           (pattern.GetMultiBitChoice() == eqzMultiInRange || pattern.GetMultiBitChoice() == eqzMultiNotInRange);
+    return pattern.IsMultiBitMode() && (pattern.GetMultiBitChoice() == eqzMultiInRange ||
+                                        pattern.GetMultiBitChoice() == eqzMultiNotInRange);
 }
 } // namespace
 
@@ -90,7 +96,8 @@ struct SqzSearchRow
     std::vector<CWnd*> Windows() const
     {
         std::vector<CWnd*> all;
-        for (const CWnd* w : std::initializer_list<const CWnd*>{&label, &op, &low, &high, &conj, &button})
+        for (const CWnd* w :
+             std::initializer_list<const CWnd*>{&label, &op, &low, &high, &conj, &button})
             if (w->GetSafeHwnd() != nullptr && w->IsWindowVisible())
                 all.push_back(const_cast<CWnd*>(w));
         return all;
@@ -154,14 +161,20 @@ public:
     }
     Measure(const Measure&) = delete;
     Measure& operator=(const Measure&) = delete;
-    int Width(const CString& text) const { return m_dc != nullptr ? m_dc->GetTextExtent(text).cx : 7 * text.GetLength(); }
+    int Width(const CString& text) const
+    {
+        return m_dc != nullptr ? m_dc->GetTextExtent(text).cx : 7 * text.GetLength();
+    }
 
 private:
     CDC* m_dc;
     CFont* m_old = nullptr;
 };
 
-int ListExtra() { return GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE); }
+int ListExtra()
+{
+    return GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
+}
 
 // Creates or moves a control to the logical rectangle, shifted by the scroll offset.
 CRect Shifted(CRect rect, CPoint offset)
@@ -171,7 +184,8 @@ CRect Shifted(CRect rect, CPoint offset)
 }
 } // namespace
 
-CqzSearchEventListView::CqzSearchEventListView(CqzSearchEventList* list) : m_imp(std::make_unique<SqzImp>(list))
+CqzSearchEventListView::CqzSearchEventListView(CqzSearchEventList* list)
+    : m_imp(std::make_unique<SqzImp>(list))
 {
     m_imp->addMenu.CreatePopupMenu();
     m_imp->addMenu.AppendMenu(MF_STRING, eAddFirst, L"Add Event");
@@ -193,8 +207,9 @@ void CqzSearchEventListView::Layout(CqzSearchCreateViewParameters& p)
     {
         imp.addFirst = std::make_unique<CqzChevronMenuBtn>();
         const CRect rect(start.x, y, start.x + GetSystemMetrics(SM_CXVSCROLL), y + p.GetVCtrl());
-        imp.addFirst->Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, Shifted(rect, p.GetOffsetPosition()),
-                             p.GetParent(), 0xFFFF, imp.addMenu);
+        imp.addFirst->Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                             Shifted(rect, p.GetOffsetPosition()), p.GetParent(), 0xFFFF,
+                             imp.addMenu);
         imp.addFirst->SetValueChangedCmd(&imp.menuCmd);
         imp.addFirst->ShowToolTip(L"Add an event to the expression");
         CPoint max = p.GetMaxPosition();
@@ -223,11 +238,13 @@ void CqzSearchEventListView::GetWindows(std::vector<CWnd*>& windows) const
             windows.push_back(w);
 }
 
-void CqzSearchEventListView::SqzImp::MakeRow(SqzSearchRow& row, CqzSearchCreateViewParameters& p, int& y)
+void CqzSearchEventListView::SqzImp::MakeRow(SqzSearchRow& row, CqzSearchCreateViewParameters& p,
+                                             int& y)
 {
     const Measure measure(p);
     CqzPatternModel* pattern = PatternOf(row);
-    const CqzLabel* current = CqzLabelMgr::Instance().IDToLabel(pattern->GetLabelInfo().GetLabelID());
+    const CqzLabel* current =
+        CqzLabelMgr::Instance().IDToLabel(pattern->GetLabelInfo().GetLabelID());
     const CPoint offset = p.GetOffsetPosition();
     const int hd = p.GetHDBU();
     const int height = p.GetVCtrl();
@@ -236,12 +253,14 @@ void CqzSearchEventListView::SqzImp::MakeRow(SqzSearchRow& row, CqzSearchCreateV
     // Each group indents by one step; the opening brackets sit in the indentation.
     const int step = std::max(hd, measure.Width(L"(") + 2);
     int x = p.GetPosition().x + step * list->GetDepth(row.event);
-    auto place = [&](int width) {
+    auto place = [&](int width)
+    {
         const CRect rect(x, y, x + width, y + height);
         x = rect.right + hd;
         return rect;
     };
-    auto marker = [&](CStatic& label, int brackets, wchar_t bracket) {
+    auto marker = [&](CStatic& label, int brackets, wchar_t bracket)
+    {
         if (brackets <= 0)
             return;
         const CString text(bracket, brackets);
@@ -250,13 +269,15 @@ void CqzSearchEventListView::SqzImp::MakeRow(SqzSearchRow& row, CqzSearchCreateV
         label.SetFont(p.GetFont(), TRUE);
     };
     auto list = [&](CqzComboBox& combo, const std::vector<CString>& texts, int selected,
-                    CqzComboBoxCmd* command) {
+                    CqzComboBoxCmd* command)
+    {
         int width = 0;
         for (const CString& text : texts)
             width = std::max(width, measure.Width(text));
         CRect rect = place(width + ListExtra());
         rect.bottom = rect.top + dropped;
-        combo.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, Shifted(rect, offset), parent, 1);
+        combo.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, Shifted(rect, offset),
+                     parent, 1);
         combo.SetFont(p.GetFont(), TRUE);
         for (const CString& text : texts)
             combo.AddString(text);
@@ -309,9 +330,11 @@ void CqzSearchEventListView::SqzImp::MakeRow(SqzSearchRow& row, CqzSearchCreateV
 
     if (pattern->IsMultiBitMode())
     {
-        const int digits = current != nullptr && !row.text ? std::clamp((current->GetWidth() + 3) / 4, 4, 32) : 12;
+        const int digits =
+            current != nullptr && !row.text ? std::clamp((current->GetWidth() + 3) / 4, 4, 32) : 12;
         const int width = measure.Width(CString(row.text ? L'M' : L'0', digits)) + 2 * hd;
-        auto edit = [&](CqzEdit& field) {
+        auto edit = [&](CqzEdit& field)
+        {
             field.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL,
                          Shifted(place(width), offset), parent, 1);
             field.SetFont(p.GetFont(), TRUE);
@@ -334,7 +357,8 @@ void CqzSearchEventListView::SqzImp::MakeRow(SqzSearchRow& row, CqzSearchCreateV
 
     BuildMenu(row);
     const CRect button = place(GetSystemMetrics(SM_CXVSCROLL));
-    row.button.Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, Shifted(button, offset), parent, 0xFFFF, row.menu);
+    row.button.Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, Shifted(button, offset), parent,
+                      0xFFFF, row.menu);
     row.button.SetValueChangedCmd(&menuCmd);
     row.button.ShowToolTip(L"Add or remove events and brackets");
 
@@ -368,7 +392,8 @@ void CqzSearchEventListView::SqzImp::FillValues(SqzSearchRow& row, const CqzPatt
 void CqzSearchEventListView::SqzImp::BuildMenu(SqzSearchRow& row)
 {
     const int count = list->GetEventCount();
-    const bool canBracket = row.event + 1 < count && list->GetDepth(row.event) == list->GetDepth(row.event + 1) &&
+    const bool canBracket = row.event + 1 < count &&
+                            list->GetDepth(row.event) == list->GetDepth(row.event + 1) &&
                             list->GetClosingBracketsAfter(row.event) == 0 &&
                             list->GetOpeningBracketsBefore(row.event + 1) == 0;
     row.menu.CreatePopupMenu();
@@ -376,9 +401,10 @@ void CqzSearchEventListView::SqzImp::BuildMenu(SqzSearchRow& row)
     row.menu.AppendMenu(MF_STRING, eAddBefore, L"Add Event &Before");
     row.menu.AppendMenu(MF_STRING | (count > 1 ? 0 : MF_GRAYED), eRemove, L"&Remove Event");
     row.menu.AppendMenu(MF_SEPARATOR);
-    row.menu.AppendMenu(MF_STRING | (canBracket ? 0 : MF_GRAYED), eBracketNext, L"Bracket With &Next");
-    row.menu.AppendMenu(MF_STRING | (list->GetDepth(row.event) > 0 ? 0 : MF_GRAYED), eRemoveBrackets,
-                        L"Remove Brac&kets");
+    row.menu.AppendMenu(MF_STRING | (canBracket ? 0 : MF_GRAYED), eBracketNext,
+                        L"Bracket With &Next");
+    row.menu.AppendMenu(MF_STRING | (list->GetDepth(row.event) > 0 ? 0 : MF_GRAYED),
+                        eRemoveBrackets, L"Remove Brac&kets");
 }
 
 CqzSearchEventListView::SqzImp::Place CqzSearchEventListView::SqzImp::FocusPlace() const
@@ -399,7 +425,8 @@ void CqzSearchEventListView::SqzImp::RestoreFocus(Place place)
 {
     if (place.row < 0 || rows.empty())
         return;
-    SqzSearchRow& row = *rows[static_cast<std::size_t>(std::min<int>(place.row, static_cast<int>(rows.size()) - 1))];
+    SqzSearchRow& row = *rows[static_cast<std::size_t>(
+        std::min<int>(place.row, static_cast<int>(rows.size()) - 1))];
     CWnd* slots[] = {&row.label, &row.op, &row.low, &row.high, &row.conj, &row.button};
     CWnd* target = slots[place.slot];
     if (target->GetSafeHwnd() == nullptr)
@@ -410,8 +437,8 @@ void CqzSearchEventListView::SqzImp::RestoreFocus(Place place)
 SqzSearchRow* CqzSearchEventListView::SqzImp::RowOf(const CWnd* source) const
 {
     for (const auto& row : rows)
-        for (const CWnd* w : std::initializer_list<const CWnd*>{&row->label, &row->op, &row->low, &row->high,
-                                                               &row->conj, &row->button})
+        for (const CWnd* w : std::initializer_list<const CWnd*>{
+                 &row->label, &row->op, &row->low, &row->high, &row->conj, &row->button})
             if (w == source)
                 return row.get();
     return nullptr;
@@ -435,10 +462,13 @@ bool CqzSearchEventListView::SqzImp::OnLabel()
         return true;
     pattern->SetLabelInfo(CqzLabelChannel(id, -1));
     // Keep only operators the new label offers.
-    const std::vector<Operator> ops = OperatorsFor(CqzLabelMgr::Instance().IDToLabel(id), CqzPatternModel());
+    const std::vector<Operator> ops =
+        OperatorsFor(CqzLabelMgr::Instance().IDToLabel(id), CqzPatternModel());
     const bool multi = pattern->IsMultiBitMode();
     const int choice = multi ? pattern->GetMultiBitChoice() : pattern->GetSingleBitChoice();
-    if (std::none_of(ops.begin(), ops.end(), [&](const Operator& op) { return op.multiBit == multi && op.choice == choice; }))
+    if (std::none_of(ops.begin(), ops.end(),
+                     [&](const Operator& op)
+                     { return op.multiBit == multi && op.choice == choice; }))
     {
         pattern->SetMultiBitMode(true);
         pattern->SetMultiBitChoice(eqzMultiEqual);
@@ -468,7 +498,8 @@ bool CqzSearchEventListView::SqzImp::OnConj()
     SqzSearchRow* row = RowOf(conjCmd.GetSource());
     if (row == nullptr)
         return false;
-    list->SetConjType(list->GetConjAfter(row->event), conjCmd.GetValue() == 1 ? eqzConjOr : eqzConjAnd);
+    list->SetConjType(list->GetConjAfter(row->event),
+                      conjCmd.GetValue() == 1 ? eqzConjOr : eqzConjAnd);
     return true;
 }
 
@@ -488,9 +519,10 @@ bool CqzSearchEventListView::SqzImp::OnValue()
     }
     CqzUInt value, second, ignored;
     const bool range = IsRange(*pattern);
-    const bool ok = range ? CqzSearchValueText::Parse(row->low.GetWindowText(), value, ignored) &&
-                                CqzSearchValueText::Parse(row->high.GetWindowText(), second, ignored)
-                          : CqzSearchValueText::Parse(row->low.GetWindowText(), value, second);
+    const bool ok = range
+                        ? CqzSearchValueText::Parse(row->low.GetWindowText(), value, ignored) &&
+                              CqzSearchValueText::Parse(row->high.GetWindowText(), second, ignored)
+                        : CqzSearchValueText::Parse(row->low.GetWindowText(), value, second);
     CqzUInt oldValue, oldSecond;
     pattern->GetValue(oldValue, oldSecond);
     if (!ok)

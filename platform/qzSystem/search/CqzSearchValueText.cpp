@@ -7,7 +7,10 @@ namespace
 {
 constexpr int Digits = 32; // hexadecimal digits of 128 bits
 
-int Nibble(const CqzUInt& value, int digit) { return static_cast<int>(((value >> (digit * 4)).GetLow()) & 0xF); }
+int Nibble(const CqzUInt& value, int digit)
+{
+    return static_cast<int>(((value >> (digit * 4)).GetLow()) & 0xF);
+}
 } // namespace
 
 CString CqzSearchValueText::Format(const CqzUInt& value, const CqzUInt& dontCare)
@@ -46,7 +49,8 @@ bool CqzSearchValueText::Parse(const CString& input, CqzUInt& value, CqzUInt& do
         text = text.Mid(1);
     if (!text.IsEmpty() && (text[0] == L'h' || text[0] == L'H'))
         return ParseHex(text.Mid(1), value, dontCare);
-    if (!text.IsEmpty() && (text[0] == L'b' || text[0] == L'B' || text[0] == L'd' || text[0] == L'D'))
+    if (!text.IsEmpty() &&
+        (text[0] == L'b' || text[0] == L'B' || text[0] == L'd' || text[0] == L'D'))
     {
         text.Replace(L'?', L'x');
         return CqzSearchMarkupNumber::Parse(text, value, dontCare);

@@ -4,23 +4,21 @@
 // on-screen keypad offers on touch screens; on the desktop the person types, so it is kept
 // only for the host's interface, as is the numeric flag.
 
-#include "mfc/ui/CDialog.h"
+#include "qzSystem/ui/CqzTextEntryDlg.h"
 
-class CqzAlphaKeypadDlg : public CDialog
+class CqzAlphaKeypadDlg : public CqzTextEntryDlg
 {
 public:
     CqzAlphaKeypadDlg(int dictionary, bool numeric, CWnd* parent = nullptr);
 
     void SetCaption(const CString& caption) { m_caption = caption; }
-    void SetData(const CString& data) { m_data = data; }
-    const CString& GetData() const { return m_data; }
+    void SetData(const CString& data) { m_text = data; }
+    const CString& GetData() const { return m_text; }
     int GetDictionary() const { return m_dictionary; }
 
     BOOL OnInitDialog() override;
-    void OnOK() override;
 
 private:
     int m_dictionary;
     CString m_caption;
-    CString m_data;
 };

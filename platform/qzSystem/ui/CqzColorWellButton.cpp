@@ -16,14 +16,15 @@ constexpr UINT MoreID = 100;
 const std::vector<CqzColorWellButton::NamedColor>& CqzColorWellButton::GetCommonColors()
 {
     static const std::vector<NamedColor> colors = {
-        {L"Black", RGB(0, 0, 0)},       {L"White", RGB(255, 255, 255)}, {L"Red", RGB(255, 0, 0)},
-        {L"Green", RGB(0, 160, 0)},     {L"Blue", RGB(0, 0, 255)},      {L"Yellow", RGB(255, 255, 0)},
-        {L"Cyan", RGB(0, 255, 255)},    {L"Magenta", RGB(255, 0, 255)}, {L"Orange", RGB(255, 140, 0)},
+        {L"Black", RGB(0, 0, 0)},     {L"White", RGB(255, 255, 255)}, {L"Red", RGB(255, 0, 0)},
+        {L"Green", RGB(0, 160, 0)},   {L"Blue", RGB(0, 0, 255)},      {L"Yellow", RGB(255, 255, 0)},
+        {L"Cyan", RGB(0, 255, 255)},  {L"Magenta", RGB(255, 0, 255)}, {L"Orange", RGB(255, 140, 0)},
         {L"Grey", RGB(128, 128, 128)}};
     return colors;
 }
 
-BOOL CqzColorWellButton::Create(LPCTSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id, UINT)
+BOOL CqzColorWellButton::Create(LPCTSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id,
+                                UINT)
 {
     return CButton::Create(text, (style & ~BS_TYPEMASK) | BS_OWNERDRAW, rect, parent, id);
 }
@@ -46,7 +47,8 @@ bool CqzColorWellButton::ChooseColor()
     menu.AppendMenu(MF_STRING, MoreID, L"More...");
     CRect rect;
     GetWindowRect(rect);
-    const UINT id = static_cast<UINT>(menu.TrackPopupMenu(TPM_RETURNCMD, rect.left, rect.bottom, this));
+    const UINT id =
+        static_cast<UINT>(menu.TrackPopupMenu(TPM_RETURNCMD, rect.left, rect.bottom, this));
     COLORREF chosen = 0;
     if (id == MoreID)
     {
@@ -82,8 +84,8 @@ void CqzColorWellButton::DrawItem(LPDRAWITEMSTRUCT item)
     CDC* dc = item->pDC;
     const CRect rect(item->rcItem);
     const bool enabled = !(item->itemState & ODS_DISABLED);
-    dc->DrawButtonFace(rect, (item->itemState & ODS_SELECTED) != 0, (item->itemState & ODS_FOCUS) != 0,
-                       enabled);
+    dc->DrawButtonFace(rect, (item->itemState & ODS_SELECTED) != 0,
+                       (item->itemState & ODS_FOCUS) != 0, enabled);
     CRect swatch = rect;
     swatch.DeflateRect(4, 4);
     CBrush brush(m_color);

@@ -2,19 +2,7 @@
 
 #include "qzSystem/ui/CqzSystemResources.h"
 
-CqzFavoriteNameDlg::CqzFavoriteNameDlg(CWnd* parent) : CDialog(qzres::IDD_FAVORITE_NAME, parent) {}
-
-BOOL CqzFavoriteNameDlg::OnInitDialog()
+CqzFavoriteNameDlg::CqzFavoriteNameDlg(CWnd* parent)
+    : CqzTextEntryDlg(qzres::IDD_FAVORITE_NAME, parent)
 {
-    CDialog::OnInitDialog();
-    CWnd* text = GetDlgItem(qzres::IDC_TEXT);
-    text->SetWindowText(m_name);
-    text->SetFocus();
-    return FALSE;
-}
-
-void CqzFavoriteNameDlg::OnOK()
-{
-    GetDlgItem(qzres::IDC_TEXT)->GetWindowText(m_name);
-    CDialog::OnOK();
 }

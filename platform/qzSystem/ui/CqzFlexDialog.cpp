@@ -25,4 +25,7 @@ BOOL CqzFlexDialog::OnHelpHook()
     return CqzHelpMgr::Instance().DisplayHelpTopic(m_name + L".htm") ? TRUE : FALSE;
 }
 
-BOOL CqzFlexDialog::OnHelpInfo(HELPINFO*) { return OnHelpHook(); }
+BOOL CqzFlexDialog::OnHelpInfo(HELPINFO*)
+{
+    return OnHelpHook();
+}

@@ -20,7 +20,10 @@ BOOL CqzMenuButton::Create(LPCTSTR text, DWORD style, const RECT& rect, CWnd* pa
     return CButton::Create(text, (style & ~BS_TYPEMASK) | BS_OWNERDRAW, rect, parent, id);
 }
 
-void CqzMenuButton::ShowToolTip(LPCTSTR text, int, int, int) { SetToolTipText(text); }
+void CqzMenuButton::ShowToolTip(LPCTSTR text, int, int, int)
+{
+    SetToolTipText(text);
+}
 
 bool CqzMenuButton::ShowMenu()
 {
@@ -29,8 +32,8 @@ bool CqzMenuButton::ShowMenu()
         return false;
     CRect rect;
     GetWindowRect(rect);
-    const UINT id = static_cast<UINT>(menu->TrackPopupMenu(TPM_LEFTALIGN | TPM_RETURNCMD, rect.left,
-                                                           rect.bottom, this));
+    const UINT id = static_cast<UINT>(
+        menu->TrackPopupMenu(TPM_LEFTALIGN | TPM_RETURNCMD, rect.left, rect.bottom, this));
     if (id == 0 || m_command == nullptr)
         return id != 0;
     m_command->SetValue(static_cast<std::int32_t>(id));
@@ -52,8 +55,8 @@ void CqzMenuButton::DrawItem(LPDRAWITEMSTRUCT item)
     CDC* dc = item->pDC;
     const CRect rect(item->rcItem);
     const bool enabled = !(item->itemState & ODS_DISABLED);
-    dc->DrawButtonFace(rect, (item->itemState & ODS_SELECTED) != 0, (item->itemState & ODS_FOCUS) != 0,
-                       enabled);
+    dc->DrawButtonFace(rect, (item->itemState & ODS_SELECTED) != 0,
+                       (item->itemState & ODS_FOCUS) != 0, enabled);
     const int markWidth = rect.Height() < 16 ? rect.Height() : 12;
     CRect text(rect.left + 4, rect.top, rect.right - markWidth - 2, rect.bottom);
     const CString caption = GetWindowText();
