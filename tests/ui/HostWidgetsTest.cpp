@@ -15,9 +15,11 @@
 #include "qzSystem/ui/CqzFavoriteMoreDlg.h"
 #include "qzSystem/ui/CqzFavoriteNameDlg.h"
 #include "qzSystem/ui/CqzFlexDialog.h"
+#include "qzSystem/ui/CqzStatic.h"
 #include "qzSystem/ui/CqzSystemResources.h"
 
 #include <QColorDialog>
+#include <QImage>
 
 using namespace testres;
 
@@ -147,6 +149,18 @@ TEST_F(HostWidgets, MenuButtonWritesTheChosenIdIntoItsCommand)
     ui::Click(&chevron);
     EXPECT_EQ(texts, QStringList{"Last"});
     EXPECT_EQ(owner.values.size(), 2u) << "closing the menu chooses nothing";
+}
+
+TEST_F(HostWidgets, StaticShowsItsBackgroundColour)
+{
+    CqzStatic name;
+    ASSERT_TRUE(name.Create(L"Idle", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE,
+                            CRect(10, 60, 90, 80), &dialog));
+    name.SetBkColor(RGB(255, 0, 0));
+    EXPECT_EQ(ui::Text(&name), "Idle");
+    const QImage image = ui::WidgetOf(&name)->grab().toImage();
+    EXPECT_EQ(image.pixel(2, 2), qRgb(255, 0, 0));
+    EXPECT_EQ(name.GetBkColor(), RGB(255, 0, 0));
 }
 
 TEST_F(HostWidgets, ComboAndColourWellReportTheChoice)

@@ -7,7 +7,13 @@
 #include "mfc/AfxResource.h"
 #include "mfc/ui/AfxWin.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace testres;
 
@@ -52,6 +58,39 @@ const AFX_RESOURCE_TABLE& Table()
     return table;
 }
 
+// Ends a modal loop or popup that stays open for seconds (nobody armed an answer for it), so
+// that a faulty test fails instead of hanging.
+class Watchdog
+{
+public:
+    Watchdog()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
+        m_timer.start(1000);
+    }
+
+private:
+    void Tick()
+    {
+        QWidget* open = QApplication::activePopupWidget();
+        if (open == nullptr)
+            open = QApplication::activeModalWidget();
+        m_ticks = open != nullptr && open == m_seen ? m_ticks + 1 : 0;
+        m_seen = open;
+        if (m_ticks < 5)
+            return;
+        ADD_FAILURE() << "a modal window or popup stayed open: closed by the watchdog";
+        if (auto* dialog = qobject_cast<QDialog*>(open))
+            dialog->reject();
+        else
+            open->close();
+        m_ticks = 0;
+    }
+    QTimer m_timer;
+    QWidget* m_seen = nullptr;
+    int m_ticks = 0;
+};
+
 class UiEnvironment : public ::testing::Environment
 {
 public:
@@ -64,15 +103,18 @@ public:
         ASSERT_TRUE(AfxInitExtensionModule(m_module, &m_module));
         new CDynLinkLibrary(m_module);
         AfxRegisterResources(m_module.hModule, &Table());
+        m_watchdog = std::make_unique<Watchdog>();
     }
     void TearDown() override
     {
+        m_watchdog.reset();
         AfxTermExtensionModule(m_module);
         AfxWinTerm();
     }
 
 private:
     AFX_EXTENSION_MODULE m_module;
+    std::unique_ptr<Watchdog> m_watchdog;
 };
 
 const auto* g_environment = ::testing::AddGlobalTestEnvironment(new UiEnvironment);

@@ -72,6 +72,13 @@ std::unique_ptr<QApplication>& OwnApplication()
 
 namespace afxqt
 {
+// Without a chosen platform or a display the toolkit would end the process.
+bool CanStartApplication()
+{
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+           qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
 QString UiFamily()
 {
     static const QString family = []
@@ -152,6 +159,8 @@ bool EnsureApplication()
     static bool styled = false;
     if (QApplication::instance() == nullptr)
     {
+        if (!CanStartApplication())
+            return false;
         static int argc = 1;
         static char name[] = "qzfilter";
         static char* argv[] = {name, nullptr};

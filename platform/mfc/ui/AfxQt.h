@@ -47,6 +47,8 @@ QWidget* Outer(const CWnd* wnd);
 QWidget* Client(const CWnd* wnd);
 // The window a widget belongs to (the widget itself or its nearest ancestor with a window).
 CWnd* WndFromWidget(const QWidget* widget);
+// Whether a QApplication can be made here (a platform is chosen or a display is there).
+bool CanStartApplication();
 // Makes sure a QApplication exists with the pinned font and style; false when none can be made.
 bool EnsureApplication();
 } // namespace afxqt

@@ -94,7 +94,11 @@ bool PreTranslateKey(CWnd* target, int qtKey, Qt::KeyboardModifiers modifiers)
 BOOL AfxWinInit(int& argc, char** argv)
 {
     if (QApplication::instance() == nullptr)
+    {
+        if (!afxqt::CanStartApplication())
+            return FALSE;
         g_app = std::make_unique<QApplication>(argc, argv);
+    }
     return afxqt::EnsureApplication();
 }
 

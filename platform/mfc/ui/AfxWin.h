@@ -8,7 +8,9 @@
 class CWnd;
 
 // Starts the toolkit's application object unless the program made one already; loads the
-// pinned font and style. False when no graphical session can be had.
+// pinned font and style. False when no graphical session can be had (no display and no
+// platform chosen with QT_QPA_PLATFORM): windows then refuse to be created, message boxes
+// answer IDCANCEL, dialogs -1.
 BOOL AfxWinInit(int& argc, char** argv);
 // Ends the application object AfxWinInit made.
 void AfxWinTerm();

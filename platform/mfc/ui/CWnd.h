@@ -6,7 +6,8 @@
 // BM_SETCHECK, CB_ADDSTRING, ...). Input from the toolkit becomes messages: resizing WM_SIZE,
 // a left click WM_MOUSEACTIVATE and WM_LBUTTONDOWN, keys go through PreTranslateMessage of the
 // focus window and its parents, painting calls OnPaint. Deleting the object destroys its
-// window and the windows of its children.
+// window and the windows of its children at once, so a window is not deleted inside its own
+// message handling: post a message and delete it when that arrives.
 
 #include "mfc/CString.h"
 #include "mfc/ui/AfxMsgMap.h"
