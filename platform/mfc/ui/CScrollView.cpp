@@ -56,7 +56,7 @@ CScrollView::~CScrollView()
 }
 
 BOOL CScrollView::CreateEx(DWORD exStyle, LPCTSTR className, LPCTSTR windowName, DWORD style,
-                           const RECT& rect, CWnd* parent, UINT id)
+                           const RECT& rect, CWnd* parent, UINT id, void*)
 {
     if (!CView::CreateEx(exStyle, className, windowName, style, rect, parent, id))
         return FALSE;

@@ -16,7 +16,7 @@ public:
     ~CScrollView() override;
 
     BOOL CreateEx(DWORD exStyle, LPCTSTR className, LPCTSTR windowName, DWORD style,
-                  const RECT& rect, CWnd* parent, UINT id) override;
+                  const RECT& rect, CWnd* parent, UINT id, void* param = nullptr) override;
     void SetScrollSizes(int mapMode, SIZE total, const SIZE& page = sizeDefault,
                         const SIZE& line = sizeDefault);
     CSize GetTotalSize() const;

@@ -96,7 +96,7 @@ BOOL CWnd::Create(LPCTSTR className, LPCTSTR windowName, DWORD style, const RECT
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, LPCTSTR className, LPCTSTR windowName, DWORD style,
-                    const RECT& rect, CWnd* parent, UINT id)
+                    const RECT& rect, CWnd* parent, UINT id, void*)
 {
     if (m_imp->widget != nullptr || !afxqt::EnsureApplication())
         return FALSE;

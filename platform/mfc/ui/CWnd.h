@@ -46,8 +46,9 @@ public:
     // window is a top-level window. False when no window could be made.
     virtual BOOL Create(LPCTSTR className, LPCTSTR windowName, DWORD style, const RECT& rect,
                         CWnd* parent, UINT id);
+    // `param` is accepted for the interface (creation data of the window system).
     virtual BOOL CreateEx(DWORD exStyle, LPCTSTR className, LPCTSTR windowName, DWORD style,
-                          const RECT& rect, CWnd* parent, UINT id);
+                          const RECT& rect, CWnd* parent, UINT id, void* param = nullptr);
     // Binds this object to the dialog's control with that identifier, taking the control over
     // from the object that had it. False when the parent has no such control.
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
