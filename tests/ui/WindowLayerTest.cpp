@@ -7,6 +7,7 @@
 #include "mfc/AfxResource.h"
 #include "mfc/ui/AfxWin.h"
 #include "mfc/ui/CBrush.h"
+#include "mfc/ui/CColorDialog.h"
 #include "mfc/ui/CComboBox.h"
 #include "mfc/ui/CDC.h"
 #include "mfc/ui/CDialog.h"
@@ -282,7 +283,20 @@ TEST(WindowLayer, AcceleratorsReachTheDialogAndFocusMovesByHandle)
     ui::Key(widget, Qt::Key_Tab, Qt::ShiftModifier);
     EXPECT_EQ(dialog.commands, (std::vector<UINT>{ID_TAB, ID_BACKTAB}));
 
+    // Keys in a dialog of the toolkit's own (here the colour chooser) stay its own.
+    auto chooser = ui::AnswerModal(
+        [](QWidget* modal)
+        {
+            ui::Activate(modal);
+            QTest::keyClick(modal->focusWidget() != nullptr ? modal->focusWidget() : modal,
+                            Qt::Key_Tab);
+            static_cast<QDialog*>(modal)->reject();
+        });
+    CColorDialog(0, 0, &dialog).DoModal();
+    EXPECT_EQ(dialog.commands.size(), 2u);
+
     CWnd* help = dialog.GetDlgItem(IDC_HELP);
+    ui::Activate(widget);
     dialog.SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(help->m_hWnd), TRUE);
     EXPECT_EQ(CWnd::GetFocus(), help);
 }

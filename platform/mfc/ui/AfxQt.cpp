@@ -59,7 +59,22 @@ public:
         if (focus != nullptr ? widget != focus : !widget->isWindow())
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        return afxqt::PreTranslateKey(afxqt::WndFromWidget(widget), key->key(), key->modifiers());
+        return afxqt::PreTranslateKey(WndInSameWindow(widget), key->key(), key->modifiers());
+    }
+
+private:
+    // The window of the widget, looked for only up to its top-level widget: keys in the
+    // toolkit's own dialogs and popups (colour chooser, message box, menus) are theirs.
+    static CWnd* WndInSameWindow(const QWidget* widget)
+    {
+        for (const QWidget* w = widget; w != nullptr; w = w->parentWidget())
+        {
+            if (w->property("qzWnd").isValid())
+                return afxqt::WndFromWidget(w);
+            if (w->isWindow())
+                break;
+        }
+        return nullptr;
     }
 };
 
