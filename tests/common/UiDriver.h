@@ -57,6 +57,10 @@ inline void Activate(QWidget* widget)
     top->show();
     top->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(top));
+    // The keyboard focus follows the activation a moment later.
+    EXPECT_TRUE(QTest::qWaitFor([top] {
+        return QApplication::focusWidget() == nullptr || QApplication::focusWidget()->window() == top;
+    })) << "the focus stayed in another window";
 }
 
 inline void Click(QWidget* widget, QPoint at = QPoint(-1, -1))
