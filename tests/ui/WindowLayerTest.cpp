@@ -325,11 +325,16 @@ TEST(WindowLayer, MenusLoadFromResourcesAndReturnTheChosenCommand)
     EXPECT_EQ(first->TrackPopupMenu(TPM_RETURNCMD, 100, 100, &dialog), 104);
 }
 
-TEST(WindowLayer, MessageBoxReturnsTheAnswer)
+TEST(WindowLayer, MessageBoxBelongsToTheMainWindowAndReturnsTheAnswer)
 {
+    CDialog main(IDD_FILTERLIKE);
+    ASSERT_TRUE(main.Create(IDD_FILTERLIKE));
+    AfxSetMainWnd(&main);
+    QWidget* owner = nullptr;
     auto answer = ui::AnswerModal(
-        [](QWidget* box)
+        [&owner](QWidget* box)
         {
+            owner = box->parentWidget();
             for (auto* button : box->findChildren<QPushButton*>())
                 if (ui::Plain(button->text()) == "No")
                     button->click();
@@ -338,6 +343,8 @@ TEST(WindowLayer, MessageBoxReturnsTheAnswer)
         MessageBox(nullptr, L"Delete All Favorites?", L"Are You Sure?", MB_YESNO | MB_ICONQUESTION),
         IDNO);
     EXPECT_TRUE(answer->Done());
+    EXPECT_EQ(owner, ui::WidgetOf(&main));
+    AfxSetMainWnd(nullptr);
 }
 
 namespace
