@@ -21,6 +21,13 @@ public:
     void SetValue(std::int32_t value) { m_value = value; }
     CWnd* GetSource() const { return m_source; }
     void SetSource(CWnd* source) { m_source = source; }
+    // What a control does with the person's choice: writes value and source, then executes.
+    int Raise(std::int32_t value, CWnd* source)
+    {
+        SetValue(value);
+        SetSource(source);
+        return Execute();
+    }
 
 private:
     std::int32_t m_value = 0;

@@ -63,11 +63,7 @@ bool CqzColorWellButton::ChooseColor()
         return false;
     SetColor(chosen);
     if (m_command != nullptr)
-    {
-        m_command->SetValue(static_cast<std::int32_t>(chosen));
-        m_command->SetSource(this);
-        m_command->Execute();
-    }
+        m_command->Raise(static_cast<std::int32_t>(chosen), this);
     return true;
 }
 

@@ -6,8 +6,6 @@ BOOL CqzComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT*)
 {
     if (message != WM_COMMAND || HIWORD(wParam) != CBN_SELCHANGE || m_command == nullptr)
         return FALSE;
-    m_command->SetValue(GetCurSel());
-    m_command->SetSource(this);
-    m_command->Execute();
+    m_command->Raise(GetCurSel(), this);
     return TRUE;
 }

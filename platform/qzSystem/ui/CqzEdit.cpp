@@ -6,7 +6,6 @@ BOOL CqzEdit::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT*)
 {
     if (message != WM_COMMAND || HIWORD(wParam) != EN_KILLFOCUS || m_command == nullptr)
         return FALSE;
-    m_command->SetSource(this);
-    m_command->Execute();
+    m_command->Raise(0, this);
     return TRUE;
 }

@@ -36,9 +36,7 @@ bool CqzMenuButton::ShowMenu()
         menu->TrackPopupMenu(TPM_LEFTALIGN | TPM_RETURNCMD, rect.left, rect.bottom, this));
     if (id == 0 || m_command == nullptr)
         return id != 0;
-    m_command->SetValue(static_cast<std::int32_t>(id));
-    m_command->SetSource(this);
-    m_command->Execute();
+    m_command->Raise(static_cast<std::int32_t>(id), this);
     return true;
 }
 
