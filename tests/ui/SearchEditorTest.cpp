@@ -214,3 +214,37 @@ TEST(SearchValueText, HexadecimalWithDontCareDigits)
         EXPECT_FALSE(CqzSearchValueText::Parse(bad, value, mask)) << CString(bad).ToUtf8();
     EXPECT_EQ(value, CqzUInt(42)) << "a refused text leaves the value";
 }
+
+TEST_F(SearchEditor, ReportsItsExtentAndRemovesItsWindowsOnRequest)
+{
+    // Laid out again from a position further down and scrolled by (0, 10).
+    CqzSearchCreateViewParameters p;
+    CDC* dc = host->pane->GetDC();
+    p.SetDC(dc);
+    p.SetFont(host->GetFont());
+    p.SetParent(host->pane.get());
+    p.SetVCtrl(19);
+    p.SetVCtrlSpacing(3);
+    p.SetHDBU(7);
+    p.SetPosition(7, 40);
+    p.SetOffsetPosition(0, 10);
+    p.SetMaxPosition(50, 0);
+    p.SetInstanceID(instance);
+    list->CreateView(p);
+    host->pane->ReleaseDC(dc);
+
+    const auto rows = Rows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(ui::Rect(rows[0][0]).top(), 30) << "placed at the position less the offset";
+    EXPECT_EQ(p.GetPosition(), CPoint(7, 40 + 3 * 19 + 2 * 3)) << "left below the last row";
+    int right = 0;
+    for (const auto& row : rows)
+        right = std::max(right, ui::Rect(row.back()).right() + 1);
+    EXPECT_EQ(p.GetMaxPosition().x, right) << "widened to the right end of the widest row";
+
+    list->DestroyView();
+    std::vector<CWnd*> windows;
+    list->GetWindows(windows);
+    EXPECT_TRUE(windows.empty());
+    EXPECT_TRUE(host->pane->GetChildren().empty());
+}
