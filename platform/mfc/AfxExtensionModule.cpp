@@ -1,5 +1,7 @@
 #include "mfc/AfxExtensionModule.h"
 
+#include "mfc/AfxResource.h"
+
 #include <algorithm>
 #include <mutex>
 
@@ -41,6 +43,7 @@ void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL /*bAll*/)
     }
     for (CDynLinkLibrary* library : owned)
         delete library;
+    AfxUnregisterResources(state.hModule);
     state.bInitialized = FALSE;
 }
 

@@ -26,7 +26,9 @@ public:
     // 1 on success.
     virtual int Execute() = 0;
     virtual int Unexecute() = 0;
-    virtual CqzMvcCommand* Clone() const = 0;
+    // A new heap copy of the command; null for commands that are bound to one place (the
+    // value-changed commands of the controls).
+    virtual CqzMvcCommand* Clone() const { return nullptr; }
 
     int AddRef() { return ++m_refCount; }
     int Release()

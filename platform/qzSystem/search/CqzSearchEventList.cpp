@@ -3,6 +3,7 @@
 #include "qzSystem/managers/CqzSystemMgr.h"
 #include "qzSystem/search/CqzSearchEventBracket.h"
 #include "qzSystem/search/CqzSearchEventListMessage.h"
+#include "qzSystem/search/CqzSearchEventListView.h"
 #include "qzSystem/search/CqzSearchExpressionGroup.h"
 
 #include <atomic>
@@ -45,14 +46,18 @@ CqzSearchEventList& CqzSearchEventList::operator=(const CqzSearchEventList& othe
 {
     if (this == &other)
         return *this;
+    m_view.reset();
     Clear();
     for (const auto& item : other.m_items)
         Append(std::unique_ptr<CqzSearchComponentModel>(item->Clone()));
     return *this;
 }
 
+CqzSearchEventList::CqzSearchEventList() = default;
+
 CqzSearchEventList::~CqzSearchEventList()
 {
+    m_view.reset();
     Clear();
 }
 
@@ -64,14 +69,22 @@ void CqzSearchEventList::Send(unsigned int type)
 
 void CqzSearchEventList::Append(std::unique_ptr<CqzSearchComponentModel> item)
 {
+    if (auto* event = AsEvent(item); event != nullptr && !m_eventsStale)
+        m_events.push_back(event);
+    InsertAt(m_items.size(), std::move(item));
+}
+
+void CqzSearchEventList::InsertAt(std::size_t position, std::unique_ptr<CqzSearchComponentModel> item)
+{
     if (auto* event = AsEvent(item))
     {
         event->GetEventLabel()->AddObserver(this);
-        if (!m_eventsStale)
-            m_events.push_back(event);
+        // An event in the middle changes the event order: rebuilt on the next question.
+        if (position != m_items.size())
+            m_eventsStale = true;
     }
     m_byID.emplace(item->GetID(), item.get());
-    m_items.push_back(std::move(item));
+    m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(position), std::move(item));
 }
 
 void CqzSearchEventList::EraseAt(std::size_t position)
@@ -362,4 +375,150 @@ void CqzSearchEventList::OnUpdate(foundation::ISubject*, foundation::IMessage* m
 std::uint64_t CqzSearchEventList::GetVisitCount()
 {
     return visits.load(std::memory_order_relaxed);
+}
+
+int CqzSearchEventList::PositionOf(int event) const
+{
+    const CqzSearchEventLabel* wanted = GetEvent(event);
+    for (std::size_t i = 0; wanted != nullptr && i < m_items.size(); ++i)
+        if (m_items[i].get() == wanted)
+            return static_cast<int>(i);
+    return -1;
+}
+
+CqzSearchEventLabel* CqzSearchEventList::InsertEvent(int after, const CqzPatternModel& pattern,
+                                                     EqzSearchEventConjType type)
+{
+    auto event = std::make_unique<CqzSearchEventLabel>(pattern);
+    CqzSearchEventLabel* raw = event.get();
+    auto conj = std::make_unique<CqzSearchEventConj>(type);
+    const int position = PositionOf(after);
+    if (position >= 0)
+    {
+        const auto at = static_cast<std::size_t>(position) + 1;
+        InsertAt(at, std::move(conj));
+        InsertAt(at + 1, std::move(event));
+    }
+    else
+    {
+        // Before the first event, or the first event of an empty expression.
+        const bool alone = GetEventCount() == 0;
+        std::size_t at = 0;
+        while (at < m_items.size() && BracketOf(m_items[at]) == 1)
+            ++at;
+        InsertAt(at, std::move(event));
+        if (!alone)
+            InsertAt(at + 1, std::move(conj));
+    }
+    Send(eqzSearchEventAdded);
+    return raw;
+}
+
+int CqzSearchEventList::GetDepth(int event) const
+{
+    const int position = PositionOf(event);
+    int depth = 0;
+    for (int i = 0; i < position; ++i)
+        depth += BracketOf(m_items[static_cast<std::size_t>(i)]);
+    return position < 0 ? 0 : depth;
+}
+
+int CqzSearchEventList::GetOpeningBracketsBefore(int event) const
+{
+    int count = 0;
+    for (int i = PositionOf(event) - 1;
+         i >= 0 && BracketOf(m_items[static_cast<std::size_t>(i)]) == 1; --i)
+        ++count;
+    return count;
+}
+
+int CqzSearchEventList::GetClosingBracketsAfter(int event) const
+{
+    const int position = PositionOf(event);
+    int count = 0;
+    for (std::size_t i = static_cast<std::size_t>(position + 1);
+         position >= 0 && i < m_items.size() && BracketOf(m_items[i]) == -1; ++i)
+        ++count;
+    return count;
+}
+
+CqzSearchEventConj* CqzSearchEventList::GetConjAfter(int event) const
+{
+    const int position = PositionOf(event);
+    if (position < 0)
+        return nullptr;
+    std::size_t i = static_cast<std::size_t>(position) + 1;
+    while (i < m_items.size() && BracketOf(m_items[i]) == -1)
+        ++i;
+    return i < m_items.size() ? dynamic_cast<CqzSearchEventConj*>(m_items[i].get()) : nullptr;
+}
+
+bool CqzSearchEventList::AddBrackets(int first, int last)
+{
+    const int from = PositionOf(first);
+    const int to = PositionOf(last);
+    if (from < 0 || to < from)
+        return false;
+    // Both events must sit in the same group: the depth never drops below the first event's
+    // on the way, and ends where it started.
+    int depth = 0;
+    for (int i = from; i <= to; ++i)
+    {
+        depth += BracketOf(m_items[static_cast<std::size_t>(i)]);
+        if (depth < 0)
+            return false;
+    }
+    if (depth != 0)
+        return false;
+    InsertAt(static_cast<std::size_t>(to) + 1, std::make_unique<CqzSearchEventBracket>(false));
+    InsertAt(static_cast<std::size_t>(from), std::make_unique<CqzSearchEventBracket>(true));
+    Send(eqzSearchEventChanged);
+    return true;
+}
+
+bool CqzSearchEventList::RemoveBrackets(int event)
+{
+    const int position = PositionOf(event);
+    if (position < 0)
+        return false;
+    int open = -1;
+    for (int i = position - 1, depth = 0; i >= 0 && open < 0; --i)
+    {
+        depth += BracketOf(m_items[static_cast<std::size_t>(i)]);
+        if (depth == 1)
+            open = i;
+    }
+    if (open < 0)
+        return false;
+    int close = -1;
+    for (int i = open + 1, depth = 1; i < GetComponentCount() && close < 0; ++i)
+    {
+        depth += BracketOf(m_items[static_cast<std::size_t>(i)]);
+        if (depth == 0)
+            close = i;
+    }
+    if (close < 0)
+        return false;
+    EraseAt(static_cast<std::size_t>(close));
+    EraseAt(static_cast<std::size_t>(open));
+    Send(eqzSearchEventChanged);
+    return true;
+}
+
+void CqzSearchEventList::CreateView(CqzSearchCreateViewParameters& parameters)
+{
+    if (!m_view)
+        m_view = std::make_unique<CqzSearchEventListView>(this);
+    m_view->Layout(parameters);
+}
+
+void CqzSearchEventList::DestroyView()
+{
+    m_view.reset();
+}
+
+void CqzSearchEventList::GetWindows(std::vector<CWnd*>& windows) const
+{
+    if (m_view)
+        m_view->GetWindows(windows);
 }

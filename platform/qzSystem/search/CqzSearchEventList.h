@@ -16,10 +16,14 @@
 #include <unordered_map>
 #include <vector>
 
+class CWnd;
+class CqzSearchCreateViewParameters;
+class CqzSearchEventListView;
+
 class CqzSearchEventList : public CqzMvcModel, public CqzDefObserver
 {
 public:
-    CqzSearchEventList() = default;
+    CqzSearchEventList();
     // Deep copy: the components keep their identifiers; observers are not copied.
     CqzSearchEventList(const CqzSearchEventList& other);
     CqzSearchEventList& operator=(const CqzSearchEventList& other);
@@ -47,6 +51,30 @@ public:
     int RemoveEvents(const std::function<bool(const CqzSearchEventLabel&)>& doomed, bool notify);
     void SetConjType(CqzSearchEventConj* conj, EqzSearchEventConjType type);
 
+    // Editing in place (each sends one message). InsertEvent puts the event right after event
+    // `after` (-1: before the first event) joined by a conjunction of `type`; sends 102.
+    CqzSearchEventLabel* InsertEvent(int after, const CqzPatternModel& pattern,
+                                     EqzSearchEventConjType type);
+    // Brackets round the events `first` to `last`, which must lie in the same group; sends 104.
+    bool AddBrackets(int first, int last);
+    // Removes the innermost bracket pair round the event; sends 104. False when there is none.
+    bool RemoveBrackets(int event);
+    // How many groups the event lies in.
+    int GetDepth(int event) const;
+    // The brackets opened right before the event and closed right after it.
+    int GetOpeningBracketsBefore(int event) const;
+    int GetClosingBracketsAfter(int event) const;
+    // The conjunction that joins the event to the next operand, or null for the last.
+    CqzSearchEventConj* GetConjAfter(int event) const;
+
+    // The editor of the expression: creates its controls (or moves them) from the parameters'
+    // position, row height and spacing, and leaves the position below its last row.
+    void CreateView(CqzSearchCreateViewParameters& parameters);
+    void DestroyView();
+    bool HasView() const { return m_view != nullptr; }
+    // The editor's windows in Tab order.
+    void GetWindows(std::vector<CWnd*>& windows) const;
+
     int GetComponentCount() const { return static_cast<int>(m_items.size()); }
     CqzSearchComponentModel* GetComponentAt(int position) const;
     CqzSearchComponentModel* GetComponent(const CqzID& id) const;
@@ -64,10 +92,14 @@ public:
 private:
     void Send(unsigned int type);
     void Append(std::unique_ptr<CqzSearchComponentModel> item);
+    void InsertAt(std::size_t position, std::unique_ptr<CqzSearchComponentModel> item);
     void EraseAt(std::size_t position);
     bool TidyOnce();
     void Tidy();
     const std::vector<CqzSearchEventLabel*>& Events() const;
+
+    // The position of the event among the components; -1 when there is none.
+    int PositionOf(int event) const;
 
     std::vector<std::unique_ptr<CqzSearchComponentModel>> m_items;
     // Indexes of m_items: components by identifier, and the events in order (rebuilt after a
@@ -75,4 +107,5 @@ private:
     std::unordered_map<CqzID, CqzSearchComponentModel*> m_byID;
     mutable std::vector<CqzSearchEventLabel*> m_events;
     mutable bool m_eventsStale = false;
+    std::unique_ptr<CqzSearchEventListView> m_view;
 };
