@@ -9,6 +9,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -107,6 +108,11 @@ CqzBenchImport::SqzResult CqzBenchImport::RunVcd() const
     return Load((m_imp->folder / "bench.vcd").string(), &WriteVcd);
 }
 
+CqzBenchImport::SqzResult CqzBenchImport::RunCsv() const
+{
+    return Load((m_imp->folder / "bench.csv").string(), &WriteCsv);
+}
+
 CqzBenchImport::SqzResult CqzBenchImport::RunSr() const
 {
     return Load((m_imp->folder / "bench.sr").string(), &WriteSr);
@@ -149,6 +155,38 @@ std::int64_t CqzBenchImport::WriteVcd(const std::string& path, std::int64_t targ
         AppendBinary(buffer, r & 0xffffffffu, 32, '"');
         AppendBinary(buffer, (r >> 32) & 0xffff, 16, '#');
         AppendBinary(buffer, (r >> 48) & 0xff, 8, '$');
+        ++rows;
+        if (buffer.size() >= FlushBytes)
+        {
+            file.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            written += static_cast<std::int64_t>(buffer.size());
+            buffer.clear();
+        }
+    }
+    file.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    if (!file.flush())
+        throw std::runtime_error("cannot write " + path);
+    return rows;
+}
+
+// One line a nanosecond apart: the clock and three hexadecimal buses.
+std::int64_t CqzBenchImport::WriteCsv(const std::string& path, std::int64_t targetBytes)
+{
+    std::ofstream file(path, std::ios::binary);
+    std::string buffer = "Time (ns),clk,addr,data,stat\n";
+    std::int64_t written = 0;
+    std::int64_t rows = 0;
+    std::uint64_t state = 0x6a09e667f3bcc908ull;
+    char line[64];
+    while (written + static_cast<std::int64_t>(buffer.size()) < targetBytes)
+    {
+        const std::uint64_t r = Next(state);
+        const int n = std::snprintf(line, sizeof line, "%lld,%d,0x%08x,0x%04x,0x%02x\n",
+                                    static_cast<long long>(rows), static_cast<int>(rows & 1),
+                                    static_cast<unsigned>(r & 0xffffffffu),
+                                    static_cast<unsigned>((r >> 32) & 0xffff),
+                                    static_cast<unsigned>((r >> 48) & 0xff));
+        buffer.append(line, static_cast<std::size_t>(n));
         ++rows;
         if (buffer.size() >= FlushBytes)
         {

@@ -1,6 +1,7 @@
 #pragma once
 // Throughput of the capture importers on generated files: a value change dump where several
-// signals change at every timestamp, and a logic session archive (metadata plus raw chunks of
+// signals change at every timestamp, a CSV table of the same signals (time, a bit and three
+// hexadecimal buses per line), and a logic session archive (metadata plus raw chunks of
 // 2-byte samples, stored in a zip) whose samples change at every sample. The files are written
 // to a temporary folder of their own and removed with it.
 
@@ -31,10 +32,12 @@ public:
     // Writes the file, loads it through CqzCaptureLoader and removes it. Importer errors
     // (CqzCaptureError) pass through.
     SqzResult RunVcd() const;
+    SqzResult RunCsv() const;
     SqzResult RunSr() const;
 
     // The writers, with the number of rows the importer should make of the file.
     static std::int64_t WriteVcd(const std::string& path, std::int64_t targetBytes);
+    static std::int64_t WriteCsv(const std::string& path, std::int64_t targetBytes);
     static std::int64_t WriteSr(const std::string& path, std::int64_t targetBytes);
 
 private:

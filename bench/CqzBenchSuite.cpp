@@ -193,7 +193,9 @@ void CqzBenchSuite::RunImport()
     {
         const char* name;
         CqzBenchImport::SqzResult (CqzBenchImport::*run)() const;
-    } formats[] = {{"vcd", &CqzBenchImport::RunVcd}, {"sr", &CqzBenchImport::RunSr}};
+    } formats[] = {{"vcd", &CqzBenchImport::RunVcd},
+                   {"csv", &CqzBenchImport::RunCsv},
+                   {"sr", &CqzBenchImport::RunSr}};
     for (const auto& format : formats)
     {
         std::cerr << "qzbench: import " << format.name << "\n";
