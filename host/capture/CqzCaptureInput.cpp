@@ -9,11 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace
-{
-constexpr std::size_t kBlock = std::size_t{1} << 20;
-}
-
 struct CqzCaptureInput::SqzImp
 {
     std::string name;
@@ -21,6 +16,7 @@ struct CqzCaptureInput::SqzImp
     // A file: its descriptor, the buffer and how much of the file has been read.
     int fd = -1;
     std::unique_ptr<char[]> buffer;
+    std::size_t block = 0;
     std::size_t capacity = 0;
     std::uint64_t size = 0;
     std::uint64_t read = 0;
@@ -55,7 +51,8 @@ CqzCaptureInput::CqzCaptureInput(const std::string& path, const SqzCaptureOption
         m_imp->Fail("is a directory, not a capture file");
     m_imp->size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
     ::posix_fadvise(m_imp->fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    m_imp->capacity = kBlock;
+    m_imp->block = std::max<std::size_t>(options.readBlockBytes, 1);
+    m_imp->capacity = m_imp->block;
     m_imp->buffer.reset(new char[m_imp->capacity]);
     Rewind();
 }
@@ -100,7 +97,9 @@ void CqzCaptureInput::Rewind()
         m_imp->read = 0;
         m_begin = m_end = m_imp->buffer.get();
         m_atEnd = false;
-        Refill(m_begin);
+        while (m_end - m_begin < 3 && Refill(m_begin))
+        {
+        }
     }
     SkipByteOrderMark();
 }
@@ -123,9 +122,9 @@ bool CqzCaptureInput::Refill(const char* keep)
     char* buffer = m_imp->buffer.get();
     const std::size_t kept = static_cast<std::size_t>(m_end - keep);
     // A long line or word keeps the window from sliding: the buffer grows for it.
-    if (kept + kBlock / 2 > m_imp->capacity)
+    if (kept + m_imp->block / 2 >= m_imp->capacity)
     {
-        const std::size_t capacity = std::max(m_imp->capacity * 2, kept + kBlock);
+        const std::size_t capacity = std::max(m_imp->capacity * 2, kept + m_imp->block);
         std::unique_ptr<char[]> grown(new char[capacity]);
         std::memcpy(grown.get(), keep, kept);
         m_imp->buffer = std::move(grown);

@@ -45,6 +45,9 @@ struct SqzCaptureOptions
     std::size_t maxLineBytes = std::size_t{16} << 20;
     // The longest field of a CSV line or word of a value change dump, in bytes.
     std::size_t maxFieldBytes = std::size_t{1} << 20;
+    // The bytes a text importer reads from its file at a time (tests and fuzzing make it
+    // small to reach the paths where a line or word spans blocks).
+    std::size_t readBlockBytes = std::size_t{1} << 20;
 
     // Told each note of an import (a channel skipped, and why), ready to show. May be empty.
     std::function<void(const std::string&)> note;
