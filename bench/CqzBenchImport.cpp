@@ -118,6 +118,11 @@ CqzBenchImport::SqzResult CqzBenchImport::RunSr() const
     return Load((m_imp->folder / "bench.sr").string(), &WriteSr);
 }
 
+CqzBenchImport::SqzResult CqzBenchImport::RunSrSparse() const
+{
+    return Load((m_imp->folder / "sparse.sr").string(), &WriteSrSparse);
+}
+
 CqzBenchImport::SqzResult CqzBenchImport::Load(const std::string& path,
                                                std::int64_t (*write)(const std::string&,
                                                                      std::int64_t)) const
@@ -131,6 +136,7 @@ CqzBenchImport::SqzResult CqzBenchImport::Load(const std::string& path,
     clock.Restart();
     std::unique_ptr<CqzData> data = CqzCaptureLoader::Load(path);
     result.loadSeconds = clock.WallSeconds();
+    result.loadCpuSeconds = clock.CpuSeconds();
     result.rows = data->GetTableCount() > 0 ? data->GetTable(0)->GetRowCount() : 0;
     ForgetLabels(*data);
     data.reset();
@@ -205,6 +211,17 @@ std::int64_t CqzBenchImport::WriteCsv(const std::string& path, std::int64_t targ
 // sample.
 std::int64_t CqzBenchImport::WriteSr(const std::string& path, std::int64_t targetBytes)
 {
+    return WriteSrChanging(path, targetBytes, 1);
+}
+
+std::int64_t CqzBenchImport::WriteSrSparse(const std::string& path, std::int64_t targetBytes)
+{
+    return WriteSrChanging(path, targetBytes, SparseSamplesPerChange);
+}
+
+std::int64_t CqzBenchImport::WriteSrChanging(const std::string& path, std::int64_t targetBytes,
+                                             std::uint64_t samplesPerChange)
+{
     const std::size_t chunkBytes = static_cast<std::size_t>(
         std::clamp<std::int64_t>((targetBytes + 1) / 2 * 2, 2, SrChunkBytes));
     const std::size_t chunks =
@@ -212,11 +229,14 @@ std::int64_t CqzBenchImport::WriteSr(const std::string& path, std::int64_t targe
     std::vector<std::string> bytes(chunks, std::string(chunkBytes, '\0'));
     std::uint64_t state = 0x9e3779b97f4a7c15ull;
     std::uint64_t sample = 0;
+    std::uint64_t high = 0;
     for (std::string& chunk : bytes)
         for (std::size_t at = 0; at < chunk.size(); at += 2, ++sample)
         {
-            chunk[at] = static_cast<char>(sample & 0xff);
-            chunk[at + 1] = static_cast<char>(Next(state) & 0xff);
+            if (sample % samplesPerChange == 0)
+                high = Next(state) & 0xff;
+            chunk[at] = static_cast<char>(sample / samplesPerChange & 0xff);
+            chunk[at + 1] = static_cast<char>(high);
         }
     // zip_source_buffer does not copy: every entry's bytes live until zip_close.
     const std::string version = "2";
@@ -242,5 +262,6 @@ std::int64_t CqzBenchImport::WriteSr(const std::string& path, std::int64_t targe
         zip_discard(zip);
         throw std::runtime_error("cannot write " + path);
     }
-    return static_cast<std::int64_t>(sample);
+    return static_cast<std::int64_t>((sample + samplesPerChange - 1) / samplesPerChange +
+                                     ((sample - 1) % samplesPerChange != 0 ? 1 : 0));
 }

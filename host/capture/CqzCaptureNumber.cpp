@@ -162,6 +162,21 @@ bool CqzCaptureNumber::ParseUnsigned(std::string_view text, std::uint64_t max, s
 {
     if (text.empty())
         return false;
+    if (text.size() <= 18) // no overflow of 64 bits: check the range once
+    {
+        std::uint64_t result = 0;
+        for (char c : text)
+        {
+            const unsigned digit = static_cast<unsigned char>(c) - '0';
+            if (digit > 9)
+                return false;
+            result = result * 10 + digit;
+        }
+        if (result > max)
+            return false;
+        value = result;
+        return true;
+    }
     std::uint64_t result = 0;
     for (char c : text)
     {

@@ -118,11 +118,11 @@ const CString& CqzCaptureTable::GetName(int column) const
     return it == m_imp->nameOfColumn.end() ? none : it->second;
 }
 
-void CqzCaptureTable::SetBits(int column, const CqzUInt& value, const CqzUInt& unknown,
-                              const CqzUInt& floating)
+void CqzCaptureTable::SetBits(int column, std::int64_t row, const CqzUInt& value,
+                              const CqzUInt& unknown, const CqzUInt& floating)
 {
     const auto c = static_cast<std::size_t>(column);
-    m_imp->stores[c]->SetValue(m_imp->table->GetRowCount() - 1, value);
+    m_imp->stores[c]->SetValue(row, value);
     const bool open = !unknown.IsZero() || !floating.IsZero();
     if (open || m_imp->digitsOpen[c])
         m_imp->table->SetUnknownDigits(column, unknown, floating);

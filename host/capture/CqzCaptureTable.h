@@ -30,9 +30,9 @@ public:
     // The name a label was given (after making it unique).
     const CString& GetName(int column) const;
 
-    // Writes the value of the last row of a digital or integral column, with the bits of its
-    // x and z digits (status 4 when there are any). The hot path of the text importers.
-    void SetBits(int column, const CqzUInt& value, const CqzUInt& unknown,
+    // Writes the value of `row` (the last row) of a digital or integral column, with the bits
+    // of its x and z digits (status 4 when there are any). The hot path of the text importers.
+    void SetBits(int column, std::int64_t row, const CqzUInt& value, const CqzUInt& unknown,
                  const CqzUInt& floating);
 
     // Passes a note ("file: text") to SqzCaptureOptions::note.

@@ -132,16 +132,6 @@ void CqzCsvColumn::Finish()
     m_finished = true;
 }
 
-EqzCsvColumnType CqzCsvColumn::GetType() const
-{
-    return m_finished ? m_type : LearntType();
-}
-
-int CqzCsvColumn::GetWidth() const
-{
-    return m_finished ? m_width : LearntWidth();
-}
-
 EqzCsvColumnType CqzCsvColumn::LearntType() const
 {
     if (m_values == 0)

@@ -25,10 +25,10 @@ public:
     // Fixes the type and width learnt so far (Convert reads them for every value).
     void Finish();
 
-    EqzCsvColumnType GetType() const;
+    EqzCsvColumnType GetType() const { return m_finished ? m_type : LearntType(); }
     // Bits of a bit, binary or hexadecimal column (may exceed 128: the caller refuses that);
     // 8, 16, 32, 64 or 128 for a decimal column; 0 for text.
-    int GetWidth() const;
+    int GetWidth() const { return m_finished ? m_width : LearntWidth(); }
 
     // A value of a non-text column: the status (0, 3 for an empty value, 4 for x or z digits)
     // with the value and the bits of its x and z digits. -1 when the value does not read as

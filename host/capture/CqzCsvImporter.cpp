@@ -419,13 +419,13 @@ private:
                                  " is before the time of the line above");
             for (std::size_t i = 0; i < m_fields.size(); ++i)
                 if (m_labelColumn[i] >= 0)
-                    Store(i, number);
+                    Store(i, row, number);
             if ((row & 0xffff) == 0xffff)
                 m_out.CheckMemory(m_rows);
         }
     }
 
-    void Store(std::size_t i, std::int64_t number)
+    void Store(std::size_t i, std::int64_t row, std::int64_t number)
     {
         CqzDataTable& table = m_out.GetTable();
         const std::string_view cell = m_fields[i];
@@ -440,7 +440,7 @@ private:
         const int status = m_columns[i].Convert(cell, value, unknown, floating);
         if (status < 0)
             Fail(number, "value " + Quote(cell) + " does not fit " + ColumnName(i));
-        m_out.SetBits(m_labelColumn[i], value, unknown, floating);
+        m_out.SetBits(m_labelColumn[i], row, value, unknown, floating);
         if (status == 3)
             table.SetStatus(m_labelColumn[i], status);
     }

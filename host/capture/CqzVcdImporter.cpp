@@ -433,6 +433,7 @@ private:
     void AppendRow(std::int64_t time)
     {
         const std::int64_t row = m_out.GetTable().AppendRow(time);
+        m_lastRow = row;
         if ((row + 1) % kMemoryCheckRows == 0)
             m_out.CheckMemory(row + kMemoryCheckRows);
     }
@@ -484,7 +485,7 @@ private:
             if (!CqzCaptureNumber::ParseBits(digits, 1, v.width, true, value, unknown, floating))
                 Fail(line, "value " + Quote(prefix + std::string(digits)) + " is not a " + std::to_string(v.width) +
                                "-bit binary value for " + CqzCaptureText::Printable(v.name));
-            m_out.SetBits(v.column, value, unknown, floating);
+            m_out.SetBits(v.column, m_lastRow, value, unknown, floating);
         }
     }
 
@@ -519,6 +520,7 @@ private:
     bool m_rows = false;  // the table has its first row
     bool m_timed = false; // the first row has its time from a timestamp
     std::int64_t m_lastTime = 0;
+    std::int64_t m_lastRow = -1;
     std::string m_digits;
     std::array<char, 256> m_shortDigits;
 };
