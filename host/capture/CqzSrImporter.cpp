@@ -343,8 +343,8 @@ private:
         {
             const auto rows = static_cast<std::int64_t>(
                 std::min<std::uint64_t>(total / m_unit, std::numeric_limits<std::int64_t>::max()));
+            // The sizes are the archive's word: checked, but not reserved on trust.
             m_out.CheckMemory(rows);
-            m_out.GetTable().Reserve(rows);
         }
         std::uint64_t done = 0;
         std::string last;
