@@ -193,12 +193,12 @@ std::int64_t CqzBenchImport::WriteCsv(const std::string& path, std::int64_t targ
                      [](std::string& buffer, std::int64_t row, std::uint64_t r)
                      {
                          char line[64];
-                         const int n = std::snprintf(
-                             line, sizeof line, "%lld,%d,0x%08x,0x%04x,0x%02x\n",
-                             static_cast<long long>(row), static_cast<int>(row & 1),
-                             static_cast<unsigned>(r & 0xffffffffu),
-                             static_cast<unsigned>((r >> 32) & 0xffff),
-                             static_cast<unsigned>((r >> 48) & 0xff));
+                         const int n =
+                             std::snprintf(line, sizeof line, "%lld,%d,0x%08x,0x%04x,0x%02x\n",
+                                           static_cast<long long>(row), static_cast<int>(row & 1),
+                                           static_cast<unsigned>(r & 0xffffffffu),
+                                           static_cast<unsigned>((r >> 32) & 0xffff),
+                                           static_cast<unsigned>((r >> 48) & 0xff));
                          buffer.append(line, static_cast<std::size_t>(n));
                      });
 }

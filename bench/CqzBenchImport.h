@@ -4,8 +4,8 @@
 // hexadecimal buses per line), and a logic session archive (metadata plus raw chunks of
 // 2-byte samples, stored in a zip) whose samples change at every sample (the worst case: a
 // row of the table for every 2 bytes of samples), and the same archive whose channels change
-// every SparseSamplesPerChange samples (a capture sampled well above its signals' rate). The files are written
-// to a temporary folder of their own and removed with it.
+// every SparseSamplesPerChange samples (a capture sampled well above its signals' rate). The files
+// are written to a temporary folder of their own and removed with it.
 
 #include <cstdint>
 #include <memory>

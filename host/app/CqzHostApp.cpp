@@ -144,7 +144,8 @@ int RunSession(SqzHostOptions& options, std::ostream& out, std::ostream& err)
         // progress bar there.
         CqzProgress bar("Import", 0, options.progress);
         SqzCaptureOptions capture = options.captureOptions;
-        capture.note = [&err](const std::string& note) { err << "qzfilter: note: " << note << "\n"; };
+        capture.note = [&err](const std::string& note)
+        { err << "qzfilter: note: " << note << "\n"; };
         capture.progress = [&bar](std::uint64_t done, std::uint64_t total)
         {
             bar.SetTotal(static_cast<std::int64_t>(total));

@@ -6,8 +6,8 @@
 
 namespace
 {
-constexpr std::chrono::milliseconds kQuiet{1000};    // no bar for shorter work
-constexpr std::chrono::milliseconds kRedraw{100};    // ten redraws a second at most
+constexpr std::chrono::milliseconds kQuiet{1000}; // no bar for shorter work
+constexpr std::chrono::milliseconds kRedraw{100}; // ten redraws a second at most
 } // namespace
 
 CqzProgress::CqzProgress(const std::string& title, std::int64_t total, bool enabled)

@@ -151,8 +151,7 @@ std::string CqzTableText::UnknownValue(const SqzColumn& column, std::int64_t lin
                                        const CqzUInt& value) const
 {
     CqzUInt x, z;
-    if (column.type != eqzLabelDigital ||
-        !m_table.GetUnknownDigits(column.index, line, x, z))
+    if (column.type != eqzLabelDigital || !m_table.GetUnknownDigits(column.index, line, x, z))
         return "x";
     return DigitsWithUnknowns(value, x, z, column.width);
 }

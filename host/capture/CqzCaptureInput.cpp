@@ -30,10 +30,7 @@ struct CqzCaptureInput::SqzImp
         if (fd >= 0)
             ::close(fd);
     }
-    [[noreturn]] void Fail(const std::string& what) const
-    {
-        throw CqzCaptureError(name, 0, what);
-    }
+    [[noreturn]] void Fail(const std::string& what) const { throw CqzCaptureError(name, 0, what); }
 };
 
 CqzCaptureInput::CqzCaptureInput(const std::string& path, const SqzCaptureOptions& options)

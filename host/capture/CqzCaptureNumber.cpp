@@ -104,13 +104,14 @@ bool ParseKnownBinary(std::string_view digits, std::uint64_t& value)
 }
 } // namespace
 
-bool CqzCaptureNumber::ParseBits(std::string_view digits, int bitsPerDigit, int width,
-                                 bool extend, CqzUInt& value, CqzUInt& unknown, CqzUInt& floating)
+bool CqzCaptureNumber::ParseBits(std::string_view digits, int bitsPerDigit, int width, bool extend,
+                                 CqzUInt& value, CqzUInt& unknown, CqzUInt& floating)
 {
     if (digits.empty() || width < 1 || width > 128)
         return false;
-    if (std::uint64_t known = 0; bitsPerDigit == 1 ? ParseKnownBinary(digits, known)
-                                                    : bitsPerDigit == 4 && ParseKnownHex(digits, known))
+    if (std::uint64_t known = 0; bitsPerDigit == 1
+                                     ? ParseKnownBinary(digits, known)
+                                     : bitsPerDigit == 4 && ParseKnownHex(digits, known))
     {
         if (width < 64 && (known >> width) != 0)
             return false;

@@ -48,8 +48,8 @@ struct CqzCaptureTable::SqzImp
 
     CString UniqueName(const std::string& utf8) const
     {
-        const CString base = CString::FromUtf8(
-            utf8.empty() ? std::string("unnamed") : CqzCaptureText::Printable(utf8));
+        const CString base = CString::FromUtf8(utf8.empty() ? std::string("unnamed")
+                                                            : CqzCaptureText::Printable(utf8));
         CString name = base;
         for (int n = 2; names.count(name); ++n)
         {

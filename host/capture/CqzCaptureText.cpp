@@ -8,8 +8,8 @@ std::size_t SequenceLength(std::string_view text, std::size_t i)
 {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i);
-    const std::size_t length = lead >= 0xf0 && lead <= 0xf4 ? 4
-                               : lead >= 0xe0               ? 3
+    const std::size_t length = lead >= 0xf0 && lead <= 0xf4  ? 4
+                               : lead >= 0xe0                ? 3
                                : lead >= 0xc2 && lead < 0xe0 ? 2
                                                              : 0;
     if (length == 0 || i + length > text.size())

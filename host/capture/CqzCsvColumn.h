@@ -33,8 +33,7 @@ public:
     // A value of a non-text column: the status (0, 3 for an empty value, 4 for x or z digits)
     // with the value and the bits of its x and z digits. -1 when the value does not read as
     // the column's type.
-    int Convert(std::string_view cell, CqzUInt& value, CqzUInt& unknown,
-                CqzUInt& floating) const;
+    int Convert(std::string_view cell, CqzUInt& value, CqzUInt& unknown, CqzUInt& floating) const;
 
 private:
     static std::string_view StripPrefix(std::string_view cell, char letter);

@@ -323,9 +323,10 @@ private:
         const std::uint64_t rate = m_meta.GetSampleRate();
         m_period = 1000000000000ull % rate == 0 ? 1000000000000ull / rate : 0;
         // Samples whose time is a plain product that stays within the time range.
-        m_wholeSamples = m_period == 0 ? 0
-                                       : static_cast<std::int64_t>(
-                                             std::numeric_limits<std::int64_t>::max() / m_period);
+        m_wholeSamples =
+            m_period == 0
+                ? 0
+                : static_cast<std::int64_t>(std::numeric_limits<std::int64_t>::max() / m_period);
         m_times.resize(kBatchRows);
         m_low.resize(kBatchRows);
         if (m_unit <= 8)
@@ -519,16 +520,16 @@ private:
             for (std::size_t i = 0; i < m_batch; ++i)
             {
                 const U128 v = Gather(o, U128(rows[i]));
-                m_wide[i] = CqzUInt(static_cast<std::uint64_t>(v >> 64),
-                                    static_cast<std::uint64_t>(v));
+                m_wide[i] =
+                    CqzUInt(static_cast<std::uint64_t>(v >> 64), static_cast<std::uint64_t>(v));
             }
             return;
         }
         if (o.contiguous)
         {
             const int shift = o.channels[0];
-            const auto mask = static_cast<Word>(LowMaskOf<std::uint64_t>(
-                static_cast<int>(o.channels.size())));
+            const auto mask =
+                static_cast<Word>(LowMaskOf<std::uint64_t>(static_cast<int>(o.channels.size())));
             for (std::size_t i = 0; i < m_batch; ++i)
                 m_low[i] = static_cast<std::uint64_t>((rows[i] >> shift) & mask);
             return;

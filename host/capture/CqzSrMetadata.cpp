@@ -99,14 +99,13 @@ void CqzSrMetadata::Set(const std::string& key, const std::string& value, std::i
 
 void CqzSrMetadata::Finish()
 {
-    if (!m_analog.empty() && (m_captureFile.empty() || m_probes == 0 ||
-                              (m_probes < 0 && m_probeNames.empty())))
+    if (!m_analog.empty() &&
+        (m_captureFile.empty() || m_probes == 0 || (m_probes < 0 && m_probeNames.empty())))
     {
         std::string names;
         for (const std::string& name : m_analog)
             names += (names.empty() ? "" : ", ") + CqzCaptureText::Printable(name);
-        Fail(0, "the session holds only analog channels (" + names +
-                    "), which are not imported");
+        Fail(0, "the session holds only analog channels (" + names + "), which are not imported");
     }
     if (m_captureFile.empty())
         Fail(0, "no capturefile: the session holds no logic data");

@@ -69,8 +69,7 @@ public:
             const auto length = static_cast<std::size_t>(q - start);
             if (length > m_maxWord)
                 Fail(m_line, "a word longer than " + std::to_string(m_maxWord) + " bytes (" +
-                                 CqzCaptureText::Quote(std::string_view(start, length), 20) +
-                                 ")");
+                                 CqzCaptureText::Quote(std::string_view(start, length), 20) + ")");
             if (q == m_end && !m_in.AtEnd())
             {
                 Refill(start);
@@ -104,7 +103,7 @@ private:
             if (low != 0)
                 return p + (__builtin_ctzll(low) >> 3);
         }
-        while (p < end && static_cast<unsigned char>(*p) > ' ')
+        while (p<end&& static_cast<unsigned char>(*p)> ' ')
             ++p;
         return p;
     }
@@ -190,8 +189,8 @@ private:
         for (Token t = Expect(what); t.text != "$end"; t = Expect(what))
         {
             if (words.size() == kMaxSectionWords)
-                Fail(line, what + " has no $end within " + std::to_string(kMaxSectionWords) +
-                               " words");
+                Fail(line,
+                     what + " has no $end within " + std::to_string(kMaxSectionWords) + " words");
             words.emplace_back(t.text);
         }
         return words;
@@ -291,8 +290,8 @@ private:
                                        : eBits;
         std::uint64_t width = 0;
         if (!CqzCaptureNumber::ParseUnsigned(t[1], std::numeric_limits<int>::max(), width))
-            Fail(line, "$var " + CqzCaptureText::Printable(var.name) + ": width " +
-                           Quote(t[1]) + " is not a number of bits");
+            Fail(line, "$var " + CqzCaptureText::Printable(var.name) + ": width " + Quote(t[1]) +
+                           " is not a number of bits");
         if (var.kind != eText && width == 0)
             Fail(line, "$var " + CqzCaptureText::Printable(var.name) + " is 0 bits wide");
         var.width = static_cast<int>(width);
@@ -483,8 +482,9 @@ private:
                                ", which holds reals or strings");
             CqzUInt value, unknown, floating;
             if (!CqzCaptureNumber::ParseBits(digits, 1, v.width, true, value, unknown, floating))
-                Fail(line, "value " + Quote(prefix + std::string(digits)) + " is not a " + std::to_string(v.width) +
-                               "-bit binary value for " + CqzCaptureText::Printable(v.name));
+                Fail(line, "value " + Quote(prefix + std::string(digits)) + " is not a " +
+                               std::to_string(v.width) + "-bit binary value for " +
+                               CqzCaptureText::Printable(v.name));
             m_out.SetBits(v.column, m_lastRow, value, unknown, floating);
         }
     }

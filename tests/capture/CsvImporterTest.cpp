@@ -151,7 +151,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadCsv{"Time,A\n99999999999,1\n",
                "t.csv:2: time '99999999999' is not a number within the time range"},
         BadCsv{"Time,A\n0,1\n\x01,2\n", "t.csv:3: control byte 0x01: a CSV file is text"},
-        BadCsv{"Time,A\n0,1\n" + std::string(3, '\0'), "t.csv:3: control byte 0x00: a CSV file is text"},
+        BadCsv{"Time,A\n0,1\n" + std::string(3, '\0'),
+               "t.csv:3: control byte 0x00: a CSV file is text"},
         BadCsv{"Time (fs),A\n1500,1\n", "t.csv:2: time '1500' is not a whole number of "
                                         "picoseconds (times are kept in picoseconds)"},
         BadCsv{"Time,A\n" + std::string((16 << 20) + 1, ','),

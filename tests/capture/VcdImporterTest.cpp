@@ -93,7 +93,7 @@ TEST_F(VcdTest, VectorsAreLeftExtendedAndUnknownDigitsGiveStatus4)
 TEST_F(VcdTest, UnknownAndFloatingDigitsAreKeptPerDigitWithAByteOrderMark)
 {
     const auto& t = Import("\xEF\xBB\xBF" + Dump("$var wire 16 ! v $end\n",
-                                               "#0\nb110000zzzzzzzz !\n#1\nbx1 !\n#2\nb1 !\n"));
+                                                 "#0\nb110000zzzzzzzz !\n#1\nbx1 !\n#2\nb1 !\n"));
     CqzUInt x, z;
     ASSERT_TRUE(t.GetUnknownDigits(Column(t, "v"), 0, x, z));
     EXPECT_EQ(At(t, "v", 0).value, CqzUInt(0x3000));

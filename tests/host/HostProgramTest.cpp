@@ -35,9 +35,8 @@ protected:
     // `environment`: "NAME=value" set for the run, or empty.
     SqzRunResult Run(const std::vector<std::string>& arguments, const std::string& environment = "")
     {
-        std::string command =
-            (environment.empty() ? "" : "env " + ShellQuote(environment) + " ") +
-            ShellQuote(QZ_HOST_PROGRAM);
+        std::string command = (environment.empty() ? "" : "env " + ShellQuote(environment) + " ") +
+                              ShellQuote(QZ_HOST_PROGRAM);
         for (const std::string& argument : arguments)
             command += " " + ShellQuote(argument);
         command += " 2>" + ShellQuote(folder.File("stderr.txt"));
@@ -282,7 +281,7 @@ TEST_F(HostProgramTest, BadUsageGivesItsExitCodeAndMessage)
 // must hold.
 struct SqzHostileCase
 {
-    std::string name;    // the file name; a name ending in '/' is a directory
+    std::string name; // the file name; a name ending in '/' is a directory
     std::string content;
     std::string environment; // set for the run ("NAME=value"), or empty
     int code;
@@ -315,31 +314,44 @@ TEST_P(HostileCaptureTest, GivesTheExitCodeAndAClearMessage)
 INSTANTIATE_TEST_SUITE_P(
     Files, HostileCaptureTest,
     ::testing::Values(
-        SqzHostileCase{"nul.vcd", kVcd + "#0\n1!\n" + std::string(1 << 16, '\0'), "", 2,
+        SqzHostileCase{"nul.vcd",
+                       kVcd + "#0\n1!\n" + std::string(1 << 16, '\0'),
+                       "",
+                       2,
                        {"nul.vcd:6: control byte 0x00"}},
         SqzHostileCase{"capture.vcd/", "", "", 2, {"capture.vcd/: is a directory"}},
         SqzHostileCase{"fs.vcd",
                        "$timescale 1 fs $end\n$var wire 1 ! a $end\n$enddefinitions $end\n"
                        "#2000\n1!\n#2001\n0!\n",
-                       "", 2, {"fs.vcd:6: timestamp '#2001' is 2001 fs, not a whole number"}},
-        SqzHostileCase{"escape.csv", "Time,\x1b[31mRed\n0,1\n", "", 2,
+                       "",
+                       2,
+                       {"fs.vcd:6: timestamp '#2001' is 2001 fs, not a whole number"}},
+        SqzHostileCase{"escape.csv",
+                       "Time,\x1b[31mRed\n0,1\n",
+                       "",
+                       2,
                        {"escape.csv:1: control byte 0x1b: a CSV file is text"}},
         SqzHostileCase{"bom.csv", "\xEF\xBB\xBFTime,A\n0,1\n", "", 0, {"A      digital"}},
         SqzHostileCase{"bom.vcd", "\xEF\xBB\xBF" + kVcd + "#0\n1!\n", "", 0, {"a      digital"}},
         SqzHostileCase{"wide.vcd",
                        "$var wire 256 ! wide $end\n$var wire 1 \" a $end\n$enddefinitions "
                        "$end\n#0\n1\"\n",
-                       "", 0, {"note: ", "wide.vcd: 1: $var wide is 256 bits wide; skipped"}},
-        SqzHostileCase{"big.csv", "Time,A,B\n0,1,2\n1,0,3\n", "QZFILTER_MEMORY_LIMIT=1K", 2,
+                       "",
+                       0,
+                       {"note: ", "wide.vcd: 1: $var wide is 256 bits wide; skipped"}},
+        SqzHostileCase{"big.csv",
+                       "Time,A,B\n0,1,2\n1,0,3\n",
+                       "QZFILTER_MEMORY_LIMIT=1K",
+                       2,
                        {"big.csv: the capture needs about", "1.0 KiB are allowed by "
-                                                           "QZFILTER_MEMORY_LIMIT"}}));
+                                                            "QZFILTER_MEMORY_LIMIT"}}));
 
 TEST_F(HostProgramTest, UnknownAndFloatingDigitsShowInListingCsvAndHtml)
 {
-    const std::string capture =
-        folder.Write("xz.vcd", "$timescale 1 ns $end\n$var wire 16 ! w $end\n$var wire 8 \" b $end\n"
-                               "$var wire 1 # s $end\n$enddefinitions $end\n"
-                               "#0\nb110000zzzzzzzz !\nb1010xxxx \"\nz#\n#1\nb1 !\n");
+    const std::string capture = folder.Write(
+        "xz.vcd", "$timescale 1 ns $end\n$var wire 16 ! w $end\n$var wire 8 \" b $end\n"
+                  "$var wire 1 # s $end\n$enddefinitions $end\n"
+                  "#0\nb110000zzzzzzzz !\nb1010xxxx \"\nz#\n#1\nb1 !\n");
     const std::string csv = folder.File("xz.csv");
     const std::string html = folder.File("xz.html");
     const SqzRunResult result =

@@ -122,8 +122,7 @@ public:
     int GetSample(int column, std::int64_t line, CString& text) const;
     // The unknown and high-impedance bits of a line's value; false when the value has status
     // 4 without a record of its digits, or another status.
-    bool GetUnknownDigits(int column, std::int64_t line, CqzUInt& unknown,
-                          CqzUInt& floating) const;
+    bool GetUnknownDigits(int column, std::int64_t line, CqzUInt& unknown, CqzUInt& floating) const;
     // The time of a line; Invalid() without a time column or line.
     CqzPosition GetTimeAt(std::int64_t line) const;
     // The store of the time column (role 1), or null.
