@@ -9,6 +9,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -72,6 +73,33 @@ void AddEntry(zip_t* zip, const std::string& name, const std::string& bytes)
     zip_set_file_compression(zip, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
 }
 
+// Writes the header, then rows made by `append` (from the row number and a random word) until
+// the file holds targetBytes; returns the number of rows.
+template <typename F>
+std::int64_t WriteRows(const std::string& path, std::int64_t targetBytes, const char* header,
+                       std::uint64_t state, F&& append)
+{
+    std::ofstream file(path, std::ios::binary);
+    std::string buffer = header;
+    std::int64_t written = 0;
+    std::int64_t rows = 0;
+    while (written + static_cast<std::int64_t>(buffer.size()) < targetBytes)
+    {
+        append(buffer, rows, Next(state));
+        ++rows;
+        if (buffer.size() >= FlushBytes)
+        {
+            file.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            written += static_cast<std::int64_t>(buffer.size());
+            buffer.clear();
+        }
+    }
+    file.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    if (!file.flush())
+        throw std::runtime_error("cannot write " + path);
+    return rows;
+}
+
 // The labels an import registered go again with its data set.
 void ForgetLabels(const CqzData& data)
 {
@@ -107,9 +135,19 @@ CqzBenchImport::SqzResult CqzBenchImport::RunVcd() const
     return Load((m_imp->folder / "bench.vcd").string(), &WriteVcd);
 }
 
+CqzBenchImport::SqzResult CqzBenchImport::RunCsv() const
+{
+    return Load((m_imp->folder / "bench.csv").string(), &WriteCsv);
+}
+
 CqzBenchImport::SqzResult CqzBenchImport::RunSr() const
 {
     return Load((m_imp->folder / "bench.sr").string(), &WriteSr);
+}
+
+CqzBenchImport::SqzResult CqzBenchImport::RunSrSparse() const
+{
+    return Load((m_imp->folder / "sparse.sr").string(), &WriteSrSparse);
 }
 
 CqzBenchImport::SqzResult CqzBenchImport::Load(const std::string& path,
@@ -125,6 +163,7 @@ CqzBenchImport::SqzResult CqzBenchImport::Load(const std::string& path,
     clock.Restart();
     std::unique_ptr<CqzData> data = CqzCaptureLoader::Load(path);
     result.loadSeconds = clock.WallSeconds();
+    result.loadCpuSeconds = clock.CpuSeconds();
     result.rows = data->GetTableCount() > 0 ? data->GetTable(0)->GetRowCount() : 0;
     ForgetLabels(*data);
     data.reset();
@@ -136,36 +175,48 @@ CqzBenchImport::SqzResult CqzBenchImport::Load(const std::string& path,
 // One timestamp a nanosecond apart, each changing the clock and three buses.
 std::int64_t CqzBenchImport::WriteVcd(const std::string& path, std::int64_t targetBytes)
 {
-    std::ofstream file(path, std::ios::binary);
-    std::string buffer = VcdHeader;
-    std::int64_t written = 0;
-    std::int64_t rows = 0;
-    std::uint64_t state = 0x2545f4914f6cdd1dull;
-    while (written + static_cast<std::int64_t>(buffer.size()) < targetBytes)
-    {
-        const std::uint64_t r = Next(state);
-        buffer += '#' + std::to_string(rows) + '\n';
-        buffer += (rows & 1) != 0 ? "0!\n" : "1!\n";
-        AppendBinary(buffer, r & 0xffffffffu, 32, '"');
-        AppendBinary(buffer, (r >> 32) & 0xffff, 16, '#');
-        AppendBinary(buffer, (r >> 48) & 0xff, 8, '$');
-        ++rows;
-        if (buffer.size() >= FlushBytes)
-        {
-            file.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-            written += static_cast<std::int64_t>(buffer.size());
-            buffer.clear();
-        }
-    }
-    file.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    if (!file.flush())
-        throw std::runtime_error("cannot write " + path);
-    return rows;
+    return WriteRows(path, targetBytes, VcdHeader, 0x2545f4914f6cdd1dull,
+                     [](std::string& buffer, std::int64_t row, std::uint64_t r)
+                     {
+                         buffer += '#' + std::to_string(row) + '\n';
+                         buffer += (row & 1) != 0 ? "0!\n" : "1!\n";
+                         AppendBinary(buffer, r & 0xffffffffu, 32, '"');
+                         AppendBinary(buffer, (r >> 32) & 0xffff, 16, '#');
+                         AppendBinary(buffer, (r >> 48) & 0xff, 8, '$');
+                     });
+}
+
+// One line a nanosecond apart: the clock and three hexadecimal buses.
+std::int64_t CqzBenchImport::WriteCsv(const std::string& path, std::int64_t targetBytes)
+{
+    return WriteRows(path, targetBytes, "Time (ns),clk,addr,data,stat\n", 0x6a09e667f3bcc908ull,
+                     [](std::string& buffer, std::int64_t row, std::uint64_t r)
+                     {
+                         char line[64];
+                         const int n =
+                             std::snprintf(line, sizeof line, "%lld,%d,0x%08x,0x%04x,0x%02x\n",
+                                           static_cast<long long>(row), static_cast<int>(row & 1),
+                                           static_cast<unsigned>(r & 0xffffffffu),
+                                           static_cast<unsigned>((r >> 32) & 0xffff),
+                                           static_cast<unsigned>((r >> 48) & 0xff));
+                         buffer.append(line, static_cast<std::size_t>(n));
+                     });
 }
 
 // Chunks of 2-byte samples whose low byte counts up, so every sample is a change; one row per
 // sample.
 std::int64_t CqzBenchImport::WriteSr(const std::string& path, std::int64_t targetBytes)
+{
+    return WriteSrChanging(path, targetBytes, 1);
+}
+
+std::int64_t CqzBenchImport::WriteSrSparse(const std::string& path, std::int64_t targetBytes)
+{
+    return WriteSrChanging(path, targetBytes, SparseSamplesPerChange);
+}
+
+std::int64_t CqzBenchImport::WriteSrChanging(const std::string& path, std::int64_t targetBytes,
+                                             std::uint64_t samplesPerChange)
 {
     const std::size_t chunkBytes = static_cast<std::size_t>(
         std::clamp<std::int64_t>((targetBytes + 1) / 2 * 2, 2, SrChunkBytes));
@@ -174,11 +225,14 @@ std::int64_t CqzBenchImport::WriteSr(const std::string& path, std::int64_t targe
     std::vector<std::string> bytes(chunks, std::string(chunkBytes, '\0'));
     std::uint64_t state = 0x9e3779b97f4a7c15ull;
     std::uint64_t sample = 0;
+    std::uint64_t high = 0;
     for (std::string& chunk : bytes)
         for (std::size_t at = 0; at < chunk.size(); at += 2, ++sample)
         {
-            chunk[at] = static_cast<char>(sample & 0xff);
-            chunk[at + 1] = static_cast<char>(Next(state) & 0xff);
+            if (sample % samplesPerChange == 0)
+                high = Next(state) & 0xff;
+            chunk[at] = static_cast<char>(sample / samplesPerChange & 0xff);
+            chunk[at + 1] = static_cast<char>(high);
         }
     // zip_source_buffer does not copy: every entry's bytes live until zip_close.
     const std::string version = "2";
@@ -204,5 +258,6 @@ std::int64_t CqzBenchImport::WriteSr(const std::string& path, std::int64_t targe
         zip_discard(zip);
         throw std::runtime_error("cannot write " + path);
     }
-    return static_cast<std::int64_t>(sample);
+    return static_cast<std::int64_t>((sample + samplesPerChange - 1) / samplesPerChange +
+                                     ((sample - 1) % samplesPerChange != 0 ? 1 : 0));
 }

@@ -1,8 +1,11 @@
 #pragma once
 // Throughput of the capture importers on generated files: a value change dump where several
-// signals change at every timestamp, and a logic session archive (metadata plus raw chunks of
-// 2-byte samples, stored in a zip) whose samples change at every sample. The files are written
-// to a temporary folder of their own and removed with it.
+// signals change at every timestamp, a CSV table of the same signals (time, a bit and three
+// hexadecimal buses per line), and a logic session archive (metadata plus raw chunks of
+// 2-byte samples, stored in a zip) whose samples change at every sample (the worst case: a
+// row of the table for every 2 bytes of samples), and the same archive whose channels change
+// every SparseSamplesPerChange samples (a capture sampled well above its signals' rate). The files
+// are written to a temporary folder of their own and removed with it.
 
 #include <cstdint>
 #include <memory>
@@ -19,6 +22,7 @@ public:
         std::int64_t expectedRows = 0;
         double writeSeconds = 0;
         double loadSeconds = 0;
+        double loadCpuSeconds = 0; // process CPU time of the load
     };
 
     // Files of at least targetBytes each. Throws std::runtime_error when no temporary folder
@@ -31,11 +35,19 @@ public:
     // Writes the file, loads it through CqzCaptureLoader and removes it. Importer errors
     // (CqzCaptureError) pass through.
     SqzResult RunVcd() const;
+    SqzResult RunCsv() const;
     SqzResult RunSr() const;
+    SqzResult RunSrSparse() const;
+
+    static constexpr std::uint64_t SparseSamplesPerChange = 32;
 
     // The writers, with the number of rows the importer should make of the file.
     static std::int64_t WriteVcd(const std::string& path, std::int64_t targetBytes);
+    static std::int64_t WriteCsv(const std::string& path, std::int64_t targetBytes);
     static std::int64_t WriteSr(const std::string& path, std::int64_t targetBytes);
+    static std::int64_t WriteSrSparse(const std::string& path, std::int64_t targetBytes);
+    static std::int64_t WriteSrChanging(const std::string& path, std::int64_t targetBytes,
+                                        std::uint64_t samplesPerChange);
 
 private:
     SqzResult Load(const std::string& path,

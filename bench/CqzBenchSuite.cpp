@@ -274,7 +274,10 @@ void CqzBenchSuite::RunImport()
     {
         const char* name;
         CqzBenchImport::SqzResult (CqzBenchImport::*run)() const;
-    } formats[] = {{"vcd", &CqzBenchImport::RunVcd}, {"sr", &CqzBenchImport::RunSr}};
+    } formats[] = {{"vcd", &CqzBenchImport::RunVcd},
+                   {"csv", &CqzBenchImport::RunCsv},
+                   {"sr", &CqzBenchImport::RunSr},
+                   {"sr_sparse", &CqzBenchImport::RunSrSparse}};
     for (const auto& format : formats)
     {
         std::cerr << "qzbench: import " << format.name << "\n";
@@ -289,6 +292,8 @@ void CqzBenchSuite::RunImport()
                      PerSecond(static_cast<double>(r.rows), r.loadSeconds), "rows/s");
         m_report.Add("import", key + "mib_per_s", label + "MiB per second",
                      PerSecond(r.fileBytes / MB, r.loadSeconds), "MiB/s", 1);
+        m_report.Add("import", key + "mib_per_cpu_s", label + "MiB per second of process CPU time",
+                     PerSecond(r.fileBytes / MB, r.loadCpuSeconds), "MiB/s", 1);
         if (r.rows != r.expectedRows)
             m_report.AddNote("import", label + "the importer made " + std::to_string(r.rows) +
                                            " rows where the file holds " +

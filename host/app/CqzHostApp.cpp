@@ -12,6 +12,7 @@
 #include "CqzPlugInLoader.h"
 #include "CqzOutputFile.h"
 #include "CqzRowAttributes.h"
+#include "CqzProgress.h"
 #include "CqzTermError.h"
 #include "CqzTermParser.h"
 #include "CqzTerminalText.h"
@@ -204,7 +205,20 @@ int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, s
     CheckOutputs(options);
     phase = "loading the capture '" + options.capture + "'";
     CqzHostSession session;
-    session.LoadCapture(options.capture, options.captureOptions);
+    {
+        // Notes of the import (channels skipped) go to standard error; a long import shows a
+        // progress bar there.
+        CqzProgress bar("Import", 0, options.progress);
+        SqzCaptureOptions capture = options.captureOptions;
+        capture.note = [&err](const std::string& note)
+        { err << "qzfilter: note: " << note << "\n"; };
+        capture.progress = [&bar](std::uint64_t done, std::uint64_t total)
+        {
+            bar.SetTotal(static_cast<std::int64_t>(total));
+            bar.Update(static_cast<std::int64_t>(done));
+        };
+        session.LoadCapture(options.capture, capture);
+    }
     if (options.listLabels)
     {
         WriteLabels(session, out);

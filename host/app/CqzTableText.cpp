@@ -34,6 +34,32 @@ std::string Decimal(const CqzUInt& value)
     return digits;
 }
 
+// A digital value with unknown (x) or high-impedance (z) bits, a digit per 4 bits (one for a
+// 1-bit label): a digit whose bits are all z reads 'z', all unknown 'x'; a digit with some
+// known bits reads 'X' (or 'Z' when its unknown bits are all z).
+std::string DigitsWithUnknowns(const CqzUInt& value, const CqzUInt& x, const CqzUInt& z, int width)
+{
+    const int step = width == 1 ? 1 : 4;
+    std::string text;
+    for (int low = (width - 1) / step * step; low >= 0; low -= step)
+    {
+        const int bits = std::min(step, width - low);
+        const CqzUInt mask = CqzUInt::LowMask(bits) << low;
+        const bool anyX = !(x & mask).IsZero();
+        const bool anyZ = !(z & mask).IsZero();
+        if (!anyX && !anyZ)
+        {
+            const auto digit = static_cast<unsigned>(((value & mask) >> low).GetLow());
+            text += "0123456789abcdef"[digit];
+        }
+        else if (((x | z) & mask) != mask)
+            text += anyX ? 'X' : 'Z';
+        else
+            text += anyX ? 'x' : 'z';
+    }
+    return text;
+}
+
 // The kind a column is listed as; false for columns that are not listed.
 bool ListedType(const CqzLabel& label, EqzLabelType& type)
 {
@@ -132,12 +158,22 @@ std::string CqzTableText::ValueOfLine(std::int64_t line, int listed) const
     if (status == 3)
         return "";
     if (status == 4)
-        return "x";
+        return UnknownValue(column, line, value);
     if (column.type == eqzLabelIntegral)
         return Decimal(value);
     if (column.width == 1)
         return value.IsZero() ? "0" : "1";
     return CqzHexFormatter(column.width).ValueToText(value).ToUtf8();
+}
+
+// A value with status 4: digit by digit when the table knows which bits are x and z, else "x".
+std::string CqzTableText::UnknownValue(const SqzColumn& column, std::int64_t line,
+                                       const CqzUInt& value) const
+{
+    CqzUInt x, z;
+    if (column.type != eqzLabelDigital || !m_table.GetUnknownDigits(column.index, line, x, z))
+        return "x";
+    return DigitsWithUnknowns(value, x, z, column.width);
 }
 
 std::size_t CqzTableText::GuessWidth(int listed) const

@@ -2,9 +2,10 @@
 // The texts of one data table as the listing and the exports show them: the label columns in
 // table order (digital, integral and text labels), each row's time in one unit chosen for the
 // table, and each value (digital buses in hexadecimal, one-bit labels 0/1, integral labels in
-// decimal, texts as they are; "x" for an unknown value, empty where there is no data). Times
-// take at least three decimals of the unit and as many more as the time step needs. Does not
-// own the table.
+// decimal, texts as they are; empty where there is no data). An unknown digital value shows
+// its x and z digits ("30zz", "z"; 'X' or 'Z' for a digit only partly unknown); other
+// unknown values show "x". Times take at least three decimals of the unit and as many more as
+// the time step needs. Does not own the table.
 
 #include "qzSystem/data/CqzDataTable.h"
 
@@ -47,6 +48,8 @@ private:
     const CqzDataTable& m_table;
     std::size_t WidestValue(const SqzColumn& column) const;
     static int ChooseDecimals(const CqzDataTable& table, std::int64_t divisor);
+    std::string UnknownValue(const SqzColumn& column, std::int64_t line,
+                             const CqzUInt& value) const;
 
     std::vector<SqzColumn> m_columns;
     std::string m_unit;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace
 {
@@ -23,10 +24,23 @@ std::string Extension(const std::string& path)
                    [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
     return ext;
 }
+// Refuses what is not a file that can be read, before an importer tries.
+void CheckReadable(const std::string& path)
+{
+    struct stat info = {};
+    if (::stat(path.c_str(), &info) != 0)
+        throw CqzCaptureError(path, 0, std::string("cannot open: ") + std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        throw CqzCaptureError(path, 0, "is a directory, not a capture file");
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw CqzCaptureError(path, 0, std::string("cannot open: ") + std::strerror(errno));
+}
 } // namespace
 
 EqzCaptureFormat CqzCaptureLoader::DetectFormat(const std::string& path)
 {
+    CheckReadable(path);
     const std::string ext = Extension(path);
     if (ext == "vcd")
         return eqzCaptureVcd;
@@ -39,7 +53,9 @@ EqzCaptureFormat CqzCaptureLoader::DetectFormat(const std::string& path)
         throw CqzCaptureError(path, 0, std::string("cannot open: ") + std::strerror(errno));
     char head[4096] = {};
     file.read(head, sizeof head);
-    const std::string_view text(head, static_cast<std::size_t>(file.gcount()));
+    std::string_view text(head, static_cast<std::size_t>(file.gcount()));
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     if (text.starts_with("PK\x03\x04"))
         return eqzCaptureSr;
     const std::size_t first = text.find_first_not_of(" \t\r\n");

@@ -1,5 +1,6 @@
 #include "capture/CqzCaptureNumber.h"
 
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -7,20 +8,41 @@ namespace
 {
 using U128 = unsigned __int128;
 
+// Hexadecimal digit values by byte, -1 for other bytes.
+struct DigitTable
+{
+    signed char value[256];
+    constexpr DigitTable() : value()
+    {
+        for (int c = 0; c < 256; ++c)
+            value[c] = static_cast<signed char>(c >= '0' && c <= '9'   ? c - '0'
+                                                : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                                       : -1);
+    }
+};
+constexpr DigitTable kDigits;
+
 int DigitValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return kDigits.value[static_cast<unsigned char>(c)];
 }
 
-bool IsUnknownDigit(char c)
+// Hexadecimal digits only, at most 16 of them.
+bool ParseKnownHex(std::string_view digits, std::uint64_t& value)
 {
-    return c == 'x' || c == 'X' || c == 'z' || c == 'Z';
+    if (digits.size() > 16)
+        return false;
+    std::uint64_t v = 0;
+    for (char c : digits)
+    {
+        const int d = DigitValue(c);
+        if (d < 0)
+            return false;
+        v = v << 4 | static_cast<unsigned>(d);
+    }
+    value = v;
+    return true;
 }
 
 // Multiplies by 10 `times` times; false on passing limit.
@@ -35,43 +57,105 @@ bool ScaleUp(U128& value, int times, U128 limit)
     return value <= limit;
 }
 
+U128 Power10(int times)
+{
+    U128 power = 1;
+    for (int i = 0; i < times; ++i)
+        power *= 10;
+    return power;
+}
+
 // Divides by 10^times, rounding half up.
 U128 ScaleDown(U128 value, int times)
 {
     if (times > 38)
         return 0;
-    U128 divisor = 1;
-    for (int i = 0; i < times; ++i)
-        divisor *= 10;
+    const U128 divisor = Power10(times);
     return value / divisor + (value % divisor >= (divisor + 1) / 2 ? 1 : 0);
+}
+
+// Binary digits 0 and 1 only, at most 64 of them, eight at a time: the common value of a dump.
+bool ParseKnownBinary(std::string_view digits, std::uint64_t& value)
+{
+    const std::size_t n = digits.size();
+    if (n > 64)
+        return false;
+    std::uint64_t v = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+    {
+        std::uint64_t eight;
+        std::memcpy(&eight, digits.data() + i, 8);
+        eight ^= 0x3030303030303030ull; // '0' -> 0, '1' -> 1
+        if ((eight & 0xfefefefefefefefeull) != 0)
+            return false;
+        // The first digit (lowest byte) goes to the highest of the eight bits.
+        v = v << 8 | (eight * 0x8040201008040201ull) >> 56;
+    }
+    for (; i < n; ++i)
+    {
+        const unsigned d = static_cast<unsigned char>(digits[i]) - '0';
+        if (d > 1)
+            return false;
+        v = v << 1 | d;
+    }
+    value = v;
+    return true;
 }
 } // namespace
 
-bool CqzCaptureNumber::ParseBits(std::string_view digits, int bitsPerDigit, int width,
-                                 CqzUInt& value, bool& unknown)
+bool CqzCaptureNumber::ParseBits(std::string_view digits, int bitsPerDigit, int width, bool extend,
+                                 CqzUInt& value, CqzUInt& unknown, CqzUInt& floating)
 {
-    if (digits.empty())
+    if (digits.empty() || width < 1 || width > 128)
         return false;
+    if (std::uint64_t known = 0; bitsPerDigit == 1
+                                     ? ParseKnownBinary(digits, known)
+                                     : bitsPerDigit == 4 && ParseKnownHex(digits, known))
+    {
+        if (width < 64 && (known >> width) != 0)
+            return false;
+        value = CqzUInt(known);
+        unknown = floating = CqzUInt();
+        return true;
+    }
     const int base = 1 << bitsPerDigit;
-    CqzUInt result;
-    unknown = false;
-    int used = 0; // bits from the first significant digit on
+    const U128 ones = static_cast<U128>(base - 1);
+    U128 v = 0, x = 0, z = 0;
+    bool lost = false; // a 1 shifted out beyond bit 127
     for (char c : digits)
     {
-        int digit = 0;
-        if (IsUnknownDigit(c))
-            unknown = true;
-        else if ((digit = DigitValue(c)) < 0 || digit >= base)
+        int digit = DigitValue(c);
+        U128 xDigit = 0, zDigit = 0;
+        if (c == 'x' || c == 'X')
+            xDigit = ones, digit = 0;
+        else if (c == 'z' || c == 'Z')
+            zDigit = ones, digit = 0;
+        else if (digit < 0 || digit >= base)
             return false;
-        if (used == 0 && digit == 0)
-            continue;
-        used =
-            used == 0 ? BitLength(CqzUInt(static_cast<std::uint64_t>(digit))) : used + bitsPerDigit;
-        if (used > width)
-            return false;
-        result = (result << bitsPerDigit) | CqzUInt(static_cast<std::uint64_t>(digit));
+        lost = lost || (v >> (128 - bitsPerDigit)) != 0;
+        v = v << bitsPerDigit | static_cast<unsigned>(digit);
+        x = x << bitsPerDigit | xDigit;
+        z = z << bitsPerDigit | zDigit;
     }
-    value = result;
+    const U128 mask = width == 128 ? ~U128(0) : (U128(1) << width) - 1;
+    if (lost || (v & ~mask) != 0)
+        return false;
+    const std::size_t given = digits.size() * static_cast<std::size_t>(bitsPerDigit);
+    if (extend && given < static_cast<std::size_t>(width))
+    {
+        const U128 above = mask & ~((U128(1) << given) - 1);
+        const char first = digits[0];
+        if (first == 'x' || first == 'X')
+            x |= above;
+        else if (first == 'z' || first == 'Z')
+            z |= above;
+    }
+    value = CqzUInt(static_cast<std::uint64_t>(v >> 64), static_cast<std::uint64_t>(v));
+    x &= mask;
+    z &= mask;
+    unknown = CqzUInt(static_cast<std::uint64_t>(x >> 64), static_cast<std::uint64_t>(x));
+    floating = CqzUInt(static_cast<std::uint64_t>(z >> 64), static_cast<std::uint64_t>(z));
     return true;
 }
 
@@ -79,6 +163,21 @@ bool CqzCaptureNumber::ParseUnsigned(std::string_view text, std::uint64_t max, s
 {
     if (text.empty())
         return false;
+    if (text.size() <= 18) // no overflow of 64 bits: check the range once
+    {
+        std::uint64_t result = 0;
+        for (char c : text)
+        {
+            const unsigned digit = static_cast<unsigned char>(c) - '0';
+            if (digit > 9)
+                return false;
+            result = result * 10 + digit;
+        }
+        if (result > max)
+            return false;
+        value = result;
+        return true;
+    }
     std::uint64_t result = 0;
     for (char c : text)
     {
@@ -112,8 +211,11 @@ bool CqzCaptureNumber::ParseUnsigned128(std::string_view text, CqzUInt& value)
     return true;
 }
 
-bool CqzCaptureNumber::ParseScaled(std::string_view text, int exponent, std::int64_t& value)
+bool CqzCaptureNumber::ParseScaled(std::string_view text, int exponent, std::int64_t& value,
+                                   bool* exact)
 {
+    if (exact)
+        *exact = true;
     std::size_t i = 0;
     const bool negative = !text.empty() && text[0] == '-';
     if (!text.empty() && (text[0] == '-' || text[0] == '+'))
@@ -140,6 +242,8 @@ bool CqzCaptureNumber::ParseScaled(std::string_view text, int exponent, std::int
         }
         else if (!point)
             ++shift; // an integer digit beyond the precision kept
+        else if (c != '0' && exact)
+            *exact = false; // a fraction digit beyond the precision kept
     }
     if (digits == 0)
         return false;
@@ -159,6 +263,8 @@ bool CqzCaptureNumber::ParseScaled(std::string_view text, int exponent, std::int
         shift += static_cast<int>(down ? -power : power);
     }
     const U128 limit = U128(std::numeric_limits<std::int64_t>::max()) + (negative ? 1 : 0);
+    if (exact && shift < 0)
+        *exact = *exact && (shift < -38 ? mantissa == 0 : mantissa % Power10(-shift) == 0);
     U128 result = mantissa;
     if (shift >= 0 ? !ScaleUp(result, shift, limit) : (result = ScaleDown(result, -shift)) > limit)
         return false;

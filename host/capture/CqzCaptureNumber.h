@@ -11,19 +11,23 @@
 class CqzCaptureNumber
 {
 public:
-    // Binary (bitsPerDigit 1) or hexadecimal (4) digits, most significant first. x/X and z/Z
-    // are unknown digits: they read as 0 and set `unknown`. False for an empty text, another
-    // character, or a 1 at bit `width` or above (leading zeros and unknowns beyond the width
-    // are accepted, as a value left-extended to more digits than the width).
-    static bool ParseBits(std::string_view digits, int bitsPerDigit, int width, CqzUInt& value,
-                          bool& unknown);
+    // Binary (bitsPerDigit 1) or hexadecimal (4) digits, most significant first. x/X digits
+    // are unknown and z/Z high-impedance: they read as 0 in `value` and set their bits in
+    // `unknown` and `floating`. False for an empty text, another character, or a 1 at bit
+    // `width` or above (leading zeros, x and z beyond the width are accepted and dropped).
+    // With `extend`, fewer digits than the width are left-extended as in a value change dump:
+    // by x or z when the first digit is x or z, else by 0.
+    static bool ParseBits(std::string_view digits, int bitsPerDigit, int width, bool extend,
+                          CqzUInt& value, CqzUInt& unknown, CqzUInt& floating);
     // Decimal digits only, at most `max`.
     static bool ParseUnsigned(std::string_view text, std::uint64_t max, std::uint64_t& value);
     // Decimal digits only, below 2^128.
     static bool ParseUnsigned128(std::string_view text, CqzUInt& value);
     // A decimal number ("12", "-4.86", "1.5e-3", ".5") times 10^exponent, rounded to the
-    // nearest integer. False when malformed or outside the signed 64-bit range.
-    static bool ParseScaled(std::string_view text, int exponent, std::int64_t& value);
+    // nearest integer. False when malformed or outside the signed 64-bit range. `exact` (when
+    // given) tells whether nothing was lost by rounding.
+    static bool ParseScaled(std::string_view text, int exponent, std::int64_t& value,
+                            bool* exact = nullptr);
     // The power of ten that takes a time in this unit to picoseconds: s 12, ms 9, us (or the
     // micro sign) 6, ns 3, ps 0, fs -3. "sec", "second(s)" mean s. False for anything else.
     static bool TimeUnitExponent(std::string_view unit, int& exponent);

@@ -1,6 +1,11 @@
 #include "capture/CqzCaptureTable.h"
 
+#include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureLabelID.h"
+#include "capture/CqzCaptureMemory.h"
+#include "capture/CqzCaptureText.h"
+#include "qzSystem/data/CqzDataColumn.h"
+#include "qzSystem/data/CqzSampleStore.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
 
 #include <optional>
@@ -8,9 +13,26 @@
 #include <unordered_set>
 #include <vector>
 
+namespace
+{
+// What a label costs besides its rows (label, column, store and name records), for estimates.
+constexpr std::uint64_t kColumnBytes = 1024;
+
+std::uint64_t BytesPerRow(EqzLabelType type, int width)
+{
+    if (type == eqzLabelString)
+        return 4; // the text's number
+    if (type == eqzLabelTime || type == eqzLabelSampleNumber)
+        return 8;
+    return width <= 8 ? 1 : width <= 16 ? 2 : width <= 32 ? 4 : width <= 64 ? 8 : 16;
+}
+} // namespace
+
 struct CqzCaptureTable::SqzImp
 {
-    CqzID sourceID;
+    SqzCaptureOptions options;
+    std::string file;
+    CqzCaptureMemory::SqzLimit limit;
     std::unique_ptr<CqzData> data = std::make_unique<CqzData>();
     CqzDataTable* table = nullptr;
     // The labels this import registered, each with the label of the same identifier it
@@ -18,10 +40,16 @@ struct CqzCaptureTable::SqzImp
     std::vector<std::pair<CqzID, std::optional<CqzLabel>>> labels;
     std::unordered_set<CString> names;
     std::unordered_map<int, CString> nameOfColumn;
+    std::uint64_t rowBytes = 0;
+    std::vector<std::shared_ptr<CqzSampleStore>> textStores;
+    // Per column: its store, and whether its last value had x or z digits.
+    std::vector<CqzSampleStore*> stores;
+    std::vector<char> digitsOpen;
 
     CString UniqueName(const std::string& utf8) const
     {
-        const CString base = CString::FromUtf8(utf8.empty() ? std::string("unnamed") : utf8);
+        const CString base = CString::FromUtf8(utf8.empty() ? std::string("unnamed")
+                                                            : CqzCaptureText::Printable(utf8));
         CString name = base;
         for (int n = 2; names.count(name); ++n)
         {
@@ -32,9 +60,12 @@ struct CqzCaptureTable::SqzImp
     }
 };
 
-CqzCaptureTable::CqzCaptureTable(const CqzID& sourceID) : m_imp(std::make_unique<SqzImp>())
+CqzCaptureTable::CqzCaptureTable(const SqzCaptureOptions& options, const std::string& file)
+    : m_imp(std::make_unique<SqzImp>())
 {
-    m_imp->sourceID = sourceID;
+    m_imp->options = options;
+    m_imp->file = file;
+    m_imp->limit = CqzCaptureMemory::Limit(options);
     m_imp->table = m_imp->data->AddTable();
     AddLabel(eqzLabelTime, "Time", 64);
 }
@@ -43,6 +74,7 @@ CqzCaptureTable::~CqzCaptureTable()
 {
     if (!m_imp->data)
         return;
+    m_imp->textStores.clear();
     m_imp->data.reset();
     CqzLabelMgr& labels = CqzLabelMgr::Instance();
     for (auto it = m_imp->labels.rbegin(); it != m_imp->labels.rend(); ++it)
@@ -55,16 +87,27 @@ CqzCaptureTable::~CqzCaptureTable()
 int CqzCaptureTable::AddLabel(EqzLabelType type, const std::string& name, int width)
 {
     const CString unique = m_imp->UniqueName(name);
-    const CqzID id = CqzCaptureLabelID::Make(m_imp->sourceID, unique);
+    const CqzID id = CqzCaptureLabelID::Make(m_imp->options.sourceID, unique);
     std::optional<CqzLabel> replaced;
     if (const CqzLabel* earlier = CqzLabelMgr::Instance().IDToLabel(id))
         replaced = *earlier;
-    const int column = m_imp->table->AddLabelColumn(type, unique, width, id, m_imp->sourceID);
+    const int column =
+        m_imp->table->AddLabelColumn(type, unique, width, id, m_imp->options.sourceID);
     if (column < 0)
         return -1;
     m_imp->labels.emplace_back(id, std::move(replaced));
     m_imp->names.insert(unique);
     m_imp->nameOfColumn.emplace(column, unique);
+    m_imp->rowBytes += BytesPerRow(type, width);
+    if (m_imp->stores.size() <= static_cast<std::size_t>(column))
+    {
+        m_imp->stores.resize(static_cast<std::size_t>(column) + 1);
+        m_imp->digitsOpen.resize(static_cast<std::size_t>(column) + 1);
+    }
+    m_imp->stores[static_cast<std::size_t>(column)] =
+        m_imp->table->GetColumnAt(column)->GetSampleStore();
+    if (type == eqzLabelString)
+        m_imp->textStores.push_back(m_imp->table->GetColumnAt(column)->GetSharedSampleStore());
     return column;
 }
 
@@ -75,6 +118,47 @@ const CString& CqzCaptureTable::GetName(int column) const
     return it == m_imp->nameOfColumn.end() ? none : it->second;
 }
 
+void CqzCaptureTable::SetBits(int column, std::int64_t row, const CqzUInt& value,
+                              const CqzUInt& unknown, const CqzUInt& floating)
+{
+    const auto c = static_cast<std::size_t>(column);
+    m_imp->stores[c]->SetValue(row, value);
+    const bool open = !unknown.IsZero() || !floating.IsZero();
+    if (open || m_imp->digitsOpen[c])
+        m_imp->table->SetUnknownDigits(column, unknown, floating);
+    m_imp->digitsOpen[c] = open;
+}
+
+void CqzCaptureTable::Note(const std::string& text) const
+{
+    if (m_imp->options.note)
+        m_imp->options.note(m_imp->file + ": " + text);
+}
+
+void CqzCaptureTable::CheckMemory(std::int64_t rows) const
+{
+    if (m_imp->limit.bytes == 0)
+        return;
+    const auto count = static_cast<std::uint64_t>(rows < 0 ? 0 : rows);
+    const unsigned __int128 perRow = m_imp->rowBytes;
+    unsigned __int128 need = perRow * count + kColumnBytes * m_imp->labels.size();
+    for (const auto& store : m_imp->textStores)
+        need += store->GetStrings().GetPoolSize() * sizeof(wchar_t) +
+                store->GetStrings().GetTextCount() * 48;
+    if (need <= m_imp->limit.bytes)
+        return;
+    const std::uint64_t shown =
+        need > ~std::uint64_t{0} ? ~std::uint64_t{0} : static_cast<std::uint64_t>(need);
+    throw CqzCaptureError(m_imp->file, 0,
+                          "the capture needs about " + CqzCaptureMemory::Describe(shown) +
+                              " of memory for " + std::to_string(count) + " rows of " +
+                              std::to_string(m_imp->labels.size()) + " labels; " +
+                              CqzCaptureMemory::Describe(m_imp->limit.bytes) + " are " +
+                              (m_imp->limit.source == "available (MemAvailable)"
+                                   ? m_imp->limit.source
+                                   : "allowed by " + m_imp->limit.source));
+}
+
 CqzDataTable& CqzCaptureTable::GetTable() const
 {
     return *m_imp->table;
@@ -83,5 +167,6 @@ CqzDataTable& CqzCaptureTable::GetTable() const
 std::unique_ptr<CqzData> CqzCaptureTable::Release()
 {
     m_imp->data->SetDataValid(true);
+    m_imp->textStores.clear();
     return std::move(m_imp->data);
 }

@@ -5,8 +5,10 @@
 // they are the same in every import. Until Release hands the data set over, the labels it
 // registered are withdrawn from CqzLabelMgr when it is destroyed (a label an earlier import
 // had registered under the same identifier is put back), so a failed import leaves nothing
-// behind. Owned by the importer for the length of one import.
+// behind. It also keeps the import within its memory limit and passes notes on. Owned by the
+// importer for the length of one import.
 
+#include "capture/SqzCaptureOptions.h"
 #include "qzSystem/data/CqzData.h"
 
 #include <memory>
@@ -15,17 +17,30 @@
 class CqzCaptureTable
 {
 public:
-    explicit CqzCaptureTable(const CqzID& sourceID);
+    // `file` names the capture in notes and errors.
+    CqzCaptureTable(const SqzCaptureOptions& options, const std::string& file);
     ~CqzCaptureTable();
     CqzCaptureTable(const CqzCaptureTable&) = delete;
     CqzCaptureTable& operator=(const CqzCaptureTable&) = delete;
 
-    // Adds a label column named `name` (UTF-8), or name_2, name_3, ... when a label of this
-    // capture already has the name. Returns the column number, or -1 when the table refuses
-    // the type or width.
+    // Adds a label column named `name` (UTF-8, control bytes escaped), or name_2, name_3, ...
+    // when a label of this capture already has the name. Returns the column number, or -1
+    // when the table refuses the type or width.
     int AddLabel(EqzLabelType type, const std::string& name, int width);
     // The name a label was given (after making it unique).
     const CString& GetName(int column) const;
+
+    // Writes the value of `row` (the last row) of a digital or integral column, with the bits
+    // of its x and z digits (status 4 when there are any). The hot path of the text importers.
+    void SetBits(int column, std::int64_t row, const CqzUInt& value, const CqzUInt& unknown,
+                 const CqzUInt& floating);
+
+    // Passes a note ("file: text") to SqzCaptureOptions::note.
+    void Note(const std::string& text) const;
+    // Throws CqzCaptureError when `rows` rows of the columns added so far (and the texts
+    // pooled so far) would take more memory than the import may use. Cheap: call it for
+    // every block of rows, or once with the row count when it is known before.
+    void CheckMemory(std::int64_t rows) const;
 
     CqzDataTable& GetTable() const;
     // Hands over the data set; the labels stay registered.

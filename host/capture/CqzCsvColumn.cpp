@@ -6,27 +6,59 @@
 
 namespace
 {
-bool IsUnknown(char c)
+enum
 {
-    return c == 'x' || c == 'X' || c == 'z' || c == 'Z';
+    kBinary = 1, // 0, 1, x, z
+    kHex = 2,    // 0-9, a-f, x, z (either case)
+    kLetter = 4  // a-f (either case)
+};
+
+// The classes of each byte as a digit.
+struct ClassTable
+{
+    unsigned char bits[256];
+    constexpr ClassTable() : bits()
+    {
+        for (int c = 0; c < 256; ++c)
+        {
+            const bool unknown = c == 'x' || c == 'X' || c == 'z' || c == 'Z';
+            const bool letter = (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+            bits[c] = static_cast<unsigned char>(
+                (c == '0' || c == '1' || unknown ? kBinary : 0) |
+                ((c >= '0' && c <= '9') || letter || unknown ? kHex : 0) | (letter ? kLetter : 0));
+        }
+    }
+};
+constexpr ClassTable kClasses;
+
+// The classes all bytes of s have, and those any has.
+void Classes(std::string_view s, unsigned& all, unsigned& any)
+{
+    all = s.empty() ? 0 : kBinary | kHex | kLetter;
+    any = 0;
+    for (char c : s)
+    {
+        const unsigned bits = kClasses.bits[static_cast<unsigned char>(c)];
+        all &= bits;
+        any |= bits;
+    }
 }
 
 bool IsBinaryDigits(std::string_view s)
 {
-    return !s.empty() && std::all_of(s.begin(), s.end(),
-                                     [](char c) { return c == '0' || c == '1' || IsUnknown(c); });
+    unsigned all, any;
+    Classes(s, all, any);
+    return (all & kBinary) != 0;
 }
 
 bool IsHexDigits(std::string_view s, bool& letter)
 {
-    for (char c : s)
-    {
-        const bool low = (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-        letter = letter || low;
-        if (!low && !(c >= '0' && c <= '9') && !IsUnknown(c))
-            return false;
-    }
-    return !s.empty();
+    unsigned all, any;
+    Classes(s, all, any);
+    if ((all & kHex) == 0)
+        return false;
+    letter = letter || (any & kLetter) != 0;
+    return true;
 }
 
 unsigned __int128 Wide(const CqzUInt& v)
@@ -93,7 +125,14 @@ void CqzCsvColumn::AddDecimal(std::string_view cell)
     max = std::max(max, magnitude);
 }
 
-EqzCsvColumnType CqzCsvColumn::GetType() const
+void CqzCsvColumn::Finish()
+{
+    m_type = LearntType();
+    m_width = LearntWidth();
+    m_finished = true;
+}
+
+EqzCsvColumnType CqzCsvColumn::LearntType() const
 {
     if (m_values == 0)
         return eqzCsvText;
@@ -103,12 +142,12 @@ EqzCsvColumnType CqzCsvColumn::GetType() const
         return eqzCsvBinary;
     if (m_hex && m_hexHint)
         return eqzCsvHex;
-    if (m_decimal && GetWidth() > 0)
+    if (m_decimal && LearntWidth() > 0)
         return eqzCsvDecimal;
     return eqzCsvText;
 }
 
-int CqzCsvColumn::GetWidth() const
+int CqzCsvColumn::LearntWidth() const
 {
     if (m_binary && (m_binaryDigits == 1 || m_binaryPrefix || m_sameLength))
         return m_binaryDigits;
@@ -126,23 +165,25 @@ int CqzCsvColumn::GetWidth() const
     return 0;
 }
 
-int CqzCsvColumn::Convert(std::string_view cell, CqzUInt& value) const
+int CqzCsvColumn::Convert(std::string_view cell, CqzUInt& value, CqzUInt& unknown,
+                          CqzUInt& floating) const
 {
-    value = CqzUInt();
+    value = unknown = floating = CqzUInt();
     if (cell.empty())
         return 3;
-    bool unknown = false;
-    switch (GetType())
+    const EqzCsvColumnType type = GetType();
+    switch (type)
     {
     case eqzCsvBit:
     case eqzCsvBinary:
-        if (!CqzCaptureNumber::ParseBits(StripPrefix(cell, 'b'), 1, GetWidth(), value, unknown))
-            return -1;
-        return unknown ? 4 : 0;
     case eqzCsvHex:
-        if (!CqzCaptureNumber::ParseBits(StripPrefix(cell, 'x'), 4, GetWidth(), value, unknown))
+    {
+        const bool hex = type == eqzCsvHex;
+        if (!CqzCaptureNumber::ParseBits(StripPrefix(cell, hex ? 'x' : 'b'), hex ? 4 : 1,
+                                         GetWidth(), false, value, unknown, floating))
             return -1;
-        return unknown ? 4 : 0;
+        return unknown.IsZero() && floating.IsZero() ? 0 : 4;
+    }
     case eqzCsvDecimal:
     {
         const bool negative = cell[0] == '-';

@@ -22,19 +22,29 @@ public:
     // Learns from one value (empty values say nothing).
     void Add(std::string_view cell);
 
-    EqzCsvColumnType GetType() const;
+    // Fixes the type and width learnt so far (Convert reads them for every value).
+    void Finish();
+
+    EqzCsvColumnType GetType() const { return m_finished ? m_type : LearntType(); }
     // Bits of a bit, binary or hexadecimal column (may exceed 128: the caller refuses that);
     // 8, 16, 32, 64 or 128 for a decimal column; 0 for text.
-    int GetWidth() const;
+    int GetWidth() const { return m_finished ? m_width : LearntWidth(); }
 
     // A value of a non-text column: the status (0, 3 for an empty value, 4 for x or z digits)
-    // with the value. -1 when the value does not read as the column's type.
-    int Convert(std::string_view cell, CqzUInt& value) const;
+    // with the value and the bits of its x and z digits. -1 when the value does not read as
+    // the column's type.
+    int Convert(std::string_view cell, CqzUInt& value, CqzUInt& unknown, CqzUInt& floating) const;
 
 private:
     static std::string_view StripPrefix(std::string_view cell, char letter);
     void AddDecimal(std::string_view cell);
 
+    EqzCsvColumnType LearntType() const;
+    int LearntWidth() const;
+
+    bool m_finished = false;
+    EqzCsvColumnType m_type = eqzCsvText;
+    int m_width = 0;
     std::int64_t m_values = 0;
     bool m_binary = true;
     bool m_hex = true;

@@ -1,12 +1,14 @@
 #include "capture/CqzCsvImporter.h"
 
 #include "capture/CqzCaptureError.h"
-#include "capture/CqzCaptureFile.h"
+#include "capture/CqzCaptureInput.h"
 #include "capture/CqzCaptureNumber.h"
 #include "capture/CqzCaptureTable.h"
+#include "capture/CqzCaptureText.h"
 #include "capture/CqzCsvColumn.h"
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <limits>
 #include <vector>
@@ -18,30 +20,78 @@ struct CqzCsvImporter::SqzImp
 
 namespace
 {
-// The lines of a text with their numbers; LF or CR LF endings.
-class LineCursor
+// The first byte c at or after p, or end. Eight bytes at a time (fields are short, where
+// memchr's set-up costs more than the search).
+const char* FindByte(const char* p, const char* end, char c)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    const std::uint64_t pattern = kOnes * static_cast<unsigned char>(c);
+    for (; end - p >= 8; p += 8)
+    {
+        std::uint64_t x;
+        std::memcpy(&x, p, 8);
+        x ^= pattern;
+        const std::uint64_t zero = (x - kOnes) & ~x & kOnes * 0x80;
+        if (zero != 0)
+            return p + (__builtin_ctzll(zero) >> 3);
+    }
+    while (p < end && *p != c)
+        ++p;
+    return p;
+}
+
+// The lines of the input with their numbers; LF or CR LF endings. A line is valid until the
+// next call of Next.
+class LineReader
 {
 public:
-    explicit LineCursor(std::string_view text) : m_text(text) {}
+    LineReader(CqzCaptureInput& input, std::size_t maxLine) : m_in(input), m_maxLine(maxLine)
+    {
+        Rewind();
+    }
+
+    void Rewind()
+    {
+        if (m_line > 0)
+            m_in.Rewind();
+        m_p = m_in.Begin();
+        m_end = m_in.End();
+        m_line = 0;
+    }
 
     bool Next(std::string_view& line, std::int64_t& number)
     {
-        if (m_pos >= m_text.size())
-            return false;
-        std::size_t end = m_text.find('\n', m_pos);
-        if (end == std::string_view::npos)
-            end = m_text.size();
-        line = m_text.substr(m_pos, end - m_pos);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        m_pos = end + 1;
-        number = ++m_line;
-        return true;
+        while (true)
+        {
+            const char* stop = FindByte(m_p, m_end, '\n');
+            const char* nl = stop < m_end ? stop : nullptr;
+            if (static_cast<std::size_t>(stop - m_p) > m_maxLine)
+                throw CqzCaptureError(m_in.GetName(), m_line + 1,
+                                      "the line is longer than " + std::to_string(m_maxLine) +
+                                          " bytes");
+            if (!nl && !m_in.AtEnd())
+            {
+                m_in.Refill(m_p);
+                m_p = m_in.Begin();
+                m_end = m_in.End();
+                continue;
+            }
+            if (m_p == m_end)
+                return false;
+            line = std::string_view(m_p, static_cast<std::size_t>(stop - m_p));
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            m_p = nl ? nl + 1 : m_end;
+            number = ++m_line;
+            return true;
+        }
     }
 
 private:
-    std::string_view m_text;
-    std::size_t m_pos = 0;
+    CqzCaptureInput& m_in;
+    std::size_t m_maxLine;
+    const char* m_p = nullptr;
+    const char* m_end = nullptr;
     std::int64_t m_line = 0;
 };
 
@@ -55,35 +105,61 @@ std::string Lower(std::string_view text)
 
 std::string Quote(std::string_view text)
 {
-    constexpr std::size_t kShown = 40;
-    std::string shown(text.substr(0, kShown));
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < ' ')
-            c = '?';
-    return "'" + shown + (text.size() > kShown ? "...'" : "'");
+    return CqzCaptureText::Quote(text);
 }
 
 bool IsBlank(std::string_view line)
 {
-    return line.find_first_not_of(" \t") == std::string_view::npos;
+    for (char c : line)
+        if (c != ' ' && c != '\t')
+            return false;
+    return true;
+}
+
+// The first control byte of a line other than tab, or -1.
+int ControlByte(std::string_view line)
+{
+    // Eight bytes at a time: a byte below 0x20 sets its high bit in (x - 0x20..) & ~x; only
+    // such words (tabs among them) are looked at byte by byte.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    const char* p = line.data();
+    const char* end = p + line.size();
+    std::uint64_t below = 0;
+    for (; end - p >= 8 && below == 0; p += 8)
+    {
+        std::uint64_t x;
+        std::memcpy(&x, p, 8);
+        below = (x - kOnes * 0x20) & ~x & kOnes * 0x80;
+    }
+    if (below == 0)
+        for (; p < end; ++p)
+            below |= static_cast<unsigned char>(*p) < 0x20;
+    if (below == 0)
+        return -1;
+    for (char c : line)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t')
+            return static_cast<unsigned char>(c);
+    return -1;
 }
 
 // One import of one file.
 class CsvReader
 {
 public:
-    CsvReader(std::string_view text, const std::string& file, const SqzCaptureOptions& options)
-        : m_lines(text), m_file(file), m_out(options.sourceID)
+    CsvReader(CqzCaptureInput& input, const SqzCaptureOptions& options)
+        : m_lines(input, options.maxLineBytes), m_file(input.GetName()),
+          m_maxField(options.maxFieldBytes), m_out(options, input.GetName())
     {
     }
 
     std::unique_ptr<CqzData> Run()
     {
         ReadHeader();
-        const LineCursor data = m_lines;
         Learn();
         MakeColumns();
-        m_lines = data;
+        m_out.CheckMemory(m_rows);
+        m_lines.Rewind();
+        SkipHeader();
         Fill();
         return m_out.Release();
     }
@@ -95,7 +171,14 @@ private:
     }
     std::string ColumnName(std::size_t column) const
     {
-        return "column " + std::to_string(column + 1) + " (" + m_names[column] + ")";
+        return "column " + std::to_string(column + 1) + " (" +
+               CqzCaptureText::Printable(m_names[column]) + ")";
+    }
+    void CheckBytes(std::string_view line, std::int64_t number) const
+    {
+        if (const int c = ControlByte(line); c >= 0)
+            Fail(number, "control byte " + CqzCaptureText::ByteName(static_cast<unsigned char>(c)) +
+                             ": a CSV file is text");
     }
 
     // Header ------------------------------------------------------------------------------
@@ -106,6 +189,7 @@ private:
         bool found = false;
         while (!found && m_lines.Next(line, number))
         {
+            CheckBytes(line, number);
             if (!IsBlank(line) && line[0] == ';')
                 ReadComment(line, number);
             found = !IsBlank(line) && line[0] != ';';
@@ -127,6 +211,15 @@ private:
             Fail(number, "no time column (a column named Time...) and no '; Samplerate:' "
                          "comment");
         m_columns.resize(m_names.size());
+    }
+
+    void SkipHeader()
+    {
+        std::string_view line;
+        std::int64_t number = 0;
+        while (number < m_headerLine && m_lines.Next(line, number))
+        {
+        }
     }
 
     void ReadComment(std::string_view line, std::int64_t number)
@@ -178,37 +271,52 @@ private:
     // Fields ------------------------------------------------------------------------------
     std::string_view Trim(std::string_view field) const
     {
-        const char* blanks = m_separator == '\t' ? " " : " \t";
-        const std::size_t first = field.find_first_not_of(blanks);
-        if (first == std::string_view::npos)
-            return {};
-        return field.substr(first, field.find_last_not_of(blanks) - first + 1);
+        const char tab = m_separator == '\t' ? ' ' : '\t'; // a tab separates, or is blank
+        const char* begin = field.data();
+        const char* end = begin + field.size();
+        while (begin < end && (*begin == ' ' || *begin == tab))
+            ++begin;
+        while (end > begin && (end[-1] == ' ' || end[-1] == tab))
+            --end;
+        return std::string_view(begin, static_cast<std::size_t>(end - begin));
+    }
+
+    void AddField(std::string_view field, std::int64_t number)
+    {
+        if (field.size() > m_maxField)
+            Fail(number, "field " + std::to_string(m_fields.size() + 1) + " is longer than " +
+                             std::to_string(m_maxField) + " bytes");
+        m_fields.push_back(field);
     }
 
     void Split(std::string_view line, std::int64_t number)
     {
         m_fields.clear();
-        m_unquoted.clear();
-        std::size_t pos = 0;
+        if (!m_unquoted.empty())
+            m_unquoted.clear();
+        const char* p = line.data();
+        const char* end = p + line.size();
         while (true)
         {
-            const std::size_t start = line.find_first_not_of(" \t", pos);
-            if (start != std::string_view::npos && line[start] == '"')
-                pos = SplitQuoted(line, start, number);
+            const char* start = p;
+            while (start < end && (*start == ' ' || *start == '\t') && *start != m_separator)
+                ++start;
+            if (start < end && *start == '"')
+                p = SplitQuoted(line, static_cast<std::size_t>(start - line.data()), number);
             else
             {
-                const std::size_t end = std::min(line.find(m_separator, pos), line.size());
-                m_fields.push_back(Trim(line.substr(pos, end - pos)));
-                pos = end;
+                const char* stop = FindByte(p, end, m_separator);
+                AddField(Trim(std::string_view(p, static_cast<std::size_t>(stop - p))), number);
+                p = stop;
             }
-            if (pos >= line.size())
+            if (p >= end)
                 return;
-            ++pos; // the separator
+            ++p; // the separator
         }
     }
 
     // A field in quotes starting at `start`; returns the position after it.
-    std::size_t SplitQuoted(std::string_view line, std::size_t start, std::int64_t number)
+    const char* SplitQuoted(std::string_view line, std::size_t start, std::int64_t number)
     {
         std::string& text = m_unquoted.emplace_back();
         std::size_t pos = start + 1;
@@ -231,18 +339,20 @@ private:
         if (!Trim(line.substr(pos, end - pos)).empty())
             Fail(number,
                  "text after the closing quote of field " + std::to_string(m_fields.size() + 1));
-        m_fields.push_back(text);
-        return end;
+        AddField(text, number);
+        return line.data() + end;
     }
 
     // Reads the next data line into m_fields; false at the end.
-    bool NextRow(std::int64_t& number)
+    bool NextRow(std::int64_t& number, bool check)
     {
         std::string_view line;
         do
             if (!m_lines.Next(line, number))
                 return false;
         while (IsBlank(line));
+        if (check)
+            CheckBytes(line, number);
         Split(line, number);
         if (m_fields.size() > m_names.size())
             Fail(number,
@@ -261,7 +371,7 @@ private:
     void Learn()
     {
         std::int64_t number = 0;
-        while (NextRow(number))
+        while (NextRow(number, true))
         {
             ++m_rows;
             for (std::size_t i = 0; i < m_fields.size(); ++i)
@@ -277,11 +387,15 @@ private:
         {
             if (static_cast<int>(i) == m_time)
                 continue;
+            m_columns[i].Finish();
             const EqzCsvColumnType type = m_columns[i].GetType();
             const int width = m_columns[i].GetWidth();
             if (type != eqzCsvText && type != eqzCsvDecimal && width > 128)
-                Fail(m_headerLine, ColumnName(i) + " holds values of " + std::to_string(width) +
-                                       " bits; buses of at most 128 bits are supported");
+            {
+                m_out.Note(ColumnName(i) + " holds values of " + std::to_string(width) +
+                           " bits; skipped (labels hold at most 128 bits)");
+                continue;
+            }
             const EqzLabelType label = type == eqzCsvText      ? eqzLabelString
                                        : type == eqzCsvDecimal ? eqzLabelIntegral
                                                                : eqzLabelDigital;
@@ -297,7 +411,7 @@ private:
         CqzDataTable& table = m_out.GetTable();
         table.Reserve(m_rows);
         std::int64_t number = 0;
-        for (std::int64_t row = 0; NextRow(number); ++row)
+        for (std::int64_t row = 0; row < m_rows && NextRow(number, false); ++row)
         {
             const std::int64_t time = m_time >= 0 ? Time(number) : RowTime(row, number);
             if (table.AppendRow(time) < 0)
@@ -305,11 +419,13 @@ private:
                                  " is before the time of the line above");
             for (std::size_t i = 0; i < m_fields.size(); ++i)
                 if (m_labelColumn[i] >= 0)
-                    Store(i, number);
+                    Store(i, row, number);
+            if ((row & 0xffff) == 0xffff)
+                m_out.CheckMemory(m_rows);
         }
     }
 
-    void Store(std::size_t i, std::int64_t number)
+    void Store(std::size_t i, std::int64_t row, std::int64_t number)
     {
         CqzDataTable& table = m_out.GetTable();
         const std::string_view cell = m_fields[i];
@@ -320,12 +436,12 @@ private:
                 table.SetStatus(m_labelColumn[i], 3);
             return;
         }
-        CqzUInt value;
-        const int status = m_columns[i].Convert(cell, value);
+        CqzUInt value, unknown, floating;
+        const int status = m_columns[i].Convert(cell, value, unknown, floating);
         if (status < 0)
             Fail(number, "value " + Quote(cell) + " does not fit " + ColumnName(i));
-        table.SetValue(m_labelColumn[i], value);
-        if (status > 0)
+        m_out.SetBits(m_labelColumn[i], row, value, unknown, floating);
+        if (status == 3)
             table.SetStatus(m_labelColumn[i], status);
     }
 
@@ -338,9 +454,34 @@ private:
         return static_cast<std::int64_t>(ps);
     }
 
+    // A time of whole units given by the header (the common case): no copy, no rounding.
+    bool WholeTime(std::string_view cell, std::int64_t& ps) const
+    {
+        if (m_headerExponent < 0 || cell.empty() || cell.size() > 18)
+            return false;
+        std::int64_t value = 0;
+        for (char c : cell)
+        {
+            if (c < '0' || c > '9')
+                return false;
+            value = value * 10 + (c - '0');
+        }
+        for (int e = 0; e < m_headerExponent; ++e)
+        {
+            if (value > std::numeric_limits<std::int64_t>::max() / 10)
+                return false;
+            value *= 10;
+        }
+        ps = value;
+        return true;
+    }
+
     std::int64_t Time(std::int64_t number) const
     {
         const std::string_view cell = m_fields[static_cast<std::size_t>(m_time)];
+        std::int64_t ps = 0;
+        if (WholeTime(cell, ps))
+            return ps;
         std::string text;
         for (char c : cell)
             if (c != ' ' && c != '\t')
@@ -350,14 +491,20 @@ private:
         if (unitAt != std::string::npos &&
             !CqzCaptureNumber::TimeUnitExponent(std::string_view(text).substr(unitAt), exponent))
             Fail(number, "time " + Quote(cell) + " has no known unit (s, ms, us, ns, ps, fs)");
-        std::int64_t ps = 0;
-        if (!CqzCaptureNumber::ParseScaled(std::string_view(text).substr(0, unitAt), exponent, ps))
+        bool exact = true;
+        if (!CqzCaptureNumber::ParseScaled(std::string_view(text).substr(0, unitAt), exponent, ps,
+                                           &exact))
             Fail(number, "time " + Quote(cell) + " is not a number within the time range");
+        if (!exact)
+            Fail(number, "time " + Quote(cell) +
+                             " is not a whole number of picoseconds (times are kept in "
+                             "picoseconds)");
         return ps;
     }
 
-    LineCursor m_lines;
+    LineReader m_lines;
     std::string m_file;
+    std::size_t m_maxField;
     CqzCaptureTable m_out;
     char m_separator = ',';
     std::vector<std::string> m_names;
@@ -382,12 +529,14 @@ CqzCsvImporter::~CqzCsvImporter() = default;
 
 std::unique_ptr<CqzData> CqzCsvImporter::ImportFile(const std::string& path) const
 {
-    const std::string text = CqzCaptureFile::ReadAll(path);
-    return ImportText(text, path);
+    CqzCaptureInput input(path, m_imp->options);
+    input.SetPassCount(2);
+    return CsvReader(input, m_imp->options).Run();
 }
 
 std::unique_ptr<CqzData> CqzCsvImporter::ImportText(std::string_view text,
                                                     const std::string& name) const
 {
-    return CsvReader(text, name, m_imp->options).Run();
+    CqzCaptureInput input(text, name, m_imp->options);
+    return CsvReader(input, m_imp->options).Run();
 }

@@ -3,6 +3,7 @@
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureNumber.h"
 #include "capture/CqzCaptureTable.h"
+#include "capture/CqzCaptureText.h"
 #include "capture/CqzSrMetadata.h"
 
 #include <zip.h>
@@ -11,6 +12,8 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <set>
+#include <type_traits>
 #include <vector>
 
 struct CqzSrImporter::SqzImp
@@ -21,7 +24,7 @@ struct CqzSrImporter::SqzImp
 namespace
 {
 constexpr std::uint64_t kMaxMetadata = 1 << 20;
-constexpr std::size_t kBlock = 1 << 16;
+constexpr std::size_t kBlock = 1 << 18;
 
 // An archive opened read-only from a file or a buffer.
 class ZipArchive
@@ -64,6 +67,26 @@ public:
     bool Has(const std::string& entry) const
     {
         return zip_name_locate(m_zip, entry.c_str(), 0) >= 0;
+    }
+
+    std::vector<std::string> EntryNames() const
+    {
+        std::vector<std::string> names;
+        const zip_int64_t count = zip_get_num_entries(m_zip, 0);
+        for (zip_int64_t i = 0; i < count; ++i)
+            if (const char* name = zip_get_name(m_zip, static_cast<zip_uint64_t>(i), 0))
+                names.emplace_back(name);
+        return names;
+    }
+
+    // The uncompressed size of an entry (0 when unknown).
+    std::uint64_t Size(const std::string& entry) const
+    {
+        zip_stat_t info;
+        zip_stat_init(&info);
+        if (zip_stat(m_zip, entry.c_str(), 0, &info) != 0 || !(info.valid & ZIP_STAT_SIZE))
+            return 0;
+        return info.size;
     }
 
     // Feeds the entry to `consume` in blocks.
@@ -115,15 +138,37 @@ struct Output
     std::string name;
     std::vector<int> channels;
     int column = -1;
-    CqzUInt mask; // the channels' bits in a sample
+    // Channels channels[0], channels[0] + 1, ...: the value is a shift and a mask.
+    bool contiguous = false;
 };
+
+using U128 = unsigned __int128;
+
+template <typename Word> Word LowMaskOf(int bits)
+{
+    return bits >= static_cast<int>(8 * sizeof(Word)) ? ~Word(0) : (Word(1) << bits) - 1;
+}
+
+// The value of a label in a sample.
+template <typename Word> Word Gather(const Output& o, Word sample)
+{
+    const int n = static_cast<int>(o.channels.size());
+    if (o.contiguous)
+        return (sample >> o.channels[0]) & LowMaskOf<Word>(n);
+    Word value = 0;
+    for (int bit = 0; bit < n; ++bit)
+        value |= ((sample >> o.channels[static_cast<std::size_t>(bit)]) & 1) << bit;
+    return value;
+}
+
+using U128 = unsigned __int128;
 
 // One import of one archive.
 class SrReader
 {
 public:
     SrReader(ZipArchive& zip, const std::string& file, const SqzCaptureOptions& options)
-        : m_zip(zip), m_file(file), m_options(options), m_out(options.sourceID)
+        : m_zip(zip), m_file(file), m_options(options), m_out(options, file)
     {
     }
 
@@ -131,6 +176,9 @@ public:
     {
         CheckVersion();
         m_meta.Parse(m_zip.ReadText("metadata", kMaxMetadata), m_file);
+        for (const std::string& name : m_meta.GetAnalogNames())
+            m_out.Note("analog channel " + CqzCaptureText::Quote(name) +
+                       " skipped (analog channels are not imported)");
         PlanOutputs();
         ReadSamples();
         return m_out.Release();
@@ -151,8 +199,8 @@ private:
                                      [](char c) { return c == '\n' || c == '\r' || c == ' '; }),
                       version.end());
         if (version != "1" && version != "2")
-            Fail("version", "session format version '" + version.substr(0, 16) +
-                                "' is not supported (1 and 2 are)");
+            Fail("version", "session format version " + CqzCaptureText::Quote(version, 16) +
+                                " is not supported (1 and 2 are)");
     }
 
     // Labels --------------------------------------------------------------------------------
@@ -176,24 +224,26 @@ private:
                          });
         for (Output& o : m_outputs)
         {
-            for (int c : o.channels)
-                o.mask |= CqzUInt(1) << c;
+            o.contiguous = true;
+            for (std::size_t i = 1; i < o.channels.size(); ++i)
+                o.contiguous = o.contiguous && o.channels[i] == o.channels[0] + static_cast<int>(i);
             o.column = m_out.AddLabel(eqzLabelDigital, o.name, static_cast<int>(o.channels.size()));
         }
     }
 
     void AddBus(const SqzCaptureBus& bus, std::vector<bool>& used)
     {
+        const std::string name = CqzCaptureText::Printable(bus.name);
         if (bus.channels.empty())
-            Fail("", "bus " + bus.name + " has no channels");
+            Fail("", "bus " + name + " has no channels");
         for (int c : bus.channels)
         {
             if (c < 0 || c >= static_cast<int>(used.size()))
-                Fail("", "bus " + bus.name + ": channel " + std::to_string(c) +
+                Fail("", "bus " + name + ": channel " + std::to_string(c) +
                              " does not exist (the capture has channels 0 to " +
                              std::to_string(used.size() - 1) + ")");
             if (used[static_cast<std::size_t>(c)])
-                Fail("", "bus " + bus.name + ": channel " + std::to_string(c) +
+                Fail("", "bus " + name + ": channel " + std::to_string(c) +
                              " is already part of a bus");
             used[static_cast<std::size_t>(c)] = true;
         }
@@ -233,40 +283,101 @@ private:
     }
 
     // Samples -------------------------------------------------------------------------------
+    // The entries of the logic data in order: the one entry named by the metadata, or its
+    // numbered chunks, every one of them from 1 on.
     std::vector<std::string> Chunks() const
     {
         const std::string& base = m_meta.GetCaptureFile();
         if (m_zip.Has(base))
             return {base};
-        std::vector<std::string> chunks;
-        for (int n = 1; m_zip.Has(base + "-" + std::to_string(n)); ++n)
-            chunks.push_back(base + "-" + std::to_string(n));
-        if (chunks.empty())
+        std::set<std::uint64_t> numbers;
+        for (const std::string& name : m_zip.EntryNames())
+        {
+            std::uint64_t n = 0;
+            if (name.size() > base.size() + 1 && name.starts_with(base) &&
+                name[base.size()] == '-' &&
+                CqzCaptureNumber::ParseUnsigned(std::string_view(name).substr(base.size() + 1),
+                                                1u << 24, n) &&
+                n > 0)
+                numbers.insert(n);
+        }
+        if (numbers.empty())
             Fail(base, "the logic data named by the metadata is not in the archive");
+        std::vector<std::string> chunks;
+        for (std::uint64_t n = 1; n <= *numbers.rbegin(); ++n)
+        {
+            if (!numbers.count(n))
+                Fail(base + "-" + std::to_string(n),
+                     "this chunk of the logic data is missing (the archive has " +
+                         std::to_string(numbers.size()) + " of the chunks 1 to " +
+                         std::to_string(*numbers.rbegin()) + ")");
+            chunks.push_back(base + "-" + std::to_string(n));
+        }
         return chunks;
     }
 
     void ReadSamples()
     {
-        const int unit = m_meta.GetUnitSize();
-        m_channelMask = CqzUInt::LowMask(static_cast<int>(m_meta.GetChannelNames().size()));
-        std::string last;
-        for (const std::string& chunk : Chunks())
+        m_unit = static_cast<std::size_t>(m_meta.GetUnitSize());
+        m_channelMask = LowMaskOf<U128>(static_cast<int>(m_meta.GetChannelNames().size()));
+        const std::uint64_t rate = m_meta.GetSampleRate();
+        m_period = 1000000000000ull % rate == 0 ? 1000000000000ull / rate : 0;
+        // Samples whose time is a plain product that stays within the time range.
+        m_wholeSamples =
+            m_period == 0
+                ? 0
+                : static_cast<std::int64_t>(std::numeric_limits<std::int64_t>::max() / m_period);
+        m_times.resize(kBatchRows);
+        m_low.resize(kBatchRows);
+        if (m_unit <= 8)
+            m_rows64.resize(kBatchRows);
+        else
+            m_rows128.resize(kBatchRows);
+        for (const Output& o : m_outputs)
+            if (o.channels.size() > 64)
+                m_wide.resize(kBatchRows);
+        const std::vector<std::string> chunks = Chunks();
+        std::uint64_t total = 0;
+        for (const std::string& chunk : chunks)
+            total += m_zip.Size(chunk);
+        if (m_options.rowPerSample)
         {
+            const auto rows = static_cast<std::int64_t>(
+                std::min<std::uint64_t>(total / m_unit, std::numeric_limits<std::int64_t>::max()));
+            // The sizes are the archive's word: checked, but not reserved on trust.
+            m_out.CheckMemory(rows);
+        }
+        std::uint64_t done = 0;
+        std::string last;
+        for (const std::string& chunk : chunks)
+        {
+            m_chunk = &chunk;
             m_zip.Read(chunk, std::numeric_limits<std::uint64_t>::max(),
-                       [&](const unsigned char* p, std::size_t n) { Consume(p, n, unit, chunk); });
+                       [&](const unsigned char* p, std::size_t n)
+                       {
+                           Consume(p, n);
+                           done += n;
+                           if (m_options.progress)
+                               m_options.progress(done, total);
+                       });
             last = chunk;
         }
         if (!m_partial.empty())
             Fail(last, "the data ends inside a sample (" + std::to_string(m_partial.size()) +
-                           " of " + std::to_string(unit) + " bytes)");
+                           " of " + std::to_string(m_unit) + " bytes)");
         if (m_samples > 0 && m_lastRowSample != m_samples - 1)
-            m_out.GetTable().AppendRow(Time(m_samples - 1, last));
+        {
+            if (m_unit <= 8)
+                AddRow(m_samples - 1, static_cast<std::uint64_t>(m_last));
+            else
+                AddRow(m_samples - 1, m_last);
+        }
+        Flush();
     }
 
-    void Consume(const unsigned char* p, std::size_t n, int unit, const std::string& chunk)
+    void Consume(const unsigned char* p, std::size_t n)
     {
-        const std::size_t u = static_cast<std::size_t>(unit);
+        const std::size_t u = m_unit;
         if (!m_partial.empty())
         {
             const std::size_t take = std::min(n, u - m_partial.size());
@@ -275,85 +386,172 @@ private:
             n -= take;
             if (m_partial.size() < u)
                 return;
-            Sample(m_partial.data(), u, chunk);
+            Decode(m_partial.data(), 1);
             m_partial.clear();
         }
-        while (n >= u)
+        Decode(p, n / u);
+        m_partial.assign(p + n / u * u, p + n);
+    }
+
+    // Whole samples at p; each change of any channel (or each sample) becomes a row.
+    void Decode(const unsigned char* p, std::size_t count)
+    {
+        using U64 = std::uint64_t;
+        switch (m_unit)
         {
-            const std::size_t same =
-                m_samples > 0 && !m_options.rowPerSample ? Repeats(p, n, u) : 0;
-            if (same == 0)
+        case 1:
+            return DecodeAs<U64>(p, count, [](const unsigned char* s) { return U64(*s); });
+        case 2:
+            return DecodeAs<U64>(p, count, [](const unsigned char* s) { return Load<2>(s); });
+        case 4:
+            return DecodeAs<U64>(p, count, [](const unsigned char* s) { return Load<4>(s); });
+        default:
+            if (m_unit <= 8)
+                return DecodeAs<U64>(p, count,
+                                     [u = m_unit](const unsigned char* s)
+                                     {
+                                         U64 v = 0;
+                                         std::memcpy(&v, s, u);
+                                         return v;
+                                     });
+            return DecodeAs<U128>(p, count,
+                                  [u = m_unit](const unsigned char* s)
+                                  {
+                                      std::uint64_t low = 0, high = 0;
+                                      std::memcpy(&low, s, std::min<std::size_t>(u, 8));
+                                      if (u > 8)
+                                          std::memcpy(&high, s + 8, u - 8);
+                                      return U128(high) << 64 | low;
+                                  });
+        }
+    }
+
+    template <std::size_t N> static std::uint64_t Load(const unsigned char* s)
+    {
+        std::conditional_t<N == 2, std::uint16_t, std::uint32_t> v;
+        std::memcpy(&v, s, N);
+        return v;
+    }
+
+    template <typename Word, typename F>
+    void DecodeAs(const unsigned char* p, std::size_t count, F&& load)
+    {
+        const std::size_t u = m_unit;
+        const bool every = m_options.rowPerSample;
+        const auto mask = static_cast<Word>(m_channelMask);
+        auto last = static_cast<Word>(m_last);
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            const Word sample = load(p + i * u) & mask;
+            const std::int64_t index = m_samples++;
+            if (!every && index > 0 && sample == last)
             {
-                Sample(p, u, chunk);
-                p += u;
-                n -= u;
+                // Long stretches without change: skip the samples with the same bytes.
+                const std::size_t same = Repeats(p + (i + 1) * u, count - i - 1, p + i * u);
+                m_samples += static_cast<std::int64_t>(same);
+                i += same;
                 continue;
             }
-            m_samples += static_cast<std::int64_t>(same);
-            p += same * u;
-            n -= same * u;
+            last = sample;
+            AddRow(index, sample);
         }
-        m_partial.assign(p, p + n);
     }
 
-    // Whole samples at p with the same bytes as the last sample (the common case of a logic
-    // capture: long stretches without change).
-    std::size_t Repeats(const unsigned char* p, std::size_t n, std::size_t unit) const
+    // Whole samples at p equal to the sample at `last`.
+    std::size_t Repeats(const unsigned char* p, std::size_t count, const unsigned char* last) const
     {
+        const std::size_t u = m_unit;
         std::size_t i = 0;
-        if (unit == 1)
-            while (i < n && p[i] == m_lastRaw[0])
+        if (u == 1)
+            while (i < count && p[i] == *last)
                 ++i;
-        else if (unit == 2)
-            while (i + 2 <= n && p[i] == m_lastRaw[0] && p[i + 1] == m_lastRaw[1])
-                i += 2;
         else
-            while (i + unit <= n && std::memcmp(p + i, m_lastRaw, unit) == 0)
-                i += unit;
-        return i / unit;
+            while (i < count && std::memcmp(p + i * u, last, u) == 0)
+                ++i;
+        return i;
     }
 
-    void Sample(const unsigned char* p, std::size_t unit, const std::string& chunk)
+    // Gathers a row; the rows go to the table a batch at a time, label by label.
+    template <typename Word> void AddRow(std::int64_t index, Word sample)
     {
-        std::memcpy(m_lastRaw, p, unit);
-        std::uint64_t low = 0;
-        std::uint64_t high = 0;
-        std::memcpy(&low, p, std::min<std::size_t>(unit, 8));
-        if (unit > 8)
-            std::memcpy(&high, p + 8, unit - 8);
-        const CqzUInt sample = CqzUInt(high, low) & m_channelMask;
-        const std::int64_t index = m_samples++;
-        if (index > 0 && sample == m_last && !m_options.rowPerSample)
-            return;
-        const CqzUInt changed = index == 0 ? m_channelMask : sample ^ m_last;
         m_last = sample;
         m_lastRowSample = index;
+        const std::size_t at = m_batch++;
+        m_times[at] = Time(index);
+        if constexpr (sizeof(Word) <= 8)
+            m_rows64[at] = sample;
+        else
+            m_rows128[at] = sample;
+        if (m_batch == kBatchRows)
+            Flush();
+    }
+
+    // Writes the rows gathered so far to the table.
+    void Flush()
+    {
+        if (m_batch == 0)
+            return;
         CqzDataTable& table = m_out.GetTable();
-        table.AppendRow(Time(index, chunk));
+        const auto count = static_cast<std::int64_t>(m_batch);
+        const std::int64_t first = table.GetRowCount();
+        if ((first + count) / kMemoryCheckRows != first / kMemoryCheckRows)
+            m_out.CheckMemory(first + count + kMemoryCheckRows);
+        table.AppendRows(count);
+        table.SetTimes(first, m_times.data(), count);
         for (const Output& o : m_outputs)
-            if (!(changed & o.mask).IsZero())
-                table.SetValue(o.column, Gather(o, sample));
+        {
+            if (m_unit <= 8)
+                Values(o, m_rows64.data());
+            else
+                Values(o, m_rows128.data());
+            if (o.channels.size() <= 64)
+                table.SetValues(o.column, first, m_low.data(), count);
+            else
+                table.SetValues(o.column, first, m_wide.data(), count);
+        }
+        m_batch = 0;
     }
 
-    static CqzUInt Gather(const Output& o, const CqzUInt& sample)
+    // The values of a label in the gathered rows, into m_low or m_wide.
+    template <typename Word> void Values(const Output& o, const Word* rows)
     {
-        if (o.channels.size() == 1)
-            return CqzUInt(sample.GetBit(o.channels[0]) ? 1 : 0);
-        CqzUInt value;
-        for (std::size_t bit = 0; bit < o.channels.size(); ++bit)
-            if (sample.GetBit(o.channels[bit]))
-                value |= CqzUInt(1) << static_cast<int>(bit);
-        return value;
+        if (o.channels.size() > 64)
+        {
+            for (std::size_t i = 0; i < m_batch; ++i)
+            {
+                const U128 v = Gather(o, U128(rows[i]));
+                m_wide[i] =
+                    CqzUInt(static_cast<std::uint64_t>(v >> 64), static_cast<std::uint64_t>(v));
+            }
+            return;
+        }
+        if (o.contiguous)
+        {
+            const int shift = o.channels[0];
+            const auto mask =
+                static_cast<Word>(LowMaskOf<std::uint64_t>(static_cast<int>(o.channels.size())));
+            for (std::size_t i = 0; i < m_batch; ++i)
+                m_low[i] = static_cast<std::uint64_t>((rows[i] >> shift) & mask);
+            return;
+        }
+        for (std::size_t i = 0; i < m_batch; ++i)
+            m_low[i] = static_cast<std::uint64_t>(Gather(o, rows[i]));
     }
 
-    std::int64_t Time(std::int64_t sample, const std::string& chunk) const
+    std::int64_t Time(std::int64_t sample) const
     {
-        const unsigned __int128 ps =
-            static_cast<unsigned __int128>(sample) * 1000000000000ull / m_meta.GetSampleRate();
-        if (ps > static_cast<unsigned __int128>(std::numeric_limits<std::int64_t>::max()))
-            Fail(chunk, "sample " + std::to_string(sample) + " is beyond the time range");
+        if (sample < m_wholeSamples)
+            return sample * static_cast<std::int64_t>(m_period);
+        const U128 ps = m_period != 0 ? U128(static_cast<std::uint64_t>(sample)) * m_period
+                                      : U128(static_cast<std::uint64_t>(sample)) *
+                                            1000000000000ull / m_meta.GetSampleRate();
+        if (ps > static_cast<U128>(std::numeric_limits<std::int64_t>::max()))
+            Fail(*m_chunk, "sample " + std::to_string(sample) + " is beyond the time range");
         return static_cast<std::int64_t>(ps);
     }
+
+    static constexpr std::size_t kBatchRows = 2048;
+    static constexpr std::int64_t kMemoryCheckRows = 1 << 16;
 
     ZipArchive& m_zip;
     std::string m_file;
@@ -361,12 +559,22 @@ private:
     CqzSrMetadata m_meta;
     CqzCaptureTable m_out;
     std::vector<Output> m_outputs;
-    CqzUInt m_channelMask;
-    CqzUInt m_last;
+    std::size_t m_unit = 1;
+    U128 m_channelMask = 0;
+    U128 m_last = 0;
+    std::uint64_t m_period = 0; // picoseconds per sample when whole
+    std::int64_t m_wholeSamples = 0;
+    std::size_t m_batch = 0; // rows gathered, not yet in the table
     std::int64_t m_samples = 0;
     std::int64_t m_lastRowSample = -1;
+    const std::string* m_chunk = nullptr;
     std::vector<unsigned char> m_partial;
-    unsigned char m_lastRaw[CqzSrMetadata::kMaxUnitSize] = {};
+    // The rows gathered for the table: times, samples, and one label's values at a time.
+    std::vector<std::int64_t> m_times;
+    std::vector<std::uint64_t> m_rows64;
+    std::vector<U128> m_rows128;
+    std::vector<std::uint64_t> m_low;
+    std::vector<CqzUInt> m_wide;
 };
 } // namespace
 

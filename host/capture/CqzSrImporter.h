@@ -14,7 +14,12 @@
 //   last sample so that the table spans the whole capture; or, with rowPerSample, one row per
 //   sample.
 // - Samples of 1 to 16 bytes (unitsize), little-endian, channel c at bit c. A sample may be
-//   split across chunks; data that ends inside a sample is refused.
+//   split across chunks; data that ends inside a sample is refused, and so is an archive
+//   that lacks one of the numbered chunks.
+// - Analog channels are not imported: each is skipped with a note naming it.
+// - Memory: the archive is read entry by entry in blocks. With rowPerSample the rows are
+//   known before reading: an import that needs more memory than it may use is refused at
+//   once, with the figure; one row per change is checked as it grows.
 // Malformed input throws CqzCaptureError "file:entry: what is wrong"; nothing is returned then
 // and no label stays registered.
 

@@ -2,6 +2,7 @@
 
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureNumber.h"
+#include "capture/CqzCaptureText.h"
 
 #include <algorithm>
 
@@ -54,7 +55,7 @@ void CqzSrMetadata::Parse(std::string_view text, const std::string& file)
         }
         const std::size_t equal = line.find('=');
         if (equal == std::string::npos)
-            Fail(number, "expected 'key = value', found '" + line.substr(0, 40) + "'");
+            Fail(number, "expected 'key = value', found " + CqzCaptureText::Quote(line));
         if (section == "[device 1]")
             Set(Trim(line.substr(0, equal)), Trim(line.substr(equal + 1)), number);
     }
@@ -71,30 +72,41 @@ void CqzSrMetadata::Set(const std::string& key, const std::string& value, std::i
     else if (key == "unitsize")
     {
         if (!CqzCaptureNumber::ParseUnsigned(value, kMaxUnitSize, n) || n == 0)
-            Fail(line, "unitsize '" + value.substr(0, 20) + "' is not 1 to 16 bytes");
+            Fail(line, "unitsize " + CqzCaptureText::Quote(value, 20) + " is not 1 to 16 bytes");
         m_unitSize = static_cast<int>(n);
     }
     else if (key == "total probes")
     {
         if (!CqzCaptureNumber::ParseUnsigned(value, 8 * kMaxUnitSize, n))
-            Fail(line, "total probes '" + value.substr(0, 20) + "' is not 0 to 128");
+            Fail(line, "total probes " + CqzCaptureText::Quote(value, 20) + " is not 0 to 128");
         m_probes = static_cast<int>(n);
     }
     else if (key == "samplerate")
     {
         if (!CqzCaptureNumber::ParseRate(value, m_sampleRate))
-            Fail(line, "samplerate '" + value.substr(0, 20) + "' is not a rate such as '500 kHz'");
+            Fail(line, "samplerate " + CqzCaptureText::Quote(value, 20) +
+                           " is not a rate such as '500 kHz'");
     }
     else if (key.starts_with("probe") && IsNumber(key.substr(5)))
     {
         if (!CqzCaptureNumber::ParseUnsigned(key.substr(5), 8 * kMaxUnitSize, n) || n == 0)
-            Fail(line, key + ": probes are numbered 1 to 128");
+            Fail(line, CqzCaptureText::Printable(key) + ": probes are numbered 1 to 128");
         m_probeNames.emplace_back(static_cast<int>(n), value);
     }
+    else if (key.starts_with("analog") && IsNumber(key.substr(6)))
+        m_analog.push_back(value.empty() ? key : value);
 }
 
 void CqzSrMetadata::Finish()
 {
+    if (!m_analog.empty() &&
+        (m_captureFile.empty() || m_probes == 0 || (m_probes < 0 && m_probeNames.empty())))
+    {
+        std::string names;
+        for (const std::string& name : m_analog)
+            names += (names.empty() ? "" : ", ") + CqzCaptureText::Printable(name);
+        Fail(0, "the session holds only analog channels (" + names + "), which are not imported");
+    }
     if (m_captureFile.empty())
         Fail(0, "no capturefile: the session holds no logic data");
     if (m_unitSize == 0)

@@ -22,6 +22,8 @@ public:
     std::uint64_t GetSampleRate() const { return m_sampleRate; }
     // Channel names from channel 0 on; unnamed or number-only probes are called D<channel>.
     const std::vector<std::string>& GetChannelNames() const { return m_names; }
+    // Names of the analog channels of the device (not imported), in the order given.
+    const std::vector<std::string>& GetAnalogNames() const { return m_analog; }
 
 private:
     void Set(const std::string& key, const std::string& value, std::int64_t line);
@@ -35,4 +37,5 @@ private:
     std::uint64_t m_sampleRate = 0;
     std::vector<std::pair<int, std::string>> m_probeNames; // probe number (1 on), name
     std::vector<std::string> m_names;
+    std::vector<std::string> m_analog;
 };

@@ -1,9 +1,12 @@
 #pragma once
-// Choices a person can make about how a capture becomes labels. Filled by the host from its
-// command line and handed to the importers by value.
+// Choices a person can make about how a capture becomes labels, and the limits and reports of
+// an import. Filled by the host from its command line and handed to the importers by value.
 
 #include "qzSystem/ids/CqzID.h"
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,4 +36,22 @@ struct SqzCaptureOptions
     // The source recorded in each label the importer adds; label identifiers are derived from
     // it and the label name.
     CqzID sourceID = kqzCaptureImporterID;
+
+    // The memory the stores of an import may take, in bytes. 0: the environment variable
+    // QZFILTER_MEMORY_LIMIT (bytes, or with a K, M or G suffix), else what the machine has
+    // available (MemAvailable of /proc/meminfo). An import that would need more is refused.
+    std::uint64_t memoryLimit = 0;
+    // The longest line of a CSV file, in bytes.
+    std::size_t maxLineBytes = std::size_t{16} << 20;
+    // The longest field of a CSV line or word of a value change dump, in bytes.
+    std::size_t maxFieldBytes = std::size_t{1} << 20;
+    // The bytes a text importer reads from its file at a time (tests and fuzzing make it
+    // small to reach the paths where a line or word spans blocks).
+    std::size_t readBlockBytes = std::size_t{1} << 20;
+
+    // Told each note of an import (a channel skipped, and why), ready to show. May be empty.
+    std::function<void(const std::string&)> note;
+    // Told how far an import has read: bytes done of total (total 0 when unknown), at most
+    // about once per block of input. May be empty.
+    std::function<void(std::uint64_t done, std::uint64_t total)> progress;
 };

@@ -102,6 +102,25 @@ TEST_F(CsvTest, DuplicateAndEmptyHeaderNamesAreMadeUnique)
     EXPECT_EQ(Names(t), (std::vector<std::string>{"A", "A_2", "Column4"}));
 }
 
+TEST_F(CsvTest, UnknownDigitsWideColumnsAndByteOrderMark)
+{
+    std::vector<std::string> notes;
+    SqzCaptureOptions options;
+    options.note = [&](const std::string& note) { notes.push_back(note); };
+    m_data = CqzCsvImporter(options).ImportText(
+        "\xEF\xBB\xBFTime,Bus,Wide\n0,0x3zz,0x" + std::string(33, 'F') + "\n1,0x1x0,0\n", "t.csv");
+    const CqzDataTable& t = *m_data->GetTable(0);
+    EXPECT_EQ(Names(t), (std::vector<std::string>{"Bus"}));
+    EXPECT_EQ(notes, (std::vector<std::string>{"t.csv: column 3 (Wide) holds values of 132 bits; "
+                                               "skipped (labels hold at most 128 bits)"}));
+    CqzUInt x, z;
+    ASSERT_TRUE(t.GetUnknownDigits(Column(t, "Bus"), 0, x, z));
+    EXPECT_EQ(z, CqzUInt(0xff));
+    ASSERT_TRUE(t.GetUnknownDigits(Column(t, "Bus"), 1, x, z));
+    EXPECT_EQ(x, CqzUInt(0xf0));
+    EXPECT_TRUE(z.IsZero());
+}
+
 struct BadCsv
 {
     std::string text;
@@ -131,9 +150,15 @@ INSTANTIATE_TEST_SUITE_P(
                "t.csv:1: time unit 'h' of the header is not s, ms, us, ns, ps or fs"},
         BadCsv{"Time,A\n99999999999,1\n",
                "t.csv:2: time '99999999999' is not a number within the time range"},
-        BadCsv{"Time,Wide\n0,0x" + std::string(33, 'F') + "\n",
-               "t.csv:1: column 2 (Wide) holds values of 132 bits; buses of at most 128 bits are "
-               "supported"},
+        BadCsv{"Time,A\n0,1\n\x01,2\n", "t.csv:3: control byte 0x01: a CSV file is text"},
+        BadCsv{"Time,A\n0,1\n" + std::string(3, '\0'),
+               "t.csv:3: control byte 0x00: a CSV file is text"},
+        BadCsv{"Time (fs),A\n1500,1\n", "t.csv:2: time '1500' is not a whole number of "
+                                        "picoseconds (times are kept in picoseconds)"},
+        BadCsv{"Time,A\n" + std::string((16 << 20) + 1, ','),
+               "t.csv:2: the line is longer than 16777216 bytes"},
+        BadCsv{"Time,A\n0," + std::string((1 << 20) + 1, 'a') + "\n",
+               "t.csv:2: field 2 is longer than 1048576 bytes"},
         BadCsv{"Time,A\n0,\"open\n", "t.csv:2: a quoted field has no closing quote"},
         BadCsv{"A,B\n1,0\n",
                "t.csv:1: no time column (a column named Time...) and no '; Samplerate:' comment"},

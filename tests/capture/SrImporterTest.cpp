@@ -162,9 +162,48 @@ INSTANTIATE_TEST_SUITE_P(
         BadSr{{{"metadata", Metadata(kGood + "unitsize=1\n")}},
               "logic-1: the logic data named by the metadata is not in the archive"},
         BadSr{{{"logic-1", "x"}}, "metadata: no such entry in the archive"},
+        BadSr{{{"metadata", Metadata(kGood + "unitsize=1\n")},
+               {"logic-1-1", "x"},
+               {"logic-1-3", "y"}},
+              "logic-1-2: this chunk of the logic data is missing (the archive has 2 of the "
+              "chunks 1 to 3)"},
+        BadSr{{{"metadata", Metadata("samplerate=1 MHz\nunitsize=1\nanalog1=A\x1b"
+                                     "0\n")}},
+              "metadata: the session holds only analog channels (A\\x1b0), which are not "
+              "imported"},
         BadSr{{{"version", "3"}},
               "version: session format version '3' is not supported (1 and 2 "
               "are)"}));
+
+TEST_F(SrTest, AnalogChannelsAreSkippedWithANoteEachAndNamesAreEscaped)
+{
+    std::vector<std::string> notes;
+    SqzCaptureOptions options;
+    options.note = [&](const std::string& note) { notes.push_back(note); };
+    const auto& t = Import(
+        {{"metadata", Metadata(kGood + "unitsize=1\nprobe1=\x1b[2JA\nanalog9=Vin\nanalog10=\n")},
+         {"logic-1", "x"}},
+        options);
+    EXPECT_EQ(Names(t).size(), 8u);
+    EXPECT_EQ(Names(t)[0], "\\x1b[2JA"); // a probe name never reaches a terminal raw
+    EXPECT_EQ(notes,
+              (std::vector<std::string>{
+                  m_path + ": analog channel 'Vin' skipped (analog channels are not imported)",
+                  m_path + ": analog channel 'analog10' skipped (analog channels are not "
+                           "imported)"}));
+}
+
+TEST_F(SrTest, RowPerSampleIsRefusedWithItsFigureBeforeReading)
+{
+    SqzCaptureOptions options;
+    options.rowPerSample = true;
+    options.memoryLimit = 4096;
+    const std::string message = Refusal(
+        {{"metadata", Metadata(kGood + "unitsize=1\n")}, {"logic-1", std::string(10000, 'x')}},
+        options);
+    EXPECT_EQ(message, " the capture needs about 165.2 KiB of memory for 10000 rows of 9 labels; "
+                       "4.0 KiB are allowed by the memory limit");
+}
 
 TEST_F(SrTest, BusOptionsAreChecked)
 {

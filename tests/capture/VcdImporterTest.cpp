@@ -90,6 +90,36 @@ TEST_F(VcdTest, VectorsAreLeftExtendedAndUnknownDigitsGiveStatus4)
     EXPECT_EQ(At(t, "v", 4).status, 4);
 }
 
+TEST_F(VcdTest, UnknownAndFloatingDigitsAreKeptPerDigitWithAByteOrderMark)
+{
+    const auto& t = Import("\xEF\xBB\xBF" + Dump("$var wire 16 ! v $end\n",
+                                                 "#0\nb110000zzzzzzzz !\n#1\nbx1 !\n#2\nb1 !\n"));
+    CqzUInt x, z;
+    ASSERT_TRUE(t.GetUnknownDigits(Column(t, "v"), 0, x, z));
+    EXPECT_EQ(At(t, "v", 0).value, CqzUInt(0x3000));
+    EXPECT_EQ(z, CqzUInt(0xff));
+    EXPECT_TRUE(x.IsZero());
+    ASSERT_TRUE(t.GetUnknownDigits(Column(t, "v"), 1, x, z)); // extended by x
+    EXPECT_EQ(x, CqzUInt(0xfffe));
+    EXPECT_FALSE(t.GetUnknownDigits(Column(t, "v"), 2, x, z));
+    EXPECT_EQ(Value(t, "v", 2), 1u);
+}
+
+TEST_F(VcdTest, WideVariableIsSkippedWithANoteAndTheRestLoads)
+{
+    std::vector<std::string> notes;
+    SqzCaptureOptions options;
+    options.note = [&](const std::string& note) { notes.push_back(note); };
+    m_data = CqzVcdImporter(options).ImportText(
+        Dump("$var wire 256 ! wide $end\n$var wire 1 \" a $end\n",
+             "#0\nb1" + std::string(255, '0') + " !\n1\"\n"),
+        "t.vcd");
+    EXPECT_EQ(Names(*m_data->GetTable(0)), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(notes, (std::vector<std::string>{
+                         "t.vcd: 3: $var wide is 256 bits wide; skipped (labels hold at most 128 "
+                         "bits)"}));
+}
+
 TEST_F(VcdTest, SharedIdentifierCodesChangeEveryVariable)
 {
     const auto& t =
@@ -148,10 +178,18 @@ INSTANTIATE_TEST_SUITE_P(
     Malformed, VcdRefusalTest,
     ::testing::Values(
         BadVcd{Dump("$var wire 129 ! wide $end\n", ""),
-               "t.vcd:3: $var wide is 129 bits wide; widths of 1 to 128 bits are supported"},
+               "t.vcd:5: the file declares no variables that can be imported"},
         BadVcd{Dump("$var wire 4294967296 ! huge $end\n", ""),
-               "t.vcd:3: $var huge: width '4294967296' is not a number of bits (at most 128 are "
-               "supported)"},
+               "t.vcd:3: $var huge: width '4294967296' is not a number of bits"},
+        BadVcd{Dump("$var wire 1 ! a $end\n", "#0\n1!\n" + std::string(4096, '\0')),
+               "t.vcd:8: control byte 0x00: a value change dump is text"},
+        BadVcd{Dump("$var wire 1 ! a $end\n", "#0\n1!\x1b[2J\n"),
+               "t.vcd:7: control byte 0x1b: a value change dump is text"},
+        BadVcd{Dump("$var wire 1 ! a $end\n", "#1000\n1!\n#1500\n0!\n", "1 fs"),
+               "t.vcd:8: timestamp '#1500' is 1500 fs, not a whole number of picoseconds "
+               "(times are kept in picoseconds; a finer time would merge with its neighbour)"},
+        BadVcd{Dump("$var string 1 ! s $end\n", "#0\ns" + std::string(2 << 20, 'a') + " !\n"),
+               "t.vcd:7: a word longer than 1048576 bytes ('saaaaaaaaaaaaaaaaaaa...')"},
         BadVcd{Dump("$var wire 1 ! a $end\n", "#0\n1?\n"), "t.vcd:7: unknown identifier code '?'"},
         BadVcd{Dump("$var wire 2 ! a $end\n", "#0\nb101 !\n"),
                "t.vcd:7: value 'b101' is not a 2-bit binary value for a"},

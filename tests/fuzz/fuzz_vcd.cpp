@@ -1,13 +1,11 @@
-// Fuzz target: value change dumps.
+// Fuzz target: value change dumps, from memory and streamed from a file in small blocks. The
+// first byte picks the block size and limits.
 #include "fuzz/FuzzCapture.h"
 
 #include "capture/CqzVcdImporter.h"
 
-#include <string_view>
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
-    const std::string_view text(reinterpret_cast<const char*>(bytes), size);
-    FuzzImport([&] { return CqzVcdImporter().ImportText(text, "fuzz.vcd"); });
+    FuzzTextImport<CqzVcdImporter>(bytes, size);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "HostTestFiles.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -31,9 +32,11 @@ std::string ShellQuote(const std::string& text)
 class HostProgramTest : public ::testing::Test
 {
 protected:
-    SqzRunResult Run(const std::vector<std::string>& arguments)
+    // `environment`: "NAME=value" set for the run, or empty.
+    SqzRunResult Run(const std::vector<std::string>& arguments, const std::string& environment = "")
     {
-        std::string command = ShellQuote(QZ_HOST_PROGRAM);
+        std::string command = (environment.empty() ? "" : "env " + ShellQuote(environment) + " ") +
+                              ShellQuote(QZ_HOST_PROGRAM);
         for (const std::string& argument : arguments)
             command += " " + ShellQuote(argument);
         command += " 2>" + ShellQuote(folder.File("stderr.txt")) + " <" + ShellQuote(input);
@@ -381,3 +384,95 @@ TEST_F(HostProgramTest, RunningOutOfMemoryIsAClearError)
 }
 
 } // namespace
+
+// Hostile and awkward captures: the file, the exit code, and words the error (or the output)
+// must hold.
+struct SqzHostileCase
+{
+    std::string name; // the file name; a name ending in '/' is a directory
+    std::string content;
+    std::string environment; // set for the run ("NAME=value"), or empty
+    int code;
+    std::vector<std::string> words;
+};
+
+class HostileCaptureTest : public HostProgramTest,
+                           public ::testing::WithParamInterface<SqzHostileCase>
+{
+};
+
+const std::string kVcd = "$timescale 1 ns $end\n$var wire 1 ! a $end\n$enddefinitions $end\n";
+
+TEST_P(HostileCaptureTest, GivesTheExitCodeAndAClearMessage)
+{
+    const SqzHostileCase& c = GetParam();
+    std::string path = folder.File(c.name);
+    if (c.name.back() == '/')
+        std::filesystem::create_directories(path);
+    else
+        folder.Write(c.name, c.content);
+    const SqzRunResult result = Run({"--labels", path}, c.environment);
+    EXPECT_EQ(result.code, c.code) << result.err;
+    for (const std::string& word : c.words)
+        EXPECT_NE((result.err + result.out).find(word), std::string::npos)
+            << "no '" << word << "' in: " << result.err << result.out;
+    EXPECT_EQ((result.err + result.out).find('\x1b'), std::string::npos) << "a raw escape byte";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, HostileCaptureTest,
+    ::testing::Values(
+        SqzHostileCase{"nul.vcd",
+                       kVcd + "#0\n1!\n" + std::string(1 << 16, '\0'),
+                       "",
+                       2,
+                       {"nul.vcd:6: control byte 0x00"}},
+        SqzHostileCase{"capture.vcd/", "", "", 2, {"capture.vcd/: is a directory"}},
+        SqzHostileCase{"fs.vcd",
+                       "$timescale 1 fs $end\n$var wire 1 ! a $end\n$enddefinitions $end\n"
+                       "#2000\n1!\n#2001\n0!\n",
+                       "",
+                       2,
+                       {"fs.vcd:6: timestamp '#2001' is 2001 fs, not a whole number"}},
+        SqzHostileCase{"escape.csv",
+                       "Time,\x1b[31mRed\n0,1\n",
+                       "",
+                       2,
+                       {"escape.csv:1: control byte 0x1b: a CSV file is text"}},
+        SqzHostileCase{"bom.csv", "\xEF\xBB\xBFTime,A\n0,1\n", "", 0, {"A      digital"}},
+        SqzHostileCase{"bom.vcd", "\xEF\xBB\xBF" + kVcd + "#0\n1!\n", "", 0, {"a      digital"}},
+        SqzHostileCase{"wide.vcd",
+                       "$var wire 256 ! wide $end\n$var wire 1 \" a $end\n$enddefinitions "
+                       "$end\n#0\n1\"\n",
+                       "",
+                       0,
+                       {"note: ", "wide.vcd: 1: $var wide is 256 bits wide; skipped"}},
+        SqzHostileCase{"big.csv",
+                       "Time,A,B\n0,1,2\n1,0,3\n",
+                       "QZFILTER_MEMORY_LIMIT=1K",
+                       2,
+                       {"big.csv: the capture needs about", "1.0 KiB are allowed by "
+                                                            "QZFILTER_MEMORY_LIMIT"}}));
+
+TEST_F(HostProgramTest, UnknownAndFloatingDigitsShowInListingCsvAndHtml)
+{
+    const std::string capture = folder.Write(
+        "xz.vcd", "$timescale 1 ns $end\n$var wire 16 ! w $end\n$var wire 8 \" b $end\n"
+                  "$var wire 1 # s $end\n$enddefinitions $end\n"
+                  "#0\nb110000zzzzzzzz !\nb1010xxxx \"\nz#\n#1\nb1 !\n");
+    const std::string csv = folder.File("xz.csv");
+    const std::string html = folder.File("xz.html");
+    const SqzRunResult result =
+        Run({"--color=never", "--no-progress", "--csv", csv, "--html", html, capture});
+    ASSERT_EQ(result.code, 0) << result.err;
+    std::ifstream csvFile(csv), htmlFile(html);
+    const std::string csvText(std::istreambuf_iterator<char>(csvFile), {});
+    const std::string htmlText(std::istreambuf_iterator<char>(htmlFile), {});
+    for (const std::string* text : {&result.out, &csvText, &htmlText})
+    {
+        EXPECT_NE(text->find("30zz"), std::string::npos) << *text;
+        EXPECT_NE(text->find("ax"), std::string::npos) << *text;
+        EXPECT_NE(text->find("0001"), std::string::npos) << *text;
+    }
+    EXPECT_NE(csvText.find("0,30zz,ax,z,"), std::string::npos) << csvText;
+}

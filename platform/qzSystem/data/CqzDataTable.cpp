@@ -1,6 +1,7 @@
 #include "qzSystem/data/CqzDataTable.h"
 
 #include "qzSystem/data/CqzSampleDataSource.h"
+#include "qzSystem/data/CqzUnknownDigitStore.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
 
 #include <algorithm>
@@ -20,6 +21,20 @@ struct CqzDataTable::SqzImp
     CqzLineIndex lines;
     // With subrows: the subrow count per row (role 17).
     std::shared_ptr<CqzSampleStore> subrowCounts;
+    // Per column, the digits of its unknown values; empty until a column has some.
+    std::vector<std::unique_ptr<CqzUnknownDigitStore>> digits;
+
+    CqzUnknownDigitStore* Digits(int column) const
+    {
+        return column >= 0 && column < static_cast<int>(digits.size()) ? digits[column].get()
+                                                                       : nullptr;
+    }
+    // A known value written at `line` ends the unknown digits held before it.
+    void CloseDigits(int column, std::int64_t line)
+    {
+        if (CqzUnknownDigitStore* store = Digits(column); store && store->IsOpen())
+            store->Set(line, CqzUInt(), CqzUInt());
+    }
 
     CqzSampleStore* Store(int column) const
     {
@@ -312,7 +327,39 @@ bool CqzDataTable::SetStatus(int column, int status)
 bool CqzDataTable::SetValueAt(int column, std::int64_t line, const CqzUInt& value)
 {
     CqzSampleStore* store = m_imp->Store(column);
-    return store && store->SetValue(line, value);
+    if (!store || !store->SetValue(line, value))
+        return false;
+    if (!m_imp->digits.empty())
+        m_imp->CloseDigits(column, line);
+    return true;
+}
+
+bool CqzDataTable::SetUnknownDigits(int column, const CqzUInt& unknown, const CqzUInt& floating)
+{
+    CqzSampleStore* store = m_imp->Store(column);
+    const std::int64_t line = m_imp->LastLine();
+    if (!store || store->GetKind() != eqzSampleValue || line < 0)
+        return false;
+    if (unknown.IsZero() && floating.IsZero())
+    {
+        m_imp->CloseDigits(column, line);
+        return true;
+    }
+    if (m_imp->digits.size() <= static_cast<std::size_t>(column))
+        m_imp->digits.resize(static_cast<std::size_t>(column) + 1);
+    if (!m_imp->digits[column])
+        m_imp->digits[column] = std::make_unique<CqzUnknownDigitStore>();
+    m_imp->digits[column]->Set(line, unknown, floating);
+    return store->SetStatus(line, 4);
+}
+
+bool CqzDataTable::GetUnknownDigits(int column, std::int64_t line, CqzUInt& unknown,
+                                    CqzUInt& floating) const
+{
+    const CqzSampleStore* store = m_imp->Store(column);
+    const CqzUnknownDigitStore* digits = m_imp->Digits(column);
+    return store && digits && line >= 0 && line < store->GetCount() &&
+           store->GetStatus(line) == 4 && digits->Get(line, unknown, floating);
 }
 
 bool CqzDataTable::SetTextAt(int column, std::int64_t line, const wchar_t* text, std::size_t length)
@@ -336,14 +383,22 @@ bool CqzDataTable::SetValues(int column, std::int64_t firstLine, const CqzUInt* 
                              std::int64_t count)
 {
     CqzSampleStore* store = m_imp->Store(column);
-    return store && store->SetValues(firstLine, values, count);
+    if (!store || !store->SetValues(firstLine, values, count))
+        return false;
+    if (!m_imp->digits.empty())
+        m_imp->CloseDigits(column, firstLine);
+    return true;
 }
 
 bool CqzDataTable::SetValues(int column, std::int64_t firstLine, const std::uint64_t* values,
                              std::int64_t count)
 {
     CqzSampleStore* store = m_imp->Store(column);
-    return store && store->SetValues(firstLine, values, count);
+    if (!store || !store->SetValues(firstLine, values, count))
+        return false;
+    if (!m_imp->digits.empty())
+        m_imp->CloseDigits(column, firstLine);
+    return true;
 }
 
 bool CqzDataTable::SetTimes(std::int64_t firstLine, const std::int64_t* times, std::int64_t count)

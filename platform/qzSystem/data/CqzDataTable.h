@@ -99,6 +99,10 @@ public:
     bool SetValue(int column, const CqzUInt& value);
     bool SetText(int column, const CString& text);
     bool SetStatus(int column, int status);
+    // Gives the last line's value of a digital column unknown (x) and high-impedance (z)
+    // bits: status 4 when either mask has a bit, for showing the value digit by digit
+    // (GetUnknownDigits). Writing a value later clears them.
+    bool SetUnknownDigits(int column, const CqzUInt& unknown, const CqzUInt& floating);
 
     // Writers of any line.
     bool SetValueAt(int column, std::int64_t line, const CqzUInt& value);
@@ -116,6 +120,9 @@ public:
     // for a line or column that has none.
     int GetSample(int column, std::int64_t line, CqzUInt& value) const;
     int GetSample(int column, std::int64_t line, CString& text) const;
+    // The unknown and high-impedance bits of a line's value; false when the value has status
+    // 4 without a record of its digits, or another status.
+    bool GetUnknownDigits(int column, std::int64_t line, CqzUInt& unknown, CqzUInt& floating) const;
     // The time of a line; Invalid() without a time column or line.
     CqzPosition GetTimeAt(std::int64_t line) const;
     // The store of the time column (role 1), or null.

@@ -58,8 +58,13 @@ void CqzValueStore::AppendMany(std::int64_t count, bool hold)
     if (need > m_capacity)
         Grow(std::max(need, m_capacity + m_capacity / 2 + 64));
     const CqzUInt fill = hold && m_count > 0 ? Get(m_count - 1) : CqzUInt();
-    for (std::size_t at = m_size; at < need; at += m_byteWidth)
-        Put(m_data + at, fill);
+    if (fill.IsZero())
+        std::memset(m_data + m_size, 0, need - m_size);
+    else if (m_byteWidth == 1)
+        std::memset(m_data + m_size, static_cast<int>(fill.GetLow() & 0xff), need - m_size);
+    else
+        for (std::size_t at = m_size; at < need; at += m_byteWidth)
+            Put(m_data + at, fill);
     m_size = need;
     m_count += count;
 }
@@ -76,8 +81,36 @@ void CqzValueStore::SetRange(std::int64_t index, const CqzUInt* values, std::int
         Set(index + i, values[i]);
 }
 
-void CqzValueStore::SetRange(std::int64_t index, const std::uint64_t* values, std::int64_t count)
+namespace
+{
+// Values cut to `mask` into entries of type T (the low bytes of each value).
+template <typename T>
+void PutRange(std::uint8_t* p, const std::uint64_t* values, std::int64_t count, std::uint64_t mask)
 {
     for (std::int64_t i = 0; i < count; ++i)
-        Set(index + i, CqzUInt(values[i]));
+    {
+        const T v = static_cast<T>(values[i] & mask);
+        std::memcpy(p + i * static_cast<std::int64_t>(sizeof(T)), &v, sizeof(T));
+    }
+}
+} // namespace
+
+void CqzValueStore::SetRange(std::int64_t index, const std::uint64_t* values, std::int64_t count)
+{
+    std::uint8_t* p = m_data + index * m_byteWidth;
+    const std::uint64_t mask = m_mask.GetLow();
+    switch (m_byteWidth)
+    {
+    case 1:
+        return PutRange<std::uint8_t>(p, values, count, mask);
+    case 2:
+        return PutRange<std::uint16_t>(p, values, count, mask);
+    case 4:
+        return PutRange<std::uint32_t>(p, values, count, mask);
+    case 8:
+        return PutRange<std::uint64_t>(p, values, count, mask);
+    default:
+        for (std::int64_t i = 0; i < count; ++i)
+            Set(index + i, CqzUInt(values[i]));
+    }
 }
