@@ -2,21 +2,22 @@
 
 namespace
 {
-// Bytes of a well-formed UTF-8 sequence starting at text[i] (not counting overlong or
-// surrogate checks beyond the lead byte's range), or 0.
-std::size_t SequenceLength(std::string_view text, std::size_t i)
+// The length of the well-formed UTF-8 sequence at `at` (shortest form, no surrogates, at most
+// U+10FFFF), 0 when there is none.
+std::size_t SequenceLength(std::string_view text, std::size_t at)
 {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    const std::size_t length = lead >= 0xf0 && lead <= 0xf4  ? 4
-                               : lead >= 0xe0                ? 3
-                               : lead >= 0xc2 && lead < 0xe0 ? 2
-                                                             : 0;
-    if (length == 0 || i + length > text.size())
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    const std::size_t length = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
+    if (lead < 0xc2 || lead > 0xf4 || at + length > text.size())
         return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((byte(i + k) & 0xc0) != 0x80)
+    for (std::size_t i = 1; i < length; ++i)
+        if ((byte(at + i) & 0xc0) != 0x80)
             return 0;
+    const unsigned char second = byte(at + 1);
+    if ((lead == 0xe0 && second < 0xa0) || (lead == 0xed && second >= 0xa0) ||
+        (lead == 0xf0 && second < 0x90) || (lead == 0xf4 && second >= 0x90))
+        return 0;
     return length;
 }
 
