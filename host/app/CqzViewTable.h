@@ -30,6 +30,7 @@ public:
     // The marked row (-1: none).
     std::int64_t GetCurrent() const { return m_current; }
     int GetLinesPerPage() const;
+    int GetLineHeight() const { return m_lineHeight; }
     // The rows a paint draws now, from the top.
     std::vector<std::int64_t> GetDrawnRows();
     // Called after every paint (the window updates its counts then).
