@@ -52,12 +52,12 @@ void Measure(std::int64_t rows)
     window.grab();
     const double last = Since(start);
     const CqzID& instance = session.GetInstanceID();
-    std::printf("%6lld M rows  capture %9.1f ms  first table %7.1f ms  last row %7.1f ms  "
-                "pages produced %lld of %lld\n",
-                static_cast<long long>(rows / 1000000), build, first, last,
-                static_cast<long long>(
-                    CqzPageProduction::GetProducedCount(session.GetData(), instance)),
-                static_cast<long long>(CqzPageProduction::GetPageCount(session.GetData(), instance)));
+    std::printf(
+        "%6lld M rows  capture %9.1f ms  first table %7.1f ms  last row %7.1f ms  "
+        "pages produced %lld of %lld\n",
+        static_cast<long long>(rows / 1000000), build, first, last,
+        static_cast<long long>(CqzPageProduction::GetProducedCount(session.GetData(), instance)),
+        static_cast<long long>(CqzPageProduction::GetPageCount(session.GetData(), instance)));
     std::fflush(stdout);
 }
 

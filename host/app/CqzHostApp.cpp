@@ -199,8 +199,8 @@ void ApplyFilter(const SqzHostOptions& options, CqzHostSession& session,
 
 } // namespace
 
-std::unique_ptr<CqzHostSession> CqzHostApp::OpenSession(SqzHostOptions& options,
-                                                        std::string& phase, std::ostream& err)
+std::unique_ptr<CqzHostSession> CqzHostApp::OpenSession(SqzHostOptions& options, std::string& phase,
+                                                        std::ostream& err)
 {
     if (options.useSample)
     {

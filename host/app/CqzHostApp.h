@@ -26,8 +26,8 @@ public:
     // The steps every command shares: the capture loaded (the sample without one), the
     // setups and terms applied and the filter run; nothing is produced yet (with --labels
     // or --print-setup the tool is not run). `phase` names the step for messages.
-    static std::unique_ptr<CqzHostSession> OpenSession(SqzHostOptions& options,
-                                                       std::string& phase, std::ostream& err);
+    static std::unique_ptr<CqzHostSession> OpenSession(SqzHostOptions& options, std::string& phase,
+                                                       std::ostream& err);
     // Runs a command, turning its errors into the program's messages on `err` and exit codes.
     static int Guarded(const std::function<int(std::string& phase)>& body, std::ostream& err);
 };

@@ -22,6 +22,5 @@ public:
     static std::int64_t GetPageCount(const CqzData& data, const CqzID& instanceID);
     static std::int64_t GetProducedCount(const CqzData& data, const CqzID& instanceID);
     // Produces the remaining pages; false when `progress` stopped it.
-    static bool ProduceAll(const CqzData& data, const CqzID& instanceID,
-                           const Progress& progress);
+    static bool ProduceAll(const CqzData& data, const CqzID& instanceID, const Progress& progress);
 };

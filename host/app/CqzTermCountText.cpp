@@ -22,8 +22,8 @@ std::vector<std::string> CqzTermCountText::Describe(const SqzTermCounts& counts)
     std::vector<std::string> lines;
     int number = 0;
     for (const SqzTermCount& term : counts.terms)
-        lines.push_back(std::to_string(++number) + ". " + term.name.ToUtf8() + " (" +
-                        Action(term) + "): " + Decided(term));
+        lines.push_back(std::to_string(++number) + ". " + term.name.ToUtf8() + " (" + Action(term) +
+                        "): " + Decided(term));
     lines.push_back("no term: " + std::to_string(counts.undecided) + " shown");
     return lines;
 }

@@ -11,7 +11,6 @@
 class CqzViewCommand
 {
 public:
-    static int Run(const std::vector<std::string>& arguments, std::ostream& out,
-                   std::ostream& err);
+    static int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
     static std::string Usage();
 };

@@ -19,8 +19,8 @@ std::string Lower(std::string text)
 
 std::optional<double> UnitScale(const std::string& unit)
 {
-    static const std::pair<const char*, double> units[] = {
-        {"ps", 1.0}, {"ns", 1e3}, {"us", 1e6}, {"µs", 1e6}, {"ms", 1e9}, {"s", 1e12}};
+    static const std::pair<const char*, double> units[] = {{"ps", 1.0}, {"ns", 1e3}, {"us", 1e6},
+                                                           {"µs", 1e6}, {"ms", 1e9}, {"s", 1e12}};
     for (const auto& [name, scale] : units)
         if (unit == name)
             return scale;
@@ -55,7 +55,7 @@ std::int64_t CqzViewRows::Previous(std::int64_t row)
         // The record was read, so the runs of its page are registered.
         const CqzDataTableFilterCache* cache =
             CqzDataCacheMgr::Instance().GetSystemFilterCache().GetCache(m_instanceID,
-                                                                       m_table.GetID());
+                                                                        m_table.GetID());
         row = cache && cache->IsHidden(row) ? cache->GetPreviousShownRow(row) : row - 1;
     }
     return row;
@@ -128,9 +128,8 @@ std::optional<std::int64_t> CqzViewRows::FindTime(const std::string& text)
 {
     const std::string heading = m_text.GetTimeHeading(); // "Time (ns)"
     const std::size_t open = heading.find('(');
-    const std::string unit = open == std::string::npos
-                                 ? "ps"
-                                 : heading.substr(open + 1, heading.size() - open - 2);
+    const std::string unit =
+        open == std::string::npos ? "ps" : heading.substr(open + 1, heading.size() - open - 2);
     const std::optional<std::int64_t> time = ParseTime(text, unit);
     if (!time)
         return std::nullopt;

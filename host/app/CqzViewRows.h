@@ -42,8 +42,7 @@ public:
     std::optional<std::int64_t> FindTime(const std::string& text);
     // The first drawn row after `from` whose value of listed column `column` reads as
     // `value` (as the table shows it, any case); nothing when no row does.
-    std::optional<std::int64_t> FindValue(int column, const std::string& value,
-                                          std::int64_t from);
+    std::optional<std::int64_t> FindValue(int column, const std::string& value, std::int64_t from);
     // A time text in picoseconds; nothing when it is not one.
     static std::optional<std::int64_t> ParseTime(const std::string& text,
                                                  const std::string& defaultUnit);

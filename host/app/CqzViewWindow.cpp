@@ -75,7 +75,8 @@ void CqzViewWindow::BuildMenus()
     QMenu* filter = menuBar()->addMenu(QStringLiteral("F&ilter"));
     m_editFilter = filter->addAction(QStringLiteral("&Filter..."), this, [this] { EditFilter(); });
     m_editFilter->setIconText(QStringLiteral("Filter..."));
-    QAction* countAll = filter->addAction(QStringLiteral("&Count all"), this, [this] { CountAll(); });
+    QAction* countAll =
+        filter->addAction(QStringLiteral("&Count all"), this, [this] { CountAll(); });
 
     QToolBar* bar = addToolBar(QStringLiteral("Actions"));
     bar->setMovable(false);
@@ -93,8 +94,8 @@ void CqzViewWindow::BuildCounts()
     dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     m_counts = new QTreeWidget(dock);
     m_counts->setRootIsDecorated(false);
-    m_counts->setHeaderLabels({QStringLiteral("Term"), QStringLiteral("Action"),
-                               QStringLiteral("Rows")});
+    m_counts->setHeaderLabels(
+        {QStringLiteral("Term"), QStringLiteral("Action"), QStringLiteral("Rows")});
     m_counts->header()->setStretchLastSection(false);
     m_counts->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_counts->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
@@ -129,9 +130,9 @@ void CqzViewWindow::Reload()
 
 void CqzViewWindow::UpdateTitle()
 {
-    setWindowTitle(Text("qzfilter view: " + m_capture +
-                        (m_session.IsFilterEnabled() ? " (filter enabled)"
-                                                     : " (filter disabled)")));
+    setWindowTitle(
+        Text("qzfilter view: " + m_capture +
+             (m_session.IsFilterEnabled() ? " (filter enabled)" : " (filter disabled)")));
 }
 
 void CqzViewWindow::UpdateCounts()
@@ -152,8 +153,8 @@ void CqzViewWindow::UpdateCounts()
             item->setText(1, Text(CqzTermCountText::Action(term)));
             item->setText(2, Text(CqzTermCountText::Decided(term)));
             if (term.action == 2)
-                item->setBackground(1, QColor(GetRValue(term.color), GetGValue(term.color),
-                                              GetBValue(term.color)));
+                item->setBackground(
+                    1, QColor(GetRValue(term.color), GetGValue(term.color), GetBValue(term.color)));
         }
         auto* rest = new QTreeWidgetItem(m_counts);
         rest->setText(0, QStringLiteral("No term"));
@@ -242,9 +243,9 @@ void CqzViewWindow::AskRow()
 {
     bool ok = false;
     const qlonglong last = m_table->GetRows() ? m_table->GetRows()->GetRowCount() - 1 : 0;
-    const QString text = QInputDialog::getText(
-        this, QStringLiteral("Go to row"),
-        QStringLiteral("Row (0 to %1):").arg(last), QLineEdit::Normal, QString(), &ok);
+    const QString text = QInputDialog::getText(this, QStringLiteral("Go to row"),
+                                               QStringLiteral("Row (0 to %1):").arg(last),
+                                               QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return;
     const qlonglong row = text.trimmed().toLongLong(&ok);
@@ -273,9 +274,8 @@ void CqzViewWindow::AskValue()
         labels << Text(rows->GetText().GetName(column));
     bool ok = false;
     const int current = std::max(0, int(labels.indexOf(Text(m_lastLabel))));
-    const QString label = QInputDialog::getItem(this, QStringLiteral("Find value"),
-                                                QStringLiteral("Label:"), labels, current, false,
-                                                &ok);
+    const QString label = QInputDialog::getItem(
+        this, QStringLiteral("Find value"), QStringLiteral("Label:"), labels, current, false, &ok);
     if (!ok)
         return;
     m_lastLabel = label.toStdString();

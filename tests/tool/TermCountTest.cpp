@@ -23,8 +23,8 @@ protected:
         ToolFixture::SetUp();
         builder.AddTable().Time().Integral(L"X", 32).Digital(L"Y", 4);
         for (int i = 0; i < Rows; ++i)
-            builder.Row(std::int64_t(i) * 10,
-                        {i % 7, i % 11 == 0 ? CqzDataBuilder::Unknown() : CqzDataBuilder::Cell(i % 16)});
+            builder.Row(std::int64_t(i) * 10, {i % 7, i % 11 == 0 ? CqzDataBuilder::Unknown()
+                                                                  : CqzDataBuilder::Cell(i % 16)});
         // Colour X == 3; hide Y < 4; a disabled term; show Y != 9 (hides Y == 9 and unknown Y).
         AddTerm(SearchBuilder().Is(L"X", 1, 3), eqzFilterColor, 0x0000ff);
         AddTerm(SearchBuilder().Is(L"Y", 3, 4), eqzFilterHide);
@@ -32,7 +32,8 @@ protected:
         tool->GetFilterModel().SetFilterEnabled(2, false);
         AddTerm(SearchBuilder().Is(L"Y", 2, 9), eqzFilterShow);
         for (int i = 0; i < 4; ++i)
-            tool->GetFilterModel().SetFilterName(i, CString(L"term ") + CString(std::to_wstring(i).c_str()));
+            tool->GetFilterModel().SetFilterName(i, CString(L"term ") +
+                                                        CString(std::to_wstring(i).c_str()));
     }
 
     // Counts taken from the records themselves: the decided term follows from the values.

@@ -43,11 +43,10 @@ protected:
     // The rows one term acts on alone, from the program's export.
     std::set<std::size_t> ActedOn(const SqzTermCase& term) const
     {
-        const std::vector<std::string> arguments = term.action == eqzHostColor
-                                                       ? std::vector<std::string>{term.option, "red",
-                                                                                  term.expression}
-                                                       : std::vector<std::string>{term.option,
-                                                                                  term.expression};
+        const std::vector<std::string> arguments =
+            term.action == eqzHostColor
+                ? std::vector<std::string>{term.option, "red", term.expression}
+                : std::vector<std::string>{term.option, term.expression};
         std::vector<std::string> all = arguments;
         all.push_back(Capture());
         std::set<std::size_t> rows;
@@ -75,8 +74,8 @@ TEST_P(ViewTermCount, EqualsTheCountsOfTheExports)
     CqzXMLParser xml(document.GetText());
     ASSERT_TRUE(session.ApplyMarkup(xml));
     session.Run();
-    const SqzFilterCounts summary = CqzFilterSummary::Count(session.GetData(),
-                                                            session.GetInstanceID(), false);
+    const SqzFilterCounts summary =
+        CqzFilterSummary::Count(session.GetData(), session.GetInstanceID(), false);
     const std::optional<SqzTermCounts> counts = CqzTermCountText::Get(session.GetInstanceID());
     ASSERT_TRUE(counts);
     ASSERT_EQ(counts->terms.size(), terms.size());

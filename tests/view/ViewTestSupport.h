@@ -41,7 +41,8 @@ inline std::vector<SqzCsvRow> ProgramCsv(const HostTestFolder& folder,
                                          const std::vector<std::string>& arguments)
 {
     const std::string csv = folder.File("program.csv");
-    std::string command = std::string("'") + QZ_HOST_PROGRAM + "' -q --color=never --csv '" + csv + "'";
+    std::string command =
+        std::string("'") + QZ_HOST_PROGRAM + "' -q --color=never --csv '" + csv + "'";
     for (const std::string& argument : arguments)
     {
         std::string quoted;

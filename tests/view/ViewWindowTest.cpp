@@ -74,8 +74,9 @@ protected:
             const SqzCsvRow& row = (*expected)[std::size_t(drawn[line])];
             const int y = int(line + 1) * Table().GetLineHeight() + Table().GetLineHeight() / 2;
             const QColor pixel = picture.pixelColor(3, y);
-            const QString want = row.color.empty() || row.hidden ? QStringLiteral("#ffffff")
-                                                                 : QString::fromStdString(row.color);
+            const QString want = row.color.empty() || row.hidden
+                                     ? QStringLiteral("#ffffff")
+                                     : QString::fromStdString(row.color);
             EXPECT_EQ(pixel.name(), want) << "row " << drawn[line];
         }
     }
@@ -119,7 +120,8 @@ TEST_F(ViewWindowTest, JumpsToARowATimeAndTheNextValue)
 
     ASSERT_TRUE(window->GoToTime("241.335 us"));
     std::int64_t atTime = 0;
-    while ((*expected)[std::size_t(atTime)].time < 241335000 || (*expected)[std::size_t(atTime)].hidden)
+    while ((*expected)[std::size_t(atTime)].time < 241335000 ||
+           (*expected)[std::size_t(atTime)].hidden)
         ++atTime;
     EXPECT_EQ(Table().GetCurrent(), atTime);
     EXPECT_FALSE(window->GoToTime("soon"));
@@ -154,7 +156,8 @@ TEST_F(ViewWindowTest, TitleFilterButtonAndExport)
               "qzfilter view: " + options->capture + " (filter enabled)");
     // The plug-in offers no editor command yet: the button says so.
     EXPECT_FALSE(window->GetFilterButton().isEnabled());
-    EXPECT_EQ(window->GetFilterButton().toolTip(), QStringLiteral("The filter tool offers no editor"));
+    EXPECT_EQ(window->GetFilterButton().toolTip(),
+              QStringLiteral("The filter tool offers no editor"));
 
     const std::string path = folder->File("window.csv");
     window->ExportCsv(path);
