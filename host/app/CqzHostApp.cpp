@@ -147,7 +147,7 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
     out << "Summary: " << CqzFilterSummary::Describe(counts)
         << (session.IsFilterEnabled() ? "" : " (the filter is disabled)") << "\n";
     // A full listing also says what each term decided (every page is produced by now).
-    if (options.limit < 0 && session.IsFilterEnabled())
+    if (options.limit < 0 && !options.rowsGiven && session.IsFilterEnabled())
         if (const auto terms = CqzTermCountText::Get(instance))
             for (const std::string& line : CqzTermCountText::Describe(*terms))
                 out << "  " << CqzTerminalText::Sanitize(line) << "\n";
