@@ -5,6 +5,7 @@
 
 #include "CqzHostApp.h"
 #include "CqzPageProduction.h"
+#include "CqzToolEditor.h"
 #include "CqzViewWindow.h"
 #include "ViewTestSupport.h"
 #include "common/UiDriver.h"
@@ -154,10 +155,12 @@ TEST_F(ViewWindowTest, TitleFilterButtonAndExport)
 {
     EXPECT_EQ(window->windowTitle().toStdString(),
               "qzfilter view: " + options->capture + " (filter enabled)");
-    // The plug-in offers no editor command yet: the button says so.
-    EXPECT_FALSE(window->GetFilterButton().isEnabled());
-    EXPECT_EQ(window->GetFilterButton().toolTip(),
-              QStringLiteral("The filter tool offers no editor"));
+    // The button follows the tool's editor command: disabled, saying so, without one.
+    const bool hasEditor = CqzToolEditor::Find(*session->GetTool()) != nullptr;
+    EXPECT_EQ(window->GetFilterButton().isEnabled(), hasEditor);
+    EXPECT_EQ(window->GetFilterButton().toolTip() ==
+                  QStringLiteral("The filter tool offers no editor"),
+              !hasEditor);
 
     const std::string path = folder->File("window.csv");
     window->ExportCsv(path);
