@@ -14,8 +14,10 @@
 #include "CqzRowAttributes.h"
 #include "CqzProgress.h"
 #include "CqzTermError.h"
+#include "CqzTermCountText.h"
 #include "CqzTermParser.h"
 #include "CqzTerminalText.h"
+#include "CqzViewCommand.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -144,6 +146,11 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
     const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, options.progress);
     out << "Summary: " << CqzFilterSummary::Describe(counts)
         << (session.IsFilterEnabled() ? "" : " (the filter is disabled)") << "\n";
+    // A full listing also says what each term decided (every page is produced by now).
+    if (options.limit < 0 && !options.rowsGiven && session.IsFilterEnabled())
+        if (const auto terms = CqzTermCountText::Get(instance))
+            for (const std::string& line : CqzTermCountText::Describe(*terms))
+                out << "  " << CqzTerminalText::Sanitize(line) << "\n";
     if (!options.csv.empty())
         CqzCsvExporter::Export(options.csv, data, instance, options.progress);
     if (!options.html.empty())
@@ -190,7 +197,10 @@ void ApplyFilter(const SqzHostOptions& options, CqzHostSession& session,
         SendTerms(session, terms, base);
 }
 
-int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, std::ostream& err)
+} // namespace
+
+std::unique_ptr<CqzHostSession> CqzHostApp::OpenSession(SqzHostOptions& options, std::string& phase,
+                                                        std::ostream& err)
 {
     if (options.useSample)
     {
@@ -204,7 +214,8 @@ int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, s
     }
     CheckOutputs(options);
     phase = "loading the capture '" + options.capture + "'";
-    CqzHostSession session;
+    auto opened = std::make_unique<CqzHostSession>();
+    CqzHostSession& session = *opened;
     {
         // Notes of the import (channels skipped) go to standard error; a long import shows a
         // progress bar there.
@@ -220,10 +231,7 @@ int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, s
         session.LoadCapture(options.capture, capture);
     }
     if (options.listLabels)
-    {
-        WriteLabels(session, out);
-        return eqzExitOk;
-    }
+        return opened;
     phase = "reading the terms";
     const std::vector<SqzHostFilterTerm> terms = ParseTerms(options, session, err);
     phase = "starting the plug-in";
@@ -232,6 +240,21 @@ int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, s
     phase = "running the filter";
     if (!options.printSetup)
         session.Run();
+    return opened;
+}
+
+namespace
+{
+
+int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, std::ostream& err)
+{
+    const std::unique_ptr<CqzHostSession> opened = CqzHostApp::OpenSession(options, phase, err);
+    CqzHostSession& session = *opened;
+    if (options.listLabels)
+    {
+        WriteLabels(session, out);
+        return eqzExitOk;
+    }
     phase = "writing the setup";
     if (!options.saveMarkup.empty())
         session.SaveMarkupFile(options.saveMarkup);
@@ -257,16 +280,28 @@ int OutOfMemory(std::ostream& err, const std::string& phase)
 
 int CqzHostApp::Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
 {
+    if (!arguments.empty() && arguments.front() == "view")
+        return CqzViewCommand::Run({arguments.begin() + 1, arguments.end()}, out, err);
+    return Guarded(
+        [&](std::string& phase)
+        {
+            SqzHostOptions options = CqzHostOptions::Parse(arguments);
+            if (options.help)
+            {
+                out << CqzHostOptions::Usage();
+                return int(eqzExitOk);
+            }
+            return RunSession(options, phase, out, err);
+        },
+        err);
+}
+
+int CqzHostApp::Guarded(const std::function<int(std::string& phase)>& body, std::ostream& err)
+{
     std::string phase = "reading the command line";
     try
     {
-        SqzHostOptions options = CqzHostOptions::Parse(arguments);
-        if (options.help)
-        {
-            out << CqzHostOptions::Usage();
-            return eqzExitOk;
-        }
-        return RunSession(options, phase, out, err);
+        return body(phase);
     }
     catch (const CqzHostError& error)
     {

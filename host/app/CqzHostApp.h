@@ -4,7 +4,12 @@
 // writes the listing, the summary and the exports. Returns the exit code; every error is
 // reported on `err` as one line starting with "qzfilter: ".
 
+#include "CqzHostOptions.h"
+#include "CqzHostSession.h"
+
+#include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,4 +22,12 @@ public:
     // capture is named, the setup when nothing else says what to filter.
     static std::string SampleCapture();
     static std::string SampleSetup();
+
+    // The steps every command shares: the capture loaded (the sample without one), the
+    // setups and terms applied and the filter run; nothing is produced yet (with --labels
+    // or --print-setup the tool is not run). `phase` names the step for messages.
+    static std::unique_ptr<CqzHostSession> OpenSession(SqzHostOptions& options, std::string& phase,
+                                                       std::ostream& err);
+    // Runs a command, turning its errors into the program's messages on `err` and exit codes.
+    static int Guarded(const std::function<int(std::string& phase)>& body, std::ostream& err);
 };

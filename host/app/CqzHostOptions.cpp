@@ -297,6 +297,7 @@ bool CqzHostOptions::UseColor(EqzColorMode mode, bool terminal, const char* noCo
 std::string CqzHostOptions::Usage()
 {
     return R"(Usage: qzfilter [OPTIONS] [CAPTURE]   (CAPTURE '-' reads standard input)
+       qzfilter view [OPTIONS] [CAPTURE]   the same in a window (qzfilter view --help)
 
 Filters and colours the rows of a capture (.vcd, .csv, .sr) with the qzFilter plug-in and
 lists them. Without a capture it runs on the bundled sample, with the sample's setup when no
@@ -334,7 +335,8 @@ Setups:
 
 Output:
   -n, --limit N         list at most N shown rows (default 200)
-  --all                 list every shown row
+  --all                 list every shown row; the summary then adds the rows each term
+                        decided
   --rows FIRST:LAST     list only rows FIRST to LAST (row numbers as listed; 100: and :50
                         leave an end open); the whole range unless --limit is given
   --show-hidden         list hidden rows too, dimmed

@@ -206,6 +206,11 @@ void CqzHostSession::SaveSetupFile(const std::string& path)
     }
 }
 
+CqzPlugInInterface* CqzHostSession::GetTool() const
+{
+    return m_imp->tool.get();
+}
+
 void CqzHostSession::Run()
 {
     CqzMessageRun run(true);

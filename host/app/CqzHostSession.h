@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+class CqzPlugInInterface;
+
 class CqzHostSession
 {
 public:
@@ -31,6 +33,9 @@ public:
 
     const CqzData& GetData() const;
     const CqzID& GetInstanceID() const;
+    // The tool, for what a host asks of any plug-in (its editor commands); null before
+    // StartTool.
+    CqzPlugInInterface* GetTool() const;
     // The capture's labels (one per label column), in table order.
     std::vector<const CqzLabel*> GetLabels() const;
 

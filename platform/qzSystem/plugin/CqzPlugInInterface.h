@@ -5,8 +5,11 @@
 #include "mfc/CString.h"
 #include "qzSystem/ids/CqzID.h"
 
+#include <vector>
+
 class CqzData;
 class CqzMessageBase;
+class CqzMvcCommand;
 
 class CqzPlugInInterface
 {
@@ -21,6 +24,9 @@ public:
     virtual int GetNumInputs() const = 0;
     virtual int GetNumOutputs() const = 0;
     virtual bool IsDeletable() const = 0;
+    // The instance's user-interface commands of a kind (5: the commands that open its editor),
+    // owned by the instance; the host executes them.
+    virtual std::vector<CqzMvcCommand*> GetUICmds(int kind) = 0;
     virtual bool Execute() = 0;
     // The instance's data set (not owned); null until the host connects one.
     virtual CqzData* GetData() const = 0;

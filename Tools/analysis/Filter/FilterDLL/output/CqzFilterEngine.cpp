@@ -6,6 +6,7 @@
 #include "model/CqzFilterModel.h"
 #include "output/CqzAnalysisToolDataProducer.h"
 #include "output/CqzFilterHiddenRuns.h"
+#include "output/CqzFilterTermCounter.h"
 #include "output/SqzFilterOutput.h"
 #include "qzSystem/data/CqzData.h"
 #include "qzSystem/data/CqzDataColumn.h"
@@ -15,6 +16,7 @@
 #include "qzSystem/output/CqzDataCacheMgr.h"
 #include "qzSystem/output/CqzDataSourceProxy.h"
 #include "qzSystem/output/CqzSampleAttributes.h"
+#include "qzSystem/search/CqzSearchModel.h"
 #include "tool/CqzFilter.h"
 #include "tool/CqzFilterIdentifiers.h"
 
@@ -88,6 +90,7 @@ struct CqzFilterEngine::SqzImp
     const CqzSampleAttributes hiddenRecord = MakeRecord(true, false);
     CqzSampleAttributes colorRecord = MakeRecord(false, true);
     const CqzSampleAttributes defaultRecord{};
+    CqzFilterTermCounter counter;
 
     void Compile();
     void MakeCorrelators();
@@ -102,14 +105,19 @@ struct CqzFilterEngine::SqzImp
     void EvaluatePage(SqzFilterOutput& out, std::int64_t first, int count, bool byTime);
     CqzFilterPageMask ComposeRecords(SqzFilterOutput& out, int count);
     int ProduceSubrows(SqzFilterOutput& out, int first, int last, bool byTime);
-    CqzSampleAttributes RowRecord(SqzFilterOutput& out, bool& hidden);
-    bool WriteLine(SqzFilterOutput& out, std::int64_t row, int line, bool byTime);
+    CqzSampleAttributes RowRecord(SqzFilterOutput& out, bool& hidden, int& term);
+    bool WriteLine(SqzFilterOutput& out, std::int64_t row, int line, bool byTime, bool counting);
     void Position(SqzFilterOutput& out, std::int64_t row, int subrow, bool byTime);
     void PositionNextRow(SqzFilterOutput& out, std::int64_t row, bool byTime);
     const CqzFilterAction* EvaluateLine();
     CqzSampleAttributes Decide(const CqzFilterAction* action, const CqzSampleAttributes* input,
                                bool& hidden);
     CqzDataTableFilterCache& GetCache(const SqzFilterOutput& out) const;
+
+    void ResetCounts();
+    bool StartCounting(const SqzFilterOutput& out, std::int64_t row);
+    void CountPage(const SqzFilterOutput& out, int count);
+    int TermOf(const CqzFilterAction* action) const;
 };
 
 CqzFilterEngine::CqzFilterEngine(CqzFilter* tool) : m_imp(std::make_unique<SqzImp>())
@@ -141,6 +149,7 @@ void CqzFilterEngine::Prepare(CqzData& data)
         if (auto out = m_imp->MakeOutput(*table, this))
             m_imp->outputs.push_back(std::move(out));
     }
+    m_imp->ResetCounts();
 }
 
 void CqzFilterEngine::Refresh()
@@ -162,6 +171,7 @@ void CqzFilterEngine::Refresh()
         m_imp->Compile();
         m_imp->MakeCorrelators();
     }
+    m_imp->ResetCounts();
 }
 
 void CqzFilterEngine::ForgetData()
@@ -204,6 +214,69 @@ const SqzFilterOutput* CqzFilterEngine::GetOutput(int index) const
 {
     return index >= 0 && index < GetOutputCount() ? m_imp->outputs[std::size_t(index)].get()
                                                   : nullptr;
+}
+
+CqzFilterTermCounter& CqzFilterEngine::GetTermCounter()
+{
+    return m_imp->counter;
+}
+
+// The counts start over with every compiled filter, one entry per compiled (enabled) term.
+void CqzFilterEngine::SqzImp::ResetCounts()
+{
+    std::vector<SqzTermCount> terms;
+    const CqzFilterModel& model = tool->GetFilterModel();
+    std::vector<CqzSearchModel*> searches;
+    model.GetSearchModels(searches);
+    for (int i = 0; i < model.GetSize() && std::size_t(i) < searches.size(); ++i)
+        if (searches[std::size_t(i)]->IsEnabled())
+        {
+            const CqzFilterAction* action = filter ? filter->GetAction(int(terms.size())) : nullptr;
+            terms.push_back({model.GetFilterName(i), action ? action->GetType() : 0u,
+                             action ? action->GetColor() : 0u});
+        }
+    std::int64_t rows = 0;
+    for (const auto& out : outputs)
+        rows += out->GetSource().GetRowCount();
+    counter.Reset(std::move(terms), rows);
+}
+
+// Whether the rows of the page holding `row` are still to be counted.
+bool CqzFilterEngine::SqzImp::StartCounting(const SqzFilterOutput& out, std::int64_t row)
+{
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        if (outputs[i].get() == &out)
+            return counter.StartPage(int(i), row / PageSize);
+    return false;
+}
+
+// The page-wise counts: each term's first matches, less the rows an earlier tool hid (those
+// are not ours; the row-by-row path never evaluates them).
+void CqzFilterEngine::SqzImp::CountPage(const SqzFilterOutput& out, int count)
+{
+    CqzFilterPageMask notOurs;
+    if (out.hasInputAttributes)
+        for (int row = 0; row < count; ++row)
+            if (inputs[std::size_t(row)].IsHidden())
+                notOurs.Set(row);
+    int decided = 0;
+    for (int term = 0; term < pages->GetTermCount(); ++term)
+    {
+        const int rows = pages->GetFirstMatches(term).Without(notOurs).Count();
+        counter.Add(term, rows);
+        decided += rows;
+    }
+    counter.Add(-1, count - decided);
+}
+
+int CqzFilterEngine::SqzImp::TermOf(const CqzFilterAction* action) const
+{
+    if (action == nullptr)
+        return -1;
+    for (int term = 0; term < filter->GetRootCount(); ++term)
+        if (filter->GetAction(term) == action)
+            return term;
+    return -1;
 }
 
 // Compiles the tool's model afresh. The correlators read the old filter's iterators, so they go
@@ -348,10 +421,16 @@ int CqzFilterEngine::SqzImp::ProduceRows(SqzFilterOutput& out, int first, int la
     int hiddenRows = 0;
     std::int64_t row = first;
     Position(out, row, -1, byTime);
+    bool counting = false;
     for (; row <= last && !out.outputIter->IsAtEnd(); ++row)
     {
+        if (row == first || row % PageSize == 0)
+            counting = StartCounting(out, row);
         bool hidden = false;
-        out.outputIter->SetValue(RowRecord(out, hidden));
+        int term = -1;
+        out.outputIter->SetValue(RowRecord(out, hidden, term));
+        if (counting)
+            counter.Add(term);
         runs.AddRow(row, hidden);
         hiddenRows += hidden ? 1 : 0;
         if (row == last)
@@ -382,6 +461,8 @@ int CqzFilterEngine::SqzImp::ProducePages(SqzFilterOutput& out, int first, int l
         EvaluatePage(out, row, count, byTime);
         const CqzFilterPageMask hidden = ComposeRecords(out, count);
         out.outputIter->SetValues(records.data(), count);
+        if (StartCounting(out, row))
+            CountPage(out, count);
         runs.AddRows(row, hidden, count);
         hiddenRows += hidden.Count();
         row += count;
@@ -452,7 +533,8 @@ CqzFilterPageMask CqzFilterEngine::SqzImp::ComposeRecords(SqzFilterOutput& out, 
 
 // A row hidden by an earlier tool stays as that tool wrote it and is not evaluated. The
 // correlators already stand at the row.
-CqzSampleAttributes CqzFilterEngine::SqzImp::RowRecord(SqzFilterOutput& out, bool& hidden)
+CqzSampleAttributes CqzFilterEngine::SqzImp::RowRecord(SqzFilterOutput& out, bool& hidden,
+                                                       int& term)
 {
     CqzSampleAttributes input;
     if (out.hasInputAttributes)
@@ -464,7 +546,9 @@ CqzSampleAttributes CqzFilterEngine::SqzImp::RowRecord(SqzFilterOutput& out, boo
             return input;
         }
     }
-    return Decide(EvaluateLine(), out.hasInputAttributes ? &input : nullptr, hidden);
+    const CqzFilterAction* action = EvaluateLine();
+    term = TermOf(action);
+    return Decide(action, out.hasInputAttributes ? &input : nullptr, hidden);
 }
 
 int CqzFilterEngine::SqzImp::ProduceSubrows(SqzFilterOutput& out, int first, int last, bool byTime)
@@ -475,15 +559,18 @@ int CqzFilterEngine::SqzImp::ProduceSubrows(SqzFilterOutput& out, int first, int
         return 0;
 
     std::int64_t row = first;
+    bool counting = false;
     for (; row <= last && !out.outputIter->IsAtEnd(); ++row)
     {
+        if (row == first || row % PageSize == 0)
+            counting = StartCounting(out, row);
         const int subrows = static_cast<int>(out.subrowIter->GetValue().GetLow());
         for (int i = 0; i < subrows; ++i)
             out.outputIter->AddSubrow();
         bool rowShown = false;
         for (int line = 0; line <= subrows; ++line)
         {
-            rowShown = WriteLine(out, row, line, byTime) || rowShown;
+            rowShown = WriteLine(out, row, line, byTime, counting) || rowShown;
             if (row == last && line == subrows)
                 break;
             out.outputIter->Next();
@@ -505,7 +592,7 @@ int CqzFilterEngine::SqzImp::ProduceSubrows(SqzFilterOutput& out, int first, int
 // Writes one line of a row with subrows (line 0 is the main line); answers whether the line
 // keeps its row shown.
 bool CqzFilterEngine::SqzImp::WriteLine(SqzFilterOutput& out, std::int64_t row, int line,
-                                        bool byTime)
+                                        bool byTime, bool counting)
 {
     const bool hasInput = out.inputIter && !out.inputIter->IsAtEnd();
     CqzSampleAttributes input;
@@ -515,12 +602,17 @@ bool CqzFilterEngine::SqzImp::WriteLine(SqzFilterOutput& out, std::int64_t row, 
         if (input.IsHidden())
         {
             out.outputIter->SetValue(hiddenRecord);
+            if (counting)
+                counter.Add(-1);
             return false;
         }
     }
     Position(out, row, line - 1, byTime);
     bool hidden = false;
-    out.outputIter->SetValue(Decide(EvaluateLine(), hasInput ? &input : nullptr, hidden));
+    const CqzFilterAction* action = EvaluateLine();
+    if (counting)
+        counter.Add(TermOf(action));
+    out.outputIter->SetValue(Decide(action, hasInput ? &input : nullptr, hidden));
     return !hidden || (hasInput && input.IsColored());
 }
 

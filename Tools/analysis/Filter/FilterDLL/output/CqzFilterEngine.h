@@ -10,6 +10,7 @@
 
 class CqzData;
 class CqzFilter;
+class CqzFilterTermCounter;
 struct SqzFilterOutput;
 
 class CqzFilterEngine
@@ -37,6 +38,8 @@ public:
     // The output of the last run, in table order.
     int GetOutputCount() const;
     const SqzFilterOutput* GetOutput(int index) const;
+    // The rows each term decided in the pages produced since the last compile.
+    CqzFilterTermCounter& GetTermCounter();
 
 private:
     struct SqzImp;

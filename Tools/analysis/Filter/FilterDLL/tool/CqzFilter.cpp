@@ -2,8 +2,10 @@
 
 #include "model/CqzFilterModel.h"
 #include "output/CqzFilterEngine.h"
+#include "output/CqzFilterTermCounter.h"
 #include "qzSystem/managers/CqzInfoMgr.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
+#include "qzSystem/managers/CqzTermCountIFaceMgr.h"
 #include "qzSystem/messages/CqzMessageDeleteConnection.h"
 #include "qzSystem/messages/CqzMessageDestroyPlugIn.h"
 #include "qzSystem/messages/CqzMessagePersistence.h"
@@ -40,12 +42,15 @@ CqzFilter::CqzFilter(const CqzID& nameID, const CqzID& instanceID, const CqzID& 
     CqzInfoMgr::Instance().LogMessage(L"CqzFilter::CqzFilter()", eqzLogTrace, LogLevel);
     m_imp = std::make_unique<SqzImp>(this);
     CqzStdCmdIFaceMgr::Instance().Register(GetInstanceID(), this);
+    // Beyond the command interface: the rows each term decided, for the host's displays.
+    CqzTermCountIFaceMgr::Instance().Register(GetInstanceID(), &m_imp->engine.GetTermCounter());
 }
 
 CqzFilter::~CqzFilter()
 {
     CqzInfoMgr::Instance().LogMessage(L"CqzFilter::~CqzFilter()", eqzLogTrace, LogLevel);
     CqzStdCmdIFaceMgr::Instance().UnRegister(GetInstanceID());
+    CqzTermCountIFaceMgr::Instance().UnRegister(GetInstanceID());
 }
 
 const CqzID& CqzFilter::GetInstanceID() const

@@ -1,0 +1,130 @@
+#include "CqzViewCommand.h"
+
+#include "CqzHostApp.h"
+#include "CqzHostError.h"
+#include "CqzOutputFile.h"
+#include "CqzViewWindow.h"
+#include "mfc/ui/AfxWin.h"
+
+#include <QApplication>
+#include <QPixmap>
+
+#include <cstdlib>
+#include <ostream>
+
+namespace
+{
+
+struct SqzViewOptions
+{
+    std::string screenshot;
+    bool countAll = false;
+};
+
+// Takes the options of the window (--screenshot FILE or --screenshot=FILE, --count-all) out of
+// the arguments.
+std::vector<std::string> TakeViewOptions(const std::vector<std::string>& arguments,
+                                         SqzViewOptions& view)
+{
+    std::string& screenshot = view.screenshot;
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < arguments.size(); ++i)
+    {
+        const std::string& argument = arguments[i];
+        if (argument == "--count-all")
+            view.countAll = true;
+        else if (argument.rfind("--screenshot=", 0) == 0)
+            screenshot = argument.substr(13);
+        else if (argument == "--screenshot")
+        {
+            if (i + 1 >= arguments.size())
+                throw CqzHostError(eqzExitUsage, "--screenshot needs a file name");
+            screenshot = arguments[++i];
+        }
+        else
+            rest.push_back(argument);
+    }
+    return rest;
+}
+
+// The window layer's start: it refuses when no graphical session can be had.
+bool StartWindows()
+{
+    static int argc = 1;
+    static char name[] = "qzfilter";
+    static char* argv[] = {name, nullptr};
+    return AfxWinInit(argc, argv) != FALSE;
+}
+
+// Ends the window layer's application object after everything that drew with it.
+struct SqzWindowsScope
+{
+    SqzWindowsScope() = default;
+    SqzWindowsScope(const SqzWindowsScope&) = delete;
+    SqzWindowsScope& operator=(const SqzWindowsScope&) = delete;
+    ~SqzWindowsScope() { AfxWinTerm(); }
+};
+
+int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOptions& view)
+{
+    const std::string& screenshot = view.screenshot;
+    CqzViewWindow window(session, options.capture, options.showHidden);
+    window.show();
+    if (options.rowsGiven)
+        window.GetTable().GoTo(options.firstRow);
+    if (view.countAll)
+        window.CountAll();
+    if (screenshot.empty())
+        return QApplication::exec();
+    QApplication::processEvents();
+    if (!window.grab().save(QString::fromStdString(screenshot), "PNG"))
+        throw CqzHostError(eqzExitFile, screenshot + ": cannot write the picture");
+    return eqzExitOk;
+}
+
+} // namespace
+
+int CqzViewCommand::Run(const std::vector<std::string>& arguments, std::ostream& out,
+                        std::ostream& err)
+{
+    return CqzHostApp::Guarded(
+        [&](std::string& phase)
+        {
+            SqzViewOptions view;
+            SqzHostOptions options = CqzHostOptions::Parse(TakeViewOptions(arguments, view));
+            const std::string& screenshot = view.screenshot;
+            if (options.help)
+            {
+                out << Usage();
+                return int(eqzExitOk);
+            }
+            if (!screenshot.empty())
+            {
+                CqzOutputFile::CheckWritable(screenshot, "picture");
+                setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            }
+            phase = "opening the window";
+            const SqzWindowsScope windows;
+            if (!StartWindows())
+                throw CqzHostError(eqzExitUsage,
+                                   "view needs a display: run it on a desktop (DISPLAY or "
+                                   "WAYLAND_DISPLAY set), or give --screenshot FILE.png");
+            const std::unique_ptr<CqzHostSession> session =
+                CqzHostApp::OpenSession(options, phase, err);
+            phase = "showing the window";
+            return Show(*session, options, view);
+        },
+        err);
+}
+
+std::string CqzViewCommand::Usage()
+{
+    return "Usage: qzfilter view [OPTIONS] [CAPTURE]\n"
+           "Shows the capture through the filter in a window: hidden rows left out (View >\n"
+           "Show hidden rows draws them dimmed), coloured rows in their colour, the rows each\n"
+           "term decided beside the table. Without a capture, the bundled sample and its setup.\n"
+           "Takes the capture and term options of a listing (qzfilter --help), and:\n"
+           "  --rows A:             open at row A\n"
+           "  --count-all           count every row at once (the term counts cover them all)\n"
+           "  --screenshot FILE.png  draw the window as it opens, offscreen, and end\n";
+}

@@ -1,0 +1,16 @@
+#pragma once
+// `qzfilter view [OPTIONS] [CAPTURE]`: the capture through the filter in a window
+// (CqzViewWindow), with the capture and term options of a listing. `--screenshot FILE.png`
+// draws the window as it opens, offscreen, into the file and ends. Without a display (and
+// without --screenshot) it says that it needs one, exit code 1.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+class CqzViewCommand
+{
+public:
+    static int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+    static std::string Usage();
+};

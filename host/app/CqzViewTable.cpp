@@ -1,0 +1,282 @@
+#include "CqzViewTable.h"
+
+#include "qzSystem/output/CqzSampleAttributes.h"
+#include "win/WinTypes.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <climits>
+
+namespace
+{
+constexpr int Padding = 8;
+const QColor Grid(0xd8, 0xd8, 0xd8);
+const QColor HeaderBack(0xee, 0xee, 0xee);
+const QColor Dimmed(0xa8, 0xa8, 0xa8);
+
+QColor FromColorRef(std::uint32_t color)
+{
+    return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
+}
+
+// Black or white text, whichever reads on the background (as the HTML page does).
+QColor TextOn(const QColor& back)
+{
+    const int luma = (299 * back.red() + 587 * back.green() + 114 * back.blue()) / 1000;
+    return luma < 128 ? Qt::white : Qt::black;
+}
+} // namespace
+
+CqzViewTable::CqzViewTable(QWidget* parent) : QAbstractScrollArea(parent)
+{
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(12);
+    setFont(font);
+    m_lineHeight = QFontMetrics(font).height() + 4;
+    setFocusPolicy(Qt::StrongFocus);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int value)
+            {
+                if (!m_settingBar)
+                    ScrollTo(value);
+            });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, viewport(),
+            [this] { viewport()->update(); });
+}
+
+void CqzViewTable::SetRows(std::unique_ptr<CqzViewRows> rows)
+{
+    m_rows = std::move(rows);
+    if (m_rows)
+        m_top = std::min(m_top, std::max<std::int64_t>(m_rows->GetRowCount() - 1, 0));
+    MeasureColumns();
+    UpdateScrollBar();
+    viewport()->update();
+}
+
+void CqzViewTable::SetShowHidden(bool show)
+{
+    if (!m_rows)
+        return;
+    m_rows->SetShowHidden(show);
+    viewport()->update();
+}
+
+void CqzViewTable::GoTo(std::int64_t row)
+{
+    if (!m_rows)
+        return;
+    m_current = m_rows->Next(row);
+    if (m_current >= m_rows->GetRowCount())
+        m_current = m_rows->Previous(row);
+    ScrollTo(m_current);
+}
+
+void CqzViewTable::GoToEnd()
+{
+    if (m_rows)
+        ScrollTo(m_rows->LastTop(GetLinesPerPage()));
+}
+
+int CqzViewTable::GetLinesPerPage() const
+{
+    return std::max(1, (viewport()->height() - m_lineHeight) / m_lineHeight);
+}
+
+std::vector<std::int64_t> CqzViewTable::GetDrawnRows()
+{
+    return m_rows ? m_rows->Lines(m_top, GetLinesPerPage()) : std::vector<std::int64_t>();
+}
+
+void CqzViewTable::ScrollTo(std::int64_t top)
+{
+    if (!m_rows)
+        return;
+    m_top = std::clamp<std::int64_t>(top, 0, std::max<std::int64_t>(m_rows->GetRowCount() - 1, 0));
+    // Below the last screenful the table would end half empty: keep the last rows in view.
+    if (int(GetDrawnRows().size()) < GetLinesPerPage())
+        m_top = std::min(m_top, m_rows->LastTop(GetLinesPerPage()));
+    UpdateScrollBar();
+    viewport()->update();
+}
+
+void CqzViewTable::ScrollLines(std::int64_t lines)
+{
+    if (m_rows)
+        ScrollTo(m_rows->Step(m_top, lines));
+}
+
+void CqzViewTable::UpdateScrollBar()
+{
+    m_settingBar = true;
+    QScrollBar* bar = verticalScrollBar();
+    const std::int64_t rows = m_rows ? m_rows->GetRowCount() : 0;
+    bar->setRange(0, int(std::clamp<std::int64_t>(rows - 1, 0, INT_MAX)));
+    bar->setPageStep(GetLinesPerPage());
+    bar->setValue(int(std::min<std::int64_t>(m_top, INT_MAX)));
+    int width = 0;
+    for (const int w : m_widths)
+        width += w;
+    horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    m_settingBar = false;
+}
+
+void CqzViewTable::MeasureColumns()
+{
+    m_widths.clear();
+    if (!m_rows)
+        return;
+    const QFontMetrics metrics(font());
+    const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    const CqzTableText& text = m_rows->GetText();
+    const auto width = [&](const std::string& heading, std::size_t chars)
+    {
+        return std::max(metrics.horizontalAdvance(QString::fromStdString(heading)),
+                        int(chars) * digit) +
+               2 * Padding;
+    };
+    m_widths.push_back(width("Row", std::to_string(m_rows->GetRowCount()).size()));
+    m_widths.push_back(
+        width(text.GetTimeHeading(),
+              text.TimeOfLine(text.GetTable().GetLine(m_rows->GetRowCount() - 1)).size() + 1));
+    for (int i = 0; i < text.GetColumnCount(); ++i)
+        m_widths.push_back(width(text.GetName(i), text.GuessWidth(i)));
+}
+
+void CqzViewTable::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), palette().base());
+    painter.translate(-horizontalScrollBar()->value(), 0);
+    if (m_rows)
+    {
+        int y = m_lineHeight;
+        for (const std::int64_t row : GetDrawnRows())
+        {
+            DrawRow(painter, y, row);
+            y += m_lineHeight;
+        }
+        DrawHeader(painter);
+    }
+    painter.end();
+    if (m_painted)
+        m_painted();
+}
+
+void CqzViewTable::DrawHeader(QPainter& painter) const
+{
+    int total = 0;
+    for (const int w : m_widths)
+        total += w;
+    painter.fillRect(0, 0, std::max(total, viewport()->width()), m_lineHeight, HeaderBack);
+    QFont bold = font();
+    bold.setBold(true);
+    painter.setFont(bold);
+    painter.setPen(Qt::black);
+    const CqzTableText& text = m_rows->GetText();
+    int x = 0;
+    for (std::size_t i = 0; i < m_widths.size(); ++i)
+    {
+        const std::string name = i == 0   ? "Row"
+                                 : i == 1 ? text.GetTimeHeading()
+                                          : text.GetName(int(i) - 2);
+        painter.drawText(QRect(x + Padding, 0, m_widths[i] - 2 * Padding, m_lineHeight),
+                         Qt::AlignVCenter | Qt::AlignLeft, QString::fromStdString(name));
+        x += m_widths[i];
+        painter.setPen(Grid);
+        painter.drawLine(x - 1, 0, x - 1, viewport()->height());
+        painter.setPen(Qt::black);
+    }
+    painter.setFont(font());
+}
+
+void CqzViewTable::DrawRow(QPainter& painter, int y, std::int64_t row)
+{
+    const CqzSampleAttributes record = m_rows->GetRecords().Get(row);
+    const bool hidden = m_rows->GetRecords().IsRowHidden(row);
+    QColor back = palette().base().color();
+    QColor ink = Qt::black;
+    if (hidden)
+        ink = Dimmed;
+    else if (record.IsColored())
+    {
+        back = FromColorRef(record.GetColor());
+        ink = TextOn(back);
+    }
+    int total = 0;
+    for (const int w : m_widths)
+        total += w;
+    painter.fillRect(0, y, std::max(total, viewport()->width()), m_lineHeight, back);
+    if (row == m_current)
+    {
+        painter.setPen(QPen(palette().highlight().color(), 2));
+        painter.drawRect(1, y + 1, std::max(total, viewport()->width()) - 2, m_lineHeight - 2);
+    }
+    painter.setPen(ink);
+    const CqzTableText& text = m_rows->GetText();
+    const std::int64_t line = text.GetTable().GetLine(row);
+    int x = 0;
+    for (std::size_t i = 0; i < m_widths.size(); ++i)
+    {
+        const std::string value = i == 0   ? std::to_string(row)
+                                  : i == 1 ? text.TimeOfLine(line)
+                                           : text.ValueOfLine(line, int(i) - 2);
+        painter.drawText(QRect(x + Padding, y, m_widths[i] - 2 * Padding, m_lineHeight),
+                         Qt::AlignVCenter | (i < 2 ? Qt::AlignRight : Qt::AlignLeft),
+                         QString::fromStdString(value));
+        x += m_widths[i];
+    }
+    painter.setPen(Grid);
+    painter.drawLine(0, y + m_lineHeight - 1, total, y + m_lineHeight - 1);
+}
+
+void CqzViewTable::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBar();
+}
+
+void CqzViewTable::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key())
+    {
+    case Qt::Key_Down:
+        return ScrollLines(1);
+    case Qt::Key_Up:
+        return ScrollLines(-1);
+    case Qt::Key_PageDown:
+        return ScrollLines(GetLinesPerPage());
+    case Qt::Key_PageUp:
+        return ScrollLines(-GetLinesPerPage());
+    case Qt::Key_Home:
+        return ScrollTo(0);
+    case Qt::Key_End:
+        return GoToEnd();
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void CqzViewTable::wheelEvent(QWheelEvent* event)
+{
+    const int steps = event->angleDelta().y() / 40;
+    if (steps != 0)
+        ScrollLines(-steps);
+}
+
+void CqzViewTable::mousePressEvent(QMouseEvent* event)
+{
+    const int line = int(event->position().y()) / m_lineHeight - 1;
+    const std::vector<std::int64_t> rows = GetDrawnRows();
+    if (line >= 0 && line < int(rows.size()))
+    {
+        m_current = rows[std::size_t(line)];
+        viewport()->update();
+    }
+    setFocus();
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The table of the view window: one data table drawn row by row (row number, time, one column
+// per label, as the listing writes them), coloured rows in their colour, hidden rows left out
+// or drawn dimmed. Nothing is read for rows that are not drawn: the vertical scroll bar runs
+// over row numbers and each paint asks CqzViewRows for the rows of one screenful, so the
+// filter tool produces only the pages looked at. Owned by the window; the rows it draws are
+// replaced (SetRows) after every run of the tool.
+
+#include "CqzViewRows.h"
+
+#include <QAbstractScrollArea>
+
+#include <functional>
+#include <memory>
+
+class CqzViewTable : public QAbstractScrollArea
+{
+public:
+    explicit CqzViewTable(QWidget* parent = nullptr);
+
+    // The rows to draw; keeps the top row where it can.
+    void SetRows(std::unique_ptr<CqzViewRows> rows);
+    CqzViewRows* GetRows() const { return m_rows.get(); }
+    void SetShowHidden(bool show);
+
+    // Scrolls so that the first drawn row at or after `row` is at the top and marks it.
+    void GoTo(std::int64_t row);
+    void GoToEnd();
+    std::int64_t GetTop() const { return m_top; }
+    // The marked row (-1: none).
+    std::int64_t GetCurrent() const { return m_current; }
+    int GetLinesPerPage() const;
+    int GetLineHeight() const { return m_lineHeight; }
+    // The rows a paint draws now, from the top.
+    std::vector<std::int64_t> GetDrawnRows();
+    // Called after every paint (the window updates its counts then).
+    void SetOnPainted(std::function<void()> painted) { m_painted = std::move(painted); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void ScrollTo(std::int64_t top);
+    void ScrollLines(std::int64_t lines);
+    void UpdateScrollBar();
+    void MeasureColumns();
+    void DrawHeader(QPainter& painter) const;
+    void DrawRow(QPainter& painter, int y, std::int64_t row);
+
+    std::unique_ptr<CqzViewRows> m_rows;
+    std::vector<int> m_widths;
+    std::int64_t m_top = 0;
+    std::int64_t m_current = -1;
+    int m_lineHeight = 18;
+    bool m_settingBar = false;
+    std::function<void()> m_painted;
+};

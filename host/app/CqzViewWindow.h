@@ -1,0 +1,64 @@
+#pragma once
+// The main window of `qzfilter view`: the capture's first table through the filter
+// (CqzViewTable), the rows each term decided beside it (read through the tool's term-count
+// interface), and the person's actions: show hidden rows dimmed, go to a row or a time, find
+// the next row where a label has a value, edit the filter with the tool's own editor and run
+// it again, count every row (producing the remaining pages, cancellable), and export the
+// result as the command line does. The title names the capture and whether the filter is
+// enabled. Does not own the session, which must outlive it.
+
+#include "CqzHostSession.h"
+#include "CqzViewTable.h"
+
+#include <QMainWindow>
+
+#include <string>
+
+class QAction;
+class QLabel;
+class QToolButton;
+class QTreeWidget;
+
+class CqzViewWindow : public QMainWindow
+{
+public:
+    CqzViewWindow(CqzHostSession& session, const std::string& capture, bool showHidden);
+
+    CqzViewTable& GetTable() { return *m_table; }
+    QTreeWidget& GetCountsView() { return *m_counts; }
+    QToolButton& GetFilterButton() { return *m_filterButton; }
+    QAction& GetShowHiddenAction() { return *m_showHidden; }
+
+    // The person's actions, also reached through the menus and the tool bar.
+    void EditFilter();
+    // Produces every remaining page with a progress dialog; false when cancelled.
+    bool CountAll();
+    bool GoToTime(const std::string& text);
+    // The next row after the marked one (or the top) where the label shows `value`.
+    bool FindValue(const std::string& label, const std::string& value);
+    void ExportCsv(const std::string& path);
+    void ExportHtml(const std::string& path);
+    // The term counts as the panel shows them now.
+    void UpdateCounts();
+
+private:
+    void BuildMenus();
+    void BuildCounts();
+    void Reload();
+    void UpdateTitle();
+    void AskRow();
+    void AskTime();
+    void AskValue();
+    void AskExport(bool html);
+    void Complain(const std::string& text);
+
+    CqzHostSession& m_session;
+    std::string m_capture;
+    CqzViewTable* m_table = nullptr;
+    QTreeWidget* m_counts = nullptr;
+    QLabel* m_status = nullptr;
+    QToolButton* m_filterButton = nullptr;
+    QAction* m_showHidden = nullptr;
+    QAction* m_editFilter = nullptr;
+    std::string m_lastLabel;
+};

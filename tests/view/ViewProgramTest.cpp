@@ -1,0 +1,72 @@
+// The program's side of the window: `view` without a display says that it needs one,
+// `view --screenshot` writes the window as a picture, and the summary of a full listing has
+// the rows each term decided, as the tool's interface counts them.
+
+#include "CqzFilterSummary.h"
+#include "CqzHostApp.h"
+#include "CqzTermCountText.h"
+#include "ViewTestSupport.h"
+
+#include <QImage>
+
+#include <sstream>
+
+namespace
+{
+
+int RunProgram(const std::string& arguments, const std::string& out, const std::string& env = "")
+{
+    const std::string command =
+        env + " '" + QZ_HOST_PROGRAM + "' " + arguments + " >'" + out + "' 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Read(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(ViewProgram, NeedsADisplayUnlessItOnlyTakesAPicture)
+{
+    HostTestFolder folder;
+    const std::string out = folder.File("out.txt");
+    EXPECT_EQ(RunProgram("view", out, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM"), 1);
+    EXPECT_NE(Read(out).find("qzfilter: view needs a display"), std::string::npos) << Read(out);
+
+    const std::string picture = folder.File("view.png");
+    ASSERT_EQ(RunProgram("view --count-all --screenshot '" + picture + "'", out,
+                         "env -u DISPLAY -u WAYLAND_DISPLAY"),
+              0)
+        << Read(out);
+    const QImage image(QString::fromStdString(picture));
+    EXPECT_GE(image.width(), 800);
+    EXPECT_GE(image.height(), 400);
+    EXPECT_EQ(RunProgram("view --screenshot", out), 1);
+}
+
+TEST(ViewProgram, TheSummaryOfAFullListingHasTheRowsEachTermDecided)
+{
+    HostTestFolder folder;
+    const std::string out = folder.File("out.txt");
+    ASSERT_EQ(RunProgram("--all -q --plugin '" QZ_PLUGIN_PATH "'", out), 0);
+    SqzHostOptions options = CqzHostOptions::Parse({"--plugin", QZ_PLUGIN_PATH});
+    std::string phase;
+    std::ostringstream err;
+    const auto session = CqzHostApp::OpenSession(options, phase, err);
+    CqzFilterSummary::Count(session->GetData(), session->GetInstanceID(), false);
+    const std::vector<std::string> lines =
+        CqzTermCountText::Describe(*CqzTermCountText::Get(session->GetInstanceID()));
+    ASSERT_EQ(lines.size(), 6u); // five terms and the rows none decided
+    const std::string listing = Read(out);
+    for (const std::string& line : lines)
+        EXPECT_NE(listing.find("\n  " + line + "\n"), std::string::npos) << line;
+    // A listing that is not full leaves them out.
+    ASSERT_EQ(RunProgram("-q", out), 0);
+    EXPECT_EQ(Read(out).find(lines.back()), std::string::npos);
+}
+
+} // namespace

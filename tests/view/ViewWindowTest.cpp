@@ -1,0 +1,174 @@
+// The view window on the bundled sample with its setup, driven as a person would (offscreen):
+// the rows drawn and their colours equal the program's own export of the same setup while
+// scrolling, jumping to a row and a time, finding a value and showing hidden rows; the title,
+// the Filter button of a tool without an editor, and the window's CSV export.
+
+#include "CqzHostApp.h"
+#include "CqzPageProduction.h"
+#include "CqzToolEditor.h"
+#include "CqzViewWindow.h"
+#include "ViewTestSupport.h"
+#include "common/UiDriver.h"
+#include "qzSystem/output/CqzSampleAttributes.h"
+
+#include <QImage>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <sstream>
+
+namespace
+{
+
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new ViewEnvironment);
+
+class ViewWindowTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        options = new SqzHostOptions(CqzHostOptions::Parse({"--plugin", QZ_PLUGIN_PATH}));
+        std::string phase;
+        std::ostringstream err;
+        session = CqzHostApp::OpenSession(*options, phase, err).release();
+        folder = new HostTestFolder;
+        expected = new std::vector<SqzCsvRow>(ProgramCsv(*folder, {}));
+    }
+    static void TearDownTestSuite()
+    {
+        delete expected;
+        delete folder;
+        delete session;
+        delete options;
+    }
+
+    void SetUp() override
+    {
+        window = std::make_unique<CqzViewWindow>(*session, options->capture, false);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    CqzViewTable& Table() { return window->GetTable(); }
+
+    // The shown rows (or every row) of the program's export from `row` on.
+    static std::vector<std::int64_t> ExpectedFrom(std::int64_t row, std::size_t count,
+                                                  bool all = false)
+    {
+        std::vector<std::int64_t> rows;
+        for (; row < std::int64_t(expected->size()) && rows.size() < count; ++row)
+            if (all || !(*expected)[std::size_t(row)].hidden)
+                rows.push_back(row);
+        return rows;
+    }
+
+    // The drawn rows are the export's rows from the top, and each is painted in its colour.
+    void ExpectDrawnAsExported(bool all = false)
+    {
+        const std::vector<std::int64_t> drawn = Table().GetDrawnRows();
+        ASSERT_FALSE(drawn.empty());
+        EXPECT_EQ(drawn, ExpectedFrom(drawn.front(), drawn.size(), all));
+        const QImage picture = Table().viewport()->grab().toImage();
+        for (std::size_t line = 0; line < drawn.size(); ++line)
+        {
+            const SqzCsvRow& row = (*expected)[std::size_t(drawn[line])];
+            const int y = int(line + 1) * Table().GetLineHeight() + Table().GetLineHeight() / 2;
+            const QColor pixel = picture.pixelColor(3, y);
+            const QString want = row.color.empty() || row.hidden
+                                     ? QStringLiteral("#ffffff")
+                                     : QString::fromStdString(row.color);
+            EXPECT_EQ(pixel.name(), want) << "row " << drawn[line];
+        }
+    }
+
+    static SqzHostOptions* options;
+    static CqzHostSession* session;
+    static HostTestFolder* folder;
+    static std::vector<SqzCsvRow>* expected;
+    std::unique_ptr<CqzViewWindow> window;
+};
+
+SqzHostOptions* ViewWindowTest::options = nullptr;
+CqzHostSession* ViewWindowTest::session = nullptr;
+HostTestFolder* ViewWindowTest::folder = nullptr;
+std::vector<SqzCsvRow>* ViewWindowTest::expected = nullptr;
+
+TEST_F(ViewWindowTest, ScrollingToTheEndAndBackDrawsTheExportedRowsInTheirColours)
+{
+    ExpectDrawnAsExported();
+    ui::Key(Table().viewport(), Qt::Key_PageDown);
+    ExpectDrawnAsExported();
+    ui::Key(Table().viewport(), Qt::Key_End);
+    ExpectDrawnAsExported();
+    const std::vector<std::int64_t> last = Table().GetDrawnRows();
+    EXPECT_EQ(last.back(), ExpectedFrom(last.back(), 1).front());
+    EXPECT_TRUE(ExpectedFrom(last.back() + 1, 1).empty()) << "the last shown row is drawn";
+    ui::Key(Table().viewport(), Qt::Key_Up);
+    EXPECT_LT(Table().GetDrawnRows().front(), last.front());
+    ui::Key(Table().viewport(), Qt::Key_Home);
+    EXPECT_EQ(Table().GetDrawnRows().front(), ExpectedFrom(0, 1).front());
+    ExpectDrawnAsExported();
+}
+
+TEST_F(ViewWindowTest, JumpsToARowATimeAndTheNextValue)
+{
+    // Row 7395 is hidden: the jump lands on the next shown row.
+    ASSERT_TRUE((*expected)[7395].hidden);
+    Table().GoTo(7395);
+    EXPECT_EQ(Table().GetCurrent(), ExpectedFrom(7395, 1).front());
+    ExpectDrawnAsExported();
+
+    ASSERT_TRUE(window->GoToTime("241.335 us"));
+    std::int64_t atTime = 0;
+    while ((*expected)[std::size_t(atTime)].time < 241335000 ||
+           (*expected)[std::size_t(atTime)].hidden)
+        ++atTime;
+    EXPECT_EQ(Table().GetCurrent(), atTime);
+    EXPECT_FALSE(window->GoToTime("soon"));
+
+    ASSERT_TRUE(window->FindValue("MSG", "IRQ_ACK"));
+    std::int64_t found = atTime + 1;
+    while ((*expected)[std::size_t(found)].hidden ||
+           (*expected)[std::size_t(found)].fields.back() != "irq_ack")
+        ++found;
+    EXPECT_EQ(Table().GetCurrent(), found);
+    EXPECT_FALSE(window->FindValue("MSG", "no such text"));
+}
+
+TEST_F(ViewWindowTest, ShowingHiddenRowsDrawsEveryRowAndHiddenOnesDimmed)
+{
+    Table().GoTo(7390);
+    QToolButton* toggle = nullptr;
+    for (QToolButton* button : window->findChildren<QToolButton*>())
+        if (button->defaultAction() == &window->GetShowHiddenAction())
+            toggle = button;
+    ASSERT_NE(toggle, nullptr);
+    ui::Click(toggle);
+    ASSERT_TRUE(window->GetShowHiddenAction().isChecked());
+    ExpectDrawnAsExported(true);
+    ui::Click(toggle);
+    ExpectDrawnAsExported();
+}
+
+TEST_F(ViewWindowTest, TitleFilterButtonAndExport)
+{
+    EXPECT_EQ(window->windowTitle().toStdString(),
+              "qzfilter view: " + options->capture + " (filter enabled)");
+    // The button follows the tool's editor command: disabled, saying so, without one.
+    const bool hasEditor = CqzToolEditor::Find(*session->GetTool()) != nullptr;
+    EXPECT_EQ(window->GetFilterButton().isEnabled(), hasEditor);
+    EXPECT_EQ(window->GetFilterButton().toolTip() ==
+                  QStringLiteral("The filter tool offers no editor"),
+              !hasEditor);
+
+    const std::string path = folder->File("window.csv");
+    window->ExportCsv(path);
+    std::ifstream mine(path), program(folder->File("program.csv"));
+    std::stringstream a, b;
+    a << mine.rdbuf();
+    b << program.rdbuf();
+    EXPECT_EQ(a.str(), b.str());
+}
+
+} // namespace
