@@ -5,8 +5,11 @@
 #include "mfc/CString.h"
 #include "qzSystem/ids/CqzID.h"
 
+#include <vector>
+
 class CqzData;
 class CqzMessageBase;
+class CqzUICmdBase;
 
 class CqzPlugInInterface
 {
@@ -27,4 +30,7 @@ public:
     virtual void HandleMessage(CqzMessageBase* message) = 0;
     virtual void SetData(CqzData* data) = 0;
     virtual bool IsEnabled() const = 0;
+    // The user-interface commands of a kind (5: the commands that open the instance's
+    // editor), owned by the instance; none by default.
+    virtual std::vector<CqzUICmdBase*> GetUICmds(int /*kind*/) { return {}; }
 };
