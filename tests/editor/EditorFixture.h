@@ -14,6 +14,7 @@
 #include "qzSystem/managers/CqzOptionsMgr.h"
 #include "tool/CqzFilter.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 
 class EditorFixture : public ::testing::Test
@@ -41,6 +42,8 @@ protected:
             {
                 auto* dialog = static_cast<CqzFilterDlg*>(
                     static_cast<CWnd*>(const_cast<void*>(ui::BoundTo(widget))));
+                // Room for every term, as a person would make it.
+                widget->resize(widget->width(), widget->height() + 320);
                 Settle();
                 script(*dialog);
                 ran = true;
@@ -61,6 +64,15 @@ protected:
             QCoreApplication::sendPostedEvents();
             QCoreApplication::processEvents();
         }
+    }
+
+    // Presses a button of a nested dialog by its text.
+    static void Press(QWidget* modal, const QString& text)
+    {
+        for (QAbstractButton* button : modal->findChildren<QAbstractButton*>())
+            if (ui::Plain(button->text()) == text)
+                return button->click();
+        ADD_FAILURE() << "no button " << text.toStdString();
     }
 
     static CqzFilterModelView* Terms(CqzFilterDlg& dialog)
