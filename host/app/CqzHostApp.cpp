@@ -1,5 +1,7 @@
 #include "CqzHostApp.h"
 
+#include "CqzEditCommand.h"
+
 #include "CqzColorName.h"
 #include "CqzCsvExporter.h"
 #include "CqzFilterDocument.h"
@@ -21,6 +23,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -190,7 +193,10 @@ void ApplyFilter(const SqzHostOptions& options, CqzHostSession& session,
         SendTerms(session, terms, base);
 }
 
-int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, std::ostream& err)
+// `edit`, when given, loads its favourites before the setup is applied and opens the dialog
+// after it; a cancelled dialog ends the run before anything is written.
+int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, std::ostream& err,
+               const CqzEditCommand* edit = nullptr)
 {
     if (options.useSample)
     {
@@ -228,7 +234,12 @@ int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, s
     const std::vector<SqzHostFilterTerm> terms = ParseTerms(options, session, err);
     phase = "starting the plug-in";
     session.StartTool(CqzPlugInLoader::ChoosePath(options.plugin));
+    if (edit != nullptr)
+        edit->LoadFavorites(session);
     ApplyFilter(options, session, terms, phase);
+    phase = "editing the filter";
+    if (edit != nullptr && !edit->Edit(session, err))
+        return eqzExitOk;
     phase = "running the filter";
     if (!options.printSetup)
         session.Run();
@@ -260,13 +271,21 @@ int CqzHostApp::Run(const std::vector<std::string>& arguments, std::ostream& out
     std::string phase = "reading the command line";
     try
     {
-        SqzHostOptions options = CqzHostOptions::Parse(arguments);
+        std::vector<std::string> rest = arguments;
+        const bool editing = !rest.empty() && rest.front() == "edit";
+        if (editing)
+            rest.erase(rest.begin());
+        const std::optional<CqzEditCommand> edit =
+            editing ? std::optional<CqzEditCommand>(CqzEditCommand(rest)) : std::nullopt;
+        SqzHostOptions options = CqzHostOptions::Parse(rest);
         if (options.help)
         {
             out << CqzHostOptions::Usage();
             return eqzExitOk;
         }
-        return RunSession(options, phase, out, err);
+        if (edit)
+            edit->CheckDisplay();
+        return RunSession(options, phase, out, err, edit ? &*edit : nullptr);
     }
     catch (const CqzHostError& error)
     {
