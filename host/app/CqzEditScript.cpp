@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -84,9 +85,10 @@ void ChooseInMenu(const QString& item, bool& chosen)
                          Plain(action->text()) == Plain(item))
                      {
                          chosen = true;
+                         // As a person picks it with the keys: the menu closes with it.
                          menu->setActiveAction(action);
-                         action->trigger();
-                         menu->close();
+                         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                         QApplication::sendEvent(menu, &press);
                          return;
                      }
                  menu->close();
@@ -188,12 +190,13 @@ CqzEditScript CqzEditScript::Parse(const std::string& text, const std::string& o
         if (termVerb && !(words >> step.term && step.term >= 1))
             Refuse(origin, number, "'" + step.verb + "' needs a term number from 1");
         std::getline(words >> std::ws, step.argument);
-        const bool known = termVerb || step.verb == "filter" || step.verb == "ok" ||
-                           step.verb == "cancel";
+        const bool known = termVerb || step.verb == "filter" || step.verb == "size" ||
+                           step.verb == "ok" || step.verb == "cancel";
         if (!known)
             Refuse(origin, number, "unknown step '" + step.verb +
-                                       "'; use menu, type, color, rename, filter, ok or cancel");
-        if (termVerb != !step.argument.empty() && step.verb != "ok" && step.verb != "cancel")
+                                       "'; use menu, type, color, rename, filter, size, ok or "
+                                       "cancel");
+        if (step.argument.empty() && step.verb != "ok" && step.verb != "cancel")
             Refuse(origin, number, "'" + step.verb + "' needs a value");
         script.m_steps.push_back(step);
     }
@@ -213,6 +216,17 @@ void CqzEditScript::ApplyStep(CWnd* dialog, const SqzStep& step) const
 {
     if (step.verb == "ok" || step.verb == "cancel")
         return dialog->SendMessage(WM_COMMAND, step.verb == "ok" ? IDOK : IDCANCEL), void();
+    if (step.verb == "size")
+    {
+        int width = 0;
+        int height = 0;
+        char by = 0;
+        std::istringstream size(step.argument);
+        if (!(size >> width >> by >> height) || by != 'x' || width <= 0 || height <= 0)
+            Refuse(m_origin, step.line, "'size' takes WIDTHxHEIGHT in pixels");
+        WidgetOf(dialog)->resize(width, height);
+        return;
+    }
     if (step.verb == "filter")
     {
         if (step.argument != "on" && step.argument != "off")

@@ -6,6 +6,7 @@
 //   color N NAME     chooses a colour of the colour well's menu (Red, Green, ...)
 //   rename N TEXT    renames term N through its menu's "&Rename..."
 //   filter on|off    clicks "&Enable" or "&Disable"
+//   size WxH         resizes the dialog to W x H pixels, as a person drags its corner
 //   ok | cancel      presses the button
 // Each step acts through the controls as a person does and waits for the list to be laid out
 // again. A step that cannot be carried out is refused with its line number.
