@@ -134,6 +134,11 @@ bool CqzEditCommand::Show(CqzHostSession& session) const
     static char* argv[] = {name, nullptr};
     if (!AfxWinInit(argc, argv))
         throw CqzHostError(eqzExitUsage, "edit could not open a window on this display");
+    // The toolkit ends with the dialog, before the plug-in library is unloaded.
+    struct SqzToolkit
+    {
+        ~SqzToolkit() { AfxWinTerm(); }
+    } toolkit;
     CqzHelpMgr::Instance().SetBrowserEnabled(m_screenshot.empty());
     const CqzEditScript script =
         m_script.empty() ? CqzEditScript::Parse("", "") : CqzEditScript::Load(m_script);
