@@ -151,13 +151,16 @@ bool CqzEditCommand::Show(CqzHostSession& session) const
         [&](QWidget* modal)
         {
             if (auto* dialog = qobject_cast<QDialog*>(modal))
-                QObject::connect(dialog, &QDialog::finished, [&result](int code) { result = code; });
+                QObject::connect(dialog, &QDialog::finished,
+                                 [&result](int code) { result = code; });
             CWnd* dialog = BoundWindow(modal);
             try
             {
                 script.Apply(dialog);
-                if (!m_screenshot.empty() && !AfxWriteWindowImage(dialog, CString::FromUtf8(m_screenshot)))
-                    throw CqzHostError(eqzExitFile, "cannot write the screenshot '" + m_screenshot + "'");
+                if (!m_screenshot.empty() &&
+                    !AfxWriteWindowImage(dialog, CString::FromUtf8(m_screenshot)))
+                    throw CqzHostError(eqzExitFile,
+                                       "cannot write the screenshot '" + m_screenshot + "'");
             }
             catch (...)
             {

@@ -124,8 +124,8 @@ std::vector<SqzTermControls> Terms(CWnd* dialog)
     for (CWnd* child : children)
         if (auto* button = dynamic_cast<CqzChevronMenuBtn*>(child))
             terms.push_back({button});
-    std::sort(terms.begin(), terms.end(), [](const auto& a, const auto& b)
-              { return Top(a.button) < Top(b.button); });
+    std::sort(terms.begin(), terms.end(),
+              [](const auto& a, const auto& b) { return Top(a.button) < Top(b.button); });
     for (CWnd* child : children)
     {
         auto* type = dynamic_cast<CqzComboBox*>(child);
@@ -193,9 +193,10 @@ CqzEditScript CqzEditScript::Parse(const std::string& text, const std::string& o
         const bool known = termVerb || step.verb == "filter" || step.verb == "size" ||
                            step.verb == "ok" || step.verb == "cancel";
         if (!known)
-            Refuse(origin, number, "unknown step '" + step.verb +
-                                       "'; use menu, type, color, rename, filter, size, ok or "
-                                       "cancel");
+            Refuse(origin, number,
+                   "unknown step '" + step.verb +
+                       "'; use menu, type, color, rename, filter, size, ok or "
+                       "cancel");
         if (step.argument.empty() && step.verb != "ok" && step.verb != "cancel")
             Refuse(origin, number, "'" + step.verb + "' needs a value");
         script.m_steps.push_back(step);
@@ -236,8 +237,9 @@ void CqzEditScript::ApplyStep(CWnd* dialog, const SqzStep& step) const
     }
     const std::vector<SqzTermControls> terms = Terms(dialog);
     if (step.term > static_cast<int>(terms.size()))
-        Refuse(m_origin, step.line, "there is no term " + std::to_string(step.term) + " (" +
-                                        std::to_string(terms.size()) + " shown)");
+        Refuse(m_origin, step.line,
+               "there is no term " + std::to_string(step.term) + " (" +
+                   std::to_string(terms.size()) + " shown)");
     const SqzTermControls& term = terms[static_cast<std::size_t>(step.term - 1)];
     bool chosen = false;
     if (step.verb == "menu" || step.verb == "rename")
@@ -265,7 +267,8 @@ void CqzEditScript::ApplyStep(CWnd* dialog, const SqzStep& step) const
     else if (step.verb == "color")
     {
         if (term.well == nullptr || !term.well->IsWindowVisible())
-            Refuse(m_origin, step.line, "term " + std::to_string(step.term) + " has no colour well");
+            Refuse(m_origin, step.line,
+                   "term " + std::to_string(step.term) + " has no colour well");
         ChooseInMenu(QString::fromStdString(step.argument), chosen);
         term.well->ChooseColor();
     }
@@ -280,6 +283,7 @@ void CqzEditScript::ApplyStep(CWnd* dialog, const SqzStep& step) const
         }
     }
     if (!chosen)
-        Refuse(m_origin, step.line, "term " + std::to_string(step.term) + " offers no '" +
-                                        step.argument + "' to '" + step.verb + "'");
+        Refuse(m_origin, step.line,
+               "term " + std::to_string(step.term) + " offers no '" + step.argument + "' to '" +
+                   step.verb + "'");
 }

@@ -81,7 +81,10 @@ protected:
     }
     static CqzFilterActionView* Action(CqzFilterDlg& dialog, int term)
     {
-        return dialog.GetFilterModel().GetTerms().at(static_cast<std::size_t>(term)).action->GetView();
+        return dialog.GetFilterModel()
+            .GetTerms()
+            .at(static_cast<std::size_t>(term))
+            .action->GetView();
     }
 
     // Chooses an item of a term's menu, as a person does.

@@ -283,4 +283,5 @@ TEST_P(DeleteAllFavorites, AsksFirst)
     EXPECT_EQ(tool->GetFavorites().GetSize(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(StoreAndRecall, DeleteAllFavorites, ::testing::Values(IDC_STORE, IDC_RECALL));
+INSTANTIATE_TEST_SUITE_P(StoreAndRecall, DeleteAllFavorites,
+                         ::testing::Values(IDC_STORE, IDC_RECALL));

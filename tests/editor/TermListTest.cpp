@@ -16,7 +16,8 @@ namespace
 {
 int RelayoutsIn(const std::vector<AFX_RECORDED_MSG>& log)
 {
-    return static_cast<int>(std::count_if(log.begin(), log.end(), [](const AFX_RECORDED_MSG& m)
+    return static_cast<int>(std::count_if(log.begin(), log.end(),
+                                          [](const AFX_RECORDED_MSG& m)
                                           { return m.message == CqzFilterView::WM_RELAYOUT; }));
 }
 } // namespace
@@ -27,8 +28,7 @@ TEST_F(EditorFixture, PopupIndexFollowsTermCountEnableStateAndShownName)
         [](CqzFilterDlg& dialog)
         {
             EXPECT_EQ(Terms(dialog)->GetPopupIndex(0), 0);
-            EXPECT_EQ(MenuTexts(Terms(dialog)->GetButton(0)).at(2),
-                      "Delete Filter Clause (grey)");
+            EXPECT_EQ(MenuTexts(Terms(dialog)->GetButton(0)).at(2), "Delete Filter Clause (grey)");
             TermCommand(dialog, 0, "&Show Name");
             EXPECT_EQ(Terms(dialog)->GetPopupIndex(0), 1);
             TermCommand(dialog, 0, "Insert Filter Clause &After");
@@ -131,8 +131,7 @@ TEST_F(EditorFixture, NameShownMovesTheActionToTheNextRowIndented)
             EXPECT_GT(after.top(), button.bottom());
             CRect units(0, 0, 4, 8);
             dialog.MapDialogRect(units);
-            EXPECT_EQ(after.left(),
-                      button.left() + GetSystemMetrics(SM_CXVSCROLL) + units.right);
+            EXPECT_EQ(after.left(), button.left() + GetSystemMetrics(SM_CXVSCROLL) + units.right);
         });
 }
 

@@ -487,11 +487,15 @@ class HostEditTest : public HostProgramTest
 protected:
     SqzRunResult Edit(const std::string& steps, std::vector<std::string> more = {})
     {
-        std::vector<std::string> arguments = {"edit",        "--script",
+        std::vector<std::string> arguments = {"edit",
+                                              "--script",
                                               folder.Write("steps.txt", steps),
-                                              "--favorites", favorites,
-                                              "--save-markup", markup,
-                                              "--hide",      "A < 8",
+                                              "--favorites",
+                                              favorites,
+                                              "--save-markup",
+                                              markup,
+                                              "--hide",
+                                              "A < 8",
                                               folder.WriteCapture("c.vcd", MakeRows())};
         arguments.insert(arguments.begin() + 1, more.begin(), more.end());
         return Run(arguments, "QT_QPA_PLATFORM=offscreen");

@@ -50,12 +50,9 @@ AFX_MENU_ITEM TermPopup(const wchar_t* title, bool many, bool hide, bool disable
             MF_POPUP,
             {Item(L"Insert Filter Clause &After", ID_INSERT_AFTER),
              Item(L"Insert Filter Clause &Before", ID_INSERT_BEFORE),
-             Item(L"&Delete Filter Clause", ID_DELETE_TERM, !many),
-             Separator(),
-             hide ? Item(L"&Hide Name", ID_HIDE_NAME, disabled)
-                  : Item(L"&Show Name", ID_SHOW_NAME),
-             Item(L"&Rename...", ID_RENAME),
-             Separator(),
+             Item(L"&Delete Filter Clause", ID_DELETE_TERM, !many), Separator(),
+             hide ? Item(L"&Hide Name", ID_HIDE_NAME, disabled) : Item(L"&Show Name", ID_SHOW_NAME),
+             Item(L"&Rename...", ID_RENAME), Separator(),
              disabled ? Item(L"&Enable Filter Clause", ID_ENABLE_TERM)
                       : Item(L"D&isable Filter Clause", ID_DISABLE_TERM)}};
 }

@@ -28,8 +28,8 @@ struct CqzFilterActionView::SqzImp
     {
         typeCommand =
             std::make_unique<CqzComboBoxValueChangedCmd<SqzImp>>(this, &SqzImp::OnTypeChanged);
-        colorCommand =
-            std::make_unique<CqzColorWellButtonValueChangedCmd<SqzImp>>(this, &SqzImp::OnColorChanged);
+        colorCommand = std::make_unique<CqzColorWellButtonValueChangedCmd<SqzImp>>(
+            this, &SqzImp::OnColorChanged);
         typeList.SetValueChangedCmd(typeCommand.get());
         colorWell.SetValueChangedCmd(colorCommand.get());
     }
@@ -70,8 +70,8 @@ void CqzFilterActionView::SqzImp::Create(CqzSearchCreateViewParameters& p)
                      origin.x + dc->GetTextExtent(TypeTexts[eqzFilterColor]).cx +
                          GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE),
                      origin.y + 4 * p.GetVCtrl());
-    typeList.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, typeRect,
-                    p.GetParent(), ControlID);
+    typeList.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, typeRect, p.GetParent(),
+                    ControlID);
     typeList.SendMessage(WM_SETFONT, FontHandle(p.GetFont()), TRUE);
     for (const wchar_t* text : TypeTexts)
         typeList.SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
@@ -82,8 +82,8 @@ void CqzFilterActionView::SqzImp::Create(CqzSearchCreateViewParameters& p)
 
     colorRect = CRect(typeRect.right + hd, typeRect.top, 0, typeRect.bottom);
     colorRect.right = colorRect.left + dc->GetTextExtent(L"No Color").cx;
-    colorWell.Create(L"", WS_CHILD | WS_TABSTOP | BS_OWNERDRAW, colorRect, p.GetParent(),
-                     ControlID, 0);
+    colorWell.Create(L"", WS_CHILD | WS_TABSTOP | BS_OWNERDRAW, colorRect, p.GetParent(), ControlID,
+                     0);
     colorWell.SetColor(Action()->GetColor());
     colorWell.SendMessage(WM_SETFONT, FontHandle(p.GetFont()), TRUE);
 

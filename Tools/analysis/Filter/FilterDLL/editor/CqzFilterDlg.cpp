@@ -48,8 +48,7 @@ ON_COMMAND(IDC_HELP_BUTTON, OnHelp)
 END_MESSAGE_MAP()
 
 CqzFilterDlg::CqzFilterDlg(CqzFilter* tool, CWnd* parent)
-    : CqzFlexDialog(L"FilterDlg", IDD_FILTER, parent),
-      m_imp(std::make_unique<SqzImp>(this, tool))
+    : CqzFlexDialog(L"FilterDlg", IDD_FILTER, parent), m_imp(std::make_unique<SqzImp>(this, tool))
 {
     if (m_imp->model.GetSize() == 0)
         m_imp->model.Reset();
@@ -109,16 +108,16 @@ void CqzFilterDlg::CreateView()
     if (auto* dialogFont = CFont::FromHandle(reinterpret_cast<HFONT>(SendMessage(WM_GETFONT))))
         dialogFont->GetLogFont(&font);
     m_imp->view->SetMetrics(units.bottom, units.right, &font);
-    const auto background = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1));
+    const auto background =
+        reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1));
     LPCTSTR windowClass = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW,
                                               LoadCursor(nullptr, IDC_ARROW), background, nullptr);
     CRect place;
     GetDlgItem(IDC_ALIGNMENT)->GetWindowRect(place);
     ScreenToClient(place);
-    m_imp->viewHasWindow =
-        m_imp->view->CreateEx(WS_EX_CONTROLPARENT, windowClass, L"qzFilterView",
-                              WS_CHILD | WS_VISIBLE | WS_BORDER, place, this,
-                              static_cast<UINT>(-1)) != FALSE;
+    m_imp->viewHasWindow = m_imp->view->CreateEx(WS_EX_CONTROLPARENT, windowClass, L"qzFilterView",
+                                                 WS_CHILD | WS_VISIBLE | WS_BORDER, place, this,
+                                                 static_cast<UINT>(-1)) != FALSE;
     m_imp->view->OnInitialUpdate();
     m_imp->view->SetModel(&m_imp->model);
 }
@@ -144,8 +143,8 @@ void CqzFilterDlg::OnSize(UINT type, int cx, int cy)
     if (GetDlgItem(IDC_ALIGNMENT) == nullptr || !m_imp->viewHasWindow)
         return;
     const CRect place = PlaceholderRect();
-    m_imp->view->SetWindowPos(nullptr, place.left, place.top, place.Width() + 1,
-                              place.Height() + 1, SWP_NOZORDER | SWP_NOACTIVATE);
+    m_imp->view->SetWindowPos(nullptr, place.left, place.top, place.Width() + 1, place.Height() + 1,
+                              SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CqzFilterDlg::OnEnable()
@@ -184,7 +183,8 @@ void CqzFilterDlg::OnTab(UINT id)
     std::ptrdiff_t target = 0;
     if (at < count)
         target = id == ID_SHIFT_TAB ? (at + count - 1) % count : (at + 1) % count;
-    SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(order[static_cast<std::size_t>(target)]->GetSafeHwnd()),
+    SendMessage(WM_NEXTDLGCTL,
+                reinterpret_cast<WPARAM>(order[static_cast<std::size_t>(target)]->GetSafeHwnd()),
                 TRUE);
 }
 

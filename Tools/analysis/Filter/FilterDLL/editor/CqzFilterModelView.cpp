@@ -35,8 +35,8 @@ struct CqzFilterModelView::SqzImp
     explicit SqzImp(CqzFilterModelView* owner) : view(owner)
     {
         menu.LoadMenu(IDR_FILTER_MENU);
-        command = std::make_unique<CqzMenuButtonValueChangedCmd<SqzImp>>(this,
-                                                                          &SqzImp::OnMenuCommand);
+        command =
+            std::make_unique<CqzMenuButtonValueChangedCmd<SqzImp>>(this, &SqzImp::OnMenuCommand);
     }
 
     CqzFilterModel* Model() const { return dynamic_cast<CqzFilterModel*>(view->GetMvcModel()); }
@@ -143,8 +143,8 @@ void CqzFilterModelView::SqzImp::AddLabel(CqzSearchCreateViewParameters& p,
     CRect rect(button.left + GetSystemMetrics(SM_CXVSCROLL) + hd, button.top, 0, button.bottom);
     rect.right = rect.left + width;
     CqzStatic& label = *labels.back();
-    label.Create(term.name, WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, rect,
-                 p.GetParent(), 0xFFFF);
+    label.Create(term.name, WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, rect, p.GetParent(),
+                 0xFFFF);
     label.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(p.GetFont()->GetSafeHandle()), TRUE);
     if (!term.search->IsEnabled())
         label.SetBkColor(DisabledNameColor);
@@ -170,8 +170,9 @@ void CqzFilterModelView::SqzImp::PlaceTermContent(CqzSearchCreateViewParameters&
 
 bool CqzFilterModelView::SqzImp::OnMenuCommand()
 {
-    const auto found = std::find_if(buttons.begin(), buttons.end(), [this](const auto& button)
-                                    { return button.get() == command->GetSource(); });
+    const auto found =
+        std::find_if(buttons.begin(), buttons.end(),
+                     [this](const auto& button) { return button.get() == command->GetSource(); });
     CqzFilterModel* model = Model();
     if (found == buttons.end() || model == nullptr)
         return true;
