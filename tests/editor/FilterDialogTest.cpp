@@ -10,6 +10,8 @@
 #include "qzSystem/persist/CqzFavorites.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 
 using namespace qzfilterres;
@@ -285,3 +287,35 @@ TEST_P(DeleteAllFavorites, AsksFirst)
 
 INSTANTIATE_TEST_SUITE_P(StoreAndRecall, DeleteAllFavorites,
                          ::testing::Values(IDC_STORE, IDC_RECALL));
+
+TEST_F(EditorFixture, DeleteRemovesTheTickedFavoritesAndMoreReachesTheUnlisted)
+{
+    AddFavorites(6);
+    Edit(
+        [this](CqzFilterDlg& dialog)
+        {
+            auto clear = ui::AnswerModal(
+                [](QWidget* modal)
+                {
+                    modal->findChildren<QCheckBox*>().at(0)->setChecked(true);
+                    Press(modal, "OK");
+                },
+                ui::WidgetOf(&dialog));
+            Choose(dialog.GetDlgItem(IDC_RECALL), "Delete...");
+            EXPECT_TRUE(clear->Done());
+            ASSERT_EQ(tool->GetFavorites().GetSize(), 5);
+            EXPECT_EQ(tool->GetFavoriteName(0), CString(L"Fav2"));
+
+            dialog.GetFilterModel().SetName(L"changed");
+            auto more = ui::AnswerModal(
+                [](QWidget* modal)
+                {
+                    modal->findChild<QComboBox*>()->setCurrentIndex(4);
+                    Press(modal, "OK");
+                },
+                ui::WidgetOf(&dialog));
+            Choose(dialog.GetDlgItem(IDC_RECALL), "More...");
+            EXPECT_TRUE(more->Done());
+            EXPECT_EQ(dialog.GetFilterModel().GetName(), CString(L"Fav6"));
+        });
+}
