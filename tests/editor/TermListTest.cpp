@@ -154,6 +154,9 @@ TEST_F(EditorFixture, ColorShowsTheWellBeforeWhenAndAColourNeedsNoRelayout)
             EXPECT_GT(well.left(), ui::Rect(action->GetTypeList()).right());
             EXPECT_GT(ui::Rect(action->GetWhenLabel()).left(), well.right());
             EXPECT_GT(ui::Rect(action->GetWhenLabel()).left(), whenAlone);
+            action->GetTypeList()->SetFocus();
+            ui::Key(ui::WidgetOf(&dialog), Qt::Key_Tab);
+            EXPECT_TRUE(ui::HasFocus(action->GetColorWell())) << "Tab reaches the well";
 
             std::vector<AFX_RECORDED_MSG> log;
             dialog.GetView()->RecordMessages(&log);
