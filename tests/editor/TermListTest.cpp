@@ -241,3 +241,22 @@ TEST_F(EditorFixture, EmptyListInvitesAClickThatInsertsATerm)
             EXPECT_EQ(dialog.GetView()->GetLevels().size(), 2u);
         });
 }
+
+TEST_F(EditorFixture, EnlargingUntilTheTermsFitScrollsBackToTheTop)
+{
+    Edit(
+        [](CqzFilterDlg& dialog)
+        {
+            QWidget* top = ui::WidgetOf(&dialog);
+            top->resize(top->width(), top->height() - 320);
+            TermCommand(dialog, 0, "Insert Filter Clause &After");
+            TermCommand(dialog, 0, "Insert Filter Clause &After");
+            Settle();
+            CqzFilterView* view = dialog.GetView();
+            view->ScrollToPosition(CPoint(0, 40));
+            ASSERT_EQ(view->GetDeviceScrollPosition().y, 40);
+            top->resize(top->width(), top->height() + 400);
+            Settle();
+            EXPECT_EQ(view->GetDeviceScrollPosition().y, 0);
+        });
+}
