@@ -197,6 +197,10 @@ CqzEditScript CqzEditScript::Parse(const std::string& text, const std::string& o
                    "unknown step '" + step.verb +
                        "'; use menu, type, color, rename, filter, size, ok or "
                        "cancel");
+        if (!script.m_steps.empty() &&
+            (script.m_steps.back().verb == "ok" || script.m_steps.back().verb == "cancel"))
+            Refuse(origin, number, "no step can follow '" + script.m_steps.back().verb +
+                                       "': the dialog is closed");
         if (step.argument.empty() && step.verb != "ok" && step.verb != "cancel")
             Refuse(origin, number, "'" + step.verb + "' needs a value");
         script.m_steps.push_back(step);

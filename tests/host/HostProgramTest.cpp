@@ -547,6 +547,15 @@ TEST_F(HostEditTest, AStepThatFindsNothingIsRefusedWithItsLine)
     EXPECT_FALSE(std::filesystem::exists(markup));
 }
 
+TEST_F(HostEditTest, NoStepMayFollowOk)
+{
+    const SqzRunResult result = Edit("ok\ntype 1 Show\n");
+    EXPECT_EQ(result.code, 4);
+    EXPECT_NE(result.err.find("steps.txt:2: no step can follow 'ok'"), std::string::npos)
+        << result.err;
+    EXPECT_FALSE(std::filesystem::exists(markup));
+}
+
 TEST_F(HostEditTest, WithoutADisplayEditSaysItNeedsOne)
 {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
