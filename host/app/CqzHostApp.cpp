@@ -1,5 +1,7 @@
 #include "CqzHostApp.h"
 
+#include "CqzEditCommand.h"
+
 #include "CqzColorName.h"
 #include "CqzCsvExporter.h"
 #include "CqzFilterDocument.h"
@@ -23,6 +25,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -200,7 +203,8 @@ void ApplyFilter(const SqzHostOptions& options, CqzHostSession& session,
 } // namespace
 
 std::unique_ptr<CqzHostSession> CqzHostApp::OpenSession(SqzHostOptions& options, std::string& phase,
-                                                        std::ostream& err)
+                                                        std::ostream& err,
+                                                        const CqzEditCommand* edit)
 {
     if (options.useSample)
     {
@@ -236,7 +240,12 @@ std::unique_ptr<CqzHostSession> CqzHostApp::OpenSession(SqzHostOptions& options,
     const std::vector<SqzHostFilterTerm> terms = ParseTerms(options, session, err);
     phase = "starting the plug-in";
     session.StartTool(CqzPlugInLoader::ChoosePath(options.plugin));
+    if (edit != nullptr)
+        edit->LoadFavorites(session);
     ApplyFilter(options, session, terms, phase);
+    phase = "editing the filter";
+    if (edit != nullptr && !edit->Edit(session, err))
+        return nullptr;
     phase = "running the filter";
     if (!options.printSetup)
         session.Run();
@@ -246,9 +255,15 @@ std::unique_ptr<CqzHostSession> CqzHostApp::OpenSession(SqzHostOptions& options,
 namespace
 {
 
-int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, std::ostream& err)
+// `edit`, when given, opens the dialog once the setup is applied; a cancelled dialog ends the
+// run before anything is written.
+int RunSession(SqzHostOptions& options, std::string& phase, std::ostream& out, std::ostream& err,
+               const CqzEditCommand* edit = nullptr)
 {
-    const std::unique_ptr<CqzHostSession> opened = CqzHostApp::OpenSession(options, phase, err);
+    const std::unique_ptr<CqzHostSession> opened =
+        CqzHostApp::OpenSession(options, phase, err, edit);
+    if (!opened)
+        return eqzExitOk;
     CqzHostSession& session = *opened;
     if (options.listLabels)
     {
@@ -285,13 +300,21 @@ int CqzHostApp::Run(const std::vector<std::string>& arguments, std::ostream& out
     return Guarded(
         [&](std::string& phase)
         {
-            SqzHostOptions options = CqzHostOptions::Parse(arguments);
+            std::vector<std::string> rest = arguments;
+            const bool editing = !rest.empty() && rest.front() == "edit";
+            if (editing)
+                rest.erase(rest.begin());
+            const std::optional<CqzEditCommand> edit =
+                editing ? std::optional<CqzEditCommand>(CqzEditCommand(rest)) : std::nullopt;
+            SqzHostOptions options = CqzHostOptions::Parse(rest);
             if (options.help)
             {
                 out << CqzHostOptions::Usage();
                 return int(eqzExitOk);
             }
-            return RunSession(options, phase, out, err);
+            if (edit)
+                edit->CheckDisplay();
+            return RunSession(options, phase, out, err, edit ? &*edit : nullptr);
         },
         err);
 }

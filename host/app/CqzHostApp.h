@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+class CqzEditCommand;
+
 class CqzHostApp
 {
 public:
@@ -25,9 +27,12 @@ public:
 
     // The steps every command shares: the capture loaded (the sample without one), the
     // setups and terms applied and the filter run; nothing is produced yet (with --labels
-    // or --print-setup the tool is not run). `phase` names the step for messages.
+    // or --print-setup the tool is not run). `phase` names the step for messages. With `edit`
+    // the tool's dialog opens before the run (its favourites loaded first); a cancelled dialog
+    // answers null.
     static std::unique_ptr<CqzHostSession> OpenSession(SqzHostOptions& options, std::string& phase,
-                                                       std::ostream& err);
+                                                       std::ostream& err,
+                                                       const CqzEditCommand* edit = nullptr);
     // Runs a command, turning its errors into the program's messages on `err` and exit codes.
     static int Guarded(const std::function<int(std::string& phase)>& body, std::ostream& err);
 };

@@ -298,10 +298,17 @@ std::string CqzHostOptions::Usage()
 {
     return R"(Usage: qzfilter [OPTIONS] [CAPTURE]   (CAPTURE '-' reads standard input)
        qzfilter view [OPTIONS] [CAPTURE]   the same in a window (qzfilter view --help)
+       qzfilter edit [--screenshot FILE.png] [--script FILE] [--favorites FILE] [OPTIONS] [CAPTURE]
 
 Filters and colours the rows of a capture (.vcd, .csv, .sr) with the qzFilter plug-in and
 lists them. Without a capture it runs on the bundled sample, with the sample's setup when no
 term or setup is given.
+
+`edit` opens the dialog "Filter" on the loaded setup (needs a display); OK applies the edited
+filter and the run goes on as below, Cancel writes nothing. --screenshot renders the dialog
+offscreen (after the --script steps: menu N ITEM, type N Show|Hide|Color, color N NAME,
+rename N TEXT, filter on|off, ok, cancel) and exits. Favourites are kept in --favorites FILE
+(default $XDG_CONFIG_HOME/qzfilter/favorites.qzs or ~/.config/qzfilter/favorites.qzs).
 
 Terms (tried in the order given; the first that applies decides a row's fate):
   --hide EXPR           hide the rows that match EXPR

@@ -181,6 +181,25 @@ void CqzHostSession::LoadSetupFile(const std::string& path)
     }
 }
 
+void CqzHostSession::LoadFavoritesFile(const std::string& path)
+{
+    try
+    {
+        CqzPersistenceSetup setup(CString::FromUtf8(path), eqzPersistRead);
+        CqzMessageLoad load(&setup);
+        m_imp->tool->HandleMessage(&load);
+    }
+    catch (const CqzPersistenceException& error)
+    {
+        throw CqzHostError(eqzExitFile, path + ": " + error.what());
+    }
+}
+
+std::vector<CqzUICmdBase*> CqzHostSession::GetUICmds(int kind) const
+{
+    return m_imp->tool ? m_imp->tool->GetUICmds(kind) : std::vector<CqzUICmdBase*>{};
+}
+
 int CqzHostSession::GetTermCount() const
 {
     CqzXMLParser xml;

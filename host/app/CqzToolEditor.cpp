@@ -1,14 +1,14 @@
 #include "CqzToolEditor.h"
 
 #include "qzSystem/managers/CqzPlugInMgr.h"
-#include "qzSystem/mvc/CqzMvcCommand.h"
+#include "qzSystem/commands/CqzUICmdBase.h"
 #include "qzSystem/plugin/CqzPlugInAnToolBase.h"
 
 #include <vector>
 
 CqzMvcCommand* CqzToolEditor::Find(CqzPlugInInterface& tool)
 {
-    const std::vector<CqzMvcCommand*> commands = tool.GetUICmds(EditorCmdKind);
+    const std::vector<CqzUICmdBase*> commands = tool.GetUICmds(EditorCmdKind);
     return commands.empty() ? nullptr : commands.front();
 }
 

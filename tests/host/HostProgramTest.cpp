@@ -479,3 +479,89 @@ TEST_F(HostProgramTest, UnknownAndFloatingDigitsShowInListingCsvAndHtml)
     }
     EXPECT_NE(csvText.find("0,30zz,ax,z,"), std::string::npos) << csvText;
 }
+
+// `qzfilter edit` with person-level steps: OK applies the edited filter, runs and writes the
+// edited setup; Cancel writes nothing; a screenshot writes only the picture.
+class HostEditTest : public HostProgramTest
+{
+protected:
+    SqzRunResult Edit(const std::string& steps, std::vector<std::string> more = {})
+    {
+        std::vector<std::string> arguments = {"edit",
+                                              "--script",
+                                              folder.Write("steps.txt", steps),
+                                              "--favorites",
+                                              favorites,
+                                              "--save-markup",
+                                              markup,
+                                              "--hide",
+                                              "A < 8",
+                                              folder.WriteCapture("c.vcd", MakeRows())};
+        arguments.insert(arguments.begin() + 1, more.begin(), more.end());
+        return Run(arguments, "QT_QPA_PLATFORM=offscreen");
+    }
+
+    std::string favorites = folder.File("favorites.qzs");
+    std::string markup = folder.File("edited.xml");
+};
+
+TEST_F(HostEditTest, OkAppliesTheEditedFilterListsAndSavesItsMarkup)
+{
+    const SqzRunResult result = Edit("type 1 Color\ncolor 1 Green\nrename 1 small A\nok\n");
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_NE(result.out.find("Summary:"), std::string::npos);
+    std::ifstream in(markup);
+    const std::string saved(std::istreambuf_iterator<char>(in), {});
+    EXPECT_NE(saved.find("<FilterExpression Name='small A'>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("Type='Color' Color='h00a000'"), std::string::npos) << saved;
+    EXPECT_TRUE(std::filesystem::exists(favorites));
+}
+
+TEST_F(HostEditTest, CancelWritesNothing)
+{
+    const SqzRunResult result = Edit("type 1 Show\ncancel\n");
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.out.find("Summary:"), std::string::npos);
+    EXPECT_NE(result.err.find("edit cancelled; nothing written"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(markup));
+    EXPECT_FALSE(std::filesystem::exists(favorites));
+}
+
+TEST_F(HostEditTest, ScreenshotWritesOnlyThePicture)
+{
+    const std::string picture = folder.File("dialog.png");
+    const SqzRunResult result = Edit("menu 1 &Hide Name\n", {"--screenshot", picture});
+    ASSERT_EQ(result.code, 0) << result.err;
+    std::ifstream in(picture, std::ios::binary);
+    std::string signature(8, '\0');
+    in.read(signature.data(), 8);
+    EXPECT_EQ(signature, "\x89PNG\r\n\x1a\n");
+    EXPECT_FALSE(std::filesystem::exists(markup));
+}
+
+TEST_F(HostEditTest, AStepThatFindsNothingIsRefusedWithItsLine)
+{
+    const SqzRunResult result = Edit("type 1 Show\nmenu 3 &Hide Name\n");
+    EXPECT_EQ(result.code, 4);
+    EXPECT_NE(result.err.find("steps.txt:2: there is no term 3"), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(markup));
+}
+
+TEST_F(HostEditTest, NoStepMayFollowOk)
+{
+    const SqzRunResult result = Edit("ok\ntype 1 Show\n");
+    EXPECT_EQ(result.code, 4);
+    EXPECT_NE(result.err.find("steps.txt:2: no step can follow 'ok'"), std::string::npos)
+        << result.err;
+    EXPECT_FALSE(std::filesystem::exists(markup));
+}
+
+TEST_F(HostEditTest, WithoutADisplayEditSaysItNeedsOne)
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (const char* value = std::getenv(name); value != nullptr && *value != '\0')
+            GTEST_SKIP() << name << " is set";
+    const SqzRunResult result = Run({"edit", folder.WriteCapture("c.vcd", MakeRows())});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_NE(result.err.find("edit needs a display"), std::string::npos) << result.err;
+}

@@ -2,6 +2,7 @@
 // interfaces only.
 
 #include "common/ManagerReset.h"
+#include "qzSystem/commands/CqzNamedUICmdBase.h"
 #include "qzSystem/commands/CqzStdAnalysisToolCmdIFace.h"
 #include "qzSystem/data/CqzDataBuilder.h"
 #include "qzSystem/data/CqzDataColumn.h"
@@ -58,6 +59,23 @@ private:
 TEST_F(PlugInLoadTest, OnlyCreateIsExported)
 {
     EXPECT_EQ(dlsym(RTLD_DEFAULT, "_ZN9CqzFilterD0Ev"), nullptr);
+}
+
+TEST_F(PlugInLoadTest, ToolOffersItsEditorCommandAsKindFiveOnly)
+{
+    const std::unique_ptr<CqzPlugInInterface> tool = Make(addInClass);
+    ASSERT_NE(tool, nullptr);
+    EXPECT_TRUE(tool->GetUICmds(0).empty());
+    const std::vector<CqzUICmdBase*> commands = tool->GetUICmds(5);
+    ASSERT_EQ(commands.size(), 1u);
+    CString text;
+    commands[0]->Sprint(text);
+    EXPECT_EQ(text, CString(L"CqzFilterUICmd"));
+    auto* named = dynamic_cast<CqzNamedUICmdBase*>(commands[0]);
+    ASSERT_NE(named, nullptr);
+    EXPECT_EQ(named->GetName(), CString(L"Properties"));
+    EXPECT_EQ(named->GetIconName(), CString(L"filter"));
+    EXPECT_EQ(commands[0], tool->GetUICmds(5)[0]) << "the tool keeps one command";
 }
 
 TEST_F(PlugInLoadTest, MatchingTypeMakesAToolWithTheRecordsIdentifiers)

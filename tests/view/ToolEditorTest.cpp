@@ -35,10 +35,10 @@ class TestTool : public CqzPlugInAnToolBase
 {
 public:
     TestTool() : CqzPlugInAnToolBase(CqzID(), CqzID(), CqzID(), GUID{}) {}
-    std::vector<CqzMvcCommand*> GetUICmds(int kind) override
+    std::vector<CqzUICmdBase*> GetUICmds(int kind) override
     {
         kinds.push_back(kind);
-        return offers ? std::vector<CqzMvcCommand*>{&command} : std::vector<CqzMvcCommand*>{};
+        return offers ? std::vector<CqzUICmdBase*>{&command} : std::vector<CqzUICmdBase*>{};
     }
 
     TestEditorCmd command;

@@ -9,4 +9,6 @@ public:
     using CqzPlugInToolBase::CqzPlugInToolBase;
     // Asks the host to run this tool (the host then sends it the run message).
     void Run();
+    // The title windows of the tool show: its name.
+    const CString& GetTitle() const { return GetName(); }
 };

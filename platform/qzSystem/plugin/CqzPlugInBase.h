@@ -21,7 +21,6 @@ public:
     int GetNumInputs() const override { return 1; }
     int GetNumOutputs() const override { return 1; }
     bool IsDeletable() const override { return true; }
-    std::vector<CqzMvcCommand*> GetUICmds(int) override { return {}; }
     bool Execute() override { return false; }
     CqzData* GetData() const override { return m_data; }
     void HandleMessage(CqzMessageBase*) override {}

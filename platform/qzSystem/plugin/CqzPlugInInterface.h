@@ -9,7 +9,7 @@
 
 class CqzData;
 class CqzMessageBase;
-class CqzMvcCommand;
+class CqzUICmdBase;
 
 class CqzPlugInInterface
 {
@@ -24,13 +24,13 @@ public:
     virtual int GetNumInputs() const = 0;
     virtual int GetNumOutputs() const = 0;
     virtual bool IsDeletable() const = 0;
-    // The instance's user-interface commands of a kind (5: the commands that open its editor),
-    // owned by the instance; the host executes them.
-    virtual std::vector<CqzMvcCommand*> GetUICmds(int kind) = 0;
     virtual bool Execute() = 0;
     // The instance's data set (not owned); null until the host connects one.
     virtual CqzData* GetData() const = 0;
     virtual void HandleMessage(CqzMessageBase* message) = 0;
     virtual void SetData(CqzData* data) = 0;
     virtual bool IsEnabled() const = 0;
+    // The user-interface commands of a kind (5: the commands that open the instance's
+    // editor), owned by the instance; none by default.
+    virtual std::vector<CqzUICmdBase*> GetUICmds(int /*kind*/) { return {}; }
 };

@@ -1,6 +1,7 @@
 // The plug-in library's entry points: Create, the factory the host calls for a new filter tool,
 // and the library entry run when the library is loaded and unloaded.
 
+#include "FilterResources.h"
 #include "mfc/AfxExtensionModule.h"
 #include "qzSystem/managers/CqzInfoMgr.h"
 #include "qzSystem/plugin/CqzPlugInDataBase.h"
@@ -22,11 +23,13 @@ BOOL DllMain(HINSTANCE hInstance, DWORD reason)
         if (!AfxInitExtensionModule(FilterDLL, hInstance))
             return FALSE;
         new CDynLinkLibrary(FilterDLL);
+        AfxRegisterResources(hInstance, &FilterResourceTable());
         CqzFilterIdentifiers::Create();
     }
     else if (reason == DLL_PROCESS_DETACH)
     {
         CqzFilterIdentifiers::Destroy();
+        AfxUnregisterResources(hInstance);
         AfxTermExtensionModule(FilterDLL);
     }
     return TRUE;

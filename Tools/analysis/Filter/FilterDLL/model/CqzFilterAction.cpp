@@ -1,5 +1,6 @@
 #include "model/CqzFilterAction.h"
 
+#include "editor/CqzFilterActionView.h"
 #include "model/CqzFilterMessages.h"
 #include "qzSystem/format/CqzHexFormatter.h"
 #include "qzSystem/persist/CqzPersistenceSetup.h"
@@ -101,4 +102,27 @@ bool CqzFilterAction::DoCommands(CqzXMLParser& xml)
         return false;
     m_type = eqzFilterColor;
     return ParseColor(xml.GetChildAttribute(L"Color"), m_color);
+}
+
+CqzFilterAction::CqzFilterAction() = default;
+CqzFilterAction::~CqzFilterAction() = default;
+
+bool CqzFilterAction::AttachView(CqzSearchCreateViewParameters& parameters)
+{
+    if (m_view)
+        return m_view->PlaceControls(parameters);
+    m_view = std::make_unique<CqzFilterActionView>();
+    m_view->SetModel(this);
+    return m_view->CreateControls(parameters);
+}
+
+void CqzFilterAction::UpdateView(std::vector<CWnd*>& windows)
+{
+    if (m_view)
+        m_view->GetWindows(windows);
+}
+
+void CqzFilterAction::DetachView()
+{
+    m_view.reset();
 }

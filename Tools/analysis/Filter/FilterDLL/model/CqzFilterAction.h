@@ -5,7 +5,13 @@
 #include "mfc/CString.h"
 #include "qzSystem/search/CqzSearchComponentModel.h"
 
+#include <memory>
+#include <vector>
+
+class CWnd;
+class CqzFilterActionView;
 class CqzPersistenceSetup;
+class CqzSearchCreateViewParameters;
 class CqzXMLParser;
 
 enum EqzFilterActionType : unsigned int
@@ -20,10 +26,10 @@ class CqzFilterAction : public CqzSearchComponentModel
 public:
     static constexpr unsigned int DefaultColor = 0x0000FF;
 
-    CqzFilterAction() = default;
+    CqzFilterAction();
     // Same component identifier, type and colour; no observers of its own.
     CqzFilterAction(const CqzFilterAction& other);
-    ~CqzFilterAction() override = default;
+    ~CqzFilterAction() override;
 
     CqzSearchComponentModel* Clone() const override { return new CqzFilterAction(*this); }
 
@@ -49,10 +55,19 @@ public:
     bool QueryCommand(const CString& command, CqzXMLParser& xml) const;
     bool DoCommands(CqzXMLParser& xml);
 
+    // View hosting for the editor: the first AttachView makes the action view, which creates
+    // its controls; later calls move them. DetachView deletes the view (a disabled term shows
+    // no action). UpdateView collects the view's windows in Tab order.
+    bool AttachView(CqzSearchCreateViewParameters& parameters);
+    void UpdateView(std::vector<CWnd*>& windows);
+    void DetachView();
+    CqzFilterActionView* GetView() const { return m_view.get(); }
+
     // "Show", "Hide" or "Color"; an empty text for a type outside the table.
     static const wchar_t* GetTypeName(unsigned int type);
 
 private:
     unsigned int m_type = eqzFilterHide;
     unsigned int m_color = DefaultColor;
+    std::unique_ptr<CqzFilterActionView> m_view;
 };

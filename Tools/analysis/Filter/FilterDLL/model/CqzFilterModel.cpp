@@ -1,5 +1,7 @@
 #include "model/CqzFilterModel.h"
 
+#include "editor/CqzFilterModelView.h"
+
 #include "model/CqzFilterMessages.h"
 #include "qzSystem/managers/CqzEventMgr.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
@@ -48,6 +50,7 @@ struct CqzFilterModel::SqzImp
     CqzBitSet multiBitOptions = CqzSearchModel::DefaultMultiBitOptions();
     CString name;
     CqzID instanceID;
+    std::unique_ptr<CqzFilterModelView> view;
 };
 
 CqzFilterModel::CqzFilterModel(const CqzID& instanceID)
@@ -121,9 +124,30 @@ void CqzFilterModel::Unobserve(SqzFilterTerm& term)
 
 void CqzFilterModel::DeleteAllTerms()
 {
+    m_imp->view.reset();
     for (SqzFilterTerm& term : m_imp->terms)
         Unobserve(term);
     m_imp->terms.clear();
+}
+
+bool CqzFilterModel::AttachView(CqzSearchCreateViewParameters& parameters)
+{
+    if (m_imp->view)
+        return m_imp->view->PlaceControls(parameters);
+    m_imp->view = std::make_unique<CqzFilterModelView>();
+    m_imp->view->SetModel(this);
+    return m_imp->view->CreateControls(parameters);
+}
+
+void CqzFilterModel::UpdateView(std::vector<CWnd*>& windows)
+{
+    if (m_imp->view)
+        m_imp->view->GetWindows(windows);
+}
+
+CqzFilterModelView* CqzFilterModel::GetView() const
+{
+    return m_imp->view.get();
 }
 
 SqzFilterTerm* CqzFilterModel::TermAt(int index) const

@@ -15,8 +15,11 @@
 
 class CqzMessageDeleteConnection;
 class CqzMessagePlugInDependsOn;
+class CWnd;
+class CqzFilterModelView;
 class CqzPersistenceSetup;
 class CqzSearchComponentModel;
+class CqzSearchCreateViewParameters;
 class CqzXMLParser;
 
 class CqzFilterModel : public CqzMvcModel, public CqzDefObserver
@@ -50,6 +53,13 @@ public:
     void SetShowFilterName(int index, bool show);
     bool GetShowFilterName(int index) const;
     void SetFilterEnabled(int index, bool enable);
+
+    // View hosting for the editor: the first AttachView makes the term-list view, which
+    // creates every control; later calls move them. UpdateView collects the view's windows in
+    // Tab order. The view goes with the terms (destructor, assignment, Reset, Load, DoCommands).
+    bool AttachView(CqzSearchCreateViewParameters& parameters);
+    void UpdateView(std::vector<CWnd*>& windows);
+    CqzFilterModelView* GetView() const;
 
     // Whole filter.
     void SetEnabled(bool enabled);

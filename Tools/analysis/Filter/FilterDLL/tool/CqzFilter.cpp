@@ -1,5 +1,7 @@
 #include "tool/CqzFilter.h"
 
+#include "editor/CqzFilterDlg.h"
+#include "editor/CqzFilterUICmd.h"
 #include "model/CqzFilterModel.h"
 #include "output/CqzFilterEngine.h"
 #include "output/CqzFilterTermCounter.h"
@@ -24,11 +26,16 @@ constexpr int ToolVersion = 1;
 } // namespace
 
 // Fields in the order they are made; destroyed in reverse: favourites, engine, applied setup,
-// model.
+// model, editor command.
 struct CqzFilter::SqzImp
 {
-    explicit SqzImp(CqzFilter* tool) : model(tool->GetInstanceID()), engine(tool) {}
+    explicit SqzImp(CqzFilter* tool)
+        : editorCommand(std::make_unique<CqzFilterUICmd>(L"Properties", L"filter", tool)),
+          model(tool->GetInstanceID()), engine(tool)
+    {
+    }
 
+    std::unique_ptr<CqzFilterUICmd> editorCommand;
     CqzFilterModel model;
     std::unique_ptr<CqzFilterModel> appliedSetup;
     CqzFilterEngine engine;
@@ -164,6 +171,20 @@ const CString& CqzFilter::GetTypeName() const
 CqzFilterModel& CqzFilter::GetFilterModel()
 {
     return m_imp->model;
+}
+
+std::vector<CqzUICmdBase*> CqzFilter::GetUICmds(int kind)
+{
+    if (kind != CqzUICmdBase::TypeID)
+        return {};
+    return {m_imp->editorCommand.get()};
+}
+
+void CqzFilter::EditProperties()
+{
+    CqzFilterDlg dialog(this, nullptr);
+    if (dialog.DoModal() == IDOK)
+        ApplySetup(dialog.GetFilterModel());
 }
 
 void CqzFilter::ApplySetup(const CqzFilterModel& model)

@@ -29,6 +29,11 @@ public:
     void HandleMessage(CqzMessageBase* message) override;
     void SetData(CqzData* data) override;
     bool IsEnabled() const override;
+    // Kind 5: the editor command (owned by the tool); no commands of other kinds.
+    std::vector<CqzUICmdBase*> GetUICmds(int kind) override;
+    // Opens the dialog "Filter" on this tool; OK applies the edited model (ApplySetup), Cancel
+    // changes nothing.
+    void EditProperties();
 
     // Command interface: the setup as markup ("GetSetup", "GetAllSetup") and markup commands
     // that replace the terms. Every operation leaves the caller's parser position as it was.

@@ -1,0 +1,45 @@
+#pragma once
+// The modal dialog "Filter": the whole-filter enable state as two radio buttons, the term list
+// (CqzFilterView) over a hidden placeholder, and the "Store Favorite" and "Recall Favorite"
+// menu buttons. It edits a private copy of the tool's model; the tool takes the copy over
+// after IDOK (CqzFilter::EditProperties). Favourites act on the tool's store at once.
+
+#include "qzSystem/ui/CqzFlexDialog.h"
+
+#include <memory>
+
+class CqzFilter;
+class CqzFilterModel;
+class CqzFilterView;
+
+class CqzFilterDlg : public CqzFlexDialog
+{
+public:
+    CqzFilterDlg(CqzFilter* tool, CWnd* parent = nullptr);
+    ~CqzFilterDlg() override;
+
+    // The working copy; read it after DoModal returned IDOK.
+    CqzFilterModel& GetFilterModel();
+    // The term list window (null before the dialog is initialised).
+    CqzFilterView* GetView() const;
+
+    BOOL OnInitDialog() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnHelpHook() override;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    void OnSize(UINT type, int cx, int cy);
+    void OnTab(UINT id);
+    void OnEnable();
+    void OnDisable();
+    void OnHelp();
+
+private:
+    void SetRadioButtons();
+    CRect PlaceholderRect() const;
+    void CreateView();
+
+    struct SqzImp;
+    std::unique_ptr<SqzImp> m_imp;
+};

@@ -1,0 +1,176 @@
+#include "CqzEditCommand.h"
+
+#include "CqzEditScript.h"
+#include "CqzHostError.h"
+#include "CqzHostSession.h"
+#include "CqzTerminalText.h"
+#include "mfc/ui/AfxWin.h"
+#include "mfc/ui/CWnd.h"
+#include "qzSystem/commands/CqzUICmdBase.h"
+#include "qzSystem/managers/CqzHelpMgr.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+
+namespace
+{
+// Takes "--name VALUE" or "--name=VALUE" out of the arguments.
+void TakeOption(std::vector<std::string>& arguments, const std::string& name, std::string& value)
+{
+    for (auto it = arguments.begin(); it != arguments.end(); ++it)
+    {
+        if (*it == "--")
+            return;
+        if (it->rfind(name + "=", 0) == 0)
+        {
+            value = it->substr(name.size() + 1);
+            arguments.erase(it);
+            return;
+        }
+        if (*it == name)
+        {
+            if (it + 1 == arguments.end())
+                throw CqzHostError(eqzExitUsage, name + " needs a file name");
+            value = *(it + 1);
+            arguments.erase(it, it + 2);
+            return;
+        }
+    }
+}
+
+bool HasDisplay()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (const char* value = std::getenv(name); value != nullptr && *value != '\0')
+            return true;
+    return false;
+}
+
+CWnd* BoundWindow(QWidget* widget)
+{
+    return static_cast<CWnd*>(widget->property("qzWnd").value<void*>());
+}
+
+// Runs `act` on the dialog once it is open (the first modal window).
+void WhenDialogOpens(std::function<void(QWidget*)> act)
+{
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout,
+                     [timer, act]
+                     {
+                         QWidget* modal = QApplication::activeModalWidget();
+                         if (modal == nullptr || BoundWindow(modal) == nullptr)
+                             return;
+                         timer->stop();
+                         timer->deleteLater();
+                         act(modal);
+                     });
+    timer->start(5);
+}
+} // namespace
+
+CqzEditCommand::CqzEditCommand(std::vector<std::string>& arguments)
+{
+    TakeOption(arguments, "--screenshot", m_screenshot);
+    TakeOption(arguments, "--script", m_script);
+    TakeOption(arguments, "--favorites", m_favorites);
+    if (m_favorites.empty())
+        m_favorites = DefaultFavoritesPath();
+}
+
+std::string CqzEditCommand::DefaultFavoritesPath()
+{
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != '\0')
+        return std::string(config) + "/qzfilter/favorites.qzs";
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : ".") + "/.config/qzfilter/favorites.qzs";
+}
+
+void CqzEditCommand::CheckDisplay() const
+{
+    if (!m_screenshot.empty())
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    else if (!HasDisplay())
+        throw CqzHostError(eqzExitUsage,
+                           "edit needs a display to open the dialog (none found: DISPLAY and "
+                           "WAYLAND_DISPLAY are unset); use --screenshot FILE.png to render it "
+                           "offscreen");
+}
+
+void CqzEditCommand::LoadFavorites(CqzHostSession& session) const
+{
+    if (std::filesystem::exists(m_favorites))
+        session.LoadFavoritesFile(m_favorites);
+}
+
+bool CqzEditCommand::Edit(CqzHostSession& session, std::ostream& err) const
+{
+    const bool ok = Show(session);
+    if (!m_screenshot.empty())
+    {
+        err << "qzfilter: the dialog was written to " << CqzTerminalText::Sanitize(m_screenshot)
+            << "\n";
+        return false;
+    }
+    if (!ok)
+    {
+        err << "qzfilter: edit cancelled; nothing written\n";
+        return false;
+    }
+    std::filesystem::create_directories(std::filesystem::path(m_favorites).parent_path());
+    session.SaveSetupFile(m_favorites);
+    return true;
+}
+
+bool CqzEditCommand::Show(CqzHostSession& session) const
+{
+    static int argc = 1;
+    static char name[] = "qzfilter";
+    static char* argv[] = {name, nullptr};
+    if (!AfxWinInit(argc, argv))
+        throw CqzHostError(eqzExitUsage, "edit could not open a window on this display");
+    // The toolkit ends with the dialog, before the plug-in library is unloaded.
+    struct SqzToolkit
+    {
+        ~SqzToolkit() { AfxWinTerm(); }
+    } toolkit;
+    CqzHelpMgr::Instance().SetBrowserEnabled(m_screenshot.empty());
+    const CqzEditScript script =
+        m_script.empty() ? CqzEditScript::Parse("", "") : CqzEditScript::Load(m_script);
+    const std::vector<CqzUICmdBase*> commands = session.GetUICmds(CqzUICmdBase::TypeID);
+    if (commands.empty())
+        throw CqzHostError(eqzExitPlugIn, "the filter tool offers no editor");
+    int result = IDCANCEL;
+    std::exception_ptr failure;
+    WhenDialogOpens(
+        [&](QWidget* modal)
+        {
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                QObject::connect(dialog, &QDialog::finished,
+                                 [&result](int code) { result = code; });
+            CWnd* dialog = BoundWindow(modal);
+            try
+            {
+                script.Apply(dialog);
+                if (!m_screenshot.empty() &&
+                    !AfxWriteWindowImage(dialog, CString::FromUtf8(m_screenshot)))
+                    throw CqzHostError(eqzExitFile,
+                                       "cannot write the screenshot '" + m_screenshot + "'");
+            }
+            catch (...)
+            {
+                failure = std::current_exception();
+            }
+            if ((failure || !m_screenshot.empty()) && QApplication::activeModalWidget() == modal)
+                dialog->SendMessage(WM_COMMAND, IDCANCEL);
+        });
+    commands.front()->Execute();
+    if (failure)
+        std::rethrow_exception(failure);
+    return m_screenshot.empty() && result == IDOK;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// `qzfilter edit`: opens the tool's dialog "Filter" (its editor command, GetUICmds(5)) over the
+// loaded capture and setup. Its own options are taken out of the argument list before the
+// listing options are parsed:
+//   --screenshot FILE.png  renders the dialog offscreen as it opens (after --script), writes
+//                          the picture and cancels; nothing else is written
+//   --script FILE          person-level steps applied to the open dialog (CqzEditScript)
+//   --favorites FILE       where favourites are kept between runs (default
+//                          $XDG_CONFIG_HOME/qzfilter/favorites.qzs, else
+//                          ~/.config/qzfilter/favorites.qzs)
+// OK applies the edited filter and the run goes on as a listing does; Cancel ends the run
+// with nothing written. Favourites are saved after OK only.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+class CqzHostSession;
+
+class CqzEditCommand
+{
+public:
+    // Takes the edit options out of `arguments` (the word "edit" already removed).
+    explicit CqzEditCommand(std::vector<std::string>& arguments);
+
+    // Refuses (exit code 1) when there is no display and no screenshot was asked for. Call
+    // before the capture is loaded.
+    void CheckDisplay() const;
+    // Loads the favourites; call before the setup is applied.
+    void LoadFavorites(CqzHostSession& session) const;
+    // Runs the dialog; true when it ended with OK (then the favourites are saved).
+    bool Edit(CqzHostSession& session, std::ostream& err) const;
+
+    static std::string DefaultFavoritesPath();
+
+private:
+    bool Show(CqzHostSession& session) const;
+
+    std::string m_screenshot;
+    std::string m_script;
+    std::string m_favorites;
+};

@@ -1,0 +1,293 @@
+#include "CqzEditScript.h"
+
+#include "CqzHostError.h"
+#include "mfc/ui/CWnd.h"
+#include "qzSystem/ui/CqzChevronMenuBtn.h"
+#include "qzSystem/ui/CqzColorWellButton.h"
+#include "qzSystem/ui/CqzComboBox.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+namespace
+{
+constexpr UINT EnableID = 22813;
+constexpr UINT DisableID = 22836;
+
+QString Plain(QString text)
+{
+    return text.remove(QLatin1Char('&'));
+}
+
+QWidget* WidgetOf(const CWnd* wnd)
+{
+    for (QWidget* widget : QApplication::allWidgets())
+        if (widget->property("qzWnd").value<void*>() == wnd &&
+            (widget->parentWidget() == nullptr ||
+             widget->parentWidget()->property("qzWnd").value<void*>() != wnd))
+            return widget;
+    return nullptr;
+}
+
+// Lets the posted relayouts of the list run.
+void Settle()
+{
+    for (int i = 0; i < 3; ++i)
+    {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+// Acts on what `find` finds once it opens (a popup or a nested dialog), polling; gives up
+// after a few seconds and closes what is open.
+void WhenOpen(std::function<QWidget*()> find, std::function<void(QWidget*)> act)
+{
+    auto* timer = new QTimer;
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout,
+                     [timer, ticks, find, act]
+                     {
+                         QWidget* target = find();
+                         if (target == nullptr && ++*ticks < 600)
+                             return;
+                         timer->stop();
+                         timer->deleteLater();
+                         if (target != nullptr)
+                             act(target);
+                         else if (QWidget* popup = QApplication::activePopupWidget())
+                             popup->close();
+                     });
+    timer->start(5);
+}
+
+// Arms the choice of `item` in the popup menu about to open; `chosen` tells whether it was there.
+void ChooseInMenu(const QString& item, bool& chosen)
+{
+    WhenOpen([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); },
+             [item, &chosen](QWidget* widget)
+             {
+                 auto* menu = static_cast<QMenu*>(widget);
+                 for (QAction* action : menu->actions())
+                     if (!action->isSeparator() && action->isEnabled() &&
+                         Plain(action->text()) == Plain(item))
+                     {
+                         chosen = true;
+                         // As a person picks it with the keys: the menu closes with it.
+                         menu->setActiveAction(action);
+                         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                         QApplication::sendEvent(menu, &press);
+                         return;
+                     }
+                 menu->close();
+             });
+}
+
+struct SqzTermControls
+{
+    CqzChevronMenuBtn* button = nullptr;
+    CqzComboBox* type = nullptr;
+    CqzColorWellButton* well = nullptr;
+};
+
+int Top(const CWnd* wnd)
+{
+    CRect rect;
+    wnd->GetWindowRect(rect);
+    return rect.top;
+}
+
+// The controls of every term, top to bottom: a term's action controls lie between its button
+// and the next term's.
+std::vector<SqzTermControls> Terms(CWnd* dialog)
+{
+    CWnd* list = nullptr;
+    for (CWnd* child : dialog->GetChildren())
+        if (child->GetWindowText() == CString(L"qzFilterView"))
+            list = child;
+    std::vector<SqzTermControls> terms;
+    if (list == nullptr)
+        return terms;
+    const std::vector<CWnd*> children = list->GetChildren();
+    for (CWnd* child : children)
+        if (auto* button = dynamic_cast<CqzChevronMenuBtn*>(child))
+            terms.push_back({button});
+    std::sort(terms.begin(), terms.end(),
+              [](const auto& a, const auto& b) { return Top(a.button) < Top(b.button); });
+    for (CWnd* child : children)
+    {
+        auto* type = dynamic_cast<CqzComboBox*>(child);
+        auto* well = dynamic_cast<CqzColorWellButton*>(child);
+        CString first;
+        if (type != nullptr && type->GetCount() == 3)
+            type->GetLBText(0, first);
+        if ((type == nullptr || first != CString(L"Show ")) && well == nullptr)
+            continue;
+        SqzTermControls* owner = nullptr;
+        for (SqzTermControls& term : terms)
+            if (Top(term.button) <= Top(child))
+                owner = &term;
+        if (owner != nullptr && type != nullptr)
+            owner->type = type;
+        else if (owner != nullptr)
+            owner->well = well;
+    }
+    return terms;
+}
+
+[[noreturn]] void Refuse(const std::string& origin, int line, const std::string& why)
+{
+    throw CqzHostError(eqzExitFile, origin + ":" + std::to_string(line) + ": " + why);
+}
+
+int TypeIndex(const std::string& name)
+{
+    static const char* const names[] = {"Show", "Hide", "Color"};
+    for (int i = 0; i < 3; ++i)
+        if (name == names[i])
+            return i;
+    return -1;
+}
+} // namespace
+
+CqzEditScript CqzEditScript::Load(const std::string& path)
+{
+    std::ifstream file(path);
+    if (!file)
+        throw CqzHostError(eqzExitFile, "cannot read the script '" + path + "'");
+    std::stringstream text;
+    text << file.rdbuf();
+    return Parse(text.str(), path);
+}
+
+CqzEditScript CqzEditScript::Parse(const std::string& text, const std::string& origin)
+{
+    static const std::vector<std::string> termVerbs = {"menu", "type", "color", "rename"};
+    CqzEditScript script;
+    script.m_origin = origin;
+    std::istringstream lines(text);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number)
+    {
+        std::istringstream words(line);
+        SqzStep step{number, "", 0, ""};
+        if (!(words >> step.verb) || step.verb[0] == '#')
+            continue;
+        const bool termVerb =
+            std::find(termVerbs.begin(), termVerbs.end(), step.verb) != termVerbs.end();
+        if (termVerb && !(words >> step.term && step.term >= 1))
+            Refuse(origin, number, "'" + step.verb + "' needs a term number from 1");
+        std::getline(words >> std::ws, step.argument);
+        const bool known = termVerb || step.verb == "filter" || step.verb == "size" ||
+                           step.verb == "ok" || step.verb == "cancel";
+        if (!known)
+            Refuse(origin, number,
+                   "unknown step '" + step.verb +
+                       "'; use menu, type, color, rename, filter, size, ok or "
+                       "cancel");
+        if (!script.m_steps.empty() &&
+            (script.m_steps.back().verb == "ok" || script.m_steps.back().verb == "cancel"))
+            Refuse(origin, number, "no step can follow '" + script.m_steps.back().verb +
+                                       "': the dialog is closed");
+        if (step.argument.empty() && step.verb != "ok" && step.verb != "cancel")
+            Refuse(origin, number, "'" + step.verb + "' needs a value");
+        script.m_steps.push_back(step);
+    }
+    return script;
+}
+
+void CqzEditScript::Apply(CWnd* dialog) const
+{
+    for (const SqzStep& step : m_steps)
+    {
+        ApplyStep(dialog, step);
+        Settle();
+    }
+}
+
+void CqzEditScript::ApplyStep(CWnd* dialog, const SqzStep& step) const
+{
+    if (step.verb == "ok" || step.verb == "cancel")
+        return dialog->SendMessage(WM_COMMAND, step.verb == "ok" ? IDOK : IDCANCEL), void();
+    if (step.verb == "size")
+    {
+        int width = 0;
+        int height = 0;
+        char by = 0;
+        std::istringstream size(step.argument);
+        if (!(size >> width >> by >> height) || by != 'x' || width <= 0 || height <= 0)
+            Refuse(m_origin, step.line, "'size' takes WIDTHxHEIGHT in pixels");
+        WidgetOf(dialog)->resize(width, height);
+        return;
+    }
+    if (step.verb == "filter")
+    {
+        if (step.argument != "on" && step.argument != "off")
+            Refuse(m_origin, step.line, "'filter' takes on or off");
+        return dialog->SendMessage(WM_COMMAND, step.argument == "on" ? EnableID : DisableID),
+               void();
+    }
+    const std::vector<SqzTermControls> terms = Terms(dialog);
+    if (step.term > static_cast<int>(terms.size()))
+        Refuse(m_origin, step.line,
+               "there is no term " + std::to_string(step.term) + " (" +
+                   std::to_string(terms.size()) + " shown)");
+    const SqzTermControls& term = terms[static_cast<std::size_t>(step.term - 1)];
+    bool chosen = false;
+    if (step.verb == "menu" || step.verb == "rename")
+    {
+        if (step.verb == "rename")
+            WhenOpen(
+                [dialog]
+                {
+                    QWidget* modal = QApplication::activeModalWidget();
+                    return modal != nullptr && modal != WidgetOf(dialog) ? modal : nullptr;
+                },
+                [text = QString::fromStdString(step.argument)](QWidget* modal)
+                {
+                    if (auto* field = modal->findChild<QLineEdit*>())
+                        field->setText(text);
+                    for (QAbstractButton* button : modal->findChildren<QAbstractButton*>())
+                        if (Plain(button->text()) == "OK")
+                            return button->click();
+                });
+        ChooseInMenu(step.verb == "rename" ? QString("&Rename...")
+                                           : QString::fromStdString(step.argument),
+                     chosen);
+        term.button->ShowMenu();
+    }
+    else if (step.verb == "color")
+    {
+        if (term.well == nullptr || !term.well->IsWindowVisible())
+            Refuse(m_origin, step.line,
+                   "term " + std::to_string(step.term) + " has no colour well");
+        ChooseInMenu(QString::fromStdString(step.argument), chosen);
+        term.well->ChooseColor();
+    }
+    else if (auto* combo = qobject_cast<QComboBox*>(term.type ? WidgetOf(term.type) : nullptr))
+    {
+        const int index = TypeIndex(step.argument);
+        chosen = index >= 0;
+        if (chosen)
+        {
+            combo->setCurrentIndex(index);
+            emit combo->activated(index);
+        }
+    }
+    if (!chosen)
+        Refuse(m_origin, step.line,
+               "term " + std::to_string(step.term) + " offers no '" + step.argument + "' to '" +
+                   step.verb + "'");
+}

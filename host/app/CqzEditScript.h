@@ -1,0 +1,43 @@
+#pragma once
+// Person-level steps for the open dialog "Filter", one per line (blank lines and lines starting
+// with # are skipped); terms are counted from 1:
+//   menu N ITEM      chooses ITEM ("&Show Name", "D&isable Filter Clause", ...) in term N's menu
+//   type N TYPE      chooses Show, Hide or Color in term N's action list
+//   color N NAME     chooses a colour of the colour well's menu (Red, Green, ...)
+//   rename N TEXT    renames term N through its menu's "&Rename..."
+//   filter on|off    clicks "&Enable" or "&Disable"
+//   size WxH         resizes the dialog to W x H pixels, as a person drags its corner
+//   ok | cancel      presses the button
+// Each step acts through the controls as a person does and waits for the list to be laid out
+// again. A step that cannot be carried out is refused with its line number.
+
+#include <string>
+#include <vector>
+
+class CWnd;
+
+class CqzEditScript
+{
+public:
+    // Exit code 4 when the file cannot be read or a line is not a step.
+    static CqzEditScript Load(const std::string& path);
+    static CqzEditScript Parse(const std::string& text, const std::string& origin);
+
+    // Applies every step to the dialog; throws CqzHostError (exit code 4) for a step that
+    // finds no such term or item.
+    void Apply(CWnd* dialog) const;
+    std::size_t GetSize() const { return m_steps.size(); }
+
+private:
+    struct SqzStep
+    {
+        int line;
+        std::string verb;
+        int term;
+        std::string argument;
+    };
+    void ApplyStep(CWnd* dialog, const SqzStep& step) const;
+
+    std::string m_origin;
+    std::vector<SqzStep> m_steps;
+};
