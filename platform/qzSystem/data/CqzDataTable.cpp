@@ -411,9 +411,7 @@ bool CqzDataTable::SetTimes(std::int64_t firstLine, const std::int64_t* times, s
         (firstLine > 0 && times[0] < store->GetTime(firstLine - 1)) ||
         (end < GetLineCount() && times[count - 1] > store->GetTime(end)))
         return false;
-    for (std::int64_t i = 0; i < count; ++i)
-        store->SetTime(firstLine + i, times[i]);
-    return true;
+    return store->SetTimes(firstLine, times, count);
 }
 
 int CqzDataTable::GetSample(int column, std::int64_t line, CqzUInt& value) const

@@ -39,6 +39,17 @@ bool CqzSampleStore::SetValues(std::int64_t index, const std::uint64_t* values, 
     return true;
 }
 
+bool CqzSampleStore::SetTimes(std::int64_t index, const std::int64_t* picoseconds,
+                              std::int64_t count)
+{
+    if (m_kind != eqzSampleTime || !IsInside(index, count) || (!picoseconds && count > 0))
+        return false;
+    // Signed and unsigned words of one size may alias: the times are stored as they are.
+    m_entries.SetRange(index, reinterpret_cast<const std::uint64_t*>(picoseconds), count);
+    ClearStatus(index, count);
+    return true;
+}
+
 bool CqzSampleStore::SetText(std::int64_t index, const wchar_t* text, std::size_t length)
 {
     if (m_kind != eqzSampleString || !IsInside(index, 1))

@@ -51,6 +51,7 @@ public:
         ClearStatus(index, 1);
         return true;
     }
+    bool SetTimes(std::int64_t index, const std::int64_t* picoseconds, std::int64_t count);
     bool SetStatus(std::int64_t index, int status);
     // Gives every line the same status.
     void FillStatus(int status) { m_statuses.Fill(status); }
