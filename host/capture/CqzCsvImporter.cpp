@@ -283,10 +283,14 @@ private:
 
     void AddField(std::string_view field, std::int64_t number)
     {
-        if (field.size() > m_maxField)
-            Fail(number, "field " + std::to_string(m_fields.size() + 1) + " is longer than " +
-                             std::to_string(m_maxField) + " bytes");
+        if (field.size() > m_maxField) [[unlikely]]
+            FailLongField(number);
         m_fields.push_back(field);
+    }
+    [[noreturn]] void FailLongField(std::int64_t number) const
+    {
+        Fail(number, "field " + std::to_string(m_fields.size() + 1) + " is longer than " +
+                         std::to_string(m_maxField) + " bytes");
     }
 
     void Split(std::string_view line, std::int64_t number)
@@ -354,6 +358,13 @@ private:
         if (check)
             CheckBytes(line, number);
         Split(line, number);
+        if (m_fields.size() != m_names.size()) [[unlikely]]
+            FailFieldCount(number);
+        return true;
+    }
+
+    [[noreturn]] void FailFieldCount(std::int64_t number) const
+    {
         if (m_fields.size() > m_names.size())
             Fail(number,
                  "field " + std::to_string(m_names.size() + 1) + " " +
@@ -361,10 +372,8 @@ private:
                      std::to_string(m_fields.size()) + " fields, the header names " +
                      std::to_string(m_names.size()) +
                      (m_separator == ',' ? " (decimal commas in a comma-separated file?)" : ""));
-        if (m_fields.size() < m_names.size())
-            Fail(number, "the line has " + std::to_string(m_fields.size()) +
-                             " fields, the header names " + std::to_string(m_names.size()));
-        return true;
+        Fail(number, "the line has " + std::to_string(m_fields.size()) +
+                         " fields, the header names " + std::to_string(m_names.size()));
     }
 
     // Types -------------------------------------------------------------------------------
@@ -587,8 +596,15 @@ private:
     {
         const std::string_view cell = m_fields[static_cast<std::size_t>(m_time)];
         std::int64_t ps = 0;
-        if (WholeTime(cell, ps))
+        if (WholeTime(cell, ps)) [[likely]]
             return ps;
+        return ParsedTime(cell, number);
+    }
+
+    // A time with a fraction, an exponent or a unit of its own.
+    std::int64_t ParsedTime(std::string_view cell, std::int64_t number) const
+    {
+        std::int64_t ps = 0;
         std::string text;
         for (char c : cell)
             if (c != ' ' && c != '\t')
