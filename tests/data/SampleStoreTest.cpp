@@ -39,6 +39,21 @@ TEST_P(ValueStoreWidth, KeepsValuesAtTheSmallestByteWidthAndCutsToTheWidth)
     }
 }
 
+// Bytes are written eight at a time into 1-byte entries, one by one into wider ones.
+TEST_P(ValueStoreWidth, WritesRangesOfBytesCutToTheWidth)
+{
+    const WidthCase c = GetParam();
+    CqzValueStore store(c.bits);
+    std::uint8_t bytes[19];
+    for (int i = 0; i < 19; ++i)
+        bytes[i] = static_cast<std::uint8_t>(0xF0 + i * 7);
+    store.Append(20, false);
+    store.SetRange(1, bytes, 19);
+    EXPECT_EQ(store.GetLow(0), 0u);
+    for (int i = 0; i < 19; ++i)
+        EXPECT_EQ(store.Get(i + 1), CqzUInt(bytes[i]) & CqzUInt::LowMask(c.bits)) << "entry " << i;
+}
+
 INSTANTIATE_TEST_SUITE_P(Widths, ValueStoreWidth,
                          ::testing::Values(WidthCase{1, 1}, WidthCase{8, 1}, WidthCase{9, 2},
                                            WidthCase{16, 2}, WidthCase{17, 4}, WidthCase{32, 4},

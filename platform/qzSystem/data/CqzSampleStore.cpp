@@ -21,7 +21,8 @@ void CqzSampleStore::ClearStatuses(std::int64_t index, std::int64_t count)
         m_statuses.Set(index + i, 0, m_entries.GetCount());
 }
 
-bool CqzSampleStore::SetValues(std::int64_t index, const CqzUInt* values, std::int64_t count)
+template <typename T>
+bool CqzSampleStore::SetRange(std::int64_t index, const T* values, std::int64_t count)
 {
     if (m_kind != eqzSampleValue || !IsInside(index, count) || (!values && count > 0))
         return false;
@@ -30,13 +31,19 @@ bool CqzSampleStore::SetValues(std::int64_t index, const CqzUInt* values, std::i
     return true;
 }
 
+bool CqzSampleStore::SetValues(std::int64_t index, const CqzUInt* values, std::int64_t count)
+{
+    return SetRange(index, values, count);
+}
+
 bool CqzSampleStore::SetValues(std::int64_t index, const std::uint64_t* values, std::int64_t count)
 {
-    if (m_kind != eqzSampleValue || !IsInside(index, count) || (!values && count > 0))
-        return false;
-    m_entries.SetRange(index, values, count);
-    ClearStatus(index, count);
-    return true;
+    return SetRange(index, values, count);
+}
+
+bool CqzSampleStore::SetValues(std::int64_t index, const std::uint8_t* values, std::int64_t count)
+{
+    return SetRange(index, values, count);
 }
 
 bool CqzSampleStore::SetTimes(std::int64_t index, const std::int64_t* picoseconds,

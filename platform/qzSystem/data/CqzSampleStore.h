@@ -42,6 +42,7 @@ public:
     }
     bool SetValues(std::int64_t index, const CqzUInt* values, std::int64_t count);
     bool SetValues(std::int64_t index, const std::uint64_t* values, std::int64_t count);
+    bool SetValues(std::int64_t index, const std::uint8_t* values, std::int64_t count);
     bool SetText(std::int64_t index, const wchar_t* text, std::size_t length);
     bool SetTime(std::int64_t index, std::int64_t picoseconds)
     {
@@ -84,6 +85,7 @@ private:
             ClearStatuses(index, count);
     }
     void ClearStatuses(std::int64_t index, std::int64_t count);
+    template <typename T> bool SetRange(std::int64_t index, const T* values, std::int64_t count);
 
     EqzSampleKind m_kind;
     // Values, text numbers (32 bits) or times (64 bits).

@@ -185,3 +185,26 @@ void CqzValueStore::SetRange(std::int64_t index, const std::uint64_t* values, st
             Set(index + i, CqzUInt(values[i]));
     }
 }
+
+void CqzValueStore::SetRange(std::int64_t index, const std::uint8_t* values, std::int64_t count)
+{
+    if (m_byteWidth != 1)
+    {
+        for (std::int64_t i = 0; i < count; ++i)
+            Set(index + i, CqzUInt(values[i]));
+        return;
+    }
+    // Eight entries at a time, each byte cut to the width.
+    std::uint8_t* p = m_data + index;
+    const std::uint64_t mask = (m_mask.GetLow() & 0xff) * 0x0101010101010101ull;
+    std::int64_t i = 0;
+    for (; i + 8 <= count; i += 8)
+    {
+        std::uint64_t word;
+        std::memcpy(&word, values + i, 8);
+        word &= mask;
+        std::memcpy(p + i, &word, 8);
+    }
+    for (; i < count; ++i)
+        p[i] = static_cast<std::uint8_t>(values[i] & mask);
+}

@@ -52,6 +52,7 @@ public:
     }
     void SetRange(std::int64_t index, const CqzUInt* values, std::int64_t count);
     void SetRange(std::int64_t index, const std::uint64_t* values, std::int64_t count);
+    void SetRange(std::int64_t index, const std::uint8_t* values, std::int64_t count);
 
     CqzUInt Get(std::int64_t index) const
     {
