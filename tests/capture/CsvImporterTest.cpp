@@ -133,8 +133,8 @@ TEST_F(CsvTest, LongFilesKeepEveryValueStatusAndUnknownDigitAcrossBatches)
         char hex[8];
         std::snprintf(hex, sizeof hex, "0x%02x", row & 0xff);
         const std::string bus = row == 1023 ? "0x1x" : hex;
-        text += std::to_string(row) + "," + bus + "," + (row == 2000 ? "" : std::to_string(row)) +
-                "\n";
+        text +=
+            std::to_string(row) + "," + bus + "," + (row == 2000 ? "" : std::to_string(row)) + "\n";
     }
     const CqzDataTable& t = Import(text);
     ASSERT_EQ(t.GetRowCount(), 3000);

@@ -104,8 +104,8 @@ TEST(ValueStore, BlocksOfEveryWidthHoldTheLastEntry)
     for (int bits : {1, 16, 32, 64, 128})
     {
         CqzValueStore store(bits);
-        const CqzUInt last = CqzUInt(0x0123456789ABCDEFull, 0xFEDCBA9876543210ull) &
-                             CqzUInt::LowMask(bits);
+        const CqzUInt last =
+            CqzUInt(0x0123456789ABCDEFull, 0xFEDCBA9876543210ull) & CqzUInt::LowMask(bits);
         store.Append(1);
         store.Set(0, last);
         store.Append(300000); // past 2 MiB for the wider entries

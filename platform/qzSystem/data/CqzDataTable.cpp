@@ -380,8 +380,7 @@ bool CqzDataTable::SetTimeAt(std::int64_t line, std::int64_t time)
 }
 
 template <typename T>
-bool CqzDataTable::SetRange(int column, std::int64_t firstLine, const T* values,
-                            std::int64_t count)
+bool CqzDataTable::SetRange(int column, std::int64_t firstLine, const T* values, std::int64_t count)
 {
     CqzSampleStore* store = m_imp->Store(column);
     if (!store || !store->SetValues(firstLine, values, count))
