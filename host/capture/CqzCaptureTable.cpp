@@ -129,6 +129,13 @@ void CqzCaptureTable::SetBits(int column, std::int64_t row, const CqzUInt& value
     m_imp->digitsOpen[c] = open;
 }
 
+void CqzCaptureTable::SetValues(int column, std::int64_t first, const std::uint64_t* values,
+                                std::int64_t count)
+{
+    m_imp->table->SetValues(column, first, values, count);
+    m_imp->digitsOpen[static_cast<std::size_t>(column)] = false;
+}
+
 void CqzCaptureTable::Note(const std::string& text) const
 {
     if (m_imp->options.note)

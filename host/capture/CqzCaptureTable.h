@@ -35,6 +35,9 @@ public:
     void SetBits(int column, std::int64_t row, const CqzUInt& value, const CqzUInt& unknown,
                  const CqzUInt& floating);
 
+    // Writes the values of count rows from `first` of such a column, none with x or z digits.
+    void SetValues(int column, std::int64_t first, const std::uint64_t* values, std::int64_t count);
+
     // Passes a note ("file: text") to SqzCaptureOptions::note.
     void Note(const std::string& text) const;
     // Throws CqzCaptureError when `rows` rows of the columns added so far (and the texts

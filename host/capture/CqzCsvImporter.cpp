@@ -283,10 +283,14 @@ private:
 
     void AddField(std::string_view field, std::int64_t number)
     {
-        if (field.size() > m_maxField)
-            Fail(number, "field " + std::to_string(m_fields.size() + 1) + " is longer than " +
-                             std::to_string(m_maxField) + " bytes");
+        if (field.size() > m_maxField) [[unlikely]]
+            FailLongField(number);
         m_fields.push_back(field);
+    }
+    [[noreturn]] void FailLongField(std::int64_t number) const
+    {
+        Fail(number, "field " + std::to_string(m_fields.size() + 1) + " is longer than " +
+                         std::to_string(m_maxField) + " bytes");
     }
 
     void Split(std::string_view line, std::int64_t number)
@@ -354,6 +358,13 @@ private:
         if (check)
             CheckBytes(line, number);
         Split(line, number);
+        if (m_fields.size() != m_names.size()) [[unlikely]]
+            FailFieldCount(number);
+        return true;
+    }
+
+    [[noreturn]] void FailFieldCount(std::int64_t number) const
+    {
         if (m_fields.size() > m_names.size())
             Fail(number,
                  "field " + std::to_string(m_names.size() + 1) + " " +
@@ -361,10 +372,8 @@ private:
                      std::to_string(m_fields.size()) + " fields, the header names " +
                      std::to_string(m_names.size()) +
                      (m_separator == ',' ? " (decimal commas in a comma-separated file?)" : ""));
-        if (m_fields.size() < m_names.size())
-            Fail(number, "the line has " + std::to_string(m_fields.size()) +
-                             " fields, the header names " + std::to_string(m_names.size()));
-        return true;
+        Fail(number, "the line has " + std::to_string(m_fields.size()) +
+                         " fields, the header names " + std::to_string(m_names.size()));
     }
 
     // Types -------------------------------------------------------------------------------
@@ -408,15 +417,31 @@ private:
     // Rows --------------------------------------------------------------------------------
     void Fill()
     {
+        m_out.GetTable().Reserve(m_rows);
+        if (CanBatch())
+            FillBatches();
+        else
+            FillRows();
+    }
+
+    // Batches of rows fit when every label column holds numbers of up to 64 bits.
+    bool CanBatch() const
+    {
+        for (std::size_t i = 0; i < m_names.size(); ++i)
+            if (m_labelColumn[i] >= 0 &&
+                (m_columns[i].GetType() == eqzCsvText || m_columns[i].GetWidth() > 64))
+                return false;
+        return true;
+    }
+
+    void FillRows()
+    {
         CqzDataTable& table = m_out.GetTable();
-        table.Reserve(m_rows);
         std::int64_t number = 0;
         for (std::int64_t row = 0; row < m_rows && NextRow(number, false); ++row)
         {
-            const std::int64_t time = m_time >= 0 ? Time(number) : RowTime(row, number);
-            if (table.AppendRow(time) < 0)
-                Fail(number, "time " + Quote(m_fields[static_cast<std::size_t>(m_time)]) +
-                                 " is before the time of the line above");
+            const std::int64_t time = RowTimeChecked(row, number);
+            table.AppendRow(time);
             for (std::size_t i = 0; i < m_fields.size(); ++i)
                 if (m_labelColumn[i] >= 0)
                     Store(i, row, number);
@@ -437,12 +462,103 @@ private:
             return;
         }
         CqzUInt value, unknown, floating;
-        const int status = m_columns[i].Convert(cell, value, unknown, floating);
-        if (status < 0)
-            Fail(number, "value " + Quote(cell) + " does not fit " + ColumnName(i));
+        const int status = Convert(i, number, value, unknown, floating);
         m_out.SetBits(m_labelColumn[i], row, value, unknown, floating);
         if (status == 3)
             table.SetStatus(m_labelColumn[i], status);
+    }
+
+    int Convert(std::size_t i, std::int64_t number, CqzUInt& value, CqzUInt& unknown,
+                CqzUInt& floating) const
+    {
+        const int status = m_columns[i].Convert(m_fields[i], value, unknown, floating);
+        if (status < 0)
+            Fail(number, "value " + Quote(m_fields[i]) + " does not fit " + ColumnName(i));
+        return status;
+    }
+
+    // The time of a row, refused when it is before the time of the row above.
+    std::int64_t RowTimeChecked(std::int64_t row, std::int64_t number)
+    {
+        const std::int64_t time = m_time >= 0 ? Time(number) : RowTime(row, number);
+        if (time < m_lastTime)
+            Fail(number, "time " + Quote(m_fields[static_cast<std::size_t>(m_time)]) +
+                             " is before the time of the line above");
+        m_lastTime = time;
+        return time;
+    }
+
+    // Rows are gathered kBatchRows at a time and written column by column; a batch with an
+    // empty, x or z cell is written row by row.
+    void FillBatches()
+    {
+        m_batchTimes.resize(kBatchRows);
+        m_batchValues.resize(m_names.size() * kBatchRows);
+        std::int64_t number = 0;
+        for (std::int64_t row = 0; row < m_rows;)
+        {
+            std::size_t count = 0;
+            m_odd.clear();
+            for (; count < kBatchRows && row + static_cast<std::int64_t>(count) < m_rows &&
+                   NextRow(number, false);
+                 ++count)
+                Gather(count, row + static_cast<std::int64_t>(count), number);
+            if (count == 0)
+                return;
+            WriteBatch(row, count);
+            const std::int64_t end = row + static_cast<std::int64_t>(count);
+            if (end >> 16 != row >> 16)
+                m_out.CheckMemory(m_rows);
+            row = end;
+        }
+    }
+
+    void Gather(std::size_t at, std::int64_t row, std::int64_t number)
+    {
+        m_batchTimes[at] = RowTimeChecked(row, number);
+        for (std::size_t i = 0; i < m_fields.size(); ++i)
+        {
+            if (m_labelColumn[i] < 0)
+                continue;
+            CqzUInt value, unknown, floating;
+            const int status = Convert(i, number, value, unknown, floating);
+            m_batchValues[i * kBatchRows + at] = value.GetLow();
+            if (status != 0)
+                m_odd.push_back({at, i, status, unknown, floating});
+        }
+    }
+
+    void WriteBatch(std::int64_t first, std::size_t count)
+    {
+        CqzDataTable& table = m_out.GetTable();
+        const auto n = static_cast<std::int64_t>(count);
+        if (m_odd.empty())
+        {
+            table.AppendRows(n);
+            table.SetTimes(first, m_batchTimes.data(), n);
+            for (std::size_t i = 0; i < m_names.size(); ++i)
+                if (m_labelColumn[i] >= 0)
+                    m_out.SetValues(m_labelColumn[i], first, &m_batchValues[i * kBatchRows], n);
+            return;
+        }
+        std::size_t odd = 0;
+        for (std::size_t at = 0; at < count; ++at)
+        {
+            table.AppendRow(m_batchTimes[at]);
+            for (std::size_t i = 0; i < m_names.size(); ++i)
+            {
+                if (m_labelColumn[i] < 0)
+                    continue;
+                SqzOddCell cell{at, i, 0, CqzUInt(), CqzUInt()};
+                if (odd < m_odd.size() && m_odd[odd].at == at && m_odd[odd].field == i)
+                    cell = m_odd[odd++];
+                const std::int64_t row = first + static_cast<std::int64_t>(at);
+                m_out.SetBits(m_labelColumn[i], row, CqzUInt(m_batchValues[i * kBatchRows + at]),
+                              cell.unknown, cell.floating);
+                if (cell.status == 3)
+                    table.SetStatus(m_labelColumn[i], 3);
+            }
+        }
     }
 
     std::int64_t RowTime(std::int64_t row, std::int64_t number) const
@@ -480,8 +596,15 @@ private:
     {
         const std::string_view cell = m_fields[static_cast<std::size_t>(m_time)];
         std::int64_t ps = 0;
-        if (WholeTime(cell, ps))
+        if (WholeTime(cell, ps)) [[likely]]
             return ps;
+        return ParsedTime(cell, number);
+    }
+
+    // A time with a fraction, an exponent or a unit of its own.
+    std::int64_t ParsedTime(std::string_view cell, std::int64_t number) const
+    {
+        std::int64_t ps = 0;
         std::string text;
         for (char c : cell)
             if (c != ' ' && c != '\t')
@@ -517,6 +640,21 @@ private:
     std::int64_t m_rows = 0;
     std::vector<std::string_view> m_fields;
     std::deque<std::string> m_unquoted;
+    // The batch being gathered: times, values column by column, and the cells that are empty
+    // or have x or z digits.
+    struct SqzOddCell
+    {
+        std::size_t at;
+        std::size_t field;
+        int status;
+        CqzUInt unknown;
+        CqzUInt floating;
+    };
+    static constexpr std::size_t kBatchRows = 1024;
+    std::int64_t m_lastTime = std::numeric_limits<std::int64_t>::min();
+    std::vector<std::int64_t> m_batchTimes;
+    std::vector<std::uint64_t> m_batchValues;
+    std::vector<SqzOddCell> m_odd;
 };
 } // namespace
 

@@ -329,6 +329,7 @@ private:
                 : static_cast<std::int64_t>(std::numeric_limits<std::int64_t>::max() / m_period);
         m_times.resize(kBatchRows);
         m_low.resize(kBatchRows);
+        m_bytes.resize(kBatchRows);
         if (m_unit <= 8)
             m_rows64.resize(kBatchRows);
         else
@@ -504,7 +505,9 @@ private:
                 Values(o, m_rows64.data());
             else
                 Values(o, m_rows128.data());
-            if (o.channels.size() <= 64)
+            if (o.channels.size() <= 8)
+                table.SetValues(o.column, first, m_bytes.data(), count);
+            else if (o.channels.size() <= 64)
                 table.SetValues(o.column, first, m_low.data(), count);
             else
                 table.SetValues(o.column, first, m_wide.data(), count);
@@ -525,17 +528,26 @@ private:
             }
             return;
         }
+        if (o.channels.size() <= 8)
+            return Extract(o, rows, m_bytes.data());
+        Extract(o, rows, m_low.data());
+    }
+
+    // The values of a label of up to 64 channels, as entries of type Out.
+    template <typename Word, typename Out> void Extract(const Output& o, const Word* rows, Out* out)
+    {
+        const std::size_t n = m_batch;
         if (o.contiguous)
         {
             const int shift = o.channels[0];
             const auto mask =
                 static_cast<Word>(LowMaskOf<std::uint64_t>(static_cast<int>(o.channels.size())));
-            for (std::size_t i = 0; i < m_batch; ++i)
-                m_low[i] = static_cast<std::uint64_t>((rows[i] >> shift) & mask);
+            for (std::size_t i = 0; i < n; ++i)
+                out[i] = static_cast<Out>((rows[i] >> shift) & mask);
             return;
         }
-        for (std::size_t i = 0; i < m_batch; ++i)
-            m_low[i] = static_cast<std::uint64_t>(Gather(o, rows[i]));
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = static_cast<Out>(Gather(o, rows[i]));
     }
 
     std::int64_t Time(std::int64_t sample) const
@@ -569,11 +581,13 @@ private:
     std::int64_t m_lastRowSample = -1;
     const std::string* m_chunk = nullptr;
     std::vector<unsigned char> m_partial;
-    // The rows gathered for the table: times, samples, and one label's values at a time.
+    // The rows gathered for the table: times, samples, and one label's values at a time
+    // (bytes for labels of up to 8 channels).
     std::vector<std::int64_t> m_times;
     std::vector<std::uint64_t> m_rows64;
     std::vector<U128> m_rows128;
     std::vector<std::uint64_t> m_low;
+    std::vector<std::uint8_t> m_bytes;
     std::vector<CqzUInt> m_wide;
 };
 } // namespace

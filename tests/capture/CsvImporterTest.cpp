@@ -1,6 +1,8 @@
 #include "CaptureTestUtil.h"
 #include "capture/CqzCsvImporter.h"
 
+#include <cstdio>
+
 using namespace capture_test;
 
 namespace
@@ -119,6 +121,41 @@ TEST_F(CsvTest, UnknownDigitsWideColumnsAndByteOrderMark)
     ASSERT_TRUE(t.GetUnknownDigits(Column(t, "Bus"), 1, x, z));
     EXPECT_EQ(x, CqzUInt(0xf0));
     EXPECT_TRUE(z.IsZero());
+}
+
+// Rows go to the table in batches of 1024: an x digit in the last row of a batch, an empty
+// cell and a refusal deep in a batch must come out as they do row by row.
+TEST_F(CsvTest, LongFilesKeepEveryValueStatusAndUnknownDigitAcrossBatches)
+{
+    std::string text = "Time (ns),Bus,Count\n";
+    for (int row = 0; row < 3000; ++row)
+    {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02x", row & 0xff);
+        const std::string bus = row == 1023 ? "0x1x" : hex;
+        text +=
+            std::to_string(row) + "," + bus + "," + (row == 2000 ? "" : std::to_string(row)) + "\n";
+    }
+    const CqzDataTable& t = Import(text);
+    ASSERT_EQ(t.GetRowCount(), 3000);
+    for (std::int64_t row : {0, 1022, 1024, 1025, 2047, 2048, 2999})
+    {
+        EXPECT_EQ(TimeAt(t, row), row * 1000);
+        EXPECT_EQ(Value(t, "Bus", row), std::uint64_t(row & 0xff));
+        EXPECT_EQ(Value(t, "Count", row), std::uint64_t(row));
+    }
+    CqzUInt x, z;
+    ASSERT_TRUE(t.GetUnknownDigits(Column(t, "Bus"), 1023, x, z));
+    EXPECT_EQ(x, CqzUInt(0x0f));
+    EXPECT_EQ(At(t, "Bus", 1023).status, 4);
+    EXPECT_FALSE(t.GetUnknownDigits(Column(t, "Bus"), 1024, x, z) && !x.IsZero());
+    EXPECT_EQ(At(t, "Count", 2000).status, 3);
+    EXPECT_EQ(Value(t, "Count", 2001), 2001u);
+
+    m_data.reset();
+    CqzLabelMgr::Instance().Reset();
+    text.replace(text.find("\n2500,"), 6, "\n2400,");
+    EXPECT_EQ(Refusal(text), "t.csv:2502: time '2400' is before the time of the line above");
 }
 
 struct BadCsv

@@ -39,6 +39,21 @@ TEST_P(ValueStoreWidth, KeepsValuesAtTheSmallestByteWidthAndCutsToTheWidth)
     }
 }
 
+// Bytes are written eight at a time into 1-byte entries, one by one into wider ones.
+TEST_P(ValueStoreWidth, WritesRangesOfBytesCutToTheWidth)
+{
+    const WidthCase c = GetParam();
+    CqzValueStore store(c.bits);
+    std::uint8_t bytes[19];
+    for (int i = 0; i < 19; ++i)
+        bytes[i] = static_cast<std::uint8_t>(0xF0 + i * 7);
+    store.Append(20, false);
+    store.SetRange(1, bytes, 19);
+    EXPECT_EQ(store.GetLow(0), 0u);
+    for (int i = 0; i < 19; ++i)
+        EXPECT_EQ(store.Get(i + 1), CqzUInt(bytes[i]) & CqzUInt::LowMask(c.bits)) << "entry " << i;
+}
+
 INSTANTIATE_TEST_SUITE_P(Widths, ValueStoreWidth,
                          ::testing::Values(WidthCase{1, 1}, WidthCase{8, 1}, WidthCase{9, 2},
                                            WidthCase{16, 2}, WidthCase{17, 4}, WidthCase{32, 4},
@@ -60,25 +75,44 @@ TEST(ValueStore, AppendedEntriesHoldTheLastOrStartAtZero)
     EXPECT_EQ(store.GetCount(), 5);
 }
 
+// 600 000 entries pass 2 MiB, where the buffer moves from the heap to a mapping; the block
+// after that grows the mapping.
 TEST(ValueStore, GrowsOneEntryAtATimeOrInBlocksAndKeepsEveryEntry)
 {
     CqzValueStore store(32);
-    for (std::uint32_t i = 0; i < 100000; ++i)
+    constexpr std::uint32_t kSingles = 600000;
+    for (std::uint32_t i = 0; i < kSingles; ++i)
     {
         store.Append(1);
         if (i % 3 != 2) // every third entry holds the one before
             store.Set(i, CqzUInt(i * 2654435761u));
     }
-    store.Append(1000); // a block that holds the last entry
+    store.Append(1000000); // a block that holds the last entry
     store.Append(10, false);
-    ASSERT_EQ(store.GetCount(), 101010);
-    for (std::uint32_t i = 0; i < 100000; ++i)
+    ASSERT_EQ(store.GetCount(), kSingles + 1000010);
+    for (std::uint32_t i = 0; i < kSingles; ++i)
     {
         const std::uint32_t written = i % 3 != 2 ? i : i - 1;
         ASSERT_EQ(store.GetLow(i), std::uint32_t(written * 2654435761u)) << i;
     }
-    EXPECT_EQ(store.GetLow(100999), store.GetLow(99999));
-    EXPECT_EQ(store.GetLow(101009), 0u);
+    EXPECT_EQ(store.GetLow(kSingles + 999999), store.GetLow(kSingles - 1));
+    EXPECT_EQ(store.GetLow(kSingles + 1000009), 0u);
+}
+
+TEST(ValueStore, BlocksOfEveryWidthHoldTheLastEntry)
+{
+    for (int bits : {1, 16, 32, 64, 128})
+    {
+        CqzValueStore store(bits);
+        const CqzUInt last =
+            CqzUInt(0x0123456789ABCDEFull, 0xFEDCBA9876543210ull) & CqzUInt::LowMask(bits);
+        store.Append(1);
+        store.Set(0, last);
+        store.Append(300000); // past 2 MiB for the wider entries
+        EXPECT_EQ(store.Get(1), last) << bits;
+        EXPECT_EQ(store.Get(150000), last) << bits;
+        EXPECT_EQ(store.Get(300000), last) << bits;
+    }
 }
 
 // The sparse statuses must read exactly like a plain per-line array, whatever the order of

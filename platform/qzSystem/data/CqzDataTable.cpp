@@ -379,8 +379,8 @@ bool CqzDataTable::SetTimeAt(std::int64_t line, std::int64_t time)
     return SetTimes(line, &time, 1);
 }
 
-bool CqzDataTable::SetValues(int column, std::int64_t firstLine, const CqzUInt* values,
-                             std::int64_t count)
+template <typename T>
+bool CqzDataTable::SetRange(int column, std::int64_t firstLine, const T* values, std::int64_t count)
 {
     CqzSampleStore* store = m_imp->Store(column);
     if (!store || !store->SetValues(firstLine, values, count))
@@ -390,15 +390,22 @@ bool CqzDataTable::SetValues(int column, std::int64_t firstLine, const CqzUInt* 
     return true;
 }
 
+bool CqzDataTable::SetValues(int column, std::int64_t firstLine, const CqzUInt* values,
+                             std::int64_t count)
+{
+    return SetRange(column, firstLine, values, count);
+}
+
 bool CqzDataTable::SetValues(int column, std::int64_t firstLine, const std::uint64_t* values,
                              std::int64_t count)
 {
-    CqzSampleStore* store = m_imp->Store(column);
-    if (!store || !store->SetValues(firstLine, values, count))
-        return false;
-    if (!m_imp->digits.empty())
-        m_imp->CloseDigits(column, firstLine);
-    return true;
+    return SetRange(column, firstLine, values, count);
+}
+
+bool CqzDataTable::SetValues(int column, std::int64_t firstLine, const std::uint8_t* values,
+                             std::int64_t count)
+{
+    return SetRange(column, firstLine, values, count);
 }
 
 bool CqzDataTable::SetTimes(std::int64_t firstLine, const std::int64_t* times, std::int64_t count)
@@ -411,9 +418,7 @@ bool CqzDataTable::SetTimes(std::int64_t firstLine, const std::int64_t* times, s
         (firstLine > 0 && times[0] < store->GetTime(firstLine - 1)) ||
         (end < GetLineCount() && times[count - 1] > store->GetTime(end)))
         return false;
-    for (std::int64_t i = 0; i < count; ++i)
-        store->SetTime(firstLine + i, times[i]);
-    return true;
+    return store->SetTimes(firstLine, times, count);
 }
 
 int CqzDataTable::GetSample(int column, std::int64_t line, CqzUInt& value) const

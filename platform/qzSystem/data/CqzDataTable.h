@@ -114,6 +114,8 @@ public:
     bool SetValues(int column, std::int64_t firstLine, const CqzUInt* values, std::int64_t count);
     bool SetValues(int column, std::int64_t firstLine, const std::uint64_t* values,
                    std::int64_t count);
+    bool SetValues(int column, std::int64_t firstLine, const std::uint8_t* values,
+                   std::int64_t count);
     bool SetTimes(std::int64_t firstLine, const std::int64_t* times, std::int64_t count);
 
     // Readers of one line: the status, with the value or text; 3 (and 0 or the empty text)
@@ -129,6 +131,9 @@ public:
     std::shared_ptr<CqzSampleStore> GetTimeStore() const;
 
 private:
+    template <typename T>
+    bool SetRange(int column, std::int64_t firstLine, const T* values, std::int64_t count);
+
     struct SqzImp;
     std::unique_ptr<SqzImp> m_imp;
 };

@@ -21,7 +21,8 @@ void CqzSampleStore::ClearStatuses(std::int64_t index, std::int64_t count)
         m_statuses.Set(index + i, 0, m_entries.GetCount());
 }
 
-bool CqzSampleStore::SetValues(std::int64_t index, const CqzUInt* values, std::int64_t count)
+template <typename T>
+bool CqzSampleStore::SetRange(std::int64_t index, const T* values, std::int64_t count)
 {
     if (m_kind != eqzSampleValue || !IsInside(index, count) || (!values && count > 0))
         return false;
@@ -30,11 +31,28 @@ bool CqzSampleStore::SetValues(std::int64_t index, const CqzUInt* values, std::i
     return true;
 }
 
+bool CqzSampleStore::SetValues(std::int64_t index, const CqzUInt* values, std::int64_t count)
+{
+    return SetRange(index, values, count);
+}
+
 bool CqzSampleStore::SetValues(std::int64_t index, const std::uint64_t* values, std::int64_t count)
 {
-    if (m_kind != eqzSampleValue || !IsInside(index, count) || (!values && count > 0))
+    return SetRange(index, values, count);
+}
+
+bool CqzSampleStore::SetValues(std::int64_t index, const std::uint8_t* values, std::int64_t count)
+{
+    return SetRange(index, values, count);
+}
+
+bool CqzSampleStore::SetTimes(std::int64_t index, const std::int64_t* picoseconds,
+                              std::int64_t count)
+{
+    if (m_kind != eqzSampleTime || !IsInside(index, count) || (!picoseconds && count > 0))
         return false;
-    m_entries.SetRange(index, values, count);
+    // Signed and unsigned words of one size may alias: the times are stored as they are.
+    m_entries.SetRange(index, reinterpret_cast<const std::uint64_t*>(picoseconds), count);
     ClearStatus(index, count);
     return true;
 }

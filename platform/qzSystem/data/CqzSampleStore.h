@@ -42,6 +42,7 @@ public:
     }
     bool SetValues(std::int64_t index, const CqzUInt* values, std::int64_t count);
     bool SetValues(std::int64_t index, const std::uint64_t* values, std::int64_t count);
+    bool SetValues(std::int64_t index, const std::uint8_t* values, std::int64_t count);
     bool SetText(std::int64_t index, const wchar_t* text, std::size_t length);
     bool SetTime(std::int64_t index, std::int64_t picoseconds)
     {
@@ -51,6 +52,7 @@ public:
         ClearStatus(index, 1);
         return true;
     }
+    bool SetTimes(std::int64_t index, const std::int64_t* picoseconds, std::int64_t count);
     bool SetStatus(std::int64_t index, int status);
     // Gives every line the same status.
     void FillStatus(int status) { m_statuses.Fill(status); }
@@ -83,6 +85,7 @@ private:
             ClearStatuses(index, count);
     }
     void ClearStatuses(std::int64_t index, std::int64_t count);
+    template <typename T> bool SetRange(std::int64_t index, const T* values, std::int64_t count);
 
     EqzSampleKind m_kind;
     // Values, text numbers (32 bits) or times (64 bits).

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <new>
 
+#include <sys/mman.h>
+
 static_assert(std::endian::native == std::endian::little,
               "values are stored as the low bytes of little-endian words");
 
@@ -28,19 +30,71 @@ CqzValueStore::CqzValueStore(int widthBits)
 {
 }
 
+namespace
+{
+// Buffers from this size on are anonymous mappings in whole huge pages: the first touch of
+// each 2 MiB costs one fault instead of 512, and growing moves the pages instead of the bytes.
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+
+std::uint8_t* MapHuge(std::size_t bytes)
+{
+    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        throw std::bad_alloc();
+    madvise(p, bytes, MADV_HUGEPAGE);
+    return static_cast<std::uint8_t*>(p);
+}
+
+std::uint8_t* RemapHuge(std::uint8_t* data, std::size_t oldBytes, std::size_t bytes)
+{
+    void* p = mremap(data, oldBytes, bytes, MREMAP_MAYMOVE);
+    if (p == MAP_FAILED)
+        throw std::bad_alloc();
+    madvise(p, bytes, MADV_HUGEPAGE);
+    return static_cast<std::uint8_t*>(p);
+}
+} // namespace
+
 CqzValueStore::~CqzValueStore()
 {
-    std::free(m_data);
+    Release();
+}
+
+void CqzValueStore::Release()
+{
+    if (m_capacity >= kHugePage)
+        munmap(m_data, m_capacity);
+    else
+        std::free(m_data);
+    m_data = nullptr;
+    m_capacity = 0;
 }
 
 void CqzValueStore::Grow(std::size_t bytes)
 {
     if (bytes <= m_capacity)
         return;
-    void* grown = std::realloc(m_data, bytes);
-    if (!grown)
-        throw std::bad_alloc();
-    m_data = static_cast<std::uint8_t*>(grown);
+    if (bytes < kHugePage)
+    {
+        void* grown = std::realloc(m_data, bytes);
+        if (!grown)
+            throw std::bad_alloc();
+        m_data = static_cast<std::uint8_t*>(grown);
+        m_capacity = bytes;
+        return;
+    }
+    bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    if (m_capacity >= kHugePage)
+    {
+        m_data = RemapHuge(m_data, m_capacity, bytes);
+        m_capacity = bytes;
+        return;
+    }
+    std::uint8_t* mapped = MapHuge(bytes);
+    if (m_size > 0)
+        std::memcpy(mapped, m_data, m_size);
+    std::free(m_data);
+    m_data = mapped;
     m_capacity = bytes;
 }
 
@@ -49,6 +103,17 @@ void CqzValueStore::Reserve(std::int64_t count)
     if (count > 0)
         Grow(static_cast<std::size_t>(count) * m_byteWidth);
 }
+
+namespace
+{
+// Entries of type T from p to end, each the low bytes of value.
+template <typename T> void FillWith(std::uint8_t* p, std::uint8_t* end, std::uint64_t value)
+{
+    const T v = static_cast<T>(value);
+    for (; p < end; p += sizeof(T))
+        std::memcpy(p, &v, sizeof(T));
+}
+} // namespace
 
 void CqzValueStore::AppendMany(std::int64_t count, bool hold)
 {
@@ -62,6 +127,12 @@ void CqzValueStore::AppendMany(std::int64_t count, bool hold)
         std::memset(m_data + m_size, 0, need - m_size);
     else if (m_byteWidth == 1)
         std::memset(m_data + m_size, static_cast<int>(fill.GetLow() & 0xff), need - m_size);
+    else if (m_byteWidth == 2)
+        FillWith<std::uint16_t>(m_data + m_size, m_data + need, fill.GetLow());
+    else if (m_byteWidth == 4)
+        FillWith<std::uint32_t>(m_data + m_size, m_data + need, fill.GetLow());
+    else if (m_byteWidth == 8)
+        FillWith<std::uint64_t>(m_data + m_size, m_data + need, fill.GetLow());
     else
         for (std::size_t at = m_size; at < need; at += m_byteWidth)
             Put(m_data + at, fill);
@@ -113,4 +184,27 @@ void CqzValueStore::SetRange(std::int64_t index, const std::uint64_t* values, st
         for (std::int64_t i = 0; i < count; ++i)
             Set(index + i, CqzUInt(values[i]));
     }
+}
+
+void CqzValueStore::SetRange(std::int64_t index, const std::uint8_t* values, std::int64_t count)
+{
+    if (m_byteWidth != 1)
+    {
+        for (std::int64_t i = 0; i < count; ++i)
+            Set(index + i, CqzUInt(values[i]));
+        return;
+    }
+    // Eight entries at a time, each byte cut to the width.
+    std::uint8_t* p = m_data + index;
+    const std::uint64_t mask = (m_mask.GetLow() & 0xff) * 0x0101010101010101ull;
+    std::int64_t i = 0;
+    for (; i + 8 <= count; i += 8)
+    {
+        std::uint64_t word;
+        std::memcpy(&word, values + i, 8);
+        word &= mask;
+        std::memcpy(p + i, &word, 8);
+    }
+    for (; i < count; ++i)
+        p[i] = static_cast<std::uint8_t>(values[i] & mask);
 }

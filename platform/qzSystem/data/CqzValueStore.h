@@ -1,9 +1,9 @@
 #pragma once
 // Values of one column, one entry per sample line, stored in the smallest of 1, 2, 4, 8 or 16
 // bytes that holds the column's width. Written by importers through CqzDataTable and read on
-// the hot path of evaluation, so the common operations are inline. The buffer grows with
-// realloc, which moves large blocks by remapping pages instead of copying them. Owned by a
-// CqzSampleStore.
+// the hot path of evaluation, so the common operations are inline. The buffer is one
+// contiguous block: small ones from the heap, from 2 MiB on an anonymous mapping asked for in
+// huge pages, grown by remapping its pages instead of copying them. Owned by a CqzSampleStore.
 
 #include "qzSystem/ids/CqzUInt.h"
 
@@ -52,6 +52,7 @@ public:
     }
     void SetRange(std::int64_t index, const CqzUInt* values, std::int64_t count);
     void SetRange(std::int64_t index, const std::uint64_t* values, std::int64_t count);
+    void SetRange(std::int64_t index, const std::uint8_t* values, std::int64_t count);
 
     CqzUInt Get(std::int64_t index) const
     {
@@ -119,6 +120,7 @@ private:
     }
     void AppendMany(std::int64_t count, bool hold);
     void Grow(std::size_t bytes);
+    void Release();
 
     std::uint8_t* m_data = nullptr;
     std::size_t m_size = 0;
