@@ -1,8 +1,10 @@
 // The view window on the bundled sample with its setup, driven as a person would (offscreen):
 // the rows drawn and their colours equal the program's own export of the same setup while
 // scrolling, jumping to a row and a time, finding a value and showing hidden rows; the title,
-// the Filter button of a tool without an editor, and the window's CSV export.
+// the Filter button and the window's CSV export; last, the filter edited in the dialog the
+// Filter button opens.
 
+#include "CqzEditScript.h"
 #include "CqzHostApp.h"
 #include "CqzPageProduction.h"
 #include "CqzToolEditor.h"
@@ -16,6 +18,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace
@@ -169,6 +173,42 @@ TEST_F(ViewWindowTest, TitleFilterButtonAndExport)
     a << mine.rdbuf();
     b << program.rdbuf();
     EXPECT_EQ(a.str(), b.str());
+}
+
+// Last, as it changes the shared session's filter: the Filter button opens the tool's dialog
+// "Filter"; a person makes the first term (bus errors in red) hide its rows and presses OK.
+// The table then equals the program's export of the sample's setup with that one change.
+TEST_F(ViewWindowTest, FilterEditedInTheDialogRedrawsTheTable)
+{
+    ASSERT_TRUE(window->GetFilterButton().isEnabled());
+    bool edited = false;
+    const auto answer = ui::AnswerModal(
+        [&edited](QWidget* modal)
+        {
+            auto* dialog = static_cast<CWnd*>(const_cast<void*>(ui::BoundTo(modal)));
+            ASSERT_NE(dialog, nullptr);
+            CqzEditScript::Parse("type 1 Hide\nok\n", "test").Apply(dialog);
+            edited = true;
+        });
+    ui::Click(&window->GetFilterButton());
+    ASSERT_TRUE(edited);
+
+    std::ifstream in(CqzHostApp::SampleSetup());
+    std::string setup((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string colour = "<FilterAction Type='Color' Color='h3c3ce6'/>";
+    ASSERT_NE(setup.find(colour), std::string::npos);
+    setup.replace(setup.find(colour), colour.size(), "<FilterAction Type='Hide'/>");
+    std::ofstream(folder->File("edited.xml")) << setup;
+    *expected = ProgramCsv(*folder, {"--setup", folder->File("edited.xml")});
+
+    Table().GoTo(0);
+    ExpectDrawnAsExported();
+    // Every error row is hidden now: row by row, the table's hidden rows are the export's.
+    for (std::int64_t row = 0; row < std::int64_t(expected->size()); row += 997)
+    {
+        Table().GoTo(row);
+        ExpectDrawnAsExported();
+    }
 }
 
 } // namespace
