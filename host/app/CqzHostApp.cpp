@@ -149,8 +149,8 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
     const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, options.progress);
     out << "Summary: " << CqzFilterSummary::Describe(counts)
         << (session.IsFilterEnabled() ? "" : " (the filter is disabled)") << "\n";
-    // A full listing also says what each term decided (every page is produced by now).
-    if (options.limit < 0 && !options.rowsGiven && session.IsFilterEnabled())
+    // Then what each term decided: the summary read every row, so every page is produced.
+    if (session.IsFilterEnabled())
         if (const auto terms = CqzTermCountText::Get(instance))
             for (const std::string& line : CqzTermCountText::Describe(*terms))
                 out << "  " << CqzTerminalText::Sanitize(line) << "\n";

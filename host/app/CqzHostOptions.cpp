@@ -342,8 +342,7 @@ Setups:
 
 Output:
   -n, --limit N         list at most N shown rows (default 200)
-  --all                 list every shown row; the summary then adds the rows each term
-                        decided
+  --all                 list every shown row
   --rows FIRST:LAST     list only rows FIRST to LAST (row numbers as listed; 100: and :50
                         leave an end open); the whole range unless --limit is given
   --show-hidden         list hidden rows too, dimmed

@@ -229,7 +229,13 @@ TEST_F(HostProgramTest, SharedCaptureListsAsExpected)
                   "     7       5.60102" +
                   values +
                   "1          1          1          1          0\n"
-                  "Summary: 1320 rows: 256 shown, 1064 hidden, 124 coloured\n");
+                  "Summary: 1320 rows: 256 shown, 1064 hidden, 124 coloured\n"
+                  // One Hide term and one Color term: they decided every hidden and every
+                  // coloured row, and the shown rows left uncoloured are the rows no term decided.
+                  "  1. Channel_3 high and Channel_7 high or Channel_1 high and Channel_7 low "
+                  "(Hide): 1064 hidden\n"
+                  "  2. Channel_3 low (Color #e63c3c): 124 coloured\n"
+                  "  no term: 132 shown\n");
 }
 
 // Without arguments: the generated sample with its setup, as if both were named, but listed
@@ -336,7 +342,8 @@ TEST_F(HostProgramTest, StandardInputIsACapture)
     ASSERT_EQ(piped.code, 0) << piped.err;
     EXPECT_EQ(piped.out, named.out);
     input = folder.Write("d.csv", "time,D\n0,1\n10,2\n");
-    EXPECT_EQ(Run({"-q", "-"}).out, "Summary: 2 rows: 2 shown, 0 hidden, 0 coloured\n");
+    EXPECT_EQ(Run({"-q", "-"}).out.rfind("Summary: 2 rows: 2 shown, 0 hidden, 0 coloured\n", 0),
+              0u);
     input = folder.Write("bad.vcd", "$timescale 1 ns $end\n$var wire 8 ! A\n");
     const SqzRunResult bad = Run({"-"});
     EXPECT_EQ(bad.code, 2);

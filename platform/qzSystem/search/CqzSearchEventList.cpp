@@ -74,7 +74,8 @@ void CqzSearchEventList::Append(std::unique_ptr<CqzSearchComponentModel> item)
     InsertAt(m_items.size(), std::move(item));
 }
 
-void CqzSearchEventList::InsertAt(std::size_t position, std::unique_ptr<CqzSearchComponentModel> item)
+void CqzSearchEventList::InsertAt(std::size_t position,
+                                  std::unique_ptr<CqzSearchComponentModel> item)
 {
     if (auto* event = AsEvent(item))
     {
