@@ -3,6 +3,7 @@
 #include "mfc/AfxResource.h"
 
 #include <algorithm>
+#include <dlfcn.h>
 #include <mutex>
 
 namespace
@@ -19,6 +20,14 @@ Chain& GetChain()
     return chain;
 }
 } // namespace
+
+HINSTANCE AfxModuleOf(const void* address)
+{
+    Dl_info info{};
+    if (dladdr(address, &info) == 0)
+        return nullptr;
+    return info.dli_fbase;
+}
 
 BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HINSTANCE hModule)
 {

@@ -14,6 +14,11 @@ struct AFX_EXTENSION_MODULE
     HINSTANCE hModule = nullptr;
 };
 
+// The handle of the loaded module (executable or shared library) that holds the address: its
+// base address. Null when the address lies in no loaded module. A library passes the address of
+// one of its own functions to learn its own handle.
+HINSTANCE AfxModuleOf(const void* address);
+
 // Fails (FALSE) for a null module handle; initialising twice is allowed and does nothing.
 BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HINSTANCE hModule);
 void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAll = FALSE);

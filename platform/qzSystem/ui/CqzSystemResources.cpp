@@ -5,7 +5,6 @@
 #include "mfc/AfxExtensionModule.h"
 #include "mfc/AfxResource.h"
 
-#include <dlfcn.h>
 
 using namespace qzres;
 
@@ -73,10 +72,7 @@ const AFX_RESOURCE_TABLE& Table()
 
 HINSTANCE ThisModule()
 {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&ThisModule), &info) == 0)
-        return nullptr;
-    return info.dli_fbase;
+    return AfxModuleOf(reinterpret_cast<const void*>(&ThisModule));
 }
 
 // Joins the resource chain while the library is loaded.

@@ -8,7 +8,6 @@
 #include "tool/CqzFilter.h"
 #include "tool/CqzFilterIdentifiers.h"
 
-#include <dlfcn.h>
 #include <new>
 
 namespace
@@ -38,10 +37,7 @@ BOOL DllMain(HINSTANCE hInstance, DWORD reason)
 // The module handle of this library: its base address.
 HINSTANCE ThisModule()
 {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&ThisModule), &info) == 0)
-        return nullptr;
-    return info.dli_fbase;
+    return AfxModuleOf(reinterpret_cast<const void*>(&ThisModule));
 }
 
 // The dynamic loader cannot be told that a load failed, so a failed entry is remembered and
