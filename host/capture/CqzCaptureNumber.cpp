@@ -196,14 +196,25 @@ bool CqzCaptureNumber::ParseUnsigned128(std::string_view text, CqzUInt& value)
 {
     if (text.empty())
         return false;
-    const U128 max = ~U128(0);
-    U128 result = 0;
-    for (char c : text)
+    // Up to 19 digits fit 64 bits: no check needed. Past them the check compares with
+    // constants, so no digit costs a 128-bit division.
+    constexpr std::size_t SafeDigits = 19;
+    constexpr U128 Limit = ~U128(0) / 10;
+    constexpr unsigned LastDigit = static_cast<unsigned>(~U128(0) % 10);
+    std::uint64_t low = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && i < SafeDigits; ++i)
     {
-        if (c < '0' || c > '9')
+        const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned('0');
+        if (digit > 9)
             return false;
-        const unsigned digit = static_cast<unsigned>(c - '0');
-        if (result > (max - digit) / 10)
+        low = low * 10 + digit;
+    }
+    U128 result = low;
+    for (; i < text.size(); ++i)
+    {
+        const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned('0');
+        if (digit > 9 || result > Limit || (result == Limit && digit > LastDigit))
             return false;
         result = result * 10 + digit;
     }
