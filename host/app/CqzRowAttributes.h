@@ -2,10 +2,11 @@
 // Reads the display records the filter tool attached to the rows of one table, through the
 // table's attribute column, and finds shown rows: runs of hidden rows registered in the filter
 // cache are jumped over without reading them, and every other row's own records are checked
-// (short runs are not registered). In a table with subrows every line (a row's main line and
-// each subrow) has its own record, and a row is hidden when all its lines are. Reading a
-// record makes the tool produce its page. Owned by whoever lists or exports the table; the
-// table must outlive it.
+// (short runs are not registered). Records kept per row are read a page of the tool's output
+// at a time and kept: after the tool runs again, make a new reader. In a table with subrows
+// every line (a row's main line and each subrow) has its own record, and a row is hidden when
+// all its lines are. Reading a record makes the tool produce its page. Owned by whoever lists
+// or exports the table; the table must outlive it.
 
 #include "qzSystem/data/CqzDataTable.h"
 #include "qzSystem/output/CqzSampleAttributes.h"
@@ -36,6 +37,7 @@ public:
     std::int64_t GetSkippedByCache() const;
 
 private:
+    CqzSampleAttributes FromPage(std::int64_t row);
     int RecordedSubrows(std::int64_t row) const;
 
     struct SqzImp;
