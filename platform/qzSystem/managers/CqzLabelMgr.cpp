@@ -42,7 +42,7 @@ const CqzLabel* CqzLabelMgr::AddLabel(const CqzLabel& label)
     }
     m_labels.push_back(std::make_unique<CqzLabel>(label));
     CqzLabel* added = m_labels.back().get();
-    m_byID.emplace(added->GetLabelID(), SqzEntry{added, m_nextSequence++});
+    m_byID.emplace(added->GetLabelID(), SqzEntry{added, m_nextSequence++, m_labels.size() - 1});
     IndexName(added);
     return added;
 }
@@ -52,12 +52,22 @@ bool CqzLabelMgr::RemoveLabel(const CqzID& labelID)
     auto entry = m_byID.find(labelID);
     if (entry == m_byID.end())
         return false;
-    const CqzLabel* label = entry->second.label;
-    UnindexName(label);
+    UnindexName(entry->second.label);
+    m_labels[entry->second.slot].reset();
     m_byID.erase(entry);
-    m_visits += m_labels.size();
-    std::erase_if(m_labels, [label](const auto& l) { return l.get() == label; });
+    // Holes never outnumber the labels, whoever reads the order.
+    if (++m_holes > m_byID.size())
+        CloseHolesNow();
     return true;
+}
+
+void CqzLabelMgr::CloseHolesNow() const
+{
+    m_visits += m_labels.size();
+    std::erase(m_labels, nullptr);
+    for (std::size_t slot = 0; slot < m_labels.size(); ++slot)
+        m_byID.at(m_labels[slot]->GetLabelID()).slot = slot;
+    m_holes = 0;
 }
 
 const CqzLabel* CqzLabelMgr::IDToLabel(const CqzID& labelID) const
@@ -74,6 +84,7 @@ const CqzLabel* CqzLabelMgr::NameToLabel(const CString& name) const
 
 std::vector<const CqzLabel*> CqzLabelMgr::GetLabels() const
 {
+    CloseHoles();
     std::vector<const CqzLabel*> out;
     out.reserve(m_labels.size());
     m_visits += m_labels.size();
@@ -87,6 +98,7 @@ void CqzLabelMgr::Reset()
     m_byName.clear();
     m_byID.clear();
     m_labels.clear();
+    m_holes = 0;
     m_nextSequence = 0;
     m_visits = 0;
 }
