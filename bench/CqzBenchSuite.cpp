@@ -322,8 +322,8 @@ void CqzBenchSuite::RunMarkup()
                      r.buildSeconds, "s", 3);
         m_report.Add("markup", k + "reload_s", label + "parsing and applying it again",
                      r.reloadSeconds, "s", 3);
-        m_report.AddTarget("markup_" + k + "round_trip",
-                           label + "the markup read back is written the same", r.exact);
+        m_report.AddTarget("markup_" + k + "round_trip", label + "read back, written the same",
+                           r.exact);
     };
     std::cerr << "qzbench: markup, " << terms << " terms\n";
     const CqzBenchMarkup::SqzResult quarter = markup.RunTerms(terms / 4);
