@@ -2,11 +2,6 @@
 
 #include <vector>
 
-namespace
-{
-
-} // namespace
-
 CqzXMLIndexBuilder::CqzXMLIndexBuilder(std::wstring_view text, CqzXMLIndex& index, CString& error)
     : m_text(text), m_length(static_cast<int>(text.size())), m_index(index), m_error(error)
 {
