@@ -6,13 +6,13 @@
 
 namespace
 {
-const std::set<std::string> KnownParts = {"w1", "w2", "scale", "import"};
+const std::set<std::string> KnownParts = {"w1", "w2", "scale", "import", "markup"};
 }
 
 const char* CqzBenchOptions::Usage()
 {
     return "usage: qzbench [--rows N] [--big-rows N] [--scale 1,10,100] [--quick] [--only "
-           "w1,w2,scale,import]\n"
+           "w1,w2,scale,import,markup]\n"
            "               [--import-mb M] [--plugin PATH]\n";
 }
 

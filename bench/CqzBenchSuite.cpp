@@ -3,6 +3,7 @@
 #include "CqzBenchBaseline.h"
 #include "CqzBenchFullPath.h"
 #include "CqzBenchImport.h"
+#include "CqzBenchMarkup.h"
 #include "CqzBenchNumpy.h"
 #include "CqzBenchRawLoop.h"
 #include "CqzBenchReport.h"
@@ -75,6 +76,8 @@ void CqzBenchSuite::Run()
         RunScale();
     if (m_options.Runs("import"))
         RunImport();
+    if (m_options.Runs("markup"))
+        RunMarkup();
 }
 
 CqzBenchSuite::SqzTiming CqzBenchSuite::TimeBaseline(const CqzBenchWorkload& workload,
@@ -299,4 +302,38 @@ void CqzBenchSuite::RunImport()
                                            " rows where the file holds " +
                                            std::to_string(r.expectedRows));
     }
+}
+
+void CqzBenchSuite::RunMarkup()
+{
+    const int terms = m_options.quick ? 20'000 : 200'000;
+    const int events = m_options.quick ? 8'000 : 32'000;
+    const CqzBenchMarkup markup(m_plugIn);
+    const auto report =
+        [this](const std::string& key, const std::string& what, const CqzBenchMarkup::SqzResult& r)
+    {
+        const std::string k = key + "_", label = what + ": ";
+        m_report.Add("markup", k + "mib", label + "markup written",
+                     static_cast<double>(r.characters) / MB, "Mi chars", 1);
+        m_report.Add("markup", k + "parse_s", label + "parsing the text", r.parseSeconds, "s", 3);
+        m_report.Add("markup", k + "apply_s", label + "applying (DoCommands)", r.applySeconds, "s",
+                     3);
+        m_report.Add("markup", k + "build_s", label + "building the markup (GetSetup)",
+                     r.buildSeconds, "s", 3);
+        m_report.Add("markup", k + "reload_s", label + "parsing and applying it again",
+                     r.reloadSeconds, "s", 3);
+        m_report.AddTarget("markup_" + k + "round_trip", label + "read back, written the same",
+                           r.exact);
+    };
+    std::cerr << "qzbench: markup, " << terms << " terms\n";
+    const CqzBenchMarkup::SqzResult quarter = markup.RunTerms(terms / 4);
+    report("terms_quarter", std::to_string(terms / 4) + " terms", quarter);
+    const CqzBenchMarkup::SqzResult full = markup.RunTerms(terms);
+    report("terms", std::to_string(terms) + " terms", full);
+    m_report.AddTarget("markup_build_linear",
+                       "markup: building " + std::to_string(terms) + " terms within 6x of " +
+                           std::to_string(terms / 4),
+                       full.buildSeconds <= 6 * quarter.buildSeconds);
+    std::cerr << "qzbench: markup, a term of " << events << " events\n";
+    report("events", "1 term, " + std::to_string(events) + " events", markup.RunEvents(events));
 }

@@ -19,7 +19,7 @@ bool CqzXMLIndex::Parse(std::wstring_view text, CString& error)
     m_records[0] = SqzXMLElement{};
     if (root > 0)
     {
-        m_records[0].firstChild = root;
+        m_records[0].firstChild = m_records[0].lastChild = root;
         return true;
     }
     m_free = 1;
@@ -42,30 +42,64 @@ int CqzXMLIndex::NewRecord(int parent)
     return index;
 }
 
-void CqzXMLIndex::Shift(int from, int delta)
+void CqzXMLIndex::Link(int added, int previous)
 {
-    for (int i = 1; i < m_free; ++i)
-        for (int* offset : {&(*this)[i].startLeft, &(*this)[i].startRight, &(*this)[i].endLeft,
-                            &(*this)[i].endRight})
-            if (*offset >= from)
-                *offset += delta;
+    SqzXMLElement& record = (*this)[added];
+    SqzXMLElement& parent = (*this)[record.parent];
+    const int next = previous != 0 ? (*this)[previous].nextSibling : parent.firstChild;
+    record.previousSibling = previous;
+    record.nextSibling = next;
+    (previous != 0 ? (*this)[previous].nextSibling : parent.firstChild) = added;
+    (next != 0 ? (*this)[next].previousSibling : parent.lastChild) = added;
 }
 
-int CqzXMLIndex::LastChild(int parent) const
+void CqzXMLIndex::Shift(int from, int delta, int anchor)
 {
-    int last = (*this)[parent].firstChild;
-    while (last != 0 && (*this)[last].nextSibling != 0)
-        last = (*this)[last].nextSibling;
-    return last;
+    if (anchor == 0)
+        anchor = Root();
+    if (anchor == 0)
+        return;
+    ShiftTree(anchor, from, delta);
+    for (int up = anchor; up != 0; up = (*this)[up].parent)
+    {
+        for (int next = (*this)[up].nextSibling; next != 0; next = (*this)[next].nextSibling)
+            ShiftTree(next, from, delta);
+        if ((*this)[up].parent != 0)
+            ShiftRecord((*this)[up].parent, from, delta);
+    }
 }
 
-int CqzXMLIndex::PreviousSibling(int child) const
+// The element top and its descendants, in document order without a stack: an element that ends
+// before from has nothing inside it to move, so its descendants are skipped.
+void CqzXMLIndex::ShiftTree(int top, int from, int delta)
 {
-    int previous = 0;
-    for (int i = (*this)[(*this)[child].parent].firstChild; i != 0 && i != child;
-         i = (*this)[i].nextSibling)
-        previous = i;
-    return previous;
+    int i = top;
+    for (;;)
+    {
+        if (ShiftRecord(i, from, delta) && (*this)[i].firstChild != 0)
+        {
+            i = (*this)[i].firstChild;
+            continue;
+        }
+        while (i != top && (*this)[i].nextSibling == 0)
+            i = (*this)[i].parent;
+        if (i == top)
+            return;
+        i = (*this)[i].nextSibling;
+    }
+}
+
+// Moves the element's offsets at or after from; false when the element ends before from.
+bool CqzXMLIndex::ShiftRecord(int index, int from, int delta)
+{
+    ++m_visits;
+    SqzXMLElement& e = (*this)[index];
+    if (e.endRight < from)
+        return false;
+    for (int* offset : {&e.startLeft, &e.startRight, &e.endLeft, &e.endRight})
+        if (*offset >= from)
+            *offset += delta;
+    return true;
 }
 
 SqzXMLToken CqzXMLIndex::NameToken(std::wstring_view text, int index) const

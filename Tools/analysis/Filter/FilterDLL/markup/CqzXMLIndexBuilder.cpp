@@ -2,18 +2,6 @@
 
 #include <vector>
 
-namespace
-{
-
-// An element whose start tag was read and whose children are being read.
-struct SqzOpenElement
-{
-    int record;
-    int lastChild;
-};
-
-} // namespace
-
 CqzXMLIndexBuilder::CqzXMLIndexBuilder(std::wstring_view text, CqzXMLIndex& index, CString& error)
     : m_text(text), m_length(static_cast<int>(text.size())), m_index(index), m_error(error)
 {
@@ -34,7 +22,7 @@ int CqzXMLIndexBuilder::Run()
 // open elements rather than on the call stack, so any depth of nesting can be read.
 int CqzXMLIndexBuilder::Elements()
 {
-    std::vector<SqzOpenElement> open;
+    std::vector<int> open; // elements whose start tag was read and whose children are being read
     int parent = 0;
     for (;;)
     {
@@ -43,31 +31,28 @@ int CqzXMLIndexBuilder::Elements()
             return -1;
         if (result > 0 && !m_index.IsEmptyElement(result))
         {
-            open.push_back({result, 0});
+            open.push_back(result);
             parent = result;
             continue;
         }
         // A complete element joins the innermost open element; an end tag (0) closes it.
         while (!open.empty())
         {
-            SqzOpenElement& top = open.back();
+            const int top = open.back();
             if (result > 0)
             {
-                SqzXMLElement& owner = m_index[top.record];
-                (top.lastChild == 0 ? owner.firstChild : m_index[top.lastChild].nextSibling) =
-                    result;
-                top.lastChild = result;
-                owner.endLeft = m_index[result].endRight + 1;
+                m_index.Link(result, m_index[top].lastChild);
+                m_index[top].endLeft = m_index[result].endRight + 1;
                 break;
             }
-            if (!EndElement(top.record))
+            if (!EndElement(top))
                 return -1;
-            result = top.record;
+            result = top;
             open.pop_back();
         }
         if (open.empty())
             return result;
-        parent = open.back().record;
+        parent = open.back();
     }
 }
 

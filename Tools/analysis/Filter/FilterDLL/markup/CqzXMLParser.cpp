@@ -19,6 +19,7 @@ struct CqzXMLParser::SqzImp
     int parent = 0;
     int main = 0;
     int child = 0;
+    std::uint64_t moved = 0; // text characters that edits moved, for GetEditWork
 };
 
 namespace
@@ -380,48 +381,43 @@ int CqzXMLParser::AddElement(int parent, int reference, bool before, const CStri
         return 0;
     const SqzNewElement element = MakeElement(name, value);
     CqzXMLIndex& index = m_imp->index;
+    // The sibling the new element goes next to: the reference, else the first or last child.
+    const int neighbour =
+        reference != 0 ? reference : (before ? index[parent].firstChild : index[parent].lastChild);
     int pos = -1;
     if (parent != 0 && index.IsEmptyElement(parent))
         pos = OpenEmptyParent(parent, element.text);
     else
     {
         const int at =
-            parent == 0 ? m_imp->document.GetLength() : InsertionPoint(parent, reference, before);
-        pos = Splice(at, 0, element.text) ? at : -1;
+            parent == 0 ? m_imp->document.GetLength() : InsertionPoint(parent, neighbour, before);
+        pos = Splice(at, 0, element.text, neighbour != 0 ? neighbour : parent) ? at : -1;
     }
     if (pos < 0)
         return 0;
 
-    const int previous = before ? (reference != 0 ? index.PreviousSibling(reference) : 0)
-                                : (reference != 0 ? reference : index.LastChild(parent));
-    const int next = previous != 0 ? index[previous].nextSibling : index[parent].firstChild;
     const int added = index.NewRecord(parent);
     SqzXMLElement& record = index[added];
     record.startLeft = pos;
     record.startRight = pos + element.startRight;
     record.endLeft = pos + element.endLeft;
     record.endRight = pos + element.endRight;
-    record.nextSibling = next;
-    (previous != 0 ? index[previous].nextSibling : index[parent].firstChild) = added;
+    index.Link(added, before ? (neighbour != 0 ? index[neighbour].previousSibling : 0) : neighbour);
     return added;
 }
 
 // Where a new element's text goes under a parent that already has a start and an end tag: after
-// the reference (or last) child and the line break that follows it, before the reference (or
-// first) child, or, without children, just before the parent's end tag.
-int CqzXMLParser::InsertionPoint(int parent, int reference, bool before) const
+// the neighbour and the line break that follows it, before the neighbour, or, without children,
+// just before the parent's end tag.
+int CqzXMLParser::InsertionPoint(int parent, int neighbour, bool before) const
 {
     const CqzXMLIndex& index = m_imp->index;
     const CString& text = m_imp->document;
-    if (before)
-    {
-        const int anchor = reference != 0 ? reference : index[parent].firstChild;
-        return anchor != 0 ? index[anchor].startLeft : index[parent].endLeft;
-    }
-    const int anchor = reference != 0 ? reference : index.LastChild(parent);
-    if (anchor == 0)
+    if (neighbour == 0)
         return index[parent].endLeft;
-    int pos = index[anchor].endRight + 1;
+    if (before)
+        return index[neighbour].startLeft;
+    int pos = index[neighbour].endRight + 1;
     if (text.GetAt(pos) == L'\r' && text.GetAt(pos + 1) == L'\n')
         pos += 2;
     else if (text.GetAt(pos) == L'\n')
@@ -437,7 +433,7 @@ int CqzXMLParser::OpenEmptyParent(int parent, const CString& text)
     CqzXMLIndex& index = m_imp->index;
     const int slash = index[parent].endLeft;
     const CString opening = m_imp->document.GetAt(slash - 1) == L'/' ? L" >\r\n" : L">\r\n";
-    if (!Splice(slash, 1, opening + text + L"</" + NameOf(parent)))
+    if (!Splice(slash, 1, opening + text + L"</" + NameOf(parent), parent))
         return -1;
     const int added = slash + opening.GetLength();
     index[parent].startRight = added - 3;
@@ -445,9 +441,11 @@ int CqzXMLParser::OpenEmptyParent(int parent, const CString& text)
     return added;
 }
 
-// Replaces removed characters at pos by text and moves the offsets of everything after them.
-// The storage grows to the largest of 200 characters, the needed length and half as much again.
-bool CqzXMLParser::Splice(int pos, int removed, const CString& text)
+// Replaces removed characters at pos, inside or just after the anchor element (see
+// CqzXMLIndex::Shift), by text and moves the offsets of everything after them. The storage
+// grows to the largest of 200 characters, the needed length and half as much again, so the cost
+// of an edit is that of the text after it.
+bool CqzXMLParser::Splice(int pos, int removed, const CString& text, int anchor)
 {
     CString& document = m_imp->document;
     const std::int64_t length = std::int64_t{document.GetLength()} - removed + text.GetLength();
@@ -458,10 +456,16 @@ bool CqzXMLParser::Splice(int pos, int removed, const CString& text)
             kMaxDocumentLength,
             std::max<std::int64_t>(
                 {200, length, std::int64_t{document.GetAllocLength()} * 3 / 2}))));
+    m_imp->moved += static_cast<std::uint64_t>(document.GetLength() - pos);
     document.Delete(pos, removed);
     document.Insert(pos, text);
-    m_imp->index.Shift(pos + removed, text.GetLength() - removed);
+    m_imp->index.Shift(pos + removed, text.GetLength() - removed, anchor);
     return true;
+}
+
+std::uint64_t CqzXMLParser::GetEditWork() const
+{
+    return m_imp->moved + m_imp->index.GetVisitCount();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -542,14 +546,14 @@ bool CqzXMLParser::SetAttributeOf(int element, const CString& name, const CStrin
     const CString converted = CqzXMLText::ToDocument(value.Str(), true);
     int start = 0, end = 0;
     if (FindAttribute(element, name, start, end))
-        return Splice(start, end - start, converted);
+        return Splice(start, end - start, converted, element);
     const CqzXMLIndex& index = m_imp->index;
     const int pos =
         index.IsEmptyElement(element) ? index[element].endLeft : index[element].startRight;
     // An element named ">" ("<>") has no room for attributes before the end of its start tag.
     if (index.NameToken(m_imp->document.Str(), element).next > pos)
         return false;
-    return Splice(pos, 0, L" " + name + L"='" + converted + L"'");
+    return Splice(pos, 0, L" " + name + L"='" + converted + L"'", element);
 }
 
 bool CqzXMLParser::ReadAttribute(int element, const CString& name, CString& value) const
