@@ -142,12 +142,16 @@ void CqzCaptureTable::Note(const std::string& text) const
         m_imp->options.note(m_imp->file + ": " + text);
 }
 
-void CqzCaptureTable::CheckMemory(std::int64_t rows) const
+void CqzCaptureTable::CheckMemory(std::int64_t rows, bool fixedRate) const
 {
     if (m_imp->limit.bytes == 0)
         return;
     const auto count = static_cast<std::uint64_t>(rows < 0 ? 0 : rows);
-    const unsigned __int128 perRow = m_imp->rowBytes;
+    unsigned __int128 perRow = m_imp->rowBytes;
+    // The time column stores nothing while its rows keep a fixed rate.
+    const std::shared_ptr<CqzSampleStore> times = m_imp->table->GetTimeStore();
+    if (times && times->GetEntries().IsProgression() && (fixedRate || times->GetCount() > 0))
+        perRow -= BytesPerRow(eqzLabelTime, 64);
     unsigned __int128 need = perRow * count + kColumnBytes * m_imp->labels.size();
     for (const auto& store : m_imp->textStores)
         need += store->GetStrings().GetPoolSize() * sizeof(wchar_t) +

@@ -100,7 +100,7 @@ void CqzValueStore::Grow(std::size_t bytes)
 
 void CqzValueStore::Reserve(std::int64_t count)
 {
-    if (count > 0)
+    if (count > 0 && !m_progression)
         Grow(static_cast<std::size_t>(count) * m_byteWidth);
 }
 
@@ -115,10 +115,75 @@ template <typename T> void FillWith(std::uint8_t* p, std::uint8_t* end, std::uin
 }
 } // namespace
 
+void CqzValueStore::KeepProgression()
+{
+    if (m_count != 0 || m_widthBits != 64)
+        return;
+    Release();
+    m_size = 0;
+    m_progression = true;
+}
+
+bool CqzValueStore::ContinueProgression(std::int64_t index, const std::uint64_t* values,
+                                        std::int64_t count)
+{
+    // Entries before index stay as they are, so they must lie on it; entries after the
+    // written ones would hold the new last entry, so the write must reach the end.
+    if (count <= 0)
+        return true;
+    if (index > m_onProgression || index + count != m_count)
+        return false;
+    std::uint64_t first = m_first;
+    std::uint64_t step = m_step;
+    std::int64_t i = 0;
+    for (; i < count && index + i < 2; ++i)
+        if (index + i == 0)
+            first = values[i];
+        else
+            step = values[i] - first;
+    std::uint64_t expected = first + static_cast<std::uint64_t>(index + i) * step;
+    for (; i < count; ++i, expected += step)
+        if (values[i] != expected)
+            return false;
+    m_first = first;
+    m_step = step;
+    m_onProgression = m_count;
+    return true;
+}
+
+void CqzValueStore::SetProgression(std::int64_t index, const CqzUInt& value)
+{
+    const std::uint64_t low = (value & m_mask).GetLow();
+    if (ContinueProgression(index, &low, 1))
+        return;
+    StoreProgression();
+    Set(index, value);
+}
+
+void CqzValueStore::StoreProgression()
+{
+    m_progression = false;
+    const std::size_t bytes = static_cast<std::size_t>(m_count) * m_byteWidth;
+    Grow(bytes);
+    std::uint64_t value = m_first;
+    for (std::int64_t i = 0; i < m_onProgression; ++i, value += m_step)
+        Save(m_data + i * m_byteWidth, value);
+    FillWith<std::uint64_t>(m_data + m_onProgression * m_byteWidth, m_data + bytes,
+                            Progression(m_onProgression));
+    m_size = bytes;
+}
+
 void CqzValueStore::AppendMany(std::int64_t count, bool hold)
 {
     if (count <= 0)
         return;
+    if (m_progression && (hold || Progression(m_count - 1) == 0))
+    {
+        m_count += count;
+        return;
+    }
+    if (m_progression)
+        StoreProgression();
     const std::size_t need = m_size + static_cast<std::size_t>(count) * m_byteWidth;
     if (need > m_capacity)
         Grow(std::max(need, m_capacity + m_capacity / 2 + 64));
@@ -144,6 +209,9 @@ void CqzValueStore::Clear()
 {
     m_size = 0;
     m_count = 0;
+    m_onProgression = 0;
+    m_first = 0;
+    m_step = 0;
 }
 
 void CqzValueStore::SetRange(std::int64_t index, const CqzUInt* values, std::int64_t count)
@@ -168,6 +236,12 @@ void PutRange(std::uint8_t* p, const std::uint64_t* values, std::int64_t count, 
 
 void CqzValueStore::SetRange(std::int64_t index, const std::uint64_t* values, std::int64_t count)
 {
+    if (m_progression)
+    {
+        if (ContinueProgression(index, values, count))
+            return;
+        StoreProgression();
+    }
     std::uint8_t* p = m_data + index * m_byteWidth;
     const std::uint64_t mask = m_mask.GetLow();
     switch (m_byteWidth)

@@ -4,6 +4,11 @@
 // the hot path of evaluation, so the common operations are inline. The buffer is one
 // contiguous block: small ones from the heap, from 2 MiB on an anonymous mapping asked for in
 // huge pages, grown by remapping its pages instead of copying them. Owned by a CqzSampleStore.
+//
+// A store may hold its entries as a progression instead (KeepProgression: the times of a
+// fixed sample rate): entry i is first + i x step for the entries written so far, and appended
+// entries hold the last of them, at no memory per entry. The first write that breaks the
+// progression stores every entry, and from then on the store is an ordinary one.
 
 #include "qzSystem/ids/CqzUInt.h"
 
@@ -26,8 +31,14 @@ public:
     // Bytes held for the values (not counting spare capacity).
     std::size_t GetByteSize() const { return m_size; }
 
-    // The entries as stored: GetCount() entries of GetByteWidth() bytes, little-endian.
-    const std::uint8_t* GetBytes() const { return m_data; }
+    // The entries as stored: GetCount() entries of GetByteWidth() bytes, little-endian; null
+    // while they are a progression (read those with Get or GetLow).
+    const std::uint8_t* GetBytes() const { return m_progression ? nullptr : m_data; }
+
+    // Only for an empty store of 64 bits: holds the entries as a progression until a write
+    // breaks it (see above).
+    void KeepProgression();
+    bool IsProgression() const { return m_progression; }
 
     void Reserve(std::int64_t count);
     // Appends count entries, each a copy of the last one (hold) or zero; the first entry of an
@@ -48,6 +59,8 @@ public:
     // Writers take indices inside the store.
     void Set(std::int64_t index, const CqzUInt& value)
     {
+        if (m_progression) [[unlikely]]
+            return SetProgression(index, value);
         Put(m_data + index * m_byteWidth, value & m_mask);
     }
     void SetRange(std::int64_t index, const CqzUInt* values, std::int64_t count);
@@ -56,6 +69,8 @@ public:
 
     CqzUInt Get(std::int64_t index) const
     {
+        if (m_progression) [[unlikely]]
+            return CqzUInt(Progression(index));
         const std::uint8_t* p = m_data + index * m_byteWidth;
         switch (m_byteWidth)
         {
@@ -74,6 +89,8 @@ public:
     // The low 64 bits of an entry.
     std::uint64_t GetLow(std::int64_t index) const
     {
+        if (m_progression) [[unlikely]]
+            return Progression(index);
         const std::uint8_t* p = m_data + index * m_byteWidth;
         switch (m_byteWidth)
         {
@@ -118,6 +135,19 @@ private:
             Save(p + 8, value.GetHigh());
         }
     }
+    // Entry `index` of a progression: on it below m_onProgression, the last of those above.
+    std::uint64_t Progression(std::int64_t index) const
+    {
+        if (m_onProgression == 0)
+            return 0;
+        const std::int64_t at = index < m_onProgression ? index : m_onProgression - 1;
+        return m_first + static_cast<std::uint64_t>(at) * m_step;
+    }
+    // Writes to a progression: kept when the entries continue it, stored otherwise.
+    void SetProgression(std::int64_t index, const CqzUInt& value);
+    bool ContinueProgression(std::int64_t index, const std::uint64_t* values, std::int64_t count);
+    // Stores every entry of the progression; the store is an ordinary one from then on.
+    void StoreProgression();
     void AppendMany(std::int64_t count, bool hold);
     void Grow(std::size_t bytes);
     void Release();
@@ -129,4 +159,9 @@ private:
     int m_widthBits;
     int m_byteWidth;
     CqzUInt m_mask;
+    // The progression: on or not, how many leading entries lie on it, its first entry and step.
+    bool m_progression = false;
+    std::int64_t m_onProgression = 0;
+    std::uint64_t m_first = 0;
+    std::uint64_t m_step = 0;
 };
