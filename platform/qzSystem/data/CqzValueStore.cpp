@@ -14,6 +14,8 @@ namespace
 {
 int ByteWidthFor(int bits)
 {
+    if (bits == 1)
+        return 0;
     if (bits <= 8)
         return 1;
     if (bits <= 16)
@@ -101,7 +103,7 @@ void CqzValueStore::Grow(std::size_t bytes)
 void CqzValueStore::Reserve(std::int64_t count)
 {
     if (count > 0 && !m_progression)
-        Grow(static_cast<std::size_t>(count) * m_byteWidth);
+        Grow(BytesFor(count));
 }
 
 namespace
@@ -184,6 +186,8 @@ void CqzValueStore::AppendMany(std::int64_t count, bool hold)
     }
     if (m_progression)
         StoreProgression();
+    if (m_byteWidth == 0)
+        return AppendBits(count, hold && m_count > 0 && GetBit(m_count - 1) != 0);
     const std::size_t need = m_size + static_cast<std::size_t>(count) * m_byteWidth;
     if (need > m_capacity)
         Grow(std::max(need, m_capacity + m_capacity / 2 + 64));
@@ -203,6 +207,20 @@ void CqzValueStore::AppendMany(std::int64_t count, bool hold)
             Put(m_data + at, fill);
     m_size = need;
     m_count += count;
+}
+
+void CqzValueStore::AppendBits(std::int64_t count, bool bit)
+{
+    const std::int64_t end = m_count + count;
+    const std::size_t need = BytesFor(end);
+    if (need > m_capacity)
+        Grow(std::max(need, m_capacity + m_capacity / 2 + 64));
+    // The rest of the last byte bit by bit, then whole bytes.
+    for (; m_count < end && (m_count & 7) != 0; ++m_count)
+        SetBit(m_count, bit);
+    std::memset(m_data + m_size, bit ? 0xff : 0, need - m_size);
+    m_size = need;
+    m_count = end;
 }
 
 void CqzValueStore::Clear()
@@ -246,6 +264,10 @@ void CqzValueStore::SetRange(std::int64_t index, const std::uint64_t* values, st
     const std::uint64_t mask = m_mask.GetLow();
     switch (m_byteWidth)
     {
+    case 0:
+        for (std::int64_t i = 0; i < count; ++i)
+            SetBit(index + i, values[i] & 1);
+        return;
     case 1:
         return PutRange<std::uint8_t>(p, values, count, mask);
     case 2:
@@ -260,8 +282,28 @@ void CqzValueStore::SetRange(std::int64_t index, const std::uint64_t* values, st
     }
 }
 
+void CqzValueStore::SetBits(std::int64_t index, const std::uint8_t* values, std::int64_t count)
+{
+    std::int64_t i = 0;
+    for (; i < count && ((index + i) & 7) != 0; ++i)
+        SetBit(index + i, values[i] & 1);
+    // Eight entries to a byte: the low bits of eight bytes gathered by one multiplication.
+    std::uint8_t* p = m_data + ((index + i) >> 3);
+    for (; i + 8 <= count; i += 8)
+    {
+        std::uint64_t word;
+        std::memcpy(&word, values + i, 8);
+        *p++ = static_cast<std::uint8_t>(((word & 0x0101010101010101ull) * 0x0102040810204080ull) >>
+                                         56);
+    }
+    for (; i < count; ++i)
+        SetBit(index + i, values[i] & 1);
+}
+
 void CqzValueStore::SetRange(std::int64_t index, const std::uint8_t* values, std::int64_t count)
 {
+    if (m_byteWidth == 0)
+        return SetBits(index, values, count);
     if (m_byteWidth != 1)
     {
         for (std::int64_t i = 0; i < count; ++i)

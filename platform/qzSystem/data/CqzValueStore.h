@@ -1,6 +1,7 @@
 #pragma once
 // Values of one column, one entry per sample line, stored in the smallest of 1, 2, 4, 8 or 16
-// bytes that holds the column's width. Written by importers through CqzDataTable and read on
+// bytes that holds the column's width; one-bit values eight to a byte (entry i is bit i % 8 of
+// byte i / 8). Written by importers through CqzDataTable and read on
 // the hot path of evaluation, so the common operations are inline. The buffer is one
 // contiguous block: small ones from the heap, from 2 MiB on an anonymous mapping asked for in
 // huge pages, grown by remapping its pages instead of copying them. Owned by a CqzSampleStore.
@@ -26,12 +27,14 @@ public:
     CqzValueStore& operator=(const CqzValueStore&) = delete;
 
     int GetWidth() const { return m_widthBits; }
+    // Bytes per entry; 0 for one-bit values (eight to a byte).
     int GetByteWidth() const { return m_byteWidth; }
     std::int64_t GetCount() const { return m_count; }
     // Bytes held for the values (not counting spare capacity).
     std::size_t GetByteSize() const { return m_size; }
 
-    // The entries as stored: GetCount() entries of GetByteWidth() bytes, little-endian; null
+    // The entries as stored: GetCount() entries of GetByteWidth() bytes, little-endian, or bits
+    // (GetByteWidth() 0); null
     // while they are a progression (read those with Get or GetLow).
     const std::uint8_t* GetBytes() const { return m_progression ? nullptr : m_data; }
 
@@ -45,6 +48,8 @@ public:
     // empty store is zero either way.
     void Append(std::int64_t count, bool hold = true)
     {
+        if (count == 1 && m_byteWidth == 0)
+            return AppendBit(hold);
         if (count != 1 || m_size + m_byteWidth > m_capacity)
             return AppendMany(count, hold);
         if (hold && m_count > 0)
@@ -61,6 +66,8 @@ public:
     {
         if (m_progression) [[unlikely]]
             return SetProgression(index, value);
+        if (m_byteWidth == 0)
+            return SetBit(index, value.GetLow() & 1);
         Put(m_data + index * m_byteWidth, value & m_mask);
     }
     void SetRange(std::int64_t index, const CqzUInt* values, std::int64_t count);
@@ -74,6 +81,8 @@ public:
         const std::uint8_t* p = m_data + index * m_byteWidth;
         switch (m_byteWidth)
         {
+        case 0:
+            return CqzUInt(GetBit(index));
         case 1:
             return CqzUInt(*p);
         case 2:
@@ -94,6 +103,8 @@ public:
         const std::uint8_t* p = m_data + index * m_byteWidth;
         switch (m_byteWidth)
         {
+        case 0:
+            return GetBit(index);
         case 1:
             return *p;
         case 2:
@@ -113,6 +124,34 @@ private:
         return v;
     }
     template <typename T> static void Save(std::uint8_t* p, T v) { std::memcpy(p, &v, sizeof(T)); }
+    std::uint64_t GetBit(std::int64_t index) const
+    {
+        return (m_data[index >> 3] >> (index & 7)) & 1;
+    }
+    void SetBit(std::int64_t index, std::uint64_t bit)
+    {
+        std::uint8_t& byte = m_data[index >> 3];
+        const auto mask = static_cast<std::uint8_t>(1u << (index & 7));
+        byte = static_cast<std::uint8_t>(bit ? byte | mask : byte & ~mask);
+    }
+    // Bytes that hold count entries.
+    std::size_t BytesFor(std::int64_t count) const
+    {
+        const auto n = static_cast<std::size_t>(count);
+        return m_byteWidth == 0 ? (n + 7) / 8 : n * static_cast<std::size_t>(m_byteWidth);
+    }
+    void AppendBit(bool hold)
+    {
+        const bool newByte = (m_count & 7) == 0;
+        if (newByte && m_size >= m_capacity)
+            return AppendMany(1, hold);
+        const std::uint64_t bit = hold && m_count > 0 ? GetBit(m_count - 1) : 0;
+        if (newByte)
+            m_data[m_size++] = 0;
+        SetBit(m_count++, bit);
+    }
+    void SetBits(std::int64_t index, const std::uint8_t* values, std::int64_t count);
+    void AppendBits(std::int64_t count, bool bit);
     // Writes a value already cut to the width (little-endian: the low bytes of the word).
     void Put(std::uint8_t* p, const CqzUInt& value) const
     {

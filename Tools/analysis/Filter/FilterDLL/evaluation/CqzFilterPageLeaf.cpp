@@ -42,7 +42,8 @@ template <typename F> void ForEachLine(const SqzFilterPageLines& lines, std::int
             f(row, lines.lines[row]);
 }
 
-// Entries one at a time, for a store that computes them (a time column's progression).
+// Entries one at a time, for a store that computes them (a time column's progression) or
+// packs them (one-bit values).
 template <typename T>
 void LoadEach(const CqzValueStore& store, const SqzFilterPageLines& lines, T* out)
 {
@@ -56,7 +57,7 @@ template <typename T> void Load(const CqzValueStore& store, const SqzFilterPageL
 {
     const std::int64_t entries = store.GetCount();
     const std::uint8_t* bytes = store.GetBytes();
-    if (bytes == nullptr)
+    if (bytes == nullptr || store.GetByteWidth() == 0)
         return LoadEach(store, lines, out);
     if (lines.consecutive)
     {
@@ -141,7 +142,7 @@ CqzFilterPageMask CqzFilterPageLeaf::Evaluate(const SqzFilterPageLines& lines)
         TextFlags(lines);
     else if (m_iter->GetBit() >= 0 || store.GetByteWidth() == 16)
         WideFlags(lines);
-    else if (store.GetByteWidth() == 1)
+    else if (store.GetByteWidth() <= 1)
         NumberFlags<std::uint8_t>(lines);
     else if (store.GetByteWidth() == 2)
         NumberFlags<std::uint16_t>(lines);
