@@ -1,10 +1,10 @@
 #pragma once
 // Values of one column, one entry per sample line, stored in the smallest of 1, 2, 4, 8 or 16
 // bytes that holds the column's width; one-bit values eight to a byte (entry i is bit i % 8 of
-// byte i / 8). Written by importers through CqzDataTable and read on
-// the hot path of evaluation, so the common operations are inline. The buffer is one
-// contiguous block: small ones from the heap, from 2 MiB on an anonymous mapping asked for in
-// huge pages, grown by remapping its pages instead of copying them. Owned by a CqzSampleStore.
+// byte i / 8). Written by importers through CqzDataTable and read on the hot path of
+// evaluation, so the common operations are inline. The buffer is one contiguous block: small
+// ones from the heap, from 2 MiB on an anonymous mapping asked for in huge pages, grown by
+// remapping its pages instead of copying them. Owned by a CqzSampleStore.
 //
 // A store may hold its entries as a progression instead (KeepProgression: the times of a
 // fixed sample rate): entry i is first + i x step for the entries written so far, and appended
@@ -33,9 +33,8 @@ public:
     // Bytes held for the values (not counting spare capacity).
     std::size_t GetByteSize() const { return m_size; }
 
-    // The entries as stored: GetCount() entries of GetByteWidth() bytes, little-endian, or bits
-    // (GetByteWidth() 0); null
-    // while they are a progression (read those with Get or GetLow).
+    // The entries as stored: GetCount() entries of GetByteWidth() bytes, little-endian, or
+    // bits (GetByteWidth() 0); null while they are a progression (read those with Get).
     const std::uint8_t* GetBytes() const { return m_progression ? nullptr : m_data; }
 
     // Only for an empty store of 64 bits: holds the entries as a progression until a write
