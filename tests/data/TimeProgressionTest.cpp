@@ -77,56 +77,46 @@ TEST_P(TimeProgression, ReadsAsAPlainStoreAndStoresNothingWhileKept)
         EXPECT_EQ(std::memcmp(entries.GetBytes(), plain.GetBytes(), plain.GetByteSize()), 0);
 }
 
-using S = SqzStep;
+SqzStep Hold(std::int64_t lines)
+{
+    return {SqzStep::eHold, lines};
+}
+SqzStep Zeros(std::int64_t lines)
+{
+    return {SqzStep::eZeros, lines};
+}
+SqzStep Write(std::int64_t first, std::vector<std::int64_t> times)
+{
+    return {SqzStep::eWrite, first, std::move(times)};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Writes, TimeProgression,
     ::testing::Values(
-        SqzProgressionCase{"BatchesOfOneRate",
-                           {{S::eHold, 4},
-                            {S::eWrite, 0, {100, 110, 120, 130}},
-                            {S::eHold, 3},
-                            {S::eWrite, 4, {140, 150, 160}}},
-                           true},
-        SqzProgressionCase{"RowByRowFromANegativeTime",
-                           {{S::eHold, 1},
-                            {S::eWrite, 0, {-5}},
-                            {S::eHold, 1},
-                            {S::eWrite, 1, {-2}},
-                            {S::eHold, 1},
-                            {S::eWrite, 2, {1}}},
-                           true},
         SqzProgressionCase{
-            "HeldLinesOnly", {{S::eHold, 1}, {S::eWrite, 0, {7}}, {S::eHold, 5}}, true},
-        SqzProgressionCase{"ZeroLinesBeforeTheFirstTime",
-                           {{S::eZeros, 3}, {S::eWrite, 0, {0, 4, 8}}, {S::eZeros, 0}},
-                           true},
-        SqzProgressionCase{"OneTimeThroughout", {{S::eHold, 3}, {S::eWrite, 0, {9, 9, 9}}}, true},
+            "BatchesOfOneRate",
+            {Hold(4), Write(0, {100, 110, 120, 130}), Hold(3), Write(4, {140, 150, 160})},
+            true},
         SqzProgressionCase{
-            "BreakInsideABatch", {{S::eHold, 6}, {S::eWrite, 0, {0, 10, 20, 30, 35, 40}}}, false},
-        SqzProgressionCase{"BreakInALaterBatchKeepsTheHeldLines",
-                           {{S::eHold, 3},
-                            {S::eWrite, 0, {0, 5, 10}},
-                            {S::eHold, 3},
-                            {S::eWrite, 3, {15, 20, 26}},
-                            {S::eHold, 2}},
-                           false},
-        SqzProgressionCase{"TimeAfterHeldLines",
-                           {{S::eHold, 1},
-                            {S::eWrite, 0, {0}},
-                            {S::eHold, 1},
-                            {S::eWrite, 1, {10}},
-                            {S::eHold, 3},
-                            {S::eWrite, 4, {50}}},
-                           false},
+            "RowByRowFromANegativeTime",
+            {Hold(1), Write(0, {-5}), Hold(1), Write(1, {-2}), Hold(1), Write(2, {1})},
+            true},
         SqzProgressionCase{
-            "TimeOnItBeforeHeldLines",
-            {{S::eHold, 2}, {S::eWrite, 0, {0, 10}}, {S::eHold, 2}, {S::eWrite, 2, {20}}},
+            "HeldLinesAndZerosBeforeTheFirstTime", {Zeros(2), Write(0, {0, 9}), Hold(3)}, true},
+        SqzProgressionCase{
+            "BreakInsideABatch", {Hold(6), Write(0, {0, 10, 20, 30, 35, 40})}, false},
+        SqzProgressionCase{
+            "BreakInALaterBatchKeepsTheHeldLines",
+            {Hold(3), Write(0, {0, 5, 10}), Hold(3), Write(3, {15, 20, 26}), Hold(2)},
             false},
-        SqzProgressionCase{"EarlierLineRewritten",
-                           {{S::eHold, 4}, {S::eWrite, 0, {0, 10, 20, 30}}, {S::eWrite, 2, {15}}},
-                           false},
         SqzProgressionCase{
-            "ZeroLinesAfterATime", {{S::eHold, 1}, {S::eWrite, 0, {5}}, {S::eZeros, 2}}, false}),
+            "TimeAfterHeldLines",
+            {Hold(1), Write(0, {0}), Hold(1), Write(1, {10}), Hold(3), Write(4, {50})},
+            false},
+        SqzProgressionCase{"TimeOnItBeforeHeldLines",
+                           {Hold(2), Write(0, {0, 10}), Hold(2), Write(2, {20})},
+                           false},
+        SqzProgressionCase{"ZeroLinesAfterATime", {Hold(1), Write(0, {5}), Zeros(2)}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A table whose time column is read through every kind of reader: 3000 rows from -1000 ps on
