@@ -18,13 +18,16 @@ namespace
 // What a label costs besides its rows (label, column, store and name records), for estimates.
 constexpr std::uint64_t kColumnBytes = 1024;
 
-std::uint64_t BytesPerRow(EqzLabelType type, int width)
+// Bits of store a row of a label takes (one-bit values are packed eight to a byte).
+std::uint64_t BitsPerRow(EqzLabelType type, int width)
 {
     if (type == eqzLabelString)
-        return 4; // the text's number
+        return 32; // the text's number
     if (type == eqzLabelTime || type == eqzLabelSampleNumber)
-        return 8;
-    return width <= 8 ? 1 : width <= 16 ? 2 : width <= 32 ? 4 : width <= 64 ? 8 : 16;
+        return 64;
+    if (width == 1)
+        return 1;
+    return 8 * (width <= 8 ? 1 : width <= 16 ? 2 : width <= 32 ? 4 : width <= 64 ? 8 : 16);
 }
 } // namespace
 
@@ -40,7 +43,7 @@ struct CqzCaptureTable::SqzImp
     std::vector<std::pair<CqzID, std::optional<CqzLabel>>> labels;
     std::unordered_set<CString> names;
     std::unordered_map<int, CString> nameOfColumn;
-    std::uint64_t rowBytes = 0;
+    std::uint64_t rowBits = 0;
     std::vector<std::shared_ptr<CqzSampleStore>> textStores;
     // Per column: its store, and whether its last value had x or z digits.
     std::vector<CqzSampleStore*> stores;
@@ -98,7 +101,7 @@ int CqzCaptureTable::AddLabel(EqzLabelType type, const std::string& name, int wi
     m_imp->labels.emplace_back(id, std::move(replaced));
     m_imp->names.insert(unique);
     m_imp->nameOfColumn.emplace(column, unique);
-    m_imp->rowBytes += BytesPerRow(type, width);
+    m_imp->rowBits += BitsPerRow(type, width);
     if (m_imp->stores.size() <= static_cast<std::size_t>(column))
     {
         m_imp->stores.resize(static_cast<std::size_t>(column) + 1);
@@ -142,13 +145,17 @@ void CqzCaptureTable::Note(const std::string& text) const
         m_imp->options.note(m_imp->file + ": " + text);
 }
 
-void CqzCaptureTable::CheckMemory(std::int64_t rows) const
+void CqzCaptureTable::CheckMemory(std::int64_t rows, bool fixedRate) const
 {
     if (m_imp->limit.bytes == 0)
         return;
     const auto count = static_cast<std::uint64_t>(rows < 0 ? 0 : rows);
-    const unsigned __int128 perRow = m_imp->rowBytes;
-    unsigned __int128 need = perRow * count + kColumnBytes * m_imp->labels.size();
+    unsigned __int128 rowBits = m_imp->rowBits;
+    // The time column stores nothing while its rows keep a fixed rate.
+    const std::shared_ptr<CqzSampleStore> times = m_imp->table->GetTimeStore();
+    if (times && times->GetEntries().IsProgression() && (fixedRate || times->GetCount() > 0))
+        rowBits -= BitsPerRow(eqzLabelTime, 64);
+    unsigned __int128 need = (rowBits * count + 7) / 8 + kColumnBytes * m_imp->labels.size();
     for (const auto& store : m_imp->textStores)
         need += store->GetStrings().GetPoolSize() * sizeof(wchar_t) +
                 store->GetStrings().GetTextCount() * 48;

@@ -42,8 +42,11 @@ public:
     void Note(const std::string& text) const;
     // Throws CqzCaptureError when `rows` rows of the columns added so far (and the texts
     // pooled so far) would take more memory than the import may use. Cheap: call it for
-    // every block of rows, or once with the row count when it is known before.
-    void CheckMemory(std::int64_t rows) const;
+    // every block of rows, or once with the row count when it is known before. The time
+    // column counts nothing while its times so far are start + row x step, or, before the
+    // first row, when the caller knows they will be (fixedRate: one row per sample of a rate
+    // whose period is a whole number of picoseconds).
+    void CheckMemory(std::int64_t rows, bool fixedRate = false) const;
 
     CqzDataTable& GetTable() const;
     // Hands over the data set; the labels stay registered.

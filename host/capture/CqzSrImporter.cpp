@@ -346,7 +346,7 @@ private:
             const auto rows = static_cast<std::int64_t>(
                 std::min<std::uint64_t>(total / m_unit, std::numeric_limits<std::int64_t>::max()));
             // The sizes are the archive's word: checked, but not reserved on trust.
-            m_out.CheckMemory(rows);
+            m_out.CheckMemory(rows, m_period != 0);
         }
         std::uint64_t done = 0;
         std::string last;

@@ -1,5 +1,6 @@
 #include "CaptureTestUtil.h"
 #include "capture/CqzSrImporter.h"
+#include "qzSystem/data/CqzSampleStore.h"
 
 #include <zip.h>
 
@@ -124,7 +125,9 @@ TEST_F(SrTest, OneRowPerSampleOnRequest)
                options);
     ASSERT_EQ(t.GetRowCount(), 4);
     EXPECT_EQ(TimeAt(t, 2), 2000000000);
+    EXPECT_EQ(TimeAt(t, 3), 3000000000);
     EXPECT_EQ(Value(t, "D0", 2), 1u);
+    EXPECT_TRUE(t.GetTimeStore()->GetEntries().IsProgression()); // no memory for the times
 }
 
 struct BadSr
@@ -193,16 +196,24 @@ TEST_F(SrTest, AnalogChannelsAreSkippedWithANoteEachAndNamesAreEscaped)
                            "imported)"}));
 }
 
+// One-bit channels take a bit a row; the times of a rate whose period is whole picoseconds
+// take no memory, others 8 bytes a row.
 TEST_F(SrTest, RowPerSampleIsRefusedWithItsFigureBeforeReading)
 {
     SqzCaptureOptions options;
     options.rowPerSample = true;
     options.memoryLimit = 4096;
-    const std::string message = Refusal(
-        {{"metadata", Metadata(kGood + "unitsize=1\n")}, {"logic-1", std::string(10000, 'x')}},
-        options);
-    EXPECT_EQ(message, " the capture needs about 165.2 KiB of memory for 10000 rows of 9 labels; "
-                       "4.0 KiB are allowed by the memory limit");
+    const std::pair<std::string, std::string> cases[] = {{"1 MHz", "18.8 KiB"},
+                                                         {"3 MHz", "96.9 KiB"}};
+    for (const auto& [rate, figure] : cases)
+    {
+        const std::string device = "total probes=8\nsamplerate=" + rate + "\nunitsize=1\n";
+        const std::string message = Refusal(
+            {{"metadata", Metadata(device)}, {"logic-1", std::string(10000, 'x')}}, options);
+        EXPECT_EQ(message, " the capture needs about " + figure +
+                               " of memory for 10000 rows of 9 labels; 4.0 KiB are allowed by "
+                               "the memory limit");
+    }
 }
 
 TEST_F(SrTest, BusOptionsAreChecked)

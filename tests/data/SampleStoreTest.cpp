@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -31,7 +33,7 @@ TEST_P(ValueStoreWidth, KeepsValuesAtTheSmallestByteWidthAndCutsToTheWidth)
     store.Append(5, false);
     for (int i = 0; i < 5; ++i)
         store.Set(i, samples[i]);
-    EXPECT_EQ(store.GetByteSize(), static_cast<std::size_t>(5 * c.bytes));
+    EXPECT_EQ(store.GetByteSize(), static_cast<std::size_t>(c.bytes > 0 ? 5 * c.bytes : 1));
     for (int i = 0; i < 5; ++i)
     {
         EXPECT_EQ(store.Get(i), samples[i] & mask) << "entry " << i;
@@ -55,7 +57,7 @@ TEST_P(ValueStoreWidth, WritesRangesOfBytesCutToTheWidth)
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, ValueStoreWidth,
-                         ::testing::Values(WidthCase{1, 1}, WidthCase{8, 1}, WidthCase{9, 2},
+                         ::testing::Values(WidthCase{1, 0}, WidthCase{8, 1}, WidthCase{9, 2},
                                            WidthCase{16, 2}, WidthCase{17, 4}, WidthCase{32, 4},
                                            WidthCase{33, 8}, WidthCase{64, 8}, WidthCase{65, 16},
                                            WidthCase{128, 16}),
@@ -113,6 +115,50 @@ TEST(ValueStore, BlocksOfEveryWidthHoldTheLastEntry)
         EXPECT_EQ(store.Get(150000), last) << bits;
         EXPECT_EQ(store.Get(300000), last) << bits;
     }
+}
+
+// One-bit entries are packed eight to a byte: blocks, single entries and ranges of bytes at
+// any bit offset must read like a plain array, also past 2 MiB where the buffer is mapped.
+TEST(ValueStore, PackedBitsMatchAPlainArray)
+{
+    CqzValueStore store(1);
+    std::vector<std::uint8_t> plain;
+    std::mt19937 random(3);
+    for (int step = 0; step < 3000; ++step)
+    {
+        const int kind = step == 1500 ? 0 : static_cast<int>(random() % 4);
+        if (kind == 0)
+        {
+            const auto count = step == 1500 ? std::int64_t{20000000} : std::int64_t(random() % 40);
+            const bool hold = random() % 2 != 0;
+            store.Append(count, hold);
+            const std::uint8_t fill = hold && !plain.empty() ? plain.back() : 0;
+            plain.resize(plain.size() + static_cast<std::size_t>(count), fill);
+        }
+        else if (kind == 1 && !plain.empty())
+        {
+            const std::size_t at = random() % plain.size();
+            const std::uint8_t bit = random() % 2;
+            store.Set(static_cast<std::int64_t>(at), CqzUInt(bit | 6u)); // cut to one bit
+            plain[at] = bit;
+        }
+        else if (!plain.empty())
+        {
+            const std::size_t at = random() % plain.size();
+            const std::size_t count = std::min<std::size_t>(random() % 70, plain.size() - at);
+            std::vector<std::uint8_t> bytes(count);
+            for (std::uint8_t& b : bytes)
+                b = static_cast<std::uint8_t>(random() & 0xff);
+            store.SetRange(static_cast<std::int64_t>(at), bytes.data(),
+                           static_cast<std::int64_t>(count));
+            for (std::size_t i = 0; i < count; ++i)
+                plain[at + i] = bytes[i] & 1;
+        }
+    }
+    ASSERT_EQ(store.GetCount(), static_cast<std::int64_t>(plain.size()));
+    EXPECT_EQ(store.GetByteSize(), (plain.size() + 7) / 8);
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        ASSERT_EQ(store.GetLow(static_cast<std::int64_t>(i)), plain[i]) << "entry " << i;
 }
 
 // The sparse statuses must read exactly like a plain per-line array, whatever the order of

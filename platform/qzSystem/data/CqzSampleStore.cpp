@@ -13,6 +13,9 @@ int EntryWidth(EqzSampleKind kind, int widthBits)
 CqzSampleStore::CqzSampleStore(EqzSampleKind kind, int widthBits)
     : m_kind(kind), m_entries(EntryWidth(kind, widthBits))
 {
+    // Times of a fixed sample rate take no memory until they stop being one.
+    if (kind == eqzSampleTime)
+        m_entries.KeepProgression();
 }
 
 void CqzSampleStore::ClearStatuses(std::int64_t index, std::int64_t count)

@@ -1,6 +1,7 @@
 #pragma once
 // The stored samples of one label column, one entry per sample line: numbers at the label's
-// width, text numbers into a pool for string labels, or signed 64-bit picoseconds for time; and
+// width, text numbers into a pool for string labels, or signed 64-bit picoseconds for time (no
+// memory per line while they keep a fixed rate, see CqzValueStore::KeepProgression); and
 // the sparse statuses. Shared (std::shared_ptr) by the column's data source, its copies and the
 // sample iterators reading it.
 

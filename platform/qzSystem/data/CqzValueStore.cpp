@@ -14,6 +14,8 @@ namespace
 {
 int ByteWidthFor(int bits)
 {
+    if (bits == 1)
+        return 0;
     if (bits <= 8)
         return 1;
     if (bits <= 16)
@@ -100,8 +102,8 @@ void CqzValueStore::Grow(std::size_t bytes)
 
 void CqzValueStore::Reserve(std::int64_t count)
 {
-    if (count > 0)
-        Grow(static_cast<std::size_t>(count) * m_byteWidth);
+    if (count > 0 && !m_progression)
+        Grow(BytesFor(count));
 }
 
 namespace
@@ -115,10 +117,77 @@ template <typename T> void FillWith(std::uint8_t* p, std::uint8_t* end, std::uin
 }
 } // namespace
 
+void CqzValueStore::KeepProgression()
+{
+    if (m_count != 0 || m_widthBits != 64)
+        return;
+    Release();
+    m_size = 0;
+    m_progression = true;
+}
+
+bool CqzValueStore::ContinueProgression(std::int64_t index, const std::uint64_t* values,
+                                        std::int64_t count)
+{
+    // Entries before index stay as they are, so they must lie on it; entries after the
+    // written ones would hold the new last entry, so the write must reach the end.
+    if (count <= 0)
+        return true;
+    if (index > m_onProgression || index + count != m_count)
+        return false;
+    std::uint64_t first = m_first;
+    std::uint64_t step = m_step;
+    std::int64_t i = 0;
+    for (; i < count && index + i < 2; ++i)
+        if (index + i == 0)
+            first = values[i];
+        else
+            step = values[i] - first;
+    std::uint64_t expected = first + static_cast<std::uint64_t>(index + i) * step;
+    for (; i < count; ++i, expected += step)
+        if (values[i] != expected)
+            return false;
+    m_first = first;
+    m_step = step;
+    m_onProgression = m_count;
+    return true;
+}
+
+void CqzValueStore::SetProgression(std::int64_t index, const CqzUInt& value)
+{
+    const std::uint64_t low = (value & m_mask).GetLow();
+    if (ContinueProgression(index, &low, 1))
+        return;
+    StoreProgression();
+    Set(index, value);
+}
+
+void CqzValueStore::StoreProgression()
+{
+    m_progression = false;
+    const std::size_t bytes = static_cast<std::size_t>(m_count) * m_byteWidth;
+    Grow(bytes);
+    std::uint64_t value = m_first;
+    for (std::int64_t i = 0; i < m_onProgression; ++i, value += m_step)
+        Save(m_data + i * m_byteWidth, value);
+    FillWith<std::uint64_t>(m_data + m_onProgression * m_byteWidth, m_data + bytes,
+                            Progression(m_onProgression));
+    m_size = bytes;
+}
+
 void CqzValueStore::AppendMany(std::int64_t count, bool hold)
 {
     if (count <= 0)
         return;
+    if (m_progression && (hold || Progression(m_count - 1) == 0))
+    {
+        m_count += count;
+        return;
+    }
+    if (m_progression)
+        StoreProgression();
+    if (m_byteWidth == 0)
+        return AppendBits(count, hold && m_count > 0 && GetBit(m_count - 1) != 0);
     const std::size_t need = m_size + static_cast<std::size_t>(count) * m_byteWidth;
     if (need > m_capacity)
         Grow(std::max(need, m_capacity + m_capacity / 2 + 64));
@@ -140,10 +209,27 @@ void CqzValueStore::AppendMany(std::int64_t count, bool hold)
     m_count += count;
 }
 
+void CqzValueStore::AppendBits(std::int64_t count, bool bit)
+{
+    const std::int64_t end = m_count + count;
+    const std::size_t need = BytesFor(end);
+    if (need > m_capacity)
+        Grow(std::max(need, m_capacity + m_capacity / 2 + 64));
+    // The rest of the last byte bit by bit, then whole bytes.
+    for (; m_count < end && (m_count & 7) != 0; ++m_count)
+        SetBit(m_count, bit);
+    std::memset(m_data + m_size, bit ? 0xff : 0, need - m_size);
+    m_size = need;
+    m_count = end;
+}
+
 void CqzValueStore::Clear()
 {
     m_size = 0;
     m_count = 0;
+    m_onProgression = 0;
+    m_first = 0;
+    m_step = 0;
 }
 
 void CqzValueStore::SetRange(std::int64_t index, const CqzUInt* values, std::int64_t count)
@@ -168,10 +254,20 @@ void PutRange(std::uint8_t* p, const std::uint64_t* values, std::int64_t count, 
 
 void CqzValueStore::SetRange(std::int64_t index, const std::uint64_t* values, std::int64_t count)
 {
+    if (m_progression)
+    {
+        if (ContinueProgression(index, values, count))
+            return;
+        StoreProgression();
+    }
     std::uint8_t* p = m_data + index * m_byteWidth;
     const std::uint64_t mask = m_mask.GetLow();
     switch (m_byteWidth)
     {
+    case 0:
+        for (std::int64_t i = 0; i < count; ++i)
+            SetBit(index + i, values[i] & 1);
+        return;
     case 1:
         return PutRange<std::uint8_t>(p, values, count, mask);
     case 2:
@@ -186,8 +282,28 @@ void CqzValueStore::SetRange(std::int64_t index, const std::uint64_t* values, st
     }
 }
 
+void CqzValueStore::SetBits(std::int64_t index, const std::uint8_t* values, std::int64_t count)
+{
+    std::int64_t i = 0;
+    for (; i < count && ((index + i) & 7) != 0; ++i)
+        SetBit(index + i, values[i] & 1);
+    // Eight entries to a byte: the low bits of eight bytes gathered by one multiplication.
+    std::uint8_t* p = m_data + ((index + i) >> 3);
+    for (; i + 8 <= count; i += 8)
+    {
+        std::uint64_t word;
+        std::memcpy(&word, values + i, 8);
+        *p++ = static_cast<std::uint8_t>(((word & 0x0101010101010101ull) * 0x0102040810204080ull) >>
+                                         56);
+    }
+    for (; i < count; ++i)
+        SetBit(index + i, values[i] & 1);
+}
+
 void CqzValueStore::SetRange(std::int64_t index, const std::uint8_t* values, std::int64_t count)
 {
+    if (m_byteWidth == 0)
+        return SetBits(index, values, count);
     if (m_byteWidth != 1)
     {
         for (std::int64_t i = 0; i < count; ++i)

@@ -1,9 +1,15 @@
 #pragma once
 // Values of one column, one entry per sample line, stored in the smallest of 1, 2, 4, 8 or 16
-// bytes that holds the column's width. Written by importers through CqzDataTable and read on
-// the hot path of evaluation, so the common operations are inline. The buffer is one
-// contiguous block: small ones from the heap, from 2 MiB on an anonymous mapping asked for in
-// huge pages, grown by remapping its pages instead of copying them. Owned by a CqzSampleStore.
+// bytes that holds the column's width; one-bit values eight to a byte (entry i is bit i % 8 of
+// byte i / 8). Written by importers through CqzDataTable and read on the hot path of
+// evaluation, so the common operations are inline. The buffer is one contiguous block: small
+// ones from the heap, from 2 MiB on an anonymous mapping asked for in huge pages, grown by
+// remapping its pages instead of copying them. Owned by a CqzSampleStore.
+//
+// A store may hold its entries as a progression instead (KeepProgression: the times of a
+// fixed sample rate): entry i is first + i x step for the entries written so far, and appended
+// entries hold the last of them, at no memory per entry. The first write that breaks the
+// progression stores every entry, and from then on the store is an ordinary one.
 
 #include "qzSystem/ids/CqzUInt.h"
 
@@ -21,19 +27,28 @@ public:
     CqzValueStore& operator=(const CqzValueStore&) = delete;
 
     int GetWidth() const { return m_widthBits; }
+    // Bytes per entry; 0 for one-bit values (eight to a byte).
     int GetByteWidth() const { return m_byteWidth; }
     std::int64_t GetCount() const { return m_count; }
     // Bytes held for the values (not counting spare capacity).
     std::size_t GetByteSize() const { return m_size; }
 
-    // The entries as stored: GetCount() entries of GetByteWidth() bytes, little-endian.
-    const std::uint8_t* GetBytes() const { return m_data; }
+    // The entries as stored: GetCount() entries of GetByteWidth() bytes, little-endian, or
+    // bits (GetByteWidth() 0); null while they are a progression (read those with Get).
+    const std::uint8_t* GetBytes() const { return m_progression ? nullptr : m_data; }
+
+    // Only for an empty store of 64 bits: holds the entries as a progression until a write
+    // breaks it (see above).
+    void KeepProgression();
+    bool IsProgression() const { return m_progression; }
 
     void Reserve(std::int64_t count);
     // Appends count entries, each a copy of the last one (hold) or zero; the first entry of an
     // empty store is zero either way.
     void Append(std::int64_t count, bool hold = true)
     {
+        if (count == 1 && m_byteWidth == 0)
+            return AppendBit(hold);
         if (count != 1 || m_size + m_byteWidth > m_capacity)
             return AppendMany(count, hold);
         if (hold && m_count > 0)
@@ -48,6 +63,10 @@ public:
     // Writers take indices inside the store.
     void Set(std::int64_t index, const CqzUInt& value)
     {
+        if (m_progression) [[unlikely]]
+            return SetProgression(index, value);
+        if (m_byteWidth == 0)
+            return SetBit(index, value.GetLow() & 1);
         Put(m_data + index * m_byteWidth, value & m_mask);
     }
     void SetRange(std::int64_t index, const CqzUInt* values, std::int64_t count);
@@ -56,9 +75,13 @@ public:
 
     CqzUInt Get(std::int64_t index) const
     {
+        if (m_progression) [[unlikely]]
+            return CqzUInt(Progression(index));
         const std::uint8_t* p = m_data + index * m_byteWidth;
         switch (m_byteWidth)
         {
+        case 0:
+            return CqzUInt(GetBit(index));
         case 1:
             return CqzUInt(*p);
         case 2:
@@ -74,9 +97,13 @@ public:
     // The low 64 bits of an entry.
     std::uint64_t GetLow(std::int64_t index) const
     {
+        if (m_progression) [[unlikely]]
+            return Progression(index);
         const std::uint8_t* p = m_data + index * m_byteWidth;
         switch (m_byteWidth)
         {
+        case 0:
+            return GetBit(index);
         case 1:
             return *p;
         case 2:
@@ -96,6 +123,34 @@ private:
         return v;
     }
     template <typename T> static void Save(std::uint8_t* p, T v) { std::memcpy(p, &v, sizeof(T)); }
+    std::uint64_t GetBit(std::int64_t index) const
+    {
+        return (m_data[index >> 3] >> (index & 7)) & 1;
+    }
+    void SetBit(std::int64_t index, std::uint64_t bit)
+    {
+        std::uint8_t& byte = m_data[index >> 3];
+        const auto mask = static_cast<std::uint8_t>(1u << (index & 7));
+        byte = static_cast<std::uint8_t>(bit ? byte | mask : byte & ~mask);
+    }
+    // Bytes that hold count entries.
+    std::size_t BytesFor(std::int64_t count) const
+    {
+        const auto n = static_cast<std::size_t>(count);
+        return m_byteWidth == 0 ? (n + 7) / 8 : n * static_cast<std::size_t>(m_byteWidth);
+    }
+    void AppendBit(bool hold)
+    {
+        const bool newByte = (m_count & 7) == 0;
+        if (newByte && m_size >= m_capacity)
+            return AppendMany(1, hold);
+        const std::uint64_t bit = hold && m_count > 0 ? GetBit(m_count - 1) : 0;
+        if (newByte)
+            m_data[m_size++] = 0;
+        SetBit(m_count++, bit);
+    }
+    void SetBits(std::int64_t index, const std::uint8_t* values, std::int64_t count);
+    void AppendBits(std::int64_t count, bool bit);
     // Writes a value already cut to the width (little-endian: the low bytes of the word).
     void Put(std::uint8_t* p, const CqzUInt& value) const
     {
@@ -118,6 +173,19 @@ private:
             Save(p + 8, value.GetHigh());
         }
     }
+    // Entry `index` of a progression: on it below m_onProgression, the last of those above.
+    std::uint64_t Progression(std::int64_t index) const
+    {
+        if (m_onProgression == 0)
+            return 0;
+        const std::int64_t at = index < m_onProgression ? index : m_onProgression - 1;
+        return m_first + static_cast<std::uint64_t>(at) * m_step;
+    }
+    // Writes to a progression: kept when the entries continue it, stored otherwise.
+    void SetProgression(std::int64_t index, const CqzUInt& value);
+    bool ContinueProgression(std::int64_t index, const std::uint64_t* values, std::int64_t count);
+    // Stores every entry of the progression; the store is an ordinary one from then on.
+    void StoreProgression();
     void AppendMany(std::int64_t count, bool hold);
     void Grow(std::size_t bytes);
     void Release();
@@ -129,4 +197,9 @@ private:
     int m_widthBits;
     int m_byteWidth;
     CqzUInt m_mask;
+    // The progression: on or not, how many leading entries lie on it, its first entry and step.
+    bool m_progression = false;
+    std::int64_t m_onProgression = 0;
+    std::uint64_t m_first = 0;
+    std::uint64_t m_step = 0;
 };

@@ -27,11 +27,38 @@ bool IsLine(std::int64_t line, std::int64_t entries)
     return static_cast<std::uint64_t>(line) < static_cast<std::uint64_t>(entries);
 }
 
+// Calls f(row, line) for each row of the page that has a line inside a store of `entries`.
+template <typename F> void ForEachLine(const SqzFilterPageLines& lines, std::int64_t entries, F&& f)
+{
+    if (lines.consecutive)
+    {
+        const int valid = ValidRows(lines, entries);
+        for (int row = 0; row < valid; ++row)
+            f(row, lines.first + row);
+        return;
+    }
+    for (int row = 0; row < lines.count; ++row)
+        if (IsLine(lines.lines[row], entries))
+            f(row, lines.lines[row]);
+}
+
+// Entries one at a time, for a store that computes them (a time column's progression) or
+// packs them (one-bit values).
+template <typename T>
+void LoadEach(const CqzValueStore& store, const SqzFilterPageLines& lines, T* out)
+{
+    std::fill(out, out + lines.count, T());
+    ForEachLine(lines, store.GetCount(),
+                [&](int row, std::int64_t line) { out[row] = static_cast<T>(store.GetLow(line)); });
+}
+
 // The entries of the page's lines in their stored width; 0 where a row has no line.
 template <typename T> void Load(const CqzValueStore& store, const SqzFilterPageLines& lines, T* out)
 {
     const std::int64_t entries = store.GetCount();
     const std::uint8_t* bytes = store.GetBytes();
+    if (bytes == nullptr || store.GetByteWidth() == 0)
+        return LoadEach(store, lines, out);
     if (lines.consecutive)
     {
         const int valid = ValidRows(lines, entries);
@@ -61,20 +88,6 @@ template <typename T> bool Exceeds(const CqzUInt& value)
     return value.GetHigh() != 0 || value.GetLow() > std::numeric_limits<T>::max();
 }
 
-// Calls f(row, line) for each row of the page that has a line inside a store of `entries`.
-template <typename F> void ForEachLine(const SqzFilterPageLines& lines, std::int64_t entries, F&& f)
-{
-    if (lines.consecutive)
-    {
-        const int valid = ValidRows(lines, entries);
-        for (int row = 0; row < valid; ++row)
-            f(row, lines.first + row);
-        return;
-    }
-    for (int row = 0; row < lines.count; ++row)
-        if (IsLine(lines.lines[row], entries))
-            f(row, lines.lines[row]);
-}
 } // namespace
 
 CqzFilterPageLeaf::CqzFilterPageLeaf(EKind kind, const CqzSampleIterBase* iter)
@@ -129,7 +142,7 @@ CqzFilterPageMask CqzFilterPageLeaf::Evaluate(const SqzFilterPageLines& lines)
         TextFlags(lines);
     else if (m_iter->GetBit() >= 0 || store.GetByteWidth() == 16)
         WideFlags(lines);
-    else if (store.GetByteWidth() == 1)
+    else if (store.GetByteWidth() <= 1)
         NumberFlags<std::uint8_t>(lines);
     else if (store.GetByteWidth() == 2)
         NumberFlags<std::uint16_t>(lines);
