@@ -238,9 +238,12 @@ inline QString Text(const CWnd* wnd)
 {
     return QString::fromStdWString(wnd->GetWindowText().Str());
 }
+// The control the focus is on in its window, whether or not the window system has activated
+// that window yet (activation comes later on a loaded machine).
 inline bool HasFocus(const CWnd* wnd)
 {
-    return WidgetOf(wnd) != nullptr && WidgetOf(wnd)->hasFocus();
+    QWidget* widget = WidgetOf(wnd);
+    return widget != nullptr && widget->window()->focusWidget() == widget;
 }
 inline QRect Rect(const CWnd* wnd)
 {
