@@ -8,7 +8,7 @@ void CqzChevronMenuBtn::DrawMark(CDC* dc, const CRect&, bool enabled)
     // Two nested chevrons pointing right, centred on the whole button.
     CRect rect;
     GetClientRect(rect);
-    CPen pen(PS_SOLID, 0, enabled ? RGB(0, 0, 0) : RGB(128, 128, 128));
+    CPen pen(PS_SOLID, 0, InkColor(enabled));
     CPen* old = dc->SelectObject(&pen);
     const int x = rect.left + rect.Width() / 2 - 3;
     const int y = rect.top + rect.Height() / 2;

@@ -26,7 +26,7 @@ const std::vector<CqzColorWellButton::NamedColor>& CqzColorWellButton::GetCommon
 BOOL CqzColorWellButton::Create(LPCTSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id,
                                 UINT)
 {
-    return CButton::Create(text, (style & ~BS_TYPEMASK) | BS_OWNERDRAW, rect, parent, id);
+    return CreateOwnerDrawn(text, style, rect, parent, id);
 }
 
 void CqzColorWellButton::SetColor(COLORREF color)
@@ -67,25 +67,12 @@ bool CqzColorWellButton::ChooseColor()
     return true;
 }
 
-BOOL CqzColorWellButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT*)
+void CqzColorWellButton::DrawContent(CDC* dc, const CRect& rect, bool enabled)
 {
-    if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED)
-        return FALSE;
-    ChooseColor();
-    return TRUE;
-}
-
-void CqzColorWellButton::DrawItem(LPDRAWITEMSTRUCT item)
-{
-    CDC* dc = item->pDC;
-    const CRect rect(item->rcItem);
-    const bool enabled = !(item->itemState & ODS_DISABLED);
-    dc->DrawButtonFace(rect, (item->itemState & ODS_SELECTED) != 0,
-                       (item->itemState & ODS_FOCUS) != 0, enabled);
     CRect swatch = rect;
     swatch.DeflateRect(4, 4);
     CBrush brush(m_color);
-    CPen pen(PS_SOLID, 0, enabled ? RGB(0, 0, 0) : RGB(128, 128, 128));
+    CPen pen(PS_SOLID, 0, InkColor(enabled));
     CBrush* oldBrush = dc->SelectObject(&brush);
     CPen* oldPen = dc->SelectObject(&pen);
     dc->Rectangle(swatch);

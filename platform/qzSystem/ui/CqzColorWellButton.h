@@ -3,13 +3,13 @@
 // colours and "More...", which opens the colour chooser; the chosen colour becomes the well's
 // colour and is written into its value-changed command (not owned), which is executed.
 
-#include "mfc/ui/CButton.h"
+#include "qzSystem/ui/CqzOwnerDrawnButton.h"
 
 #include <vector>
 
 class CqzColorWellButtonCmd;
 
-class CqzColorWellButton : public CButton
+class CqzColorWellButton : public CqzOwnerDrawnButton
 {
 public:
     // The common colours of the menu, in menu order, with their names.
@@ -29,8 +29,8 @@ public:
     bool ChooseColor();
 
 protected:
-    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    void DrawItem(LPDRAWITEMSTRUCT item) override;
+    void OnPressed() override { ChooseColor(); }
+    void DrawContent(CDC* dc, const CRect& rect, bool enabled) override;
 
 private:
     COLORREF m_color = 0;

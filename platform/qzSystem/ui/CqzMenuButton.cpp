@@ -17,7 +17,7 @@ BOOL CqzMenuButton::Create(LPCTSTR text, DWORD style, const RECT& rect, CWnd* pa
                            HMENU menu, UINT, UINT)
 {
     m_menu = menu;
-    return CButton::Create(text, (style & ~BS_TYPEMASK) | BS_OWNERDRAW, rect, parent, id);
+    return CreateOwnerDrawn(text, style, rect, parent, id);
 }
 
 void CqzMenuButton::ShowToolTip(LPCTSTR text, int, int, int)
@@ -40,39 +40,24 @@ bool CqzMenuButton::ShowMenu()
     return true;
 }
 
-BOOL CqzMenuButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT*)
+void CqzMenuButton::DrawContent(CDC* dc, const CRect& rect, bool enabled)
 {
-    if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED)
-        return FALSE;
-    ShowMenu();
-    return TRUE;
-}
-
-void CqzMenuButton::DrawItem(LPDRAWITEMSTRUCT item)
-{
-    CDC* dc = item->pDC;
-    const CRect rect(item->rcItem);
-    const bool enabled = !(item->itemState & ODS_DISABLED);
-    dc->DrawButtonFace(rect, (item->itemState & ODS_SELECTED) != 0,
-                       (item->itemState & ODS_FOCUS) != 0, enabled);
     const int markWidth = rect.Height() < 16 ? rect.Height() : 12;
-    CRect text(rect.left + 4, rect.top, rect.right - markWidth - 2, rect.bottom);
     const CString caption = GetWindowText();
     if (!caption.IsEmpty())
     {
+        CRect text(rect.left + 4, rect.top, rect.right - markWidth - 2, rect.bottom);
         dc->SetBkMode(TRANSPARENT);
-        dc->SetTextColor(enabled ? RGB(0, 0, 0) : RGB(128, 128, 128));
+        dc->SetTextColor(InkColor(enabled));
         dc->DrawText(caption, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
-    else
-        text.right = text.left;
     DrawMark(dc, CRect(rect.right - markWidth - 2, rect.top, rect.right - 2, rect.bottom), enabled);
 }
 
 void CqzMenuButton::DrawMark(CDC* dc, const CRect& area, bool enabled)
 {
     // A small filled triangle pointing down, drawn line by line.
-    CPen pen(PS_SOLID, 0, enabled ? RGB(0, 0, 0) : RGB(128, 128, 128));
+    CPen pen(PS_SOLID, 0, InkColor(enabled));
     CPen* old = dc->SelectObject(&pen);
     const int x = area.left + area.Width() / 2;
     const int y = area.top + area.Height() / 2 - 1;

@@ -4,11 +4,11 @@
 // then executed. The button draws its text with a drop-down arrow. It is bound to a dialog's
 // control (Bind) or makes its own window (Create); the popup menu is not owned.
 
-#include "mfc/ui/CButton.h"
+#include "qzSystem/ui/CqzOwnerDrawnButton.h"
 
 class CqzMenuButtonCmd;
 
-class CqzMenuButton : public CButton
+class CqzMenuButton : public CqzOwnerDrawnButton
 {
 public:
     // `imageID` and `imageFlags` name an image shown before the text; no images are shipped,
@@ -28,8 +28,8 @@ public:
     bool ShowMenu();
 
 protected:
-    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    void DrawItem(LPDRAWITEMSTRUCT item) override;
+    void OnPressed() override { ShowMenu(); }
+    void DrawContent(CDC* dc, const CRect& rect, bool enabled) override;
     // The mark drawn at the right end: a down arrow here.
     virtual void DrawMark(CDC* dc, const CRect& area, bool enabled);
 
