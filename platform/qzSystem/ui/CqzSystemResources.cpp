@@ -5,7 +5,6 @@
 #include "mfc/AfxExtensionModule.h"
 #include "mfc/AfxResource.h"
 
-
 using namespace qzres;
 
 namespace
@@ -17,54 +16,31 @@ constexpr DWORD Cancel = Child | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD Label = Child | SS_LEFT | SS_CENTERIMAGE;
 constexpr DWORD Edit = Child | WS_TABSTOP | ES_AUTOHSCROLL | WS_BORDER;
 
+// A prompt, the field it asks for (none for a dialog that only confirms), and OK and Cancel.
+AFX_DIALOG_RESOURCE PromptDialog(UINT id, const wchar_t* caption, const wchar_t* prompt,
+                                 const AFX_DIALOG_ITEM* field)
+{
+    const short buttons = field != nullptr ? 34 : 22;
+    AFX_DIALOG_RESOURCE dialog{
+        id, caption, Dialog, L"MS Sans Serif", 8, 200, static_cast<short>(buttons + 18), {}};
+    dialog.items.push_back({L"STATIC", prompt, IDC_PROMPT, Label, 7, 7, 186, 10});
+    if (field != nullptr)
+        dialog.items.push_back(*field);
+    dialog.items.push_back({L"BUTTON", L"OK", IDOK, Ok, 89, buttons, 50, 14});
+    dialog.items.push_back({L"BUTTON", L"Cancel", IDCANCEL, Cancel, 143, buttons, 50, 14});
+    return dialog;
+}
+
 const AFX_RESOURCE_TABLE& Table()
 {
+    static const AFX_DIALOG_ITEM text{L"EDIT", L"", IDC_TEXT, Edit, 7, 18, 186, 12};
+    static const AFX_DIALOG_ITEM list{
+        L"COMBOBOX", L"", IDC_LIST, Child | WS_TABSTOP | CBS_DROPDOWNLIST, 7, 18, 186, 80};
     static const AFX_RESOURCE_TABLE table = {
-        {
-            {IDD_ALPHA_KEYPAD,
-             L"Enter Text",
-             Dialog,
-             L"MS Sans Serif",
-             8,
-             200,
-             52,
-             {{L"STATIC", L"", IDC_PROMPT, Label, 7, 7, 186, 10},
-              {L"EDIT", L"", IDC_TEXT, Edit, 7, 18, 186, 12},
-              {L"BUTTON", L"OK", IDOK, Ok, 89, 34, 50, 14},
-              {L"BUTTON", L"Cancel", IDCANCEL, Cancel, 143, 34, 50, 14}}},
-            {IDD_FAVORITE_NAME,
-             L"Favorite Name",
-             Dialog,
-             L"MS Sans Serif",
-             8,
-             200,
-             52,
-             {{L"STATIC", L"Name of the favorite:", IDC_PROMPT, Label, 7, 7, 186, 10},
-              {L"EDIT", L"", IDC_TEXT, Edit, 7, 18, 186, 12},
-              {L"BUTTON", L"OK", IDOK, Ok, 89, 34, 50, 14},
-              {L"BUTTON", L"Cancel", IDCANCEL, Cancel, 143, 34, 50, 14}}},
-            {IDD_FAVORITE_MORE,
-             L"Favorites",
-             Dialog,
-             L"MS Sans Serif",
-             8,
-             200,
-             52,
-             {{L"STATIC", L"Favorite:", IDC_PROMPT, Label, 7, 7, 186, 10},
-              {L"COMBOBOX", L"", IDC_LIST, Child | WS_TABSTOP | CBS_DROPDOWNLIST, 7, 18, 186, 80},
-              {L"BUTTON", L"OK", IDOK, Ok, 89, 34, 50, 14},
-              {L"BUTTON", L"Cancel", IDCANCEL, Cancel, 143, 34, 50, 14}}},
-            {IDD_FAVORITE_CLEAR,
-             L"Delete Favorites",
-             Dialog,
-             L"MS Sans Serif",
-             8,
-             200,
-             40,
-             {{L"STATIC", L"Favorites to delete:", IDC_PROMPT, Label, 7, 7, 186, 10},
-              {L"BUTTON", L"OK", IDOK, Ok, 89, 22, 50, 14},
-              {L"BUTTON", L"Cancel", IDCANCEL, Cancel, 143, 22, 50, 14}}},
-        },
+        {PromptDialog(IDD_ALPHA_KEYPAD, L"Enter Text", L"", &text),
+         PromptDialog(IDD_FAVORITE_NAME, L"Favorite Name", L"Name of the favorite:", &text),
+         PromptDialog(IDD_FAVORITE_MORE, L"Favorites", L"Favorite:", &list),
+         PromptDialog(IDD_FAVORITE_CLEAR, L"Delete Favorites", L"Favorites to delete:", nullptr)},
         {},
         {}};
     return table;
