@@ -14,7 +14,6 @@
 #include "qzSystem/data/CqzDataBuilder.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
 
-#include <fstream>
 #include <sstream>
 
 namespace

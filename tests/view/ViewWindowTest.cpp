@@ -18,8 +18,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace
@@ -193,8 +191,7 @@ TEST_F(ViewWindowTest, FilterEditedInTheDialogRedrawsTheTable)
     const std::string colour = "<FilterAction Type='Color' Color='h3c3ce6'/>";
     ASSERT_NE(setup.find(colour), std::string::npos);
     setup.replace(setup.find(colour), colour.size(), "<FilterAction Type='Hide'/>");
-    std::ofstream(folder->File("edited.xml")) << setup;
-    *expected = ProgramCsv(*folder, {"--setup", folder->File("edited.xml")});
+    *expected = ProgramCsv(*folder, {"--setup", folder->Write("edited.xml", setup)});
 
     Table().GoTo(0);
     ExpectDrawnAsExported();
