@@ -90,10 +90,7 @@ protected:
     // Chooses an item of a term's menu, as a person does.
     static void TermCommand(CqzFilterDlg& dialog, int term, const QString& item)
     {
-        auto choose = ui::ChooseInPopup(item);
-        ui::Click(Terms(dialog)->GetButton(term));
-        EXPECT_TRUE(choose->Wait());
-        Settle();
+        Choose(Terms(dialog)->GetButton(term), item);
     }
 
     static QStringList MenuTexts(CWnd* button)

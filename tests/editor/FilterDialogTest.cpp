@@ -39,23 +39,11 @@ TEST_F(EditorFixture, CancelLeavesTheModelAndOkAppliesTheEditedCopy)
     EXPECT_EQ(tool->GetFilterModel().GetSize(), 0);
     EXPECT_FALSE(tool->HasAppliedSetup());
 
+    // The radio buttons follow the whole filter's state.
     Edit(
         [](CqzFilterDlg& dialog)
         {
             TermCommand(dialog, 0, "Insert Filter Clause &After");
-            ui::Click(dialog.GetDlgItem(IDC_DISABLE));
-            ui::Click(dialog.GetDlgItem(IDOK));
-        });
-    EXPECT_EQ(tool->GetFilterModel().GetSize(), 2);
-    EXPECT_FALSE(tool->GetFilterModel().IsEnabled());
-    EXPECT_TRUE(tool->HasAppliedSetup());
-}
-
-TEST_F(EditorFixture, RadioButtonsFollowTheWholeFilterState)
-{
-    Edit(
-        [](CqzFilterDlg& dialog)
-        {
             EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_ENABLE), BST_CHECKED);
             ui::Click(dialog.GetDlgItem(IDC_DISABLE));
             EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_ENABLE), BST_UNCHECKED);
@@ -63,7 +51,12 @@ TEST_F(EditorFixture, RadioButtonsFollowTheWholeFilterState)
             EXPECT_FALSE(dialog.GetFilterModel().IsEnabled());
             ui::Click(dialog.GetDlgItem(IDC_ENABLE));
             EXPECT_TRUE(dialog.GetFilterModel().IsEnabled());
+            ui::Click(dialog.GetDlgItem(IDC_DISABLE));
+            ui::Click(dialog.GetDlgItem(IDOK));
         });
+    EXPECT_EQ(tool->GetFilterModel().GetSize(), 2);
+    EXPECT_FALSE(tool->GetFilterModel().IsEnabled());
+    EXPECT_TRUE(tool->HasAppliedSetup());
 }
 
 TEST_F(EditorFixture, TabWrapsBothWaysAndSkipsADisabledRecallButton)

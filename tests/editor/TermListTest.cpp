@@ -44,7 +44,7 @@ TEST_F(EditorFixture, PopupIndexFollowsTermCountEnableStateAndShownName)
         });
 }
 
-TEST_F(EditorFixture, InsertBeforeKeepsTheFocusOnTheTermItCameFrom)
+TEST_F(EditorFixture, InsertKeepsTheFocusOnTheTermItCameFromAndDeleteMovesItToANeighbour)
 {
     Edit(
         [](CqzFilterDlg& dialog)
@@ -58,16 +58,8 @@ TEST_F(EditorFixture, InsertBeforeKeepsTheFocusOnTheTermItCameFrom)
             EXPECT_TRUE(ui::HasFocus(Terms(dialog)->GetButton(1)));
             TermCommand(dialog, 1, "Insert Filter Clause &After");
             EXPECT_TRUE(ui::HasFocus(Terms(dialog)->GetButton(1)));
-        });
-}
-
-TEST_F(EditorFixture, DeletingTheFirstOfThreeFocusesTheNewFirst)
-{
-    Edit(
-        [](CqzFilterDlg& dialog)
-        {
-            TermCommand(dialog, 0, "Insert Filter Clause &After");
-            TermCommand(dialog, 0, "Insert Filter Clause &After");
+            // Deleting the last of three focuses the term above; deleting the first, the new first.
+            Terms(dialog)->GetButton(0)->SetFocus();
             TermCommand(dialog, 2, "&Delete Filter Clause");
             EXPECT_TRUE(ui::HasFocus(Terms(dialog)->GetButton(1))) << "the term above";
             TermCommand(dialog, 0, "&Delete Filter Clause");

@@ -5,7 +5,6 @@
 #include "CqzCsvExporter.h"
 #include "CqzFilterDocument.h"
 #include "CqzFilterSummary.h"
-#include "CqzHostError.h"
 #include "CqzHostSession.h"
 #include "CqzListingWriter.h"
 #include "CqzRowAttributes.h"
@@ -15,7 +14,6 @@
 #include "qzSystem/data/CqzDataBuilder.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
 
-#include <fstream>
 #include <sstream>
 
 namespace
@@ -49,19 +47,6 @@ protected:
     {
         return {CString::FromUtf8(text), CqzTermParser(session.GetLabels()).Parse(text), action,
                 color};
-    }
-
-    int ErrorCode(const std::function<void()>& step)
-    {
-        try
-        {
-            step();
-        }
-        catch (const CqzHostError& error)
-        {
-            return error.GetExitCode();
-        }
-        return 0;
     }
 
     // Rows 0 to 3 with subrows (X: 1 | 2 3, 2 | 2, 3, 2 | 1), run with the given terms.
@@ -122,36 +107,32 @@ TEST_F(HostSessionTest, TermsFollowTheTermsOfASetup)
 
 TEST_F(HostSessionTest, BinarySetupSavedAndLoadedInOneRunKeepsTheTerms)
 {
-    CqzFilterDocument document;
-    document.AddTerm(Term("A > 3", eqzHostHide));
-    CqzXMLParser xml(document.GetText());
-    ASSERT_TRUE(session.ApplyMarkup(xml));
+    Apply({Term("A > 3", eqzHostHide)});
+    const CString setup = session.GetSetupMarkup();
     const std::string file = folder.File("s.qzs");
     session.SaveSetupFile(file);
     CqzXMLParser empty(CqzFilterDocument().GetText());
     ASSERT_TRUE(session.ApplyMarkup(empty));
     session.LoadSetupFile(file);
     EXPECT_EQ(session.GetTermCount(), 1);
-    EXPECT_EQ(session.GetSetupMarkup(), document.GetText());
+    EXPECT_EQ(session.GetSetupMarkup(), setup);
 }
 
 TEST_F(HostSessionTest, BadFilesAndLibrariesAreRefusedWithTheirExitCodes)
 {
-    EXPECT_EQ(ErrorCode([&] { session.ApplyMarkupFile(folder.File("none.xml")); }), 4);
-    EXPECT_EQ(ErrorCode([&] { session.ApplyMarkupFile(folder.Write("o.xml", "<Other/>")); }), 4);
-    EXPECT_EQ(ErrorCode(
-                  [&]
-                  {
-                      session.ApplyMarkupFile(folder.Write(
-                          "u.xml", "<Filter Enabled='T'><FilterExpression Name='x'>"
-                                   "<Search Enabled='T'><Event Label='NOPE' Op='Equal' "
-                                   "Value='h1'/></Search></FilterExpression></Filter>"));
-                  }),
-              4);
-    EXPECT_EQ(ErrorCode([&] { session.LoadSetupFile(folder.Write("bad.qzs", "garbage")); }), 4);
-    EXPECT_EQ(ErrorCode([&] { CqzHostSession().StartTool(folder.File("none.so")); }), 3);
-    EXPECT_EQ(ErrorCode([&] { CqzHostSession().LoadCapture(folder.Write("x.vcd", "$var"), {}); }),
-              2);
+    const std::string unknownLabel = folder.Write(
+        "u.xml", "<Filter Enabled='T'><FilterExpression Name='x'><Search Enabled='T'><Event "
+                 "Label='NOPE' Op='Equal' Value='h1'/></Search></FilterExpression></Filter>");
+    const std::pair<int, std::function<void()>> cases[] = {
+        {4, [&] { session.ApplyMarkupFile(folder.File("none.xml")); }},
+        {4, [&] { session.ApplyMarkupFile(folder.Write("o.xml", "<Other/>")); }},
+        {4, [&] { session.ApplyMarkupFile(unknownLabel); }},
+        {4, [&] { session.LoadSetupFile(folder.Write("bad.qzs", "garbage")); }},
+        {3, [&] { CqzHostSession().StartTool(folder.File("none.so")); }},
+        {2, [&] { CqzHostSession().LoadCapture(folder.Write("x.vcd", "$var"), {}); }},
+    };
+    for (const auto& [code, step] : cases)
+        EXPECT_EQ(Refusal(step).first, code);
 }
 
 // A reference evaluator of the four low bits of A, with and binding tighter than or (as C++
@@ -218,9 +199,7 @@ TEST_F(HostSessionTest, SubrowLinesAreListedLikeRows)
 
     const std::string csv = folder.File("subrows.csv");
     CqzCsvExporter::Export(csv, subrows.GetData(), subrows.GetInstanceID(), false);
-    std::ifstream in(csv);
-    const std::string exported((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(exported,
+    EXPECT_EQ(ReadText(csv),
               "Row,Time (ps),X,Hidden,Color\n0,0,1,0,\n0.1,1000,2,1,\n0.2,2000,3,0,\n"
               "1,10000,2,1,\n1.1,11000,2,1,\n2,20000,3,0,\n3,30000,2,1,\n3.1,31000,1,0,\n");
 }

@@ -4,7 +4,6 @@
 // a message naming the term, the label and the reason. And the terminal text that messages go
 // through.
 
-#include "CqzHostError.h"
 #include "CqzHostSession.h"
 #include "CqzTerminalText.h"
 #include "HostTestFiles.h"
@@ -24,20 +23,6 @@ protected:
         CqzStdCmdIFaceMgr::Instance().Reset();
         session.LoadCapture(folder.WriteCapture("c.vcd", {{1, 0, "ok"}, {2, 1, "err"}}), {});
         session.StartTool(QZ_PLUGIN_PATH);
-    }
-
-    // The exit code and message of a step that should be refused.
-    std::pair<int, std::string> Refusal(const std::function<void()>& step)
-    {
-        try
-        {
-            step();
-        }
-        catch (const CqzHostError& error)
-        {
-            return {error.GetExitCode(), error.what()};
-        }
-        return {0, ""};
     }
 
     HostTestFolder folder;

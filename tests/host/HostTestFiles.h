@@ -1,14 +1,48 @@
 #pragma once
 // A temporary folder for one test, removed afterwards, and the small capture the host tests
-// run on: 8-bit A, one-bit B and a text M, one row every 10 ns.
+// run on: 8-bit A, one-bit B and a text M, one row every 10 ns. Also what several host and view
+// tests need: a file's text, a shell-quoted argument, and the refusal of a step.
+
+#include "CqzHostError.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
+
+inline std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline std::string ShellQuote(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// The exit code and message of a step that should be refused; {0, ""} when it is not.
+inline std::pair<int, std::string> Refusal(const std::function<void()>& step)
+{
+    try
+    {
+        step();
+    }
+    catch (const CqzHostError& error)
+    {
+        return {error.GetExitCode(), error.what()};
+    }
+    return {0, ""};
+}
 
 struct SqzTestRow
 {

@@ -69,16 +69,34 @@ private:
     CqzID m_instance;
 };
 
-class ExpressionHost : public CqzFlexDialog
+// The test dialog made flexible as the filter dialog is: the group widens, the placeholder
+// grows, the buttons move with the lower right corner.
+class FilterLikeDialog : public CqzFlexDialog
 {
 public:
-    ExpressionHost(CqzSearchEventList* list, const CqzID& instance)
-        : CqzFlexDialog(L"FilterDlg", testres::IDD_FILTERLIKE), m_list(list), m_instance(instance)
+    FilterLikeDialog() : CqzFlexDialog(L"FilterDlg", testres::IDD_FILTERLIKE)
     {
         AddFlexConstraint(testres::IDC_GROUP, NSFlexExpandRight, NSFlexVerticallyFixed);
         AddFlexConstraint(testres::IDC_PLACE, NSFlexExpandRight, NSFlexExpandDown);
         for (int id : {IDOK, IDCANCEL, testres::IDC_STORE, testres::IDC_RECALL, testres::IDC_HELP})
             AddFlexConstraint(static_cast<UINT>(id), NSFlexShiftRight, NSFlexShiftDown);
+    }
+    // A control's rectangle in client coordinates.
+    CRect ItemRect(int id)
+    {
+        CRect rect;
+        GetDlgItem(id)->GetWindowRect(rect);
+        ScreenToClient(rect);
+        return rect;
+    }
+};
+
+class ExpressionHost : public FilterLikeDialog
+{
+public:
+    ExpressionHost(CqzSearchEventList* list, const CqzID& instance)
+        : m_list(list), m_instance(instance)
+    {
     }
     BOOL OnInitDialog() override
     {
@@ -116,9 +134,7 @@ protected:
 private:
     CRect PlaceRect()
     {
-        CRect rect;
-        GetDlgItem(testres::IDC_PLACE)->GetWindowRect(rect);
-        ScreenToClient(rect);
+        CRect rect = ItemRect(testres::IDC_PLACE);
         rect.right += 1;
         rect.bottom += 1;
         return rect;

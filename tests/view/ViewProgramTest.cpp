@@ -22,26 +22,19 @@ int RunProgram(const std::string& arguments, const std::string& out, const std::
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string Read(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST(ViewProgram, NeedsADisplayUnlessItOnlyTakesAPicture)
 {
     HostTestFolder folder;
     const std::string out = folder.File("out.txt");
     EXPECT_EQ(RunProgram("view", out, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM"), 1);
-    EXPECT_NE(Read(out).find("qzfilter: view needs a display"), std::string::npos) << Read(out);
+    EXPECT_NE(ReadText(out).find("qzfilter: view needs a display"), std::string::npos)
+        << ReadText(out);
 
     const std::string picture = folder.File("view.png");
     ASSERT_EQ(RunProgram("view --count-all --screenshot '" + picture + "'", out,
                          "env -u DISPLAY -u WAYLAND_DISPLAY"),
               0)
-        << Read(out);
+        << ReadText(out);
     const QImage image(QString::fromStdString(picture));
     EXPECT_GE(image.width(), 800);
     EXPECT_GE(image.height(), 400);
@@ -61,12 +54,12 @@ TEST(ViewProgram, TheSummaryHasTheRowsEachTermDecided)
     const std::vector<std::string> lines =
         CqzTermCountText::Describe(*CqzTermCountText::Get(session->GetInstanceID()));
     ASSERT_EQ(lines.size(), 6u); // five terms and the rows none decided
-    const std::string listing = Read(out);
+    const std::string listing = ReadText(out);
     for (const std::string& line : lines)
         EXPECT_NE(listing.find("\n  " + line + "\n"), std::string::npos) << line;
     // A shorter listing has the same lines: its summary reads every row too.
     ASSERT_EQ(RunProgram("--limit 5 -q --plugin '" QZ_PLUGIN_PATH "'", out), 0);
-    EXPECT_NE(Read(out).find("\n  " + lines.back() + "\n"), std::string::npos);
+    EXPECT_NE(ReadText(out).find("\n  " + lines.back() + "\n"), std::string::npos);
 }
 
 } // namespace

@@ -42,14 +42,9 @@ inline std::vector<SqzCsvRow> ProgramCsv(const HostTestFolder& folder,
 {
     const std::string csv = folder.File("program.csv");
     std::string command =
-        std::string("'") + QZ_HOST_PROGRAM + "' -q --color=never --csv '" + csv + "'";
+        ShellQuote(QZ_HOST_PROGRAM) + " -q --color=never --csv " + ShellQuote(csv);
     for (const std::string& argument : arguments)
-    {
-        std::string quoted;
-        for (const char c : argument)
-            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        command += " '" + quoted + "'";
-    }
+        command += " " + ShellQuote(argument);
     EXPECT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
     std::vector<SqzCsvRow> rows;
     std::ifstream in(csv);

@@ -18,8 +18,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace
@@ -168,11 +166,7 @@ TEST_F(ViewWindowTest, TitleFilterButtonAndExport)
 
     const std::string path = folder->File("window.csv");
     window->ExportCsv(path);
-    std::ifstream mine(path), program(folder->File("program.csv"));
-    std::stringstream a, b;
-    a << mine.rdbuf();
-    b << program.rdbuf();
-    EXPECT_EQ(a.str(), b.str());
+    EXPECT_EQ(ReadText(path), ReadText(folder->File("program.csv")));
 }
 
 // Last, as it changes the shared session's filter: the Filter button opens the tool's dialog
@@ -193,13 +187,11 @@ TEST_F(ViewWindowTest, FilterEditedInTheDialogRedrawsTheTable)
     ui::Click(&window->GetFilterButton());
     ASSERT_TRUE(edited);
 
-    std::ifstream in(CqzHostApp::SampleSetup());
-    std::string setup((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string setup = ReadText(CqzHostApp::SampleSetup());
     const std::string colour = "<FilterAction Type='Color' Color='h3c3ce6'/>";
     ASSERT_NE(setup.find(colour), std::string::npos);
     setup.replace(setup.find(colour), colour.size(), "<FilterAction Type='Hide'/>");
-    std::ofstream(folder->File("edited.xml")) << setup;
-    *expected = ProgramCsv(*folder, {"--setup", folder->File("edited.xml")});
+    *expected = ProgramCsv(*folder, {"--setup", folder->Write("edited.xml", setup)});
 
     Table().GoTo(0);
     ExpectDrawnAsExported();
