@@ -148,7 +148,7 @@ TEST_F(FilterModelTest, InsertCopiesTheGivenSearchModelAndAction)
               data);
 }
 
-TEST_F(FilterModelTest, RemoveRefusesTheLastTermUnlessAllowed)
+TEST_F(FilterModelTest, RemoveRefusesTheLastTermUnlessAllowedAndResetLeavesOneDefault)
 {
     Filled(2);
     EXPECT_FALSE(model.Remove(2, true));
@@ -160,12 +160,11 @@ TEST_F(FilterModelTest, RemoveRefusesTheLastTermUnlessAllowed)
     EXPECT_EQ(model.GetSize(), 0);
     EXPECT_EQ(recorder.Count(202), 2);
     EXPECT_FALSE(model.Remove(0, true));
-}
 
-TEST_F(FilterModelTest, ResetLeavesOneDefaultTermAndSendsOneInsert)
-{
-    Filled(3);
-    model.Reset();
+    model.InsertAfter(nullptr, nullptr, -1);
+    model.InsertAfter(nullptr, nullptr, -1);
+    recorder.ids.clear();
+    model.Reset(); // leaves one default term and sends one insert
     EXPECT_EQ(Names(), std::vector<CString>{L"Your name goes here"});
     EXPECT_EQ(recorder.ids, (std::vector<unsigned>{201}));
 }
