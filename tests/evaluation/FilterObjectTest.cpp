@@ -72,24 +72,19 @@ protected:
     CqzFilterModel filterModel{CqzID()};
 };
 
+// A show term acts where its expression is false: its search is inverted.
 TEST_F(FilterObjectTest, FirstMatchingTermWinsInTermOrder)
 {
     builder.AddTable().Time().Integral(L"X", 32);
-    builder.Row(0, {5}).Row(1, {7}).Row(2, {12});
+    builder.Row(0, {5}).Row(1, {7}).Row(2, {12}).Row(3, {20});
     AddTerm(filterModel, SearchBuilder().Is(L"X", 1, 5), eqzFilterHide);
     AddTerm(filterModel, SearchBuilder().Is(L"X", 3, 10), eqzFilterColor, 0xff0000);
-    EXPECT_EQ(Decisions(), (Rows{"H", "Cff0000", "-"}));
-}
-
-TEST_F(FilterObjectTest, ShowTermActsWhereItsExpressionIsFalse)
-{
-    builder.AddTable().Time().Integral(L"X", 32);
-    builder.Row(0, {5}).Row(1, {6});
-    AddTerm(filterModel, SearchBuilder().Is(L"X", 1, 5), eqzFilterShow);
-    EXPECT_EQ(Decisions(), (Rows{"-", "S"}));
+    AddTerm(filterModel, SearchBuilder().Is(L"X", 1, 12), eqzFilterShow);
+    EXPECT_EQ(Decisions(), (Rows{"H", "Cff0000", "-", "S"}));
     std::vector<CqzSearchModel*> searches;
     filterModel.GetSearchModels(searches);
-    EXPECT_TRUE(searches[0]->GetInverted());
+    EXPECT_FALSE(searches[1]->GetInverted());
+    EXPECT_TRUE(searches[2]->GetInverted());
 }
 
 TEST_F(FilterObjectTest, DisabledTermGetsNoRootAndDoesNotShiftThePairing)
