@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace capture_test
@@ -86,4 +88,28 @@ template <typename F> std::string ErrorOf(F&& f)
     }
     return "";
 }
+
+// Imports texts with `Importer` under the file name `name`; every test starts without labels.
+template <typename Importer> class ImporterTest : public ::testing::Test
+{
+protected:
+    explicit ImporterTest(std::string name) : m_name(std::move(name)) {}
+    void SetUp() override { CqzLabelMgr::Instance().Reset(); }
+
+    const CqzDataTable& Import(const std::string& text)
+    {
+        m_data = Importer().ImportText(text, m_name);
+        return *m_data->GetTable(0);
+    }
+    // The message of the refusal; also checks that the refusal leaves no label behind.
+    std::string Refusal(const std::string& text)
+    {
+        const std::string message = ErrorOf([&] { Importer().ImportText(text, m_name); });
+        EXPECT_TRUE(CqzLabelMgr::Instance().GetLabels().empty()) << message;
+        return message;
+    }
+
+    std::string m_name;
+    std::unique_ptr<CqzData> m_data;
+};
 } // namespace capture_test

@@ -7,24 +7,10 @@ using namespace capture_test;
 
 namespace
 {
-class CsvTest : public ::testing::Test
+class CsvTest : public ImporterTest<CqzCsvImporter>
 {
 protected:
-    void SetUp() override { CqzLabelMgr::Instance().Reset(); }
-
-    const CqzDataTable& Import(const std::string& text)
-    {
-        m_data = CqzCsvImporter().ImportText(text, "t.csv");
-        return *m_data->GetTable(0);
-    }
-    std::string Refusal(const std::string& text)
-    {
-        const std::string message = ErrorOf([&] { CqzCsvImporter().ImportText(text, "t.csv"); });
-        EXPECT_TRUE(CqzLabelMgr::Instance().GetLabels().empty()) << message;
-        return message;
-    }
-
-    std::unique_ptr<CqzData> m_data;
+    CsvTest() : ImporterTest("t.csv") {}
 };
 
 class CsvSeparatorTest : public CsvTest, public ::testing::WithParamInterface<char>

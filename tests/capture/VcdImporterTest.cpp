@@ -5,25 +5,10 @@ using namespace capture_test;
 
 namespace
 {
-class VcdTest : public ::testing::Test
+class VcdTest : public ImporterTest<CqzVcdImporter>
 {
 protected:
-    void SetUp() override { CqzLabelMgr::Instance().Reset(); }
-
-    const CqzDataTable& Import(const std::string& text)
-    {
-        m_data = CqzVcdImporter().ImportText(text, "t.vcd");
-        return *m_data->GetTable(0);
-    }
-    // The message of the refusal; also checks that the refusal leaves no label behind.
-    std::string Refusal(const std::string& text)
-    {
-        const std::string message = ErrorOf([&] { CqzVcdImporter().ImportText(text, "t.vcd"); });
-        EXPECT_TRUE(CqzLabelMgr::Instance().GetLabels().empty()) << message;
-        return message;
-    }
-
-    std::unique_ptr<CqzData> m_data;
+    VcdTest() : ImporterTest("t.vcd") {}
 };
 
 std::string Dump(const std::string& vars, const std::string& changes,

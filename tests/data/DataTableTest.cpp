@@ -112,6 +112,14 @@ TEST_F(DataTable, RowsHoldTheLineBeforeAndTimesMayNotGoBack)
     EXPECT_EQ(t.GetSample(7, 0, text), 3);  // no such column
     EXPECT_FALSE(t.SetText(n, L"y"));       // a text for a number column
     EXPECT_FALSE(t.SetTimeAt(1, 25));       // would pass the time of line 2
+
+    // A column added later reads no data for the earlier rows.
+    const int late = t.AddLabelColumn(eqzLabelDigital, L"Late", 8);
+    t.AppendRow(30);
+    t.SetValue(late, CqzUInt(9));
+    EXPECT_EQ(t.GetSample(late, 2, value), 3);
+    EXPECT_EQ(t.GetSample(late, 3, value), 0);
+    EXPECT_EQ(value, CqzUInt(9));
 }
 
 TEST_F(DataTable, BulkWritesCheckTheirRangeAndTimeOrder)
@@ -136,18 +144,6 @@ TEST_F(DataTable, BulkWritesCheckTheirRangeAndTimeOrder)
     CqzUInt value;
     EXPECT_EQ(table.GetSample(n, 999, value), 0);
     EXPECT_EQ(value, CqzUInt((0x1000u + 999) & 0xFFFu)); // cut to 12 bits
-}
-
-TEST_F(DataTable, ColumnAddedLaterReadsNoDataForEarlierRows)
-{
-    table.AppendRows(3);
-    const int late = table.AddLabelColumn(eqzLabelDigital, L"Late", 8);
-    table.AppendRow();
-    table.SetValue(late, CqzUInt(9));
-    CqzUInt value;
-    EXPECT_EQ(table.GetSample(late, 2, value), 3);
-    EXPECT_EQ(table.GetSample(late, 3, value), 0);
-    EXPECT_EQ(value, CqzUInt(9));
 }
 
 TEST_F(DataTable, SubrowsGetTheirOwnLinesAndACountColumn)

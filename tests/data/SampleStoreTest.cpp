@@ -63,20 +63,6 @@ INSTANTIATE_TEST_SUITE_P(Widths, ValueStoreWidth,
                                            WidthCase{128, 16}),
                          [](const auto& info) { return "Bits" + std::to_string(info.param.bits); });
 
-TEST(ValueStore, AppendedEntriesHoldTheLastOrStartAtZero)
-{
-    CqzValueStore store(128);
-    store.Append(1);
-    EXPECT_TRUE(store.Get(0).IsZero());
-    const CqzUInt wide(0x1122334455667788ull, 0x99AABBCCDDEEFF00ull);
-    store.Set(0, wide);
-    store.Append(3);
-    EXPECT_EQ(store.Get(3), wide);
-    store.Append(1, false);
-    EXPECT_TRUE(store.Get(4).IsZero());
-    EXPECT_EQ(store.GetCount(), 5);
-}
-
 // 600 000 entries pass 2 MiB, where the buffer moves from the heap to a mapping; the block
 // after that grows the mapping.
 TEST(ValueStore, GrowsOneEntryAtATimeOrInBlocksAndKeepsEveryEntry)
@@ -101,6 +87,7 @@ TEST(ValueStore, GrowsOneEntryAtATimeOrInBlocksAndKeepsEveryEntry)
     EXPECT_EQ(store.GetLow(kSingles + 1000009), 0u);
 }
 
+// The first entry starts at zero; appended entries hold the last one, or start at zero too.
 TEST(ValueStore, BlocksOfEveryWidthHoldTheLastEntry)
 {
     for (int bits : {1, 16, 32, 64, 128})
@@ -109,11 +96,15 @@ TEST(ValueStore, BlocksOfEveryWidthHoldTheLastEntry)
         const CqzUInt last =
             CqzUInt(0x0123456789ABCDEFull, 0xFEDCBA9876543210ull) & CqzUInt::LowMask(bits);
         store.Append(1);
+        EXPECT_TRUE(store.Get(0).IsZero()) << bits;
         store.Set(0, last);
         store.Append(300000); // past 2 MiB for the wider entries
         EXPECT_EQ(store.Get(1), last) << bits;
         EXPECT_EQ(store.Get(150000), last) << bits;
         EXPECT_EQ(store.Get(300000), last) << bits;
+        store.Append(1, false);
+        EXPECT_TRUE(store.Get(300001).IsZero()) << bits;
+        EXPECT_EQ(store.GetCount(), 300002) << bits;
     }
 }
 

@@ -72,24 +72,19 @@ protected:
     CqzFilterModel filterModel{CqzID()};
 };
 
+// A show term acts where its expression is false: its search is inverted.
 TEST_F(FilterObjectTest, FirstMatchingTermWinsInTermOrder)
 {
     builder.AddTable().Time().Integral(L"X", 32);
-    builder.Row(0, {5}).Row(1, {7}).Row(2, {12});
+    builder.Row(0, {5}).Row(1, {7}).Row(2, {12}).Row(3, {20});
     AddTerm(filterModel, SearchBuilder().Is(L"X", 1, 5), eqzFilterHide);
     AddTerm(filterModel, SearchBuilder().Is(L"X", 3, 10), eqzFilterColor, 0xff0000);
-    EXPECT_EQ(Decisions(), (Rows{"H", "Cff0000", "-"}));
-}
-
-TEST_F(FilterObjectTest, ShowTermActsWhereItsExpressionIsFalse)
-{
-    builder.AddTable().Time().Integral(L"X", 32);
-    builder.Row(0, {5}).Row(1, {6});
-    AddTerm(filterModel, SearchBuilder().Is(L"X", 1, 5), eqzFilterShow);
-    EXPECT_EQ(Decisions(), (Rows{"-", "S"}));
+    AddTerm(filterModel, SearchBuilder().Is(L"X", 1, 12), eqzFilterShow);
+    EXPECT_EQ(Decisions(), (Rows{"H", "Cff0000", "-", "S"}));
     std::vector<CqzSearchModel*> searches;
     filterModel.GetSearchModels(searches);
-    EXPECT_TRUE(searches[0]->GetInverted());
+    EXPECT_FALSE(searches[1]->GetInverted());
+    EXPECT_TRUE(searches[2]->GetInverted());
 }
 
 TEST_F(FilterObjectTest, DisabledTermGetsNoRootAndDoesNotShiftThePairing)
@@ -188,24 +183,19 @@ TEST_F(FilterObjectTest, RangeBoundsAreOrderedAndInclusive)
     EXPECT_EQ(Decisions(), (Rows{"H", "-", "-", "H"}));
 }
 
-TEST_F(FilterObjectTest, IntegralWidthCutsThePatternValue)
-{
-    builder.AddTable().Time().Integral(L"N", 8);
-    builder.Row(0, {0xFF}).Row(1, {0xFE});
-    AddTerm(filterModel, SearchBuilder().Is(L"N", 1, 0x1FF), eqzFilterHide);
-    EXPECT_EQ(Decisions(), (Rows{"H", "-"}));
-}
-
-TEST_F(FilterObjectTest, WideValuesCompareAll128Bits)
+TEST_F(FilterObjectTest, WideValuesCompareAll128BitsAndIntegralWidthsCutThePattern)
 {
     const CqzUInt wide = CqzUInt(0x1234) << 100 | CqzUInt(7);
-    builder.AddTable().Time().Digital(L"W", 128).Integral(L"I", 128);
-    builder.Row(0, {wide, 7}).Row(1, {CqzUInt(7), CqzUInt(1) << 70 | CqzUInt(7)});
+    builder.AddTable().Time().Digital(L"W", 128).Integral(L"I", 128).Integral(L"N", 8);
+    builder.Row(0, {wide, 7, 0xFF}).Row(1, {CqzUInt(7), CqzUInt(1) << 70 | CqzUInt(7), 0xFF});
+    builder.Row(2, {0, 0, 0xFE});
     AddTerm(filterModel, SearchBuilder().Is(L"W", 1, wide), eqzFilterHide);
     // The integral pattern is cut to its low 64 bits; a sample with higher bits set differs.
     AddTerm(filterModel, SearchBuilder().Is(L"I", 1, CqzUInt(1) << 70 | CqzUInt(7)), eqzFilterColor,
             1);
-    EXPECT_EQ(Decisions(), (Rows{"H", "-"}));
+    // 0x1FF cut to the 8 bits of N is 0xFF.
+    AddTerm(filterModel, SearchBuilder().Is(L"N", 1, 0x1FF), eqzFilterColor, 2);
+    EXPECT_EQ(Decisions(), (Rows{"H", "C2", "-"}));
 }
 
 TEST_F(FilterObjectTest, EdgePatternsOnIntegralLabelsTestBitZero)

@@ -96,13 +96,13 @@ TEST_F(NodeTest, ComparisonsAtTheBoundAndWithAnEmptyMask)
 {
     Sample({CqzUInt(0x50)}, {0});
     const CqzUInt all = ~CqzUInt();
-    // Codes: 0 !=, 1 =, 2 <, 3 <=, 4 >, 5 >=.
-    const bool atBound[] = {false, true, false, true, false, true};
-    const bool emptyMask[] = {false, true, false, true, false, true};
+    // Codes: 0 !=, 1 =, 2 <, 3 <=, 4 >, 5 >=. At the bound, and with every bit masked out,
+    // exactly the comparisons that allow equality hold.
+    const bool allowsEqual[] = {false, true, false, true, false, true};
     for (int code = 0; code <= 5; ++code)
     {
-        EXPECT_EQ(EvalCode(code, CqzUInt(0x50), all), atBound[code]) << code;
-        EXPECT_EQ(EvalCode(code, CqzUInt(0), CqzUInt(0)), emptyMask[code]) << code;
+        EXPECT_EQ(EvalCode(code, CqzUInt(0x50), all), allowsEqual[code]) << code;
+        EXPECT_EQ(EvalCode(code, CqzUInt(0), CqzUInt(0)), allowsEqual[code]) << code;
     }
     EXPECT_TRUE(EvalCode(2, CqzUInt(0x51), all));
     EXPECT_TRUE(EvalCode(4, CqzUInt(0x4F), all));

@@ -63,6 +63,8 @@ TEST_F(FilterModelTest, NewModelIsEmptyEnabledAndAnswersTheConstantName)
     EXPECT_EQ(model.GetSize(), 0);
     EXPECT_TRUE(model.IsEnabled());
     EXPECT_EQ(model.GetFilterName(0), L"Your name goes here");
+    model.InsertBefore(nullptr, nullptr, 0); // index 0 is valid on an empty model
+    EXPECT_EQ(model.GetSize(), 1);
 }
 
 TEST_F(FilterModelTest, DefaultTermIsHideOnTheFirstLabelWithOneMessage)
@@ -125,12 +127,6 @@ INSTANTIATE_TEST_SUITE_P(
                       InsertCase{"BeforeNegative", false, -1, {L"T0", L"T1"}}),
     [](const auto& info) { return std::string(info.param.what); });
 
-TEST_F(FilterModelTest, InsertBeforeZeroWorksOnAnEmptyModel)
-{
-    model.InsertBefore(nullptr, nullptr, 0);
-    EXPECT_EQ(model.GetSize(), 1);
-}
-
 TEST_F(FilterModelTest, InsertCopiesTheGivenSearchModelAndAction)
 {
     CqzSearchModel search;
@@ -143,11 +139,16 @@ TEST_F(FilterModelTest, InsertCopiesTheGivenSearchModelAndAction)
     EXPECT_NE(term.action.get(), &action);
     EXPECT_EQ(term.action->GetColor(), 0xABCDEFu);
     EXPECT_EQ(term.action->GetID(), action.GetID());
-    EXPECT_EQ(term.search->GetIfClause().GetEventList()->GetEvent(0)->GetEventLabel()->GetLabelInfo().GetLabelID(),
+    EXPECT_EQ(term.search->GetIfClause()
+                  .GetEventList()
+                  ->GetEvent(0)
+                  ->GetEventLabel()
+                  ->GetLabelInfo()
+                  .GetLabelID(),
               data);
 }
 
-TEST_F(FilterModelTest, RemoveRefusesTheLastTermUnlessAllowed)
+TEST_F(FilterModelTest, RemoveRefusesTheLastTermUnlessAllowedAndResetLeavesOneDefault)
 {
     Filled(2);
     EXPECT_FALSE(model.Remove(2, true));
@@ -159,12 +160,11 @@ TEST_F(FilterModelTest, RemoveRefusesTheLastTermUnlessAllowed)
     EXPECT_EQ(model.GetSize(), 0);
     EXPECT_EQ(recorder.Count(202), 2);
     EXPECT_FALSE(model.Remove(0, true));
-}
 
-TEST_F(FilterModelTest, ResetLeavesOneDefaultTermAndSendsOneInsert)
-{
-    Filled(3);
-    model.Reset();
+    model.InsertAfter(nullptr, nullptr, -1);
+    model.InsertAfter(nullptr, nullptr, -1);
+    recorder.ids.clear();
+    model.Reset(); // leaves one default term and sends one insert
     EXPECT_EQ(Names(), std::vector<CString>{L"Your name goes here"});
     EXPECT_EQ(recorder.ids, (std::vector<unsigned>{201}));
 }
@@ -259,8 +259,8 @@ TEST_F(FilterModelTest, CopyAndAssignmentAreDeepAndSilent)
 TEST_F(FilterModelTest, ValidateDropsUnavailableEventsThenEmptyTerms)
 {
     Filled(2);
-    AddEvent(0, data);      // term 0: ADDR AND DATA
-    model.Validate();       // everything available: nothing changes
+    AddEvent(0, data); // term 0: ADDR AND DATA
+    model.Validate();  // everything available: nothing changes
     EXPECT_EQ(model.GetTerms()[0].search->GetIfClause().GetEventList()->GetEventCount(), 2);
 
     CqzSystemMgr::Instance().SetAvailableLabels(instance, {data});

@@ -115,34 +115,27 @@ TEST_F(FilterSetupTest, SaveThenLoadReproducesEveryTerm)
     EXPECT_FALSE(model_.IsEnabled());
     CqzPersistenceSetup reader(buffer, eqzPersistRead);
     EXPECT_EQ(CqzFilterModel::ReadName(&reader), CString(L"setup name"));
-}
-
-TEST_F(FilterSetupTest, TermTagsAreNumberedFromZeroUnderTheirCount)
-{
-    AddTerm(model_, SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
-    AddTerm(model_, SearchBuilder().Is(L"X", 1, 2), eqzFilterHide);
-    auto buffer = Write([&](CqzPersistenceSetup& s) { model_.Save(&s); });
-    CqzPersistenceSetup setup(buffer, eqzPersistRead);
-    ASSERT_TRUE(setup.OpenTag(L"FilterModel", false));
+    // The term tags are numbered from zero under their count.
+    CqzPersistenceSetup tags(buffer, eqzPersistRead);
+    ASSERT_TRUE(tags.OpenTag(L"FilterModel", false));
     std::uint32_t count = 0;
-    EXPECT_TRUE(setup.Read(L"NumberOfFilterTerms", count));
-    EXPECT_EQ(count, 2u);
-    setup.OpenTag(L"FilterTerms");
-    EXPECT_EQ(setup.GetTagNames(), (std::vector<CString>{L"FilterTerm0", L"FilterTerm1"}));
+    EXPECT_TRUE(tags.Read(L"NumberOfFilterTerms", count));
+    EXPECT_EQ(count, 3u);
+    tags.OpenTag(L"FilterTerms");
+    EXPECT_EQ(tags.GetTagNames(),
+              (std::vector<CString>{L"FilterTerm0", L"FilterTerm1", L"FilterTerm2"}));
 }
 
-TEST_F(FilterSetupTest, MissingCountLoadsOneDefaultTerm)
+// Without a count one default term is loaded; a huge count reads only the terms there are.
+TEST_F(FilterSetupTest, TheCountBoundsTheTermsRead)
 {
     auto buffer = ModelBlock(0, 0, [](CqzPersistenceSetup&) {});
     Load(buffer);
     EXPECT_EQ(model_.GetSize(), 1);
     EXPECT_EQ(model_.GetFilterName(0), CString(L"Your name goes here"));
-}
 
-TEST_F(FilterSetupTest, AHugeCountReadsOnlyTheTermsThatAreThere)
-{
-    auto buffer = ModelBlock(
-        0xFFFFFFFFu, 2, TermWithAction([](CqzPersistenceSetup& s) { s.Write(L"Type", L"Hide"); }));
+    buffer = ModelBlock(0xFFFFFFFFu, 2,
+                        TermWithAction([](CqzPersistenceSetup& s) { s.Write(L"Type", L"Hide"); }));
     Load(buffer);
     EXPECT_EQ(model_.GetSize(), 2);
 }

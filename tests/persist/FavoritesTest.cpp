@@ -46,7 +46,7 @@ protected:
     CqzFavorites favorites;
 };
 
-TEST_F(FavoritesTest, StoreAppendsOrOverwritesAndReportsTheSlot)
+TEST_F(FavoritesTest, StoreAppendsOrOverwritesReportsTheSlotAndIsBounded)
 {
     EXPECT_EQ(favorites.StoreFavorite(Bytes{9}, 1), 1);
     EXPECT_EQ(favorites.StoreFavorite(Bytes{7}, -1), 4);
@@ -54,6 +54,11 @@ TEST_F(FavoritesTest, StoreAppendsOrOverwritesAndReportsTheSlot)
     EXPECT_EQ(favorites.StoreFavorite(Bytes{6}, -2), -1);
     EXPECT_EQ(Firsts(), (std::vector<int>{0, 9, 2, 3, 7, 8}));
     EXPECT_EQ(favorites.GetSize(), 6);
+    // The store is bounded: a full store refuses appending but still overwrites.
+    while (favorites.GetCount() < CqzFavorites::MaxFavorites)
+        favorites.StoreFavorite(Bytes{1}, -1);
+    EXPECT_EQ(favorites.StoreFavorite(Bytes{2}, -1), -1);
+    EXPECT_EQ(favorites.StoreFavorite(Bytes{2}, 0), 0);
 }
 
 TEST_F(FavoritesTest, RecallAndGetRefuseEmptyAndOutOfRangeSlots)
@@ -75,14 +80,6 @@ TEST_F(FavoritesTest, ClearingListedSlotsClosesTheGaps)
     EXPECT_EQ(Firsts(), (std::vector<int>{1, 3}));
     favorites.Clear();
     EXPECT_EQ(favorites.GetCount(), 0);
-}
-
-TEST_F(FavoritesTest, StoreIsBounded)
-{
-    while (favorites.GetCount() < CqzFavorites::MaxFavorites)
-        favorites.StoreFavorite(Bytes{1}, -1);
-    EXPECT_EQ(favorites.StoreFavorite(Bytes{2}, -1), -1);
-    EXPECT_EQ(favorites.StoreFavorite(Bytes{2}, 0), 0);
 }
 
 TEST_F(FavoritesTest, SaveAndLoadInsideATagReplaceTheSlots)

@@ -123,11 +123,6 @@ TEST_P(PersistenceCorruptionTest, IsRefusedWithAClearMessage)
 INSTANTIATE_TEST_SUITE_P(Table, PersistenceCorruptionTest, ::testing::ValuesIn(Corruptions),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PersistenceCorruption, MaximumDepthIsStillAccepted)
-{
-    EXPECT_EQ(ReadError(RawSetup::Finish(Nested(CqzPersistenceCodec::MaxDepth))), "(accepted)");
-}
-
 TEST(PersistenceCorruption, EveryTruncationIsRefused)
 {
     const Bytes valid = ValidSetup();

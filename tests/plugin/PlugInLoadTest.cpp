@@ -78,9 +78,10 @@ TEST_F(PlugInLoadTest, ToolOffersItsEditorCommandAsKindFiveOnly)
     EXPECT_EQ(commands[0], tool->GetUICmds(5)[0]) << "the tool keeps one command";
 }
 
-TEST_F(PlugInLoadTest, MatchingTypeMakesAToolWithTheRecordsIdentifiers)
+// Each call makes an independent tool, registered under its instance until it is deleted.
+TEST_F(PlugInLoadTest, MatchingTypeMakesARegisteredToolWithTheRecordsIdentifiers)
 {
-    const CqzID name, instance;
+    const CqzID name, instance, second;
     GUID other{};
     other.Data1 = 42;
     CqzPlugInAnToolData record(name, instance, addInClass, other);
@@ -94,6 +95,14 @@ TEST_F(PlugInLoadTest, MatchingTypeMakesAToolWithTheRecordsIdentifiers)
     ASSERT_NE(iface, nullptr);
     EXPECT_EQ(iface->GetTypeName(), CString(L"FilterColorizeAnalysisTool"));
     EXPECT_EQ(iface->GetInstanceID(), instance);
+
+    auto b = Make(addInClass, second);
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(tool.get(), b.get());
+    EXPECT_NE(CqzStdCmdIFaceMgr::Instance().Find(second), iface);
+    tool.reset();
+    EXPECT_EQ(CqzStdCmdIFaceMgr::Instance().Find(instance), nullptr);
+    EXPECT_NE(CqzStdCmdIFaceMgr::Instance().Find(second), nullptr);
 }
 
 TEST_F(PlugInLoadTest, TypeDifferingInOneByteIsRefusedWithOneLogEntry)
@@ -108,22 +117,6 @@ TEST_F(PlugInLoadTest, TypeDifferingInOneByteIsRefusedWithOneLogEntry)
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].text, CString(L"Analysis API DLL Create() - no matching typeID found!"));
     EXPECT_EQ(log[0].type, 3);
-}
-
-TEST_F(PlugInLoadTest, EachCallMakesAnIndependentRegisteredTool)
-{
-    const CqzID first, second;
-    auto a = Make(addInClass, first);
-    auto b = Make(addInClass, second);
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
-    EXPECT_NE(a.get(), b.get());
-    EXPECT_NE(CqzStdCmdIFaceMgr::Instance().Find(first), nullptr);
-    EXPECT_NE(CqzStdCmdIFaceMgr::Instance().Find(first),
-              CqzStdCmdIFaceMgr::Instance().Find(second));
-    a.reset();
-    EXPECT_EQ(CqzStdCmdIFaceMgr::Instance().Find(first), nullptr);
-    EXPECT_NE(CqzStdCmdIFaceMgr::Instance().Find(second), nullptr);
 }
 
 TEST_F(PlugInLoadTest, RunThroughMessagesGivesAnOutputColumn)

@@ -7,7 +7,7 @@
 namespace
 {
 
-TEST(HexFormatterTest, ReadsDigitsWithinTheDataWidth)
+TEST(HexFormatterTest, ReadsDigitsWithinTheDataWidthAndRefusesOtherTextKeepingTheValue)
 {
     CqzUInt value(7);
     EXPECT_TRUE(CqzHexFormatter(8).TextToValue(L"0Fe", value));
@@ -17,17 +17,14 @@ TEST(HexFormatterTest, ReadsDigitsWithinTheDataWidth)
     EXPECT_TRUE(CqzHexFormatter(0).TextToValue(CString(L'f', 32), value));
     EXPECT_EQ(~CqzUInt(), value);
     EXPECT_FALSE(CqzHexFormatter(0).TextToValue(L"1" + CString(L'0', 32), value));
-}
 
-TEST(HexFormatterTest, RefusesTextThatIsNotHexadecimalAndKeepsTheValue)
-{
-    std::uint64_t value = 42;
+    std::uint64_t number = 42;
     for (const wchar_t* text : {L"", L"g0", L"0x1", L" 1", L"1 ", L"-1"})
     {
-        EXPECT_FALSE(CqzHexFormatter().TextToValue(text, value)) << CString(text).ToUtf8();
-        EXPECT_EQ(42u, value);
+        EXPECT_FALSE(CqzHexFormatter().TextToValue(text, number)) << CString(text).ToUtf8();
+        EXPECT_EQ(42u, number);
     }
-    EXPECT_FALSE(CqzHexFormatter().TextToValue(L"10000000000000000", value)); // 65 bits
+    EXPECT_FALSE(CqzHexFormatter().TextToValue(L"10000000000000000", number)); // 65 bits
 }
 
 TEST(HexFormatterTest, WritesLowerCaseDigitsPaddedToTheWidth)

@@ -21,7 +21,8 @@ std::wstring Render(const CqzSearchEventList& list)
         CqzSearchComponentModel* c = list.GetComponentAt(i);
         if (auto* e = dynamic_cast<CqzSearchEventLabel*>(c))
         {
-            const CqzLabel* l = CqzLabelMgr::Instance().IDToLabel(e->GetEventLabel()->GetLabelInfo().GetLabelID());
+            const CqzLabel* l =
+                CqzLabelMgr::Instance().IDToLabel(e->GetEventLabel()->GetLabelInfo().GetLabelID());
             out += l ? l->GetName().Str() : L"?";
         }
         else if (auto* j = dynamic_cast<CqzSearchEventConj*>(c))
@@ -66,6 +67,7 @@ struct RemoveCase
     const wchar_t* before;
     int event;
     const wchar_t* after;
+    bool removed = true; // false: an index out of range, refused without a message
 };
 
 class RemoveKeepsWellFormed : public SearchEventListTest,
@@ -80,31 +82,20 @@ TEST_P(RemoveKeepsWellFormed, Removes)
     ASSERT_TRUE(list.IsWellFormed());
     MessageRecorder recorder;
     list.AddObserver(&recorder);
-    ASSERT_TRUE(list.RemoveEvent(GetParam().event, true, true));
+    ASSERT_EQ(list.RemoveEvent(GetParam().event, true, true), GetParam().removed);
     EXPECT_EQ(Render(list), GetParam().after);
     EXPECT_TRUE(list.GetEventCount() == 0 || list.IsWellFormed());
-    EXPECT_EQ(recorder.ids, (std::vector<unsigned>{103}));
+    EXPECT_EQ(recorder.ids, std::vector<unsigned>(GetParam().removed ? 1 : 0, 103u));
 }
 
-INSTANTIATE_TEST_SUITE_P(Expressions, RemoveKeepsWellFormed,
-                         ::testing::Values(RemoveCase{L"A", 0, L""},
-                                           RemoveCase{L"A&B", 0, L"B"},
-                                           RemoveCase{L"A&B|C", 1, L"A|C"},
-                                           RemoveCase{L"A&B|C", 2, L"A&B"},
-                                           RemoveCase{L"A&(B|C)", 1, L"A&(C)"},
-                                           RemoveCase{L"A&(B)|C", 1, L"A|C"},
-                                           RemoveCase{L"(A)&B", 0, L"B"},
-                                           RemoveCase{L"((A))|B", 0, L"B"},
-                                           RemoveCase{L"A|((B))", 1, L"A"}));
-
-TEST_F(SearchEventListTest, RemoveOutOfRangeIsRefused)
-{
-    CqzSearchEventList list;
-    Parse(list, L"A&B");
-    EXPECT_FALSE(list.RemoveEvent(2, true, true));
-    EXPECT_FALSE(list.RemoveEvent(-1, true, true));
-    EXPECT_EQ(Render(list), L"A&B");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Expressions, RemoveKeepsWellFormed,
+    ::testing::Values(RemoveCase{L"A", 0, L""}, RemoveCase{L"A&B", 0, L"B"},
+                      RemoveCase{L"A&B|C", 1, L"A|C"}, RemoveCase{L"A&B|C", 2, L"A&B"},
+                      RemoveCase{L"A&(B|C)", 1, L"A&(C)"}, RemoveCase{L"A&(B)|C", 1, L"A|C"},
+                      RemoveCase{L"(A)&B", 0, L"B"}, RemoveCase{L"((A))|B", 0, L"B"},
+                      RemoveCase{L"A|((B))", 1, L"A"}, RemoveCase{L"A&B", 2, L"A&B", false},
+                      RemoveCase{L"A&B", -1, L"A&B", false}));
 
 TEST_F(SearchEventListTest, DefaultUsesTheFirstAvailableLabel)
 {
@@ -151,17 +142,20 @@ TEST_F(SearchEventListTest, PatternChangesAreRelayedAndCopiesAreDeep)
     model.SetInverted(true);
     MessageRecorder recorder;
     model.GetIfClause().GetEventList()->AddObserver(&recorder);
-    model.GetIfClause().GetEventList()->GetEvent(1)->GetEventLabel()->SetValue(CqzUInt(5), CqzUInt());
+    model.GetIfClause().GetEventList()->GetEvent(1)->GetEventLabel()->SetValue(CqzUInt(5),
+                                                                               CqzUInt());
     EXPECT_EQ(recorder.ids, (std::vector<unsigned>{4306}));
 
     CqzSearchModel copy(model);
     EXPECT_TRUE(copy.GetInverted());
     CqzSearchEventList* events = copy.GetIfClause().GetEventList();
     EXPECT_EQ(Render(*events), L"A&B");
-    EXPECT_EQ(events->GetEvent(0)->GetID(), model.GetIfClause().GetEventList()->GetEvent(0)->GetID());
+    EXPECT_EQ(events->GetEvent(0)->GetID(),
+              model.GetIfClause().GetEventList()->GetEvent(0)->GetID());
     events->GetEvent(0)->GetEventLabel()->SetMultiBitChoice(3);
     EXPECT_EQ(recorder.ids.size(), 1u) << "the copy's patterns report to the copy only";
-    EXPECT_EQ(model.GetIfClause().GetEventList()->GetEvent(0)->GetEventLabel()->GetMultiBitChoice(), 1);
+    EXPECT_EQ(model.GetIfClause().GetEventList()->GetEvent(0)->GetEventLabel()->GetMultiBitChoice(),
+              1);
     MessageRecorder copyRecorder;
     events->AddObserver(&copyRecorder);
     events->GetEvent(0)->GetEventLabel()->SetMultiBitChoice(4);
@@ -170,24 +164,15 @@ TEST_F(SearchEventListTest, PatternChangesAreRelayedAndCopiesAreDeep)
 
 TEST_F(SearchEventListTest, WellFormedness)
 {
-    for (const wchar_t* good : {L"A", L"(A)", L"A&(B|C)&D", L"((A|B))"})
+    for (const std::wstring text : {L"A", L"(A)", L"A&(B|C)&D", L"((A|B))", L"-", L"-&A", L"-A&",
+                                    L"-AB", L"-(A", L"-A)", L"-()", L"-A(B)", L"-(A&)"})
     {
+        const bool good = text[0] != L'-'; // "-" marks a malformed expression
         CqzSearchEventList list;
-        Parse(list, good);
-        EXPECT_TRUE(list.IsWellFormed()) << CString(good).ToUtf8();
-    }
-    for (const wchar_t* bad : {L"", L"&A", L"A&", L"AB", L"(A", L"A)", L"()", L"A(B)", L"(A&)"})
-    {
-        CqzSearchEventList list;
-        Parse(list, bad);
-        EXPECT_FALSE(list.IsWellFormed()) << CString(bad).ToUtf8();
+        Parse(list, good ? text : text.substr(1));
+        EXPECT_EQ(list.IsWellFormed(), good) << CString(text.c_str()).ToUtf8();
     }
 }
-
-} // namespace
-
-namespace
-{
 
 // A random well-formed expression over the labels A to D, in the Render form.
 std::wstring RandomExpression(std::mt19937& random, int depth = 0)

@@ -192,7 +192,9 @@ TEST_F(SearchModelMarkupTest, RefusesGroupsNestedBeyondTheLimit)
     EXPECT_FALSE(Read(model, nested(CqzSearchMarkupReader::MaxGroupDepth + 1)));
 }
 
-TEST_F(SearchModelMarkupTest, WithoutSearchElementKeepsTheExpressionAndPosition)
+// Without a "Search" element the expression and position are kept; with one, the child position
+// is left on it, where the caller looks for the elements that follow the expression.
+TEST_F(SearchModelMarkupTest, KeepsThePositionWithoutSearchElementOrLeavesTheChildOnIt)
 {
     CqzSearchModel model;
     model.GetIfClause().GetEventList()->Default(CqzID());
@@ -203,15 +205,10 @@ TEST_F(SearchModelMarkupTest, WithoutSearchElementKeepsTheExpressionAndPosition)
     EXPECT_TRUE(model.DoCommands(xml));
     EXPECT_EQ(before, xml.GetPosition());
     EXPECT_EQ(original, Write(model));
-}
 
-// The caller looks for the elements that follow the expression from where DoCommands left it.
-TEST_F(SearchModelMarkupTest, LeavesTheChildPositionOnTheSearchElement)
-{
-    CqzXMLParser xml(L"<FilterExpression><Search><Event Label='A' Op='High'/></Search>"
-                     L"<FilterAction Type='Show'/></FilterExpression>");
+    xml.SetDocument(L"<FilterExpression><Search><Event Label='A' Op='High'/></Search>"
+                    L"<FilterAction Type='Show'/></FilterExpression>");
     xml.FindNext(L"FilterExpression");
-    CqzSearchModel model;
     ASSERT_TRUE(model.DoCommands(xml));
     EXPECT_EQ(L"Search", xml.GetChildTag());
     ASSERT_TRUE(xml.FindNextChild(L"FilterAction"));

@@ -50,7 +50,7 @@ TEST_F(CommandIFaceTest, SetupSentToAnotherToolReproducesItself)
     EXPECT_EQ(Setup(*other), text);
 }
 
-TEST_F(CommandIFaceTest, DocumentWithoutFilterChangesNothing)
+TEST_F(CommandIFaceTest, DocumentWithoutFilterChangesNothingAndBadMarkupKeepsWhatWasRead)
 {
     AddTerm(SearchBuilder().Is(L"ADDR", 1, 1), eqzFilterHide);
     const CString before = Setup(*tool);
@@ -58,6 +58,15 @@ TEST_F(CommandIFaceTest, DocumentWithoutFilterChangesNothing)
     ASSERT_TRUE(xml.SetDocument(L"<Other><Thing/></Other>"));
     EXPECT_TRUE(tool->DoCommands(xml));
     EXPECT_EQ(Setup(*tool), before);
+
+    ASSERT_TRUE(xml.SetDocument(L"<Filter Enabled='T'>"
+                                L"<FilterExpression Name='good'><Search Enabled='T'>"
+                                L"<Event Label='ADDR' Op='Less' Value='d10'/></Search>"
+                                L"<FilterAction Type='Hide'/></FilterExpression>"
+                                L"<FilterExpression Name='bad'/></Filter>"));
+    EXPECT_FALSE(tool->DoCommands(xml));
+    ASSERT_EQ(tool->GetFilterModel().GetSize(), 1);
+    EXPECT_EQ(tool->GetFilterModel().GetFilterName(0), CString(L"good"));
 }
 
 TEST_F(CommandIFaceTest, FilterIsFoundAsAChildAndThePositionIsKept)
@@ -79,19 +88,6 @@ TEST_F(CommandIFaceTest, FilterIsFoundAsAChildAndThePositionIsKept)
     EXPECT_EQ(xml.GetPosition(), position);
 }
 
-TEST_F(CommandIFaceTest, BadMarkupFailsButKeepsTheTermsReadBefore)
-{
-    CqzXMLParser xml;
-    ASSERT_TRUE(xml.SetDocument(L"<Filter Enabled='T'>"
-                                L"<FilterExpression Name='good'><Search Enabled='T'>"
-                                L"<Event Label='ADDR' Op='Less' Value='d10'/></Search>"
-                                L"<FilterAction Type='Hide'/></FilterExpression>"
-                                L"<FilterExpression Name='bad'/></Filter>"));
-    EXPECT_FALSE(tool->DoCommands(xml));
-    ASSERT_EQ(tool->GetFilterModel().GetSize(), 1);
-    EXPECT_EQ(tool->GetFilterModel().GetFilterName(0), CString(L"good"));
-}
-
 TEST_F(CommandIFaceTest, LabelDescriptionNamesTheOwner)
 {
     const CqzID owner;
@@ -104,11 +100,6 @@ TEST_F(CommandIFaceTest, LabelDescriptionNamesTheOwner)
     EXPECT_EQ(tool->GetLabelDescription(described), CString(L"Created by Probe A\ndecoded bytes"));
     EXPECT_TRUE(tool->GetLabelDescription(CqzID()).IsEmpty());
 }
-
-} // namespace
-
-namespace
-{
 
 TEST_F(ToolFixture, LevelPatternsFromMarkupTestTheirLevel)
 {

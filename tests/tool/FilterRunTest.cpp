@@ -33,45 +33,21 @@ protected:
     }
 };
 
+// A show term acts, hiding the row, where its expression is false.
 TEST_F(FilterRunTest, RowsAreShownHiddenOrColouredByTheFirstMatchingTerm)
 {
-    Values({5, 7, 12, 5});
+    Values({5, 7, 12, 5, 20});
     AddTerm(SearchBuilder().Is(L"X", 1, 5), eqzFilterHide);
     AddTerm(SearchBuilder().Is(L"X", 3, 10), eqzFilterColor, 0xffffff);
+    AddTerm(SearchBuilder().Is(L"X", 1, 12), eqzFilterShow);
     Run();
-    EXPECT_EQ(Listing(), "h cffffff . h");
+    EXPECT_EQ(Listing(), "h cffffff . h h");
 }
 
-TEST_F(FilterRunTest, ShowTermHidesWhatItDoesNotMatch)
-{
-    Values({1, 2, 3});
-    AddTerm(SearchBuilder().Is(L"X", 1, 2), eqzFilterShow);
-    Run();
-    EXPECT_EQ(Listing(), "h . h");
-}
-
-TEST_F(FilterRunTest, NothingIsProducedBeforeADisplayReads)
+TEST_F(FilterRunTest, AttributeColumnIsProducedOnlyWhenADisplayReads)
 {
     Values(std::vector<int>(2000, 5));
     AddTerm(SearchBuilder().Is(L"X", 1, 5), eqzFilterHide);
-    Run();
-    CqzDataTable* table = data.GetTable(0);
-    auto* source = dynamic_cast<CqzPageDataSource*>(
-        table->GetColumnAt(table->FindColumn(tool->GetInstanceID()))->GetDataSource());
-    ASSERT_NE(source, nullptr);
-    EXPECT_EQ(source->GetAllocatedPageCount(), 0);
-    EXPECT_EQ(source->GetDisplayableRowCount(), 2000);
-    std::unique_ptr<CqzSampleAttributesDataSourceIter> it(
-        static_cast<CqzSampleAttributesDataSourceIter*>(source->CreateIter()));
-    it->SetPosition(1100);
-    EXPECT_TRUE(it->GetValue().IsHidden());
-    EXPECT_EQ(source->GetDisplayableRowCount(), 2000 - 512);
-}
-
-TEST_F(FilterRunTest, AttributeColumnTakesTheAttributeRole)
-{
-    Values({1});
-    AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
     Run();
     CqzDataTable* table = data.GetTable(0);
     CqzDataColumn* column = table->GetColumn(eqzRoleAttributes);
@@ -80,6 +56,15 @@ TEST_F(FilterRunTest, AttributeColumnTakesTheAttributeRole)
     EXPECT_TRUE(column->GetAttributes().IsSet(15));
     EXPECT_TRUE(column->GetAttributes().IsSet(16));
     EXPECT_EQ(column->GetDataSource()->GetDataTypeName(), CString(L"CqzSampleAttributes"));
+    auto* source = dynamic_cast<CqzPageDataSource*>(column->GetDataSource());
+    ASSERT_NE(source, nullptr);
+    EXPECT_EQ(source->GetAllocatedPageCount(), 0);
+    EXPECT_EQ(source->GetDisplayableRowCount(), 2000);
+    std::unique_ptr<CqzSampleAttributesDataSourceIter> it(
+        static_cast<CqzSampleAttributesDataSourceIter*>(source->CreateIter()));
+    it->SetPosition(1100);
+    EXPECT_TRUE(it->GetValue().IsHidden());
+    EXPECT_EQ(source->GetDisplayableRowCount(), 2000 - 512);
 }
 
 // Hidden runs: which of them reach the filter cache, for one 512-row page.
@@ -116,32 +101,32 @@ INSTANTIATE_TEST_SUITE_P(
                       RunCase{"Mixed", {{0, 0}, {10, 12}, {200, 299}}, {{0, 0}, {200, 299}}}),
     [](const ::testing::TestParamInfo<RunCase>& info) { return info.param.name; });
 
-TEST_F(FilterRunTest, NoEnabledTermShowsEveryRow)
+TEST_F(FilterRunTest, DisabledFilterLeavesTheDataSetAloneAndNoEnabledTermShowsEveryRow)
 {
     Values({1, 2});
-    AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
-    tool->GetFilterModel().SetFilterEnabled(0, false);
-    Run();
-    EXPECT_EQ(Listing(), ". .");
-}
-
-TEST_F(FilterRunTest, DisabledFilterLeavesTheDataSetAlone)
-{
-    Values({1});
     AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
     tool->GetFilterModel().SetEnabled(false);
     const int columns = data.GetTable(0)->GetColumnCount();
     Run();
     EXPECT_EQ(data.GetTable(0)->GetColumnCount(), columns);
     EXPECT_EQ(Listing(), "no column");
+    tool->GetFilterModel().SetEnabled(true);
+    tool->GetFilterModel().SetFilterEnabled(0, false);
+    Run();
+    EXPECT_EQ(Listing(), ". .");
 }
 
-TEST_F(FilterRunTest, RefreshProducesAgainWithTheModelAsItIsNow)
+// A rerun and a refresh both evaluate the model as it is now, not the tool's earlier output.
+TEST_F(FilterRunTest, RerunAndRefreshProduceAgainWithTheModelAsItIsNow)
 {
     Values({1, 2});
     AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
     Run();
     EXPECT_EQ(Listing(), "h .");
+    OnlyTerm(SearchBuilder().Is(L"X", 1, 2), eqzFilterHide);
+    Run();
+    EXPECT_EQ(Listing(), ". h");
+    EXPECT_EQ(CachedRanges(), (Ranges{{1, 1}})) << "the refresh has a range to drop";
     OnlyTerm(SearchBuilder().Is(L"X", 1, 2), eqzFilterColor, 0xab);
     CqzMessageRefresh refresh;
     tool->HandleMessage(&refresh);
@@ -187,17 +172,6 @@ TEST_F(FilterRunTest, SecondToolKeepsWhatTheFirstHidOrColoured)
     // Row 0 stays hidden without evaluation, row 1 keeps its colour, row 2's earlier colour
     // stays while the second tool hides it, row 3 takes the second tool's colour.
     EXPECT_EQ(Listing(0, second.get()), "h c11 hc22 c33");
-}
-
-TEST_F(FilterRunTest, RerunDoesNotReadItsOwnEarlierOutput)
-{
-    Values({1, 2});
-    AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
-    Run();
-    EXPECT_EQ(Listing(), "h .");
-    OnlyTerm(SearchBuilder().Is(L"X", 1, 2), eqzFilterHide);
-    Run();
-    EXPECT_EQ(Listing(), ". h");
 }
 
 TEST_F(FilterRunTest, SubrowsAreEvaluatedLineByLine)

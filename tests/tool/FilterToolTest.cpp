@@ -39,10 +39,16 @@ protected:
     }
 };
 
+// The interface is registered under the names a host looks it up by (the plug-in test checks
+// the identifiers).
 TEST_F(FilterToolTest, LifecycleLogsAndRegistersTheCommandInterface)
 {
     const CqzID instance = tool->GetInstanceID();
     EXPECT_EQ(CqzStdCmdIFaceMgr::Instance().Find(instance), tool.get());
+    CqzStdAnalysisToolCmdIFace& iface = *tool;
+    EXPECT_EQ(iface.GetIFaceName(), CString(L"StandardAnalysisToolCommandIFace"));
+    EXPECT_EQ(iface.GetBaseIFaceName(), CString(L"StandardToolCommandIFace"));
+    EXPECT_EQ(iface.GetAnalysisToolVersion(), 1);
     tool.reset();
     EXPECT_EQ(CqzStdCmdIFaceMgr::Instance().Find(instance), nullptr);
     const auto& log = CqzInfoMgr::Instance().GetEntries();
@@ -54,28 +60,6 @@ TEST_F(FilterToolTest, LifecycleLogsAndRegistersTheCommandInterface)
         EXPECT_EQ(entry.type, 4);
         EXPECT_EQ(entry.level, 3);
     }
-}
-
-// The names a host looks the interface up by (the plug-in test checks the identifiers).
-TEST_F(FilterToolTest, InterfaceNamesAndVersion)
-{
-    CqzStdAnalysisToolCmdIFace& iface = *tool;
-    EXPECT_EQ(iface.GetIFaceName(), CString(L"StandardAnalysisToolCommandIFace"));
-    EXPECT_EQ(iface.GetBaseIFaceName(), CString(L"StandardToolCommandIFace"));
-    EXPECT_EQ(iface.GetAnalysisToolVersion(), 1);
-}
-
-TEST_F(FilterToolTest, UnknownAndNullMessagesAreIgnored)
-{
-    LabelX();
-    AddTerm(SearchBuilder().Is(L"X", 1, 1), eqzFilterHide);
-    CqzMessageBase unknown(9999);
-    tool->HandleMessage(&unknown);
-    tool->HandleMessage(nullptr);
-    // A message carrying a known code but of another class is refused by the checked cast.
-    CqzMessageBase fakeLoad(CqzMessageLoad::TypeID);
-    tool->HandleMessage(&fakeLoad);
-    EXPECT_EQ(tool->GetFilterModel().GetSize(), 1);
 }
 
 TEST_F(FilterToolTest, RunWithValidationDropsInvalidTermsEvenWhenDisabled)
@@ -90,10 +74,18 @@ TEST_F(FilterToolTest, RunWithValidationDropsInvalidTermsEvenWhenDisabled)
     EXPECT_EQ(Listing(), "no column");
 }
 
-TEST_F(FilterToolTest, DependencyAndConnectionMessagesReachTheModel)
+// Unknown and null messages are ignored, and so is a known code of another class (refused by
+// the checked cast).
+TEST_F(FilterToolTest, DependencyAndConnectionMessagesReachTheModelOthersAreIgnored)
 {
     LabelX();
     AddTerm(SearchBuilder().Is(L"X", 1, 1).Or().Is(L"Y", 1, 1), eqzFilterHide);
+    CqzMessageBase unknown(9999);
+    tool->HandleMessage(&unknown);
+    tool->HandleMessage(nullptr);
+    CqzMessageBase fakeLoad(CqzMessageLoad::TypeID);
+    tool->HandleMessage(&fakeLoad);
+    EXPECT_EQ(tool->GetFilterModel().GetSize(), 1);
     const CqzLabel* x = CqzLabelMgr::Instance().IDToLabel(builder.GetLabelID(L"X"));
     CqzMessagePlugInDependsOn depends(x->GetSourceID());
     tool->HandleMessage(&depends);

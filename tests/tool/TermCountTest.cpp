@@ -91,11 +91,13 @@ TEST_F(TermCount, PageWiseAndRowByRowCountTheSameRowsAsTheRecordsSay)
     }
 }
 
+// The interface exists from the tool's creation to its deletion.
 TEST_F(TermCount, APageProducedAgainIsCountedOnceAndARefreshStartsOver)
 {
-    Run();
-    const CqzTermCountIFace* counts = CqzTermCountIFaceMgr::Instance().Find(tool->GetInstanceID());
+    const CqzID instance = tool->GetInstanceID();
+    const CqzTermCountIFace* counts = CqzTermCountIFaceMgr::Instance().Find(instance);
     ASSERT_NE(counts, nullptr);
+    Run();
     Listing();
     // The host invalidates the pages; reading produces them again with the same filter.
     CqzDataTable& table = *data.GetTable(0);
@@ -113,12 +115,6 @@ TEST_F(TermCount, APageProducedAgainIsCountedOnceAndARefreshStartsOver)
     EXPECT_EQ(counts->GetTermCounts().counted, 0);
     Listing();
     ExpectCounts(counts->GetTermCounts(), Rows);
-}
-
-TEST_F(TermCount, TheInterfaceLivesAsLongAsTheTool)
-{
-    const CqzID instance = tool->GetInstanceID();
-    EXPECT_NE(CqzTermCountIFaceMgr::Instance().Find(instance), nullptr);
     tool.reset();
     EXPECT_EQ(CqzTermCountIFaceMgr::Instance().Find(instance), nullptr);
 }
