@@ -3,7 +3,7 @@
 // the rows each term decided, as the tool's interface counts them.
 
 #include "CqzFilterSummary.h"
-#include "CqzHostApp.h"
+#include "CqzSessionOpener.h"
 #include "CqzTermCountText.h"
 #include "ViewTestSupport.h"
 
@@ -49,7 +49,7 @@ TEST(ViewProgram, TheSummaryHasTheRowsEachTermDecided)
     SqzHostOptions options = CqzHostOptions::Parse({"--plugin", QZ_PLUGIN_PATH});
     std::string phase;
     std::ostringstream err;
-    const auto session = CqzHostApp::OpenSession(options, phase, err);
+    const auto session = CqzSessionOpener::Open(options, phase, err);
     CqzFilterSummary::Count(session->GetData(), session->GetInstanceID(), false);
     const std::vector<std::string> lines =
         CqzTermCountText::Describe(*CqzTermCountText::Get(session->GetInstanceID()));

@@ -2,7 +2,7 @@
 // What the view tests share: the toolkit's application (started once, as `qzfilter view` starts
 // it), the built program run on a capture, and the rows of the CSV export it writes.
 
-#include "host/HostTestFiles.h"
+#include "common/HostTestFiles.h"
 #include "mfc/ui/AfxWin.h"
 
 #include <gtest/gtest.h>

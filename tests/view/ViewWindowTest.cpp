@@ -5,7 +5,7 @@
 // Filter button opens.
 
 #include "CqzEditScript.h"
-#include "CqzHostApp.h"
+#include "CqzSessionOpener.h"
 #include "CqzPageProduction.h"
 #include "CqzToolEditor.h"
 #include "CqzViewWindow.h"
@@ -33,7 +33,7 @@ protected:
         options = new SqzHostOptions(CqzHostOptions::Parse({"--plugin", QZ_PLUGIN_PATH}));
         std::string phase;
         std::ostringstream err;
-        session = CqzHostApp::OpenSession(*options, phase, err).release();
+        session = CqzSessionOpener::Open(*options, phase, err).release();
         folder = new HostTestFolder;
         expected = new std::vector<SqzCsvRow>(ProgramCsv(*folder, {}));
     }
@@ -187,7 +187,7 @@ TEST_F(ViewWindowTest, FilterEditedInTheDialogRedrawsTheTable)
     ui::Click(&window->GetFilterButton());
     ASSERT_TRUE(edited);
 
-    std::string setup = ReadText(CqzHostApp::SampleSetup());
+    std::string setup = ReadText(CqzSessionOpener::SampleSetup());
     const std::string colour = "<FilterAction Type='Color' Color='h3c3ce6'/>";
     ASSERT_NE(setup.find(colour), std::string::npos);
     setup.replace(setup.find(colour), colour.size(), "<FilterAction Type='Hide'/>");

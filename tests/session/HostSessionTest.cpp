@@ -9,7 +9,7 @@
 #include "CqzListingWriter.h"
 #include "CqzRowAttributes.h"
 #include "CqzTermParser.h"
-#include "HostTestFiles.h"
+#include "common/HostTestFiles.h"
 #include "common/ManagerReset.h"
 #include "qzSystem/data/CqzDataBuilder.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"

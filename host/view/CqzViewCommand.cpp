@@ -1,8 +1,8 @@
 #include "CqzViewCommand.h"
 
-#include "CqzHostApp.h"
 #include "CqzHostError.h"
 #include "CqzOutputFile.h"
+#include "CqzSessionOpener.h"
 #include "CqzViewWindow.h"
 #include "mfc/ui/AfxWin.h"
 
@@ -87,7 +87,7 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
 int CqzViewCommand::Run(const std::vector<std::string>& arguments, std::ostream& out,
                         std::ostream& err)
 {
-    return CqzHostApp::Guarded(
+    return CqzSessionOpener::Guarded(
         [&](std::string& phase)
         {
             SqzViewOptions view;
@@ -110,7 +110,7 @@ int CqzViewCommand::Run(const std::vector<std::string>& arguments, std::ostream&
                                    "view needs a display: run it on a desktop (DISPLAY or "
                                    "WAYLAND_DISPLAY set), or give --screenshot FILE.png");
             const std::unique_ptr<CqzHostSession> session =
-                CqzHostApp::OpenSession(options, phase, err);
+                CqzSessionOpener::Open(options, phase, err);
             phase = "showing the window";
             return Show(*session, options, view);
         },

@@ -11,13 +11,15 @@
 // OK applies the edited filter and the run goes on as a listing does; Cancel ends the run
 // with nothing written. Favourites are saved after OK only.
 
+#include "CqzSessionEditor.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
 
 class CqzHostSession;
 
-class CqzEditCommand
+class CqzEditCommand : public CqzSessionEditor
 {
 public:
     // Takes the edit options out of `arguments` (the word "edit" already removed).
@@ -27,9 +29,9 @@ public:
     // before the capture is loaded.
     void CheckDisplay() const;
     // Loads the favourites; call before the setup is applied.
-    void LoadFavorites(CqzHostSession& session) const;
+    void LoadFavorites(CqzHostSession& session) const override;
     // Runs the dialog; true when it ended with OK (then the favourites are saved).
-    bool Edit(CqzHostSession& session, std::ostream& err) const;
+    bool Edit(CqzHostSession& session, std::ostream& err) const override;
 
     static std::string DefaultFavoritesPath();
 

@@ -3,8 +3,8 @@
 // and label printouts, a shared real capture against its expected listing, and the exit codes
 // of bad usage.
 
-#include "CqzHostApp.h"
-#include "HostTestFiles.h"
+#include "CqzSessionOpener.h"
+#include "common/HostTestFiles.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -238,7 +238,7 @@ TEST_F(HostProgramTest, NoArgumentsRunsTheSampleWithItsSetup)
     ASSERT_EQ(sample.code, 0) << sample.err;
     EXPECT_NE(sample.err.find("with its setup"), std::string::npos) << sample.err;
     const SqzRunResult named = Run({"--no-progress", "-n", "50", "--setup",
-                                    CqzHostApp::SampleSetup(), CqzHostApp::SampleCapture()});
+                                    CqzSessionOpener::SampleSetup(), CqzSessionOpener::SampleCapture()});
     const auto summary = [](const std::string& out) { return out.substr(out.rfind("Summary:")); };
     EXPECT_EQ(summary(sample.out), summary(named.out));
     EXPECT_EQ(sample.out.find(", 0 hidden"), std::string::npos) << sample.out;

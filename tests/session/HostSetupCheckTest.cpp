@@ -6,7 +6,7 @@
 
 #include "CqzHostSession.h"
 #include "CqzTerminalText.h"
-#include "HostTestFiles.h"
+#include "common/HostTestFiles.h"
 #include "common/ManagerReset.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
 #include "qzSystem/persist/CqzPersistenceSetup.h"
