@@ -116,6 +116,11 @@ int CqzTableText::ChooseDecimals(const CqzDataTable& table, std::int64_t divisor
     return divisor == 1 ? 0 : decimals;
 }
 
+std::string CqzTableText::HiddenRun(std::int64_t count)
+{
+    return "\u2026 " + std::to_string(count) + " hidden row" + (count == 1 ? "" : "s") + " \u2026";
+}
+
 std::string CqzTableText::LineName(std::int64_t row, int subrow)
 {
     return std::to_string(row) + (subrow < 0 ? "" : "." + std::to_string(subrow + 1));

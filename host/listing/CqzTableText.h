@@ -28,6 +28,8 @@ public:
     // How a line is numbered: "12" for row 12's main line (subrow -1), "12.1" for its first
     // subrow.
     static std::string LineName(std::int64_t row, int subrow);
+    // The mark of a run of hidden rows left out of a listing or a page: "… 12 hidden rows …".
+    static std::string HiddenRun(std::int64_t count);
     // The texts of any line (a main line or a subrow; CqzDataTable::GetLine).
     std::string TimeOfLine(std::int64_t line) const;
     std::string ValueOfLine(std::int64_t line, int listed) const;

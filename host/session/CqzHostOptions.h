@@ -62,6 +62,7 @@ struct SqzHostOptions
     bool printSetup = false; // --print-setup: the setup as markup on stdout, no run
     bool listLabels = false; // --labels: the capture's labels, no run
     bool listing = true;     // --quiet turns the listing off
+    bool json = false;       // --json: the summary as one JSON object, no listing
     bool showHidden = false;
     bool progress = true;
     EqzColorMode colorMode = eqzColorAuto;
