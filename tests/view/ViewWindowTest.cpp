@@ -65,22 +65,29 @@ protected:
         return rows;
     }
 
-    // The drawn rows are the export's rows from the top, and each is painted in its colour.
+    // The drawn rows are the export's rows from the top, each painted in its colour, and each
+    // run of hidden rows left out is marked above the next row with the export's count.
     void ExpectDrawnAsExported(bool all = false)
     {
         const std::vector<std::int64_t> drawn = Table().GetDrawnRows();
         ASSERT_FALSE(drawn.empty());
         EXPECT_EQ(drawn, ExpectedFrom(drawn.front(), drawn.size(), all));
         const QImage picture = Table().viewport()->grab().toImage();
-        for (std::size_t line = 0; line < drawn.size(); ++line)
+        std::int64_t previous = drawn.front() - 1;
+        while (!all && previous >= 0 && (*expected)[std::size_t(previous)].hidden)
+            --previous;
+        for (const SqzViewLine& line : Table().GetLayout())
         {
-            const SqzCsvRow& row = (*expected)[std::size_t(drawn[line])];
-            const int y = int(line + 1) * Table().GetLineHeight() + Table().GetLineHeight() / 2;
-            const QColor pixel = picture.pixelColor(3, y);
+            EXPECT_EQ(line.hiddenBefore, line.row - previous - 1) << "row " << line.row;
+            previous = line.row;
+            if (line.row >= std::int64_t(expected->size()))
+                continue;
+            const SqzCsvRow& row = (*expected)[std::size_t(line.row)];
+            const QColor pixel = picture.pixelColor(3, line.y + Table().GetLineHeight() / 2);
             const QString want = row.color.empty() || row.hidden
                                      ? QStringLiteral("#ffffff")
                                      : QString::fromStdString(row.color);
-            EXPECT_EQ(pixel.name(), want) << "row " << drawn[line];
+            EXPECT_EQ(pixel.name(), want) << "row " << line.row;
         }
     }
 
