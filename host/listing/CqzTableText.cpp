@@ -171,6 +171,15 @@ std::string CqzTableText::ValueOfLine(std::int64_t line, int listed) const
     return CqzHexFormatter(column.width).ValueToText(value).ToUtf8();
 }
 
+std::optional<CqzUInt> CqzTableText::NumberOfLine(std::int64_t line, int listed) const
+{
+    const SqzColumn& column = m_columns[listed];
+    CqzUInt value;
+    if (column.type == eqzLabelString || m_table.GetSample(column.index, line, value) != 0)
+        return std::nullopt;
+    return value;
+}
+
 // A value with status 4: digit by digit when the table knows which bits are x and z, else "x".
 std::string CqzTableText::UnknownValue(const SqzColumn& column, std::int64_t line,
                                        const CqzUInt& value) const

@@ -10,6 +10,7 @@
 #include "qzSystem/data/CqzDataTable.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ public:
     // The texts of any line (a main line or a subrow; CqzDataTable::GetLine).
     std::string TimeOfLine(std::int64_t line) const;
     std::string ValueOfLine(std::int64_t line, int listed) const;
+    // The value of a digital or integral column at a line, when it is known; nothing for text
+    // columns, unknown values and lines without data.
+    std::optional<CqzUInt> NumberOfLine(std::int64_t line, int listed) const;
 
     // The widest of the heading and the column's values (at most 40) as a terminal shows them
     // (CqzTerminalText), for aligned columns.
