@@ -28,6 +28,19 @@ bool CqzFilterDocument::SetBase(const CString& setup)
 void CqzFilterDocument::AddTerm(const SqzHostFilterTerm& term)
 {
     m_xml.AppendChild(L"FilterExpression");
+    WriteTerm(term);
+}
+
+void CqzFilterDocument::InsertFirstTerm(const SqzHostFilterTerm& term)
+{
+    m_xml.ClearChild();
+    m_xml.InsertChild(L"FilterExpression");
+    WriteTerm(term);
+}
+
+// The name, search and action of the child element just made.
+void CqzFilterDocument::WriteTerm(const SqzHostFilterTerm& term)
+{
     m_xml.SetChildAttribute(L"Name", term.name);
     term.search.QueryCommand(CString(), m_xml);
     AddAction(term);

@@ -30,6 +30,8 @@ public:
     bool SetBase(const CString& setup);
 
     void AddTerm(const SqzHostFilterTerm& term);
+    // Puts the term before every other term, so that it is tried first.
+    void InsertFirstTerm(const SqzHostFilterTerm& term);
 
     const CString& GetText() const { return m_xml.GetDocument(); }
 
@@ -43,6 +45,7 @@ public:
 private:
     void Reset();
     void AddAction(const SqzHostFilterTerm& term);
+    void WriteTerm(const SqzHostFilterTerm& term);
 
     CqzXMLParser m_xml;
 };

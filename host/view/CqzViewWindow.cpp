@@ -46,6 +46,13 @@ CqzViewWindow::CqzViewWindow(CqzHostSession& session, const std::string& capture
     statusBar()->addWidget(m_status, 1);
     BuildMenus();
     BuildFindBar();
+    addToolBarBreak();
+    QToolBar* filterBar = addToolBar(QStringLiteral("Filter bar"));
+    filterBar->setMovable(false);
+    m_filterBar = new CqzFilterBar(filterBar);
+    m_filterBar->SetLabels(session.GetLabels());
+    m_filterBar->SetOnApply([this](const SqzHostFilterTerm& term) { AddFirstTerm(term); });
+    filterBar->addWidget(m_filterBar);
     BuildCounts();
     m_showHidden->setChecked(showHidden);
     m_table->SetOnPainted([this] { UpdateCounts(); });
@@ -174,6 +181,19 @@ void CqzViewWindow::UpdateCounts()
                            std::to_string(counts ? counts->rows : 0) + " rows counted (" +
                            std::to_string(produced) + " of " + std::to_string(pages) +
                            " pages produced)"));
+}
+
+void CqzViewWindow::AddFirstTerm(const SqzHostFilterTerm& term)
+{
+    CqzFilterDocument document;
+    document.SetBase(m_session.GetSetupMarkup());
+    document.InsertFirstTerm(term);
+    CqzXMLParser xml(document.GetText());
+    if (!m_session.ApplyMarkup(xml))
+        return Complain("The filter tool refused the term.");
+    m_session.Run();
+    Reload();
+    statusBar()->showMessage(QStringLiteral("The term is now the filter's first."), 5000);
 }
 
 void CqzViewWindow::EditFilter()

@@ -7,6 +7,7 @@
 // and export the result as the command line does. The title names the capture and whether the
 // filter is enabled. Does not own the session, which must outlive it.
 
+#include "CqzFilterBar.h"
 #include "CqzHostSession.h"
 #include "CqzViewTable.h"
 
@@ -31,9 +32,13 @@ public:
     QTreeWidget& GetCountsView() { return *m_counts; }
     QToolButton& GetFilterButton() { return *m_filterButton; }
     QAction& GetShowHiddenAction() { return *m_showHidden; }
+    CqzFilterBar& GetFilterBar() { return *m_filterBar; }
 
     // The person's actions, also reached through the menus and the tool bar.
     void EditFilter();
+    // Puts a term before the filter's terms through the tool's command interface (the filter
+    // bar's Enter) and runs the tool again.
+    void AddFirstTerm(const SqzHostFilterTerm& term);
     // Produces every remaining page with a progress dialog; false when cancelled.
     bool CountAll();
     bool GoToTime(const std::string& text);
@@ -69,6 +74,7 @@ private:
     QToolButton* m_filterButton = nullptr;
     QAction* m_showHidden = nullptr;
     QAction* m_editFilter = nullptr;
+    CqzFilterBar* m_filterBar = nullptr;
     QLineEdit* m_findText = nullptr;
     QComboBox* m_findColumn = nullptr;
     QProgressBar* m_findProgress = nullptr;

@@ -5,6 +5,7 @@
 // Filter button opens.
 
 #include "CqzEditScript.h"
+#include "CqzFilterBar.h"
 #include "CqzSessionOpener.h"
 #include "CqzPageProduction.h"
 #include "CqzToolEditor.h"
@@ -15,8 +16,10 @@
 
 #include <QImage>
 #include <QScrollBar>
+#include <QLineEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <sstream>
 
@@ -249,6 +252,38 @@ TEST_F(ViewWindowTest, FilterEditedInTheDialogRedrawsTheTable)
         Table().GoTo(row);
         ExpectDrawnAsExported();
     }
+}
+
+// Also last: a term typed in the filter bar is checked as the command line checks it and, on
+// Enter, becomes the filter's first term, written as the command line writes it.
+TEST_F(ViewWindowTest, FilterBarTermIsCheckedAndTriedFirst)
+{
+    CqzFilterBar& bar = window->GetFilterBar();
+    QLineEdit* field = bar.GetField().lineEdit();
+    ui::Activate(field);
+    field->setFocus();
+    ui::Type(field, "hide ADDR <> 3");
+    EXPECT_EQ(bar.GetProblem(), "column 11: unknown operator '<>'"); // column 6 of 'ADDR <> 3'
+    field->clear();
+    ui::Type(field, "color red MSG ~ \"irq\"");
+    EXPECT_EQ(bar.GetProblem(), "");
+    ui::Key(field, Qt::Key_Return);
+
+    const std::string markup = session->GetSetupMarkup().ToUtf8();
+    const std::string saved = folder->Write("bar.xml", markup);
+    HostTestFolder cli;
+    const std::string printed = cli.File("printed.xml");
+    ProgramCsv(cli, {"--color", "red", "MSG ~ \"irq\"", "--save-markup", printed});
+    const auto firstTerm = [](const std::string& text)
+    {
+        const std::size_t start = text.find("<FilterExpression");
+        return text.substr(start, text.find("</FilterExpression>", start) - start);
+    };
+    EXPECT_EQ(firstTerm(markup), firstTerm(ReadText(printed)));
+    *expected = ProgramCsv(*folder, {"--setup", saved});
+    Table().GoTo(0);
+    ExpectDrawnAsExported();
+    EXPECT_EQ(window->GetCountsView().topLevelItem(0)->text(0).toStdString(), "1. MSG ~ \"irq\"");
 }
 
 } // namespace
