@@ -97,18 +97,25 @@ std::string DescribeAction(CqzXMLParser& xml)
 std::vector<std::string> CqzFilterDocument::DescribeTerms(const CString& setup)
 {
     std::vector<std::string> lines;
+    for (const SqzSetupTerm& term : ReadTerms(setup))
+        lines.push_back(term.action + ": " + term.name + (term.enabled ? "" : " (disabled)"));
+    return lines;
+}
+
+std::vector<SqzSetupTerm> CqzFilterDocument::ReadTerms(const CString& setup)
+{
+    std::vector<SqzSetupTerm> terms;
     CqzXMLParser xml;
     if (!xml.SetDocument(setup) || !xml.FindNext(L"/Filter"))
-        return lines;
+        return terms;
     while (xml.FindNextChild(L"FilterExpression"))
     {
         const CString name = xml.GetChildAttribute(L"Name");
         xml.Descend();
         const bool enabled =
             !xml.FindNextChild(L"Search") || xml.GetChildAttribute(L"Enabled") != L"F";
-        lines.push_back(DescribeAction(xml) + ": " + name.ToUtf8() +
-                        (enabled ? "" : " (disabled)"));
+        terms.push_back({DescribeAction(xml), name.ToUtf8(), enabled});
         xml.Ascend();
     }
-    return lines;
+    return terms;
 }

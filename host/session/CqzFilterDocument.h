@@ -11,6 +11,14 @@
 #include <string>
 #include <vector>
 
+// A term of a setup as a reader of the setup sees it: "Color #e63c3c", "Bus errors in red".
+struct SqzSetupTerm
+{
+    std::string action;
+    std::string name;
+    bool enabled = true;
+};
+
 // A term ready to send: its name, search model and action.
 struct SqzHostFilterTerm
 {
@@ -41,6 +49,8 @@ public:
     // "Color #e63c3c: Bus errors in red", "Hide: STAT == 0", "(disabled)" after a term that
     // is switched off.
     static std::vector<std::string> DescribeTerms(const CString& setup);
+    // The terms of a setup in their order, switched off ones included.
+    static std::vector<SqzSetupTerm> ReadTerms(const CString& setup);
 
 private:
     void Reset();

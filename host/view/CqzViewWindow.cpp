@@ -35,6 +35,15 @@ QString Text(const std::string& utf8)
 {
     return QString::fromStdString(utf8);
 }
+
+// The path with the export's extension when the person wrote none.
+std::string WithExtension(const std::string& path, const std::string& extension)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    const bool has = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    return has ? path : path + extension;
+}
 } // namespace
 
 CqzViewWindow::CqzViewWindow(CqzHostSession& session, const std::string& capture, bool showHidden)
@@ -89,7 +98,9 @@ void CqzViewWindow::BuildMenus()
                     [this] { Find(false); });
 
     QMenu* filter = menuBar()->addMenu(QStringLiteral("F&ilter"));
-    m_editFilter = filter->addAction(QStringLiteral("&Filter..."), this, [this] { EditFilter(); });
+    m_editFilter = filter->addAction(QStringLiteral("&Filter..."),
+                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), this,
+                                     [this] { EditFilter(); });
     m_editFilter->setIconText(QStringLiteral("Filter..."));
     QAction* countAll =
         filter->addAction(QStringLiteral("&Count all"), this, [this] { CountAll(); });
@@ -102,6 +113,9 @@ void CqzViewWindow::BuildMenus()
     bar->addWidget(m_filterButton);
     bar->addAction(m_showHidden);
     bar->addAction(countAll);
+    // The tool bar's buttons take the focus by Tab, as the dialog's buttons do.
+    for (QToolButton* button : bar->findChildren<QToolButton*>())
+        button->setFocusPolicy(Qt::TabFocus);
 }
 
 void CqzViewWindow::BuildCounts()
@@ -160,19 +174,35 @@ void CqzViewWindow::UpdateCounts()
     const std::int64_t produced = CqzPageProduction::GetProducedCount(data, instance);
     const std::optional<SqzTermCounts> counts = CqzTermCountText::Get(instance);
     m_counts->clear();
-    if (counts && m_session.IsFilterEnabled())
+    // Every term of the setup under its own number; those switched off (or all, with the
+    // filter disabled) greyed, the others with the rows they decided.
+    const bool enabled = m_session.IsFilterEnabled();
+    std::size_t counted = 0;
+    int number = 0;
+    for (const SqzSetupTerm& setup : CqzFilterDocument::ReadTerms(m_session.GetSetupMarkup()))
     {
-        int number = 0;
-        for (const SqzTermCount& term : counts->terms)
+        auto* item = new QTreeWidgetItem(m_counts);
+        const SqzTermCount* term = enabled && setup.enabled && counts &&
+                                           counted < counts->terms.size()
+                                       ? &counts->terms[counted++]
+                                       : nullptr;
+        item->setText(0, Text(std::to_string(++number) + ". " +
+                              (term ? term->name.ToUtf8() : setup.name)));
+        item->setText(1, Text(term ? CqzTermCountText::Action(*term) : setup.action));
+        if (term == nullptr)
         {
-            auto* item = new QTreeWidgetItem(m_counts);
-            item->setText(0, Text(std::to_string(++number) + ". " + term.name.ToUtf8()));
-            item->setText(1, Text(CqzTermCountText::Action(term)));
-            item->setText(2, Text(CqzTermCountText::Decided(term)));
-            if (term.action == 2)
-                item->setBackground(
-                    1, QColor(GetRValue(term.color), GetGValue(term.color), GetBValue(term.color)));
+            item->setText(2, enabled ? QStringLiteral("switched off") : QString());
+            for (int column = 0; column < 3; ++column)
+                item->setForeground(column, QColor(0x99, 0x99, 0x99));
+            continue;
         }
+        item->setText(2, Text(CqzTermCountText::Decided(*term)));
+        if (term->action == 2)
+            item->setBackground(
+                1, QColor(GetRValue(term->color), GetGValue(term->color), GetBValue(term->color)));
+    }
+    if (counts && enabled)
+    {
         auto* rest = new QTreeWidgetItem(m_counts);
         rest->setText(0, QStringLiteral("No term"));
         rest->setText(2, Text(std::to_string(counts->undecided) + " shown"));
@@ -369,7 +399,17 @@ void CqzViewWindow::AskRow()
     const qlonglong row = text.trimmed().toLongLong(&ok);
     if (!ok || row < 0 || row > last)
         return Complain("'" + text.toStdString() + "' is not a row of this capture.");
+    GoToRow(row);
+}
+
+void CqzViewWindow::GoToRow(std::int64_t row)
+{
     m_table->GoTo(row);
+    const std::int64_t shown = m_table->GetCurrent();
+    if (shown != row && shown >= 0)
+        statusBar()->showMessage(Text("Row " + std::to_string(row) + " is hidden; row " +
+                                      std::to_string(shown) + " is the next shown row."),
+                                 8000);
 }
 
 void CqzViewWindow::AskTime()
@@ -390,9 +430,11 @@ void CqzViewWindow::AskExport(bool html)
         html ? QStringLiteral("HTML pages (*.html)") : QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty())
         return;
+    const std::string file = WithExtension(path.toStdString(), html ? ".html" : ".csv");
     try
     {
-        html ? ExportHtml(path.toStdString()) : ExportCsv(path.toStdString());
+        html ? ExportHtml(file) : ExportCsv(file);
+        statusBar()->showMessage(Text("Exported to " + file + "."), 8000);
     }
     catch (const CqzHostError& error)
     {

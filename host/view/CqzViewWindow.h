@@ -42,6 +42,8 @@ public:
     // Produces every remaining page with a progress dialog; false when cancelled.
     bool CountAll();
     bool GoToTime(const std::string& text);
+    // Goes to a row; the status bar says when it is hidden and which row was gone to instead.
+    void GoToRow(std::int64_t row);
     // The next row after the marked one (or the top) where the label (empty: any label)
     // holds or shows `value` (CqzViewFind), as the find bar searches it.
     bool FindValue(const std::string& label, const std::string& value);
