@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDockWidget>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -24,10 +23,12 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace
 {
@@ -49,8 +50,12 @@ std::string WithExtension(const std::string& path, const std::string& extension)
 CqzViewWindow::CqzViewWindow(CqzHostSession& session, const std::string& capture, bool showHidden)
     : m_session(session), m_capture(capture)
 {
-    m_table = new CqzViewTable(this);
-    setCentralWidget(m_table);
+    // The table and the term panel share the window in a splitter; the table keeps its room
+    // when the window grows, and the person drags the panel's edge.
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->setChildrenCollapsible(false);
+    m_table = new CqzViewTable(split);
+    setCentralWidget(split);
     m_status = new QLabel(this);
     statusBar()->addWidget(m_status, 1);
     BuildMenus();
@@ -120,9 +125,12 @@ void CqzViewWindow::BuildMenus()
 
 void CqzViewWindow::BuildCounts()
 {
-    auto* dock = new QDockWidget(QStringLiteral("Rows decided by each term"), this);
-    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    m_counts = new QTreeWidget(dock);
+    auto* split = static_cast<QSplitter*>(centralWidget());
+    auto* panel = new QWidget(split);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(4, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("Rows decided by each term"), panel));
+    m_counts = new QTreeWidget(panel);
     m_counts->setRootIsDecorated(false);
     m_counts->setHeaderLabels(
         {QStringLiteral("Term"), QStringLiteral("Action"), QStringLiteral("Rows")});
@@ -130,9 +138,12 @@ void CqzViewWindow::BuildCounts()
     m_counts->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_counts->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_counts->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-    m_counts->setMinimumWidth(330);
-    dock->setWidget(m_counts);
-    addDockWidget(Qt::RightDockWidgetArea, dock);
+    m_counts->setMinimumWidth(160);
+    layout->addWidget(m_counts);
+    split->addWidget(panel);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    split->setSizes({650, 330});
 }
 
 // After every run of the tool: its output column is new, so are the rows' records.
