@@ -3,6 +3,8 @@
 #include "qzSystem/output/CqzSampleAttributes.h"
 #include "win/WinTypes.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -84,6 +86,9 @@ void CqzViewTable::GoTo(std::int64_t row)
     m_current = m_rows->Next(row);
     if (m_current >= m_rows->GetRowCount())
         m_current = m_rows->Previous(row);
+    // A jump starts a new selection: the row gone to.
+    m_anchor = m_rangeEnd = m_current;
+    m_picked.clear();
     ScrollTo(m_current);
 }
 
@@ -306,6 +311,10 @@ void CqzViewTable::DrawRow(QPainter& painter, int y, std::int64_t row)
     }
     const int total = GetTotalWidth();
     painter.fillRect(0, y, std::max(total, viewport()->width()), m_lineHeight, back);
+    // A selected row keeps its colour; its number cell takes the selection's.
+    const bool selected = IsSelected(row);
+    if (selected && !m_widths.empty())
+        painter.fillRect(0, y, m_widths[0], m_lineHeight, palette().highlight().color());
     if (row == m_current)
     {
         painter.setPen(QPen(palette().highlight().color(), 2));
@@ -320,6 +329,7 @@ void CqzViewTable::DrawRow(QPainter& painter, int y, std::int64_t row)
         const std::string value = i == 0   ? std::to_string(row)
                                   : i == 1 ? text.TimeOfLine(line)
                                            : text.ValueOfLine(line, int(i) - 2);
+        painter.setPen(selected && i == 0 ? palette().highlightedText().color() : ink);
         painter.drawText(QRect(x + Padding, y, m_widths[i] - 2 * Padding, m_lineHeight),
                          Qt::AlignVCenter | (i < 2 ? Qt::AlignRight : Qt::AlignLeft),
                          QString::fromStdString(value));
@@ -337,6 +347,22 @@ void CqzViewTable::resizeEvent(QResizeEvent* event)
 
 void CqzViewTable::keyPressEvent(QKeyEvent* event)
 {
+    if (event->matches(QKeySequence::Copy))
+    {
+        QApplication::clipboard()->setText(QString::fromStdString(GetSelectionText()));
+        return;
+    }
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    if (extend && m_rows && (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up))
+    {
+        const std::int64_t from = m_rangeEnd >= 0 ? m_rangeEnd : m_top;
+        const std::int64_t to = m_rows->Step(from, event->key() == Qt::Key_Down ? 1 : -1);
+        Select(to, Qt::ShiftModifier);
+        const std::vector<std::int64_t> drawn = GetDrawnRows();
+        if (drawn.empty() || to < drawn.front() || to > drawn.back())
+            ScrollLines(event->key() == Qt::Key_Down ? 1 : -1);
+        return;
+    }
     switch (event->key())
     {
     case Qt::Key_Down:
@@ -368,9 +394,74 @@ void CqzViewTable::mousePressEvent(QMouseEvent* event)
     const int y = int(event->position().y());
     for (const SqzViewLine& line : GetLayout())
         if (y >= line.y && y < line.y + m_lineHeight && line.row < m_rows->GetRowCount())
-        {
-            m_current = line.row;
-            viewport()->update();
-        }
+            Select(line.row, event->modifiers());
     setFocus();
+}
+
+void CqzViewTable::Select(std::int64_t row, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & Qt::ControlModifier)
+    {
+        if (!m_picked.erase(row))
+            m_picked.insert(row);
+    }
+    else
+    {
+        if (!(modifiers & Qt::ShiftModifier) || m_anchor < 0)
+        {
+            m_picked.clear();
+            m_anchor = row;
+        }
+        m_rangeEnd = row;
+    }
+    m_current = row;
+    viewport()->update();
+}
+
+bool CqzViewTable::IsSelected(std::int64_t row) const
+{
+    const bool inRange = m_anchor >= 0 && row >= std::min(m_anchor, m_rangeEnd) &&
+                         row <= std::max(m_anchor, m_rangeEnd);
+    return inRange || m_picked.count(row) > 0;
+}
+
+std::vector<std::int64_t> CqzViewTable::GetSelectedRows()
+{
+    std::vector<std::int64_t> rows;
+    if (!m_rows)
+        return rows;
+    if (m_anchor >= 0)
+        for (std::int64_t row = m_rows->Next(std::min(m_anchor, m_rangeEnd));
+             row <= std::max(m_anchor, m_rangeEnd) && row < m_rows->GetRowCount() &&
+             std::int64_t(rows.size()) < MaxCopiedRows;
+             row = m_rows->Next(row + 1))
+            rows.push_back(row);
+    for (const std::int64_t row : m_picked)
+        if (row < m_rows->GetRowCount())
+            rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (std::int64_t(rows.size()) > MaxCopiedRows)
+        rows.resize(std::size_t(MaxCopiedRows));
+    return rows;
+}
+
+std::string CqzViewTable::GetSelectionText()
+{
+    if (!m_rows)
+        return {};
+    const CqzTableText& text = m_rows->GetText();
+    std::string out = "Row\t" + text.GetTimeHeading();
+    for (int column = 0; column < text.GetColumnCount(); ++column)
+        out += "\t" + text.GetName(column);
+    out += "\n";
+    for (const std::int64_t row : GetSelectedRows())
+    {
+        const std::int64_t line = text.GetTable().GetLine(row);
+        out += std::to_string(row) + "\t" + text.TimeOfLine(line);
+        for (int column = 0; column < text.GetColumnCount(); ++column)
+            out += "\t" + text.ValueOfLine(line, column);
+        out += "\n";
+    }
+    return out;
 }

@@ -12,6 +12,8 @@
 
 #include <functional>
 #include <memory>
+#include <set>
+#include <string>
 
 // One drawn line of the table, from the top: a row at `y`, with a thin marker just above it
 // when hidden rows were left out before it. A marker of hidden rows after the last row of the
@@ -39,6 +41,13 @@ public:
     std::int64_t GetTop() const { return m_top; }
     // The marked row (-1: none).
     std::int64_t GetCurrent() const { return m_current; }
+    // The selected rows that are drawn, in order: the range from the anchor (a click) to the
+    // marked row (Shift+click, Shift+arrows) and the rows added with Ctrl+click.
+    std::vector<std::int64_t> GetSelectedRows();
+    // The selected rows as tab-separated text with a heading line (what Ctrl+C copies); at
+    // most MaxCopiedRows rows.
+    std::string GetSelectionText();
+    static constexpr std::int64_t MaxCopiedRows = 1000000;
     int GetLinesPerPage() const;
     int GetLineHeight() const { return m_lineHeight; }
     int GetGapHeight() const { return m_gapHeight; }
@@ -68,12 +77,17 @@ private:
     void DrawHeader(QPainter& painter) const;
     void DrawRow(QPainter& painter, int y, std::int64_t row);
     void DrawGap(QPainter& painter, int y, std::int64_t count) const;
+    bool IsSelected(std::int64_t row) const;
+    void Select(std::int64_t row, Qt::KeyboardModifiers modifiers);
     int GetTotalWidth() const;
 
     std::unique_ptr<CqzViewRows> m_rows;
     std::vector<int> m_widths;
     std::int64_t m_top = 0;
     std::int64_t m_current = -1;
+    std::int64_t m_anchor = -1;   // the selected range: m_anchor to m_rangeEnd
+    std::int64_t m_rangeEnd = -1;
+    std::set<std::int64_t> m_picked;
     int m_lineHeight = 18;
     int m_gapHeight = 12;
     bool m_settingBar = false;

@@ -14,6 +14,8 @@
 #include "common/UiDriver.h"
 #include "qzSystem/output/CqzSampleAttributes.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QScrollBar>
 #include <QLineEdit>
@@ -86,7 +88,9 @@ protected:
             if (line.row >= std::int64_t(expected->size()))
                 continue;
             const SqzCsvRow& row = (*expected)[std::size_t(line.row)];
-            const QColor pixel = picture.pixelColor(3, line.y + Table().GetLineHeight() / 2);
+            // The row's end: the number cell shows the selection instead.
+            const QColor pixel = picture.pixelColor(picture.width() - 3,
+                                                    line.y + Table().GetLineHeight() / 2);
             const QString want = row.color.empty() || row.hidden
                                      ? QStringLiteral("#ffffff")
                                      : QString::fromStdString(row.color);
@@ -187,6 +191,34 @@ TEST_F(ViewWindowTest, FindMatchesNumbersInEveryRadixAndTextInAnyColumn)
     EXPECT_EQ(Table().GetCurrent(), first);
     EXPECT_FALSE(window->Find(false)) << "no irq_ack above the first";
     EXPECT_EQ(Table().GetCurrent(), first);
+}
+
+// Click, Shift+click and Ctrl+click select rows; Ctrl+C copies them with a heading line, as
+// the table shows them, tab-separated.
+TEST_F(ViewWindowTest, SelectedRowsCopyAsTabSeparatedText)
+{
+    Table().GoTo(7390);
+    const std::vector<SqzViewLine> layout = Table().GetLayout();
+    ASSERT_GE(layout.size(), 7u);
+    QWidget* viewport = Table().viewport();
+    const auto click = [&](std::size_t line, Qt::KeyboardModifiers modifiers)
+    { QTest::mouseClick(viewport, Qt::LeftButton, modifiers, QPoint(30, layout[line].y + 4)); };
+    click(0, Qt::NoModifier);
+    click(4, Qt::ShiftModifier);
+    click(6, Qt::ControlModifier);
+    ui::Key(viewport, Qt::Key_C, Qt::ControlModifier);
+    std::istringstream text(QApplication::clipboard()->text().toStdString());
+    std::string line;
+    std::getline(text, line);
+    EXPECT_EQ(line, "Row\tTime (us)\tADDR\tDATA\tRW\tSTAT\tMSG");
+    for (const std::size_t at : {0u, 1u, 2u, 3u, 4u, 6u})
+    {
+        ASSERT_TRUE(std::getline(text, line));
+        const SqzCsvRow& row = (*expected)[std::size_t(layout[at].row)];
+        EXPECT_EQ(line.substr(0, line.find('\t')), std::to_string(layout[at].row));
+        EXPECT_EQ(line.substr(line.rfind('\t') + 1), row.fields.back()) << line;
+    }
+    EXPECT_FALSE(std::getline(text, line));
 }
 
 TEST_F(ViewWindowTest, ShowingHiddenRowsDrawsEveryRowAndHiddenOnesDimmed)
