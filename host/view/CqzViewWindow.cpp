@@ -118,6 +118,10 @@ void CqzViewWindow::BuildMenus()
     bar->addWidget(m_filterButton);
     bar->addAction(m_showHidden);
     bar->addAction(countAll);
+    m_tableChoice = new QComboBox(bar);
+    m_tableChoice->setToolTip(QStringLiteral("The table shown"));
+    m_tableChoiceAction = bar->addWidget(m_tableChoice);
+    connect(m_tableChoice, &QComboBox::activated, this, [this](int index) { ShowTable(index); });
     // The tool bar's buttons take the focus by Tab, as the dialog's buttons do.
     for (QToolButton* button : bar->findChildren<QToolButton*>())
         button->setFocusPolicy(Qt::TabFocus);
@@ -150,10 +154,13 @@ void CqzViewWindow::BuildCounts()
 void CqzViewWindow::Reload()
 {
     const CqzData& data = m_session.GetData();
-    const CqzDataTable* shown = nullptr;
-    for (int t = 0; t < data.GetTableCount() && shown == nullptr; ++t)
-        if (data.GetTable(t)->GetRowCount() > 0)
-            shown = data.GetTable(t);
+    if (m_tableIndex < 0 || m_tableIndex >= data.GetTableCount())
+        for (m_tableIndex = 0; m_tableIndex + 1 < data.GetTableCount() &&
+                               data.GetTable(m_tableIndex)->GetRowCount() == 0;)
+            ++m_tableIndex;
+    FillTableChoice();
+    const CqzDataTable* shown =
+        m_tableIndex < data.GetTableCount() ? data.GetTable(m_tableIndex) : nullptr;
     if (shown != nullptr)
     {
         auto rows = std::make_unique<CqzViewRows>(*shown, m_session.GetInstanceID());
@@ -325,6 +332,26 @@ void CqzViewWindow::FillFindColumns()
     for (int column = 0; column < text.GetColumnCount(); ++column)
         m_findColumn->addItem(Text(text.GetName(column)));
     m_findColumn->setCurrentIndex(current < m_findColumn->count() ? current : 0);
+}
+
+// The data set's tables, when it has more than one (decoded protocols bring their own).
+void CqzViewWindow::FillTableChoice()
+{
+    const CqzData& data = m_session.GetData();
+    const QSignalBlocker quiet(m_tableChoice);
+    m_tableChoice->clear();
+    for (int t = 0; t < data.GetTableCount(); ++t)
+        m_tableChoice->addItem(Text("Table " + std::to_string(t + 1) + " (" +
+                                    std::to_string(data.GetTable(t)->GetRowCount()) + " rows)"));
+    m_tableChoice->setCurrentIndex(m_tableIndex);
+    m_tableChoiceAction->setVisible(data.GetTableCount() > 1);
+}
+
+void CqzViewWindow::ShowTable(int index)
+{
+    m_tableIndex = index;
+    Reload();
+    m_table->GoTo(0);
 }
 
 void CqzViewWindow::ShowFindBar()

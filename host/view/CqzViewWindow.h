@@ -52,6 +52,8 @@ public:
     bool Find(bool forward);
     void ExportCsv(const std::string& path);
     void ExportHtml(const std::string& path);
+    // Shows another table of the data set (its number from 0), from its first row.
+    void ShowTable(int index);
     // The term counts as the panel shows them now.
     void UpdateCounts();
 
@@ -64,6 +66,7 @@ private:
     void AskTime();
     void BuildFindBar();
     void FillFindColumns();
+    void FillTableChoice();
     void ShowFindBar();
     void AskExport(bool html);
     void Complain(const std::string& text);
@@ -77,6 +80,9 @@ private:
     QAction* m_showHidden = nullptr;
     QAction* m_editFilter = nullptr;
     CqzFilterBar* m_filterBar = nullptr;
+    QComboBox* m_tableChoice = nullptr;
+    QAction* m_tableChoiceAction = nullptr;
+    int m_tableIndex = -1; // the table shown; -1: the first with rows
     QLineEdit* m_findText = nullptr;
     QComboBox* m_findColumn = nullptr;
     QProgressBar* m_findProgress = nullptr;
