@@ -2,8 +2,10 @@
 
 #include "CqzColorName.h"
 #include "CqzCsvExporter.h"
+#include "CqzDecoderList.h"
 #include "CqzFilterDocument.h"
 #include "CqzFilterSummary.h"
+#include "CqzHostError.h"
 #include "CqzHostSession.h"
 #include "CqzHtmlExporter.h"
 #include "CqzListingWriter.h"
@@ -77,18 +79,27 @@ void WriteLegend(const CqzHostSession& session, bool color, std::ostream& out)
     }
 }
 
+// The table listed and exported: --table, else the first decoder's when decoding, else all.
+int ListedTable(const SqzHostOptions& options, const CqzHostSession& session)
+{
+    if (!options.table.empty())
+        return session.FindTable(options.table);
+    return session.GetDecodedTables().empty() ? -1 : 1;
+}
+
 void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, std::ostream& out)
 {
     const CqzData& data = session.GetData();
     const CqzID& instance = session.GetInstanceID();
+    const int table = ListedTable(options, session);
     if (options.listing && options.useSample)
         WriteLegend(session, UseColor(options.colorMode), out);
     if (options.listing)
         CqzListingWriter(out, {options.limit, options.showHidden, UseColor(options.colorMode),
                                options.firstRow, options.lastRow,
-                               options.useSample && !options.rowsGiven})
+                               options.useSample && !options.rowsGiven, table})
             .Write(data, instance);
-    const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, options.progress);
+    const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, options.progress, table);
     out << "Summary: " << CqzFilterSummary::Describe(counts)
         << (session.IsFilterEnabled() ? "" : " (the filter is disabled)") << "\n";
     // Then what each term decided: the summary read every row, so every page is produced.
@@ -97,12 +108,12 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
             for (const std::string& line : CqzTermCountText::Describe(*terms))
                 out << "  " << CqzTerminalText::Sanitize(line) << "\n";
     if (!options.csv.empty())
-        CqzCsvExporter::Export(options.csv, data, instance, options.progress);
+        CqzCsvExporter::Export(options.csv, data, instance, options.progress, table);
     if (!options.html.empty())
     {
         const SqzHtmlPage page{"qzfilter: " + options.capture,
                                CqzFilterDocument::DescribeTerms(session.GetSetupMarkup()), counts,
-                               options.showHidden, options.progress};
+                               options.showHidden, options.progress, table};
         CqzHtmlExporter::Export(options.html, data, instance, page);
     }
 }
@@ -112,6 +123,11 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
 int CqzListCommand::Run(SqzHostOptions& options, std::string& phase, std::ostream& out,
                         std::ostream& err, const CqzSessionEditor* editor)
 {
+    if (options.listDecoders)
+    {
+        CqzDecoderList::Write(out);
+        return eqzExitOk;
+    }
     const std::unique_ptr<CqzHostSession> opened =
         CqzSessionOpener::Open(options, phase, err, editor);
     if (!opened)
