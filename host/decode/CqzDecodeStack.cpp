@@ -12,7 +12,7 @@
 
 namespace
 {
-constexpr std::uint64_t kChunkSamples = 1 << 18;
+constexpr std::uint64_t kChunkSamples = 1 << 20;
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
