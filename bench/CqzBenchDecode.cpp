@@ -38,10 +38,12 @@ double ChildCpuSeconds()
 
 CqzBenchDecode::CqzBenchDecode(std::string captures) : m_captures(std::move(captures)) {}
 
-std::vector<CqzBenchDecode::SqzResult> CqzBenchDecode::Run() const
+std::vector<CqzBenchDecode::SqzResult> CqzBenchDecode::Run()
 {
     // A running program starts the library once; so does sigrok-cli before it decodes.
+    const CqzBenchStopwatch start;
     CqzDecodeLibrary::Instance().Load("spi");
+    m_startSeconds = start.WallSeconds();
     std::vector<SqzResult> results;
     for (const SqzCase& c : Cases)
     {

@@ -25,8 +25,11 @@ public:
 
     // `captures`: the folder holding the shared captures.
     explicit CqzBenchDecode(std::string captures);
-    std::vector<SqzResult> Run() const;
+    // Starts the decoder library (timed: GetStartSeconds), then runs every case.
+    std::vector<SqzResult> Run();
+    double GetStartSeconds() const { return m_startSeconds; }
 
 private:
     std::string m_captures;
+    double m_startSeconds = 0;
 };

@@ -88,8 +88,11 @@ void CqzBenchSuite::RunDecode()
 {
     std::cerr << "qzbench: decode\n";
     const char* shared = std::getenv("QZ_SHARED_DIR");
-    const CqzBenchDecode decode(std::string(shared ? shared : QZ_SHARED_DIR) + "/captures");
-    for (const CqzBenchDecode::SqzResult& r : decode.Run())
+    CqzBenchDecode decode(std::string(shared ? shared : QZ_SHARED_DIR) + "/captures");
+    const std::vector<CqzBenchDecode::SqzResult> results = decode.Run();
+    m_report.Add("decode", "start_s", "starting the decoder library (once per program)",
+                 decode.GetStartSeconds(), "s", 3);
+    for (const CqzBenchDecode::SqzResult& r : results)
     {
         const std::string key = r.name + "_", label = r.name + ": ";
         m_report.Add("decode", key + "annotations", label + "annotations",
