@@ -43,22 +43,18 @@ void ReadRows(SqzHostOptions& options, const std::string& text)
 // --decode-rate: Hz, with an optional k, M or G (1M, 2.5M, 500k).
 std::uint64_t ReadRate(const std::string& text)
 {
-    std::size_t used = 0;
     double value = 0;
-    try
-    {
-        value = std::stod(text, &used);
-    }
-    catch (const std::exception&)
-    {
-        used = 0;
-    }
-    std::string unit = text.substr(used);
-    if (unit.size() >= 2 && unit.compare(unit.size() - 2, 2, "Hz") == 0)
+    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    std::string unit(stop, text.data() + text.size());
+    if (unit.ends_with("Hz"))
         unit.resize(unit.size() - 2);
-    const double scale = unit.empty() ? 1 : unit == "k" ? 1e3 : unit == "M" ? 1e6 : unit == "G" ? 1e9 : 0;
+    const double scale = unit.empty()  ? 1
+                         : unit == "k" ? 1e3
+                         : unit == "M" ? 1e6
+                         : unit == "G" ? 1e9
+                                       : 0;
     value *= scale;
-    if (used == 0 || scale == 0 || !(value >= 1 && value < 1e15))
+    if (error != std::errc() || scale == 0 || !(value >= 1 && value < 1e15))
         Refuse("--decode-rate: '" + text + "' is not a rate such as 1000000, 500k or 2.5M (Hz)");
     return static_cast<std::uint64_t>(value + 0.5);
 }

@@ -6,14 +6,13 @@
 
 #include "CqzDecodeRunner.h"
 #include "capture/CqzCaptureLoader.h"
+#include "common/ShellRun.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <regex>
-#include <sys/wait.h>
 
 namespace
 {
@@ -23,25 +22,12 @@ std::string Capture(const std::string& name)
     return std::string(QZ_SHARED_DIR) + "/captures/" + name;
 }
 
-struct SqzRun
-{
-    int code = -1;
-    std::string out;
-};
+using SqzRun = SqzShellRun;
 
 // Runs a shell command; standard error joins standard output.
 SqzRun Shell(const std::string& command)
 {
-    SqzRun run;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[65536];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return RunShell(command + " 2>&1");
 }
 
 std::vector<std::string> Lines(const std::string& text)
