@@ -95,8 +95,9 @@ CqzDecodeFields::Read(const std::vector<const SqzAnnotation*>& rows) const
     return values;
 }
 
-void CqzDecodeFields::CarryTransfers(const std::vector<const SqzAnnotation*>& rows,
-                                     std::vector<std::vector<std::optional<std::uint64_t>>>& values) const
+void CqzDecodeFields::CarryTransfers(
+    const std::vector<const SqzAnnotation*>& rows,
+    std::vector<std::vector<std::optional<std::uint64_t>>>& values) const
 {
     const auto address = static_cast<std::size_t>(m_address);
     const auto rw = static_cast<std::size_t>(m_rw);

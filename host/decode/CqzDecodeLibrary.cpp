@@ -50,8 +50,8 @@ std::vector<std::string> CqzDecodeLibrary::Installed() const
     for (const GSList* path = paths; path != nullptr; path = path->next)
     {
         std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(
-                 static_cast<const char*>(path->data), error))
+        for (const auto& entry :
+             std::filesystem::directory_iterator(static_cast<const char*>(path->data), error))
             if (std::filesystem::exists(entry.path() / "pd.py", error))
                 ids.push_back(entry.path().filename().string());
     }

@@ -30,9 +30,8 @@ std::vector<std::string> CqzDecodeRunner::Run(CqzData& data, const SqzDecodeRequ
         CqzDecodeSamples::ChooseClock(capture, request.rate, request.captureRate);
     const std::uint64_t samples = CqzDecodeSamples::CountSamples(capture, clock);
     if (samples > request.maxSamples)
-        throw CqzDecodeError("decoding at " + std::to_string(clock.GetRate()) +
-                             " Hz would feed " + std::to_string(samples) +
-                             " samples, more than the bound of " +
+        throw CqzDecodeError("decoding at " + std::to_string(clock.GetRate()) + " Hz would feed " +
+                             std::to_string(samples) + " samples, more than the bound of " +
                              std::to_string(request.maxSamples) +
                              " samples a decode may feed; give a lower --decode-rate");
     std::vector<std::vector<SqzDecodedAnnotations>> results;

@@ -23,10 +23,10 @@ std::string OneBitLabels(const CqzDataTable& table)
         if (const CqzLabel* label =
                 CqzLabelMgr::Instance().IDToLabel(table.GetColumnAt(c)->GetLabelID()))
             if (label->IsType(eqzLabelDigital))
-                names += (names.empty() ? "" : ", ") + label->GetName().ToUtf8() +
-                         (label->GetWidth() > 1 ? "[0.." + std::to_string(label->GetWidth() - 1) +
-                                                      "]"
-                                                : "");
+                names +=
+                    (names.empty() ? "" : ", ") + label->GetName().ToUtf8() +
+                    (label->GetWidth() > 1 ? "[0.." + std::to_string(label->GetWidth() - 1) + "]"
+                                           : "");
     return names.empty() ? "none" : names;
 }
 
@@ -126,7 +126,8 @@ std::uint64_t CqzDecodeSamples::CountSamples(const CqzDataTable& table, const Cq
     return clock.SampleAt(times->GetTime(times->GetCount() - 1)) + 1;
 }
 
-void CqzDecodeSamples::Fill(std::uint64_t first, std::uint64_t count, std::vector<std::uint8_t>& out)
+void CqzDecodeSamples::Fill(std::uint64_t first, std::uint64_t count,
+                            std::vector<std::uint8_t>& out)
 {
     const auto unit = static_cast<std::size_t>(m_unitSize);
     out.resize(static_cast<std::size_t>(count) * unit);

@@ -82,7 +82,8 @@ struct CqzDecodeStack::SqzImp
             if (stage.info.HasChannel(key) && first)
                 channels.emplace_back(key, value);
             else if (stage.info.FindOption(key) == nullptr)
-                Fail(stage, "no channel or option '" + key + "' (" + stage.info.DescribeKeys() + ")");
+                Fail(stage,
+                     "no channel or option '" + key + "' (" + stage.info.DescribeKeys() + ")");
         for (const std::string& channel : stage.info.GetChannels())
             if (std::none_of(channels.begin(), channels.end(),
                              [&](const auto& given) { return given.first == channel; }))
@@ -97,13 +98,12 @@ struct CqzDecodeStack::SqzImp
             for (const std::string& input : above.info.GetInputs())
                 if (input == output)
                     return;
-        Fail(above, "cannot be stacked on '" + below.spec.id + "' (it takes " +
-                        (above.info.GetInputs().empty() ? "nothing"
-                                                        : above.info.GetInputs().front()) +
-                        ", '" + below.spec.id + "' gives " +
-                        (below.info.GetOutputs().empty() ? "nothing"
-                                                         : below.info.GetOutputs().front()) +
-                        ")");
+        Fail(above,
+             "cannot be stacked on '" + below.spec.id + "' (it takes " +
+                 (above.info.GetInputs().empty() ? "nothing" : above.info.GetInputs().front()) +
+                 ", '" + below.spec.id + "' gives " +
+                 (below.info.GetOutputs().empty() ? "nothing" : below.info.GetOutputs().front()) +
+                 ")");
     }
 
     srd_decoder_inst* NewInstance(const SqzStage& stage)
@@ -143,16 +143,15 @@ struct CqzDecodeStack::SqzImp
     static void OnAnnotation(srd_proto_data* data, void* self)
     {
         auto* imp = static_cast<SqzImp*>(self);
-        const auto it =
-            std::find(imp->instances.begin(), imp->instances.end(), data->pdo->di);
+        const auto it = std::find(imp->instances.begin(), imp->instances.end(), data->pdo->di);
         if (it == imp->instances.end())
             return;
         const auto* annotation = static_cast<const srd_proto_data_annotation*>(data->data);
-        SqzDecodedAnnotations& result = imp->results[static_cast<std::size_t>(it - imp->instances.begin())];
-        result.annotations.push_back({data->start_sample, data->end_sample, annotation->ann_class,
-                                      annotation->ann_text && annotation->ann_text[0]
-                                          ? annotation->ann_text[0]
-                                          : ""});
+        SqzDecodedAnnotations& result =
+            imp->results[static_cast<std::size_t>(it - imp->instances.begin())];
+        result.annotations.push_back(
+            {data->start_sample, data->end_sample, annotation->ann_class,
+             annotation->ann_text && annotation->ann_text[0] ? annotation->ann_text[0] : ""});
     }
 
     void Start(std::uint64_t rate)
@@ -168,7 +167,8 @@ struct CqzDecodeStack::SqzImp
             else if (const int code = srd_inst_stack(session, instances[i - 1], instances[i]);
                      code != SRD_OK)
                 Fail(stages[i], "cannot be stacked", code);
-            results.push_back({stages[i].decoder, stages[i].info.GetClasses(), Format(stages[i]), {}});
+            results.push_back(
+                {stages[i].decoder, stages[i].info.GetClasses(), Format(stages[i]), {}});
         }
         srd_pd_output_callback_add(session, SRD_OUTPUT_ANN, &OnAnnotation, this);
         srd_session_metadata_set(session, SRD_CONF_SAMPLERATE, g_variant_new_uint64(rate));
@@ -187,6 +187,28 @@ struct CqzDecodeStack::SqzImp
         return option->defaultValue;
     }
 
+    // The stage a decoder thread's error names (its instance, "spiflash-1"), else the first.
+    const SqzStage& Culprit(const std::string& log) const
+    {
+        for (std::size_t i = instances.size(); i-- > 0;)
+            if (log.find(instances[i]->inst_id) != std::string::npos)
+                return stages[i];
+        return stages.front();
+    }
+
+    // Ends the decoder threads, so that what they logged on the way out is in the log, and
+    // fails naming the decoder that raised.
+    void StopAndCheck(int code, std::uint64_t sample)
+    {
+        srd_session_terminate_reset(session);
+        const std::string log = CqzDecodeLibrary::Instance().TakeLog();
+        if (code == SRD_OK && log.empty())
+            return;
+        throw CqzDecodeError("decoder '" + Culprit(log).spec.id + "': stopped with an error" +
+                             (code != SRD_OK ? " at sample " + std::to_string(sample) : "") +
+                             (log.empty() ? "" : ": " + log));
+    }
+
     void Feed(CqzDecodeSamples& samples, const SqzDecodeRequest& request)
     {
         const CqzInterruptGuard guard;
@@ -196,18 +218,16 @@ struct CqzDecodeStack::SqzImp
         {
             const std::uint64_t count = std::min(kChunkSamples, total - first);
             samples.Fill(first, count, chunk);
-            const int code = srd_session_send(session, first, first + count, chunk.data(),
-                                              chunk.size(),
-                                              static_cast<std::uint64_t>(samples.GetUnitSize()));
+            const int code =
+                srd_session_send(session, first, first + count, chunk.data(), chunk.size(),
+                                 static_cast<std::uint64_t>(samples.GetUnitSize()));
             if (code != SRD_OK)
-                Fail(stages.front(), "stopped with an error at sample " + std::to_string(first),
-                     code);
+                StopAndCheck(code, first);
             if (g_interrupted != 0 || (request.progress && !request.progress(first + count, total)))
                 throw CqzDecodeError("decoding interrupted (" + stages.front().spec.id + ")");
         }
         // A decoder that failed in its own thread has said so in the log.
-        if (std::string log = CqzDecodeLibrary::Instance().TakeLog(); !log.empty())
-            throw CqzDecodeError("decoder '" + stages.front().spec.id + "' failed: " + log);
+        StopAndCheck(SRD_OK, total);
     }
 };
 

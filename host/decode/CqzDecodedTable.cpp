@@ -35,7 +35,8 @@ int WidthOf(const std::vector<std::vector<std::optional<std::uint64_t>>>& values
 class CqzTableBuilder
 {
 public:
-    CqzTableBuilder(CqzData& data, const std::string& name) : m_table(*data.AddTable()), m_name(name)
+    CqzTableBuilder(CqzData& data, const std::string& name)
+        : m_table(*data.AddTable()), m_name(name)
     {
     }
 
@@ -63,7 +64,8 @@ const CqzID& CqzDecodedTable::SourceID()
 }
 
 CqzDataTable& CqzDecodedTable::Add(CqzData& data, const std::string& name,
-                                   const SqzDecodedAnnotations& decoded, const CqzSampleClock& clock)
+                                   const SqzDecodedAnnotations& decoded,
+                                   const CqzSampleClock& clock)
 {
     const std::vector<const SqzAnnotation*> rows = InTableOrder(decoded.annotations);
     const CqzDecodeFields fields(decoded.classes, decoded.format);
@@ -94,9 +96,9 @@ CqzDataTable& CqzDecodedTable::Add(CqzData& data, const std::string& name,
             else
                 table.SetStatus(fieldColumns[f], 3);
         const auto klass = static_cast<std::size_t>(row.annotationClass);
-        table.SetText(classColumn, CString::FromUtf8(klass < decoded.classes.size()
-                                                         ? decoded.classes[klass]
-                                                         : std::to_string(klass)));
+        table.SetText(classColumn,
+                      CString::FromUtf8(klass < decoded.classes.size() ? decoded.classes[klass]
+                                                                       : std::to_string(klass)));
         table.SetText(textColumn, CString::FromUtf8(row.text));
         table.SetValue(startColumn, CqzUInt(row.start));
         table.SetValue(endColumn, CqzUInt(row.end));

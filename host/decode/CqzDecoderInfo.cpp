@@ -55,14 +55,15 @@ std::string Join(const std::vector<std::string>& items)
 
 CqzDecoderInfo::CqzDecoderInfo(const srd_decoder& decoder)
     : m_id(decoder.id), m_name(decoder.longname ? decoder.longname : decoder.name),
-      m_channels(ChannelIDs(decoder.channels)), m_optionalChannels(ChannelIDs(decoder.opt_channels)),
-      m_inputs(Texts(decoder.inputs)), m_outputs(Texts(decoder.outputs))
+      m_channels(ChannelIDs(decoder.channels)),
+      m_optionalChannels(ChannelIDs(decoder.opt_channels)), m_inputs(Texts(decoder.inputs)),
+      m_outputs(Texts(decoder.outputs))
 {
     for (const GSList* item = decoder.options; item != nullptr; item = item->next)
     {
         const auto* option = static_cast<const srd_decoder_option*>(item->data);
-        SqzDecoderOption read{option->id, option->desc ? option->desc : "", ValueText(option->def),
-                              {}, 's'};
+        SqzDecoderOption read{
+            option->id, option->desc ? option->desc : "", ValueText(option->def), {}, 's'};
         if (g_variant_is_of_type(option->def, G_VARIANT_TYPE_INT64))
             read.type = 'x';
         else if (g_variant_is_of_type(option->def, G_VARIANT_TYPE_DOUBLE))

@@ -39,8 +39,8 @@ public:
     const SqzDecoderOption* FindOption(const std::string& id) const;
     // "channels: clk; optional: miso, mosi, cs; options: cpol, cpha" for messages.
     std::string DescribeKeys() const;
-    // A value as the library takes it (a reference the caller owns); throws CqzDecodeError naming the
-    // decoder for text that does not fit the option's type or allowed values.
+    // A value as the library takes it (a reference the caller owns); throws CqzDecodeError naming
+    // the decoder for text that does not fit the option's type or allowed values.
     _GVariant* MakeValue(const SqzDecoderOption& option, const std::string& text) const;
 
 private:

@@ -112,8 +112,11 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
     if (!options.html.empty())
     {
         const SqzHtmlPage page{"qzfilter: " + options.capture,
-                               CqzFilterDocument::DescribeTerms(session.GetSetupMarkup()), counts,
-                               options.showHidden, options.progress, table};
+                               CqzFilterDocument::DescribeTerms(session.GetSetupMarkup()),
+                               counts,
+                               options.showHidden,
+                               options.progress,
+                               table};
         CqzHtmlExporter::Export(options.html, data, instance, page);
     }
 }

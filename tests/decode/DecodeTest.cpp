@@ -56,8 +56,8 @@ const SqzDecodeCase Cases[] = {
      "spi.mosi == 0xE0", "mosi-data", "E0"},
     {"I2c", "tca6408a.sr", "i2c:scl=SCL:sda=SDA", "i2c:scl=SCL:sda=SDA", "i2c", "i2c.data == 0x01",
      "data-write:data-read", "01"},
-    {"Uart", "hello_world_8n1_115200.sr", "uart:rx=TX:baudrate=115200", "uart:rx=TX:baudrate=115200",
-     "uart", "uart.rx == 0x0a", "rx-data", "0A"},
+    {"Uart", "hello_world_8n1_115200.sr", "uart:rx=TX:baudrate=115200",
+     "uart:rx=TX:baudrate=115200", "uart", "uart.rx == 0x0a", "rx-data", "0A"},
 };
 
 class DecodeTest : public ::testing::TestWithParam<SqzDecodeCase>
@@ -67,9 +67,9 @@ protected:
     static std::vector<std::string> SigrokAnnotations(const SqzDecodeCase& c,
                                                       const std::string& classes = "")
     {
-        const SqzRun run = Shell("sigrok-cli -i '" + Capture(c.capture) + "' -P " + c.sigrok +
-                                 " -A " + c.table + (classes.empty() ? "" : "=" + classes) +
-                                 " --protocol-decoder-samplenum");
+        const SqzRun run =
+            Shell("sigrok-cli -i '" + Capture(c.capture) + "' -P " + c.sigrok + " -A " + c.table +
+                  (classes.empty() ? "" : "=" + classes) + " --protocol-decoder-samplenum");
         EXPECT_EQ(run.code, 0) << run.out;
         static const std::regex line(R"((\d+)-(\d+) [\w-]+: (.*))");
         std::vector<std::string> annotations;
@@ -136,12 +136,13 @@ TEST_P(DecodeTest, TermCountsWhatSigrokPrints)
                                         [&](const std::string& line)
                                         { return line.ends_with(std::string(" ") + c.value); });
     ASSERT_GT(expected, 0);
-    const SqzRun run = Shell(std::string("'") + QZ_HOST_PROGRAM + "' -q --no-progress --decode " +
-                             c.decode + " --color red '" + c.term + "' '" + Capture(c.capture) +
-                             "'");
+    const SqzRun run =
+        Shell(std::string("'") + QZ_HOST_PROGRAM + "' -q --no-progress --decode " + c.decode +
+              " --color red '" + c.term + "' '" + Capture(c.capture) + "'");
     ASSERT_EQ(run.code, 0) << run.out;
     std::smatch m;
-    ASSERT_TRUE(std::regex_search(run.out, m, std::regex(R"(1\. .*\): (\d+) coloured)"))) << run.out;
+    ASSERT_TRUE(std::regex_search(run.out, m, std::regex(R"(1\. .*\): (\d+) coloured)")))
+        << run.out;
     EXPECT_EQ(std::stol(m[1].str()), expected) << run.out;
 }
 
@@ -167,7 +168,12 @@ TEST(DecodeRefusalTest, MistakesAreNamed)
         {"spi:clk=D9", "", "decoder 'spi': the capture has no one-bit label 'D9'"},
         {"spi:clk=D2,uart", "", "decoder 'uart': cannot be stacked on 'spi'"},
         {"spi:clk=D2", "1G", "more than the bound of 1000000000 samples"},
-        {"uart:rx=D1:baudrate=0", "", "decoder 'uart'"},
+        {"uart:rx=D1:baudrate=0", "",
+         "decoder 'uart': does not start (Python API error): "
+         "ZeroDivisionError"},
+        {"spi:clk=D2:wordsize=0", "",
+         "decoder 'spi': stopped with an error at sample 0: "
+         "ValueError"},
     };
     for (const SqzRefusal& refusal : refusals)
     {

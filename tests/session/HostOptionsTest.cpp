@@ -49,9 +49,9 @@ TEST(HostOptionsTest, RowsTakeOpenEndsAndListTheWholeRangeUnlessLimited)
 
 TEST(HostOptionsTest, DecodersAreRepeatableAndRatesTakeUnits)
 {
-    const SqzHostOptions options = CqzHostOptions::Parse(
-        {"--decode", "spi:clk=D2", "--decode=i2c:scl=SCL:sda=SDA,eeprom24xx", "--decode-rate",
-         "2.5M", "--table", "i2c", "--decode", "list"});
+    const SqzHostOptions options =
+        CqzHostOptions::Parse({"--decode", "spi:clk=D2", "--decode=i2c:scl=SCL:sda=SDA,eeprom24xx",
+                               "--decode-rate", "2.5M", "--table", "i2c", "--decode", "list"});
     EXPECT_EQ(options.decode.stacks,
               (std::vector<std::string>{"spi:clk=D2", "i2c:scl=SCL:sda=SDA,eeprom24xx"}));
     EXPECT_EQ(options.decode.rate, 2500000u);
