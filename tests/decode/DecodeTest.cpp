@@ -171,7 +171,7 @@ TEST(DecodeRefusalTest, MistakesAreNamed)
         {"uart:rx=D1:baudrate=0", "",
          "decoder 'uart': does not start (Python API error): "
          "ZeroDivisionError"},
-        {"spi:clk=D2:wordsize=0", "",
+        {"spi:clk=D2:mosi=D1:wordsize=0", "",
          "decoder 'spi': stopped with an error at sample 0: "
          "ValueError"},
     };
