@@ -19,6 +19,7 @@ th{background:#333;color:#fff;position:sticky;top:0}
 tr:nth-child(even):not([style]) td{background-color:#f4f4f4}
 tr.hidden td{color:#aaa;background:#fafafa}
 td.n{text-align:right;color:#777}
+tr.gap td{color:#888;background:#fff;font-style:italic;font-size:11px;padding:0 10px;border-top:1px dashed #ccc;border-bottom:1px dashed #ccc}
 code{background:#eee;padding:1px 4px})";
 
 // Dark text on light colours, white text on dark ones.
@@ -78,6 +79,9 @@ void WriteTable(std::ofstream& out, const CqzDataTable& table, const CqzID& inst
     for (std::int64_t row = 0; row < rows; ++row)
     {
         const std::int64_t next = page.showHidden ? row : records.NextShown(row);
+        if (next > row)
+            out << "<tr class=\"gap\"><td colspan=\"" << text.GetColumnCount() + 2 << "\">"
+                << CqzTableText::HiddenRun(next - row) << "</td></tr>\n";
         done += next - row;
         if ((row = next) >= rows)
             break;

@@ -159,8 +159,8 @@ void CqzListingWriter::Write(const CqzData& data, const CqzID& instanceID)
 void CqzListingWriter::WriteHiddenRun(std::int64_t count)
 {
     const bool dim = m_options.color;
-    m_out << (dim ? "\033[2m" : "") << "  \u2026 " << count << " hidden row"
-          << (count == 1 ? "" : "s") << " \u2026" << (dim ? "\033[0m" : "") << "\n";
+    m_out << (dim ? "\033[2m" : "") << "  " << CqzTableText::HiddenRun(count)
+          << (dim ? "\033[0m" : "") << "\n";
 }
 
 void CqzListingWriter::WriteTable(const CqzDataTable& table, const CqzID& instanceID)

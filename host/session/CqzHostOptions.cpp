@@ -209,6 +209,8 @@ bool ReadFlag(SqzHostOptions& options, const std::string& name)
         options.limit = -1;
     else if (name == "--quiet" || name == "-q")
         options.listing = false;
+    else if (name == "--json")
+        options.json = true;
     else if (name == "--show-hidden")
         options.showHidden = true;
     else if (name == "--print-setup")
@@ -382,6 +384,8 @@ Output:
                         leave an end open); the whole range unless --limit is given
   --show-hidden         list hidden rows too, dimmed
   -q, --quiet           no listing, only the summary
+  --json                no listing; the summary as one JSON object on stdout (rows, shown,
+                        hidden, coloured, the setup's terms, the rows each term decided)
   --color=WHEN          24-bit colour in the listing: auto (a terminal, unless NO_COLOR is
                         set to a non-empty value), always, never
   --csv FILE            every line: time, values, hidden (0/1), colour (#rrggbb or empty);

@@ -67,6 +67,7 @@ struct SqzHostOptions
     bool listDecoders = false; // --decode list: the installed decoders, no capture
     std::string table;         // --table NAME: the table listed and exported
     bool listing = true;     // --quiet turns the listing off
+    bool json = false;       // --json: the summary as one JSON object, no listing
     bool showHidden = false;
     bool progress = true;
     EqzColorMode colorMode = eqzColorAuto;

@@ -16,6 +16,16 @@ constexpr int Padding = 8;
 const QColor Grid(0xd8, 0xd8, 0xd8);
 const QColor HeaderBack(0xee, 0xee, 0xee);
 const QColor Dimmed(0xa8, 0xa8, 0xa8);
+const QColor GapBack(0xf4, 0xf4, 0xf4);
+const QColor GapInk(0x80, 0x80, 0x80);
+
+QFont GapFont(const QFont& table)
+{
+    QFont font = table;
+    font.setPixelSize(10);
+    font.setItalic(true);
+    return font;
+}
 
 QColor FromColorRef(std::uint32_t color)
 {
@@ -37,6 +47,7 @@ CqzViewTable::CqzViewTable(QWidget* parent) : QAbstractScrollArea(parent)
     font.setPixelSize(12);
     setFont(font);
     m_lineHeight = QFontMetrics(font).height() + 4;
+    m_gapHeight = QFontMetrics(GapFont(font)).height() + 1;
     setFocusPolicy(Qt::StrongFocus);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int value)
@@ -78,8 +89,33 @@ void CqzViewTable::GoTo(std::int64_t row)
 
 void CqzViewTable::GoToEnd()
 {
-    if (m_rows)
-        ScrollTo(m_rows->LastTop(GetLinesPerPage()));
+    if (!m_rows)
+        return;
+    m_top = m_rows->LastTop(GetLinesPerPage());
+    FitEnd();
+    ScrollTo(m_top);
+}
+
+bool CqzViewTable::ShowsEnd()
+{
+    const std::vector<SqzViewLine> layout = GetLayout();
+    const std::int64_t rows = m_rows->GetRowCount();
+    if (layout.empty() || layout.back().row >= rows)
+        return true;
+    const std::int64_t last = m_rows->Previous(rows - 1);
+    return layout.back().row == last && (last == rows - 1 || m_rows->GetShowHidden());
+}
+
+void CqzViewTable::FitEnd()
+{
+    // Each step gives room for one more line; markers take less than a row.
+    for (int step = 0; step <= GetLinesPerPage() && !ShowsEnd(); ++step)
+    {
+        const std::int64_t next = m_rows->Step(m_top, 1);
+        if (next == m_top)
+            return;
+        m_top = next;
+    }
 }
 
 int CqzViewTable::GetLinesPerPage() const
@@ -87,9 +123,53 @@ int CqzViewTable::GetLinesPerPage() const
     return std::max(1, (viewport()->height() - m_lineHeight) / m_lineHeight);
 }
 
+std::vector<SqzViewLine> CqzViewTable::GetLayout()
+{
+    std::vector<SqzViewLine> layout;
+    if (!m_rows)
+        return layout;
+    const std::vector<std::int64_t> rows = m_rows->Lines(m_top, GetLinesPerPage());
+    const bool gaps = !m_rows->GetShowHidden();
+    const int bottom = viewport()->height();
+    std::int64_t previous = rows.empty() || !gaps ? -1 : m_rows->Previous(rows.front() - 1);
+    int y = m_lineHeight;
+    const auto place = [&](std::int64_t row, int height)
+    {
+        const std::int64_t hidden = gaps ? row - previous - 1 : 0;
+        const int top = y + (hidden > 0 ? m_gapHeight : 0);
+        if (top + height > bottom && !layout.empty())
+            return false;
+        layout.push_back({row, hidden, top});
+        y = top + height;
+        previous = row;
+        return true;
+    };
+    for (const std::int64_t row : rows)
+        if (!place(row, m_lineHeight))
+            return layout;
+    // The end of the table: the hidden rows after its last drawn row.
+    if (!rows.empty() && int(rows.size()) < GetLinesPerPage() &&
+        rows.back() < m_rows->GetRowCount() - 1)
+        place(m_rows->GetRowCount(), 0);
+    return layout;
+}
+
 std::vector<std::int64_t> CqzViewTable::GetDrawnRows()
 {
-    return m_rows ? m_rows->Lines(m_top, GetLinesPerPage()) : std::vector<std::int64_t>();
+    std::vector<std::int64_t> rows;
+    const std::int64_t count = m_rows ? m_rows->GetRowCount() : 0;
+    for (const SqzViewLine& line : GetLayout())
+        if (line.row < count)
+            rows.push_back(line.row);
+    return rows;
+}
+
+int CqzViewTable::GetTotalWidth() const
+{
+    int total = 0;
+    for (const int w : m_widths)
+        total += w;
+    return total;
 }
 
 void CqzViewTable::ScrollTo(std::int64_t top)
@@ -98,8 +178,13 @@ void CqzViewTable::ScrollTo(std::int64_t top)
         return;
     m_top = std::clamp<std::int64_t>(top, 0, std::max<std::int64_t>(m_rows->GetRowCount() - 1, 0));
     // Below the last screenful the table would end half empty: keep the last rows in view.
-    if (int(GetDrawnRows().size()) < GetLinesPerPage())
-        m_top = std::min(m_top, m_rows->LastTop(GetLinesPerPage()));
+    if (ShowsEnd())
+    {
+        const std::int64_t wanted = m_top;
+        m_top = m_rows->LastTop(GetLinesPerPage());
+        FitEnd();
+        m_top = std::min(m_top, wanted);
+    }
     UpdateScrollBar();
     viewport()->update();
 }
@@ -118,10 +203,7 @@ void CqzViewTable::UpdateScrollBar()
     bar->setRange(0, int(std::clamp<std::int64_t>(rows - 1, 0, INT_MAX)));
     bar->setPageStep(GetLinesPerPage());
     bar->setValue(int(std::min<std::int64_t>(m_top, INT_MAX)));
-    int width = 0;
-    for (const int w : m_widths)
-        width += w;
-    horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
+    horizontalScrollBar()->setRange(0, std::max(0, GetTotalWidth() - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
     m_settingBar = false;
 }
@@ -155,24 +237,38 @@ void CqzViewTable::paintEvent(QPaintEvent*)
     painter.translate(-horizontalScrollBar()->value(), 0);
     if (m_rows)
     {
-        int y = m_lineHeight;
-        for (const std::int64_t row : GetDrawnRows())
-        {
-            DrawRow(painter, y, row);
-            y += m_lineHeight;
-        }
+        const std::vector<SqzViewLine> layout = GetLayout();
+        for (const SqzViewLine& line : layout)
+            if (line.row < m_rows->GetRowCount())
+                DrawRow(painter, line.y, line.row);
         DrawHeader(painter);
+        // The markers go over the column lines the header draws down the table.
+        for (const SqzViewLine& line : layout)
+            if (line.hiddenBefore > 0)
+                DrawGap(painter, line.y - m_gapHeight, line.hiddenBefore);
     }
     painter.end();
     if (m_painted)
         m_painted();
 }
 
+void CqzViewTable::DrawGap(QPainter& painter, int y, std::int64_t count) const
+{
+    const int width = std::max(GetTotalWidth(), viewport()->width());
+    painter.fillRect(0, y, width, m_gapHeight, GapBack);
+    painter.setPen(QPen(Grid, 1, Qt::DashLine));
+    painter.drawLine(0, y + m_gapHeight - 1, width, y + m_gapHeight - 1);
+    painter.setFont(GapFont(font()));
+    painter.setPen(GapInk);
+    painter.drawText(QRect(Padding, y, width - 2 * Padding, m_gapHeight),
+                     Qt::AlignVCenter | Qt::AlignLeft,
+                     QString::fromStdString(CqzTableText::HiddenRun(count)));
+    painter.setFont(font());
+}
+
 void CqzViewTable::DrawHeader(QPainter& painter) const
 {
-    int total = 0;
-    for (const int w : m_widths)
-        total += w;
+    const int total = GetTotalWidth();
     painter.fillRect(0, 0, std::max(total, viewport()->width()), m_lineHeight, HeaderBack);
     QFont bold = font();
     bold.setBold(true);
@@ -208,9 +304,7 @@ void CqzViewTable::DrawRow(QPainter& painter, int y, std::int64_t row)
         back = FromColorRef(record.GetColor());
         ink = TextOn(back);
     }
-    int total = 0;
-    for (const int w : m_widths)
-        total += w;
+    const int total = GetTotalWidth();
     painter.fillRect(0, y, std::max(total, viewport()->width()), m_lineHeight, back);
     if (row == m_current)
     {
@@ -271,12 +365,12 @@ void CqzViewTable::wheelEvent(QWheelEvent* event)
 
 void CqzViewTable::mousePressEvent(QMouseEvent* event)
 {
-    const int line = int(event->position().y()) / m_lineHeight - 1;
-    const std::vector<std::int64_t> rows = GetDrawnRows();
-    if (line >= 0 && line < int(rows.size()))
-    {
-        m_current = rows[std::size_t(line)];
-        viewport()->update();
-    }
+    const int y = int(event->position().y());
+    for (const SqzViewLine& line : GetLayout())
+        if (y >= line.y && y < line.y + m_lineHeight && line.row < m_rows->GetRowCount())
+        {
+            m_current = line.row;
+            viewport()->update();
+        }
     setFocus();
 }

@@ -9,16 +9,20 @@
 #include "CqzPageProduction.h"
 #include "CqzTermCountText.h"
 #include "CqzToolEditor.h"
+#include "CqzViewFind.h"
 #include "win/WinTypes.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QStatusBar>
 #include <QToolBar>
@@ -41,6 +45,7 @@ CqzViewWindow::CqzViewWindow(CqzHostSession& session, const std::string& capture
     m_status = new QLabel(this);
     statusBar()->addWidget(m_status, 1);
     BuildMenus();
+    BuildFindBar();
     BuildCounts();
     m_showHidden->setChecked(showHidden);
     m_table->SetOnPainted([this] { UpdateCounts(); });
@@ -70,7 +75,11 @@ void CqzViewWindow::BuildMenus()
     view->addAction(QStringLiteral("Go to &time..."), QKeySequence(Qt::CTRL | Qt::Key_T), this,
                     [this] { AskTime(); });
     view->addAction(QStringLiteral("&Find value..."), QKeySequence::Find, this,
-                    [this] { AskValue(); });
+                    [this] { ShowFindBar(); });
+    view->addAction(QStringLiteral("Find &next"), QKeySequence::FindNext, this,
+                    [this] { Find(true); });
+    view->addAction(QStringLiteral("Find &previous"), QKeySequence::FindPrevious, this,
+                    [this] { Find(false); });
 
     QMenu* filter = menuBar()->addMenu(QStringLiteral("F&ilter"));
     m_editFilter = filter->addAction(QStringLiteral("&Filter..."), this, [this] { EditFilter(); });
@@ -118,6 +127,7 @@ void CqzViewWindow::Reload()
         auto rows = std::make_unique<CqzViewRows>(*shown, m_session.GetInstanceID());
         rows->SetShowHidden(m_showHidden->isChecked());
         m_table->SetRows(std::move(rows));
+        FillFindColumns();
     }
     CqzPlugInInterface* tool = m_session.GetTool();
     const bool hasEditor = tool != nullptr && CqzToolEditor::Find(*tool) != nullptr;
@@ -207,20 +217,108 @@ bool CqzViewWindow::GoToTime(const std::string& text)
 
 bool CqzViewWindow::FindValue(const std::string& label, const std::string& value)
 {
-    CqzViewRows* rows = m_table->GetRows();
-    if (rows == nullptr)
+    const int at = label.empty() ? 0 : m_findColumn->findText(Text(label));
+    if (at < 0)
         return false;
-    for (int column = 0; column < rows->GetText().GetColumnCount(); ++column)
-        if (rows->GetText().GetName(column) == label)
-        {
-            const std::int64_t from =
-                m_table->GetCurrent() >= 0 ? m_table->GetCurrent() : m_table->GetTop() - 1;
-            const std::optional<std::int64_t> row = rows->FindValue(column, value, from);
-            if (row)
-                m_table->GoTo(*row);
-            return row.has_value();
-        }
-    return false;
+    m_findColumn->setCurrentIndex(at);
+    m_findText->setText(Text(value));
+    return Find(true);
+}
+
+void CqzViewWindow::BuildFindBar()
+{
+    QToolBar* bar = new QToolBar(QStringLiteral("Find"), this);
+    bar->setMovable(false);
+    addToolBar(Qt::TopToolBarArea, bar);
+    bar->addWidget(new QLabel(QStringLiteral(" Find: "), bar));
+    m_findText = new QLineEdit(bar);
+    m_findText->setPlaceholderText(QStringLiteral("a value: 0x404, 404h, 1028 or text"));
+    m_findText->setClearButtonEnabled(true);
+    m_findText->setMinimumWidth(240);
+    connect(m_findText, &QLineEdit::returnPressed, this, [this] { Find(true); });
+    bar->addWidget(m_findText);
+    bar->addWidget(new QLabel(QStringLiteral(" in "), bar));
+    m_findColumn = new QComboBox(bar);
+    m_findColumn->addItem(QStringLiteral("any column"));
+    bar->addWidget(m_findColumn);
+    bar->addAction(QStringLiteral("Next"), this, [this] { Find(true); })
+        ->setToolTip(QStringLiteral("The next row that matches (F3)"));
+    bar->addAction(QStringLiteral("Previous"), this, [this] { Find(false); })
+        ->setToolTip(QStringLiteral("The previous row that matches (Shift+F3)"));
+    m_findStop = bar->addAction(QStringLiteral("Stop"), this, [this] { m_findCancelled = true; });
+    m_findStop->setShortcut(Qt::Key_Escape);
+    m_findStop->setEnabled(false);
+    m_findProgress = new QProgressBar(this);
+    m_findProgress->setMaximumWidth(160);
+    m_findProgress->setRange(0, 1000);
+    m_findProgress->hide();
+    statusBar()->addPermanentWidget(m_findProgress);
+}
+
+void CqzViewWindow::FillFindColumns()
+{
+    const int current = m_findColumn->currentIndex();
+    while (m_findColumn->count() > 1)
+        m_findColumn->removeItem(1);
+    const CqzTableText& text = m_table->GetRows()->GetText();
+    for (int column = 0; column < text.GetColumnCount(); ++column)
+        m_findColumn->addItem(Text(text.GetName(column)));
+    m_findColumn->setCurrentIndex(current < m_findColumn->count() ? current : 0);
+}
+
+void CqzViewWindow::ShowFindBar()
+{
+    m_findText->setFocus();
+    m_findText->selectAll();
+}
+
+bool CqzViewWindow::Find(bool forward)
+{
+    CqzViewRows* rows = m_table->GetRows();
+    const std::string text = m_findText->text().trimmed().toStdString();
+    if (rows == nullptr || m_finding)
+        return false;
+    if (text.empty())
+    {
+        ShowFindBar();
+        return false;
+    }
+    CqzViewFind find(*rows, m_findColumn->currentIndex() - 1, text);
+    std::int64_t from = m_table->GetCurrent() >= 0 ? m_table->GetCurrent()
+                        : forward                  ? m_table->GetTop() - 1
+                                                   : m_table->GetTop();
+    // Steps of rows with the window's events between them: it keeps drawing, and Escape or
+    // Stop ends the search.
+    m_finding = true;
+    m_findCancelled = false;
+    m_findStop->setEnabled(true);
+    std::optional<std::int64_t> found;
+    const std::int64_t total = std::max<std::int64_t>(rows->GetRowCount(), 1);
+    for (int steps = 0; !found && !find.AtEnd(from) && !m_findCancelled; ++steps)
+    {
+        found = find.Step(from, forward, 20000);
+        if (steps == 5)
+            m_findProgress->show();
+        m_findProgress->setValue(int((forward ? from : total - from) * 1000 / total));
+        QApplication::processEvents();
+    }
+    m_finding = false;
+    m_findStop->setEnabled(false);
+    m_findProgress->hide();
+    const std::string what = "'" + text + "'";
+    if (found)
+    {
+        m_table->GoTo(*found);
+        statusBar()->showMessage(Text("Row " + std::to_string(*found) + " matches " + what + "."),
+                                 5000);
+    }
+    else
+        statusBar()->showMessage(
+            Text(m_findCancelled ? "Search for " + what + " stopped."
+                                 : std::string("No row ") + (forward ? "below" : "above") +
+                                       " matches " + what + "."),
+            8000);
+    return found.has_value();
 }
 
 void CqzViewWindow::ExportCsv(const std::string& path)
@@ -261,29 +359,8 @@ void CqzViewWindow::AskTime()
                                                QStringLiteral("Time (for example 4.86 us):"),
                                                QLineEdit::Normal, QString(), &ok);
     if (ok && !GoToTime(text.toStdString()))
-        Complain("'" + text.toStdString() + "' is not a time (a number and ps, ns, us, ms or s).");
-}
-
-void CqzViewWindow::AskValue()
-{
-    CqzViewRows* rows = m_table->GetRows();
-    if (rows == nullptr || rows->GetText().GetColumnCount() == 0)
-        return;
-    QStringList labels;
-    for (int column = 0; column < rows->GetText().GetColumnCount(); ++column)
-        labels << Text(rows->GetText().GetName(column));
-    bool ok = false;
-    const int current = std::max(0, int(labels.indexOf(Text(m_lastLabel))));
-    const QString label = QInputDialog::getItem(
-        this, QStringLiteral("Find value"), QStringLiteral("Label:"), labels, current, false, &ok);
-    if (!ok)
-        return;
-    m_lastLabel = label.toStdString();
-    const QString value = QInputDialog::getText(this, QStringLiteral("Find value"),
-                                                QStringLiteral("Value of %1 as shown:").arg(label),
-                                                QLineEdit::Normal, QString(), &ok);
-    if (ok && !FindValue(m_lastLabel, value.toStdString()))
-        Complain("No row below shows " + m_lastLabel + " = " + value.toStdString() + ".");
+        Complain("'" + text.toStdString() +
+                 "' is not a time of the capture: a number at or above 0 and ps, ns, us, ms or s.");
 }
 
 void CqzViewWindow::AskExport(bool html)

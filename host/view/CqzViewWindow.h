@@ -1,11 +1,11 @@
 #pragma once
 // The main window of `qzfilter view`: the capture's first table through the filter
 // (CqzViewTable), the rows each term decided beside it (read through the tool's term-count
-// interface), and the person's actions: show hidden rows dimmed, go to a row or a time, find
-// the next row where a label has a value, edit the filter with the tool's own editor and run
-// it again, count every row (producing the remaining pages, cancellable), and export the
-// result as the command line does. The title names the capture and whether the filter is
-// enabled. Does not own the session, which must outlive it.
+// interface), and the person's actions: show hidden rows dimmed, go to a row or a time, find a
+// value in the find bar (F3 and Shift+F3: next and previous), edit the filter with the tool's
+// own editor and run it again, count every row (producing the remaining pages, cancellable),
+// and export the result as the command line does. The title names the capture and whether the
+// filter is enabled. Does not own the session, which must outlive it.
 
 #include "CqzHostSession.h"
 #include "CqzViewTable.h"
@@ -15,7 +15,10 @@
 #include <string>
 
 class QAction;
+class QComboBox;
 class QLabel;
+class QLineEdit;
+class QProgressBar;
 class QToolButton;
 class QTreeWidget;
 
@@ -34,8 +37,12 @@ public:
     // Produces every remaining page with a progress dialog; false when cancelled.
     bool CountAll();
     bool GoToTime(const std::string& text);
-    // The next row after the marked one (or the top) where the label shows `value`.
+    // The next row after the marked one (or the top) where the label (empty: any label)
+    // holds or shows `value` (CqzViewFind), as the find bar searches it.
     bool FindValue(const std::string& label, const std::string& value);
+    // The find bar's search: the next (or previous) matching row from the marked one, in
+    // steps that keep the window drawing; Escape or the bar's Stop cancels it.
+    bool Find(bool forward);
     void ExportCsv(const std::string& path);
     void ExportHtml(const std::string& path);
     // The term counts as the panel shows them now.
@@ -48,7 +55,9 @@ private:
     void UpdateTitle();
     void AskRow();
     void AskTime();
-    void AskValue();
+    void BuildFindBar();
+    void FillFindColumns();
+    void ShowFindBar();
     void AskExport(bool html);
     void Complain(const std::string& text);
 
@@ -60,5 +69,10 @@ private:
     QToolButton* m_filterButton = nullptr;
     QAction* m_showHidden = nullptr;
     QAction* m_editFilter = nullptr;
-    std::string m_lastLabel;
+    QLineEdit* m_findText = nullptr;
+    QComboBox* m_findColumn = nullptr;
+    QProgressBar* m_findProgress = nullptr;
+    QAction* m_findStop = nullptr;
+    bool m_finding = false;
+    bool m_findCancelled = false;
 };

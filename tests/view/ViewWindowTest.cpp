@@ -65,22 +65,29 @@ protected:
         return rows;
     }
 
-    // The drawn rows are the export's rows from the top, and each is painted in its colour.
+    // The drawn rows are the export's rows from the top, each painted in its colour, and each
+    // run of hidden rows left out is marked above the next row with the export's count.
     void ExpectDrawnAsExported(bool all = false)
     {
         const std::vector<std::int64_t> drawn = Table().GetDrawnRows();
         ASSERT_FALSE(drawn.empty());
         EXPECT_EQ(drawn, ExpectedFrom(drawn.front(), drawn.size(), all));
         const QImage picture = Table().viewport()->grab().toImage();
-        for (std::size_t line = 0; line < drawn.size(); ++line)
+        std::int64_t previous = drawn.front() - 1;
+        while (!all && previous >= 0 && (*expected)[std::size_t(previous)].hidden)
+            --previous;
+        for (const SqzViewLine& line : Table().GetLayout())
         {
-            const SqzCsvRow& row = (*expected)[std::size_t(drawn[line])];
-            const int y = int(line + 1) * Table().GetLineHeight() + Table().GetLineHeight() / 2;
-            const QColor pixel = picture.pixelColor(3, y);
+            EXPECT_EQ(line.hiddenBefore, line.row - previous - 1) << "row " << line.row;
+            previous = line.row;
+            if (line.row >= std::int64_t(expected->size()))
+                continue;
+            const SqzCsvRow& row = (*expected)[std::size_t(line.row)];
+            const QColor pixel = picture.pixelColor(3, line.y + Table().GetLineHeight() / 2);
             const QString want = row.color.empty() || row.hidden
                                      ? QStringLiteral("#ffffff")
                                      : QString::fromStdString(row.color);
-            EXPECT_EQ(pixel.name(), want) << "row " << drawn[line];
+            EXPECT_EQ(pixel.name(), want) << "row " << line.row;
         }
     }
 
@@ -128,6 +135,7 @@ TEST_F(ViewWindowTest, JumpsToARowATimeAndTheNextValue)
         ++atTime;
     EXPECT_EQ(Table().GetCurrent(), atTime);
     EXPECT_FALSE(window->GoToTime("soon"));
+    EXPECT_FALSE(window->GoToTime("-1 us"));
 
     ASSERT_TRUE(window->FindValue("MSG", "IRQ_ACK"));
     std::int64_t found = atTime + 1;
@@ -136,6 +144,46 @@ TEST_F(ViewWindowTest, JumpsToARowATimeAndTheNextValue)
         ++found;
     EXPECT_EQ(Table().GetCurrent(), found);
     EXPECT_FALSE(window->FindValue("MSG", "no such text"));
+}
+
+// The find bar takes a value in every radix of the term language and 404h, or a text that the
+// table shows, in one column or in any; F3 and Shift+F3 go on down and up.
+TEST_F(ViewWindowTest, FindMatchesNumbersInEveryRadixAndTextInAnyColumn)
+{
+    // The first shown row after `from` (up: before) whose field passes `match`; -1 if none.
+    const auto expect = [&](std::int64_t from, int step, auto match)
+    {
+        for (std::int64_t row = from + step; row >= 0 && row < std::int64_t(expected->size());
+             row += step)
+            if (!(*expected)[std::size_t(row)].hidden && match((*expected)[std::size_t(row)]))
+                return row;
+        return std::int64_t(-1);
+    };
+    const auto address = [](std::uint64_t value)
+    { return [value](const SqzCsvRow& row) { return std::stoull(row.fields[0], nullptr, 16) == value; }; };
+    Table().GoTo(0);
+    const std::int64_t start = Table().GetCurrent();
+    const std::int64_t at404 = expect(start, 1, address(0x404));
+    ASSERT_GE(at404, 0);
+    for (const char* text : {"0x404", "404h", "1028", "0b10000000100", "0x4?4"})
+    {
+        Table().GoTo(0);
+        EXPECT_TRUE(window->FindValue("ADDR", text)) << text;
+        EXPECT_EQ(Table().GetCurrent(), at404) << text;
+    }
+    // As text: a substring of what any column shows, in any case.
+    Table().GoTo(0);
+    ASSERT_TRUE(window->FindValue("", "IRQ_A"));
+    const auto irq = [](const SqzCsvRow& row) { return row.fields.back() == "irq_ack"; };
+    const std::int64_t first = expect(start, 1, irq);
+    EXPECT_EQ(Table().GetCurrent(), first);
+    ui::Key(Table().viewport(), Qt::Key_F3);
+    const std::int64_t second = expect(first, 1, irq);
+    EXPECT_EQ(Table().GetCurrent(), second);
+    ui::Key(Table().viewport(), Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(Table().GetCurrent(), first);
+    EXPECT_FALSE(window->Find(false)) << "no irq_ack above the first";
+    EXPECT_EQ(Table().GetCurrent(), first);
 }
 
 TEST_F(ViewWindowTest, ShowingHiddenRowsDrawsEveryRowAndHiddenOnesDimmed)
