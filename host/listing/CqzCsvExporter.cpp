@@ -2,6 +2,7 @@
 
 #include "CqzColorName.h"
 #include "CqzHostError.h"
+#include "CqzListedTables.h"
 #include "CqzProgress.h"
 #include "CqzRowAttributes.h"
 #include "CqzTableText.h"
@@ -54,17 +55,18 @@ std::string CqzCsvExporter::Field(const std::string& text)
 }
 
 void CqzCsvExporter::Export(const std::string& path, const CqzData& data, const CqzID& instanceID,
-                            bool progress)
+                            bool progress, int table)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out)
         throw CqzHostError(eqzExitFile, "cannot write the CSV file '" + path + "'");
-    const bool tables = data.GetTableCount() > 1;
+    const std::vector<int> listed = CqzListedTables::Of(data, table);
+    const bool tables = listed.size() > 1;
     std::int64_t total = 0, done = 0;
-    for (int t = 0; t < data.GetTableCount(); ++t)
+    for (int t : listed)
         total += data.GetTable(t)->GetRowCount();
     CqzProgress bar("CSV", total, progress);
-    for (int t = 0; t < data.GetTableCount(); ++t)
+    for (int t : listed)
     {
         const CqzDataTable& table = *data.GetTable(t);
         const CqzTableText text(table);

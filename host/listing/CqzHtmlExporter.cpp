@@ -2,6 +2,7 @@
 
 #include "CqzColorName.h"
 #include "CqzHostError.h"
+#include "CqzListedTables.h"
 #include "CqzProgress.h"
 #include "CqzRowAttributes.h"
 #include "CqzTableText.h"
@@ -129,9 +130,10 @@ void CqzHtmlExporter::Export(const std::string& path, const CqzData& data, const
     WriteHead(out, page);
     CqzProgress bar("HTML", page.counts.rows, page.progress);
     std::int64_t done = 0;
-    for (int t = 0; t < data.GetTableCount(); ++t)
+    const std::vector<int> listed = CqzListedTables::Of(data, page.table);
+    for (int t : listed)
     {
-        if (data.GetTableCount() > 1)
+        if (listed.size() > 1)
             out << "<h2>Table " << t + 1 << "</h2>\n";
         WriteTable(out, *data.GetTable(t), instanceID, page, bar, done);
     }

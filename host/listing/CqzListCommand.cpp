@@ -2,6 +2,7 @@
 
 #include "CqzColorName.h"
 #include "CqzCsvExporter.h"
+#include "CqzDecoderList.h"
 #include "CqzFilterDocument.h"
 #include "CqzFilterSummary.h"
 #include "CqzHostError.h"
@@ -80,6 +81,14 @@ void WriteLegend(const CqzHostSession& session, bool color, std::ostream& out)
     }
 }
 
+// The table listed and exported: --table, else the first decoder's when decoding, else all.
+int ListedTable(const SqzHostOptions& options, const CqzHostSession& session)
+{
+    if (!options.table.empty())
+        return session.FindTable(options.table);
+    return session.GetDecodedTables().empty() ? -1 : 1;
+}
+
 void WriteSummary(const SqzFilterCounts& counts, bool enabled,
                   const std::optional<SqzTermCounts>& terms, std::ostream& out)
 {
@@ -94,15 +103,16 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
 {
     const CqzData& data = session.GetData();
     const CqzID& instance = session.GetInstanceID();
+    const int table = ListedTable(options, session);
     const bool listing = options.listing && !options.json;
     if (listing && options.useSample)
         WriteLegend(session, UseColor(options.colorMode), out);
     if (listing)
         CqzListingWriter(out, {options.limit, options.showHidden, UseColor(options.colorMode),
                                options.firstRow, options.lastRow,
-                               options.useSample && !options.rowsGiven})
+                               options.useSample && !options.rowsGiven, table})
             .Write(data, instance);
-    const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, options.progress);
+    const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, options.progress, table);
     // Then what each term decided: the summary read every row, so every page is produced.
     std::optional<SqzTermCounts> terms;
     if (session.IsFilterEnabled())
@@ -115,12 +125,15 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
     else
         WriteSummary(counts, session.IsFilterEnabled(), terms, out);
     if (!options.csv.empty())
-        CqzCsvExporter::Export(options.csv, data, instance, options.progress);
+        CqzCsvExporter::Export(options.csv, data, instance, options.progress, table);
     if (!options.html.empty())
     {
         const SqzHtmlPage page{"qzfilter: " + options.capture,
-                               CqzFilterDocument::DescribeTerms(session.GetSetupMarkup()), counts,
-                               options.showHidden, options.progress};
+                               CqzFilterDocument::DescribeTerms(session.GetSetupMarkup()),
+                               counts,
+                               options.showHidden,
+                               options.progress,
+                               table};
         CqzHtmlExporter::Export(options.html, data, instance, page);
     }
 }
@@ -130,6 +143,11 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
 int CqzListCommand::Run(SqzHostOptions& options, std::string& phase, std::ostream& out,
                         std::ostream& err, const CqzSessionEditor* editor)
 {
+    if (options.listDecoders)
+    {
+        CqzDecoderList::Write(out);
+        return eqzExitOk;
+    }
     const std::unique_ptr<CqzHostSession> opened =
         CqzSessionOpener::Open(options, phase, err, editor);
     if (!opened)

@@ -1,5 +1,7 @@
 #include "CqzListingWriter.h"
 
+#include "CqzListedTables.h"
+
 #include "CqzColorName.h"
 #include "CqzRowAttributes.h"
 #include "CqzTableText.h"
@@ -145,9 +147,10 @@ CqzListingWriter::CqzListingWriter(std::ostream& out, const SqzListingOptions& o
 
 void CqzListingWriter::Write(const CqzData& data, const CqzID& instanceID)
 {
-    for (int t = 0; t < data.GetTableCount(); ++t)
+    const std::vector<int> listed = CqzListedTables::Of(data, m_options.table);
+    for (int t : listed)
     {
-        if (data.GetTableCount() > 1)
+        if (listed.size() > 1)
             m_out << "Table " << t + 1 << "\n";
         WriteTable(*data.GetTable(t), instanceID);
     }

@@ -5,6 +5,7 @@
 
 #include "CqzSessionOpener.h"
 #include "common/HostTestFiles.h"
+#include "common/ShellRun.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -34,15 +35,8 @@ protected:
         for (const std::string& argument : arguments)
             command += " " + ShellQuote(argument);
         command += " 2>" + ShellQuote(folder.File("stderr.txt")) + " <" + ShellQuote(input);
-        SqzRunResult result;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (pipe == nullptr)
-            return result;
-        char buffer[4096];
-        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            result.out.append(buffer, n);
-        const int status = pclose(pipe);
-        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const SqzShellRun run = RunShell(command);
+        SqzRunResult result{run.code, run.out, ""};
         result.err = ReadText(folder.File("stderr.txt"));
         return result;
     }
