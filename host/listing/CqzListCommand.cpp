@@ -1,5 +1,7 @@
 #include "CqzListCommand.h"
 
+#include "CqzListedTables.h"
+
 #include "CqzColorName.h"
 #include "CqzCsvExporter.h"
 #include "CqzDecoderList.h"
@@ -81,14 +83,6 @@ void WriteLegend(const CqzHostSession& session, bool color, std::ostream& out)
     }
 }
 
-// The table listed and exported: --table, else the first decoder's when decoding, else all.
-int ListedTable(const SqzHostOptions& options, const CqzHostSession& session)
-{
-    if (!options.table.empty())
-        return session.FindTable(options.table);
-    return session.GetDecodedTables().empty() ? -1 : 1;
-}
-
 void WriteSummary(const SqzFilterCounts& counts, bool enabled,
                   const std::optional<SqzTermCounts>& terms, std::ostream& out)
 {
@@ -103,7 +97,7 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
 {
     const CqzData& data = session.GetData();
     const CqzID& instance = session.GetInstanceID();
-    const int table = ListedTable(options, session);
+    const int table = CqzListedTables::Chosen(options, session);
     const bool listing = options.listing && !options.json;
     if (listing && options.useSample)
         WriteLegend(session, UseColor(options.colorMode), out);

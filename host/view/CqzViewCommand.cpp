@@ -1,6 +1,7 @@
 #include "CqzViewCommand.h"
 
 #include "CqzHostError.h"
+#include "CqzListedTables.h"
 #include "CqzOutputFile.h"
 #include "CqzSessionOpener.h"
 #include "CqzViewWindow.h"
@@ -69,6 +70,8 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
 {
     const std::string& screenshot = view.screenshot;
     CqzViewWindow window(session, options.capture, options.showHidden);
+    if (const int table = CqzListedTables::Chosen(options, session); table >= 0)
+        window.ShowTable(table);
     window.show();
     if (options.rowsGiven)
         window.GetTable().GoTo(options.firstRow);

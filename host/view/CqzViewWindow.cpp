@@ -6,6 +6,7 @@
 #include "CqzFilterSummary.h"
 #include "CqzHostError.h"
 #include "CqzHtmlExporter.h"
+#include "CqzListedTables.h"
 #include "CqzPageProduction.h"
 #include "CqzTermCountText.h"
 #include "CqzToolEditor.h"
@@ -119,6 +120,7 @@ void CqzViewWindow::BuildMenus()
     bar->addAction(m_showHidden);
     bar->addAction(countAll);
     m_tableChoice = new QComboBox(bar);
+    m_tableChoice->setObjectName(QStringLiteral("tables"));
     m_tableChoice->setToolTip(QStringLiteral("The table shown"));
     m_tableChoiceAction = bar->addWidget(m_tableChoice);
     connect(m_tableChoice, &QComboBox::activated, this, [this](int index) { ShowTable(index); });
@@ -341,7 +343,7 @@ void CqzViewWindow::FillTableChoice()
     const QSignalBlocker quiet(m_tableChoice);
     m_tableChoice->clear();
     for (int t = 0; t < data.GetTableCount(); ++t)
-        m_tableChoice->addItem(Text("Table " + std::to_string(t + 1) + " (" +
+        m_tableChoice->addItem(Text(CqzListedTables::Name(m_session, t) + " (" +
                                     std::to_string(data.GetTable(t)->GetRowCount()) + " rows)"));
     m_tableChoice->setCurrentIndex(m_tableIndex);
     m_tableChoiceAction->setVisible(data.GetTableCount() > 1);

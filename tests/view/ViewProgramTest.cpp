@@ -4,11 +4,13 @@
 // a term that is switched off under its own number.
 
 #include "CqzFilterSummary.h"
+#include "CqzListedTables.h"
 #include "CqzSessionOpener.h"
 #include "CqzTermCountText.h"
 #include "CqzViewWindow.h"
 #include "ViewTestSupport.h"
 
+#include <QComboBox>
 #include <QImage>
 #include <QTreeWidget>
 
@@ -81,6 +83,29 @@ TEST(ViewProgram, ATermSwitchedOffStaysInThePanelUnderItsNumber)
     EXPECT_EQ(panel.topLevelItem(0)->text(0).toStdString(), "1. Bus errors in red");
     EXPECT_EQ(panel.topLevelItem(0)->text(2).toStdString(), "switched off");
     EXPECT_EQ(panel.topLevelItem(1)->text(0).toStdString(), "2. Interrupts in yellow");
+}
+
+// With a decoder the window opens on its table, as the listing does; the tool bar offers the
+// capture's table too.
+TEST(ViewProgram, DecodedTablesAreChosenInTheToolBar)
+{
+    SqzHostOptions options = CqzHostOptions::Parse(
+        {"--plugin", QZ_PLUGIN_PATH, "--decode", "spi:clk=D2:mosi=D1:cs=D0", "--hide",
+         "spi.mosi < 0x10", std::string(QZ_SHARED_DIR) + "/captures/spi_atmega32_00.sr"});
+    std::string phase;
+    std::ostringstream err;
+    const auto session = CqzSessionOpener::Open(options, phase, err);
+    CqzViewWindow window(*session, "spi", false);
+    window.ShowTable(CqzListedTables::Chosen(options, *session));
+    const QComboBox* choice = window.findChild<QComboBox*>(QStringLiteral("tables"));
+    ASSERT_NE(choice, nullptr);
+    ASSERT_EQ(choice->count(), 2);
+    EXPECT_EQ(choice->itemText(0).toStdString().rfind("capture (", 0), 0u);
+    EXPECT_EQ(choice->itemText(1).toStdString().rfind("spi (", 0), 0u);
+    EXPECT_EQ(choice->currentIndex(), 1);
+    EXPECT_EQ(window.GetTable().GetRows()->GetText().GetName(1), "spi.mosi");
+    window.ShowTable(0);
+    EXPECT_EQ(window.GetTable().GetRows()->GetText().GetName(0), "D0");
 }
 
 } // namespace
