@@ -9,8 +9,11 @@
 #include "qzSystem/commands/CqzStdAnalysisToolCmdIFace.h"
 #include "qzSystem/data/CqzDataColumn.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
+#include "qzSystem/commands/CqzTermCountIFace.h"
+#include "qzSystem/managers/CqzTermCountIFaceMgr.h"
 #include "qzSystem/messages/CqzMessageDestroyPlugIn.h"
 #include "qzSystem/messages/CqzMessageRun.h"
+#include "qzSystem/output/CqzPageDataSource.h"
 #include "qzSystem/output/CqzSampleAttributesDataSourceIter.h"
 
 #include <algorithm>
@@ -156,4 +159,29 @@ CqzBenchFullPath::SqzResult CqzBenchFullPath::Run(std::vector<std::uint64_t>* re
 
     Destroy(std::move(tool), instance);
     return result;
+}
+
+double CqzBenchFullPath::RunCountAll(std::int64_t& counted) const
+{
+    CqzData& data = m_workload.GetData();
+    const CqzID instance;
+    std::unique_ptr<CqzPlugInInterface> tool = MakeTool(instance);
+    const CqzBenchStopwatch clock;
+    CqzMessageRun run(true);
+    tool->HandleMessage(&run);
+    std::unique_ptr<CqzSampleAttributesDataSourceIter> iter = OutputIter(data);
+    const auto* source = dynamic_cast<const CqzPageDataSource*>(
+        data.GetTable(0)->GetColumn(eqzRoleAttributes)->GetDataSource());
+    if (source == nullptr)
+        throw std::runtime_error("the attribute column is not paged");
+    for (std::int64_t page = 0; page < source->GetPageCount(); ++page)
+    {
+        iter->SetPosition(page * source->GetPageSize());
+        iter->GetValue();
+    }
+    const CqzTermCountIFace* counts = CqzTermCountIFaceMgr::Instance().Find(instance);
+    counted = counts != nullptr ? counts->GetTermCounts().counted : 0;
+    const double seconds = clock.WallSeconds();
+    Destroy(std::move(tool), instance);
+    return seconds;
 }

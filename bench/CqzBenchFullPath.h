@@ -44,6 +44,10 @@ public:
     // reads them. Throws std::runtime_error when the tool refuses the setup or gives no output
     // column.
     SqzResult Run(std::vector<std::uint64_t>* records, bool byPage = false) const;
+    // Count all, as the host's view does it: a new tool, the run message, then one record read
+    // from every page (which makes the tool produce it and count its rows per term), and the
+    // term counts read back. Returns the seconds; `counted` receives the rows the counts cover.
+    double RunCountAll(std::int64_t& counted) const;
     // The shortest time, over `repeats` run messages to one tool, from the run message to the
     // first record read. Later runs of the same tool no longer pay one-time costs (symbol
     // binding, the first faults of freshly trimmed heap) that are the same at every N.

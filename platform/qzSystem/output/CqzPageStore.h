@@ -57,7 +57,11 @@ public:
         if (GetPageState(page) == PageProduced || IsProducing() || !m_producer)
             return FindPage(page);
         BeginProduction(page);
-        AllocatePage(page)->Reset();
+        // A new page starts with default records; one produced before is reset to them.
+        if (TPage* earlier = FindPage(page))
+            earlier->Reset();
+        else
+            AllocatePage(page);
         bool succeeded = false;
         try
         {

@@ -24,6 +24,7 @@ public:
 
     // Rows 64 * index ... 64 * index + 63.
     std::uint64_t GetWord(int index) const { return m_words[index]; }
+    void SetWord(int index, std::uint64_t bits) { m_words[index] = bits; }
     bool Get(int row) const { return ((m_words[row >> 6] >> (row & 63)) & 1) != 0; }
     void Set(int row) { m_words[row >> 6] |= std::uint64_t{1} << (row & 63); }
     // Sets rows from ... to - 1.
