@@ -2,20 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <set>
 
-// Chunks are distinct, aligned and writable across block boundaries; given-back chunks are
-// reused before new memory is cut; blocks double from 64 KiB up to 2 MiB.
+// Chunks are distinct, aligned, zero when cut from a new block (and said to be) and writable
+// across block boundaries; given-back chunks are reused (and not said to be zero) before new
+// memory is cut; blocks double from 64 KiB up to 2 MiB.
 TEST(PageBlockPoolTest, CutsChunksFromGrowingBlocksAndReusesGivenOnes)
 {
     CqzPageBlockPool pool(4096);
     std::set<void*> chunks;
     for (int i = 0; i < 40; ++i)
     {
-        void* chunk = pool.Take();
+        bool zeroed = false;
+        void* chunk = pool.Take(&zeroed);
         EXPECT_EQ(reinterpret_cast<std::uintptr_t>(chunk) % 64, 0u);
+        const auto* bytes = static_cast<const unsigned char*>(chunk);
+        EXPECT_TRUE(zeroed);
+        EXPECT_EQ(std::count(bytes, bytes + pool.GetChunkBytes(), 0), 4096);
         std::memset(chunk, i, pool.GetChunkBytes());
         EXPECT_TRUE(chunks.insert(chunk).second);
     }
@@ -23,7 +29,9 @@ TEST(PageBlockPoolTest, CutsChunksFromGrowingBlocksAndReusesGivenOnes)
     EXPECT_EQ(pool.GetBlockBytes(), (64u + 128u) << 10);
     void* given = *chunks.begin();
     pool.Give(given);
-    EXPECT_EQ(pool.Take(), given);
+    bool zeroed = true;
+    EXPECT_EQ(pool.Take(&zeroed), given);
+    EXPECT_FALSE(zeroed);
 
     CqzPageBlockPool huge(3u << 20);
     EXPECT_NE(huge.Take(), huge.Take());

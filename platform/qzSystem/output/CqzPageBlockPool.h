@@ -3,10 +3,13 @@
 // making a page costs no allocation of its own and its first touch no fault of its own. Blocks
 // start small (a source that is read one page at a time holds little) and double up to 2 MiB;
 // those are aligned to 2 MiB and advised to be backed by huge pages, so that producing every
-// page of a deep capture takes one fault per 2 MiB instead of one per 4 KiB. Chunks given back
-// are reused; blocks are released with the pool. Owned by a page store; not thread-safe.
+// page of a deep capture takes one fault per 2 MiB instead of one per 4 KiB. Blocks are mapped
+// from the system, so a chunk cut from a new block is known to hold zero bytes and its page
+// need not clear it. Chunks given back are reused; blocks are released with the pool. Owned by
+// a page store; not thread-safe.
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 class CqzPageBlockPool
@@ -22,9 +25,10 @@ public:
     CqzPageBlockPool& operator=(const CqzPageBlockPool&) = delete;
 
     std::size_t GetChunkBytes() const { return m_chunkBytes; }
-    // A chunk of GetChunkBytes() bytes, aligned to 64 bytes, contents undefined. Throws
-    // std::bad_alloc when no memory is left.
-    void* Take();
+    // A chunk of GetChunkBytes() bytes, aligned to 64 bytes. Its contents are zero bytes when
+    // `zeroed` is given and set to true, else undefined. Throws std::bad_alloc when no memory
+    // is left.
+    void* Take(bool* zeroed = nullptr);
     // Gives back a chunk taken from this pool.
     void Give(void* chunk);
     // Bytes held in blocks.
@@ -36,7 +40,8 @@ private:
     std::size_t m_chunkBytes;
     std::size_t m_nextBlockBytes = FirstBlockBytes;
     std::size_t m_blockBytes = 0;
-    std::vector<void*> m_blocks;
+    // Mappings as made (start and length), for their release.
+    std::vector<std::pair<void*, std::size_t>> m_blocks;
     std::vector<void*> m_free;
     char* m_cut = nullptr;
     char* m_end = nullptr;
