@@ -16,7 +16,11 @@ public:
     static CqzFilterPageMask FirstRows(int count)
     {
         CqzFilterPageMask mask;
-        mask.SetRange(0, count);
+        for (int i = 0; i < Words; ++i)
+        {
+            const int rows = count - i * 64;
+            mask.m_words[i] = rows >= 64 ? ~0ull : rows <= 0 ? 0 : (std::uint64_t{1} << rows) - 1;
+        }
         return mask;
     }
     // Bit r set when flags[r] is not 0, for r below count (the flags are 0 or 1).
