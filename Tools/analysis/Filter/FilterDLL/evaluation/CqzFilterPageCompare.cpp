@@ -283,6 +283,27 @@ QZ_AVX512 void Avx512Select(const CqzFilterPageMask* masks, const std::uint64_t*
         _mm512_storeu_si512(out + at, eight);
     }
 }
+
+// Four records at a time: the row bits of each term spread to lanes by a compare, then a blend.
+QZ_AVX2 void Avx2Select(const CqzFilterPageMask* masks, const std::uint64_t* records, int terms,
+                        std::uint64_t fallback, CqzSampleAttributes* out, int count)
+{
+    const __m256i none = _mm256_set1_epi64x(static_cast<long long>(fallback));
+    const __m256i laneBits = _mm256_set_epi64x(8, 4, 2, 1);
+    for (int at = 0; at < count; at += 4)
+    {
+        __m256i four = none;
+        for (int t = 0; t < terms; ++t)
+        {
+            const auto bits = static_cast<long long>((masks[t].GetWord(at >> 6) >> (at & 63)) & 15);
+            const __m256i lanes = _mm256_cmpeq_epi64(
+                _mm256_and_si256(_mm256_set1_epi64x(bits), laneBits), laneBits);
+            four = _mm256_blendv_epi8(
+                four, _mm256_set1_epi64x(static_cast<long long>(records[t])), lanes);
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at), four);
+    }
+}
 #endif
 
 // Terms beyond which a store per decided row costs less than a select per term.
@@ -332,6 +353,8 @@ void CqzFilterPageCompare::Select(const CqzFilterPageMask* masks, const std::uin
 #ifdef QZ_PAGE_VECTOR_UNITS
     if (Unit() == eAvx512 && terms <= SelectTerms)
         return Avx512Select(masks, records, terms, fallback, out, count);
+    if (Unit() == eAvx2 && terms <= SelectTerms)
+        return Avx2Select(masks, records, terms, fallback, out, count);
 #endif
     std::fill(out, out + count, CqzSampleAttributes(fallback));
     for (int t = 0; t < terms; ++t)

@@ -43,7 +43,9 @@ public:
     static CqzFilterPageMask Compare(const T* values, int count, const SqzTest<T>& test);
     // out[r] = records[t] for the term t whose mask holds row r (the masks are disjoint), else
     // fallback, for the rows below count; out has room for CqzFilterPageMask::Rows records
-    // (rows up to the next multiple of 8 may be written with the fallback).
+    // (rows up to the next multiple of 8 may be written with the fallback). On a vector unit
+    // and with up to 8 terms the records are blended a vector at a time; else a store per
+    // decided row.
     static void Select(const CqzFilterPageMask* masks, const std::uint64_t* records, int terms,
                        std::uint64_t fallback, CqzSampleAttributes* out, int count);
 

@@ -40,13 +40,8 @@ public:
             any |= w;
         return any == 0;
     }
-    int Count() const
-    {
-        int count = 0;
-        for (const std::uint64_t w : m_words)
-            count += std::popcount(w);
-        return count;
-    }
+    // The set rows (with the processor's population count where it has one).
+    int Count() const;
 
     CqzFilterPageMask& operator&=(const CqzFilterPageMask& o)
     {
