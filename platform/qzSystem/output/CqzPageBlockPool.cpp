@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 
 #include <sys/mman.h>
@@ -39,7 +40,10 @@ CqzPageBlockPool::CqzPageBlockPool(std::size_t chunkBytes)
 CqzPageBlockPool::~CqzPageBlockPool()
 {
     for (const auto& [start, length] : m_blocks)
-        munmap(start, length);
+        if (length > 0)
+            munmap(start, length);
+        else
+            std::free(start);
 }
 
 void* CqzPageBlockPool::Take(bool* zeroed)
@@ -57,7 +61,7 @@ void* CqzPageBlockPool::Take(bool* zeroed)
     void* chunk = m_cut;
     m_cut += m_chunkBytes;
     if (zeroed != nullptr)
-        *zeroed = true;
+        *zeroed = m_cutZeroed;
     return chunk;
 }
 
@@ -72,11 +76,23 @@ void CqzPageBlockPool::AddBlock()
 {
     const std::size_t wanted = std::max(m_nextBlockBytes, m_chunkBytes);
     const std::size_t bytes = (wanted + SystemPage - 1) / SystemPage * SystemPage;
-    const bool huge = bytes % LargestBlockBytes == 0;
-    char* block = MapAligned(bytes, huge ? LargestBlockBytes : SystemPage);
-    m_blocks.emplace_back(block, bytes);
-    if (huge)
+    // Huge blocks are mapped (new zero memory); smaller ones come from the heap, which reuses
+    // memory a source just released without a system call.
+    m_cutZeroed = bytes % LargestBlockBytes == 0;
+    char* block = nullptr;
+    if (m_cutZeroed)
+    {
+        block = MapAligned(bytes, LargestBlockBytes);
+        m_blocks.emplace_back(block, bytes);
         madvise(block, bytes, MADV_HUGEPAGE); // advice only: without huge pages it still works
+    }
+    else
+    {
+        block = static_cast<char*>(std::aligned_alloc(SystemPage, bytes));
+        if (block == nullptr)
+            throw std::bad_alloc();
+        m_blocks.emplace_back(block, 0);
+    }
     m_free.reserve(m_free.size() + bytes / m_chunkBytes);
     m_blockBytes += bytes;
     m_cut = block;

@@ -3,9 +3,10 @@
 // making a page costs no allocation of its own and its first touch no fault of its own. Blocks
 // start small (a source that is read one page at a time holds little) and double up to 2 MiB;
 // those are aligned to 2 MiB and advised to be backed by huge pages, so that producing every
-// page of a deep capture takes one fault per 2 MiB instead of one per 4 KiB. Blocks are mapped
-// from the system, so a chunk cut from a new block is known to hold zero bytes and its page
-// need not clear it. Chunks given back are reused; blocks are released with the pool. Owned by
+// page of a deep capture takes one fault per 2 MiB instead of one per 4 KiB. The 2 MiB blocks
+// are mapped from the system, so a chunk cut from a new one is known to hold zero bytes and
+// its page need not clear it; smaller blocks come from the heap (a source made again after a
+// release reuses that memory without a system call). Chunks given back are reused; blocks are released with the pool. Owned by
 // a page store; not thread-safe.
 
 #include <cstddef>
@@ -40,8 +41,10 @@ private:
     std::size_t m_chunkBytes;
     std::size_t m_nextBlockBytes = FirstBlockBytes;
     std::size_t m_blockBytes = 0;
-    // Mappings as made (start and length), for their release.
+    // Blocks as made, for their release: start and mapped length, or length 0 for a block
+    // from the heap.
     std::vector<std::pair<void*, std::size_t>> m_blocks;
+    bool m_cutZeroed = false;
     std::vector<void*> m_free;
     char* m_cut = nullptr;
     char* m_end = nullptr;
