@@ -237,6 +237,9 @@ QZ_AVX2 void Avx2Kernel(const T* values, int words, const Test<T>& t, std::uint6
 }
 #endif
 
+// Terms beyond which a store per decided row costs less than a select per term.
+constexpr int SelectTerms = 8;
+
 template <typename T, Op K> Kernel<T> KernelFor(EUnit unit)
 {
 #ifdef QZ_PAGE_VECTOR_UNITS
@@ -266,48 +269,32 @@ template <typename T> Kernel<T> KernelFor(EUnit unit, Op op)
 
 #ifdef QZ_PAGE_VECTOR_UNITS
 // Eight records at a time: the fallback, then each term's record where its mask has the row.
+// The terms' records stay in registers and each term's mask word is read once per 64 rows.
 QZ_AVX512 void Avx512Select(const CqzFilterPageMask* masks, const std::uint64_t* records,
                             int terms, std::uint64_t fallback, CqzSampleAttributes* out,
                             int count)
 {
+    __m512i record[SelectTerms];
+    for (int t = 0; t < terms; ++t)
+        record[t] = _mm512_set1_epi64(static_cast<long long>(records[t]));
     const __m512i none = _mm512_set1_epi64(static_cast<long long>(fallback));
-    for (int at = 0; at < count; at += 8)
+    for (int w = 0; w * 64 < count; ++w)
     {
-        __m512i eight = none;
+        std::uint64_t words[SelectTerms];
         for (int t = 0; t < terms; ++t)
+            words[t] = masks[t].GetWord(w);
+        for (int at = 0; at < 64 && w * 64 + at < count; at += 8)
         {
-            const auto lanes = static_cast<__mmask8>(masks[t].GetWord(at >> 6) >> (at & 63));
-            eight = _mm512_mask_mov_epi64(eight, lanes,
-                                          _mm512_set1_epi64(static_cast<long long>(records[t])));
+            __m512i eight = none;
+            for (int t = 0; t < terms; ++t)
+                eight = _mm512_mask_mov_epi64(eight, static_cast<__mmask8>(words[t] >> at),
+                                              record[t]);
+            _mm512_storeu_si512(out + w * 64 + at, eight);
         }
-        _mm512_storeu_si512(out + at, eight);
-    }
-}
-
-// Four records at a time: the row bits of each term spread to lanes by a compare, then a blend.
-QZ_AVX2 void Avx2Select(const CqzFilterPageMask* masks, const std::uint64_t* records, int terms,
-                        std::uint64_t fallback, CqzSampleAttributes* out, int count)
-{
-    const __m256i none = _mm256_set1_epi64x(static_cast<long long>(fallback));
-    const __m256i laneBits = _mm256_set_epi64x(8, 4, 2, 1);
-    for (int at = 0; at < count; at += 4)
-    {
-        __m256i four = none;
-        for (int t = 0; t < terms; ++t)
-        {
-            const auto bits = static_cast<long long>((masks[t].GetWord(at >> 6) >> (at & 63)) & 15);
-            const __m256i lanes = _mm256_cmpeq_epi64(
-                _mm256_and_si256(_mm256_set1_epi64x(bits), laneBits), laneBits);
-            four = _mm256_blendv_epi8(
-                four, _mm256_set1_epi64x(static_cast<long long>(records[t])), lanes);
-        }
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at), four);
     }
 }
 #endif
 
-// Terms beyond which a store per decided row costs less than a select per term.
-constexpr int SelectTerms = 8;
 } // namespace
 
 template <typename T>
@@ -353,8 +340,6 @@ void CqzFilterPageCompare::Select(const CqzFilterPageMask* masks, const std::uin
 #ifdef QZ_PAGE_VECTOR_UNITS
     if (Unit() == eAvx512 && terms <= SelectTerms)
         return Avx512Select(masks, records, terms, fallback, out, count);
-    if (Unit() == eAvx2 && terms <= SelectTerms)
-        return Avx2Select(masks, records, terms, fallback, out, count);
 #endif
     std::fill(out, out + count, CqzSampleAttributes(fallback));
     for (int t = 0; t < terms; ++t)

@@ -3,11 +3,11 @@
 // values of one width (1, 2, 4 or 8 bytes) tested against one comparison gives the page's mask
 // straight from the vector compares (AVX-512: the compare masks themselves; AVX2: compares and
 // their sign bits), and the records of a page are selected from the terms' first-match masks
-// without a branch per row. The unit is chosen once, at first use, from what the processor
-// has; without a vector unit (or forced off: SetUnit(eScalar), or QZ_FILTER_SCALAR=1 in
-// the environment) the same answers come from byte flags that the compiler vectorises for the
-// baseline instruction set.
-// SetUnit is meant for tests and benchmarks: it changes the form for every thread at once.
+// (AVX-512: without a branch per row). The unit is chosen once, when the library loads, from
+// what the processor has; without a vector unit (or forced off: SetUnit(eScalar), or
+// QZ_FILTER_SCALAR=1 in the environment) the same answers come from byte flags that the
+// compiler vectorises for the baseline instruction set. SetUnit is meant for tests and
+// benchmarks: it changes the form for every thread at once.
 
 #include "evaluation/CqzFilterPageMask.h"
 #include "qzSystem/output/CqzSampleAttributes.h"
@@ -43,9 +43,9 @@ public:
     static CqzFilterPageMask Compare(const T* values, int count, const SqzTest<T>& test);
     // out[r] = records[t] for the term t whose mask holds row r (the masks are disjoint), else
     // fallback, for the rows below count; out has room for CqzFilterPageMask::Rows records
-    // (rows up to the next multiple of 8 may be written with the fallback). On a vector unit
-    // and with up to 8 terms the records are blended a vector at a time; else a store per
-    // decided row.
+    // (rows up to the next multiple of 8 may be written with the fallback). With AVX-512 and
+    // up to 8 terms the records are blended eight at a time; else a store per decided row
+    // (which measured faster than AVX2 blends).
     static void Select(const CqzFilterPageMask* masks, const std::uint64_t* records, int terms,
                        std::uint64_t fallback, CqzSampleAttributes* out, int count);
 
