@@ -9,8 +9,11 @@
 #include "qzSystem/commands/CqzStdAnalysisToolCmdIFace.h"
 #include "qzSystem/data/CqzDataColumn.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
+#include "qzSystem/commands/CqzTermCountIFace.h"
+#include "qzSystem/managers/CqzTermCountIFaceMgr.h"
 #include "qzSystem/messages/CqzMessageDestroyPlugIn.h"
 #include "qzSystem/messages/CqzMessageRun.h"
+#include "qzSystem/output/CqzPageDataSource.h"
 #include "qzSystem/output/CqzSampleAttributesDataSourceIter.h"
 
 #include <algorithm>
@@ -80,23 +83,28 @@ double CqzBenchFullPath::BestFirstPageSeconds(int repeats) const
 
 namespace
 {
-// Reads the records from the iterator's row on to the end, a page at a time; returns the
-// number of rows read.
-std::int64_t ReadByPage(CqzSampleAttributesDataSourceIter& iter,
-                        std::vector<std::uint64_t>* records, std::int64_t capacity)
+constexpr std::int64_t Page = 512;
+static_assert(sizeof(CqzSampleAttributes) == sizeof(std::uint64_t));
+
+// Reads the records from the iterator's row on to the end, a page at a time into a buffer of
+// one page, as a display drawing screenfuls does; answers the sum of the records (so that the
+// reads cannot be left out). With `records` every page is also copied there.
+std::uint64_t ReadByPage(CqzSampleAttributesDataSourceIter& iter,
+                         std::vector<std::uint64_t>* records)
 {
-    constexpr std::int64_t Page = 512;
-    static_assert(sizeof(CqzSampleAttributes) == sizeof(std::uint64_t));
     std::vector<CqzSampleAttributes> page(Page);
-    std::int64_t row = iter.GetPosition();
-    for (; !iter.IsAtEnd(); row += Page)
+    std::uint64_t sum = 0;
+    for (std::int64_t row = iter.GetPosition(); !iter.IsAtEnd(); row += Page)
     {
         iter.GetValues(page.data(), Page);
-        const std::int64_t copy = std::min(Page, capacity - row);
+        const std::int64_t copy =
+            records != nullptr ? std::min<std::int64_t>(Page, std::ssize(*records) - row) : 0;
         if (copy > 0)
             std::memcpy(records->data() + row, page.data(), std::size_t(copy) * sizeof(page[0]));
+        for (const CqzSampleAttributes& record : page)
+            sum += record.GetRaw();
     }
-    return iter.GetPosition();
+    return sum;
 }
 } // namespace
 
@@ -141,7 +149,7 @@ CqzBenchFullPath::SqzResult CqzBenchFullPath::Run(std::vector<std::uint64_t>* re
     const std::int64_t capacity = records != nullptr ? m_workload.GetRowCount() : 0;
     std::int64_t row = 0;
     if (byPage)
-        row = ReadByPage(*iter, records, capacity);
+        result.checksum = ReadByPage(*iter, nullptr);
     for (; !byPage && !iter->IsAtEnd(); iter->Next(), ++row)
     {
         const std::uint64_t raw = row == 0 ? first : iter->GetValue().GetRaw();
@@ -150,10 +158,42 @@ CqzBenchFullPath::SqzResult CqzBenchFullPath::Run(std::vector<std::uint64_t>* re
     }
     result.totalSeconds = clock.WallSeconds();
     result.totalCpuSeconds = clock.CpuSeconds();
+    if (byPage)
+    {
+        row = iter->GetPosition();
+        // Read once more, untimed, from the pages now produced, for the record-by-record check.
+        if (iter->SetPosition(0) && records != nullptr)
+            ReadByPage(*iter, records);
+    }
     result.rowsRead = row;
     result.pagesAfterAll = CqzBenchMemoryProbe::GetAllocatedPages(data);
     result.rssAfterAll = CqzBenchMemoryProbe::GetResidentBytes();
 
     Destroy(std::move(tool), instance);
     return result;
+}
+
+double CqzBenchFullPath::RunCountAll(std::int64_t& counted) const
+{
+    CqzData& data = m_workload.GetData();
+    const CqzID instance;
+    std::unique_ptr<CqzPlugInInterface> tool = MakeTool(instance);
+    const CqzBenchStopwatch clock;
+    CqzMessageRun run(true);
+    tool->HandleMessage(&run);
+    std::unique_ptr<CqzSampleAttributesDataSourceIter> iter = OutputIter(data);
+    const auto* source = dynamic_cast<const CqzPageDataSource*>(
+        data.GetTable(0)->GetColumn(eqzRoleAttributes)->GetDataSource());
+    if (source == nullptr)
+        throw std::runtime_error("the attribute column is not paged");
+    for (std::int64_t page = 0; page < source->GetPageCount(); ++page)
+    {
+        iter->SetPosition(page * source->GetPageSize());
+        iter->GetValue();
+    }
+    const CqzTermCountIFace* counts = CqzTermCountIFaceMgr::Instance().Find(instance);
+    counted = counts != nullptr ? counts->GetTermCounts().counted : 0;
+    const double seconds = clock.WallSeconds();
+    Destroy(std::move(tool), instance);
+    return seconds;
 }

@@ -20,6 +20,8 @@ public:
     struct SqzResult
     {
         std::int64_t rowsRead = 0;
+        // Read a page at a time: the sum of the records read (modulo 2^64).
+        std::uint64_t checksum = 0;
         // From the run message: until it returned, until the first record was read, until the
         // last one was.
         double runSeconds = 0;
@@ -40,10 +42,14 @@ public:
 
     // One run with a new tool. records, when given, receives every row's raw record; it is
     // sized before the clock starts. By default the records are read one at a time (GetValue,
-    // Next); with byPage a page at a time (GetValues), as a display drawing a screenful of rows
-    // reads them. Throws std::runtime_error when the tool refuses the setup or gives no output
+    // Next); with byPage a page at a time (GetValues) into a buffer of one page, as a display
+    // drawing a screenful of rows reads them, and copied to `records` after the clock stops. Throws std::runtime_error when the tool refuses the setup or gives no output
     // column.
     SqzResult Run(std::vector<std::uint64_t>* records, bool byPage = false) const;
+    // Count all, as the host's view does it: a new tool, the run message, then one record read
+    // from every page (which makes the tool produce it and count its rows per term), and the
+    // term counts read back. Returns the seconds; `counted` receives the rows the counts cover.
+    double RunCountAll(std::int64_t& counted) const;
     // The shortest time, over `repeats` run messages to one tool, from the run message to the
     // first record read. Later runs of the same tool no longer pay one-time costs (symbol
     // binding, the first faults of freshly trimmed heap) that are the same at every N.

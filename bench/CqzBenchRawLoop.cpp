@@ -48,6 +48,15 @@ CqzBenchRawLoop::CqzBenchRawLoop(const CqzBenchWorkload& workload)
     m_msg = CopyOut<std::uint32_t>(msg.GetEntries());
     for (std::size_t id = 0; id < msg.GetStrings().GetTextCount(); ++id)
         m_texts.emplace_back(msg.GetStrings().Get(static_cast<std::uint32_t>(id)));
+    for (const std::wstring& text : m_texts)
+        m_textAnswers.push_back(CqzBenchBaseline::ContainsNoCase(text.c_str(), L"err") ? 1 : 0);
+}
+
+CqzBenchRawLoop::SqzArrays CqzBenchRawLoop::GetArrays() const
+{
+    return {m_addr.size(), m_addr.data(), m_data.data(), m_stat.data(),
+            m_msg.empty() ? nullptr : m_msg.data(),
+            m_msg.empty() ? nullptr : m_textAnswers.data()};
 }
 
 void CqzBenchRawLoop::Loop(std::uint64_t* records) const
@@ -68,11 +77,8 @@ void CqzBenchRawLoop::Loop(std::uint64_t* records) const
         }
         return;
     }
-    std::vector<std::uint8_t> hasErr(m_texts.size());
-    for (std::size_t t = 0; t < m_texts.size(); ++t)
-        hasErr[t] = CqzBenchBaseline::ContainsNoCase(m_texts[t].c_str(), L"err") ? 1 : 0;
     const std::uint32_t* msg = m_msg.data();
-    const std::uint8_t* err = hasErr.data();
+    const std::uint32_t* err = m_textAnswers.data();
     for (std::size_t i = 0; i < rows; ++i)
     {
         const std::uint32_t a = addr[i];

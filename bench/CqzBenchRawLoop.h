@@ -28,6 +28,19 @@ public:
     // The sum of all records, modulo 2^64 (the numpy run reports the same sum).
     std::uint64_t Checksum() const;
 
+    // The typed arrays, for the vectorised loop (CqzBenchVectorLoop). msg and textAnswers are
+    // null without texts; textAnswers[t] is 1 when text t holds "err" (any case), else 0.
+    struct SqzArrays
+    {
+        std::size_t rows = 0;
+        const std::uint32_t* addr = nullptr;
+        const std::uint16_t* data = nullptr;
+        const std::uint8_t* stat = nullptr;
+        const std::uint32_t* msg = nullptr;
+        const std::uint32_t* textAnswers = nullptr;
+    };
+    SqzArrays GetArrays() const;
+
     // Writes addr.u32, data.u16, stat.u8 and, with texts, msg.u32 and texts.txt (one text per
     // line, in text-number order) into folder.
     void WriteArrays(const std::string& folder) const;
@@ -40,5 +53,8 @@ private:
     std::vector<std::uint8_t> m_stat;
     std::vector<std::uint32_t> m_msg;
     std::vector<std::wstring> m_texts;
+    // Per text number: whether the MSG term matches it (32 bits wide, so that vector units can
+    // gather them).
+    std::vector<std::uint32_t> m_textAnswers;
     std::unique_ptr<std::uint64_t[]> m_records;
 };

@@ -12,6 +12,7 @@
 #include <vector>
 
 class CqzBenchPlugIn;
+class CqzBenchRawLoop;
 class CqzBenchReport;
 
 class CqzBenchWorkload;
@@ -45,6 +46,8 @@ private:
     void RunAnchors(const std::string& name, const CqzBenchWorkload& workload,
                     const std::vector<std::uint64_t>& baseline, double fullSeconds,
                     double byPageSeconds, double rawTarget);
+    double RunVectorLoop(const std::string& name, const CqzBenchRawLoop& raw,
+                         const std::vector<std::uint64_t>& baseline, double byPageSeconds);
     void RunScale();
     void RunImport();
     void RunMarkup();

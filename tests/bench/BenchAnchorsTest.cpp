@@ -1,12 +1,14 @@
 #include "CqzBenchBaseline.h"
 #include "CqzBenchNumpy.h"
 #include "CqzBenchRawLoop.h"
+#include "CqzBenchVectorLoop.h"
 #include "CqzBenchWorkload.h"
 
 #include <gtest/gtest.h>
 
-// The raw loop over copied arrays must decide every row as the baseline does, with and
-// without the text term.
+// The raw loop over copied arrays and the vectorised loop over the same arrays must decide
+// every row as the baseline does, with and without the text term (3000 rows: vector bodies
+// and a remainder).
 TEST(BenchRawLoopTest, DecidesEveryRowAsTheBaseline)
 {
     for (const bool withText : {false, true})
@@ -16,10 +18,14 @@ TEST(BenchRawLoopTest, DecidesEveryRowAsTheBaseline)
         CqzBenchBaseline::Run(workload, baseline);
         CqzBenchRawLoop raw(workload);
         raw.RunAllocating();
+        CqzBenchVectorLoop vector(raw);
+        vector.RunTouched();
+        ASSERT_EQ(vector.GetRowCount(), raw.GetRowCount());
         std::uint64_t sum = 0;
         for (std::int64_t row = 0; row < raw.GetRowCount(); ++row)
         {
             ASSERT_EQ(raw.GetRecord(row), baseline[std::size_t(row)]) << "row " << row;
+            ASSERT_EQ(vector.GetRecord(row), baseline[std::size_t(row)]) << "row " << row;
             sum += baseline[std::size_t(row)];
         }
         EXPECT_EQ(raw.Checksum(), sum);

@@ -52,7 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
             "SwallowsSeveral", {{2, 3}, {6, 7}, {10, 11}, {14, 15}, {1, 12}}, {{1, 12}, {14, 15}}},
         MergeCase{"InsideExisting", {{0, 100}, {40, 50}}, {{0, 100}}},
         MergeCase{"Repeated", {{7, 7}, {7, 7}, {8, 8}}, {{7, 8}}},
-        MergeCase{"GapOfOneStays", {{0, 4}, {6, 9}}, {{0, 4}, {6, 9}}}),
+        MergeCase{"GapOfOneStays", {{0, 4}, {6, 9}}, {{0, 4}, {6, 9}}},
+        MergeCase{"ExtendedInRowOrder", {{0, 9}, {10, 19}, {15, 40}}, {{0, 40}}},
+        MergeCase{"ExtendedUpToTheNext", {{0, 9}, {30, 39}, {5, 28}}, {{0, 28}, {30, 39}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FilterCache, QueriesOutsideRangesAndRefusedInput)

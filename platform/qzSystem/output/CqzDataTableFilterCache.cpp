@@ -48,6 +48,16 @@ bool CqzDataTableFilterCache::AddRange(std::int64_t first, std::int64_t last)
     auto it = m->ranges.upper_bound(first);
     if (it != m->ranges.begin() && std::prev(it)->second >= first - 1)
         --it;
+    // A range that starts at or before `first` and reaches no further range is extended in
+    // place (runs registered in row order): no node is made or freed.
+    if (it != m->ranges.end() && it->first <= first &&
+        (std::next(it) == m->ranges.end() || std::next(it)->first - 1 > last))
+    {
+        const std::int64_t end = std::max(last, it->second);
+        m->hiddenRows += end - it->second;
+        it->second = end;
+        return true;
+    }
     // Swallow every range that overlaps or adjoins [first, last].
     while (it != m->ranges.end() && it->first - 1 <= last)
     {

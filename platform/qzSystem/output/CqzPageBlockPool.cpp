@@ -1,6 +1,7 @@
 #include "qzSystem/output/CqzPageBlockPool.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -10,6 +11,24 @@ namespace
 {
 constexpr std::size_t ChunkAlignment = 64;
 constexpr std::size_t SystemPage = 4096;
+
+// `bytes` of new zero memory at a multiple of `alignment` (a multiple of the system page): a
+// larger mapping with the parts before and after the aligned range given back.
+char* MapAligned(std::size_t bytes, std::size_t alignment)
+{
+    const std::size_t extra = alignment > SystemPage ? alignment : 0;
+    void* mapped = mmap(nullptr, bytes + extra, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        throw std::bad_alloc();
+    char* start = static_cast<char*>(mapped);
+    const std::size_t head = (alignment - reinterpret_cast<std::uintptr_t>(start) % alignment) % alignment;
+    if (head > 0)
+        munmap(start, head);
+    if (extra > head)
+        munmap(start + head + bytes, extra - head);
+    return start + head;
+}
 } // namespace
 
 CqzPageBlockPool::CqzPageBlockPool(std::size_t chunkBytes)
@@ -20,22 +39,29 @@ CqzPageBlockPool::CqzPageBlockPool(std::size_t chunkBytes)
 
 CqzPageBlockPool::~CqzPageBlockPool()
 {
-    for (void* block : m_blocks)
-        std::free(block);
+    for (const auto& [start, length] : m_blocks)
+        if (length > 0)
+            munmap(start, length);
+        else
+            std::free(start);
 }
 
-void* CqzPageBlockPool::Take()
+void* CqzPageBlockPool::Take(bool* zeroed)
 {
     if (!m_free.empty())
     {
         void* chunk = m_free.back();
         m_free.pop_back();
+        if (zeroed != nullptr)
+            *zeroed = false;
         return chunk;
     }
     if (static_cast<std::size_t>(m_end - m_cut) < m_chunkBytes)
         AddBlock();
     void* chunk = m_cut;
     m_cut += m_chunkBytes;
+    if (zeroed != nullptr)
+        *zeroed = m_cutZeroed;
     return chunk;
 }
 
@@ -50,16 +76,26 @@ void CqzPageBlockPool::AddBlock()
 {
     const std::size_t wanted = std::max(m_nextBlockBytes, m_chunkBytes);
     const std::size_t bytes = (wanted + SystemPage - 1) / SystemPage * SystemPage;
-    const bool huge = bytes % LargestBlockBytes == 0;
-    void* block = std::aligned_alloc(huge ? LargestBlockBytes : SystemPage, bytes);
-    if (block == nullptr)
-        throw std::bad_alloc();
-    if (huge)
+    // Huge blocks are mapped (new zero memory); smaller ones come from the heap, which reuses
+    // memory a source just released without a system call.
+    m_cutZeroed = bytes % LargestBlockBytes == 0;
+    char* block = nullptr;
+    if (m_cutZeroed)
+    {
+        block = MapAligned(bytes, LargestBlockBytes);
+        m_blocks.emplace_back(block, bytes);
         madvise(block, bytes, MADV_HUGEPAGE); // advice only: without huge pages it still works
-    m_blocks.push_back(block);
+    }
+    else
+    {
+        block = static_cast<char*>(std::aligned_alloc(SystemPage, bytes));
+        if (block == nullptr)
+            throw std::bad_alloc();
+        m_blocks.emplace_back(block, 0);
+    }
     m_free.reserve(m_free.size() + bytes / m_chunkBytes);
     m_blockBytes += bytes;
-    m_cut = static_cast<char*>(block);
+    m_cut = block;
     m_end = m_cut + bytes;
     m_nextBlockBytes = std::min(m_nextBlockBytes * 2, LargestBlockBytes);
 }

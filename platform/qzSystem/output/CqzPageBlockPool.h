@@ -3,10 +3,14 @@
 // making a page costs no allocation of its own and its first touch no fault of its own. Blocks
 // start small (a source that is read one page at a time holds little) and double up to 2 MiB;
 // those are aligned to 2 MiB and advised to be backed by huge pages, so that producing every
-// page of a deep capture takes one fault per 2 MiB instead of one per 4 KiB. Chunks given back
-// are reused; blocks are released with the pool. Owned by a page store; not thread-safe.
+// page of a deep capture takes one fault per 2 MiB instead of one per 4 KiB. The 2 MiB blocks
+// are mapped from the system, so a chunk cut from a new one is known to hold zero bytes and
+// its page need not clear it; smaller blocks come from the heap (a source made again after a
+// release reuses that memory without a system call). Chunks given back are reused; blocks are released with the pool. Owned by
+// a page store; not thread-safe.
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 class CqzPageBlockPool
@@ -22,9 +26,10 @@ public:
     CqzPageBlockPool& operator=(const CqzPageBlockPool&) = delete;
 
     std::size_t GetChunkBytes() const { return m_chunkBytes; }
-    // A chunk of GetChunkBytes() bytes, aligned to 64 bytes, contents undefined. Throws
-    // std::bad_alloc when no memory is left.
-    void* Take();
+    // A chunk of GetChunkBytes() bytes, aligned to 64 bytes. Its contents are zero bytes when
+    // `zeroed` is given and set to true, else undefined. Throws std::bad_alloc when no memory
+    // is left.
+    void* Take(bool* zeroed = nullptr);
     // Gives back a chunk taken from this pool.
     void Give(void* chunk);
     // Bytes held in blocks.
@@ -36,7 +41,10 @@ private:
     std::size_t m_chunkBytes;
     std::size_t m_nextBlockBytes = FirstBlockBytes;
     std::size_t m_blockBytes = 0;
-    std::vector<void*> m_blocks;
+    // Blocks as made, for their release: start and mapped length, or length 0 for a block
+    // from the heap.
+    std::vector<std::pair<void*, std::size_t>> m_blocks;
+    bool m_cutZeroed = false;
     std::vector<void*> m_free;
     char* m_cut = nullptr;
     char* m_end = nullptr;

@@ -29,7 +29,7 @@ public:
     TPage* FindPage(std::int64_t page) const
     {
         const auto it = m_pages.find(page);
-        return it == m_pages.end() ? nullptr : it->second.get();
+        return it == m_pages.end() ? nullptr : &it->second;
     }
 
     // The page's storage, made (all default values) when it has none yet; null out of range.
@@ -37,14 +37,13 @@ public:
     {
         if (!IsPageIndex(page))
             return nullptr;
-        auto& slot = m_pages[page];
-        if (!slot)
+        const auto [it, made] = m_pages.try_emplace(page, DescribePage(page).GetRowCount(), m_pool);
+        if (made)
         {
-            slot = std::make_unique<TPage>(DescribePage(page).GetRowCount(), m_pool);
             ++m_allocatedPages;
             Touch();
         }
-        return slot.get();
+        return &it->second;
     }
 
     // Makes sure the page is produced, asking the producer when it is not, and returns its
@@ -57,7 +56,11 @@ public:
         if (GetPageState(page) == PageProduced || IsProducing() || !m_producer)
             return FindPage(page);
         BeginProduction(page);
-        AllocatePage(page)->Reset();
+        // A new page starts with default records; one produced before is reset to them.
+        if (TPage* earlier = FindPage(page))
+            earlier->Reset();
+        else
+            AllocatePage(page);
         bool succeeded = false;
         try
         {
@@ -122,8 +125,10 @@ private:
 
     // The pages' memory; declared before the pages, so that it outlives them.
     CqzPageBlockPool m_pool;
-    // Storage of the pages that have it, by page index.
-    std::unordered_map<std::int64_t, std::unique_ptr<TPage>> m_pages;
+    // Storage of the pages that have it, by page index, held in the map's nodes (one
+    // allocation per page). Mutable: FindPage hands out writable pages, as it did when they
+    // were held through pointers.
+    mutable std::unordered_map<std::int64_t, TPage> m_pages;
     std::unique_ptr<TProducer> m_producer;
     std::int64_t m_allocatedPages = 0;
     std::uint64_t m_producerSerial = 0;

@@ -41,15 +41,15 @@ int CqzPageTable::GetPageState(std::int64_t page) const
 {
     if (!IsPageIndex(page))
         return -1;
-    const auto it = m_states.find(page);
-    return it == m_states.end() ? PageNeverProduced : it->second;
+    const auto it = m_entries.find(page);
+    return it == m_entries.end() ? PageNeverProduced : it->second.state;
 }
 
 void CqzPageTable::Invalidate()
 {
-    for (auto& [page, state] : m_states)
-        if (state == PageProduced)
-            state = PageInvalidated;
+    for (auto& [page, entry] : m_entries)
+        if (entry.state == PageProduced)
+            entry.state = PageInvalidated;
     Touch();
     CqzDataCacheMgr::Instance().GetSystemFilterCache().ClearCache(m_instanceID, m_tableID);
 }
@@ -65,7 +65,7 @@ void CqzPageTable::SetDisplayableRowCount(std::int64_t count)
 {
     count = std::clamp<std::int64_t>(count, 0, m_rowCount);
     if (IsProducing())
-        m_countChangeByPage[m_producingPage] += m_displayableRows - count;
+        m_entries[m_producingPage].countChange += m_displayableRows - count;
     m_displayableRows = count;
 }
 
@@ -86,20 +86,22 @@ void CqzPageTable::BeginProduction(std::int64_t page)
 void CqzPageTable::EndProduction(std::int64_t page, bool succeeded)
 {
     m_producingPage = -1;
-    if (!succeeded)
-        TakeBackCountChange(page);
     if (succeeded)
-        m_states[page] = PageProduced;
+        m_entries[page].state = PageProduced;
     else
-        m_states.erase(page);
+    {
+        TakeBackCountChange(page);
+        m_entries.erase(page);
+    }
     Touch();
 }
 
 void CqzPageTable::TakeBackCountChange(std::int64_t page)
 {
-    auto it = m_countChangeByPage.find(page);
-    if (it == m_countChangeByPage.end())
+    auto it = m_entries.find(page);
+    if (it == m_entries.end())
         return;
-    m_displayableRows = std::clamp<std::int64_t>(m_displayableRows + it->second, 0, m_rowCount);
-    m_countChangeByPage.erase(it);
+    m_displayableRows =
+        std::clamp<std::int64_t>(m_displayableRows + it->second.countChange, 0, m_rowCount);
+    it->second.countChange = 0;
 }

@@ -78,16 +78,22 @@ private:
     std::int64_t m_rowCount;
     int m_pageSize;
     std::int64_t m_pageCount;
-    // States of the pages that were ever produced; a page not listed was never produced. Kept
-    // sparse so that making a source costs nothing per page: a display asks for few pages of a
-    // deep capture.
-    std::unordered_map<std::int64_t, std::uint8_t> m_states;
+    // Per page: its state and the change to the displayable-row count booked to its latest
+    // production.
+    struct SqzPageEntry
+    {
+        std::uint8_t state = PageNeverProduced;
+        std::int64_t countChange = 0;
+    };
+    // The pages that were ever produced or are being produced; a page not listed was never
+    // produced. Kept sparse so that making a source costs nothing per page: a display asks for
+    // few pages of a deep capture. One entry serves both, so producing a page adds one.
+    std::unordered_map<std::int64_t, SqzPageEntry> m_entries;
     std::uint64_t m_generation = 0;
     std::int64_t m_producingPage = -1;
     CqzID m_tableID;
     CqzID m_instanceID;
     std::int64_t m_displayableRows;
-    std::unordered_map<std::int64_t, std::int64_t> m_countChangeByPage;
     std::int64_t m_blockDoneCount = 0;
     std::int64_t m_lastBlockDoneRow = -1;
     int m_lastBlockDoneValue = 0;

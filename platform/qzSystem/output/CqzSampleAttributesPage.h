@@ -24,13 +24,15 @@ public:
         return static_cast<std::size_t>(pageSize) * sizeof(CqzSampleAttributes);
     }
 
-    // rowCount at most the page size the pool was made for. The records start undefined:
-    // producing a page resets it first.
+    // rowCount at most the page size the pool was made for. The records start as default
+    // records (a chunk fresh from the pool already holds zero bytes).
     CqzSampleAttributesPage(std::int64_t rowCount, CqzPageBlockPool& pool)
-        : m_pool(pool), m_records(static_cast<CqzSampleAttributes*>(pool.Take())),
-          m_count(static_cast<std::size_t>(rowCount))
+        : m_pool(pool), m_count(static_cast<std::size_t>(rowCount))
     {
-        Reset();
+        bool zeroed = false;
+        m_records = static_cast<CqzSampleAttributes*>(pool.Take(&zeroed));
+        if (!zeroed)
+            Reset();
     }
     ~CqzSampleAttributesPage() { m_pool.Give(m_records); }
     CqzSampleAttributesPage(const CqzSampleAttributesPage&) = delete;
@@ -59,7 +61,7 @@ public:
 
 private:
     CqzPageBlockPool& m_pool;
-    CqzSampleAttributes* m_records;
+    CqzSampleAttributes* m_records = nullptr;
     std::size_t m_count;
 };
 

@@ -4,10 +4,12 @@
 
 CqzSubrowSampleAttributesPage::CqzSubrowSampleAttributesPage(std::int64_t rowCount,
                                                              CqzPageBlockPool& pool)
-    : m_pool(pool), m_mainLines(static_cast<CqzSampleAttributes*>(pool.Take())),
-      m_rowCount(static_cast<std::size_t>(rowCount))
+    : m_pool(pool), m_rowCount(static_cast<std::size_t>(rowCount))
 {
-    Reset();
+    bool zeroed = false;
+    m_mainLines = static_cast<CqzSampleAttributes*>(pool.Take(&zeroed));
+    if (!zeroed)
+        Reset();
 }
 
 CqzSubrowSampleAttributesPage::~CqzSubrowSampleAttributesPage()

@@ -36,7 +36,7 @@ public:
 
 private:
     CqzPageBlockPool& m_pool;
-    CqzSampleAttributes* m_mainLines;
+    CqzSampleAttributes* m_mainLines = nullptr;
     std::size_t m_rowCount;
     std::vector<std::vector<CqzSampleAttributes>> m_subrows; // empty, or one list per row
 };

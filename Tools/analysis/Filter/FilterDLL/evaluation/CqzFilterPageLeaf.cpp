@@ -76,10 +76,14 @@ template <typename T> void Load(const CqzValueStore& store, const SqzFilterPageL
     }
 }
 
-template <typename T, typename F> void Test(const T* values, int count, std::uint8_t* flags, F f)
+// The entries of a page of consecutive lines where they are stored, when every row has one.
+template <typename T> const T* InPlace(const CqzValueStore& store, const SqzFilterPageLines& lines)
 {
-    for (int row = 0; row < count; ++row)
-        flags[row] = static_cast<std::uint8_t>(f(values[row]));
+    const std::uint8_t* bytes = store.GetBytes();
+    if (bytes == nullptr || store.GetByteWidth() != int(sizeof(T)) || !lines.consecutive ||
+        ValidRows(lines, store.GetCount()) != lines.count)
+        return nullptr;
+    return reinterpret_cast<const T*>(bytes + lines.first * std::int64_t(sizeof(T)));
 }
 
 // Whether an unsigned 128-bit number exceeds the largest value of T.
@@ -139,18 +143,17 @@ CqzFilterPageMask CqzFilterPageLeaf::Evaluate(const SqzFilterPageLines& lines)
     if (usable.IsEmpty())
         return usable;
     if (m_kind == eText)
-        TextFlags(lines);
+        usable &= TextMask(lines);
     else if (m_iter->GetBit() >= 0 || store.GetByteWidth() == 16)
-        WideFlags(lines);
+        usable &= WideMask(lines);
     else if (store.GetByteWidth() <= 1)
-        NumberFlags<std::uint8_t>(lines);
+        usable &= NumberMask<std::uint8_t>(lines);
     else if (store.GetByteWidth() == 2)
-        NumberFlags<std::uint16_t>(lines);
+        usable &= NumberMask<std::uint16_t>(lines);
     else if (store.GetByteWidth() == 4)
-        NumberFlags<std::uint32_t>(lines);
+        usable &= NumberMask<std::uint32_t>(lines);
     else
-        NumberFlags<std::uint64_t>(lines);
-    usable &= CqzFilterPageMask::FromFlags(m_flags, lines.count);
+        usable &= NumberMask<std::uint64_t>(lines);
     return usable;
 }
 
@@ -187,55 +190,64 @@ CqzFilterPageMask CqzFilterPageLeaf::Usable(const CqzValueStore& store,
     return usable;
 }
 
-template <typename T> void CqzFilterPageLeaf::NumberFlags(const SqzFilterPageLines& lines)
+template <typename T>
+CqzFilterPageMask CqzFilterPageLeaf::NumberMask(const SqzFilterPageLines& lines) const
 {
-    T values[CqzFilterPageMask::Rows];
-    Load(m_iter->GetNumberStore(), lines, values);
-    CompareFlags(values, lines.count);
+    bool constant = false;
+    const std::optional<CqzFilterPageCompare::SqzTest<T>> test = TestFor<T>(constant);
+    if (!test)
+        return constant ? CqzFilterPageMask::FirstRows(lines.count) : CqzFilterPageMask();
+    const CqzValueStore& store = m_iter->GetNumberStore();
+    const T* values = InPlace<T>(store, lines);
+    T loaded[CqzFilterPageMask::Rows];
+    if (values == nullptr)
+    {
+        Load(store, lines, loaded);
+        values = loaded;
+    }
+    return CqzFilterPageCompare::Compare(values, lines.count, *test);
 }
 
 // The samples are at most T's largest value. A comparison value or a lower bound above that
-// decides every row alike; an upper bound above it is the largest value.
-template <typename T> void CqzFilterPageLeaf::CompareFlags(const T* values, int count)
+// decides every row alike; an upper bound above it is the largest value. A range is the
+// complement of "outside": x - low > high - low, wrapping.
+template <typename T>
+std::optional<CqzFilterPageCompare::SqzTest<T>> CqzFilterPageLeaf::TestFor(bool& constant) const
 {
-    std::uint8_t* flags = m_flags;
+    using Compare = CqzFilterPageCompare;
+    Compare::SqzTest<T> test;
     if (m_kind == eInside || m_kind == eOutside)
     {
-        const std::uint8_t outside = m_kind == eOutside ? 1 : 0;
+        constant = m_kind == eOutside;
         if (Exceeds<T>(m_first))
-            return void(std::fill(flags, flags + count, outside));
+            return std::nullopt;
         const T low = static_cast<T>(m_first.GetLow());
         const T high = Exceeds<T>(m_second) ? std::numeric_limits<T>::max()
                                             : static_cast<T>(m_second.GetLow());
-        return Test(values, count, flags,
-                    [=](T v) { return ((v >= low) & (v <= high)) ^ outside; });
+        if (low > high)
+            return std::nullopt;
+        test.op = Compare::eOutside;
+        test.invert = m_kind == eInside;
+        test.first = low;
+        test.second = static_cast<T>(high - low);
+        return test;
     }
-    const T mask = static_cast<T>(m_second.GetLow());
     if (Exceeds<T>(m_first))
     {
-        const bool below = m_kind == eNotEqual || m_kind == eLess || m_kind == eLessEqual;
-        return void(std::fill(flags, flags + count, below ? 1 : 0));
+        constant = m_kind == eNotEqual || m_kind == eLess || m_kind == eLessEqual;
+        return std::nullopt;
     }
-    const T value = static_cast<T>(m_first.GetLow());
-    switch (m_kind)
-    {
-    case eEqual:
-        return Test(values, count, flags, [=](T v) { return T(v & mask) == value; });
-    case eNotEqual:
-        return Test(values, count, flags, [=](T v) { return T(v & mask) != value; });
-    case eLess:
-        return Test(values, count, flags, [=](T v) { return T(v & mask) < value; });
-    case eGreater:
-        return Test(values, count, flags, [=](T v) { return T(v & mask) > value; });
-    case eLessEqual:
-        return Test(values, count, flags, [=](T v) { return T(v & mask) <= value; });
-    default:
-        return Test(values, count, flags, [=](T v) { return T(v & mask) >= value; });
-    }
+    test.mask = static_cast<T>(m_second.GetLow());
+    test.first = static_cast<T>(m_first.GetLow());
+    test.invert = m_kind == eNotEqual || m_kind == eGreaterEqual || m_kind == eLessEqual;
+    test.op = m_kind == eEqual || m_kind == eNotEqual ? Compare::eEqual
+              : m_kind == eLess || m_kind == eGreaterEqual ? Compare::eLess
+                                                           : Compare::eGreater;
+    return test;
 }
 
 // 16-byte values and single bits, one row at a time with the tree leaf's own comparisons.
-void CqzFilterPageLeaf::WideFlags(const SqzFilterPageLines& lines)
+CqzFilterPageMask CqzFilterPageLeaf::WideMask(const SqzFilterPageLines& lines)
 {
     const CqzValueStore& store = m_iter->GetNumberStore();
     const int bit = m_iter->GetBit();
@@ -273,15 +285,20 @@ void CqzFilterPageLeaf::WideFlags(const SqzFilterPageLines& lines)
                     }
                     m_flags[row] = result ? 1 : 0;
                 });
+    return CqzFilterPageMask::FromFlags(m_flags, lines.count);
 }
 
-void CqzFilterPageLeaf::TextFlags(const SqzFilterPageLines& lines)
+// The answer of each row's text, then the answers compared as bytes.
+CqzFilterPageMask CqzFilterPageLeaf::TextMask(const SqzFilterPageLines& lines)
 {
     const CqzValueStore& numbers = m_iter->GetTextNumberStore();
     std::fill(m_flags, m_flags + lines.count, 0);
     ForEachLine(lines, numbers.GetCount(),
                 [&](int row, std::int64_t line)
                 { m_flags[row] = TextMatches(numbers.GetLow(line)) ? 1 : 0; });
+    CqzFilterPageCompare::SqzTest<std::uint8_t> isTrue;
+    isTrue.first = 1;
+    return CqzFilterPageCompare::Compare(m_flags, lines.count, isTrue);
 }
 
 bool CqzFilterPageLeaf::TextMatches(std::uint64_t textNumber)

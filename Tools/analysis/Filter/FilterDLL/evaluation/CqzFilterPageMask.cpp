@@ -1,5 +1,6 @@
 #include "evaluation/CqzFilterPageMask.h"
 
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -46,4 +47,15 @@ void CqzFilterPageMask::SetRange(int from, int to)
         m_words[row >> 6] |= ones << bit;
         row += length;
     }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target_clones("popcnt", "default")))
+#endif
+int CqzFilterPageMask::Count() const
+{
+    int count = 0;
+    for (const std::uint64_t w : m_words)
+        count += std::popcount(w);
+    return count;
 }

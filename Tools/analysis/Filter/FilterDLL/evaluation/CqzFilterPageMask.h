@@ -16,7 +16,11 @@ public:
     static CqzFilterPageMask FirstRows(int count)
     {
         CqzFilterPageMask mask;
-        mask.SetRange(0, count);
+        for (int i = 0; i < Words; ++i)
+        {
+            const int rows = count - i * 64;
+            mask.m_words[i] = rows >= 64 ? ~0ull : rows <= 0 ? 0 : (std::uint64_t{1} << rows) - 1;
+        }
         return mask;
     }
     // Bit r set when flags[r] is not 0, for r below count (the flags are 0 or 1).
@@ -24,6 +28,7 @@ public:
 
     // Rows 64 * index ... 64 * index + 63.
     std::uint64_t GetWord(int index) const { return m_words[index]; }
+    void SetWord(int index, std::uint64_t bits) { m_words[index] = bits; }
     bool Get(int row) const { return ((m_words[row >> 6] >> (row & 63)) & 1) != 0; }
     void Set(int row) { m_words[row >> 6] |= std::uint64_t{1} << (row & 63); }
     // Sets rows from ... to - 1.
@@ -35,13 +40,8 @@ public:
             any |= w;
         return any == 0;
     }
-    int Count() const
-    {
-        int count = 0;
-        for (const std::uint64_t w : m_words)
-            count += std::popcount(w);
-        return count;
-    }
+    // The set rows (with the processor's population count where it has one).
+    int Count() const;
 
     CqzFilterPageMask& operator&=(const CqzFilterPageMask& o)
     {

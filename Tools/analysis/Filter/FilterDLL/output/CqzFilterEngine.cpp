@@ -1,6 +1,7 @@
 #include "output/CqzFilterEngine.h"
 
 #include "evaluation/CqzFilterObject.h"
+#include "evaluation/CqzFilterPageCompare.h"
 #include "evaluation/CqzFilterPageEvaluator.h"
 #include "model/CqzFilterAction.h"
 #include "model/CqzFilterModel.h"
@@ -82,6 +83,9 @@ struct CqzFilterEngine::SqzImp
         std::vector<CqzSampleAttributes>(CqzFilterPageMask::Rows);
     std::vector<CqzSampleAttributes> inputs =
         std::vector<CqzSampleAttributes>(CqzFilterPageMask::Rows);
+    // The terms that decided rows of the page being composed: their masks and records.
+    std::vector<CqzFilterPageMask> decidedMasks;
+    std::vector<std::uint64_t> decidedRecords;
     std::vector<std::unique_ptr<SqzFilterOutput>> outputs;
     std::vector<int> valueStatus;
     std::vector<CqzUInt> values;
@@ -104,6 +108,7 @@ struct CqzFilterEngine::SqzImp
     int ProducePages(SqzFilterOutput& out, int first, int last, bool byTime);
     void EvaluatePage(SqzFilterOutput& out, std::int64_t first, int count, bool byTime);
     CqzFilterPageMask ComposeRecords(SqzFilterOutput& out, int count);
+    void MergeInput(SqzFilterOutput& out, int count, CqzFilterPageMask& hidden);
     int ProduceSubrows(SqzFilterOutput& out, int first, int last, bool byTime);
     CqzSampleAttributes RowRecord(SqzFilterOutput& out, bool& hidden, int& term);
     bool WriteLine(SqzFilterOutput& out, std::int64_t row, int line, bool byTime, bool counting);
@@ -492,10 +497,9 @@ void CqzFilterEngine::SqzImp::EvaluatePage(SqzFilterOutput& out, std::int64_t fi
 // count as hidden.
 CqzFilterPageMask CqzFilterEngine::SqzImp::ComposeRecords(SqzFilterOutput& out, int count)
 {
-    CqzSampleAttributes* const page = records.data();
-    const CqzSampleAttributes shown = defaultRecord; // a local: the stores cannot change it
-    std::fill(page, page + count, shown);
     CqzFilterPageMask hidden;
+    decidedMasks.clear();
+    decidedRecords.clear();
     for (int term = 0; term < pages->GetTermCount(); ++term)
     {
         const CqzFilterPageMask& rows = pages->GetFirstMatches(term);
@@ -510,25 +514,37 @@ CqzFilterPageMask CqzFilterEngine::SqzImp::ComposeRecords(SqzFilterOutput& out, 
         }
         else
             hidden |= rows;
-        rows.ForEach([page, record](int row) { page[row] = record; });
+        decidedMasks.push_back(rows);
+        decidedRecords.push_back(record.GetRaw());
     }
-    if (!out.hasInputAttributes)
-        return hidden;
-    // An earlier tool's hidden rows stay as it wrote them; its colour wins over ours.
+    CqzFilterPageCompare::Select(decidedMasks.data(), decidedRecords.data(),
+                                 static_cast<int>(decidedMasks.size()), defaultRecord.GetRaw(),
+                                 records.data(), count);
+    if (out.hasInputAttributes)
+        MergeInput(out, count, hidden);
+    return hidden;
+}
+
+// An earlier tool's hidden rows stay as it wrote them; its colour wins over ours. Without a
+// branch per row: the input replaces our record where it is hidden or coloured, keeping our
+// hidden bit.
+void CqzFilterEngine::SqzImp::MergeInput(SqzFilterOutput& out, int count, CqzFilterPageMask& hidden)
+{
     out.inputIter->GetValues(inputs.data(), count);
+    constexpr std::uint64_t hiddenBit = std::uint64_t{1} << CqzSampleAttributes::HiddenBit;
+    constexpr std::uint64_t coloredBit = std::uint64_t{1} << CqzSampleAttributes::ColoredBit;
+    std::uint8_t inputHidden[CqzFilterPageMask::Rows];
     for (int row = 0; row < count; ++row)
     {
-        const CqzSampleAttributes& input = inputs[std::size_t(row)];
-        if (input.IsHidden())
-            hidden.Set(row);
-        if (!input.IsHidden() && !input.IsColored())
-            continue;
-        CqzSampleAttributes& record = records[std::size_t(row)];
-        record = input;
-        if (hidden.Get(row))
-            record.SetHidden(true);
+        const std::uint64_t input = inputs[std::size_t(row)].GetRaw();
+        const std::uint64_t ours = records[std::size_t(row)].GetRaw();
+        const bool isHidden = (input & hiddenBit) != 0;
+        const bool taken = (input & (hiddenBit | coloredBit)) != 0;
+        inputHidden[row] = isHidden ? 1 : 0;
+        const std::uint64_t keepHidden = ours & hiddenBit;
+        records[std::size_t(row)].SetRaw(taken ? input | keepHidden : ours);
     }
-    return hidden;
+    hidden |= CqzFilterPageMask::FromFlags(inputHidden, count);
 }
 
 // A row hidden by an earlier tool stays as that tool wrote it and is not evaluated. The
