@@ -38,7 +38,7 @@ struct SqzCaptureOptions
     CqzID sourceID = kqzCaptureImporterID;
 
     // The memory the stores of an import may take, in bytes. 0: the environment variable
-    // QZFILTER_MEMORY_LIMIT (bytes, or with a K, M or G suffix), else what the machine has
+    // QZFILTER_MEMORY_LIMIT (bytes, or a number with K, M, G or T, as in 512M, 512MB, 1.5G), else what the machine has
     // available (MemAvailable of /proc/meminfo). An import that would need more is refused.
     std::uint64_t memoryLimit = 0;
     // The longest line of a CSV file, in bytes.

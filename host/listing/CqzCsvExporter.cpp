@@ -1,12 +1,12 @@
 #include "CqzCsvExporter.h"
 
 #include "CqzColorName.h"
-#include "CqzHostError.h"
+#include "CqzOutputFile.h"
 #include "CqzProgress.h"
 #include "CqzRowAttributes.h"
 #include "CqzTableText.h"
 
-#include <fstream>
+#include <ostream>
 
 namespace
 {
@@ -18,7 +18,7 @@ std::string TimePs(const CqzDataTable& table, std::int64_t line)
 }
 
 // A table with subrows gets a Row column ("12", "12.1", ...) ahead of the time.
-void WriteHeading(std::ofstream& out, const CqzTableText& text, bool tables)
+void WriteHeading(std::ostream& out, const CqzTableText& text, bool tables)
 {
     out << (tables ? "Table," : "") << (text.GetTable().HasSubrows() ? "Row," : "") << "Time (ps)";
     for (int i = 0; i < text.GetColumnCount(); ++i)
@@ -26,7 +26,7 @@ void WriteHeading(std::ofstream& out, const CqzTableText& text, bool tables)
     out << ",Hidden,Color\n";
 }
 
-void WriteLine(std::ofstream& out, const std::string& prefix, const CqzTableText& text,
+void WriteLine(std::ostream& out, const std::string& prefix, const CqzTableText& text,
                const CqzSampleAttributes& record, std::int64_t row, int subrow)
 {
     const CqzDataTable& table = text.GetTable();
@@ -56,9 +56,8 @@ std::string CqzCsvExporter::Field(const std::string& text)
 void CqzCsvExporter::Export(const std::string& path, const CqzData& data, const CqzID& instanceID,
                             bool progress)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw CqzHostError(eqzExitFile, "cannot write the CSV file '" + path + "'");
+    CqzOutputFile file(path, "CSV file");
+    std::ostream& out = file.Stream();
     const bool tables = data.GetTableCount() > 1;
     std::int64_t total = 0, done = 0;
     for (int t = 0; t < data.GetTableCount(); ++t)
@@ -78,7 +77,5 @@ void CqzCsvExporter::Export(const std::string& path, const CqzData& data, const 
             bar.Update(++done);
         }
     }
-    out.close();
-    if (!out)
-        throw CqzHostError(eqzExitFile, "cannot write the CSV file '" + path + "'");
+    file.Commit();
 }
