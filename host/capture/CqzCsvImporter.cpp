@@ -232,6 +232,8 @@ private:
         if (colon == std::string::npos ||
             !CqzCaptureNumber::ParseRate(line.substr(colon + 1), m_rate))
             Fail(number, "sample rate " + Quote(line) + " is not a rate such as '1 MHz'");
+        if (m_rate > CqzCaptureNumber::MaxRate)
+            Fail(number, "sample rate " + Quote(line) + CqzCaptureNumber::MaxRateReason);
     }
 
     static char DetectSeparator(std::string_view header)

@@ -179,6 +179,8 @@ public:
         for (const std::string& name : m_meta.GetAnalogNames())
             m_out.Note("analog channel " + CqzCaptureText::Quote(name) +
                        " skipped (analog channels are not imported)");
+        for (const std::string& note : m_meta.GetNotes())
+            m_out.Note(note);
         PlanOutputs();
         ReadSamples();
         return m_out.Release();

@@ -351,7 +351,9 @@ TEST_F(HostProgramTest, FailedOutputsKeepTheOldFileAndSayWhy)
         for (const std::string& word : c.words)
             EXPECT_NE(result.err.find(word), std::string::npos) << arguments[0] << ": " << result.err;
         if (!c.kept.empty())
+        {
             EXPECT_EQ(ReadText(c.kept), "old\n") << arguments[0];
+        }
         EXPECT_EQ(ReadText(capture), before) << arguments[0];
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")), {}), 6);

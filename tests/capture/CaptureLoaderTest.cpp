@@ -67,6 +67,8 @@ TEST(CaptureMemoryTest, SizesParseInEveryFormOrNotAtAll)
         std::uint64_t bytes = 0;
         EXPECT_EQ(CqzCaptureMemory::ParseSize(text, bytes), expected != 0) << text;
         if (expected != 0)
+        {
             EXPECT_EQ(bytes, expected) << text;
+        }
     }
 }
