@@ -49,15 +49,22 @@ struct CqzCaptureTable::SqzImp
     std::vector<CqzSampleStore*> stores;
     std::vector<char> digitsOpen;
 
-    CString UniqueName(const std::string& utf8) const
+    // Per name taken: the suffix the next label of that name tries first, so that many
+    // labels of one name cost a probe each, not one per earlier label.
+    std::unordered_map<CString, int> nextSuffix;
+    std::int64_t nameProbes = 0;
+
+    CString UniqueName(const std::string& utf8)
     {
         const CString base = CString::FromUtf8(utf8.empty() ? std::string("unnamed")
                                                             : CqzCaptureText::Printable(utf8));
         CString name = base;
-        for (int n = 2; names.count(name); ++n)
+        int& next = nextSuffix.try_emplace(base, 2).first->second;
+        for (int n = next; ++nameProbes, names.count(name); ++n)
         {
             name = base;
             name.AppendFormat(L"_%d", n);
+            next = n + 1;
         }
         return name;
     }
@@ -85,6 +92,11 @@ CqzCaptureTable::~CqzCaptureTable()
             labels.AddLabel(*it->second);
         else
             labels.RemoveLabel(it->first);
+}
+
+std::int64_t CqzCaptureTable::GetNameProbes() const
+{
+    return m_imp->nameProbes;
 }
 
 int CqzCaptureTable::AddLabel(EqzLabelType type, const std::string& name, int width)

@@ -1,5 +1,7 @@
 #include "capture/CqzCaptureText.h"
 
+#include <algorithm>
+
 namespace
 {
 // The length of the well-formed UTF-8 sequence at `at` (shortest form, no surrogates, at most
@@ -56,6 +58,33 @@ std::string CqzCaptureText::Printable(std::string_view text)
         i += length;
     }
     return out;
+}
+
+std::string CqzCaptureText::EscapeBroken(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();)
+    {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t length = c >= 0x80 ? SequenceLength(text, i) : 1;
+        if (length == 0)
+        {
+            AppendEscape(out, c);
+            ++i;
+            continue;
+        }
+        out.append(text.substr(i, length));
+        i += length;
+    }
+    return out;
+}
+
+CString CqzCaptureText::Value(std::string_view text)
+{
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return CString::FromUtf8(ascii ? std::string(text) : EscapeBroken(text));
 }
 
 std::string CqzCaptureText::Quote(std::string_view text, std::size_t shown)

@@ -458,7 +458,7 @@ private:
         const std::string_view cell = m_fields[i];
         if (m_columns[i].GetType() == eqzCsvText)
         {
-            table.SetText(m_labelColumn[i], CString::FromUtf8(std::string(cell)));
+            table.SetText(m_labelColumn[i], CqzCaptureText::Value(cell));
             if (cell.empty())
                 table.SetStatus(m_labelColumn[i], 3);
             return;

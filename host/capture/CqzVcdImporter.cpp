@@ -492,7 +492,7 @@ private:
     void ChangeText(const Token& t)
     {
         const std::int64_t line = t.line;
-        const CString value = CString::FromUtf8(std::string(t.text.substr(1)));
+        const CString value = CqzCaptureText::Value(t.text.substr(1));
         const Token code = Expect("a value change");
         EnsureRow();
         for (int index : Code(line, code.text))
