@@ -199,7 +199,8 @@ TEST_F(SrTest, AnalogChannelsAreSkippedWithANoteEachAndNamesAreEscaped)
                            "imported)"}));
 }
 
-// More probes than a sample holds: the named probes load, with a note.
+// More probes than a sample holds: the named probes load, with a note; so does an entry that
+// looks like a chunk but is none.
 TEST_F(SrTest, NamedProbesLoadWhenTheTotalExceedsTheSample)
 {
     std::vector<std::string> notes;
@@ -207,13 +208,16 @@ TEST_F(SrTest, NamedProbesLoadWhenTheTotalExceedsTheSample)
     options.note = [&](const std::string& note) { notes.push_back(note); };
     const auto& t = Import({{"metadata", Metadata("total probes=16\nsamplerate=1 MHz\n"
                                                   "unitsize=1\nprobe1=A\nprobe2=B\n")},
-                            {"logic-1", Bytes({2, 3})}},
+                            {"logic-1-1", Bytes({2, 3})},
+                            {"logic-1-0", Bytes({1})}},
                            options);
     EXPECT_EQ(Names(t), (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(Value(t, "B", 0), 1u);
-    EXPECT_EQ(notes, std::vector<std::string>{m_path + ": the session says 16 probes but a sample "
-                                                       "holds 8 (unitsize 1); the 2 named probes "
-                                                       "are loaded"});
+    EXPECT_EQ(notes, (std::vector<std::string>{
+                         m_path + ": the session says 16 probes but a sample holds 8 (unitsize "
+                                  "1); the 2 named probes are loaded",
+                         m_path + ": entry 'logic-1-0' is not a chunk of the logic data (chunks "
+                                  "are numbered from 1); ignored"}));
 }
 
 // One-bit channels take a bit a row; the times of a rate whose period is whole picoseconds
