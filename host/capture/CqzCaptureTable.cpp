@@ -167,7 +167,8 @@ void CqzCaptureTable::CheckMemory(std::int64_t rows, bool fixedRate) const
     const std::shared_ptr<CqzSampleStore> times = m_imp->table->GetTimeStore();
     if (times && times->GetEntries().IsProgression() && (fixedRate || times->GetCount() > 0))
         rowBits -= BitsPerRow(eqzLabelTime, 64);
-    unsigned __int128 need = (rowBits * count + 7) / 8 + kColumnBytes * m_imp->labels.size();
+    unsigned __int128 need = (rowBits * count + 7) / 8 + kColumnBytes * m_imp->labels.size() +
+                             static_cast<unsigned __int128>(m_imp->options.runBytesPerRow) * count;
     for (const auto& store : m_imp->textStores)
         need += store->GetStrings().GetPoolSize() * sizeof(wchar_t) +
                 store->GetStrings().GetTextCount() * 48;
@@ -178,7 +179,13 @@ void CqzCaptureTable::CheckMemory(std::int64_t rows, bool fixedRate) const
     throw CqzCaptureError(m_imp->file, 0,
                           "the capture needs about " + CqzCaptureMemory::Describe(shown) +
                               " of memory for " + std::to_string(count) + " rows of " +
-                              std::to_string(m_imp->labels.size()) + " labels; " +
+                              std::to_string(m_imp->labels.size()) + " labels" +
+                              (m_imp->options.runBytesPerRow != 0
+                                   ? " and the filter's " +
+                                         std::to_string(m_imp->options.runBytesPerRow) +
+                                         " bytes a row"
+                                   : "") +
+                              "; " +
                               CqzCaptureMemory::Describe(m_imp->limit.bytes) + " are " +
                               (m_imp->limit.source == "available (MemAvailable)"
                                    ? m_imp->limit.source

@@ -15,6 +15,8 @@
 
 namespace
 {
+// What a filter run adds to each row: its 64-bit record and the page and cache bookkeeping.
+constexpr std::uint64_t RunBytesPerRow = 9;
 
 std::string Describe(const SqzHostTerm& term)
 {
@@ -135,6 +137,7 @@ std::unique_ptr<CqzHostSession> CqzSessionOpener::Open(SqzHostOptions& options, 
         // progress bar there.
         CqzProgress bar("Import", 0, options.progress);
         SqzCaptureOptions capture = options.captureOptions;
+        capture.runBytesPerRow = RunBytesPerRow;
         capture.note = [&err](const std::string& note)
         { err << "qzfilter: note: " << note << "\n"; };
         capture.progress = [&bar](std::uint64_t done, std::uint64_t total)

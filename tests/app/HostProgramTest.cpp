@@ -529,7 +529,17 @@ INSTANTIATE_TEST_SUITE_P(
                        2,
                        {"big.csv: the capture needs about", "1.0 KiB are allowed by "
                                                             "QZFILTER_MEMORY_LIMIT"},
-                       "QZFILTER_MEMORY_LIMIT=1K"}));
+                       "QZFILTER_MEMORY_LIMIT=1K"},
+        SqzHostileCase{"limit.csv",
+                       "Time,A\n0,1\n",
+                       2,
+                       {"QZFILTER_MEMORY_LIMIT: '512XB' is not a size above 0"},
+                       "QZFILTER_MEMORY_LIMIT=512XB"},
+        SqzHostileCase{"sized.csv", "Time,A\n0,1\n", 0, {}, "QZFILTER_MEMORY_LIMIT=1.5G"},
+        SqzHostileCase{"rate.csv",
+                       "; Samplerate: 3000 GHz\nA\n1\n",
+                       2,
+                       {"is above 1 THz"}}));
 
 TEST_F(HostProgramTest, UnknownAndFloatingDigitsShowInListingCsvAndHtml)
 {
