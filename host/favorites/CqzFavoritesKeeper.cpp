@@ -31,9 +31,8 @@ void CqzFavoritesKeeper::OnChange(CqzFavorites& favorites, const SqzFavoritesCha
     catch (const CqzHostError& error)
     {
         const bool reading = change.stored.empty() && change.removed.empty();
-        Tell(std::string(error.what()) +
-             (reading ? "; the favourites of this session are used"
-                      : "; the change is kept for this session only"));
+        Tell(std::string(error.what()) + (reading ? "; the favourites of this session are used"
+                                                  : "; the change is kept for this session only"));
     }
     for (const std::string& note : notes)
         Note(note);

@@ -79,9 +79,8 @@ void CqzOutputFile::CheckNotInput(const std::vector<std::pair<std::string, std::
             // "-" is standard input, which may be redirected from the output file.
             const int found = input == "-" ? fstat(STDIN_FILENO, &in) : stat(input.c_str(), &in);
             if (!input.empty() && found == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino)
-                throw CqzHostError(eqzExitFile, "the " + what + " '" + output +
-                                                     "' is the input '" + input +
-                                                     "' of this run; it is not overwritten");
+                throw CqzHostError(eqzExitFile, "the " + what + " '" + output + "' is the input '" +
+                                                    input + "' of this run; it is not overwritten");
         }
     }
 }

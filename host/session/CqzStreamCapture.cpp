@@ -59,8 +59,8 @@ bool CqzStreamCapture::IsStream(const std::string& path)
     struct stat info
     {
     };
-    return path == "-" || (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) &&
-                           !S_ISDIR(info.st_mode));
+    return path == "-" ||
+           (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode));
 }
 
 std::string CqzStreamCapture::Extension(const std::string& head)
@@ -76,8 +76,10 @@ std::string CqzStreamCapture::Extension(const std::string& head)
 CqzStreamCapture::CqzStreamCapture(const std::string& path, std::uint64_t limit)
     : m_name(path == "-" ? "standard input" : "'" + path + "'"), m_shown(path)
 {
-    const auto refuse = [&](const std::string& reason)
-    { throw CqzHostError(eqzExitCapture, "cannot read the capture from " + m_name + ": " + reason); };
+    const auto refuse = [&](const std::string& reason) {
+        throw CqzHostError(eqzExitCapture,
+                           "cannot read the capture from " + m_name + ": " + reason);
+    };
     if (path == "-" && isatty(STDIN_FILENO) == 1)
         refuse("it is a terminal; pipe a capture in (qzfilter - < capture.vcd)");
     const SqzOwnedFd from{path == "-" ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC)};
@@ -85,7 +87,8 @@ CqzStreamCapture::CqzStreamCapture(const std::string& path, std::uint64_t limit)
         refuse(std::strerror(errno));
     std::string head(64 * 1024, '\0');
     std::size_t got = 0;
-    for (ssize_t n; got < head.size() && (n = ReadSome(from.fd, &head[got], head.size() - got)) != 0;)
+    for (ssize_t n;
+         got < head.size() && (n = ReadSome(from.fd, &head[got], head.size() - got)) != 0;)
     {
         if (n < 0)
             refuse(std::strerror(errno));
@@ -94,7 +97,8 @@ CqzStreamCapture::CqzStreamCapture(const std::string& path, std::uint64_t limit)
     head.resize(got);
     if (got == 0)
         refuse("it is empty");
-    if (const std::size_t nul = head.find('\0'); Extension(head) != ".sr" && nul != std::string::npos)
+    if (const std::size_t nul = head.find('\0');
+        Extension(head) != ".sr" && nul != std::string::npos)
         refuse("byte " + std::to_string(nul + 1) + " is a NUL: this is no text capture");
     Copy(from.fd, head, limit);
 }
@@ -127,8 +131,7 @@ void CqzStreamCapture::Copy(int from, const std::string& head, std::uint64_t lim
     if (ok)
         return;
     unlink(m_path.c_str()); // the destructor does not run for a constructor that throws
-    throw CqzHostError(eqzExitCapture,
-                       prefix + (reason.empty() ? std::strerror(error) : reason));
+    throw CqzHostError(eqzExitCapture, prefix + (reason.empty() ? std::strerror(error) : reason));
 }
 
 CqzStreamCapture::~CqzStreamCapture()

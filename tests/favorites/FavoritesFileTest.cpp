@@ -115,7 +115,8 @@ struct SqzRepair
     const char* note;
 };
 
-class FavoritesRepairTest : public FavoritesFileTest, public ::testing::WithParamInterface<SqzRepair>
+class FavoritesRepairTest : public FavoritesFileTest,
+                            public ::testing::WithParamInterface<SqzRepair>
 {
 };
 
@@ -164,14 +165,18 @@ TEST_F(FavoritesFileTest, AnyPathFormWorks)
 TEST_F(FavoritesFileTest, WhatCannotBeWrittenOrReadIsRefusedNamingTheFile)
 {
     const std::string inFile = folder.Write("plain.txt", "x") + "/favorites.qzs";
-    const auto [code, message] =
-        Refusal([&] { CqzFavoritesFile(inFile).Apply({{}, Favorite(L"a"), {}}, notes); });
+    const auto [code, message] = Refusal(
+        [&] {
+            CqzFavoritesFile(inFile).Apply({{}, Favorite(L"a"), {}}, notes);
+        });
     EXPECT_EQ(code, eqzExitFile);
     EXPECT_THAT(message, HasSubstr("'" + inFile + "'"));
     // A file that is no setup at all is neither read nor replaced.
     folder.Write("favorites.qzs", "not a setup");
-    const auto [readCode, readMessage] =
-        Refusal([&] { CqzFavoritesFile(path).Apply({{}, Favorite(L"a"), {}}, notes); });
+    const auto [readCode, readMessage] = Refusal(
+        [&] {
+            CqzFavoritesFile(path).Apply({{}, Favorite(L"a"), {}}, notes);
+        });
     EXPECT_EQ(readCode, eqzExitFile);
     EXPECT_THAT(readMessage, HasSubstr("'" + path + "'"));
     EXPECT_EQ(ReadText(path), "not a setup");

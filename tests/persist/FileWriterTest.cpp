@@ -84,7 +84,8 @@ struct SqzFailure
     const char* reason;
 };
 
-class FileWriterFailureTest : public FileWriterTest, public ::testing::WithParamInterface<SqzFailure>
+class FileWriterFailureTest : public FileWriterTest,
+                              public ::testing::WithParamInterface<SqzFailure>
 {
 protected:
     void TearDown() override
@@ -124,10 +125,10 @@ void LimitFileSize(FileWriterTest&)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FileWriterFailureTest,
-    ::testing::Values(
-        SqzFailure{"DiskFull", LimitFileSize, "target.txt", "File too large"},
-        SqzFailure{"Folder", [](FileWriterTest&) {}, "", "Is a directory"},
-        SqzFailure{"NoFolder", [](FileWriterTest&) {}, "none/target.txt", "No such file"}),
+    ::testing::Values(SqzFailure{"DiskFull", LimitFileSize, "target.txt", "File too large"},
+                      SqzFailure{"Folder", [](FileWriterTest&) {}, "", "Is a directory"},
+                      SqzFailure{"NoFolder", [](FileWriterTest&) {}, "none/target.txt",
+                                 "No such file"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileWriterTest, AWriterLeftUncommittedLeavesTheOldFile)
@@ -188,8 +189,7 @@ TEST_P(FileWriterKillTest, LeavesTheOldFileAndNoOther)
 INSTANTIATE_TEST_SUITE_P(Cases, FileWriterKillTest,
                          ::testing::Values(SqzKill{"write", SIGKILL}, SqzKill{"write", SIGINT},
                                            SqzKill{"rename", SIGTERM}, SqzKill{"rename", SIGHUP}),
-                         [](const auto& info)
-                         {
+                         [](const auto& info) {
                              return std::string(info.param.point) + "_" +
                                     std::to_string(info.param.signal);
                          });

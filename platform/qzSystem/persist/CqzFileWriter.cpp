@@ -135,32 +135,32 @@ struct CqzFileWriter::SqzImp
 
     void OpenNamed(mode_t mode)
     {
-        for (int attempt = 0; attempt < 100; ++attempt)
-        {
-            const std::string name = target + RandomSuffix();
-            cleanup.Claim(name);
-            fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-            if (fd >= 0)
-            {
-                temporary = name;
-                return;
-            }
-            cleanup.Release();
-            if (errno != EEXIST)
-                Fail(errno);
-        }
-        Fail(EEXIST);
+        TakeName(
+            [&](const std::string& name) {
+                return (fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode)) >=
+                       0;
+            });
     }
 
     // Gives the anonymous file a temporary name beside the target.
     void Name()
     {
         const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        TakeName(
+            [&](const std::string& name) {
+                return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) ==
+                       0;
+            });
+    }
+
+    // Makes the content's temporary name with `make`, trying fresh names while one exists.
+    template <typename Make> void TakeName(Make make)
+    {
         for (int attempt = 0; attempt < 100; ++attempt)
         {
             const std::string name = target + RandomSuffix();
             cleanup.Claim(name);
-            if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            if (make(name))
             {
                 temporary = name;
                 return;

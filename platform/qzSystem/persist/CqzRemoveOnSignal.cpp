@@ -84,7 +84,6 @@ void CqzRemoveOnSignal::Release()
     m_slot = -1;
 }
 
-
 void CqzRemoveOnSignal::PauseAt(const char* point)
 {
     const char* wanted = std::getenv("QZFILTER_PAUSE_AT");
