@@ -141,7 +141,11 @@ CString CqzHostSession::ApplyMarkupFile(const std::string& path)
 {
     CqzXMLParser xml;
     if (!xml.LoadFile(CString::FromUtf8(path)))
-        throw CqzHostError(eqzExitFile, path + ": " + xml.GetParseError().ToUtf8());
+    {
+        const std::string reason = xml.GetParseError().ToUtf8();
+        throw CqzHostError(eqzExitFile,
+                           path + ": " + (reason.empty() ? "the file holds no markup" : reason));
+    }
     if (CqzXMLParser probe(xml); !probe.FindNext(L"/Filter"))
         throw CqzHostError(eqzExitFile, path + ": the root element is not <Filter>");
     const CqzSetupCheck check(GetLabels(), path);

@@ -56,8 +56,9 @@ void CqzOutputFile::CheckWritable(const std::string& path, const std::string& wh
     if (!fs::is_directory(folder, error))
         refuse("there is no folder '" + folder.string() + "'");
     // The new file is made in the folder and renamed over the old one: the folder must be
-    // writable, whatever the old file's own permissions.
-    if (access(folder.c_str(), W_OK) != 0)
+    // writable, and so must an old file (a read-only one is not replaced).
+    if (access(folder.c_str(), W_OK) != 0 ||
+        (fs::exists(file, error) && access(file.c_str(), W_OK) != 0))
         refuse(std::strerror(errno));
 }
 

@@ -284,6 +284,7 @@ TEST_F(HostProgramTest, BadUsageGivesItsExitCodeAndMessage)
         {{"--plugin", folder.File("none.so"), "@"}, 3, "cannot load the plug-in"},
         {{"--csv", folder.File("no/such/dir.csv"), "@"}, 4, "cannot write the CSV file"},
         {{"--setup", folder.Write("s.xml", "<Filter"), "@"}, 4, "s.xml"},
+        {{"--setup", folder.Write("empty.xml", ""), "@"}, 4, "empty.xml: the file holds no markup"},
         {{"--color", "never", "@"}, 1, "write --color=never"},
         {{"--color", "red", "@"}, 1, "is a capture file, not an expression"},
         {{"--hide", "trace.VCD"}, 1, "give the expression first: --hide EXPR trace.VCD"},

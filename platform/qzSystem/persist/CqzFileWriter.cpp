@@ -118,6 +118,9 @@ struct CqzFileWriter::SqzImp
         const bool exists = stat(target.c_str(), &info) == 0;
         if (exists && S_ISDIR(info.st_mode))
             Fail(EISDIR);
+        // A file its owner made read-only is not replaced behind the owner's back.
+        if (exists && access(target.c_str(), W_OK) != 0)
+            Fail(errno);
         const mode_t mode = exists ? (info.st_mode & 07777) : 0666;
         fd = open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
         anonymous = fd >= 0;
