@@ -8,6 +8,7 @@
 #include "mfc/ui/AfxWin.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QPixmap>
 
 #include <cstdlib>
@@ -87,8 +88,14 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
     if (screenshot.empty())
         return QApplication::exec();
     QApplication::processEvents();
-    if (!window.grab().save(QString::fromStdString(screenshot), "PNG"))
-        throw CqzHostError(eqzExitFile, screenshot + ": cannot write the picture");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!window.grab().save(&buffer, "PNG"))
+        throw CqzHostError(eqzExitFile, screenshot + ": cannot make the picture");
+    CqzOutputFile file(screenshot, "picture");
+    file.Stream().write(png.constData(), png.size());
+    file.Commit();
     return eqzExitOk;
 }
 
