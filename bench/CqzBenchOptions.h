@@ -4,7 +4,8 @@
 //   --big-rows N      rows of the second run of W1 and W2 (default 100000000; 0 skips it)
 //   --scale 1,10,100  capture sizes of the scale part, in millions of rows (fractions allowed)
 //   --quick           small sizes for a smoke run (explicit --rows/--scale still win)
-//   --only w1,w2,scale,import,markup   the parts to run (default all)
+//   --only w1,w2,scale,import,markup,decode   the parts to run (default all; --quick leaves
+//                     out decode)
 //   --import-mb M     size of each generated import file (default 100)
 //   --plugin PATH     the plug-in library to load (default: the one built with qzbench)
 
@@ -21,7 +22,7 @@ public:
     std::vector<double> scaleMillions = {1, 10, 100};
     std::int64_t importBytes = 100ll << 20;
     bool quick = false;
-    std::set<std::string> parts = {"w1", "w2", "scale", "import", "markup"};
+    std::set<std::string> parts = {"w1", "w2", "scale", "import", "markup", "decode"};
     std::string plugInPath;
 
     // Throws std::invalid_argument with a message naming the bad argument.

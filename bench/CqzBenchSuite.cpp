@@ -1,6 +1,7 @@
 #include "CqzBenchSuite.h"
 
 #include "CqzBenchBaseline.h"
+#include "CqzBenchDecode.h"
 #include "CqzBenchFullPath.h"
 #include "CqzBenchImport.h"
 #include "CqzBenchMarkup.h"
@@ -11,6 +12,7 @@
 #include "CqzBenchWorkload.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <limits>
 #include <sstream>
@@ -78,6 +80,40 @@ void CqzBenchSuite::Run()
         RunImport();
     if (m_options.Runs("markup"))
         RunMarkup();
+    if (m_options.Runs("decode"))
+        RunDecode();
+}
+
+void CqzBenchSuite::RunDecode()
+{
+    std::cerr << "qzbench: decode\n";
+    const char* shared = std::getenv("QZ_SHARED_DIR");
+    CqzBenchDecode decode(std::string(shared ? shared : QZ_SHARED_DIR) + "/captures");
+    const std::vector<CqzBenchDecode::SqzResult> results = decode.Run();
+    m_report.Add("decode", "start_s", "starting the decoder library (once per program)",
+                 decode.GetStartSeconds(), "s", 3);
+    for (const CqzBenchDecode::SqzResult& r : results)
+    {
+        const std::string key = r.name + "_", label = r.name + ": ";
+        m_report.Add("decode", key + "annotations", label + "annotations",
+                     static_cast<double>(r.annotations));
+        m_report.Add("decode", key + "load_s", label + "loading the capture", r.loadSeconds, "s", 3);
+        m_report.Add("decode", key + "decode_s", label + "decoding", r.decodeSeconds, "s", 3);
+        m_report.Add("decode", key + "decode_cpu_s", label + "decoding, process CPU time",
+                     r.decodeCpuSeconds, "s", 3);
+        m_report.Add("decode", key + "sigrok_s", label + "sigrok-cli on the same file",
+                     r.sigrokSeconds, "s", 3);
+        m_report.Add("decode", key + "sigrok_cpu_s", label + "sigrok-cli, CPU time",
+                     r.sigrokCpuSeconds, "s", 3);
+        const double ours = r.loadSeconds + r.decodeSeconds;
+        m_report.Add("decode", key + "ratio", label + "(loading + decoding) / sigrok-cli",
+                     r.sigrokSeconds > 0 ? ours / r.sigrokSeconds : 0, "x", 2);
+        if (!r.sigrokRan)
+            m_report.AddNote("decode", label + "sigrok-cli did not run");
+        m_report.AddTarget("decode_" + r.name,
+                           label + "loading + decoding within 1.2x of sigrok-cli",
+                           r.sigrokRan && ours <= 1.2 * r.sigrokSeconds);
+    }
 }
 
 CqzBenchSuite::SqzTiming CqzBenchSuite::TimeBaseline(const CqzBenchWorkload& workload,

@@ -2,7 +2,8 @@
 // Runs the parts of the benchmark the options choose and writes their figures and targets into
 // the report: W1 and W2 (full path against the baseline, with a record-by-record check), scale
 // (time to the first page and output memory by capture size), import (importer throughput) and
-// markup (a setup of 200 000 terms and one of a 32 000-event term through the tool's markup).
+// markup (a setup of 200 000 terms and one of a 32 000-event term through the tool's markup) and
+// decode (protocol decoding against sigrok-cli on the shared captures).
 
 #include "CqzBenchOptions.h"
 
@@ -47,6 +48,7 @@ private:
     void RunScale();
     void RunImport();
     void RunMarkup();
+    void RunDecode();
 
     const CqzBenchOptions& m_options;
     const CqzBenchPlugIn& m_plugIn;

@@ -4,6 +4,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build make pkg-config libgtest-dev libgmock-dev libzip-dev
           clang libclang-rt-14-dev qt6-base-dev fonts-dejavu-core xvfb xauth imagemagick)
+# Protocol decoding (host/decode) links libsigrokdecode; its tests compare with sigrok-cli.
+packages+=(libsigrokdecode-dev sigrok-cli)
 # qzbench times numpy (Debian's /usr/bin/python3) beside the plug-in; it skips that without it.
 packages+=(python3-numpy)
 

@@ -176,6 +176,8 @@ public:
     {
         CheckVersion();
         m_meta.Parse(m_zip.ReadText("metadata", kMaxMetadata), m_file);
+        if (m_options.samplerate)
+            m_options.samplerate(m_meta.GetSampleRate());
         for (const std::string& name : m_meta.GetAnalogNames())
             m_out.Note("analog channel " + CqzCaptureText::Quote(name) +
                        " skipped (analog channels are not imported)");

@@ -54,6 +54,9 @@ struct SqzCaptureOptions
 
     // Told each note of an import (a channel skipped, and why), ready to show. May be empty.
     std::function<void(const std::string&)> note;
+    // Told the samplerate of a capture that records one (a session archive), in Hz. May be
+    // empty.
+    std::function<void(std::uint64_t rate)> samplerate;
     // Told how far an import has read: bytes done of total (total 0 when unknown), at most
     // about once per block of input. May be empty.
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;

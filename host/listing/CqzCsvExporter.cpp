@@ -1,6 +1,7 @@
 #include "CqzCsvExporter.h"
 
 #include "CqzColorName.h"
+#include "CqzListedTables.h"
 #include "CqzOutputFile.h"
 #include "CqzProgress.h"
 #include "CqzRowAttributes.h"
@@ -54,16 +55,17 @@ std::string CqzCsvExporter::Field(const std::string& text)
 }
 
 void CqzCsvExporter::Export(const std::string& path, const CqzData& data, const CqzID& instanceID,
-                            bool progress)
+                            bool progress, int table)
 {
     CqzOutputFile file(path, "CSV file");
     std::ostream& out = file.Stream();
-    const bool tables = data.GetTableCount() > 1;
+    const std::vector<int> listed = CqzListedTables::Of(data, table);
+    const bool tables = listed.size() > 1;
     std::int64_t total = 0, done = 0;
-    for (int t = 0; t < data.GetTableCount(); ++t)
+    for (int t : listed)
         total += data.GetTable(t)->GetRowCount();
     CqzProgress bar("CSV", total, progress);
-    for (int t = 0; t < data.GetTableCount(); ++t)
+    for (int t : listed)
     {
         const CqzDataTable& table = *data.GetTable(t);
         const CqzTableText text(table);

@@ -11,8 +11,9 @@
 class CqzCsvExporter
 {
 public:
+    // `table`: the one table written (-1: every table, each line starting with its number).
     static void Export(const std::string& path, const CqzData& data, const CqzID& instanceID,
-                       bool progress);
+                       bool progress, int table = -1);
     // A field quoted when it holds a comma, a quote, a line break or edge spaces.
     static std::string Field(const std::string& text);
 };

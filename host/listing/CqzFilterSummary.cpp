@@ -1,26 +1,28 @@
 #include "CqzFilterSummary.h"
 
+#include "CqzListedTables.h"
 #include "CqzProgress.h"
 #include "CqzRowAttributes.h"
 
 namespace
 {
 
-std::int64_t TotalRows(const CqzData& data)
+std::int64_t TotalRows(const CqzData& data, int table)
 {
     std::int64_t total = 0;
-    for (int t = 0; t < data.GetTableCount(); ++t)
+    for (int t : CqzListedTables::Of(data, table))
         total += data.GetTable(t)->GetRowCount();
     return total;
 }
 
 } // namespace
 
-SqzFilterCounts CqzFilterSummary::Count(const CqzData& data, const CqzID& instanceID, bool progress)
+SqzFilterCounts CqzFilterSummary::Count(const CqzData& data, const CqzID& instanceID, bool progress,
+                                        int table)
 {
     SqzFilterCounts counts;
-    CqzProgress bar("Counting", TotalRows(data), progress);
-    for (int t = 0; t < data.GetTableCount(); ++t)
+    CqzProgress bar("Counting", TotalRows(data, table), progress);
+    for (int t : CqzListedTables::Of(data, table))
     {
         CqzRowAttributes records(*data.GetTable(t), instanceID);
         for (std::int64_t row = 0; row < records.GetRowCount(); ++row)

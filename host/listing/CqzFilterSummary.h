@@ -18,7 +18,8 @@ struct SqzFilterCounts
 class CqzFilterSummary
 {
 public:
-    static SqzFilterCounts Count(const CqzData& data, const CqzID& instanceID, bool progress);
+    static SqzFilterCounts Count(const CqzData& data, const CqzID& instanceID, bool progress,
+                                 int table = -1);
     // "600 rows: 412 shown, 188 hidden, 37 coloured".
     static std::string Describe(const SqzFilterCounts& counts);
 };

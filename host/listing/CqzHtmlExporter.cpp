@@ -1,6 +1,7 @@
 #include "CqzHtmlExporter.h"
 
 #include "CqzColorName.h"
+#include "CqzListedTables.h"
 #include "CqzOutputFile.h"
 #include "CqzProgress.h"
 #include "CqzRowAttributes.h"
@@ -18,6 +19,7 @@ th{background:#333;color:#fff;position:sticky;top:0}
 tr:nth-child(even):not([style]) td{background-color:#f4f4f4}
 tr.hidden td{color:#aaa;background:#fafafa}
 td.n{text-align:right;color:#777}
+tr.gap td{color:#888;background:#fff;font-style:italic;font-size:11px;padding:0 10px;border-top:1px dashed #ccc;border-bottom:1px dashed #ccc}
 code{background:#eee;padding:1px 4px})";
 
 // Dark text on light colours, white text on dark ones.
@@ -77,6 +79,9 @@ void WriteTable(std::ostream& out, const CqzDataTable& table, const CqzID& insta
     for (std::int64_t row = 0; row < rows; ++row)
     {
         const std::int64_t next = page.showHidden ? row : records.NextShown(row);
+        if (next > row)
+            out << "<tr class=\"gap\"><td colspan=\"" << text.GetColumnCount() + 2 << "\">"
+                << CqzTableText::HiddenRun(next - row) << "</td></tr>\n";
         done += next - row;
         if ((row = next) >= rows)
             break;
@@ -124,9 +129,10 @@ void CqzHtmlExporter::Export(const std::string& path, const CqzData& data, const
     WriteHead(out, page);
     CqzProgress bar("HTML", page.counts.rows, page.progress);
     std::int64_t done = 0;
-    for (int t = 0; t < data.GetTableCount(); ++t)
+    const std::vector<int> listed = CqzListedTables::Of(data, page.table);
+    for (int t : listed)
     {
-        if (data.GetTableCount() > 1)
+        if (listed.size() > 1)
             out << "<h2>Table " << t + 1 << "</h2>\n";
         WriteTable(out, *data.GetTable(t), instanceID, page, bar, done);
     }

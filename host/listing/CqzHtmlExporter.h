@@ -18,6 +18,8 @@ struct SqzHtmlPage
     SqzFilterCounts counts;
     bool showHidden = false;
     bool progress = true;
+    // The one table shown (-1: every table).
+    int table = -1;
 };
 
 class CqzHtmlExporter

@@ -2,6 +2,7 @@
 
 #include "CqzColorName.h"
 #include "CqzCsvExporter.h"
+#include "CqzDecoderList.h"
 #include "CqzFilterDocument.h"
 #include "CqzFilterSummary.h"
 #include "CqzHostError.h"
@@ -9,11 +10,13 @@
 #include "CqzHtmlExporter.h"
 #include "CqzListingWriter.h"
 #include "CqzSessionOpener.h"
+#include "CqzSummaryJson.h"
 #include "CqzTermCountText.h"
 #include "CqzTerminalText.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <ostream>
 #include <unistd.h>
 
@@ -78,32 +81,59 @@ void WriteLegend(const CqzHostSession& session, bool color, std::ostream& out)
     }
 }
 
+// The table listed and exported: --table, else the first decoder's when decoding, else all.
+int ListedTable(const SqzHostOptions& options, const CqzHostSession& session)
+{
+    if (!options.table.empty())
+        return session.FindTable(options.table);
+    return session.GetDecodedTables().empty() ? -1 : 1;
+}
+
+void WriteSummary(const SqzFilterCounts& counts, bool enabled,
+                  const std::optional<SqzTermCounts>& terms, std::ostream& out)
+{
+    out << "Summary: " << CqzFilterSummary::Describe(counts)
+        << (enabled ? "" : " (the filter is disabled)") << "\n";
+    if (terms)
+        for (const std::string& line : CqzTermCountText::Describe(*terms))
+            out << "  " << CqzTerminalText::Sanitize(line) << "\n";
+}
+
 void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, std::ostream& out)
 {
     const CqzData& data = session.GetData();
     const CqzID& instance = session.GetInstanceID();
-    if (options.listing && options.useSample)
+    const int table = ListedTable(options, session);
+    const bool listing = options.listing && !options.json;
+    if (listing && options.useSample)
         WriteLegend(session, UseColor(options.colorMode), out);
-    if (options.listing)
+    if (listing)
         CqzListingWriter(out, {options.limit, options.showHidden, UseColor(options.colorMode),
                                options.firstRow, options.lastRow,
-                               options.useSample && !options.rowsGiven})
+                               options.useSample && !options.rowsGiven, table})
             .Write(data, instance);
-    const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, options.progress);
-    out << "Summary: " << CqzFilterSummary::Describe(counts)
-        << (session.IsFilterEnabled() ? "" : " (the filter is disabled)") << "\n";
+    const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, options.progress, table);
     // Then what each term decided: the summary read every row, so every page is produced.
+    std::optional<SqzTermCounts> terms;
     if (session.IsFilterEnabled())
-        if (const auto terms = CqzTermCountText::Get(instance))
-            for (const std::string& line : CqzTermCountText::Describe(*terms))
-                out << "  " << CqzTerminalText::Sanitize(line) << "\n";
+        terms = CqzTermCountText::Get(instance);
+    if (options.json)
+        out << CqzSummaryJson::Format({options.capture, counts, session.IsFilterEnabled(),
+                                       CqzFilterDocument::DescribeTerms(session.GetSetupMarkup()),
+                                       terms})
+            << "\n";
+    else
+        WriteSummary(counts, session.IsFilterEnabled(), terms, out);
     if (!options.csv.empty())
-        CqzCsvExporter::Export(options.csv, data, instance, options.progress);
+        CqzCsvExporter::Export(options.csv, data, instance, options.progress, table);
     if (!options.html.empty())
     {
         const SqzHtmlPage page{"qzfilter: " + options.capture,
-                               CqzFilterDocument::DescribeTerms(session.GetSetupMarkup()), counts,
-                               options.showHidden, options.progress};
+                               CqzFilterDocument::DescribeTerms(session.GetSetupMarkup()),
+                               counts,
+                               options.showHidden,
+                               options.progress,
+                               table};
         CqzHtmlExporter::Export(options.html, data, instance, page);
     }
 }
@@ -113,6 +143,11 @@ void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, 
 int CqzListCommand::Run(SqzHostOptions& options, std::string& phase, std::ostream& out,
                         std::ostream& err, const CqzSessionEditor* editor)
 {
+    if (options.listDecoders)
+    {
+        CqzDecoderList::Write(out);
+        return eqzExitOk;
+    }
     const std::unique_ptr<CqzHostSession> opened =
         CqzSessionOpener::Open(options, phase, err, editor);
     if (!opened)

@@ -1,5 +1,7 @@
 #include "CqzListingWriter.h"
 
+#include "CqzListedTables.h"
+
 #include "CqzColorName.h"
 #include "CqzRowAttributes.h"
 #include "CqzTableText.h"
@@ -145,9 +147,10 @@ CqzListingWriter::CqzListingWriter(std::ostream& out, const SqzListingOptions& o
 
 void CqzListingWriter::Write(const CqzData& data, const CqzID& instanceID)
 {
-    for (int t = 0; t < data.GetTableCount(); ++t)
+    const std::vector<int> listed = CqzListedTables::Of(data, m_options.table);
+    for (int t : listed)
     {
-        if (data.GetTableCount() > 1)
+        if (listed.size() > 1)
             m_out << "Table " << t + 1 << "\n";
         WriteTable(*data.GetTable(t), instanceID);
     }
@@ -156,8 +159,8 @@ void CqzListingWriter::Write(const CqzData& data, const CqzID& instanceID)
 void CqzListingWriter::WriteHiddenRun(std::int64_t count)
 {
     const bool dim = m_options.color;
-    m_out << (dim ? "\033[2m" : "") << "  \u2026 " << count << " hidden row"
-          << (count == 1 ? "" : "s") << " \u2026" << (dim ? "\033[0m" : "") << "\n";
+    m_out << (dim ? "\033[2m" : "") << "  " << CqzTableText::HiddenRun(count)
+          << (dim ? "\033[0m" : "") << "\n";
 }
 
 void CqzListingWriter::WriteTable(const CqzDataTable& table, const CqzID& instanceID)

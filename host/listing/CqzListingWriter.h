@@ -22,6 +22,8 @@ struct SqzListingOptions
     std::int64_t firstRow = 0;
     std::int64_t lastRow = -1;
     bool nearColor = false;
+    // The one table listed (-1: every table).
+    int table = -1;
 };
 
 class CqzListingWriter

@@ -116,6 +116,11 @@ int CqzTableText::ChooseDecimals(const CqzDataTable& table, std::int64_t divisor
     return divisor == 1 ? 0 : decimals;
 }
 
+std::string CqzTableText::HiddenRun(std::int64_t count)
+{
+    return "\u2026 " + std::to_string(count) + " hidden row" + (count == 1 ? "" : "s") + " \u2026";
+}
+
 std::string CqzTableText::LineName(std::int64_t row, int subrow)
 {
     return std::to_string(row) + (subrow < 0 ? "" : "." + std::to_string(subrow + 1));
@@ -164,6 +169,15 @@ std::string CqzTableText::ValueOfLine(std::int64_t line, int listed) const
     if (column.width == 1)
         return value.IsZero() ? "0" : "1";
     return CqzHexFormatter(column.width).ValueToText(value).ToUtf8();
+}
+
+std::optional<CqzUInt> CqzTableText::NumberOfLine(std::int64_t line, int listed) const
+{
+    const SqzColumn& column = m_columns[listed];
+    CqzUInt value;
+    if (column.type == eqzLabelString || m_table.GetSample(column.index, line, value) != 0)
+        return std::nullopt;
+    return value;
 }
 
 // A value with status 4: digit by digit when the table knows which bits are x and z, else "x".

@@ -10,6 +10,7 @@
 #include "qzSystem/data/CqzDataTable.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,14 @@ public:
     // How a line is numbered: "12" for row 12's main line (subrow -1), "12.1" for its first
     // subrow.
     static std::string LineName(std::int64_t row, int subrow);
+    // The mark of a run of hidden rows left out of a listing or a page: "… 12 hidden rows …".
+    static std::string HiddenRun(std::int64_t count);
     // The texts of any line (a main line or a subrow; CqzDataTable::GetLine).
     std::string TimeOfLine(std::int64_t line) const;
     std::string ValueOfLine(std::int64_t line, int listed) const;
+    // The value of a digital or integral column at a line, when it is known; nothing for text
+    // columns, unknown values and lines without data.
+    std::optional<CqzUInt> NumberOfLine(std::int64_t line, int listed) const;
 
     // The widest of the heading and the column's values (at most 40) as a terminal shows them
     // (CqzTerminalText), for aligned columns.

@@ -28,6 +28,19 @@ bool CqzFilterDocument::SetBase(const CString& setup)
 void CqzFilterDocument::AddTerm(const SqzHostFilterTerm& term)
 {
     m_xml.AppendChild(L"FilterExpression");
+    WriteTerm(term);
+}
+
+void CqzFilterDocument::InsertFirstTerm(const SqzHostFilterTerm& term)
+{
+    m_xml.ClearChild();
+    m_xml.InsertChild(L"FilterExpression");
+    WriteTerm(term);
+}
+
+// The name, search and action of the child element just made.
+void CqzFilterDocument::WriteTerm(const SqzHostFilterTerm& term)
+{
     m_xml.SetChildAttribute(L"Name", term.name);
     term.search.QueryCommand(CString(), m_xml);
     AddAction(term);
@@ -84,18 +97,25 @@ std::string DescribeAction(CqzXMLParser& xml)
 std::vector<std::string> CqzFilterDocument::DescribeTerms(const CString& setup)
 {
     std::vector<std::string> lines;
+    for (const SqzSetupTerm& term : ReadTerms(setup))
+        lines.push_back(term.action + ": " + term.name + (term.enabled ? "" : " (disabled)"));
+    return lines;
+}
+
+std::vector<SqzSetupTerm> CqzFilterDocument::ReadTerms(const CString& setup)
+{
+    std::vector<SqzSetupTerm> terms;
     CqzXMLParser xml;
     if (!xml.SetDocument(setup) || !xml.FindNext(L"/Filter"))
-        return lines;
+        return terms;
     while (xml.FindNextChild(L"FilterExpression"))
     {
         const CString name = xml.GetChildAttribute(L"Name");
         xml.Descend();
         const bool enabled =
             !xml.FindNextChild(L"Search") || xml.GetChildAttribute(L"Enabled") != L"F";
-        lines.push_back(DescribeAction(xml) + ": " + name.ToUtf8() +
-                        (enabled ? "" : " (disabled)"));
+        terms.push_back({DescribeAction(xml), name.ToUtf8(), enabled});
         xml.Ascend();
     }
-    return lines;
+    return terms;
 }

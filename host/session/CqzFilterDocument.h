@@ -11,6 +11,14 @@
 #include <string>
 #include <vector>
 
+// A term of a setup as a reader of the setup sees it: "Color #e63c3c", "Bus errors in red".
+struct SqzSetupTerm
+{
+    std::string action;
+    std::string name;
+    bool enabled = true;
+};
+
 // A term ready to send: its name, search model and action.
 struct SqzHostFilterTerm
 {
@@ -30,6 +38,8 @@ public:
     bool SetBase(const CString& setup);
 
     void AddTerm(const SqzHostFilterTerm& term);
+    // Puts the term before every other term, so that it is tried first.
+    void InsertFirstTerm(const SqzHostFilterTerm& term);
 
     const CString& GetText() const { return m_xml.GetDocument(); }
 
@@ -39,10 +49,13 @@ public:
     // "Color #e63c3c: Bus errors in red", "Hide: STAT == 0", "(disabled)" after a term that
     // is switched off.
     static std::vector<std::string> DescribeTerms(const CString& setup);
+    // The terms of a setup in their order, switched off ones included.
+    static std::vector<SqzSetupTerm> ReadTerms(const CString& setup);
 
 private:
     void Reset();
     void AddAction(const SqzHostFilterTerm& term);
+    void WriteTerm(const SqzHostFilterTerm& term);
 
     CqzXMLParser m_xml;
 };

@@ -40,6 +40,35 @@ void ReadRows(SqzHostOptions& options, const std::string& text)
         Refuse("--rows " + text + ": the last row comes before the first");
 }
 
+// --decode-rate: Hz, with an optional k, M or G (1M, 2.5M, 500k).
+std::uint64_t ReadRate(const std::string& text)
+{
+    double value = 0;
+    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    std::string unit(stop, text.data() + text.size());
+    if (unit.ends_with("Hz"))
+        unit.resize(unit.size() - 2);
+    const double scale = unit.empty()  ? 1
+                         : unit == "k" ? 1e3
+                         : unit == "M" ? 1e6
+                         : unit == "G" ? 1e9
+                                       : 0;
+    value *= scale;
+    if (error != std::errc() || scale == 0 || !(value >= 1 && value < 1e15))
+        Refuse("--decode-rate: '" + text + "' is not a rate such as 1000000, 500k or 2.5M (Hz)");
+    return static_cast<std::uint64_t>(value + 0.5);
+}
+
+void ReadDecode(SqzHostOptions& options, const std::string& text)
+{
+    if (text == "list")
+        options.listDecoders = true;
+    else if (text.empty())
+        Refuse("--decode needs a decoder such as spi:clk=D2:mosi=D1 (--decode list names them)");
+    else
+        options.decode.stacks.push_back(text);
+}
+
 // NAME=CH,CH,...: channel 0 first (bit 0).
 SqzCaptureBus ReadBus(const std::string& text)
 {
@@ -167,6 +196,8 @@ std::string* TextOption(SqzHostOptions& options, const std::string& name)
         return &options.csv;
     if (name == "--html")
         return &options.html;
+    if (name == "--table")
+        return &options.table;
     return nullptr;
 }
 
@@ -178,6 +209,8 @@ bool ReadFlag(SqzHostOptions& options, const std::string& name)
         options.limit = -1;
     else if (name == "--quiet" || name == "-q")
         options.listing = false;
+    else if (name == "--json")
+        options.json = true;
     else if (name == "--show-hidden")
         options.showHidden = true;
     else if (name == "--print-setup")
@@ -210,6 +243,10 @@ void ReadOption(SqzHostOptions& options, const std::string& name, CqzArgumentRea
         options.limit = ReadCount(name, reader.TakeValue(name, inlineValue));
     else if (name == "--rows")
         ReadRows(options, reader.TakeValue(name, inlineValue));
+    else if (name == "--decode")
+        ReadDecode(options, reader.TakeValue(name, inlineValue));
+    else if (name == "--decode-rate")
+        options.decode.rate = ReadRate(reader.TakeValue(name, inlineValue));
     else if (name == "--bus")
         options.captureOptions.buses.push_back(ReadBus(reader.TakeValue(name, inlineValue)));
     else if (!ReadFlag(options, name))
@@ -347,6 +384,8 @@ Output:
                         leave an end open); the whole range unless --limit is given
   --show-hidden         list hidden rows too, dimmed
   -q, --quiet           no listing, only the summary
+  --json                no listing; the summary as one JSON object on stdout (rows, shown,
+                        hidden, coloured, the setup's terms, the rows each term decided)
   --color=WHEN          24-bit colour in the listing: auto (a terminal, unless NO_COLOR is
                         set to a non-empty value), always, never
   --csv FILE            every line: time, values, hidden (0/1), colour (#rrggbb or empty);
@@ -360,11 +399,23 @@ Capture:
   --no-auto-bus         .sr: do not join channels named NAME[0], NAME[1], ... into buses
   --row-per-sample      .sr: one row per sample instead of one per change
 
+Decoding (protocol decoders run first; each adds a table of its annotations):
+  --decode DEC:CH=LABEL:OPT=VALUE[,DEC2...]   run a decoder over the capture's one-bit labels
+                        (spi:clk=D2:mosi=D1:cs=D0:cpol=0; stacked: i2c:scl=SCL:sda=SDA,eeprom24xx);
+                        repeatable. Its table NAME has the labels NAME.class, NAME.text,
+                        NAME.start, NAME.end and numbers of the data words (spi.mosi, i2c.address,
+                        i2c.data, i2c.rw, uart.rx)
+  --decode list         list the installed decoders with their channels and options
+  --decode-rate HZ      the samplerate to decode at (default: the session file's, else the step
+                        of the capture's times)
+  --table NAME          the table listed and exported: capture, or a decoder's (default: the
+                        first decoder's when decoding, else every table)
+
 Plug-in:
   --plugin PATH         the plug-in library; else $QZFILTER_PLUGIN; else the one built with
                         this program
 
-Exit codes: 0 done, 1 usage or term error, 2 capture error, 3 plug-in error,
+Exit codes: 0 done, 1 usage or term error, 2 capture or decoding error, 3 plug-in error,
             4 setup or output file error.
 
 Example:

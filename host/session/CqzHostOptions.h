@@ -3,6 +3,7 @@
 // load and save, the plug-in, the listing and the exports. CqzHostOptions::Parse reads it into
 // an SqzHostOptions record and throws CqzHostError (exit code 1) for bad usage.
 
+#include "SqzDecodeRequest.h"
 #include "capture/SqzCaptureOptions.h"
 #include "win/WinTypes.h"
 
@@ -61,7 +62,12 @@ struct SqzHostOptions
     bool rowsGiven = false;
     bool printSetup = false; // --print-setup: the setup as markup on stdout, no run
     bool listLabels = false; // --labels: the capture's labels, no run
+    // --decode (repeatable) and --decode-rate: decoder stacks run before the filter.
+    SqzDecodeRequest decode;
+    bool listDecoders = false; // --decode list: the installed decoders, no capture
+    std::string table;         // --table NAME: the table listed and exported
     bool listing = true;     // --quiet turns the listing off
+    bool json = false;       // --json: the summary as one JSON object, no listing
     bool showHidden = false;
     bool progress = true;
     EqzColorMode colorMode = eqzColorAuto;

@@ -5,6 +5,8 @@
 #include "CqzPlugInLoader.h"
 #include "CqzSetupCheck.h"
 #include "CqzStreamCapture.h"
+#include "CqzDecodeError.h"
+#include "CqzDecodeRunner.h"
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureLoader.h"
 #include "capture/CqzCaptureMemory.h"
@@ -29,6 +31,7 @@ struct CqzHostSession::SqzImp
     std::unique_ptr<CqzPlugInInterface> tool;
     CqzStdAnalysisToolCmdIFace* commands = nullptr;
     CqzID instanceID;
+    std::vector<std::string> decodedTables;
 
     CqzStdAnalysisToolCmdIFace& Commands() const
     {
@@ -76,6 +79,38 @@ void CqzHostSession::SetData(std::unique_ptr<CqzData> data)
     if (!data || data->GetTableCount() == 0)
         throw CqzHostError(eqzExitCapture, "the data set holds no table");
     m_imp->data = std::move(data);
+}
+
+void CqzHostSession::Decode(const SqzDecodeRequest& request)
+{
+    try
+    {
+        const std::vector<std::string> names = CqzDecodeRunner::Run(*m_imp->data, request);
+        m_imp->decodedTables.insert(m_imp->decodedTables.end(), names.begin(), names.end());
+    }
+    catch (const CqzDecodeError& error)
+    {
+        throw CqzHostError(eqzExitCapture, error.what());
+    }
+}
+
+int CqzHostSession::FindTable(const std::string& name) const
+{
+    if (name == "capture")
+        return 0;
+    std::string names = "capture";
+    for (std::size_t t = 0; t < m_imp->decodedTables.size(); ++t)
+    {
+        if (m_imp->decodedTables[t] == name)
+            return static_cast<int>(t) + 1;
+        names += ", " + m_imp->decodedTables[t];
+    }
+    throw CqzHostError(eqzExitUsage, "--table " + name + ": no such table (there are: " + names + ")");
+}
+
+const std::vector<std::string>& CqzHostSession::GetDecodedTables() const
+{
+    return m_imp->decodedTables;
 }
 
 void CqzHostSession::StartTool(const std::string& pluginPath)

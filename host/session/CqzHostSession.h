@@ -4,6 +4,7 @@
 // Destroys the tool (destroy message, then delete) before the library is unloaded and before
 // the data set goes. Errors are CqzHostError with the exit code of their kind.
 
+#include "SqzDecodeRequest.h"
 #include "capture/SqzCaptureOptions.h"
 #include "markup/CqzXMLParser.h"
 #include "qzSystem/data/CqzData.h"
@@ -28,6 +29,14 @@ public:
     void LoadCapture(const std::string& path, const SqzCaptureOptions& options);
     // Takes a data set made elsewhere (labels registered) in place of a capture file.
     void SetData(std::unique_ptr<CqzData> data);
+    // Runs the protocol decoders of the request over the capture and adds their tables after
+    // the capture's, before the tool starts. Exit code 2 naming the decoder when one cannot run.
+    void Decode(const SqzDecodeRequest& request);
+    // The table named `name`: "capture" (the first) or a decoder's table ("spi"); exit code 1
+    // naming the tables there are when none has the name.
+    int FindTable(const std::string& name) const;
+    // The decoders' tables, in order.
+    const std::vector<std::string>& GetDecodedTables() const;
     // Loads the library, makes a tool, connects it to the data set and makes the capture's
     // labels available to it. Exit code 3 when any of that fails. Needs the capture.
     void StartTool(const std::string& pluginPath);

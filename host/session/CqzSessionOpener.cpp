@@ -104,6 +104,24 @@ void ApplyFilter(const SqzHostOptions& options, CqzHostSession& session,
         SendTerms(session, terms, base);
 }
 
+// The decoders' tables join the data set before the terms are read, so that terms can name
+// their labels; a decode longer than a second shows a progress bar.
+void Decode(const SqzHostOptions& options, CqzHostSession& session, std::uint64_t samplerate,
+            std::string& phase)
+{
+    phase = "decoding";
+    CqzProgress bar("Decode", 0, options.progress);
+    SqzDecodeRequest request = options.decode;
+    request.captureRate = samplerate;
+    request.progress = [&bar](std::uint64_t done, std::uint64_t total)
+    {
+        bar.SetTotal(static_cast<std::int64_t>(total));
+        bar.Update(static_cast<std::int64_t>(done));
+        return true;
+    };
+    session.Decode(request);
+}
+
 // An allocation failure anywhere: the capture or the setup needs more memory than there is.
 int OutOfMemory(std::ostream& err, const std::string& phase)
 {
@@ -132,6 +150,7 @@ std::unique_ptr<CqzHostSession> CqzSessionOpener::Open(SqzHostOptions& options, 
     phase = "loading the capture '" + options.capture + "'";
     auto opened = std::make_unique<CqzHostSession>();
     CqzHostSession& session = *opened;
+    std::uint64_t samplerate = 0;
     {
         // Notes of the import (channels skipped) go to standard error; a long import shows a
         // progress bar there.
@@ -145,8 +164,11 @@ std::unique_ptr<CqzHostSession> CqzSessionOpener::Open(SqzHostOptions& options, 
             bar.SetTotal(static_cast<std::int64_t>(total));
             bar.Update(static_cast<std::int64_t>(done));
         };
+        capture.samplerate = [&samplerate](std::uint64_t rate) { samplerate = rate; };
         session.LoadCapture(options.capture, capture);
     }
+    if (!options.decode.stacks.empty())
+        Decode(options, session, samplerate, phase);
     if (options.listLabels)
         return opened;
     phase = "reading the terms";

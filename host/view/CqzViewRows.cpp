@@ -3,19 +3,11 @@
 #include "qzSystem/output/CqzDataCacheMgr.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <sstream>
 
 namespace
 {
-
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 std::optional<double> UnitScale(const std::string& unit)
 {
@@ -112,7 +104,7 @@ std::optional<std::int64_t> CqzViewRows::ParseTime(const std::string& text,
     in.imbue(std::locale::classic());
     double number = 0;
     std::string unit, rest;
-    if (!(in >> number) || !std::isfinite(number))
+    if (!(in >> number) || !std::isfinite(number) || number < 0)
         return std::nullopt;
     in >> unit >> rest;
     if (!rest.empty())
@@ -145,16 +137,4 @@ std::optional<std::int64_t> CqzViewRows::FindTime(const std::string& text)
             high = mid;
     }
     return Next(low);
-}
-
-std::optional<std::int64_t> CqzViewRows::FindValue(int column, const std::string& value,
-                                                   std::int64_t from)
-{
-    if (column < 0 || column >= m_text.GetColumnCount())
-        return std::nullopt;
-    const std::string wanted = Lower(value);
-    for (std::int64_t row = Next(from + 1); row < GetRowCount(); row = Next(row + 1))
-        if (Lower(m_text.ValueOfLine(m_table.GetLine(row), column)) == wanted)
-            return row;
-    return std::nullopt;
 }

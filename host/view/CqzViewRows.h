@@ -3,7 +3,7 @@
 // the rows it is asked about: with hidden rows left out, every step over hidden rows jumps
 // through the runs the filter cache knows (registered when their page was produced) and reads
 // the records of the others; with hidden rows shown, rows are simply consecutive. Also finds
-// rows by time and by a label's value. The table must outlive it. Tables with subrows are
+// rows by time (CqzViewFind finds values). The table must outlive it. Tables with subrows are
 // shown by their main lines.
 
 #include "CqzRowAttributes.h"
@@ -40,10 +40,7 @@ public:
     // The first drawn row at or after a time ("4.86 us", "120 ns"; a bare number is in the
     // unit of the table's time column); nothing for a text that is not a time.
     std::optional<std::int64_t> FindTime(const std::string& text);
-    // The first drawn row after `from` whose value of listed column `column` reads as
-    // `value` (as the table shows it, any case); nothing when no row does.
-    std::optional<std::int64_t> FindValue(int column, const std::string& value, std::int64_t from);
-    // A time text in picoseconds; nothing when it is not one.
+    // A time text in picoseconds; nothing when it is not one (or is before 0).
     static std::optional<std::int64_t> ParseTime(const std::string& text,
                                                  const std::string& defaultUnit);
 

@@ -3,6 +3,8 @@
 #include "qzSystem/output/CqzSampleAttributes.h"
 #include "win/WinTypes.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -16,6 +18,16 @@ constexpr int Padding = 8;
 const QColor Grid(0xd8, 0xd8, 0xd8);
 const QColor HeaderBack(0xee, 0xee, 0xee);
 const QColor Dimmed(0xa8, 0xa8, 0xa8);
+const QColor GapBack(0xf4, 0xf4, 0xf4);
+const QColor GapInk(0x80, 0x80, 0x80);
+
+QFont GapFont(const QFont& table)
+{
+    QFont font = table;
+    font.setPixelSize(10);
+    font.setItalic(true);
+    return font;
+}
 
 QColor FromColorRef(std::uint32_t color)
 {
@@ -37,6 +49,7 @@ CqzViewTable::CqzViewTable(QWidget* parent) : QAbstractScrollArea(parent)
     font.setPixelSize(12);
     setFont(font);
     m_lineHeight = QFontMetrics(font).height() + 4;
+    m_gapHeight = QFontMetrics(GapFont(font)).height() + 1;
     setFocusPolicy(Qt::StrongFocus);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int value)
@@ -73,13 +86,41 @@ void CqzViewTable::GoTo(std::int64_t row)
     m_current = m_rows->Next(row);
     if (m_current >= m_rows->GetRowCount())
         m_current = m_rows->Previous(row);
+    // A jump starts a new selection: the row gone to.
+    m_anchor = m_rangeEnd = m_current;
+    m_picked.clear();
     ScrollTo(m_current);
 }
 
 void CqzViewTable::GoToEnd()
 {
-    if (m_rows)
-        ScrollTo(m_rows->LastTop(GetLinesPerPage()));
+    if (!m_rows)
+        return;
+    m_top = m_rows->LastTop(GetLinesPerPage());
+    FitEnd();
+    ScrollTo(m_top);
+}
+
+bool CqzViewTable::ShowsEnd()
+{
+    const std::vector<SqzViewLine> layout = GetLayout();
+    const std::int64_t rows = m_rows->GetRowCount();
+    if (layout.empty() || layout.back().row >= rows)
+        return true;
+    const std::int64_t last = m_rows->Previous(rows - 1);
+    return layout.back().row == last && (last == rows - 1 || m_rows->GetShowHidden());
+}
+
+void CqzViewTable::FitEnd()
+{
+    // Each step gives room for one more line; markers take less than a row.
+    for (int step = 0; step <= GetLinesPerPage() && !ShowsEnd(); ++step)
+    {
+        const std::int64_t next = m_rows->Step(m_top, 1);
+        if (next == m_top)
+            return;
+        m_top = next;
+    }
 }
 
 int CqzViewTable::GetLinesPerPage() const
@@ -87,9 +128,53 @@ int CqzViewTable::GetLinesPerPage() const
     return std::max(1, (viewport()->height() - m_lineHeight) / m_lineHeight);
 }
 
+std::vector<SqzViewLine> CqzViewTable::GetLayout()
+{
+    std::vector<SqzViewLine> layout;
+    if (!m_rows)
+        return layout;
+    const std::vector<std::int64_t> rows = m_rows->Lines(m_top, GetLinesPerPage());
+    const bool gaps = !m_rows->GetShowHidden();
+    const int bottom = viewport()->height();
+    std::int64_t previous = rows.empty() || !gaps ? -1 : m_rows->Previous(rows.front() - 1);
+    int y = m_lineHeight;
+    const auto place = [&](std::int64_t row, int height)
+    {
+        const std::int64_t hidden = gaps ? row - previous - 1 : 0;
+        const int top = y + (hidden > 0 ? m_gapHeight : 0);
+        if (top + height > bottom && !layout.empty())
+            return false;
+        layout.push_back({row, hidden, top});
+        y = top + height;
+        previous = row;
+        return true;
+    };
+    for (const std::int64_t row : rows)
+        if (!place(row, m_lineHeight))
+            return layout;
+    // The end of the table: the hidden rows after its last drawn row.
+    if (!rows.empty() && int(rows.size()) < GetLinesPerPage() &&
+        rows.back() < m_rows->GetRowCount() - 1)
+        place(m_rows->GetRowCount(), 0);
+    return layout;
+}
+
 std::vector<std::int64_t> CqzViewTable::GetDrawnRows()
 {
-    return m_rows ? m_rows->Lines(m_top, GetLinesPerPage()) : std::vector<std::int64_t>();
+    std::vector<std::int64_t> rows;
+    const std::int64_t count = m_rows ? m_rows->GetRowCount() : 0;
+    for (const SqzViewLine& line : GetLayout())
+        if (line.row < count)
+            rows.push_back(line.row);
+    return rows;
+}
+
+int CqzViewTable::GetTotalWidth() const
+{
+    int total = 0;
+    for (const int w : m_widths)
+        total += w;
+    return total;
 }
 
 void CqzViewTable::ScrollTo(std::int64_t top)
@@ -98,8 +183,13 @@ void CqzViewTable::ScrollTo(std::int64_t top)
         return;
     m_top = std::clamp<std::int64_t>(top, 0, std::max<std::int64_t>(m_rows->GetRowCount() - 1, 0));
     // Below the last screenful the table would end half empty: keep the last rows in view.
-    if (int(GetDrawnRows().size()) < GetLinesPerPage())
-        m_top = std::min(m_top, m_rows->LastTop(GetLinesPerPage()));
+    if (ShowsEnd())
+    {
+        const std::int64_t wanted = m_top;
+        m_top = m_rows->LastTop(GetLinesPerPage());
+        FitEnd();
+        m_top = std::min(m_top, wanted);
+    }
     UpdateScrollBar();
     viewport()->update();
 }
@@ -118,10 +208,7 @@ void CqzViewTable::UpdateScrollBar()
     bar->setRange(0, int(std::clamp<std::int64_t>(rows - 1, 0, INT_MAX)));
     bar->setPageStep(GetLinesPerPage());
     bar->setValue(int(std::min<std::int64_t>(m_top, INT_MAX)));
-    int width = 0;
-    for (const int w : m_widths)
-        width += w;
-    horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
+    horizontalScrollBar()->setRange(0, std::max(0, GetTotalWidth() - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
     m_settingBar = false;
 }
@@ -155,24 +242,38 @@ void CqzViewTable::paintEvent(QPaintEvent*)
     painter.translate(-horizontalScrollBar()->value(), 0);
     if (m_rows)
     {
-        int y = m_lineHeight;
-        for (const std::int64_t row : GetDrawnRows())
-        {
-            DrawRow(painter, y, row);
-            y += m_lineHeight;
-        }
+        const std::vector<SqzViewLine> layout = GetLayout();
+        for (const SqzViewLine& line : layout)
+            if (line.row < m_rows->GetRowCount())
+                DrawRow(painter, line.y, line.row);
         DrawHeader(painter);
+        // The markers go over the column lines the header draws down the table.
+        for (const SqzViewLine& line : layout)
+            if (line.hiddenBefore > 0)
+                DrawGap(painter, line.y - m_gapHeight, line.hiddenBefore);
     }
     painter.end();
     if (m_painted)
         m_painted();
 }
 
+void CqzViewTable::DrawGap(QPainter& painter, int y, std::int64_t count) const
+{
+    const int width = std::max(GetTotalWidth(), viewport()->width());
+    painter.fillRect(0, y, width, m_gapHeight, GapBack);
+    painter.setPen(QPen(Grid, 1, Qt::DashLine));
+    painter.drawLine(0, y + m_gapHeight - 1, width, y + m_gapHeight - 1);
+    painter.setFont(GapFont(font()));
+    painter.setPen(GapInk);
+    painter.drawText(QRect(Padding, y, width - 2 * Padding, m_gapHeight),
+                     Qt::AlignVCenter | Qt::AlignLeft,
+                     QString::fromStdString(CqzTableText::HiddenRun(count)));
+    painter.setFont(font());
+}
+
 void CqzViewTable::DrawHeader(QPainter& painter) const
 {
-    int total = 0;
-    for (const int w : m_widths)
-        total += w;
+    const int total = GetTotalWidth();
     painter.fillRect(0, 0, std::max(total, viewport()->width()), m_lineHeight, HeaderBack);
     QFont bold = font();
     bold.setBold(true);
@@ -208,10 +309,12 @@ void CqzViewTable::DrawRow(QPainter& painter, int y, std::int64_t row)
         back = FromColorRef(record.GetColor());
         ink = TextOn(back);
     }
-    int total = 0;
-    for (const int w : m_widths)
-        total += w;
+    const int total = GetTotalWidth();
     painter.fillRect(0, y, std::max(total, viewport()->width()), m_lineHeight, back);
+    // A selected row keeps its colour; its number cell takes the selection's.
+    const bool selected = IsSelected(row);
+    if (selected && !m_widths.empty())
+        painter.fillRect(0, y, m_widths[0], m_lineHeight, palette().highlight().color());
     if (row == m_current)
     {
         painter.setPen(QPen(palette().highlight().color(), 2));
@@ -226,6 +329,7 @@ void CqzViewTable::DrawRow(QPainter& painter, int y, std::int64_t row)
         const std::string value = i == 0   ? std::to_string(row)
                                   : i == 1 ? text.TimeOfLine(line)
                                            : text.ValueOfLine(line, int(i) - 2);
+        painter.setPen(selected && i == 0 ? palette().highlightedText().color() : ink);
         painter.drawText(QRect(x + Padding, y, m_widths[i] - 2 * Padding, m_lineHeight),
                          Qt::AlignVCenter | (i < 2 ? Qt::AlignRight : Qt::AlignLeft),
                          QString::fromStdString(value));
@@ -243,6 +347,22 @@ void CqzViewTable::resizeEvent(QResizeEvent* event)
 
 void CqzViewTable::keyPressEvent(QKeyEvent* event)
 {
+    if (event->matches(QKeySequence::Copy))
+    {
+        QApplication::clipboard()->setText(QString::fromStdString(GetSelectionText()));
+        return;
+    }
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    if (extend && m_rows && (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up))
+    {
+        const std::int64_t from = m_rangeEnd >= 0 ? m_rangeEnd : m_top;
+        const std::int64_t to = m_rows->Step(from, event->key() == Qt::Key_Down ? 1 : -1);
+        Select(to, Qt::ShiftModifier);
+        const std::vector<std::int64_t> drawn = GetDrawnRows();
+        if (drawn.empty() || to < drawn.front() || to > drawn.back())
+            ScrollLines(event->key() == Qt::Key_Down ? 1 : -1);
+        return;
+    }
     switch (event->key())
     {
     case Qt::Key_Down:
@@ -271,12 +391,77 @@ void CqzViewTable::wheelEvent(QWheelEvent* event)
 
 void CqzViewTable::mousePressEvent(QMouseEvent* event)
 {
-    const int line = int(event->position().y()) / m_lineHeight - 1;
-    const std::vector<std::int64_t> rows = GetDrawnRows();
-    if (line >= 0 && line < int(rows.size()))
-    {
-        m_current = rows[std::size_t(line)];
-        viewport()->update();
-    }
+    const int y = int(event->position().y());
+    for (const SqzViewLine& line : GetLayout())
+        if (y >= line.y && y < line.y + m_lineHeight && line.row < m_rows->GetRowCount())
+            Select(line.row, event->modifiers());
     setFocus();
+}
+
+void CqzViewTable::Select(std::int64_t row, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & Qt::ControlModifier)
+    {
+        if (!m_picked.erase(row))
+            m_picked.insert(row);
+    }
+    else
+    {
+        if (!(modifiers & Qt::ShiftModifier) || m_anchor < 0)
+        {
+            m_picked.clear();
+            m_anchor = row;
+        }
+        m_rangeEnd = row;
+    }
+    m_current = row;
+    viewport()->update();
+}
+
+bool CqzViewTable::IsSelected(std::int64_t row) const
+{
+    const bool inRange = m_anchor >= 0 && row >= std::min(m_anchor, m_rangeEnd) &&
+                         row <= std::max(m_anchor, m_rangeEnd);
+    return inRange || m_picked.count(row) > 0;
+}
+
+std::vector<std::int64_t> CqzViewTable::GetSelectedRows()
+{
+    std::vector<std::int64_t> rows;
+    if (!m_rows)
+        return rows;
+    if (m_anchor >= 0)
+        for (std::int64_t row = m_rows->Next(std::min(m_anchor, m_rangeEnd));
+             row <= std::max(m_anchor, m_rangeEnd) && row < m_rows->GetRowCount() &&
+             std::int64_t(rows.size()) < MaxCopiedRows;
+             row = m_rows->Next(row + 1))
+            rows.push_back(row);
+    for (const std::int64_t row : m_picked)
+        if (row < m_rows->GetRowCount())
+            rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (std::int64_t(rows.size()) > MaxCopiedRows)
+        rows.resize(std::size_t(MaxCopiedRows));
+    return rows;
+}
+
+std::string CqzViewTable::GetSelectionText()
+{
+    if (!m_rows)
+        return {};
+    const CqzTableText& text = m_rows->GetText();
+    std::string out = "Row\t" + text.GetTimeHeading();
+    for (int column = 0; column < text.GetColumnCount(); ++column)
+        out += "\t" + text.GetName(column);
+    out += "\n";
+    for (const std::int64_t row : GetSelectedRows())
+    {
+        const std::int64_t line = text.GetTable().GetLine(row);
+        out += std::to_string(row) + "\t" + text.TimeOfLine(line);
+        for (int column = 0; column < text.GetColumnCount(); ++column)
+            out += "\t" + text.ValueOfLine(line, column);
+        out += "\n";
+    }
+    return out;
 }

@@ -12,6 +12,18 @@
 
 #include <functional>
 #include <memory>
+#include <set>
+#include <string>
+
+// One drawn line of the table, from the top: a row at `y`, with a thin marker just above it
+// when hidden rows were left out before it. A marker of hidden rows after the last row of the
+// table has `row` == the table's row count and no row.
+struct SqzViewLine
+{
+    std::int64_t row = 0;
+    std::int64_t hiddenBefore = 0;
+    int y = 0;
+};
 
 class CqzViewTable : public QAbstractScrollArea
 {
@@ -29,8 +41,18 @@ public:
     std::int64_t GetTop() const { return m_top; }
     // The marked row (-1: none).
     std::int64_t GetCurrent() const { return m_current; }
+    // The selected rows that are drawn, in order: the range from the anchor (a click) to the
+    // marked row (Shift+click, Shift+arrows) and the rows added with Ctrl+click.
+    std::vector<std::int64_t> GetSelectedRows();
+    // The selected rows as tab-separated text with a heading line (what Ctrl+C copies); at
+    // most MaxCopiedRows rows.
+    std::string GetSelectionText();
+    static constexpr std::int64_t MaxCopiedRows = 1000000;
     int GetLinesPerPage() const;
     int GetLineHeight() const { return m_lineHeight; }
+    int GetGapHeight() const { return m_gapHeight; }
+    // What a paint draws now, from the top: the rows and the hidden-row markers among them.
+    std::vector<SqzViewLine> GetLayout();
     // The rows a paint draws now, from the top.
     std::vector<std::int64_t> GetDrawnRows();
     // Called after every paint (the window updates its counts then).
@@ -46,16 +68,28 @@ protected:
 private:
     void ScrollTo(std::int64_t top);
     void ScrollLines(std::int64_t lines);
+    // Whether the table's last drawn row (and the marker of hidden rows after it) is in view.
+    bool ShowsEnd();
+    // Moves the top down until it is.
+    void FitEnd();
     void UpdateScrollBar();
     void MeasureColumns();
     void DrawHeader(QPainter& painter) const;
     void DrawRow(QPainter& painter, int y, std::int64_t row);
+    void DrawGap(QPainter& painter, int y, std::int64_t count) const;
+    bool IsSelected(std::int64_t row) const;
+    void Select(std::int64_t row, Qt::KeyboardModifiers modifiers);
+    int GetTotalWidth() const;
 
     std::unique_ptr<CqzViewRows> m_rows;
     std::vector<int> m_widths;
     std::int64_t m_top = 0;
     std::int64_t m_current = -1;
+    std::int64_t m_anchor = -1;   // the selected range: m_anchor to m_rangeEnd
+    std::int64_t m_rangeEnd = -1;
+    std::set<std::int64_t> m_picked;
     int m_lineHeight = 18;
+    int m_gapHeight = 12;
     bool m_settingBar = false;
     std::function<void()> m_painted;
 };

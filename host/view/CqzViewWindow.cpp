@@ -9,21 +9,26 @@
 #include "CqzPageProduction.h"
 #include "CqzTermCountText.h"
 #include "CqzToolEditor.h"
+#include "CqzViewFind.h"
 #include "win/WinTypes.h"
 
 #include <QApplication>
-#include <QDockWidget>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QProgressDialog>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace
 {
@@ -31,16 +36,37 @@ QString Text(const std::string& utf8)
 {
     return QString::fromStdString(utf8);
 }
+
+// The path with the export's extension when the person wrote none.
+std::string WithExtension(const std::string& path, const std::string& extension)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    const bool has = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    return has ? path : path + extension;
+}
 } // namespace
 
 CqzViewWindow::CqzViewWindow(CqzHostSession& session, const std::string& capture, bool showHidden)
     : m_session(session), m_capture(capture)
 {
-    m_table = new CqzViewTable(this);
-    setCentralWidget(m_table);
+    // The table and the term panel share the window in a splitter; the table keeps its room
+    // when the window grows, and the person drags the panel's edge.
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->setChildrenCollapsible(false);
+    m_table = new CqzViewTable(split);
+    setCentralWidget(split);
     m_status = new QLabel(this);
     statusBar()->addWidget(m_status, 1);
     BuildMenus();
+    BuildFindBar();
+    addToolBarBreak();
+    QToolBar* filterBar = addToolBar(QStringLiteral("Filter bar"));
+    filterBar->setMovable(false);
+    m_filterBar = new CqzFilterBar(filterBar);
+    m_filterBar->SetLabels(session.GetLabels());
+    m_filterBar->SetOnApply([this](const SqzHostFilterTerm& term) { AddFirstTerm(term); });
+    filterBar->addWidget(m_filterBar);
     BuildCounts();
     m_showHidden->setChecked(showHidden);
     m_table->SetOnPainted([this] { UpdateCounts(); });
@@ -70,10 +96,16 @@ void CqzViewWindow::BuildMenus()
     view->addAction(QStringLiteral("Go to &time..."), QKeySequence(Qt::CTRL | Qt::Key_T), this,
                     [this] { AskTime(); });
     view->addAction(QStringLiteral("&Find value..."), QKeySequence::Find, this,
-                    [this] { AskValue(); });
+                    [this] { ShowFindBar(); });
+    view->addAction(QStringLiteral("Find &next"), QKeySequence::FindNext, this,
+                    [this] { Find(true); });
+    view->addAction(QStringLiteral("Find &previous"), QKeySequence::FindPrevious, this,
+                    [this] { Find(false); });
 
     QMenu* filter = menuBar()->addMenu(QStringLiteral("F&ilter"));
-    m_editFilter = filter->addAction(QStringLiteral("&Filter..."), this, [this] { EditFilter(); });
+    m_editFilter = filter->addAction(QStringLiteral("&Filter..."),
+                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), this,
+                                     [this] { EditFilter(); });
     m_editFilter->setIconText(QStringLiteral("Filter..."));
     QAction* countAll =
         filter->addAction(QStringLiteral("&Count all"), this, [this] { CountAll(); });
@@ -86,13 +118,23 @@ void CqzViewWindow::BuildMenus()
     bar->addWidget(m_filterButton);
     bar->addAction(m_showHidden);
     bar->addAction(countAll);
+    m_tableChoice = new QComboBox(bar);
+    m_tableChoice->setToolTip(QStringLiteral("The table shown"));
+    m_tableChoiceAction = bar->addWidget(m_tableChoice);
+    connect(m_tableChoice, &QComboBox::activated, this, [this](int index) { ShowTable(index); });
+    // The tool bar's buttons take the focus by Tab, as the dialog's buttons do.
+    for (QToolButton* button : bar->findChildren<QToolButton*>())
+        button->setFocusPolicy(Qt::TabFocus);
 }
 
 void CqzViewWindow::BuildCounts()
 {
-    auto* dock = new QDockWidget(QStringLiteral("Rows decided by each term"), this);
-    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    m_counts = new QTreeWidget(dock);
+    auto* split = static_cast<QSplitter*>(centralWidget());
+    auto* panel = new QWidget(split);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(4, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("Rows decided by each term"), panel));
+    m_counts = new QTreeWidget(panel);
     m_counts->setRootIsDecorated(false);
     m_counts->setHeaderLabels(
         {QStringLiteral("Term"), QStringLiteral("Action"), QStringLiteral("Rows")});
@@ -100,24 +142,31 @@ void CqzViewWindow::BuildCounts()
     m_counts->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_counts->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_counts->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-    m_counts->setMinimumWidth(330);
-    dock->setWidget(m_counts);
-    addDockWidget(Qt::RightDockWidgetArea, dock);
+    m_counts->setMinimumWidth(160);
+    layout->addWidget(m_counts);
+    split->addWidget(panel);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    split->setSizes({650, 330});
 }
 
 // After every run of the tool: its output column is new, so are the rows' records.
 void CqzViewWindow::Reload()
 {
     const CqzData& data = m_session.GetData();
-    const CqzDataTable* shown = nullptr;
-    for (int t = 0; t < data.GetTableCount() && shown == nullptr; ++t)
-        if (data.GetTable(t)->GetRowCount() > 0)
-            shown = data.GetTable(t);
+    if (m_tableIndex < 0 || m_tableIndex >= data.GetTableCount())
+        for (m_tableIndex = 0; m_tableIndex + 1 < data.GetTableCount() &&
+                               data.GetTable(m_tableIndex)->GetRowCount() == 0;)
+            ++m_tableIndex;
+    FillTableChoice();
+    const CqzDataTable* shown =
+        m_tableIndex < data.GetTableCount() ? data.GetTable(m_tableIndex) : nullptr;
     if (shown != nullptr)
     {
         auto rows = std::make_unique<CqzViewRows>(*shown, m_session.GetInstanceID());
         rows->SetShowHidden(m_showHidden->isChecked());
         m_table->SetRows(std::move(rows));
+        FillFindColumns();
     }
     CqzPlugInInterface* tool = m_session.GetTool();
     const bool hasEditor = tool != nullptr && CqzToolEditor::Find(*tool) != nullptr;
@@ -143,19 +192,35 @@ void CqzViewWindow::UpdateCounts()
     const std::int64_t produced = CqzPageProduction::GetProducedCount(data, instance);
     const std::optional<SqzTermCounts> counts = CqzTermCountText::Get(instance);
     m_counts->clear();
-    if (counts && m_session.IsFilterEnabled())
+    // Every term of the setup under its own number; those switched off (or all, with the
+    // filter disabled) greyed, the others with the rows they decided.
+    const bool enabled = m_session.IsFilterEnabled();
+    std::size_t counted = 0;
+    int number = 0;
+    for (const SqzSetupTerm& setup : CqzFilterDocument::ReadTerms(m_session.GetSetupMarkup()))
     {
-        int number = 0;
-        for (const SqzTermCount& term : counts->terms)
+        auto* item = new QTreeWidgetItem(m_counts);
+        const SqzTermCount* term = enabled && setup.enabled && counts &&
+                                           counted < counts->terms.size()
+                                       ? &counts->terms[counted++]
+                                       : nullptr;
+        item->setText(0, Text(std::to_string(++number) + ". " +
+                              (term ? term->name.ToUtf8() : setup.name)));
+        item->setText(1, Text(term ? CqzTermCountText::Action(*term) : setup.action));
+        if (term == nullptr)
         {
-            auto* item = new QTreeWidgetItem(m_counts);
-            item->setText(0, Text(std::to_string(++number) + ". " + term.name.ToUtf8()));
-            item->setText(1, Text(CqzTermCountText::Action(term)));
-            item->setText(2, Text(CqzTermCountText::Decided(term)));
-            if (term.action == 2)
-                item->setBackground(
-                    1, QColor(GetRValue(term.color), GetGValue(term.color), GetBValue(term.color)));
+            item->setText(2, enabled ? QStringLiteral("switched off") : QString());
+            for (int column = 0; column < 3; ++column)
+                item->setForeground(column, QColor(0x99, 0x99, 0x99));
+            continue;
         }
+        item->setText(2, Text(CqzTermCountText::Decided(*term)));
+        if (term->action == 2)
+            item->setBackground(
+                1, QColor(GetRValue(term->color), GetGValue(term->color), GetBValue(term->color)));
+    }
+    if (counts && enabled)
+    {
         auto* rest = new QTreeWidgetItem(m_counts);
         rest->setText(0, QStringLiteral("No term"));
         rest->setText(2, Text(std::to_string(counts->undecided) + " shown"));
@@ -164,6 +229,19 @@ void CqzViewWindow::UpdateCounts()
                            std::to_string(counts ? counts->rows : 0) + " rows counted (" +
                            std::to_string(produced) + " of " + std::to_string(pages) +
                            " pages produced)"));
+}
+
+void CqzViewWindow::AddFirstTerm(const SqzHostFilterTerm& term)
+{
+    CqzFilterDocument document;
+    document.SetBase(m_session.GetSetupMarkup());
+    document.InsertFirstTerm(term);
+    CqzXMLParser xml(document.GetText());
+    if (!m_session.ApplyMarkup(xml))
+        return Complain("The filter tool refused the term.");
+    m_session.Run();
+    Reload();
+    statusBar()->showMessage(QStringLiteral("The term is now the filter's first."), 5000);
 }
 
 void CqzViewWindow::EditFilter()
@@ -207,20 +285,128 @@ bool CqzViewWindow::GoToTime(const std::string& text)
 
 bool CqzViewWindow::FindValue(const std::string& label, const std::string& value)
 {
-    CqzViewRows* rows = m_table->GetRows();
-    if (rows == nullptr)
+    const int at = label.empty() ? 0 : m_findColumn->findText(Text(label));
+    if (at < 0)
         return false;
-    for (int column = 0; column < rows->GetText().GetColumnCount(); ++column)
-        if (rows->GetText().GetName(column) == label)
-        {
-            const std::int64_t from =
-                m_table->GetCurrent() >= 0 ? m_table->GetCurrent() : m_table->GetTop() - 1;
-            const std::optional<std::int64_t> row = rows->FindValue(column, value, from);
-            if (row)
-                m_table->GoTo(*row);
-            return row.has_value();
-        }
-    return false;
+    m_findColumn->setCurrentIndex(at);
+    m_findText->setText(Text(value));
+    return Find(true);
+}
+
+void CqzViewWindow::BuildFindBar()
+{
+    QToolBar* bar = new QToolBar(QStringLiteral("Find"), this);
+    bar->setMovable(false);
+    addToolBar(Qt::TopToolBarArea, bar);
+    bar->addWidget(new QLabel(QStringLiteral(" Find: "), bar));
+    m_findText = new QLineEdit(bar);
+    m_findText->setPlaceholderText(QStringLiteral("a value: 0x404, 404h, 1028 or text"));
+    m_findText->setClearButtonEnabled(true);
+    m_findText->setMinimumWidth(240);
+    connect(m_findText, &QLineEdit::returnPressed, this, [this] { Find(true); });
+    bar->addWidget(m_findText);
+    bar->addWidget(new QLabel(QStringLiteral(" in "), bar));
+    m_findColumn = new QComboBox(bar);
+    m_findColumn->addItem(QStringLiteral("any column"));
+    bar->addWidget(m_findColumn);
+    bar->addAction(QStringLiteral("Next"), this, [this] { Find(true); })
+        ->setToolTip(QStringLiteral("The next row that matches (F3)"));
+    bar->addAction(QStringLiteral("Previous"), this, [this] { Find(false); })
+        ->setToolTip(QStringLiteral("The previous row that matches (Shift+F3)"));
+    m_findStop = bar->addAction(QStringLiteral("Stop"), this, [this] { m_findCancelled = true; });
+    m_findStop->setShortcut(Qt::Key_Escape);
+    m_findStop->setEnabled(false);
+    m_findProgress = new QProgressBar(this);
+    m_findProgress->setMaximumWidth(160);
+    m_findProgress->setRange(0, 1000);
+    m_findProgress->hide();
+    statusBar()->addPermanentWidget(m_findProgress);
+}
+
+void CqzViewWindow::FillFindColumns()
+{
+    const int current = m_findColumn->currentIndex();
+    while (m_findColumn->count() > 1)
+        m_findColumn->removeItem(1);
+    const CqzTableText& text = m_table->GetRows()->GetText();
+    for (int column = 0; column < text.GetColumnCount(); ++column)
+        m_findColumn->addItem(Text(text.GetName(column)));
+    m_findColumn->setCurrentIndex(current < m_findColumn->count() ? current : 0);
+}
+
+// The data set's tables, when it has more than one (decoded protocols bring their own).
+void CqzViewWindow::FillTableChoice()
+{
+    const CqzData& data = m_session.GetData();
+    const QSignalBlocker quiet(m_tableChoice);
+    m_tableChoice->clear();
+    for (int t = 0; t < data.GetTableCount(); ++t)
+        m_tableChoice->addItem(Text("Table " + std::to_string(t + 1) + " (" +
+                                    std::to_string(data.GetTable(t)->GetRowCount()) + " rows)"));
+    m_tableChoice->setCurrentIndex(m_tableIndex);
+    m_tableChoiceAction->setVisible(data.GetTableCount() > 1);
+}
+
+void CqzViewWindow::ShowTable(int index)
+{
+    m_tableIndex = index;
+    Reload();
+    m_table->GoTo(0);
+}
+
+void CqzViewWindow::ShowFindBar()
+{
+    m_findText->setFocus();
+    m_findText->selectAll();
+}
+
+bool CqzViewWindow::Find(bool forward)
+{
+    CqzViewRows* rows = m_table->GetRows();
+    const std::string text = m_findText->text().trimmed().toStdString();
+    if (rows == nullptr || m_finding)
+        return false;
+    if (text.empty())
+    {
+        ShowFindBar();
+        return false;
+    }
+    CqzViewFind find(*rows, m_findColumn->currentIndex() - 1, text);
+    std::int64_t from = m_table->GetCurrent() >= 0 ? m_table->GetCurrent()
+                        : forward                  ? m_table->GetTop() - 1
+                                                   : m_table->GetTop();
+    // Steps of rows with the window's events between them: it keeps drawing, and Escape or
+    // Stop ends the search.
+    m_finding = true;
+    m_findCancelled = false;
+    m_findStop->setEnabled(true);
+    std::optional<std::int64_t> found;
+    const std::int64_t total = std::max<std::int64_t>(rows->GetRowCount(), 1);
+    for (int steps = 0; !found && !find.AtEnd(from) && !m_findCancelled; ++steps)
+    {
+        found = find.Step(from, forward, 20000);
+        if (steps == 5)
+            m_findProgress->show();
+        m_findProgress->setValue(int((forward ? from : total - from) * 1000 / total));
+        QApplication::processEvents();
+    }
+    m_finding = false;
+    m_findStop->setEnabled(false);
+    m_findProgress->hide();
+    const std::string what = "'" + text + "'";
+    if (found)
+    {
+        m_table->GoTo(*found);
+        statusBar()->showMessage(Text("Row " + std::to_string(*found) + " matches " + what + "."),
+                                 5000);
+    }
+    else
+        statusBar()->showMessage(
+            Text(m_findCancelled ? "Search for " + what + " stopped."
+                                 : std::string("No row ") + (forward ? "below" : "above") +
+                                       " matches " + what + "."),
+            8000);
+    return found.has_value();
 }
 
 void CqzViewWindow::ExportCsv(const std::string& path)
@@ -251,7 +437,17 @@ void CqzViewWindow::AskRow()
     const qlonglong row = text.trimmed().toLongLong(&ok);
     if (!ok || row < 0 || row > last)
         return Complain("'" + text.toStdString() + "' is not a row of this capture.");
+    GoToRow(row);
+}
+
+void CqzViewWindow::GoToRow(std::int64_t row)
+{
     m_table->GoTo(row);
+    const std::int64_t shown = m_table->GetCurrent();
+    if (shown != row && shown >= 0)
+        statusBar()->showMessage(Text("Row " + std::to_string(row) + " is hidden; row " +
+                                      std::to_string(shown) + " is the next shown row."),
+                                 8000);
 }
 
 void CqzViewWindow::AskTime()
@@ -261,29 +457,8 @@ void CqzViewWindow::AskTime()
                                                QStringLiteral("Time (for example 4.86 us):"),
                                                QLineEdit::Normal, QString(), &ok);
     if (ok && !GoToTime(text.toStdString()))
-        Complain("'" + text.toStdString() + "' is not a time (a number and ps, ns, us, ms or s).");
-}
-
-void CqzViewWindow::AskValue()
-{
-    CqzViewRows* rows = m_table->GetRows();
-    if (rows == nullptr || rows->GetText().GetColumnCount() == 0)
-        return;
-    QStringList labels;
-    for (int column = 0; column < rows->GetText().GetColumnCount(); ++column)
-        labels << Text(rows->GetText().GetName(column));
-    bool ok = false;
-    const int current = std::max(0, int(labels.indexOf(Text(m_lastLabel))));
-    const QString label = QInputDialog::getItem(
-        this, QStringLiteral("Find value"), QStringLiteral("Label:"), labels, current, false, &ok);
-    if (!ok)
-        return;
-    m_lastLabel = label.toStdString();
-    const QString value = QInputDialog::getText(this, QStringLiteral("Find value"),
-                                                QStringLiteral("Value of %1 as shown:").arg(label),
-                                                QLineEdit::Normal, QString(), &ok);
-    if (ok && !FindValue(m_lastLabel, value.toStdString()))
-        Complain("No row below shows " + m_lastLabel + " = " + value.toStdString() + ".");
+        Complain("'" + text.toStdString() +
+                 "' is not a time of the capture: a number at or above 0 and ps, ns, us, ms or s.");
 }
 
 void CqzViewWindow::AskExport(bool html)
@@ -293,9 +468,11 @@ void CqzViewWindow::AskExport(bool html)
         html ? QStringLiteral("HTML pages (*.html)") : QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty())
         return;
+    const std::string file = WithExtension(path.toStdString(), html ? ".html" : ".csv");
     try
     {
-        html ? ExportHtml(path.toStdString()) : ExportCsv(path.toStdString());
+        html ? ExportHtml(file) : ExportCsv(file);
+        statusBar()->showMessage(Text("Exported to " + file + "."), 8000);
     }
     catch (const CqzHostError& error)
     {

@@ -1,12 +1,13 @@
 #pragma once
 // The main window of `qzfilter view`: the capture's first table through the filter
 // (CqzViewTable), the rows each term decided beside it (read through the tool's term-count
-// interface), and the person's actions: show hidden rows dimmed, go to a row or a time, find
-// the next row where a label has a value, edit the filter with the tool's own editor and run
-// it again, count every row (producing the remaining pages, cancellable), and export the
-// result as the command line does. The title names the capture and whether the filter is
-// enabled. Does not own the session, which must outlive it.
+// interface), and the person's actions: show hidden rows dimmed, go to a row or a time, find a
+// value in the find bar (F3 and Shift+F3: next and previous), edit the filter with the tool's
+// own editor and run it again, count every row (producing the remaining pages, cancellable),
+// and export the result as the command line does. The title names the capture and whether the
+// filter is enabled. Does not own the session, which must outlive it.
 
+#include "CqzFilterBar.h"
 #include "CqzHostSession.h"
 #include "CqzViewTable.h"
 
@@ -15,7 +16,10 @@
 #include <string>
 
 class QAction;
+class QComboBox;
 class QLabel;
+class QLineEdit;
+class QProgressBar;
 class QToolButton;
 class QTreeWidget;
 
@@ -28,16 +32,28 @@ public:
     QTreeWidget& GetCountsView() { return *m_counts; }
     QToolButton& GetFilterButton() { return *m_filterButton; }
     QAction& GetShowHiddenAction() { return *m_showHidden; }
+    CqzFilterBar& GetFilterBar() { return *m_filterBar; }
 
     // The person's actions, also reached through the menus and the tool bar.
     void EditFilter();
+    // Puts a term before the filter's terms through the tool's command interface (the filter
+    // bar's Enter) and runs the tool again.
+    void AddFirstTerm(const SqzHostFilterTerm& term);
     // Produces every remaining page with a progress dialog; false when cancelled.
     bool CountAll();
     bool GoToTime(const std::string& text);
-    // The next row after the marked one (or the top) where the label shows `value`.
+    // Goes to a row; the status bar says when it is hidden and which row was gone to instead.
+    void GoToRow(std::int64_t row);
+    // The next row after the marked one (or the top) where the label (empty: any label)
+    // holds or shows `value` (CqzViewFind), as the find bar searches it.
     bool FindValue(const std::string& label, const std::string& value);
+    // The find bar's search: the next (or previous) matching row from the marked one, in
+    // steps that keep the window drawing; Escape or the bar's Stop cancels it.
+    bool Find(bool forward);
     void ExportCsv(const std::string& path);
     void ExportHtml(const std::string& path);
+    // Shows another table of the data set (its number from 0), from its first row.
+    void ShowTable(int index);
     // The term counts as the panel shows them now.
     void UpdateCounts();
 
@@ -48,7 +64,10 @@ private:
     void UpdateTitle();
     void AskRow();
     void AskTime();
-    void AskValue();
+    void BuildFindBar();
+    void FillFindColumns();
+    void FillTableChoice();
+    void ShowFindBar();
     void AskExport(bool html);
     void Complain(const std::string& text);
 
@@ -60,5 +79,14 @@ private:
     QToolButton* m_filterButton = nullptr;
     QAction* m_showHidden = nullptr;
     QAction* m_editFilter = nullptr;
-    std::string m_lastLabel;
+    CqzFilterBar* m_filterBar = nullptr;
+    QComboBox* m_tableChoice = nullptr;
+    QAction* m_tableChoiceAction = nullptr;
+    int m_tableIndex = -1; // the table shown; -1: the first with rows
+    QLineEdit* m_findText = nullptr;
+    QComboBox* m_findColumn = nullptr;
+    QProgressBar* m_findProgress = nullptr;
+    QAction* m_findStop = nullptr;
+    bool m_finding = false;
+    bool m_findCancelled = false;
 };

@@ -5,6 +5,7 @@
 
 #include "CqzSessionOpener.h"
 #include "common/HostTestFiles.h"
+#include "common/ShellRun.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -38,15 +39,8 @@ protected:
         for (const std::string& argument : arguments)
             command += " " + ShellQuote(argument);
         command += " 2>" + ShellQuote(folder.File("stderr.txt")) + " <" + ShellQuote(input);
-        SqzRunResult result;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (pipe == nullptr)
-            return result;
-        char buffer[4096];
-        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            result.out.append(buffer, n);
-        const int status = pclose(pipe);
-        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const SqzShellRun run = RunShell(command);
+        SqzRunResult result{run.code, run.out, ""};
         result.err = ReadText(folder.File("stderr.txt"));
         return result;
     }
@@ -107,7 +101,9 @@ TEST_F(HostProgramTest, CsvAndListingFollowTheTermsRowByRow)
     const std::vector<SqzTestRow> rows = MakeRows();
     std::vector<std::string> arguments = Terms;
     const std::string csv = folder.File("out.csv");
-    arguments.insert(arguments.end(), {"--csv", csv, "--all", "--color=never", "--no-progress"});
+    const std::string html = folder.File("out.html");
+    arguments.insert(arguments.end(), {"--csv", csv, "--html", html, "--all", "--color=never",
+                                       "--no-progress"});
     arguments.push_back(folder.WriteCapture("c.vcd", rows));
     const SqzRunResult result = Run(arguments);
     ASSERT_EQ(result.code, 0) << result.err;
@@ -138,17 +134,54 @@ TEST_F(HostProgramTest, CsvAndListingFollowTheTermsRowByRow)
     std::vector<std::int64_t> listed;
     std::stringstream out(result.out);
     std::getline(out, line); // heading
-    int hiddenRuns = 0;
+    std::vector<std::string> hiddenRuns;
     while (std::getline(out, line) && line.rfind("Summary:", 0) != 0)
         if (line.find(" hidden row") != std::string::npos)
-            ++hiddenRuns;
+            hiddenRuns.push_back(line.substr(2));
         else
             listed.push_back(std::stoll(line.substr(2)));
-    EXPECT_GT(hiddenRuns, 0);
+    EXPECT_FALSE(hiddenRuns.empty());
     EXPECT_EQ(listed, shown);
+    // The HTML page marks the same gaps, each where the listing has it.
+    const std::string page = ReadText(html);
+    std::vector<std::string> gaps;
+    for (std::size_t at = page.find("<tr class=\"gap\">"); at != std::string::npos;
+         at = page.find("<tr class=\"gap\">", at + 1))
+    {
+        const std::size_t text = page.find('>', page.find("<td", at)) + 1;
+        gaps.push_back(page.substr(text, page.find('<', text) - text));
+    }
+    EXPECT_EQ(gaps, hiddenRuns);
     EXPECT_EQ(line, "Summary: 1500 rows: " + std::to_string(shown.size()) + " shown, " +
                         std::to_string(1500 - shown.size()) + " hidden, " +
                         std::to_string(colored) + " coloured");
+}
+
+TEST_F(HostProgramTest, JsonSummaryHoldsTheCountsOfTheTextSummary)
+{
+    std::vector<std::string> arguments = Terms;
+    arguments.insert(arguments.end(), {"--no-progress", folder.WriteCapture("c.vcd", MakeRows())});
+    const SqzRunResult text = Run(arguments);
+    arguments.insert(arguments.begin(), "--json");
+    const SqzRunResult json = Run(arguments);
+    ASSERT_EQ(json.code, 0) << json.err;
+    // One line, no listing; the counts of the text summary and of each term's line.
+    EXPECT_EQ(json.out.find('\n'), json.out.size() - 1);
+    const std::size_t summary = text.out.find("Summary: 1500 rows: ");
+    ASSERT_NE(summary, std::string::npos);
+    std::istringstream counts(text.out.substr(summary + 20));
+    std::int64_t shown = 0, hidden = 0, colored = 0;
+    std::string word;
+    counts >> shown >> word >> hidden >> word >> colored;
+    EXPECT_NE(json.out.find("\"rows\":1500,\"shown\":" + std::to_string(shown) +
+                            ",\"hidden\":" + std::to_string(hidden) +
+                            ",\"coloured\":" + std::to_string(colored) + ","),
+              std::string::npos)
+        << json.out;
+    EXPECT_NE(text.out.find("1. " + Terms[1] + " (Hide): "), std::string::npos) << text.out;
+    EXPECT_NE(json.out.find("{\"number\":1,\"name\":\"" + Terms[1] + "\",\"action\":\"Hide\""),
+              std::string::npos)
+        << json.out;
 }
 
 TEST_F(HostProgramTest, HiddenRowsAreDimmedOnRequestAndTheLimitHolds)

@@ -1,5 +1,5 @@
-// The command line read into options: term names, row ranges and their refusals, and when the
-// listing is drawn in colour.
+// The command line read into options: term names, row ranges, decoders and their refusals, and
+// when the listing is drawn in colour.
 
 #include "CqzHostError.h"
 #include "CqzHostOptions.h"
@@ -47,6 +47,19 @@ TEST(HostOptionsTest, RowsTakeOpenEndsAndListTheWholeRangeUnlessLimited)
     }
 }
 
+TEST(HostOptionsTest, DecodersAreRepeatableAndRatesTakeUnits)
+{
+    const SqzHostOptions options =
+        CqzHostOptions::Parse({"--decode", "spi:clk=D2", "--decode=i2c:scl=SCL:sda=SDA,eeprom24xx",
+                               "--decode-rate", "2.5M", "--table", "i2c", "--decode", "list"});
+    EXPECT_EQ(options.decode.stacks,
+              (std::vector<std::string>{"spi:clk=D2", "i2c:scl=SCL:sda=SDA,eeprom24xx"}));
+    EXPECT_EQ(options.decode.rate, 2500000u);
+    EXPECT_EQ(options.table, "i2c");
+    EXPECT_TRUE(options.listDecoders);
+    EXPECT_EQ(CqzHostOptions::Parse({"--decode-rate=500kHz"}).decode.rate, 500000u);
+}
+
 TEST(HostOptionsTest, BadRowsAndNamesAreRefused)
 {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -58,6 +71,10 @@ TEST(HostOptionsTest, BadRowsAndNamesAreRefused)
         {{"--hide", "A == 1", "--name", "late"}, "--name 'late' names no term"},
         {{"--name", "a", "--name", "b", "--hide", "A == 1"}, "--name 'a' names no term"},
         {{"--name=", "--hide", "A == 1"}, "the name is empty"},
+        {{"--decode-rate", "fast"}, "'fast' is not a rate"},
+        {{"--decode-rate", "5X"}, "'5X' is not a rate"},
+        {{"--decode-rate", "0.2"}, "'0.2' is not a rate"},
+        {{"--decode="}, "--decode needs a decoder"},
     };
     for (const auto& [arguments, message] : cases)
     {

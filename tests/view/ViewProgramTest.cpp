@@ -1,13 +1,16 @@
 // The program's side of the window: `view` without a display says that it needs one,
 // `view --screenshot` writes the window as a picture, and the summary of a full listing has
-// the rows each term decided, as the tool's interface counts them.
+// the rows each term decided, as the tool's interface counts them; the window's panel keeps
+// a term that is switched off under its own number.
 
 #include "CqzFilterSummary.h"
 #include "CqzSessionOpener.h"
 #include "CqzTermCountText.h"
+#include "CqzViewWindow.h"
 #include "ViewTestSupport.h"
 
 #include <QImage>
+#include <QTreeWidget>
 
 #include <sstream>
 
@@ -60,6 +63,24 @@ TEST(ViewProgram, TheSummaryHasTheRowsEachTermDecided)
     // A shorter listing has the same lines: its summary reads every row too.
     ASSERT_EQ(RunProgram("--limit 5 -q --plugin '" QZ_PLUGIN_PATH "'", out), 0);
     EXPECT_NE(ReadText(out).find("\n  " + lines.back() + "\n"), std::string::npos);
+}
+
+TEST(ViewProgram, ATermSwitchedOffStaysInThePanelUnderItsNumber)
+{
+    HostTestFolder folder;
+    std::string setup = ReadText(CqzSessionOpener::SampleSetup());
+    setup.replace(setup.find("<Search Enabled='T'>"), 20, "<Search Enabled='F'>");
+    SqzHostOptions options = CqzHostOptions::Parse(
+        {"--plugin", QZ_PLUGIN_PATH, "--setup", folder.Write("off.xml", setup)});
+    std::string phase;
+    std::ostringstream err;
+    const auto session = CqzSessionOpener::Open(options, phase, err);
+    CqzViewWindow window(*session, "sample", false);
+    const QTreeWidget& panel = window.GetCountsView();
+    ASSERT_GE(panel.topLevelItemCount(), 5); // five terms (and the rows none decided)
+    EXPECT_EQ(panel.topLevelItem(0)->text(0).toStdString(), "1. Bus errors in red");
+    EXPECT_EQ(panel.topLevelItem(0)->text(2).toStdString(), "switched off");
+    EXPECT_EQ(panel.topLevelItem(1)->text(0).toStdString(), "2. Interrupts in yellow");
 }
 
 } // namespace

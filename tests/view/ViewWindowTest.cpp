@@ -5,6 +5,7 @@
 // Filter button opens.
 
 #include "CqzEditScript.h"
+#include "CqzFilterBar.h"
 #include "CqzSessionOpener.h"
 #include "CqzPageProduction.h"
 #include "CqzToolEditor.h"
@@ -13,10 +14,14 @@
 #include "common/UiDriver.h"
 #include "qzSystem/output/CqzSampleAttributes.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QScrollBar>
+#include <QLineEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <sstream>
 
@@ -65,22 +70,31 @@ protected:
         return rows;
     }
 
-    // The drawn rows are the export's rows from the top, and each is painted in its colour.
+    // The drawn rows are the export's rows from the top, each painted in its colour, and each
+    // run of hidden rows left out is marked above the next row with the export's count.
     void ExpectDrawnAsExported(bool all = false)
     {
         const std::vector<std::int64_t> drawn = Table().GetDrawnRows();
         ASSERT_FALSE(drawn.empty());
         EXPECT_EQ(drawn, ExpectedFrom(drawn.front(), drawn.size(), all));
         const QImage picture = Table().viewport()->grab().toImage();
-        for (std::size_t line = 0; line < drawn.size(); ++line)
+        std::int64_t previous = drawn.front() - 1;
+        while (!all && previous >= 0 && (*expected)[std::size_t(previous)].hidden)
+            --previous;
+        for (const SqzViewLine& line : Table().GetLayout())
         {
-            const SqzCsvRow& row = (*expected)[std::size_t(drawn[line])];
-            const int y = int(line + 1) * Table().GetLineHeight() + Table().GetLineHeight() / 2;
-            const QColor pixel = picture.pixelColor(3, y);
+            EXPECT_EQ(line.hiddenBefore, line.row - previous - 1) << "row " << line.row;
+            previous = line.row;
+            if (line.row >= std::int64_t(expected->size()))
+                continue;
+            const SqzCsvRow& row = (*expected)[std::size_t(line.row)];
+            // The row's end: the number cell shows the selection instead.
+            const QColor pixel = picture.pixelColor(picture.width() - 3,
+                                                    line.y + Table().GetLineHeight() / 2);
             const QString want = row.color.empty() || row.hidden
                                      ? QStringLiteral("#ffffff")
                                      : QString::fromStdString(row.color);
-            EXPECT_EQ(pixel.name(), want) << "row " << drawn[line];
+            EXPECT_EQ(pixel.name(), want) << "row " << line.row;
         }
     }
 
@@ -128,6 +142,7 @@ TEST_F(ViewWindowTest, JumpsToARowATimeAndTheNextValue)
         ++atTime;
     EXPECT_EQ(Table().GetCurrent(), atTime);
     EXPECT_FALSE(window->GoToTime("soon"));
+    EXPECT_FALSE(window->GoToTime("-1 us"));
 
     ASSERT_TRUE(window->FindValue("MSG", "IRQ_ACK"));
     std::int64_t found = atTime + 1;
@@ -136,6 +151,74 @@ TEST_F(ViewWindowTest, JumpsToARowATimeAndTheNextValue)
         ++found;
     EXPECT_EQ(Table().GetCurrent(), found);
     EXPECT_FALSE(window->FindValue("MSG", "no such text"));
+}
+
+// The find bar takes a value in every radix of the term language and 404h, or a text that the
+// table shows, in one column or in any; F3 and Shift+F3 go on down and up.
+TEST_F(ViewWindowTest, FindMatchesNumbersInEveryRadixAndTextInAnyColumn)
+{
+    // The first shown row after `from` (up: before) whose field passes `match`; -1 if none.
+    const auto expect = [&](std::int64_t from, int step, auto match)
+    {
+        for (std::int64_t row = from + step; row >= 0 && row < std::int64_t(expected->size());
+             row += step)
+            if (!(*expected)[std::size_t(row)].hidden && match((*expected)[std::size_t(row)]))
+                return row;
+        return std::int64_t(-1);
+    };
+    const auto address = [](std::uint64_t value)
+    { return [value](const SqzCsvRow& row) { return std::stoull(row.fields[0], nullptr, 16) == value; }; };
+    Table().GoTo(0);
+    const std::int64_t start = Table().GetCurrent();
+    const std::int64_t at404 = expect(start, 1, address(0x404));
+    ASSERT_GE(at404, 0);
+    for (const char* text : {"0x404", "404h", "1028", "0b10000000100", "0x4?4"})
+    {
+        Table().GoTo(0);
+        EXPECT_TRUE(window->FindValue("ADDR", text)) << text;
+        EXPECT_EQ(Table().GetCurrent(), at404) << text;
+    }
+    // As text: a substring of what any column shows, in any case.
+    Table().GoTo(0);
+    ASSERT_TRUE(window->FindValue("", "IRQ_A"));
+    const auto irq = [](const SqzCsvRow& row) { return row.fields.back() == "irq_ack"; };
+    const std::int64_t first = expect(start, 1, irq);
+    EXPECT_EQ(Table().GetCurrent(), first);
+    ui::Key(Table().viewport(), Qt::Key_F3);
+    const std::int64_t second = expect(first, 1, irq);
+    EXPECT_EQ(Table().GetCurrent(), second);
+    ui::Key(Table().viewport(), Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(Table().GetCurrent(), first);
+    EXPECT_FALSE(window->Find(false)) << "no irq_ack above the first";
+    EXPECT_EQ(Table().GetCurrent(), first);
+}
+
+// Click, Shift+click and Ctrl+click select rows; Ctrl+C copies them with a heading line, as
+// the table shows them, tab-separated.
+TEST_F(ViewWindowTest, SelectedRowsCopyAsTabSeparatedText)
+{
+    Table().GoTo(7390);
+    const std::vector<SqzViewLine> layout = Table().GetLayout();
+    ASSERT_GE(layout.size(), 7u);
+    QWidget* viewport = Table().viewport();
+    const auto click = [&](std::size_t line, Qt::KeyboardModifiers modifiers)
+    { QTest::mouseClick(viewport, Qt::LeftButton, modifiers, QPoint(30, layout[line].y + 4)); };
+    click(0, Qt::NoModifier);
+    click(4, Qt::ShiftModifier);
+    click(6, Qt::ControlModifier);
+    ui::Key(viewport, Qt::Key_C, Qt::ControlModifier);
+    std::istringstream text(QApplication::clipboard()->text().toStdString());
+    std::string line;
+    std::getline(text, line);
+    EXPECT_EQ(line, "Row\tTime (us)\tADDR\tDATA\tRW\tSTAT\tMSG");
+    for (const std::size_t at : {0u, 1u, 2u, 3u, 4u, 6u})
+    {
+        ASSERT_TRUE(std::getline(text, line));
+        const SqzCsvRow& row = (*expected)[std::size_t(layout[at].row)];
+        EXPECT_EQ(line.substr(0, line.find('\t')), std::to_string(layout[at].row));
+        EXPECT_EQ(line.substr(line.rfind('\t') + 1), row.fields.back()) << line;
+    }
+    EXPECT_FALSE(std::getline(text, line));
 }
 
 TEST_F(ViewWindowTest, ShowingHiddenRowsDrawsEveryRowAndHiddenOnesDimmed)
@@ -201,6 +284,38 @@ TEST_F(ViewWindowTest, FilterEditedInTheDialogRedrawsTheTable)
         Table().GoTo(row);
         ExpectDrawnAsExported();
     }
+}
+
+// Also last: a term typed in the filter bar is checked as the command line checks it and, on
+// Enter, becomes the filter's first term, written as the command line writes it.
+TEST_F(ViewWindowTest, FilterBarTermIsCheckedAndTriedFirst)
+{
+    CqzFilterBar& bar = window->GetFilterBar();
+    QLineEdit* field = bar.GetField().lineEdit();
+    ui::Activate(field);
+    field->setFocus();
+    ui::Type(field, "hide ADDR <> 3");
+    EXPECT_EQ(bar.GetProblem(), "column 11: unknown operator '<>'"); // column 6 of 'ADDR <> 3'
+    field->clear();
+    ui::Type(field, "color red MSG ~ \"irq\"");
+    EXPECT_EQ(bar.GetProblem(), "");
+    ui::Key(field, Qt::Key_Return);
+
+    const std::string markup = session->GetSetupMarkup().ToUtf8();
+    const std::string saved = folder->Write("bar.xml", markup);
+    HostTestFolder cli;
+    const std::string printed = cli.File("printed.xml");
+    ProgramCsv(cli, {"--color", "red", "MSG ~ \"irq\"", "--save-markup", printed});
+    const auto firstTerm = [](const std::string& text)
+    {
+        const std::size_t start = text.find("<FilterExpression");
+        return text.substr(start, text.find("</FilterExpression>", start) - start);
+    };
+    EXPECT_EQ(firstTerm(markup), firstTerm(ReadText(printed)));
+    *expected = ProgramCsv(*folder, {"--setup", saved});
+    Table().GoTo(0);
+    ExpectDrawnAsExported();
+    EXPECT_EQ(window->GetCountsView().topLevelItem(0)->text(0).toStdString(), "1. MSG ~ \"irq\"");
 }
 
 } // namespace
