@@ -11,7 +11,13 @@
 class CqzCaptureNumber
 {
 public:
-    // Binary (bitsPerDigit 1) or hexadecimal (4) digits, most significant first. x/X digits
+    // Times are kept in picoseconds: a sample rate above 1 THz would give neighbouring samples
+    // the same time, and is refused with this reason.
+    static constexpr std::uint64_t MaxRate = 1000000000000ull;
+    static constexpr const char* MaxRateReason =
+        " is above 1 THz: samples closer than a picosecond cannot be told apart (times are "
+        "kept in picoseconds)";
+    // Binary (bitsPerDigit 1), octal (3) or hexadecimal (4) digits, most significant first. x/X digits
     // are unknown and z/Z high-impedance: they read as 0 in `value` and set their bits in
     // `unknown` and `floating`. False for an empty text, another character, or a 1 at bit
     // `width` or above (leading zeros, x and z beyond the width are accepted and dropped).

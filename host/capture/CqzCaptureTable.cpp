@@ -49,15 +49,22 @@ struct CqzCaptureTable::SqzImp
     std::vector<CqzSampleStore*> stores;
     std::vector<char> digitsOpen;
 
-    CString UniqueName(const std::string& utf8) const
+    // Per name taken: the suffix the next label of that name tries first, so that many
+    // labels of one name cost a probe each, not one per earlier label.
+    std::unordered_map<CString, int> nextSuffix;
+    std::int64_t nameProbes = 0;
+
+    CString UniqueName(const std::string& utf8)
     {
         const CString base = CString::FromUtf8(utf8.empty() ? std::string("unnamed")
                                                             : CqzCaptureText::Printable(utf8));
         CString name = base;
-        for (int n = 2; names.count(name); ++n)
+        int& next = nextSuffix.try_emplace(base, 2).first->second;
+        for (int n = next; ++nameProbes, names.count(name); ++n)
         {
             name = base;
             name.AppendFormat(L"_%d", n);
+            next = n + 1;
         }
         return name;
     }
@@ -85,6 +92,11 @@ CqzCaptureTable::~CqzCaptureTable()
             labels.AddLabel(*it->second);
         else
             labels.RemoveLabel(it->first);
+}
+
+std::int64_t CqzCaptureTable::GetNameProbes() const
+{
+    return m_imp->nameProbes;
 }
 
 int CqzCaptureTable::AddLabel(EqzLabelType type, const std::string& name, int width)
@@ -155,7 +167,8 @@ void CqzCaptureTable::CheckMemory(std::int64_t rows, bool fixedRate) const
     const std::shared_ptr<CqzSampleStore> times = m_imp->table->GetTimeStore();
     if (times && times->GetEntries().IsProgression() && (fixedRate || times->GetCount() > 0))
         rowBits -= BitsPerRow(eqzLabelTime, 64);
-    unsigned __int128 need = (rowBits * count + 7) / 8 + kColumnBytes * m_imp->labels.size();
+    unsigned __int128 need = (rowBits * count + 7) / 8 + kColumnBytes * m_imp->labels.size() +
+                             static_cast<unsigned __int128>(m_imp->options.runBytesPerRow) * count;
     for (const auto& store : m_imp->textStores)
         need += store->GetStrings().GetPoolSize() * sizeof(wchar_t) +
                 store->GetStrings().GetTextCount() * 48;
@@ -166,7 +179,13 @@ void CqzCaptureTable::CheckMemory(std::int64_t rows, bool fixedRate) const
     throw CqzCaptureError(m_imp->file, 0,
                           "the capture needs about " + CqzCaptureMemory::Describe(shown) +
                               " of memory for " + std::to_string(count) + " rows of " +
-                              std::to_string(m_imp->labels.size()) + " labels; " +
+                              std::to_string(m_imp->labels.size()) + " labels" +
+                              (m_imp->options.runBytesPerRow != 0
+                                   ? " and the filter's " +
+                                         std::to_string(m_imp->options.runBytesPerRow) +
+                                         " bytes a row"
+                                   : "") +
+                              "; " +
                               CqzCaptureMemory::Describe(m_imp->limit.bytes) + " are " +
                               (m_imp->limit.source == "available (MemAvailable)"
                                    ? m_imp->limit.source

@@ -29,6 +29,8 @@ public:
     int AddLabel(EqzLabelType type, const std::string& name, int width);
     // The name a label was given (after making it unique).
     const CString& GetName(int column) const;
+    // The names tried so far while making names unique (the tests' measure of that cost).
+    std::int64_t GetNameProbes() const;
 
     // Writes the value of `row` (the last row) of a digital or integral column, with the bits
     // of its x and z digits (status 4 when there are any). The hot path of the text importers.

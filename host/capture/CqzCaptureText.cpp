@@ -1,5 +1,7 @@
 #include "capture/CqzCaptureText.h"
 
+#include <algorithm>
+
 namespace
 {
 // The length of the well-formed UTF-8 sequence at `at` (shortest form, no surrogates, at most
@@ -28,25 +30,20 @@ void AppendEscape(std::string& out, unsigned char byte)
     out += digits[byte >> 4];
     out += digits[byte & 15];
 }
-} // namespace
 
-std::string CqzCaptureText::Printable(std::string_view text)
+// Bytes that are not UTF-8 as \xNN; with `controls` also control bytes and C1 controls.
+std::string Escaped(std::string_view text, bool controls)
 {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();)
     {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c < 0x7f)
-        {
-            out += static_cast<char>(c);
-            ++i;
-            continue;
-        }
-        const std::size_t length = c >= 0x80 ? SequenceLength(text, i) : 0;
+        const std::size_t length = c >= 0x80 ? SequenceLength(text, i) : 1;
         // U+0080 to U+009F (C2 80 .. C2 9F) are control characters too.
         const bool c1 = length == 2 && c == 0xc2 && static_cast<unsigned char>(text[i + 1]) < 0xa0;
-        if (length == 0 || c1)
+        const bool control = c < 0x20 || c == 0x7f || c1;
+        if (length == 0 || (controls && control))
         {
             AppendEscape(out, c);
             ++i;
@@ -56,6 +53,24 @@ std::string CqzCaptureText::Printable(std::string_view text)
         i += length;
     }
     return out;
+}
+} // namespace
+
+std::string CqzCaptureText::Printable(std::string_view text)
+{
+    return Escaped(text, true);
+}
+
+std::string CqzCaptureText::EscapeBroken(std::string_view text)
+{
+    return Escaped(text, false);
+}
+
+CString CqzCaptureText::Value(std::string_view text)
+{
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return CString::FromUtf8(ascii ? std::string(text) : EscapeBroken(text));
 }
 
 std::string CqzCaptureText::Quote(std::string_view text, std::size_t shown)

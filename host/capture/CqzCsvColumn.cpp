@@ -84,11 +84,40 @@ std::string_view CqzCsvColumn::StripPrefix(std::string_view cell, char letter)
     return cell;
 }
 
+char CqzCsvColumn::RadixPrefix(std::string_view cell)
+{
+    if (cell.size() < 3 || cell[0] != '0')
+        return 0;
+    const char letter = static_cast<char>(cell[1] | 0x20);
+    return letter == 'x' || letter == 'b' || letter == 'o' ? letter : 0;
+}
+
+void CqzCsvColumn::AddPrefixed(char prefix, std::string_view digits)
+{
+    const bool octal = std::all_of(digits.begin(), digits.end(), [](char c)
+                                   { return (c >= '0' && c <= '7') || (c | 0x20) == 'x' || (c | 0x20) == 'z'; });
+    bool letter = false;
+    const bool valid = prefix == 'x' ? IsHexDigits(digits, letter)
+                       : prefix == 'b' ? IsBinaryDigits(digits)
+                                       : octal;
+    m_prefixValid = m_prefixValid && valid;
+    ++m_prefixed;
+    m_prefixKinds |= prefix == 'x' ? 1u : prefix == 'b' ? 2u : 4u;
+    m_prefixBits = std::max(m_prefixBits, BitsPerDigit(prefix) * Digits(digits));
+}
+
 void CqzCsvColumn::Add(std::string_view cell)
 {
     if (cell.empty())
         return;
     ++m_values;
+    // A value read by its own prefix: the x of 0x is no unknown binary digit, and the b of 0b
+    // no hexadecimal one.
+    const char prefix = RadixPrefix(cell);
+    if (prefix != 0)
+        AddPrefixed(prefix, cell.substr(2));
+    m_binary = m_binary && prefix != 'x' && prefix != 'o';
+    m_hex = m_hex && prefix != 'b' && prefix != 'o';
     const std::string_view binary = StripPrefix(cell, 'b');
     if (m_binary && IsBinaryDigits(binary))
     {
@@ -132,10 +161,19 @@ void CqzCsvColumn::Finish()
     m_finished = true;
 }
 
+// Values with prefixes of more than one kind (or octal ones): each read by its own.
+bool CqzCsvColumn::IsPrefixed() const
+{
+    return m_values > 0 && m_prefixed == m_values && m_prefixValid && m_prefixKinds != 1 &&
+           m_prefixKinds != 2;
+}
+
 EqzCsvColumnType CqzCsvColumn::LearntType() const
 {
     if (m_values == 0)
         return eqzCsvText;
+    if (IsPrefixed())
+        return eqzCsvPrefixed;
     if (m_binary && m_binaryDigits == 1 && !m_binaryPrefix)
         return eqzCsvBit;
     if (m_binary && (m_binaryPrefix || m_sameLength))
@@ -149,6 +187,8 @@ EqzCsvColumnType CqzCsvColumn::LearntType() const
 
 int CqzCsvColumn::LearntWidth() const
 {
+    if (IsPrefixed())
+        return m_prefixBits;
     if (m_binary && (m_binaryDigits == 1 || m_binaryPrefix || m_sameLength))
         return m_binaryDigits;
     if (m_hex && m_hexHint)
@@ -181,6 +221,15 @@ int CqzCsvColumn::Convert(std::string_view cell, CqzUInt& value, CqzUInt& unknow
         const bool hex = type == eqzCsvHex;
         if (!CqzCaptureNumber::ParseBits(StripPrefix(cell, hex ? 'x' : 'b'), hex ? 4 : 1,
                                          GetWidth(), false, value, unknown, floating))
+            return -1;
+        return unknown.IsZero() && floating.IsZero() ? 0 : 4;
+    }
+    case eqzCsvPrefixed:
+    {
+        const char prefix = RadixPrefix(cell);
+        if (prefix == 0 || !CqzCaptureNumber::ParseBits(cell.substr(2), BitsPerDigit(prefix),
+                                                         GetWidth(), false, value, unknown,
+                                                         floating))
             return -1;
         return unknown.IsZero() && floating.IsZero() ? 0 : 4;
     }

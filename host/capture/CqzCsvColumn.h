@@ -13,7 +13,8 @@ enum EqzCsvColumnType
     eqzCsvBit,
     eqzCsvBinary,
     eqzCsvHex,
-    eqzCsvDecimal
+    eqzCsvDecimal,
+    eqzCsvPrefixed // every value with a radix prefix of its own (0x, 0b, 0o), not all alike
 };
 
 class CqzCsvColumn
@@ -37,8 +38,13 @@ public:
 
 private:
     static std::string_view StripPrefix(std::string_view cell, char letter);
+    // 'x', 'b' or 'o' for a value written 0x..., 0b... or 0o... (either case); 0 for none.
+    static char RadixPrefix(std::string_view cell);
+    static int BitsPerDigit(char prefix) { return prefix == 'x' ? 4 : prefix == 'o' ? 3 : 1; }
     void AddDecimal(std::string_view cell);
+    void AddPrefixed(char prefix, std::string_view digits);
 
+    bool IsPrefixed() const;
     EqzCsvColumnType LearntType() const;
     int LearntWidth() const;
 
@@ -58,4 +64,8 @@ private:
     CqzUInt m_maxPositive;
     CqzUInt m_maxNegative; // largest magnitude of a negative value
     bool m_negative = false;
+    std::int64_t m_prefixed = 0; // values with a radix prefix, all valid in their radix
+    unsigned m_prefixKinds = 0;  // which prefixes were seen (1 x, 2 b, 4 o)
+    bool m_prefixValid = true;
+    int m_prefixBits = 0;
 };

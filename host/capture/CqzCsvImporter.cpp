@@ -232,6 +232,8 @@ private:
         if (colon == std::string::npos ||
             !CqzCaptureNumber::ParseRate(line.substr(colon + 1), m_rate))
             Fail(number, "sample rate " + Quote(line) + " is not a rate such as '1 MHz'");
+        if (m_rate > CqzCaptureNumber::MaxRate)
+            Fail(number, "sample rate " + Quote(line) + CqzCaptureNumber::MaxRateReason);
     }
 
     static char DetectSeparator(std::string_view header)
@@ -456,7 +458,7 @@ private:
         const std::string_view cell = m_fields[i];
         if (m_columns[i].GetType() == eqzCsvText)
         {
-            table.SetText(m_labelColumn[i], CString::FromUtf8(std::string(cell)));
+            table.SetText(m_labelColumn[i], CqzCaptureText::Value(cell));
             if (cell.empty())
                 table.SetStatus(m_labelColumn[i], 3);
             return;

@@ -181,6 +181,8 @@ public:
         for (const std::string& name : m_meta.GetAnalogNames())
             m_out.Note("analog channel " + CqzCaptureText::Quote(name) +
                        " skipped (analog channels are not imported)");
+        for (const std::string& note : m_meta.GetNotes())
+            m_out.Note(note);
         PlanOutputs();
         ReadSamples();
         return m_out.Release();
@@ -295,13 +297,18 @@ private:
         std::set<std::uint64_t> numbers;
         for (const std::string& name : m_zip.EntryNames())
         {
+            if (name.size() <= base.size() + 1 || !name.starts_with(base) ||
+                name[base.size()] != '-')
+                continue;
+            const std::string_view number = std::string_view(name).substr(base.size() + 1);
             std::uint64_t n = 0;
-            if (name.size() > base.size() + 1 && name.starts_with(base) &&
-                name[base.size()] == '-' &&
-                CqzCaptureNumber::ParseUnsigned(std::string_view(name).substr(base.size() + 1),
-                                                1u << 24, n) &&
-                n > 0)
+            if (CqzCaptureNumber::ParseUnsigned(number, 1u << 24, n) && n > 0 &&
+                number == std::to_string(n))
                 numbers.insert(n);
+            else
+                m_out.Note("entry " + CqzCaptureText::Quote(name) +
+                           " is not a chunk of the logic data (chunks are numbered from 1); "
+                           "ignored");
         }
         if (numbers.empty())
             Fail(base, "the logic data named by the metadata is not in the archive");

@@ -86,6 +86,9 @@ void CqzSrMetadata::Set(const std::string& key, const std::string& value, std::i
         if (!CqzCaptureNumber::ParseRate(value, m_sampleRate))
             Fail(line, "samplerate " + CqzCaptureText::Quote(value, 20) +
                            " is not a rate such as '500 kHz'");
+        if (m_sampleRate > CqzCaptureNumber::MaxRate)
+            Fail(line, "samplerate " + CqzCaptureText::Quote(value, 20) +
+                           CqzCaptureNumber::MaxRateReason);
     }
     else if (key.starts_with("probe") && IsNumber(key.substr(5)))
     {
@@ -95,6 +98,24 @@ void CqzSrMetadata::Set(const std::string& key, const std::string& value, std::i
     }
     else if (key.starts_with("analog") && IsNumber(key.substr(6)))
         m_analog.push_back(value.empty() ? key : value);
+}
+
+// More probes than a sample's bytes hold: the named probes that fit are loaded with a note;
+// without any, or with a named probe beyond the sample, the session is refused.
+void CqzSrMetadata::FitProbesToUnit()
+{
+    const int fit = 8 * m_unitSize;
+    int highest = 0;
+    for (const auto& probe : m_probeNames)
+        highest = std::max(highest, probe.first);
+    if (m_probeNames.empty() || highest > fit)
+        Fail(0, std::to_string(m_probes) + " probes do not fit a unitsize of " +
+                    std::to_string(m_unitSize) + " bytes");
+    m_notes.push_back("the session says " + std::to_string(m_probes) +
+                      " probes but a sample holds " + std::to_string(fit) + " (unitsize " +
+                      std::to_string(m_unitSize) + "); the " +
+                      std::to_string(m_probeNames.size()) + " named probes are loaded");
+    m_probes = highest;
 }
 
 void CqzSrMetadata::Finish()
@@ -119,8 +140,7 @@ void CqzSrMetadata::Finish()
     if (m_probes <= 0)
         Fail(0, "no probes");
     if (m_probes > 8 * m_unitSize)
-        Fail(0, std::to_string(m_probes) + " probes do not fit a unitsize of " +
-                    std::to_string(m_unitSize) + " bytes");
+        FitProbesToUnit();
     m_names.assign(static_cast<std::size_t>(m_probes), std::string());
     for (const auto& [probe, name] : m_probeNames)
     {

@@ -24,10 +24,13 @@ public:
     const std::vector<std::string>& GetChannelNames() const { return m_names; }
     // Names of the analog channels of the device (not imported), in the order given.
     const std::vector<std::string>& GetAnalogNames() const { return m_analog; }
+    // What was repaired while reading, for the import's notes.
+    const std::vector<std::string>& GetNotes() const { return m_notes; }
 
 private:
     void Set(const std::string& key, const std::string& value, std::int64_t line);
     void Finish();
+    void FitProbesToUnit();
     [[noreturn]] void Fail(std::int64_t line, const std::string& what) const;
 
     std::string m_file;
@@ -38,4 +41,5 @@ private:
     std::vector<std::pair<int, std::string>> m_probeNames; // probe number (1 on), name
     std::vector<std::string> m_names;
     std::vector<std::string> m_analog;
+    std::vector<std::string> m_notes;
 };

@@ -131,9 +131,22 @@ enum EVarKind
     eText
 };
 
+// A scope of the declarations: the scopes form a tree held once, each variable names its
+// innermost scope, so nested scopes cost memory linear in the file.
+struct Scope
+{
+    int parent = -1; // -1: a top scope
+    int top = 0;     // the top scope it lies in
+    std::string name;
+};
+
+// A variable's name is prefixed by its scopes' names, the innermost ones that fit in this many
+// bytes ("..." in front when outer ones are left out).
+constexpr std::size_t kMaxScopePrefix = 1024;
+
 struct Var
 {
-    std::vector<std::string> scope;
+    int scope = -1; // innermost scope, -1 for none
     std::string name;
     EVarKind kind = eBits;
     int width = 1;
@@ -260,14 +273,17 @@ private:
         const std::vector<std::string> words = Section(start);
         if (words.empty())
             Fail(line, "$scope without a name");
-        m_scope.push_back(words.back());
+        const int index = static_cast<int>(m_scopes.size());
+        m_scopes.push_back({m_scope, m_scope < 0 ? index : m_scopes[std::size_t(m_scope)].top,
+                            words.back()});
+        m_scope = index;
     }
 
     void ReadUpscope(const Token& start)
     {
-        if (m_scope.empty())
+        if (m_scope < 0)
             Fail(start.line, "$upscope without an open $scope");
-        m_scope.pop_back();
+        m_scope = m_scopes[std::size_t(m_scope)].parent;
         SkipSection(start);
     }
 
@@ -314,26 +330,52 @@ private:
     // All variables inside one top scope: that scope is left out of the names.
     bool DropTopScope() const
     {
-        if (m_vars.empty())
+        if (m_vars.empty() || m_vars[0].scope < 0)
             return false;
+        const std::string& top = TopName(m_vars[0]);
         for (const Var& v : m_vars)
-            if (v.scope.empty() || v.scope[0] != m_vars[0].scope[0])
+            if (v.scope < 0 || TopName(v) != top)
                 return false;
         return true;
+    }
+
+    const std::string& TopName(const Var& v) const
+    {
+        return m_scopes[std::size_t(m_scopes[std::size_t(v.scope)].top)].name;
+    }
+
+    // "outer.inner." for the variable's scopes, the top one left out when `skip`.
+    std::string ScopePrefix(const Var& v, bool skip) const
+    {
+        std::vector<const std::string*> names;
+        std::size_t bytes = 0;
+        for (int s = v.scope; s >= 0 && (!skip || m_scopes[std::size_t(s)].parent >= 0);
+             s = m_scopes[std::size_t(s)].parent)
+        {
+            const std::string& name = m_scopes[std::size_t(s)].name;
+            if (bytes + name.size() + 1 > kMaxScopePrefix)
+            {
+                names.push_back(nullptr);
+                break;
+            }
+            bytes += name.size() + 1;
+            names.push_back(&name);
+        }
+        std::string prefix;
+        for (auto it = names.rbegin(); it != names.rend(); ++it)
+            prefix += *it == nullptr ? "..." : **it + ".";
+        return prefix;
     }
 
     void MakeColumns()
     {
         if (m_vars.empty())
             Fail(m_scan.GetLine(), "the file declares no variables");
-        const std::size_t skip = DropTopScope() ? 1 : 0;
+        const bool skip = DropTopScope();
         int made = 0;
         for (Var& v : m_vars)
         {
-            std::string name;
-            for (std::size_t i = skip; i < v.scope.size(); ++i)
-                name += v.scope[i] + ".";
-            name += v.name;
+            const std::string name = ScopePrefix(v, skip) + v.name;
             if (v.kind != eText && v.width > kMaxWidth)
             {
                 m_out.Note(std::to_string(v.line) + ": $var " + CqzCaptureText::Printable(name) +
@@ -492,7 +534,7 @@ private:
     void ChangeText(const Token& t)
     {
         const std::int64_t line = t.line;
-        const CString value = CString::FromUtf8(std::string(t.text.substr(1)));
+        const CString value = CqzCaptureText::Value(t.text.substr(1));
         const Token code = Expect("a value change");
         EnsureRow();
         for (int index : Code(line, code.text))
@@ -510,7 +552,8 @@ private:
     Scanner m_scan;
     std::string m_file;
     CqzCaptureTable m_out;
-    std::vector<std::string> m_scope;
+    std::vector<Scope> m_scopes;
+    int m_scope = -1; // the open scope
     std::vector<Var> m_vars;
     std::unordered_map<std::string, int, CodeHash, std::equal_to<>> m_codes;
     std::vector<std::vector<int>> m_varsOfCode;

@@ -38,9 +38,12 @@ struct SqzCaptureOptions
     CqzID sourceID = kqzCaptureImporterID;
 
     // The memory the stores of an import may take, in bytes. 0: the environment variable
-    // QZFILTER_MEMORY_LIMIT (bytes, or with a K, M or G suffix), else what the machine has
+    // QZFILTER_MEMORY_LIMIT (bytes, or a number with K, M, G or T, as in 512M, 512MB, 1.5G), else what the machine has
     // available (MemAvailable of /proc/meminfo). An import that would need more is refused.
     std::uint64_t memoryLimit = 0;
+    // Bytes a row will take after the import (a filter run's records), counted against the
+    // limit with the table's own, so that a capture the run could not afford is refused first.
+    std::uint64_t runBytesPerRow = 0;
     // The longest line of a CSV file, in bytes.
     std::size_t maxLineBytes = std::size_t{16} << 20;
     // The longest field of a CSV line or word of a value change dump, in bytes.

@@ -1,6 +1,7 @@
 #include "CqzEditCommand.h"
 
 #include "CqzEditScript.h"
+#include "CqzFavoritesKeeper.h"
 #include "CqzHostError.h"
 #include "CqzHostSession.h"
 #include "CqzTerminalText.h"
@@ -15,7 +16,6 @@
 
 #include <cstdlib>
 #include <exception>
-#include <filesystem>
 
 namespace
 {
@@ -80,15 +80,7 @@ CqzEditCommand::CqzEditCommand(std::vector<std::string>& arguments)
     TakeOption(arguments, "--script", m_script);
     TakeOption(arguments, "--favorites", m_favorites);
     if (m_favorites.empty())
-        m_favorites = DefaultFavoritesPath();
-}
-
-std::string CqzEditCommand::DefaultFavoritesPath()
-{
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != '\0')
-        return std::string(config) + "/qzfilter/favorites.qzs";
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : ".") + "/.config/qzfilter/favorites.qzs";
+        m_favorites = CqzFavoritesFile::DefaultPath();
 }
 
 void CqzEditCommand::CheckDisplay() const
@@ -102,15 +94,13 @@ void CqzEditCommand::CheckDisplay() const
                            "offscreen");
 }
 
-void CqzEditCommand::LoadFavorites(CqzHostSession& session) const
-{
-    if (std::filesystem::exists(m_favorites))
-        session.LoadFavoritesFile(m_favorites);
-}
-
 bool CqzEditCommand::Edit(CqzHostSession& session, std::ostream& err) const
 {
-    const bool ok = Show(session);
+    bool ok = false;
+    {
+        const CqzFavoritesKeeper favorites(m_favorites, err);
+        ok = Show(session);
+    }
     if (!m_screenshot.empty())
     {
         err << "qzfilter: the dialog was written to " << CqzTerminalText::Sanitize(m_screenshot)
@@ -122,8 +112,6 @@ bool CqzEditCommand::Edit(CqzHostSession& session, std::ostream& err) const
         err << "qzfilter: edit cancelled; nothing written\n";
         return false;
     }
-    std::filesystem::create_directories(std::filesystem::path(m_favorites).parent_path());
-    session.SaveSetupFile(m_favorites);
     return true;
 }
 

@@ -9,7 +9,8 @@
 //                          $XDG_CONFIG_HOME/qzfilter/favorites.qzs, else
 //                          ~/.config/qzfilter/favorites.qzs)
 // OK applies the edited filter and the run goes on as a listing does; Cancel ends the run
-// with nothing written. Favourites are saved after OK only.
+// with nothing written but the favourites, which are written as they change
+// (CqzFavoritesKeeper).
 
 #include "CqzSessionEditor.h"
 
@@ -28,12 +29,8 @@ public:
     // Refuses (exit code 1) when there is no display and no screenshot was asked for. Call
     // before the capture is loaded.
     void CheckDisplay() const;
-    // Loads the favourites; call before the setup is applied.
-    void LoadFavorites(CqzHostSession& session) const override;
-    // Runs the dialog; true when it ended with OK (then the favourites are saved).
+    // Runs the dialog; true when it ended with OK.
     bool Edit(CqzHostSession& session, std::ostream& err) const override;
-
-    static std::string DefaultFavoritesPath();
 
 private:
     bool Show(CqzHostSession& session) const;

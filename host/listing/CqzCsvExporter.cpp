@@ -1,13 +1,13 @@
 #include "CqzCsvExporter.h"
 
 #include "CqzColorName.h"
-#include "CqzHostError.h"
 #include "CqzListedTables.h"
+#include "CqzOutputFile.h"
 #include "CqzProgress.h"
 #include "CqzRowAttributes.h"
 #include "CqzTableText.h"
 
-#include <fstream>
+#include <ostream>
 
 namespace
 {
@@ -19,7 +19,7 @@ std::string TimePs(const CqzDataTable& table, std::int64_t line)
 }
 
 // A table with subrows gets a Row column ("12", "12.1", ...) ahead of the time.
-void WriteHeading(std::ofstream& out, const CqzTableText& text, bool tables)
+void WriteHeading(std::ostream& out, const CqzTableText& text, bool tables)
 {
     out << (tables ? "Table," : "") << (text.GetTable().HasSubrows() ? "Row," : "") << "Time (ps)";
     for (int i = 0; i < text.GetColumnCount(); ++i)
@@ -27,7 +27,7 @@ void WriteHeading(std::ofstream& out, const CqzTableText& text, bool tables)
     out << ",Hidden,Color\n";
 }
 
-void WriteLine(std::ofstream& out, const std::string& prefix, const CqzTableText& text,
+void WriteLine(std::ostream& out, const std::string& prefix, const CqzTableText& text,
                const CqzSampleAttributes& record, std::int64_t row, int subrow)
 {
     const CqzDataTable& table = text.GetTable();
@@ -57,9 +57,8 @@ std::string CqzCsvExporter::Field(const std::string& text)
 void CqzCsvExporter::Export(const std::string& path, const CqzData& data, const CqzID& instanceID,
                             bool progress, int table)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw CqzHostError(eqzExitFile, "cannot write the CSV file '" + path + "'");
+    CqzOutputFile file(path, "CSV file");
+    std::ostream& out = file.Stream();
     const std::vector<int> listed = CqzListedTables::Of(data, table);
     const bool tables = listed.size() > 1;
     std::int64_t total = 0, done = 0;
@@ -80,7 +79,5 @@ void CqzCsvExporter::Export(const std::string& path, const CqzData& data, const 
             bar.Update(++done);
         }
     }
-    out.close();
-    if (!out)
-        throw CqzHostError(eqzExitFile, "cannot write the CSV file '" + path + "'");
+    file.Commit();
 }

@@ -1,13 +1,13 @@
 #include "CqzHtmlExporter.h"
 
 #include "CqzColorName.h"
-#include "CqzHostError.h"
 #include "CqzListedTables.h"
+#include "CqzOutputFile.h"
 #include "CqzProgress.h"
 #include "CqzRowAttributes.h"
 #include "CqzTableText.h"
 
-#include <fstream>
+#include <ostream>
 
 namespace
 {
@@ -31,7 +31,7 @@ std::string RowStyle(COLORREF color)
            (luma < 128 ? ";color:#fff\"" : "\"");
 }
 
-void WriteHead(std::ofstream& out, const SqzHtmlPage& page)
+void WriteHead(std::ostream& out, const SqzHtmlPage& page)
 {
     const std::string title = CqzHtmlExporter::Escape(page.title);
     out << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" << title
@@ -48,7 +48,7 @@ void WriteHead(std::ofstream& out, const SqzHtmlPage& page)
 
 // One table line (a row's main line, subrow -1, or one of its subrows); hidden lines only with
 // showHidden.
-void WriteLine(std::ofstream& out, const CqzTableText& text, const CqzSampleAttributes& record,
+void WriteLine(std::ostream& out, const CqzTableText& text, const CqzSampleAttributes& record,
                std::int64_t row, int subrow, bool showHidden)
 {
     if (record.IsHidden() && !showHidden)
@@ -65,7 +65,7 @@ void WriteLine(std::ofstream& out, const CqzTableText& text, const CqzSampleAttr
     out << "</tr>\n";
 }
 
-void WriteTable(std::ofstream& out, const CqzDataTable& table, const CqzID& instanceID,
+void WriteTable(std::ostream& out, const CqzDataTable& table, const CqzID& instanceID,
                 const SqzHtmlPage& page, CqzProgress& bar, std::int64_t& done)
 {
     const CqzTableText text(table);
@@ -124,9 +124,8 @@ std::string CqzHtmlExporter::Escape(const std::string& text)
 void CqzHtmlExporter::Export(const std::string& path, const CqzData& data, const CqzID& instanceID,
                              const SqzHtmlPage& page)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw CqzHostError(eqzExitFile, "cannot write the HTML file '" + path + "'");
+    CqzOutputFile file(path, "HTML file");
+    std::ostream& out = file.Stream();
     WriteHead(out, page);
     CqzProgress bar("HTML", page.counts.rows, page.progress);
     std::int64_t done = 0;
@@ -138,7 +137,5 @@ void CqzHtmlExporter::Export(const std::string& path, const CqzData& data, const
         WriteTable(out, *data.GetTable(t), instanceID, page, bar, done);
     }
     out << "</body></html>\n";
-    out.close();
-    if (!out)
-        throw CqzHostError(eqzExitFile, "cannot write the HTML file '" + path + "'");
+    file.Commit();
 }

@@ -1,13 +1,15 @@
 #include "CqzHostSession.h"
 
 #include "CqzHostError.h"
+#include "CqzOutputFile.h"
 #include "CqzPlugInLoader.h"
 #include "CqzSetupCheck.h"
-#include "CqzStdinCapture.h"
+#include "CqzStreamCapture.h"
 #include "CqzDecodeError.h"
 #include "CqzDecodeRunner.h"
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureLoader.h"
+#include "capture/CqzCaptureMemory.h"
 #include "qzSystem/commands/CqzStdAnalysisToolCmdIFace.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
@@ -20,7 +22,6 @@
 #include "qzSystem/plugin/CqzPlugInDataBase.h"
 #include "qzSystem/plugin/CqzPlugInInterface.h"
 
-#include <fstream>
 
 // The destructor takes these down in a fixed order: tool, data set, library.
 struct CqzHostSession::SqzImp
@@ -58,11 +59,11 @@ CqzHostSession::~CqzHostSession()
 
 void CqzHostSession::LoadCapture(const std::string& path, const SqzCaptureOptions& options)
 {
-    std::unique_ptr<CqzStdinCapture> input;
-    if (path == "-")
-        input = std::make_unique<CqzStdinCapture>();
+    std::unique_ptr<CqzStreamCapture> input;
     try
     {
+        if (CqzStreamCapture::IsStream(path))
+            input = std::make_unique<CqzStreamCapture>(path, CqzCaptureMemory::Limit(options).bytes);
         m_imp->data = CqzCaptureLoader::Load(input ? input->GetPath() : path, options);
     }
     catch (const CqzCaptureError& error)
@@ -175,7 +176,11 @@ CString CqzHostSession::ApplyMarkupFile(const std::string& path)
 {
     CqzXMLParser xml;
     if (!xml.LoadFile(CString::FromUtf8(path)))
-        throw CqzHostError(eqzExitFile, path + ": " + xml.GetParseError().ToUtf8());
+    {
+        const std::string reason = xml.GetParseError().ToUtf8();
+        throw CqzHostError(eqzExitFile,
+                           path + ": " + (reason.empty() ? "the file holds no markup" : reason));
+    }
     if (CqzXMLParser probe(xml); !probe.FindNext(L"/Filter"))
         throw CqzHostError(eqzExitFile, path + ": the root element is not <Filter>");
     const CqzSetupCheck check(GetLabels(), path);
@@ -188,9 +193,9 @@ CString CqzHostSession::ApplyMarkupFile(const std::string& path)
 
 void CqzHostSession::SaveMarkupFile(const std::string& path) const
 {
-    std::ofstream file(path, std::ios::binary);
-    if (!(file << GetMarkupText()) || !file.flush())
-        throw CqzHostError(eqzExitFile, "cannot write the markup file '" + path + "'");
+    CqzOutputFile file(path, "markup file");
+    file.Stream() << GetMarkupText();
+    file.Commit();
 }
 
 std::string CqzHostSession::GetMarkupText() const
@@ -207,20 +212,6 @@ void CqzHostSession::LoadSetupFile(const std::string& path)
     {
         CqzPersistenceSetup setup(CString::FromUtf8(path), eqzPersistRead);
         CqzSetupCheck(GetLabels(), path).CheckSetup(setup);
-        CqzMessageLoad load(&setup);
-        m_imp->tool->HandleMessage(&load);
-    }
-    catch (const CqzPersistenceException& error)
-    {
-        throw CqzHostError(eqzExitFile, path + ": " + error.what());
-    }
-}
-
-void CqzHostSession::LoadFavoritesFile(const std::string& path)
-{
-    try
-    {
-        CqzPersistenceSetup setup(CString::FromUtf8(path), eqzPersistRead);
         CqzMessageLoad load(&setup);
         m_imp->tool->HandleMessage(&load);
     }
@@ -256,7 +247,7 @@ void CqzHostSession::SaveSetupFile(const std::string& path)
     }
     catch (const CqzPersistenceException& error)
     {
-        throw CqzHostError(eqzExitFile, path + ": " + error.what());
+        throw CqzHostError(eqzExitFile, error.what()); // names the file and the reason
     }
 }
 

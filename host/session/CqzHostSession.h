@@ -64,9 +64,6 @@ public:
     // setup whose counts disagree with its content or that names labels the capture lacks.
     void LoadSetupFile(const std::string& path);
     void SaveSetupFile(const std::string& path);
-    // A setup file read for the favourites it keeps: the terms it brings are replaced by the
-    // setup applied after it, so its labels are not checked against the capture.
-    void LoadFavoritesFile(const std::string& path);
     // The tool's user-interface commands of a kind (5: its editor), owned by the tool.
     std::vector<CqzUICmdBase*> GetUICmds(int kind) const;
     // Validates the labels and runs the filter.

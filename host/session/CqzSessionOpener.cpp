@@ -15,6 +15,8 @@
 
 namespace
 {
+// What a filter run adds to each row: its 64-bit record and the page and cache bookkeeping.
+constexpr std::uint64_t RunBytesPerRow = 9;
 
 std::string Describe(const SqzHostTerm& term)
 {
@@ -62,15 +64,20 @@ void SendTerms(CqzHostSession& session, const std::vector<SqzHostFilterTerm>& te
 }
 
 
-// Output files are checked before the capture is loaded, so that a bad path costs no run.
+// Output files are checked before the capture is loaded, so that a bad path costs no run and
+// no output replaces an input of the run.
 void CheckOutputs(const SqzHostOptions& options)
 {
-    for (const auto& [path, what] : {std::pair{options.csv, "CSV file"},
-                                     {options.html, "HTML file"},
-                                     {options.saveMarkup, "markup file"},
-                                     {options.saveSetup, "setup file"}})
+    const std::vector<std::pair<std::string, std::string>> outputs = {
+        {options.csv, "CSV file"},
+        {options.html, "HTML file"},
+        {options.saveMarkup, "markup file"},
+        {options.saveSetup, "setup file"}};
+    for (const auto& [path, what] : outputs)
         if (!path.empty())
             CqzOutputFile::CheckWritable(path, what);
+    CqzOutputFile::CheckNotInput(outputs,
+                                 {options.capture, options.setupMarkup, options.loadSetup});
 }
 
 // Applies --load-setup and --setup, then the terms; answers nothing, but names what it does
@@ -149,6 +156,7 @@ std::unique_ptr<CqzHostSession> CqzSessionOpener::Open(SqzHostOptions& options, 
         // progress bar there.
         CqzProgress bar("Import", 0, options.progress);
         SqzCaptureOptions capture = options.captureOptions;
+        capture.runBytesPerRow = RunBytesPerRow;
         capture.note = [&err](const std::string& note)
         { err << "qzfilter: note: " << note << "\n"; };
         capture.progress = [&bar](std::uint64_t done, std::uint64_t total)
@@ -167,8 +175,6 @@ std::unique_ptr<CqzHostSession> CqzSessionOpener::Open(SqzHostOptions& options, 
     const std::vector<SqzHostFilterTerm> terms = ParseTerms(options, session, err);
     phase = "starting the plug-in";
     session.StartTool(CqzPlugInLoader::ChoosePath(options.plugin));
-    if (editor != nullptr)
-        editor->LoadFavorites(session);
     ApplyFilter(options, session, terms, phase);
     phase = "editing the filter";
     if (editor != nullptr && !editor->Edit(session, err))

@@ -138,7 +138,8 @@ std::string CqzSetupCheck::Refused(const CqzXMLParser& document, int read) const
 void CqzSetupCheck::CheckSetup(CqzPersistenceSetup& setup) const
 {
     if (!setup.OpenTag(L"Filter", false))
-        return;
+        throw CqzHostError(eqzExitFile, m_path + ": the setup holds no filter (no Filter "
+                                                 "element): it was not saved by this tool");
     if (setup.OpenTag(L"FilterModel", false))
     {
         std::uint32_t count = 0;

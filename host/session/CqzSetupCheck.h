@@ -24,7 +24,7 @@ public:
     // an operator that fits it, and groups nest no deeper than the search model reads. Throws
     // CqzHostError (exit code 4). The parser is not moved.
     void CheckMarkup(const CqzXMLParser& xml) const;
-    // A binary setup: the stored counts of terms and of each term's components agree with the
+    // A binary setup: it holds the tool's Filter element, the stored counts of terms and of each term's components agree with the
     // tags stored, every expression reads back whole, every event's label is in the capture
     // and every action is known. Throws CqzHostError (exit code 4); otherwise leaves the setup
     // at its top level, as it found it.

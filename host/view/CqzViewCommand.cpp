@@ -1,5 +1,6 @@
 #include "CqzViewCommand.h"
 
+#include "CqzFavoritesKeeper.h"
 #include "CqzHostError.h"
 #include "CqzListedTables.h"
 #include "CqzOutputFile.h"
@@ -8,6 +9,7 @@
 #include "mfc/ui/AfxWin.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QPixmap>
 
 #include <cstdlib>
@@ -19,31 +21,40 @@ namespace
 struct SqzViewOptions
 {
     std::string screenshot;
+    std::string favorites = CqzFavoritesFile::DefaultPath();
     bool countAll = false;
 };
 
-// Takes the options of the window (--screenshot FILE or --screenshot=FILE, --count-all) out of
+// The value of "--name VALUE" or "--name=VALUE" at arguments[i] into `value`; false for another
+// argument.
+bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name,
+               std::string& value)
+{
+    const std::string& argument = arguments[i];
+    if (argument.rfind(name + "=", 0) == 0)
+        value = argument.substr(name.size() + 1);
+    else if (argument != name)
+        return false;
+    else if (i + 1 >= arguments.size())
+        throw CqzHostError(eqzExitUsage, name + " needs a file name");
+    else
+        value = arguments[++i];
+    return true;
+}
+
+// Takes the options of the window (--screenshot FILE, --favorites FILE, --count-all) out of
 // the arguments.
 std::vector<std::string> TakeViewOptions(const std::vector<std::string>& arguments,
                                          SqzViewOptions& view)
 {
-    std::string& screenshot = view.screenshot;
     std::vector<std::string> rest;
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
-        const std::string& argument = arguments[i];
-        if (argument == "--count-all")
+        if (arguments[i] == "--count-all")
             view.countAll = true;
-        else if (argument.rfind("--screenshot=", 0) == 0)
-            screenshot = argument.substr(13);
-        else if (argument == "--screenshot")
-        {
-            if (i + 1 >= arguments.size())
-                throw CqzHostError(eqzExitUsage, "--screenshot needs a file name");
-            screenshot = arguments[++i];
-        }
-        else
-            rest.push_back(argument);
+        else if (!TakeValue(arguments, i, "--screenshot", view.screenshot) &&
+                 !TakeValue(arguments, i, "--favorites", view.favorites))
+            rest.push_back(arguments[i]);
     }
     return rest;
 }
@@ -80,8 +91,14 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
     if (screenshot.empty())
         return QApplication::exec();
     QApplication::processEvents();
-    if (!window.grab().save(QString::fromStdString(screenshot), "PNG"))
-        throw CqzHostError(eqzExitFile, screenshot + ": cannot write the picture");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!window.grab().save(&buffer, "PNG"))
+        throw CqzHostError(eqzExitFile, screenshot + ": cannot make the picture");
+    CqzOutputFile file(screenshot, "picture");
+    file.Stream().write(png.constData(), png.size());
+    file.Commit();
     return eqzExitOk;
 }
 
@@ -115,6 +132,7 @@ int CqzViewCommand::Run(const std::vector<std::string>& arguments, std::ostream&
             const std::unique_ptr<CqzHostSession> session =
                 CqzSessionOpener::Open(options, phase, err);
             phase = "showing the window";
+            const CqzFavoritesKeeper favorites(view.favorites, err);
             return Show(*session, options, view);
         },
         err);
@@ -129,5 +147,6 @@ std::string CqzViewCommand::Usage()
            "Takes the capture and term options of a listing (qzfilter --help), and:\n"
            "  --rows A:             open at row A\n"
            "  --count-all           count every row at once (the term counts cover them all)\n"
+           "  --favorites FILE      where the Filter dialog keeps favourites (as for edit)\n"
            "  --screenshot FILE.png  draw the window as it opens, offscreen, and end\n";
 }

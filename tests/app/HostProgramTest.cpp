@@ -10,7 +10,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -313,6 +317,7 @@ TEST_F(HostProgramTest, BadUsageGivesItsExitCodeAndMessage)
         {{"--plugin", folder.File("none.so"), "@"}, 3, "cannot load the plug-in"},
         {{"--csv", folder.File("no/such/dir.csv"), "@"}, 4, "cannot write the CSV file"},
         {{"--setup", folder.Write("s.xml", "<Filter"), "@"}, 4, "s.xml"},
+        {{"--setup", folder.Write("empty.xml", ""), "@"}, 4, "empty.xml: the file holds no markup"},
         {{"--color", "never", "@"}, 1, "write --color=never"},
         {{"--color", "red", "@"}, 1, "is a capture file, not an expression"},
         {{"--hide", "trace.VCD"}, 1, "give the expression first: --hide EXPR trace.VCD"},
@@ -339,6 +344,53 @@ TEST_F(HostProgramTest, BadUsageGivesItsExitCodeAndMessage)
         EXPECT_NE(result.err.find(bad.message), std::string::npos)
             << arguments[0] << ": " << result.err;
     }
+}
+
+// Outputs that cannot be written whole, outputs that are inputs, and a standard output that
+// fails: the exit code, the words, and the old file as it was.
+struct SqzFailedOutput
+{
+    std::vector<std::string> arguments; // "@": the capture
+    std::string shell;                  // run before the program
+    int code;
+    std::vector<std::string> words;
+    std::string kept; // a file that must keep its old content ("old\n"), or empty
+};
+
+TEST_F(HostProgramTest, FailedOutputsKeepTheOldFileAndSayWhy)
+{
+    const std::string capture = folder.WriteCapture("c.vcd", MakeRows());
+    const std::string before = ReadText(capture);
+    const std::string csv = folder.Write("out.csv", "old\n");
+    const std::string html = folder.Write("out.html", "old\n");
+    const std::string setup = folder.Write("setup.xml", "old\n");
+    std::filesystem::create_hard_link(capture, folder.File("other-name.vcd"));
+    const std::string full = "trap '' XFSZ; ulimit -f 1; "; // a disk that fills at 1 KiB
+    const std::vector<SqzFailedOutput> cases = {
+        {{"--csv", csv, "@"}, full, 4, {"cannot write the CSV file '" + csv, "too large"}, csv},
+        {{"--html", html, "@"}, full, 4, {"cannot write the HTML file", "too large"}, html},
+        {{"--csv", "@", "@"}, "", 4, {"the CSV file '" + capture + "' is the input"}, ""},
+        {{"--html", folder.File("other-name.vcd"), "@"}, "", 4, {"other-name.vcd' is the input"}, ""},
+        {{"--save-markup", setup, "--setup", setup, "@"}, "", 4, {"markup file"}, setup},
+        {{"--print-setup", "@"}, "exec >/dev/full; ", 4, {"standard output: No space left"}, ""},
+        {{"--labels", "@"}, "exec >&-; ", 4, {"standard output: Bad file descriptor"}, ""},
+    };
+    for (const SqzFailedOutput& c : cases)
+    {
+        std::vector<std::string> arguments = c.arguments;
+        for (std::string& argument : arguments)
+            argument = argument == "@" ? capture : argument;
+        const SqzRunResult result = Run(arguments, "", c.shell);
+        EXPECT_EQ(result.code, c.code) << arguments[0] << ": " << result.err;
+        for (const std::string& word : c.words)
+            EXPECT_NE(result.err.find(word), std::string::npos) << arguments[0] << ": " << result.err;
+        if (!c.kept.empty())
+        {
+            EXPECT_EQ(ReadText(c.kept), "old\n") << arguments[0];
+        }
+        EXPECT_EQ(ReadText(capture), before) << arguments[0];
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")), {}), 6);
 }
 
 // A binary setup saved in one run filters the next run alone, and under command-line terms
@@ -372,6 +424,58 @@ TEST_F(HostProgramTest, StandardInputIsACapture)
     const SqzRunResult bad = Run({"-"});
     EXPECT_EQ(bad.code, 2);
     EXPECT_EQ(bad.err.rfind("qzfilter: -:", 0), 0u) << bad.err;
+    // A FIFO is read once, as it arrives; a stream of NULs is refused at its first block.
+    const std::string fifo = folder.File("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const SqzRunResult fromFifo =
+        Run({"--hide", "B high", "-q", fifo}, "", "cat " + ShellQuote(capture) + " > " + fifo + " & ");
+    EXPECT_EQ(fromFifo.out, named.out) << fromFifo.err;
+    input = "/dev/zero";
+    const SqzRunResult zeros = Run({"-"});
+    EXPECT_EQ(zeros.code, 2);
+    EXPECT_NE(zeros.err.find("byte 1 is a NUL"), std::string::npos) << zeros.err;
+}
+
+// A run ended by a signal while it copies standard input or writes an export (stopped there by
+// the test hook QZFILTER_PAUSE_AT) leaves no temporary file and the old export.
+TEST_F(HostProgramTest, SignalsLeaveNoTemporaryFileAndTheOldExport)
+{
+    const std::string capture = folder.WriteCapture("c.vcd", MakeRows());
+    const std::string csv = folder.Write("out.csv", "old\n");
+    const std::string temp = folder.File("tmp");
+    std::filesystem::create_directory(temp);
+    for (const auto& [point, signal] : {std::pair{"copy", SIGTERM}, {"copy", SIGINT},
+                                        {"write", SIGTERM}, {"rename", SIGHUP}})
+    {
+        int errPipe[2];
+        ASSERT_EQ(pipe(errPipe), 0);
+        const pid_t child = fork();
+        if (child == 0)
+        {
+            dup2(open(capture.c_str(), O_RDONLY), STDIN_FILENO);
+            dup2(errPipe[1], STDERR_FILENO);
+            setenv("QZFILTER_PAUSE_AT", point, 1);
+            setenv("TMPDIR", temp.c_str(), 1);
+            execl(QZ_HOST_PROGRAM, QZ_HOST_PROGRAM, "-q", "--csv", csv.c_str(), "-", nullptr);
+            _exit(127);
+        }
+        close(errPipe[1]);
+        std::string err;
+        char buffer[256];
+        for (ssize_t n; err.find("paused at") == std::string::npos &&
+                        (n = read(errPipe[0], buffer, sizeof buffer)) > 0;)
+            err.append(buffer, std::size_t(n));
+        close(errPipe[0]);
+        EXPECT_NE(err.find(std::string("paused at ") + point), std::string::npos) << err;
+        kill(child, signal);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status)) << point;
+        EXPECT_TRUE(std::filesystem::is_empty(temp)) << point;
+        EXPECT_EQ(ReadText(csv), "old\n") << point;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")), {}), 3)
+            << point;
+    }
 }
 
 // Where memory runs out (here a limit on the address space) the program says so and ends with
@@ -459,7 +563,17 @@ INSTANTIATE_TEST_SUITE_P(
                        2,
                        {"big.csv: the capture needs about", "1.0 KiB are allowed by "
                                                             "QZFILTER_MEMORY_LIMIT"},
-                       "QZFILTER_MEMORY_LIMIT=1K"}));
+                       "QZFILTER_MEMORY_LIMIT=1K"},
+        SqzHostileCase{"limit.csv",
+                       "Time,A\n0,1\n",
+                       2,
+                       {"QZFILTER_MEMORY_LIMIT: '512XB' is not a size above 0"},
+                       "QZFILTER_MEMORY_LIMIT=512XB"},
+        SqzHostileCase{"sized.csv", "Time,A\n0,1\n", 0, {}, "QZFILTER_MEMORY_LIMIT=1.5G"},
+        SqzHostileCase{"rate.csv",
+                       "; Samplerate: 3000 GHz\nA\n1\n",
+                       2,
+                       {"is above 1 THz"}}));
 
 TEST_F(HostProgramTest, UnknownAndFloatingDigitsShowInListingCsvAndHtml)
 {
@@ -516,7 +630,7 @@ TEST_F(HostEditTest, OkAppliesTheEditedFilterListsAndSavesItsMarkup)
     const std::string saved = ReadText(markup);
     EXPECT_NE(saved.find("<FilterExpression Name='small A'>"), std::string::npos) << saved;
     EXPECT_NE(saved.find("Type='Color' Color='h00a000'"), std::string::npos) << saved;
-    EXPECT_TRUE(std::filesystem::exists(favorites));
+    EXPECT_FALSE(std::filesystem::exists(favorites)); // written only when favourites change
 }
 
 TEST_F(HostEditTest, CancelWritesNothing)

@@ -1,5 +1,6 @@
 #include "CaptureTestUtil.h"
 #include "capture/CqzCaptureLoader.h"
+#include "capture/CqzCaptureMemory.h"
 
 #include <filesystem>
 #include <fstream>
@@ -50,4 +51,24 @@ TEST_F(LoaderTest, MissingFileIsRefusedWithItsName)
 {
     const std::string message = ErrorOf([] { CqzCaptureLoader::Load("/nonexistent/x"); });
     EXPECT_EQ(message.rfind("/nonexistent/x: cannot open", 0), 0u) << message;
+}
+
+// Every size form people write, in powers of 1024; anything else is no size.
+TEST(CaptureMemoryTest, SizesParseInEveryFormOrNotAtAll)
+{
+    const std::vector<std::pair<std::string, std::uint64_t>> cases = {
+        {"1048576", 1048576},       {"512M", 512ull << 20}, {"512MB", 512ull << 20},
+        {"512mib", 512ull << 20},   {"1.5G", 3ull << 29},   {"1T", 1ull << 40},
+        {"64k", 64 << 10},          {"0", 0},               {"-1", 0},
+        {"1.5", 0},                 {"12Q", 0},             {"M", 0},
+        {"1..5G", 0},               {"99999999999T", 0},    {"", 0}};
+    for (const auto& [text, expected] : cases)
+    {
+        std::uint64_t bytes = 0;
+        EXPECT_EQ(CqzCaptureMemory::ParseSize(text, bytes), expected != 0) << text;
+        if (expected != 0)
+        {
+            EXPECT_EQ(bytes, expected) << text;
+        }
+    }
 }

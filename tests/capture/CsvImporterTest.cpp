@@ -33,10 +33,10 @@ INSTANTIATE_TEST_SUITE_P(Separators, CsvSeparatorTest, ::testing::Values(',', ';
 
 TEST_F(CsvTest, ColumnsAreTypedFromAllTheirValues)
 {
-    const auto& t = Import("Time,Bit,Bin,Hex,Dec,Neg,Text,Prefixed\n"
-                           "0,1,0101,0x0f,12,-3,a b,0b1\n"
-                           "1,x,1x10,AB,300,100,7.5,0b101\n"
-                           "2,0,0000,,0,-128,\"q, \"\"r\"\"\",0b0\n");
+    const auto& t = Import("Time,Bit,Bin,Hex,Dec,Neg,Text,Prefixed,Flags,Radix\n"
+                           "0,1,0101,0x0f,12,-3,a b,0b1,0x01,0b101\n"
+                           "1,x,1x10,AB,300,100,7.5,0b101,0x10,0x5\n"
+                           "2,0,0000,,0,-128,\"q, \"\"r\"\"\",0b0,0x11,0o17\n");
     struct Expect
     {
         const char* name;
@@ -46,7 +46,8 @@ TEST_F(CsvTest, ColumnsAreTypedFromAllTheirValues)
     for (const Expect& e : {Expect{"Bit", eqzLabelDigital, 1}, Expect{"Bin", eqzLabelDigital, 4},
                             Expect{"Hex", eqzLabelDigital, 8}, Expect{"Dec", eqzLabelIntegral, 16},
                             Expect{"Neg", eqzLabelIntegral, 8}, Expect{"Text", eqzLabelString, 0},
-                            Expect{"Prefixed", eqzLabelDigital, 3}})
+                            Expect{"Prefixed", eqzLabelDigital, 3},
+                            Expect{"Flags", eqzLabelDigital, 8}, Expect{"Radix", eqzLabelDigital, 6}})
     {
         const CqzLabel* label = LabelOf(t, Column(t, e.name));
         ASSERT_NE(label, nullptr) << e.name;
@@ -63,6 +64,11 @@ TEST_F(CsvTest, ColumnsAreTypedFromAllTheirValues)
     EXPECT_EQ(Value(t, "Neg", 2), 0x80u);
     EXPECT_EQ(At(t, "Text", 2).text, "q, \"r\"");
     EXPECT_EQ(Value(t, "Prefixed", 1), 5u);
+    // Each value by its own prefix: 0x10 is sixteen, not binary with an unknown digit.
+    EXPECT_EQ(Value(t, "Flags", 1), 0x10u);
+    EXPECT_EQ(Value(t, "Radix", 0), 5u);
+    EXPECT_EQ(Value(t, "Radix", 1), 5u);
+    EXPECT_EQ(Value(t, "Radix", 2), 15u);
 }
 
 TEST_F(CsvTest, TimesTakeUnitsFromCellsOrHeader)
@@ -185,4 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCsv{"Time,A\n0,\"open\n", "t.csv:2: a quoted field has no closing quote"},
         BadCsv{"A,B\n1,0\n",
                "t.csv:1: no time column (a column named Time...) and no '; Samplerate:' comment"},
-        BadCsv{"; only a comment\n", "t.csv:1: no header line naming the columns"}));
+        BadCsv{"; only a comment\n", "t.csv:1: no header line naming the columns"},
+        BadCsv{"; Samplerate: 3000 GHz\nA\n1\n0\n",
+               "t.csv:1: sample rate '; Samplerate: 3000 GHz' is above 1 THz: samples closer "
+               "than a picosecond cannot be told apart (times are kept in picoseconds)"}));

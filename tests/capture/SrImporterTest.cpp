@@ -160,6 +160,9 @@ INSTANTIATE_TEST_SUITE_P(
               "metadata: probe9 is beyond the 8 probes"},
         BadSr{{{"metadata", Metadata("unitsize=1\nsamplerate=fast\n")}},
               "metadata:7: samplerate 'fast' is not a rate such as '500 kHz'"},
+        BadSr{{{"metadata", Metadata("unitsize=1\nsamplerate=2000 GHz\n")}},
+              "metadata:7: samplerate '2000 GHz' is above 1 THz: samples closer than a "
+              "picosecond cannot be told apart (times are kept in picoseconds)"},
         BadSr{{{"metadata", Metadata(kGood + "unitsize=2\n")}, {"logic-1-1", Bytes({1, 2, 3})}},
               "logic-1-1: the data ends inside a sample (1 of 2 bytes)"},
         BadSr{{{"metadata", Metadata(kGood + "unitsize=1\n")}},
@@ -194,6 +197,27 @@ TEST_F(SrTest, AnalogChannelsAreSkippedWithANoteEachAndNamesAreEscaped)
                   m_path + ": analog channel 'Vin' skipped (analog channels are not imported)",
                   m_path + ": analog channel 'analog10' skipped (analog channels are not "
                            "imported)"}));
+}
+
+// More probes than a sample holds: the named probes load, with a note; so does an entry that
+// looks like a chunk but is none.
+TEST_F(SrTest, NamedProbesLoadWhenTheTotalExceedsTheSample)
+{
+    std::vector<std::string> notes;
+    SqzCaptureOptions options;
+    options.note = [&](const std::string& note) { notes.push_back(note); };
+    const auto& t = Import({{"metadata", Metadata("total probes=16\nsamplerate=1 MHz\n"
+                                                  "unitsize=1\nprobe1=A\nprobe2=B\n")},
+                            {"logic-1-1", Bytes({2, 3})},
+                            {"logic-1-0", Bytes({1})}},
+                           options);
+    EXPECT_EQ(Names(t), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(Value(t, "B", 0), 1u);
+    EXPECT_EQ(notes, (std::vector<std::string>{
+                         m_path + ": the session says 16 probes but a sample holds 8 (unitsize "
+                                  "1); the 2 named probes are loaded",
+                         m_path + ": entry 'logic-1-0' is not a chunk of the logic data (chunks "
+                                  "are numbered from 1); ignored"}));
 }
 
 // One-bit channels take a bit a row; the times of a rate whose period is whole picoseconds

@@ -54,6 +54,25 @@ TEST_F(VcdTest, ScopesGiveDottedUniqueNames)
     EXPECT_EQ(LabelOf(t, Column(t, "u1.bus"))->GetWidth(), 4);
 }
 
+// Scopes nested thousands deep: each scope is held once, and a name keeps the innermost scopes
+// that fit in 1 KiB.
+TEST_F(VcdTest, DeeplyNestedScopesGiveBoundedNames)
+{
+    std::string scopes, ups;
+    for (int i = 0; i < 5000; ++i)
+    {
+        scopes += "$scope module s" + std::to_string(i) + " $end\n";
+        ups += "$upscope $end\n";
+    }
+    const auto& t = Import(Dump(scopes + "$var wire 1 ! a $end\n$var wire 1 \" b $end\n" + ups,
+                                "#0\n"));
+    const std::vector<std::string> names = Names(t);
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0].rfind("...s", 0), 0u) << names[0].substr(0, 20);
+    EXPECT_NE(names[0].find(".s4999.a"), std::string::npos);
+    EXPECT_LE(names[0].size(), 1024u + 5);
+}
+
 TEST_F(VcdTest, SeveralTopScopesAreKeptInNames)
 {
     const auto& t = Import("$scope module a $end\n$var wire 1 ! x $end\n$upscope $end\n"

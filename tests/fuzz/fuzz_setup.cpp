@@ -5,6 +5,7 @@
 // past the checksum and reach the loaders; otherwise the bytes go to the decoder as they are.
 #include "CqzHostError.h"
 #include "CqzSetupCheck.h"
+#include "FuzzSetupBytes.h"
 #include "model/CqzFilterModel.h"
 #include "qzSystem/managers/CqzInfoMgr.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
@@ -30,24 +31,6 @@ void AddLabel(const wchar_t* name, EqzLabelType type, int width, int number)
     text.Format(L"{00000000-0000-0000-0000-%012d}", number);
     id.SetValue(text);
     CqzLabelMgr::Instance().AddLabel(CqzLabel(id, name, CqzBitSet{type}, width, CqzID()));
-}
-
-void PutU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + std::size_t(i)] = std::uint8_t(value >> (8 * i));
-}
-
-// Makes the body length and the checksum agree with the bytes.
-void Fit(std::vector<std::uint8_t>& bytes)
-{
-    const std::size_t header = CqzPersistenceCodec::HeaderSize;
-    const std::size_t trailer = CqzPersistenceCodec::ChecksumSize;
-    if (bytes.size() < header + trailer)
-        return;
-    PutU32(bytes, 8, std::uint32_t(bytes.size() - header - trailer));
-    const std::size_t end = bytes.size() - trailer;
-    PutU32(bytes, end, CqzPersistenceCodec::Checksum(bytes.data(), end));
 }
 
 void LoadModel(std::vector<std::uint8_t>& bytes)

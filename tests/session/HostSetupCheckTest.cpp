@@ -148,6 +148,14 @@ TEST_F(HostSetupCheckTest, BinarySetupsWhoseContentDisagreesAreRefused)
         EXPECT_EQ(code, 4) << c.words;
         EXPECT_NE(message.find(c.words), std::string::npos) << c.words << "\n" << message;
     }
+    // A setup of something else (no Filter element) never loads as the default filter.
+    {
+        CqzPersistenceSetup other(CString::FromUtf8(folder.File("o.qzs")), eqzPersistWrite);
+        other.Write(L"Value", std::uint32_t{1});
+    }
+    const auto [code, message] = Refusal([&] { session.LoadSetupFile(folder.File("o.qzs")); });
+    EXPECT_EQ(code, 4);
+    EXPECT_NE(message.find("no Filter element"), std::string::npos) << message;
     WriteBinary(folder.File("good.qzs"), {}, a);
     EXPECT_EQ(Refusal([&] { session.LoadSetupFile(folder.File("good.qzs")); }).first, 0);
     EXPECT_EQ(session.GetTermCount(), 1);

@@ -1,5 +1,6 @@
 #include "ToolFixture.h"
 
+#include "qzSystem/managers/CqzFavoritesMgr.h"
 #include "qzSystem/managers/CqzInfoMgr.h"
 #include "qzSystem/messages/CqzMessageDeleteConnection.h"
 #include "qzSystem/messages/CqzMessagePersistence.h"
@@ -148,6 +149,39 @@ TEST_F(FilterToolTest, FavouritesStoreRecallNameAndClear)
     EXPECT_EQ(tool->GetFavoriteName(0), CString(L"second"));
     tool->ClearAllFavorites();
     EXPECT_EQ(tool->GetFavoriteName(0), CString(L"empty"));
+}
+
+// Each change of the favourites reaches the host by content, and the host may hand back the
+// favourites its shared file holds.
+TEST_F(FilterToolTest, FavouriteChangesReachTheHostByContent)
+{
+    std::vector<SqzFavoritesChange> changes;
+    CqzFavoritesMgr::Instance().SetHandler(
+        [&](CqzFavorites& favorites, const SqzFavoritesChange& change)
+        {
+            changes.push_back(change);
+            if (changes.size() == 1) // the file also holds another session's favourite
+            {
+                favorites.Clear();
+                favorites.StoreFavorite({1, 2, 3}, -1);
+                favorites.StoreFavorite(change.stored, -1);
+            }
+        });
+    CqzFilterModel& model = tool->GetFilterModel();
+    EXPECT_TRUE(tool->StoreFavorite(model, -1));
+    EXPECT_EQ(tool->GetFavorites().GetCount(), 2);
+    EXPECT_TRUE(tool->StoreFavorite(model, 0));
+    tool->ClearFavorites({1, 1, 9});
+    tool->ClearAllFavorites();
+    CqzFavoritesMgr::Instance().Reset();
+    ASSERT_EQ(changes.size(), 4u);
+    const std::vector<std::uint8_t> stored = changes[0].stored;
+    EXPECT_TRUE(changes[0].replaced.empty());
+    EXPECT_FALSE(stored.empty());
+    EXPECT_EQ(changes[1].replaced, (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(changes[2].removed, std::vector<std::vector<std::uint8_t>>{stored});
+    EXPECT_EQ(changes[3].removed, std::vector<std::vector<std::uint8_t>>{stored});
+    EXPECT_EQ(tool->GetFavorites().GetCount(), 0);
 }
 
 TEST_F(FilterToolTest, AppliedSetupIsRecalledFromSlotMinusOne)

@@ -118,7 +118,7 @@ void CqzFavorites::Save(CqzPersistenceSetup* setup) const
     setup->CloseTag();
 }
 
-void CqzFavorites::Load(CqzPersistenceSetup* setup)
+void CqzFavorites::Load(CqzPersistenceSetup* setup, std::vector<std::string>* notes)
 {
     std::vector<std::vector<std::uint8_t>> loaded;
     if (setup->OpenTag(TagName, false))
@@ -132,10 +132,17 @@ void CqzFavorites::Load(CqzPersistenceSetup* setup)
                                           " favourites, more than the limit of " +
                                           std::to_string(MaxFavorites));
         }
-        loaded.resize(count);
-        for (std::uint32_t i = 0; i < count; ++i)
-            setup->Read(SlotName(i), loaded[i]);
+        // The slots stored are what counts: a count that disagrees neither drops a stored
+        // slot nor invents a missing one.
+        std::vector<std::uint8_t> slot;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(MaxFavorites); ++i)
+            if (setup->Read(SlotName(i), slot))
+                loaded.push_back(std::move(slot));
         setup->CloseTag(false);
+        if (notes != nullptr && loaded.size() != count)
+            notes->push_back("the favourites' count says " + std::to_string(count) + " but " +
+                             std::to_string(loaded.size()) + " are stored; the " +
+                             std::to_string(loaded.size()) + " stored are kept");
     }
     m_imp->slots = std::move(loaded);
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CqzPersistenceSetup;
@@ -42,8 +43,9 @@ public:
 
     void Save(CqzPersistenceSetup* setup) const;
     // Replaces the slots with those of the setup; no "Favorites" tag loads as none. A count
-    // above MaxFavorites throws CqzPersistenceException and keeps the current slots.
-    void Load(CqzPersistenceSetup* setup);
+    // above MaxFavorites throws CqzPersistenceException and keeps the current slots. The slots
+    // stored are loaded whatever the count says; a count that disagrees adds a note.
+    void Load(CqzPersistenceSetup* setup, std::vector<std::string>* notes = nullptr);
 
 private:
     struct SqzImp;

@@ -1,5 +1,6 @@
 #include "qzSystem/persist/CqzPersistenceFile.h"
 
+#include "qzSystem/persist/CqzFileWriter.h"
 #include "qzSystem/persist/CqzPersistenceException.h"
 
 #include <cerrno>
@@ -18,80 +19,6 @@ namespace
                                   "': " + std::strerror(error));
 }
 
-// Closes the descriptor and, unless released, removes the temporary file.
-class TempFile
-{
-public:
-    explicit TempFile(std::string target) : m_name(std::move(target) + ".XXXXXX")
-    {
-        m_fd = mkstemp(m_name.data());
-    }
-    ~TempFile()
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-        if (!m_kept)
-            unlink(m_name.c_str());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    int Fd() const { return m_fd; }
-    const std::string& Name() const { return m_name; }
-    bool CloseFd()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return close(fd) == 0;
-    }
-    void Keep() { m_kept = true; }
-
-private:
-    std::string m_name;
-    int m_fd = -1;
-    bool m_kept = false;
-};
-
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
-{
-    while (size > 0)
-    {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            errno = EIO;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// mkstemp makes the file private; a setup file keeps the mode of the file it replaces.
-void SetMode(int fd, const std::string& target)
-{
-    struct stat info
-    {
-    };
-    fchmod(fd, stat(target.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644);
-}
-
-// Makes the rename itself durable; a directory that cannot be synced is not an error.
-void SyncDirectoryOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "."
-                            : slash == 0               ? "/"
-                                                       : path.substr(0, slash);
-    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0)
-    {
-        fsync(fd);
-        close(fd);
-    }
-}
 } // namespace
 
 std::vector<std::uint8_t> CqzPersistenceFile::Read(const CString& path, std::size_t maxSize)
@@ -130,17 +57,8 @@ std::vector<std::uint8_t> CqzPersistenceFile::Read(const CString& path, std::siz
 
 void CqzPersistenceFile::WriteAtomic(const CString& path, const std::vector<std::uint8_t>& data)
 {
-    const std::string name = path.ToUtf8();
-    TempFile temp(name);
-    if (temp.Fd() < 0)
-        Fail("cannot create a temporary file for", name, errno);
-    SetMode(temp.Fd(), name);
-    if (!WriteAll(temp.Fd(), data.data(), data.size()) || fsync(temp.Fd()) != 0)
-        Fail("cannot write", name, errno);
-    if (!temp.CloseFd())
-        Fail("cannot write", name, errno);
-    if (std::rename(temp.Name().c_str(), name.c_str()) != 0)
-        Fail("cannot replace", name, errno);
-    temp.Keep();
-    SyncDirectoryOf(name);
+    CqzFileWriter writer(path.ToUtf8(), "setup file");
+    writer.Stream().write(reinterpret_cast<const char*>(data.data()),
+                          static_cast<std::streamsize>(data.size()));
+    writer.Commit();
 }

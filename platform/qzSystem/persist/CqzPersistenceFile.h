@@ -1,8 +1,7 @@
 #pragma once
-// Whole-file reads and crash-safe writes of setup files. A write goes to a temporary file next
-// to the target, is flushed to disk, and then renamed over the target, so the target holds
-// either its old or its new content, never a part. Failures throw CqzPersistenceException
-// naming the file and the system's reason; a failed write leaves no temporary file behind.
+// Whole-file reads and crash-safe writes of setup files (through CqzFileWriter, so the target
+// holds either its old or its new content, never a part). Failures throw
+// CqzPersistenceException naming the file and the system's reason.
 
 #include "mfc/CString.h"
 

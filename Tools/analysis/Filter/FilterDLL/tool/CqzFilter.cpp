@@ -5,6 +5,7 @@
 #include "model/CqzFilterModel.h"
 #include "output/CqzFilterEngine.h"
 #include "output/CqzFilterTermCounter.h"
+#include "qzSystem/managers/CqzFavoritesMgr.h"
 #include "qzSystem/managers/CqzInfoMgr.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
 #include "qzSystem/managers/CqzTermCountIFaceMgr.h"
@@ -18,6 +19,9 @@
 #include "qzSystem/persist/CqzPersistenceSetup.h"
 #include "qzSystem/xml/CqzXMLParserSavePos.h"
 #include "tool/CqzFilterIdentifiers.h"
+
+#include <numeric>
+#include <set>
 
 namespace
 {
@@ -182,6 +186,7 @@ std::vector<CqzUICmdBase*> CqzFilter::GetUICmds(int kind)
 
 void CqzFilter::EditProperties()
 {
+    CqzFavoritesMgr::Instance().Changed(m_imp->favorites, {});
     CqzFilterDlg dialog(this, nullptr);
     if (dialog.DoModal() == IDOK)
         ApplySetup(dialog.GetFilterModel());
@@ -212,7 +217,10 @@ bool CqzFilter::StoreFavorite(CqzFilterModel& model, int slot)
     CqzPersistenceSetup setup(buffer, eqzPersistWrite);
     model.Save(&setup);
     setup.Close();
-    m_imp->favorites.StoreFavorite(buffer, slot);
+    SqzFavoritesChange change{m_imp->favorites.GetFavorite(slot), buffer, {}};
+    if (m_imp->favorites.StoreFavorite(buffer, slot) < 0)
+        return false;
+    CqzFavoritesMgr::Instance().Changed(m_imp->favorites, change);
     return true;
 }
 
@@ -244,12 +252,19 @@ CString CqzFilter::GetFavoriteName(int slot)
 
 void CqzFilter::ClearAllFavorites()
 {
-    m_imp->favorites.Clear();
+    std::vector<int> all(static_cast<std::size_t>(m_imp->favorites.GetCount()));
+    std::iota(all.begin(), all.end(), 0);
+    ClearFavorites(all);
 }
 
 void CqzFilter::ClearFavorites(const std::vector<int>& slots)
 {
+    SqzFavoritesChange change;
+    for (int slot : std::set<int>(slots.begin(), slots.end()))
+        if (slot >= 0 && slot < m_imp->favorites.GetCount())
+            change.removed.push_back(m_imp->favorites.GetFavorite(slot));
     m_imp->favorites.Clear(slots);
+    CqzFavoritesMgr::Instance().Changed(m_imp->favorites, change);
 }
 
 // Opens the tool's "Filter" tag around a step, closing it also when the step throws.
