@@ -4,6 +4,7 @@
 #include "CqzCsvExporter.h"
 #include "CqzFilterDocument.h"
 #include "CqzFilterSummary.h"
+#include "CqzHostError.h"
 #include "CqzHostSession.h"
 #include "CqzHtmlExporter.h"
 #include "CqzListingWriter.h"

@@ -1,6 +1,7 @@
 #include "mfc/ui/AfxWin.h"
 
 #include "mfc/AfxResource.h"
+#include "mfc/ui/AfxMessageScope.h"
 #include "mfc/ui/AfxWndImp.h"
 #include "mfc/ui/CWnd.h"
 
@@ -170,6 +171,15 @@ int MessageBox(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type)
 int AfxMessageBox(LPCTSTR text, UINT type)
 {
     return MessageBox(nullptr, text, nullptr, type);
+}
+
+void AfxReleaseAfterMessages(const std::vector<CWnd*>& windows, std::function<void()> release)
+{
+    std::vector<QPointer<QWidget>> widgets;
+    for (const CWnd* wnd : windows)
+        if (wnd != nullptr && afxqt::Outer(wnd) != nullptr)
+            widgets.emplace_back(afxqt::Outer(wnd));
+    AfxMessageScope::ReleaseWhenIdle(std::move(widgets), std::move(release));
 }
 
 int GetSystemMetrics(int index)

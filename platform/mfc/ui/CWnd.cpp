@@ -1,5 +1,6 @@
 #include "mfc/ui/CWnd.h"
 
+#include "mfc/ui/AfxMessageScope.h"
 #include "mfc/ui/AfxWin.h"
 #include "mfc/ui/AfxWndImp.h"
 #include "mfc/ui/CDC.h"
@@ -73,7 +74,7 @@ CWnd::~CWnd()
         g_locked = nullptr;
     QWidget* widget = m_imp->widget;
     m_imp->Unbind();
-    delete widget;
+    AfxMessageScope::DeleteWidget(widget);
     delete m_imp;
 }
 
@@ -142,7 +143,9 @@ BOOL CWnd::DestroyWindow()
     QWidget* widget = m_imp->widget;
     if (widget == nullptr)
         return FALSE;
-    delete widget; // the destroyed signal unbinds this window and calls PostNcDestroy
+    // The destroyed signal unbinds this window and calls PostNcDestroy, at once or, while the
+    // window is handling a message, after that.
+    AfxMessageScope::DeleteWidget(widget);
     return TRUE;
 }
 
@@ -457,8 +460,14 @@ BOOL CWnd::PreTranslateMessage(MSG*)
     return FALSE;
 }
 
+BOOL CWnd::IsHandlingMessage() const
+{
+    return AfxMessageScope::IsBusy(m_imp->widget);
+}
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const AfxMessageScope scope(m_imp->widget);
     if (m_imp->log != nullptr)
         m_imp->log->push_back({message, wParam, lParam});
     LRESULT result = 0;

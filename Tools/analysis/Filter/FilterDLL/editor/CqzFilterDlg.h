@@ -26,6 +26,11 @@ public:
     BOOL OnInitDialog() override;
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnHelpHook() override;
+    // Refuses, with a message naming the term, the row and the reason, while a value on screen
+    // is not what the filter can evaluate; the dialog stays open then.
+    void OnOK() override;
+    // That message, empty when every term is fine.
+    CString FindProblem() const;
 
 protected:
     DECLARE_MESSAGE_MAP()
