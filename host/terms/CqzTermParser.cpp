@@ -252,6 +252,8 @@ private:
         if (text.kind != eqzTokText)
             throw CqzTermError(text.column, "expected a quoted text after " + Quote(op.text) +
                                                 ", found " + Describe(text));
+        if (const CString empty = CqzPatternCheck::TextProblem(CString(text.text)); !empty.IsEmpty())
+            throw CqzTermError(text.column, empty.ToUtf8());
         pattern.SetMultiBitChoice(op.text == L"~" ? eqzMultiContains : eqzMultiNotContains);
         pattern.SetValue(CString(text.text));
     }

@@ -54,7 +54,7 @@ void CqzViewWindow::BuildMenus()
     file->addAction(QStringLiteral("Export &CSV..."), this, [this] { AskExport(false); });
     file->addAction(QStringLiteral("Export &HTML..."), this, [this] { AskExport(true); });
     file->addSeparator();
-    file->addAction(QStringLiteral("&Close"), QKeySequence::Close, this, [this] { close(); });
+    file->addAction(QStringLiteral("C&lose"), QKeySequence::Close, this, [this] { close(); });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     m_showHidden = view->addAction(QStringLiteral("Show &hidden rows"));

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QScreen>
 #include <QStyle>
 
 #include <list>
@@ -198,9 +199,14 @@ int GetSystemMetrics(int index)
     case SM_CYBORDER:
         return 1;
     case SM_CXSCREEN:
-        return 1280;
     case SM_CYSCREEN:
-        return 1024;
+    {
+        // The primary screen's room for windows (without panels), else a common screen.
+        const QScreen* screen =
+            afxqt::EnsureApplication() ? QGuiApplication::primaryScreen() : nullptr;
+        const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+        return index == SM_CXSCREEN ? area.width() : area.height();
+    }
     default:
         return 0;
     }

@@ -13,6 +13,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QGroupBox>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace
 {
@@ -276,6 +279,32 @@ void CWnd::MoveWindow(LPCRECT rect, BOOL repaint)
     if (rect != nullptr)
         MoveWindow(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
                    repaint);
+}
+
+void CWnd::CenterWindow(CWnd* alternateOwner)
+{
+    QWidget* widget = m_imp->widget;
+    if (widget == nullptr)
+        return;
+    QWidget* owner = alternateOwner != nullptr ? afxqt::Outer(alternateOwner) : nullptr;
+    if (owner == nullptr)
+        owner = widget->isWindow() ? widget->parentWidget() : nullptr;
+    if (owner == nullptr && widget->isWindow())
+        owner = QApplication::activeWindow();
+    if (owner == widget)
+        owner = nullptr;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect room = screen != nullptr ? screen->availableGeometry() : QRect();
+    const QRect area =
+        owner != nullptr ? QRect(owner->window()->mapToGlobal(QPoint(0, 0)), owner->window()->size())
+                         : room;
+    QPoint topLeft = area.center() - QPoint(widget->width() / 2, widget->height() / 2);
+    if (!room.isEmpty())
+    {
+        topLeft.setX(std::clamp(topLeft.x(), room.left(), std::max(room.left(), room.right() - widget->width())));
+        topLeft.setY(std::clamp(topLeft.y(), room.top(), std::max(room.top(), room.bottom() - widget->height())));
+    }
+    widget->move(widget->isWindow() ? topLeft : widget->parentWidget()->mapFromGlobal(topLeft));
 }
 
 BOOL CWnd::ShowWindow(int command)

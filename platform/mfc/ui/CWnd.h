@@ -77,6 +77,9 @@ public:
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
     void MoveWindow(LPCRECT rect, BOOL repaint = TRUE);
 
+    // Centres the window on its owner (the alternate one when given, else its parent or the
+    // active window), kept on the screen.
+    void CenterWindow(CWnd* alternateOwner = nullptr);
     BOOL ShowWindow(int command);
     BOOL IsWindowVisible() const;
     BOOL EnableWindow(BOOL enable = TRUE);

@@ -2,6 +2,7 @@
 
 #include "FilterResource.h"
 #include "editor/CqzFilterFavoriteMenus.h"
+#include "editor/CqzFilterModelView.h"
 #include "editor/CqzFilterView.h"
 #include "mfc/ui/AfxWin.h"
 #include "mfc/ui/CFont.h"
@@ -102,7 +103,30 @@ BOOL CqzFilterDlg::OnInitDialog()
             CqzPlugInMgr::Instance().GetInstanceFromInstanceID(m_imp->tool->GetInstanceID()));
         tool != nullptr && !tool->GetTitle().IsEmpty())
         SetWindowText(tool->GetTitle());
+    Place();
+    // The first focus is on the first term.
+    if (CqzFilterModelView* terms = m_imp->model.GetView(); terms != nullptr && terms->GetButton(0))
+    {
+        terms->GetButton(0)->SetFocus();
+        return FALSE;
+    }
     return TRUE;
+}
+
+void CqzFilterDlg::Place()
+{
+    if (!m_imp->viewHasWindow)
+        return;
+    // Laid out at once: the extent of every term decides the size the dialog asks for.
+    m_imp->view->Layout();
+    CRect list;
+    m_imp->view->GetClientRect(list);
+    CRect client;
+    GetClientRect(client);
+    const CSize extent = m_imp->view->GetExtent();
+    const int scrollBar = GetSystemMetrics(SM_CXVSCROLL);
+    PlaceDialog(CSize(client.Width() + std::max<LONG>(0, extent.cx + scrollBar - list.Width()),
+                      client.Height() + std::max<LONG>(0, extent.cy + 2 - list.Height())));
 }
 
 void CqzFilterDlg::CreateView()

@@ -1,7 +1,9 @@
 #pragma once
 // The modal dialog "Filter": the whole-filter enable state as two radio buttons, the term list
 // (CqzFilterView) over a hidden placeholder, and the "Store Favorite" and "Recall Favorite"
-// menu buttons. It edits a private copy of the tool's model; the tool takes the copy over
+// menu buttons. It opens centred on its owner, large enough for every term up to the screen's
+// height (or at the size the person gave it last), with the focus on the first term. It edits a
+// private copy of the tool's model; the tool takes the copy over
 // after IDOK (CqzFilter::EditProperties). Favourites act on the tool's store at once.
 
 #include "qzSystem/ui/CqzFlexDialog.h"
@@ -44,6 +46,9 @@ private:
     void SetRadioButtons();
     CRect PlaceholderRect() const;
     void CreateView();
+    // Centred on the owner, tall enough for every term (up to the screen), or as the person
+    // sized it last time.
+    void Place();
 
     struct SqzImp;
     std::unique_ptr<SqzImp> m_imp;
