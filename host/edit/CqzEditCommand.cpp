@@ -1,5 +1,6 @@
 #include "CqzEditCommand.h"
 
+#include "CqzDialogSizes.h"
 #include "CqzEditScript.h"
 #include "CqzHostError.h"
 #include "CqzHostSession.h"
@@ -110,7 +111,11 @@ void CqzEditCommand::LoadFavorites(CqzHostSession& session) const
 
 bool CqzEditCommand::Edit(CqzHostSession& session, std::ostream& err) const
 {
+    const std::string sizes = CqzDialogSizes::PathBeside(m_favorites);
+    CqzDialogSizes::Load(sizes);
     const bool ok = Show(session);
+    if (m_screenshot.empty())
+        CqzDialogSizes::Save(sizes);
     if (!m_screenshot.empty())
     {
         err << "qzfilter: the dialog was written to " << CqzTerminalText::Sanitize(m_screenshot)

@@ -2,6 +2,7 @@
 
 #include "CqzColorName.h"
 #include "CqzCsvExporter.h"
+#include "CqzDialogSizes.h"
 #include "CqzFilterDocument.h"
 #include "CqzFilterSummary.h"
 #include "CqzHostError.h"
@@ -169,7 +170,12 @@ void CqzViewWindow::UpdateCounts()
 void CqzViewWindow::EditFilter()
 {
     CqzPlugInInterface* tool = m_session.GetTool();
-    if (tool == nullptr || !CqzToolEditor::Edit(*tool))
+    if (tool == nullptr)
+        return;
+    CqzDialogSizes::Load(CqzDialogSizes::DefaultPath());
+    const bool run = CqzToolEditor::Edit(*tool);
+    CqzDialogSizes::Save(CqzDialogSizes::DefaultPath());
+    if (!run)
         return;
     m_session.Run();
     Reload();

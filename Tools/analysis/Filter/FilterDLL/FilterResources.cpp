@@ -24,8 +24,8 @@ AFX_DIALOG_RESOURCE FilterDialog()
              {L"BUTTON", L"&Enable", IDC_ENABLE, Radio, 12, 18, 38, 10},
              {L"BUTTON", L"&Disable", IDC_DISABLE, Radio, 12, 30, 40, 10},
              {L"STATIC", L"Aligment", IDC_ALIGNMENT, WS_CHILD, 7, 47, 295, 51},
-             {L"BUTTON", L"&Store Favorite", IDC_STORE, MenuButton, 12, 104, 64, 14},
-             {L"BUTTON", L"&Recall Favorite", IDC_RECALL, MenuButton, 79, 104, 64, 14},
+             {L"BUTTON", L"Store Favorite", IDC_STORE, MenuButton, 12, 104, 64, 14},
+             {L"BUTTON", L"Recall Favorite", IDC_RECALL, MenuButton, 79, 104, 64, 14},
              {L"BUTTON", L"OK", IDOK, Child | WS_TABSTOP | BS_DEFPUSHBUTTON, 146, 104, 50, 14},
              {L"BUTTON", L"Cancel", IDCANCEL, Push, 199, 104, 50, 14},
              {L"BUTTON", L"&Help", IDC_HELP_BUTTON, Push, 252, 104, 50, 14}}};
