@@ -230,7 +230,8 @@ private:
             ui::Click(control);
             // A person types only into the field the click put the focus in (a field scrolled
             // out of the window takes no click).
-            if (field && QApplication::focusWidget() == ui::WidgetOf(control))
+            if (field && QApplication::focusWidget() != nullptr &&
+                QApplication::focusWidget() == ui::WidgetOf(control))
             {
                 const std::string text = Values[Pick(random, int(std::size(Values)))];
                 log.push_back("  type '" + text + "'");
