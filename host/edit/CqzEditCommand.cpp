@@ -1,5 +1,6 @@
 #include "CqzEditCommand.h"
 
+#include "CqzDialogSizes.h"
 #include "CqzEditScript.h"
 #include "CqzFavoritesKeeper.h"
 #include "CqzHostError.h"
@@ -96,11 +97,15 @@ void CqzEditCommand::CheckDisplay() const
 
 bool CqzEditCommand::Edit(CqzHostSession& session, std::ostream& err) const
 {
+    const std::string sizes = CqzDialogSizes::PathBeside(m_favorites);
+    CqzDialogSizes::Load(sizes);
     bool ok = false;
     {
         const CqzFavoritesKeeper favorites(m_favorites, err);
         ok = Show(session);
     }
+    if (m_screenshot.empty())
+        CqzDialogSizes::Save(sizes);
     if (!m_screenshot.empty())
     {
         err << "qzfilter: the dialog was written to " << CqzTerminalText::Sanitize(m_screenshot)

@@ -5,6 +5,8 @@
 #include "qzSystem/ui/CqzChevronMenuBtn.h"
 #include "qzSystem/ui/CqzColorWellButton.h"
 #include "qzSystem/ui/CqzComboBox.h"
+#include "qzSystem/ui/CqzEdit.h"
+#include "qzSystem/ui/CqzMenuButton.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -19,12 +21,14 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 
 namespace
 {
 constexpr UINT EnableID = 22813;
 constexpr UINT DisableID = 22836;
+constexpr int TermButtonID = 8;
 
 QString Plain(QString text)
 {
@@ -122,7 +126,9 @@ std::vector<SqzTermControls> Terms(CWnd* dialog)
         return terms;
     const std::vector<CWnd*> children = list->GetChildren();
     for (CWnd* child : children)
-        if (auto* button = dynamic_cast<CqzChevronMenuBtn*>(child))
+        // Term buttons carry the identifier 8; the rows' buttons have none (0xFFFF).
+        if (auto* button = dynamic_cast<CqzChevronMenuBtn*>(child);
+            button != nullptr && button->GetDlgCtrlID() == TermButtonID)
             terms.push_back({button});
     std::sort(terms.begin(), terms.end(),
               [](const auto& a, const auto& b) { return Top(a.button) < Top(b.button); });
@@ -145,6 +151,92 @@ std::vector<SqzTermControls> Terms(CWnd* dialog)
             owner->well = well;
     }
     return terms;
+}
+
+} // namespace
+
+// The controls of one row of a term's search expression, left to right.
+struct SqzRowControls
+{
+    std::vector<CqzComboBox*> lists; // label, operator, then the conjunction when there is one
+    std::vector<CqzEdit*> fields;    // the value, then the range's upper bound
+    CqzChevronMenuBtn* button = nullptr;
+};
+
+namespace
+{
+
+int Left(const CWnd* wnd)
+{
+    CRect rect;
+    wnd->GetWindowRect(rect);
+    return rect.left;
+}
+
+bool IsTypeList(const CqzComboBox* combo)
+{
+    CString first;
+    if (combo->GetCount() == 3)
+        combo->GetLBText(0, first);
+    return first == CString(L"Show ");
+}
+
+// The rows of term `term` (from 0): its visible row controls, grouped by their top edge.
+std::vector<SqzRowControls> Rows(const std::vector<SqzTermControls>& terms,
+                                 std::size_t term)
+{
+    const int top = Top(terms[term].button);
+    const int bottom = term + 1 < terms.size() ? Top(terms[term + 1].button) : 1 << 30;
+    std::map<int, std::vector<CWnd*>> lines;
+    for (CWnd* child : terms[term].button->GetParent()->GetChildren())
+    {
+        auto* combo = dynamic_cast<CqzComboBox*>(child);
+        auto* chevron = dynamic_cast<CqzChevronMenuBtn*>(child);
+        const bool rowControl = (combo != nullptr && !IsTypeList(combo)) ||
+                                dynamic_cast<CqzEdit*>(child) != nullptr ||
+                                (chevron != nullptr && chevron->GetDlgCtrlID() == 0xFFFF);
+        if (rowControl && child->IsWindowVisible() && Top(child) >= top && Top(child) < bottom)
+            lines[Top(child)].push_back(child);
+    }
+    std::vector<SqzRowControls> rows;
+    for (auto& [y, controls] : lines)
+    {
+        std::sort(controls.begin(), controls.end(),
+                  [](const CWnd* a, const CWnd* b) { return Left(a) < Left(b); });
+        SqzRowControls row;
+        for (CWnd* control : controls)
+            if (auto* combo = dynamic_cast<CqzComboBox*>(control))
+                row.lists.push_back(combo);
+            else if (auto* field = dynamic_cast<CqzEdit*>(control))
+                row.fields.push_back(field);
+            else
+                row.button = dynamic_cast<CqzChevronMenuBtn*>(control);
+        if (row.lists.size() >= 2)
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+// Chooses the entry with that text in a drop-down list as a person does (it notifies).
+bool ChooseEntry(CWnd* list, const std::string& entry)
+{
+    auto* combo = qobject_cast<QComboBox*>(WidgetOf(list));
+    const int index = combo != nullptr ? combo->findText(QString::fromStdString(entry)) : -1;
+    if (index < 0)
+        return false;
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+    return true;
+}
+
+// Types the text into a value field and leaves it, as a person does.
+void TypeValue(CqzEdit* field, const std::string& text)
+{
+    auto* edit = qobject_cast<QLineEdit*>(WidgetOf(field));
+    edit->setFocus();
+    edit->selectAll();
+    edit->insert(QString::fromStdString(text));
+    field->Commit();
 }
 
 [[noreturn]] void Refuse(const std::string& origin, int line, const std::string& why)
@@ -175,6 +267,7 @@ CqzEditScript CqzEditScript::Load(const std::string& path)
 CqzEditScript CqzEditScript::Parse(const std::string& text, const std::string& origin)
 {
     static const std::vector<std::string> termVerbs = {"menu", "type", "color", "rename"};
+    static const std::vector<std::string> rowVerbs = {"label", "op", "value", "to", "conj", "row"};
     CqzEditScript script;
     script.m_origin = origin;
     std::istringstream lines(text);
@@ -182,26 +275,32 @@ CqzEditScript CqzEditScript::Parse(const std::string& text, const std::string& o
     for (int number = 1; std::getline(lines, line); ++number)
     {
         std::istringstream words(line);
-        SqzStep step{number, "", 0, ""};
+        SqzStep step{number, "", 0, 0, ""};
         if (!(words >> step.verb) || step.verb[0] == '#')
             continue;
+        const bool rowVerb =
+            std::find(rowVerbs.begin(), rowVerbs.end(), step.verb) != rowVerbs.end();
         const bool termVerb =
-            std::find(termVerbs.begin(), termVerbs.end(), step.verb) != termVerbs.end();
+            rowVerb || std::find(termVerbs.begin(), termVerbs.end(), step.verb) != termVerbs.end();
         if (termVerb && !(words >> step.term && step.term >= 1))
             Refuse(origin, number, "'" + step.verb + "' needs a term number from 1");
+        if (rowVerb && !(words >> step.row && step.row >= 1))
+            Refuse(origin, number, "'" + step.verb + "' needs a term and a row number from 1");
         std::getline(words >> std::ws, step.argument);
         const bool known = termVerb || step.verb == "filter" || step.verb == "size" ||
-                           step.verb == "ok" || step.verb == "cancel";
+                           step.verb == "store" || step.verb == "recall" || step.verb == "ok" ||
+                           step.verb == "cancel";
         if (!known)
             Refuse(origin, number,
                    "unknown step '" + step.verb +
-                       "'; use menu, type, color, rename, filter, size, ok or "
-                       "cancel");
+                       "'; use menu, type, color, rename, label, op, value, to, conj, row, "
+                       "store, recall, filter, size, ok or cancel");
         if (!script.m_steps.empty() &&
             (script.m_steps.back().verb == "ok" || script.m_steps.back().verb == "cancel"))
             Refuse(origin, number, "no step can follow '" + script.m_steps.back().verb +
                                        "': the dialog is closed");
-        if (step.argument.empty() && step.verb != "ok" && step.verb != "cancel")
+        if (step.argument.empty() && step.verb != "ok" && step.verb != "cancel" &&
+            step.verb != "value" && step.verb != "to")
             Refuse(origin, number, "'" + step.verb + "' needs a value");
         script.m_steps.push_back(step);
     }
@@ -239,12 +338,16 @@ void CqzEditScript::ApplyStep(CWnd* dialog, const SqzStep& step) const
         return dialog->SendMessage(WM_COMMAND, step.argument == "on" ? EnableID : DisableID),
                void();
     }
+    if (step.verb == "store" || step.verb == "recall")
+        return ApplyFavorite(dialog, step);
     const std::vector<SqzTermControls> terms = Terms(dialog);
     if (step.term > static_cast<int>(terms.size()))
         Refuse(m_origin, step.line,
                "there is no term " + std::to_string(step.term) + " (" +
                    std::to_string(terms.size()) + " shown)");
     const SqzTermControls& term = terms[static_cast<std::size_t>(step.term - 1)];
+    if (step.row > 0)
+        return ApplyRowStep(Rows(terms, static_cast<std::size_t>(step.term - 1)), step);
     bool chosen = false;
     if (step.verb == "menu" || step.verb == "rename")
     {
@@ -290,4 +393,72 @@ void CqzEditScript::ApplyStep(CWnd* dialog, const SqzStep& step) const
         Refuse(m_origin, step.line,
                "term " + std::to_string(step.term) + " offers no '" + step.argument + "' to '" +
                    step.verb + "'");
+}
+
+void CqzEditScript::ApplyRowStep(const std::vector<SqzRowControls>& rows, const SqzStep& step) const
+{
+    const std::string where = "term " + std::to_string(step.term) + " row " + std::to_string(step.row);
+    if (step.row > static_cast<int>(rows.size()))
+        Refuse(m_origin, step.line,
+               "there is no " + where + " (" + std::to_string(rows.size()) + " shown)");
+    const SqzRowControls& row = rows[static_cast<std::size_t>(step.row - 1)];
+    bool done = false;
+    if (step.verb == "label" || step.verb == "op" || step.verb == "conj")
+    {
+        const std::size_t list = step.verb == "label" ? 0 : step.verb == "op" ? 1 : 2;
+        done = list < row.lists.size() && ChooseEntry(row.lists[list], step.argument);
+    }
+    else if (step.verb == "value" || step.verb == "to")
+    {
+        const std::size_t field = step.verb == "value" ? 0 : 1;
+        if ((done = field < row.fields.size()))
+            TypeValue(row.fields[field], step.argument);
+    }
+    else if (row.button != nullptr)
+    {
+        ChooseInMenu(QString::fromStdString(step.argument), done);
+        row.button->ShowMenu();
+    }
+    if (!done)
+        Refuse(m_origin, step.line,
+               where + " offers no '" + step.argument + "' to '" + step.verb + "'");
+}
+
+void CqzEditScript::ApplyFavorite(CWnd* dialog, const SqzStep& step) const
+{
+    constexpr int StoreID = 22815;
+    constexpr int RecallID = 22816;
+    auto* button =
+        dynamic_cast<CqzMenuButton*>(dialog->GetDlgItem(step.verb == "store" ? StoreID : RecallID));
+    // "store New... NAME": the item, then the name typed into the dialog it opens.
+    std::string item = step.argument;
+    std::string name;
+    if (const std::size_t dots = item.find("... "); dots != std::string::npos)
+    {
+        name = item.substr(dots + 4);
+        item = item.substr(0, dots + 3);
+    }
+    if (!name.empty())
+        WhenOpen(
+            [dialog]
+            {
+                QWidget* modal = QApplication::activeModalWidget();
+                return modal != nullptr && modal != WidgetOf(dialog) ? modal : nullptr;
+            },
+            [text = QString::fromStdString(name)](QWidget* modal)
+            {
+                if (auto* field = modal->findChild<QLineEdit*>())
+                    field->setText(text);
+                for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
+                    if (Plain(b->text()) == "OK")
+                        return b->click();
+            });
+    bool chosen = false;
+    if (button != nullptr && button->IsWindowEnabled())
+    {
+        ChooseInMenu(QString::fromStdString(item), chosen);
+        button->ShowMenu();
+    }
+    if (!chosen)
+        Refuse(m_origin, step.line, "the " + step.verb + " menu offers no '" + item + "'");
 }

@@ -5,6 +5,14 @@
 //   type N TYPE      chooses Show, Hide or Color in term N's action list
 //   color N NAME     chooses a colour of the colour well's menu (Red, Green, ...)
 //   rename N TEXT    renames term N through its menu's "&Rename..."
+//   label N R NAME   chooses the label NAME in row R of term N's search expression
+//   op N R OPERATOR  chooses the operator ("=", "in range", "contains", ...) in that row
+//   value N R TEXT   types TEXT into the row's value field and leaves it (an empty TEXT
+//                    empties it); "to N R TEXT" the upper bound of a range
+//   conj N R AND|OR  chooses the conjunction after the row
+//   row N R ITEM     presses the row's >> and chooses ITEM ("Add Event &After", ...)
+//   store ITEM       chooses ITEM in "Store Favorite"; "store New... NAME" names the new one
+//   recall ITEM      chooses ITEM in "Recall Favorite" ("#1 - Fav1", "Last", ...)
 //   filter on|off    clicks "&Enable" or "&Disable"
 //   size WxH         resizes the dialog to W x H pixels, as a person drags its corner
 //   ok | cancel      presses the button
@@ -15,6 +23,7 @@
 #include <vector>
 
 class CWnd;
+struct SqzRowControls;
 
 class CqzEditScript
 {
@@ -34,9 +43,12 @@ private:
         int line;
         std::string verb;
         int term;
+        int row;
         std::string argument;
     };
     void ApplyStep(CWnd* dialog, const SqzStep& step) const;
+    void ApplyRowStep(const std::vector<SqzRowControls>& rows, const SqzStep& step) const;
+    void ApplyFavorite(CWnd* dialog, const SqzStep& step) const;
 
     std::string m_origin;
     std::vector<SqzStep> m_steps;

@@ -21,6 +21,7 @@
 #include "qzSystem/persist/CqzPersistenceSetup.h"
 #include "qzSystem/plugin/CqzPlugInDataBase.h"
 #include "qzSystem/plugin/CqzPlugInInterface.h"
+#include "qzSystem/search/CqzPatternCheck.h"
 
 
 // The destructor takes these down in a fixed order: tool, data set, library.
@@ -128,7 +129,8 @@ void CqzHostSession::StartTool(const std::string& pluginPath)
         throw CqzHostError(eqzExitPlugIn, "the filter tool registered no command interface");
     std::vector<CqzID> labels;
     for (const CqzLabel* label : GetLabels())
-        labels.push_back(label->GetLabelID());
+        if (CqzPatternCheck::IsFilterable(*label))
+            labels.push_back(label->GetLabelID());
     CqzSystemMgr::Instance().SetAvailableLabels(m_imp->instanceID, labels);
     m_imp->tool->SetData(m_imp->data.get());
 }

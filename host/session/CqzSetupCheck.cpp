@@ -3,6 +3,8 @@
 #include "CqzHostError.h"
 #include "CqzTermParser.h"
 #include "qzSystem/persist/CqzPersistenceSetup.h"
+#include "qzSystem/search/CqzPatternCheck.h"
+#include "qzSystem/search/CqzSearchEventList.h"
 #include "qzSystem/search/CqzSearchMarkupOp.h"
 #include "qzSystem/search/CqzSearchMarkupReader.h"
 #include "qzSystem/search/CqzSearchModel.h"
@@ -67,6 +69,11 @@ void CqzSetupCheck::CheckMarkup(const CqzXMLParser& document) const
         {
             xml.Descend();
             CheckGroup(xml, term, name, 0);
+            // The structure is sound: the values and operators of the events it reads into.
+            CqzXMLParser copy(xml);
+            CqzSearchEventList events;
+            if (CqzSearchMarkupReader(copy).Read(events))
+                CheckPatterns(events, term, name);
             xml.Ascend();
         }
         xml.Ascend();
@@ -209,5 +216,24 @@ void CqzSetupCheck::CheckComponents(CqzPersistenceSetup& setup, int term, const 
             Fail(term, name,
                  "event " + std::to_string(i + 1) + " names the label " +
                      label.ToString().ToUtf8() + ", which this capture does not have");
+    }
+    if (!events.IsWellFormed())
+        Fail(term, name, "the expression is not well formed");
+    CheckPatterns(events, term, name);
+}
+
+void CqzSetupCheck::CheckPatterns(const CqzSearchEventList& events, int term,
+                                  const CString& name) const
+{
+    for (int i = 0; i < events.GetEventCount(); ++i)
+    {
+        const CqzPatternModel& pattern = *events.GetEvent(i)->GetEventLabel();
+        const auto label = m_byID.find(pattern.GetLabelInfo().GetLabelID());
+        if (label == m_byID.end())
+            continue; // a label the capture lacks is reported where the label is read
+        if (const CString problem = CqzPatternCheck::PatternProblem(pattern, *label->second);
+            !problem.IsEmpty())
+            Fail(term, name, "event " + std::to_string(i + 1) + " (" +
+                                 Quoted(label->second->GetName()) + "): " + problem.ToUtf8());
     }
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 class CqzPersistenceSetup;
+class CqzSearchEventList;
 
 class CqzSetupCheck
 {
@@ -21,7 +22,8 @@ public:
     CqzSetupCheck(const std::vector<const CqzLabel*>& labels, const std::string& path);
 
     // A markup document whose root is "Filter": every event names a label of the capture and
-    // an operator that fits it, and groups nest no deeper than the search model reads. Throws
+    // an operator that fits it, its values fit the label, and groups nest no deeper than the
+    // search model reads. Throws
     // CqzHostError (exit code 4). The parser is not moved.
     void CheckMarkup(const CqzXMLParser& xml) const;
     // A binary setup: it holds the tool's Filter element, the stored counts of terms and of each term's components agree with the
@@ -39,6 +41,9 @@ private:
     void CheckEvent(const CqzXMLParser& xml, int term, const CString& name) const;
     void CheckTerm(CqzPersistenceSetup& setup, int term) const;
     void CheckComponents(CqzPersistenceSetup& setup, int term, const CString& name) const;
+    // Every event's operator and value(s) against its label, as the editor and the command
+    // line check them (width, operator, empty text, edges).
+    void CheckPatterns(const CqzSearchEventList& events, int term, const CString& name) const;
 
     std::vector<const CqzLabel*> m_labels;
     std::unordered_map<CString, const CqzLabel*> m_byName;

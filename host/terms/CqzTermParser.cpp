@@ -4,6 +4,7 @@
 #include "CqzTermLexer.h"
 #include "CqzTermNumber.h"
 #include "CqzTermText.h"
+#include "qzSystem/search/CqzPatternCheck.h"
 #include "qzSystem/search/CqzSearchEventList.h"
 #include "qzSystem/search/CqzSearchMarkupReader.h"
 
@@ -13,6 +14,8 @@ namespace
 {
 
 using TokenList = std::vector<SqzTermToken>;
+
+const std::string EdgeReason = CqzPatternCheck::EdgeReason().ToUtf8();
 
 static_assert(2 * CqzTermParser::MaxDepth + 1 <= CqzSearchMarkupReader::MaxGroupDepth);
 
@@ -249,6 +252,8 @@ private:
         if (text.kind != eqzTokText)
             throw CqzTermError(text.column, "expected a quoted text after " + Quote(op.text) +
                                                 ", found " + Describe(text));
+        if (const CString empty = CqzPatternCheck::TextProblem(CString(text.text)); !empty.IsEmpty())
+            throw CqzTermError(text.column, empty.ToUtf8());
         pattern.SetMultiBitChoice(op.text == L"~" ? eqzMultiContains : eqzMultiNotContains);
         pattern.SetValue(CString(text.text));
     }
@@ -300,11 +305,9 @@ private:
             pattern.SetValue(CqzUInt(level->choice == eqzSingleHigh ? 1 : 0), CqzUInt());
             return;
         }
-        pattern.SetMultiBitMode(false);
-        pattern.SetSingleBitChoice(level->choice);
-        if (m_notes)
-            m_notes->push_back("'" + CqzTermText::Narrow(name.text + L" " + word.text) +
-                               "': the filter does not evaluate edges, this event never matches");
+        // The filter makes no test of an edge: refused here as in setups and the dialog.
+        throw CqzTermError(word.column, "'" + CqzTermText::Narrow(name.text + L" " + word.text) +
+                                            "': " + EdgeReason);
     }
 
     void RequireNumbers(const SqzTermToken& op, const CqzLabel& label) const
@@ -351,8 +354,7 @@ private:
 
 bool IsFilterable(const CqzLabel& label)
 {
-    return label.IsType(eqzLabelDigital) || label.IsType(eqzLabelIntegral) ||
-           label.IsType(eqzLabelString);
+    return CqzPatternCheck::IsFilterable(label);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "CqzColorName.h"
 #include "CqzCsvExporter.h"
+#include "CqzDialogSizes.h"
 #include "CqzFilterDocument.h"
 #include "CqzFilterSummary.h"
 #include "CqzHostError.h"
@@ -81,7 +82,7 @@ void CqzViewWindow::BuildMenus()
     file->addAction(QStringLiteral("Export &CSV..."), this, [this] { AskExport(false); });
     file->addAction(QStringLiteral("Export &HTML..."), this, [this] { AskExport(true); });
     file->addSeparator();
-    file->addAction(QStringLiteral("&Close"), QKeySequence::Close, this, [this] { close(); });
+    file->addAction(QStringLiteral("C&lose"), QKeySequence::Close, this, [this] { close(); });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     m_showHidden = view->addAction(QStringLiteral("Show &hidden rows"));
@@ -249,7 +250,12 @@ void CqzViewWindow::AddFirstTerm(const SqzHostFilterTerm& term)
 void CqzViewWindow::EditFilter()
 {
     CqzPlugInInterface* tool = m_session.GetTool();
-    if (tool == nullptr || !CqzToolEditor::Edit(*tool))
+    if (tool == nullptr)
+        return;
+    CqzDialogSizes::Load(CqzDialogSizes::DefaultPath());
+    const bool run = CqzToolEditor::Edit(*tool);
+    CqzDialogSizes::Save(CqzDialogSizes::DefaultPath());
+    if (!run)
         return;
     m_session.Run();
     Reload();

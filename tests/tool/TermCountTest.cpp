@@ -82,8 +82,8 @@ TEST_F(TermCount, PageWiseAndRowByRowCountTheSameRowsAsTheRecordsSay)
         engine.Prepare(data);
         const SqzTermCounts before = engine.GetTermCounter().GetTermCounts();
         EXPECT_EQ(before.counted, 0);
-        // The disabled third term is left out.
-        EXPECT_EQ(before.terms[2].name, CString(L"term 3"));
+        // The disabled third term is left out; a name that is not shown goes by the number.
+        EXPECT_EQ(before.terms[2].name, CString(L"Term 4"));
         EXPECT_EQ(before.terms[2].action, unsigned(eqzFilterShow));
         EXPECT_EQ(before.terms[0].color, 0x0000ffu);
         Listing(); // a display reads every row

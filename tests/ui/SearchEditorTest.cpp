@@ -6,6 +6,7 @@
 #include "ui/ExpressionHost.h"
 
 #include "qzSystem/search/CqzSearchEventListMessage.h"
+#include "qzSystem/search/CqzSearchEventListView.h"
 #include "qzSystem/search/CqzSearchValueText.h"
 
 #include <map>
@@ -138,11 +139,20 @@ TEST_F(SearchEditor, EditsGoThroughTheSearchModel)
     EXPECT_EQ(high, CqzUInt(0x1fff));
     EXPECT_EQ(TakeMessages(), std::vector<unsigned int>{eqzSearchPatternChanged});
 
-    // A value that is no number is refused and the field shows the model's value again.
+    // A value that is no number is refused: the field keeps it, marked with the reason, until
+    // it is mended.
     ui::TypeInto(At(0, 3), "zz");
     ui::Key(ui::WidgetOf(At(0, 3)), Qt::Key_Tab);
     EXPECT_TRUE(TakeMessages().empty());
-    EXPECT_EQ(ui::Text(At(0, 3)), "1fff");
+    EXPECT_EQ(ui::Text(At(0, 3)), "zz");
+    int row = -1;
+    CString reason;
+    ASSERT_TRUE(list->GetView()->FindProblem(row, reason));
+    EXPECT_EQ(row, 0);
+    EXPECT_NE(reason.Str().find(L"not a hexadecimal number"), std::wstring::npos);
+    ui::TypeInto(At(0, 3), "1fff");
+    ui::Key(ui::WidgetOf(At(0, 3)), Qt::Key_Tab);
+    EXPECT_FALSE(list->GetView()->FindProblem(row, reason));
 
     // Conjunction.
     Choose(At(0, 4), "OR");

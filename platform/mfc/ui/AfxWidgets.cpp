@@ -1,5 +1,6 @@
 // The widgets behind the window classes and the bridge from their events to messages.
 
+#include "mfc/ui/AfxMessageScope.h"
 #include "mfc/ui/AfxWndImp.h"
 #include "mfc/ui/CDC.h"
 
@@ -248,6 +249,7 @@ void CWnd::SqzImp::Unbind()
 
 void CWnd::SqzImp::Notify(UINT code)
 {
+    const AfxMessageScope scope(widget);
     const WPARAM wParam = MAKEWPARAM(id, code);
     const LPARAM lParam = reinterpret_cast<LPARAM>(owner->m_hWnd);
     LRESULT result = 0;

@@ -1,12 +1,14 @@
 #include "mfc/ui/AfxWin.h"
 
 #include "mfc/AfxResource.h"
+#include "mfc/ui/AfxMessageScope.h"
 #include "mfc/ui/AfxWndImp.h"
 #include "mfc/ui/CWnd.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QScreen>
 #include <QStyle>
 
 #include <list>
@@ -172,6 +174,15 @@ int AfxMessageBox(LPCTSTR text, UINT type)
     return MessageBox(nullptr, text, nullptr, type);
 }
 
+void AfxReleaseAfterMessages(const std::vector<CWnd*>& windows, std::function<void()> release)
+{
+    std::vector<QPointer<QWidget>> widgets;
+    for (const CWnd* wnd : windows)
+        if (wnd != nullptr && afxqt::Outer(wnd) != nullptr)
+            widgets.emplace_back(afxqt::Outer(wnd));
+    AfxMessageScope::ReleaseWhenIdle(std::move(widgets), std::move(release));
+}
+
 int GetSystemMetrics(int index)
 {
     switch (index)
@@ -188,9 +199,14 @@ int GetSystemMetrics(int index)
     case SM_CYBORDER:
         return 1;
     case SM_CXSCREEN:
-        return 1280;
     case SM_CYSCREEN:
-        return 1024;
+    {
+        // The primary screen's room for windows (without panels), else a common screen.
+        const QScreen* screen =
+            afxqt::EnsureApplication() ? QGuiApplication::primaryScreen() : nullptr;
+        const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+        return index == SM_CXSCREEN ? area.width() : area.height();
+    }
     default:
         return 0;
     }

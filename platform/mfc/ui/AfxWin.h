@@ -5,7 +5,22 @@
 
 #include "mfc/ui/AfxMsgMap.h"
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 class CWnd;
+
+// Runs `release` once none of `windows` (nor a child of one, nor a menu one opened) is
+// handling a message: at once when none is, else from the message loop after the last such
+// handler has returned. Views hand the controls a relayout no longer needs over here.
+void AfxReleaseAfterMessages(const std::vector<CWnd*>& windows, std::function<void()> release);
+template <typename T>
+void AfxDeleteAfterMessages(std::unique_ptr<T> object, const std::vector<CWnd*>& windows)
+{
+    std::shared_ptr<T> held(std::move(object));
+    AfxReleaseAfterMessages(windows, [held]() mutable { held.reset(); });
+}
 
 // Starts the toolkit's application object unless the program made one already; loads the
 // pinned font and style. False when no graphical session can be had (no display and no

@@ -1,6 +1,7 @@
 #include "mfc/ui/CMenu.h"
 
 #include "mfc/AfxResource.h"
+#include "mfc/ui/AfxMessageScope.h"
 #include "mfc/ui/AfxQt.h"
 #include "mfc/ui/CWnd.h"
 
@@ -226,6 +227,9 @@ BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, LPCRECT) const
 {
     if (m_hMenu == nullptr || !afxqt::EnsureApplication())
         return FALSE;
+    // The owner counts as handling a message while its menu is open, so it is not destroyed
+    // from under the menu.
+    const AfxMessageScope scope(afxqt::Outer(owner));
     QMenu menu(afxqt::Outer(owner));
     Fill(&menu, m_hMenu);
     QAction* chosen = menu.exec(QPoint(x, y));

@@ -1,5 +1,6 @@
 #include "mfc/ui/CWnd.h"
 
+#include "mfc/ui/AfxMessageScope.h"
 #include "mfc/ui/AfxWin.h"
 #include "mfc/ui/AfxWndImp.h"
 #include "mfc/ui/CDC.h"
@@ -12,6 +13,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QGroupBox>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace
 {
@@ -73,7 +77,7 @@ CWnd::~CWnd()
         g_locked = nullptr;
     QWidget* widget = m_imp->widget;
     m_imp->Unbind();
-    delete widget;
+    AfxMessageScope::DeleteWidget(widget);
     delete m_imp;
 }
 
@@ -142,7 +146,9 @@ BOOL CWnd::DestroyWindow()
     QWidget* widget = m_imp->widget;
     if (widget == nullptr)
         return FALSE;
-    delete widget; // the destroyed signal unbinds this window and calls PostNcDestroy
+    // The destroyed signal unbinds this window and calls PostNcDestroy, at once or, while the
+    // window is handling a message, after that.
+    AfxMessageScope::DeleteWidget(widget);
     return TRUE;
 }
 
@@ -273,6 +279,32 @@ void CWnd::MoveWindow(LPCRECT rect, BOOL repaint)
     if (rect != nullptr)
         MoveWindow(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
                    repaint);
+}
+
+void CWnd::CenterWindow(CWnd* alternateOwner)
+{
+    QWidget* widget = m_imp->widget;
+    if (widget == nullptr)
+        return;
+    QWidget* owner = alternateOwner != nullptr ? afxqt::Outer(alternateOwner) : nullptr;
+    if (owner == nullptr)
+        owner = widget->isWindow() ? widget->parentWidget() : nullptr;
+    if (owner == nullptr && widget->isWindow())
+        owner = QApplication::activeWindow();
+    if (owner == widget)
+        owner = nullptr;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect room = screen != nullptr ? screen->availableGeometry() : QRect();
+    const QRect area =
+        owner != nullptr ? QRect(owner->window()->mapToGlobal(QPoint(0, 0)), owner->window()->size())
+                         : room;
+    QPoint topLeft = area.center() - QPoint(widget->width() / 2, widget->height() / 2);
+    if (!room.isEmpty())
+    {
+        topLeft.setX(std::clamp(topLeft.x(), room.left(), std::max(room.left(), room.right() - widget->width())));
+        topLeft.setY(std::clamp(topLeft.y(), room.top(), std::max(room.top(), room.bottom() - widget->height())));
+    }
+    widget->move(widget->isWindow() ? topLeft : widget->parentWidget()->mapFromGlobal(topLeft));
 }
 
 BOOL CWnd::ShowWindow(int command)
@@ -457,8 +489,14 @@ BOOL CWnd::PreTranslateMessage(MSG*)
     return FALSE;
 }
 
+BOOL CWnd::IsHandlingMessage() const
+{
+    return AfxMessageScope::IsBusy(m_imp->widget);
+}
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const AfxMessageScope scope(m_imp->widget);
     if (m_imp->log != nullptr)
         m_imp->log->push_back({message, wParam, lParam});
     LRESULT result = 0;

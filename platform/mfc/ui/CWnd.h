@@ -7,7 +7,10 @@
 // a left click WM_MOUSEACTIVATE and WM_LBUTTONDOWN, keys go through PreTranslateMessage of the
 // focus window and its parents, painting calls OnPaint. Deleting the object destroys its
 // window and the windows of its children at once, so a window is not deleted inside its own
-// message handling: post a message and delete it when that arrives.
+// message handling: post a message and delete it when that arrives. Destroying a window
+// while it, a child of it or a menu it opened is still handling a message hides it at once and
+// destroys it after the last of those handlers has returned (AfxDeleteAfterMessages does the
+// same for the objects that own windows).
 
 #include "mfc/CString.h"
 #include "mfc/ui/AfxMsgMap.h"
@@ -53,6 +56,8 @@ public:
     // from the object that had it. False when the parent has no such control.
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
     virtual BOOL DestroyWindow();
+    // True while this window, a child of it or a menu it opened is handling a message.
+    BOOL IsHandlingMessage() const;
 
     CWnd* GetParent() const;
     CWnd* GetDlgItem(int id) const;
@@ -72,6 +77,9 @@ public:
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
     void MoveWindow(LPCRECT rect, BOOL repaint = TRUE);
 
+    // Centres the window on its owner (the alternate one when given, else its parent or the
+    // active window), kept on the screen.
+    void CenterWindow(CWnd* alternateOwner = nullptr);
     BOOL ShowWindow(int command);
     BOOL IsWindowVisible() const;
     BOOL EnableWindow(BOOL enable = TRUE);

@@ -69,9 +69,15 @@ void CqzSearchEventList::Send(unsigned int type)
 
 void CqzSearchEventList::Append(std::unique_ptr<CqzSearchComponentModel> item)
 {
-    if (auto* event = AsEvent(item); event != nullptr && !m_eventsStale)
-        m_events.push_back(event);
+    // An event at the end extends an event order that is up to date.
+    const bool current = !m_eventsStale;
+    auto* event = AsEvent(item);
     InsertAt(m_items.size(), std::move(item));
+    if (event != nullptr && current)
+    {
+        m_events.push_back(event);
+        m_eventsStale = false;
+    }
 }
 
 void CqzSearchEventList::InsertAt(std::size_t position,
@@ -80,9 +86,8 @@ void CqzSearchEventList::InsertAt(std::size_t position,
     if (auto* event = AsEvent(item))
     {
         event->GetEventLabel()->AddObserver(this);
-        // An event in the middle changes the event order: rebuilt on the next question.
-        if (position != m_items.size())
-            m_eventsStale = true;
+        // A new event changes the event order: rebuilt on the next question.
+        m_eventsStale = true;
     }
     m_byID.emplace(item->GetID(), item.get());
     m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(position), std::move(item));

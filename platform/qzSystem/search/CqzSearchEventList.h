@@ -72,6 +72,7 @@ public:
     void CreateView(CqzSearchCreateViewParameters& parameters);
     void DestroyView();
     bool HasView() const { return m_view != nullptr; }
+    const CqzSearchEventListView* GetView() const { return m_view.get(); }
     // The editor's windows in Tab order.
     void GetWindows(std::vector<CWnd*>& windows) const;
 

@@ -5,10 +5,12 @@
 #include "mfc/ui/CFont.h"
 #include "mfc/ui/CMenu.h"
 #include "mfc/ui/CStatic.h"
+#include "mfc/ui/CWnd.h"
 #include "qzSystem/commands/CqzValueChangedCmd.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
 #include "qzSystem/managers/CqzSystemMgr.h"
 #include "qzSystem/search/CqzSearchCreateViewParameters.h"
+#include "qzSystem/search/CqzPatternCheck.h"
 #include "qzSystem/search/CqzSearchEventList.h"
 #include "qzSystem/search/CqzSearchValueText.h"
 #include "qzSystem/ui/CqzChevronMenuBtn.h"
@@ -31,13 +33,13 @@ const Operator Comparisons[] = {{L"=", true, 1},        {L"!=", true, 2},       
                                 {L">", true, 4},        {L"<=", true, 5},          {L">=", true, 6},
                                 {L"in range", true, 7}, {L"not in range", true, 8}};
 const Operator Texts[] = {{L"contains", true, 1}, {L"does not contain", true, 2}};
-const Operator Levels[] = {{L"high", false, 4},
-                           {L"low", false, 5},
-                           {L"rising", false, 1},
+const Operator Levels[] = {{L"high", false, 4}, {L"low", false, 5}};
+// Choices the editor does not offer but shows when a pattern has them: the filter makes no
+// test of an edge, so OK refuses them with the reason.
+const Operator Others[] = {{L"rising", false, 1},
                            {L"falling", false, 2},
-                           {L"either edge", false, 3}};
-// Choices the editor does not offer but keeps when a pattern has them.
-const Operator Others[] = {{L"don't care", false, 6},
+                           {L"either edge", false, 3},
+                           {L"don't care", false, 6},
                            {L"transition", true, 9},
                            {L"transition", true, 10},
                            {L"transition", true, 11}};
@@ -68,12 +70,22 @@ std::vector<Operator> OperatorsFor(const CqzLabel* label, const CqzPatternModel&
     return ops;
 }
 
+// The background of a value field whose text the pattern cannot take.
+constexpr COLORREF ProblemColor = RGB(255, 200, 200);
+
 bool IsRange(const CqzPatternModel& pattern)
 {
     return pattern.IsMultiBitMode() && (pattern.GetMultiBitChoice() == eqzMultiInRange ||
                                         pattern.GetMultiBitChoice() == eqzMultiNotInRange);
 }
 } // namespace
+
+// Why the text of a row's value fields was not taken (empty: it was).
+struct RowProblem
+{
+    CString low;
+    CString high;
+};
 
 // The controls of one event's row.
 struct SqzSearchRow
@@ -92,6 +104,11 @@ struct SqzSearchRow
     CqzComboBox conj;
     CMenu menu;
     CqzChevronMenuBtn button;
+    // What the lists hold now, so that a relayout refills only a list whose entries changed.
+    std::vector<CString> labelTexts;
+    std::vector<CString> opTexts;
+    std::vector<CString> conjTexts;
+    RowProblem problem;
 
     std::vector<CWnd*> Windows() const
     {
@@ -132,7 +149,12 @@ struct CqzSearchEventListView::SqzImp
 
     SqzSearchRow* RowOf(const CWnd* source) const;
     CqzPatternModel* PatternOf(const SqzSearchRow& row) const;
-    void MakeRow(SqzSearchRow& row, CqzSearchCreateViewParameters& p, int& y);
+    // Makes the row's controls that are missing, moves those that stay and drops the rest.
+    void PlaceRow(SqzSearchRow& row, CqzSearchCreateViewParameters& p, int& y);
+    void PlaceAddFirst(CqzSearchCreateViewParameters& p, int& y);
+    // Rows and buttons that go are deleted once none of their controls handles a message.
+    void RetireLastRow();
+    void RetireAddFirst();
     void FillValues(SqzSearchRow& row, const CqzPatternModel& pattern);
     void BuildMenu(SqzSearchRow& row);
 
@@ -191,42 +213,39 @@ CqzSearchEventListView::CqzSearchEventListView(CqzSearchEventList* list)
     m_imp->addMenu.AppendMenu(MF_STRING, eAddFirst, L"Add Event");
 }
 
-CqzSearchEventListView::~CqzSearchEventListView() = default;
+CqzSearchEventListView::~CqzSearchEventListView()
+{
+    while (!m_imp->rows.empty())
+        m_imp->RetireLastRow();
+    m_imp->RetireAddFirst();
+}
 
 void CqzSearchEventListView::Layout(CqzSearchCreateViewParameters& p)
 {
     SqzImp& imp = *m_imp;
     const SqzImp::Place focus = imp.FocusPlace();
-    imp.rows.clear();
-    imp.addFirst.reset();
     imp.instance = p.GetInstanceID();
     const CPoint start = p.GetPosition();
     int y = start.y;
     const int count = imp.list->GetEventCount();
+    while (static_cast<int>(imp.rows.size()) > count)
+        imp.RetireLastRow();
     if (count == 0)
-    {
-        imp.addFirst = std::make_unique<CqzChevronMenuBtn>();
-        const CRect rect(start.x, y, start.x + GetSystemMetrics(SM_CXVSCROLL), y + p.GetVCtrl());
-        imp.addFirst->Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                             Shifted(rect, p.GetOffsetPosition()), p.GetParent(), 0xFFFF,
-                             imp.addMenu);
-        imp.addFirst->SetValueChangedCmd(&imp.menuCmd);
-        imp.addFirst->ShowToolTip(L"Add an event to the expression");
-        CPoint max = p.GetMaxPosition();
-        max.x = std::max<LONG>(max.x, rect.right);
-        p.SetMaxPosition(max);
-        y += p.GetVCtrl() + p.GetVCtrlSpacing();
-    }
+        imp.PlaceAddFirst(p, y);
+    else
+        imp.RetireAddFirst();
     for (int i = 0; i < count; ++i)
     {
-        auto row = std::make_unique<SqzSearchRow>();
-        row->event = i;
-        imp.MakeRow(*row, p, y);
-        imp.rows.push_back(std::move(row));
+        if (i == static_cast<int>(imp.rows.size()))
+            imp.rows.push_back(std::make_unique<SqzSearchRow>());
+        SqzSearchRow& row = *imp.rows[static_cast<std::size_t>(i)];
+        row.event = i;
+        imp.PlaceRow(row, p, y);
     }
     // The position is left below the last row (without the spacing after it).
     p.SetPosition(start.x, y - p.GetVCtrlSpacing());
-    imp.RestoreFocus(focus);
+    if (focus.row >= 0 && CWnd::GetFocus() == nullptr)
+        imp.RestoreFocus(focus);
 }
 
 void CqzSearchEventListView::GetWindows(std::vector<CWnd*>& windows) const
@@ -238,8 +257,159 @@ void CqzSearchEventListView::GetWindows(std::vector<CWnd*>& windows) const
             windows.push_back(w);
 }
 
-void CqzSearchEventListView::SqzImp::MakeRow(SqzSearchRow& row, CqzSearchCreateViewParameters& p,
-                                             int& y)
+CString CqzSearchEventListView::GetShownText() const
+{
+    CString text;
+    auto shown = [](const CWnd& w) { return w.GetSafeHwnd() != nullptr ? w.GetWindowText() : CString(); };
+    auto field = [&](const CqzEdit& w, const CString& problem)
+    { return problem.IsEmpty() ? shown(w) : CString(L"#"); };
+    for (const auto& row : m_imp->rows)
+    {
+        text += shown(row->open) + shown(row->label) + L" " + shown(row->op);
+        if (row->low.GetSafeHwnd() != nullptr)
+            text += L" " + field(row->low, row->problem.low);
+        if (row->high.GetSafeHwnd() != nullptr)
+            text += L" to " + field(row->high, row->problem.high);
+        text += shown(row->close);
+        if (row->conj.GetSafeHwnd() != nullptr)
+            text += L" " + shown(row->conj) + L" ";
+    }
+    return text;
+}
+
+CString CqzSearchEventListView::GetModelText() const
+{
+    const CqzSearchEventList& list = *m_imp->list;
+    CString text;
+    for (int i = 0; i < list.GetEventCount(); ++i)
+    {
+        const CqzPatternModel& pattern = *list.GetEvent(i)->GetEventLabel();
+        const CqzLabel* label =
+            CqzLabelMgr::Instance().IDToLabel(pattern.GetLabelInfo().GetLabelID());
+        const RowProblem none;
+        const RowProblem& problem = i < static_cast<int>(m_imp->rows.size())
+                                        ? m_imp->rows[static_cast<std::size_t>(i)]->problem
+                                        : none;
+        text += CString(L'(', list.GetOpeningBracketsBefore(i));
+        text += label != nullptr ? label->GetName() : CString(L"(unknown label)");
+        for (const Operator& op : OperatorsFor(label, pattern))
+            if (op.multiBit == pattern.IsMultiBitMode() &&
+                op.choice == (op.multiBit ? pattern.GetMultiBitChoice() : pattern.GetSingleBitChoice()))
+                text += CString(L" ") + op.text;
+        if (pattern.IsMultiBitMode())
+        {
+            CString value;
+            CqzUInt low, high;
+            pattern.GetValue(low, high);
+            if (IsText(label))
+                pattern.GetValue(value);
+            else
+                value = CqzSearchValueText::Format(low, IsRange(pattern) ? CqzUInt() : high);
+            text += L" " + (problem.low.IsEmpty() ? value : CString(L"#"));
+            if (!IsText(label) && IsRange(pattern))
+                text += L" to " + (problem.high.IsEmpty() ? CqzSearchValueText::Format(high)
+                                                          : CString(L"#"));
+        }
+        text += CString(L')', list.GetClosingBracketsAfter(i));
+        if (const CqzSearchEventConj* conj = list.GetConjAfter(i))
+            text += conj->GetType() == eqzConjOr ? L" OR " : L" AND ";
+    }
+    return text;
+}
+
+bool CqzSearchEventListView::FindProblem(int& row, CString& reason) const
+{
+    for (std::size_t r = 0; r < m_imp->rows.size(); ++r)
+        for (const CString* problem : {&m_imp->rows[r]->problem.low, &m_imp->rows[r]->problem.high})
+            if (!problem->IsEmpty())
+            {
+                row = static_cast<int>(r);
+                reason = *problem;
+                return true;
+            }
+    return false;
+}
+
+void CqzSearchEventListView::SqzImp::RetireLastRow()
+{
+    std::unique_ptr<SqzSearchRow> row = std::move(rows.back());
+    rows.pop_back();
+    for (CqzComboBox* combo : {&row->label, &row->op, &row->conj})
+        combo->SetValueChangedCmd(nullptr);
+    row->low.SetValueChangedCmd(nullptr);
+    row->high.SetValueChangedCmd(nullptr);
+    row->button.SetValueChangedCmd(nullptr);
+    std::vector<CWnd*> windows = row->Windows();
+    for (CWnd* w : windows)
+        w->ShowWindow(SW_HIDE);
+    AfxDeleteAfterMessages(std::move(row), windows);
+}
+
+void CqzSearchEventListView::SqzImp::RetireAddFirst()
+{
+    if (!addFirst)
+        return;
+    addFirst->SetValueChangedCmd(nullptr);
+    addFirst->ShowWindow(SW_HIDE);
+    CWnd* window = addFirst.get();
+    AfxDeleteAfterMessages(std::move(addFirst), {window});
+}
+
+void CqzSearchEventListView::SqzImp::PlaceAddFirst(CqzSearchCreateViewParameters& p, int& y)
+{
+    const CPoint start = p.GetPosition();
+    const CRect rect(start.x, y, start.x + GetSystemMetrics(SM_CXVSCROLL), y + p.GetVCtrl());
+    if (!addFirst)
+    {
+        addFirst = std::make_unique<CqzChevronMenuBtn>();
+        addFirst->Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                         Shifted(rect, p.GetOffsetPosition()), p.GetParent(), 0xFFFF, addMenu);
+        addFirst->SetValueChangedCmd(&menuCmd);
+        addFirst->ShowToolTip(L"Add an event to the expression");
+    }
+    else
+        addFirst->MoveWindow(Shifted(rect, p.GetOffsetPosition()));
+    CPoint max = p.GetMaxPosition();
+    max.x = std::max<LONG>(max.x, rect.right);
+    p.SetMaxPosition(max);
+    y += p.GetVCtrl() + p.GetVCtrlSpacing();
+}
+
+namespace
+{
+// Moves the control to the rectangle, or makes it there when it has no window yet.
+template <typename Make> void Put(CWnd& control, const CRect& rect, Make make)
+{
+    if (control.GetSafeHwnd() != nullptr)
+        control.MoveWindow(rect);
+    else
+        make(rect);
+}
+
+void Drop(CWnd& control)
+{
+    if (control.GetSafeHwnd() != nullptr)
+        control.DestroyWindow();
+}
+
+// A static text at the rectangle with that text, made or updated.
+void PutText(CStatic& label, const CString& text, DWORD align, const CRect& rect, CWnd* parent,
+             CFont* font)
+{
+    if (label.GetSafeHwnd() == nullptr)
+    {
+        label.Create(text, WS_CHILD | WS_VISIBLE | align | SS_CENTERIMAGE, rect, parent);
+        label.SetFont(font, TRUE);
+        return;
+    }
+    label.MoveWindow(rect);
+    if (label.GetWindowText() != text)
+        label.SetWindowText(text);
+}
+} // namespace
+
+void CqzSearchEventListView::SqzImp::PlaceRow(SqzSearchRow& row, CqzSearchCreateViewParameters& p,
+                                              int& y)
 {
     const Measure measure(p);
     CqzPatternModel* pattern = PatternOf(row);
@@ -262,41 +432,51 @@ void CqzSearchEventListView::SqzImp::MakeRow(SqzSearchRow& row, CqzSearchCreateV
     auto marker = [&](CStatic& label, int brackets, wchar_t bracket)
     {
         if (brackets <= 0)
-            return;
+            return Drop(label);
         const CString text(bracket, brackets);
-        label.Create(text, WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE,
-                     Shifted(place(measure.Width(text)), offset), parent);
-        label.SetFont(p.GetFont(), TRUE);
+        PutText(label, text, SS_CENTER, Shifted(place(measure.Width(text)), offset), parent,
+                p.GetFont());
     };
-    auto list = [&](CqzComboBox& combo, const std::vector<CString>& texts, int selected,
-                    CqzComboBoxCmd* command)
+    auto choices = [&](CqzComboBox& combo, std::vector<CString>& shown,
+                       const std::vector<CString>& texts, int selected, CqzComboBoxCmd* command)
     {
         int width = 0;
         for (const CString& text : texts)
             width = std::max(width, measure.Width(text));
         CRect rect = place(width + ListExtra());
         rect.bottom = rect.top + dropped;
-        combo.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, Shifted(rect, offset),
-                     parent, 1);
-        combo.SetFont(p.GetFont(), TRUE);
-        for (const CString& text : texts)
-            combo.AddString(text);
-        combo.SetCurSel(selected);
-        combo.SetValueChangedCmd(command);
+        Put(combo, Shifted(rect, offset),
+            [&](const CRect& r)
+            {
+                combo.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, r, parent, 1);
+                combo.SetFont(p.GetFont(), TRUE);
+                combo.SetValueChangedCmd(command);
+            });
+        if (shown != texts)
+        {
+            combo.ResetContent();
+            for (const CString& text : texts)
+                combo.AddString(text);
+            shown = texts;
+        }
+        if (combo.GetCurSel() != selected)
+            combo.SetCurSel(selected);
     };
 
-    if (const int opening = this->list->GetOpeningBracketsBefore(row.event))
+    if (const int opening = list->GetOpeningBracketsBefore(row.event))
     {
         const CString text(L'(', opening);
         const int width = measure.Width(text);
-        row.open.Create(text, WS_CHILD | WS_VISIBLE | SS_RIGHT | SS_CENTERIMAGE,
-                        Shifted(CRect(x - width - 1, y, x - 1, y + height), offset), parent);
-        row.open.SetFont(p.GetFont(), TRUE);
+        PutText(row.open, text, SS_RIGHT,
+                Shifted(CRect(x - width - 1, y, x - 1, y + height), offset), parent, p.GetFont());
     }
+    else
+        Drop(row.open);
 
     // Labels: those available to the instance, and the event's own when it is not among them.
     std::vector<CString> names;
     int selected = -1;
+    row.labelIDs.clear();
     const std::vector<CqzID> available = CqzSystemMgr::Instance().GetAvailableLabels(instance);
     for (const CqzID& id : available)
         if (const CqzLabel* label = CqzLabelMgr::Instance().IDToLabel(id))
@@ -312,8 +492,9 @@ void CqzSearchEventListView::SqzImp::MakeRow(SqzSearchRow& row, CqzSearchCreateV
         row.labelIDs.push_back(pattern->GetLabelInfo().GetLabelID());
         names.push_back(current != nullptr ? current->GetName() : CString(L"(unknown label)"));
     }
-    list(row.label, names, selected, &labelCmd);
+    choices(row.label, row.labelTexts, names, selected, &labelCmd);
 
+    const bool wasText = row.text;
     row.ops = OperatorsFor(current, *pattern);
     row.text = IsText(current);
     std::vector<CString> opTexts;
@@ -326,7 +507,7 @@ void CqzSearchEventListView::SqzImp::MakeRow(SqzSearchRow& row, CqzSearchCreateV
         if (row.ops[i].multiBit == multi && row.ops[i].choice == choice)
             opSelected = static_cast<int>(i);
     }
-    list(row.op, opTexts, opSelected, &opCmd);
+    choices(row.op, row.opTexts, opTexts, opSelected, &opCmd);
 
     if (pattern->IsMultiBitMode())
     {
@@ -335,32 +516,59 @@ void CqzSearchEventListView::SqzImp::MakeRow(SqzSearchRow& row, CqzSearchCreateV
         const int width = measure.Width(CString(row.text ? L'M' : L'0', digits)) + 2 * hd;
         auto edit = [&](CqzEdit& field)
         {
-            field.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL,
-                         Shifted(place(width), offset), parent, 1);
-            field.SetFont(p.GetFont(), TRUE);
-            field.SetValueChangedCmd(&valueCmd);
+            Put(field, Shifted(place(width), offset),
+                [&](const CRect& r)
+                {
+                    field.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, r,
+                                 parent, 1);
+                    field.SetFont(p.GetFont(), TRUE);
+                    field.SetValueChangedCmd(&valueCmd);
+                });
         };
         edit(row.low);
         if (IsRange(*pattern))
         {
-            row.to.Create(L"to", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE,
-                          Shifted(place(measure.Width(L"to")), offset), parent);
-            row.to.SetFont(p.GetFont(), TRUE);
+            PutText(row.to, L"to", SS_CENTER, Shifted(place(measure.Width(L"to")), offset), parent,
+                    p.GetFont());
             edit(row.high);
         }
+        else
+        {
+            Drop(row.to);
+            Drop(row.high);
+        }
+        if (wasText != row.text)
+            row.problem = RowProblem();
         FillValues(row, *pattern);
     }
+    else
+    {
+        Drop(row.low);
+        Drop(row.to);
+        Drop(row.high);
+        row.problem = RowProblem();
+    }
 
-    marker(row.close, this->list->GetClosingBracketsAfter(row.event), L')');
-    if (CqzSearchEventConj* conj = this->list->GetConjAfter(row.event))
-        list(row.conj, {L"AND", L"OR"}, conj->GetType() == eqzConjOr ? 1 : 0, &conjCmd);
+    marker(row.close, list->GetClosingBracketsAfter(row.event), L')');
+    if (CqzSearchEventConj* conj = list->GetConjAfter(row.event))
+        choices(row.conj, row.conjTexts, {L"AND", L"OR"}, conj->GetType() == eqzConjOr ? 1 : 0,
+                &conjCmd);
+    else
+    {
+        Drop(row.conj);
+        row.conjTexts.clear();
+    }
 
     BuildMenu(row);
     const CRect button = place(GetSystemMetrics(SM_CXVSCROLL));
-    row.button.Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, Shifted(button, offset), parent,
-                      0xFFFF, row.menu);
-    row.button.SetValueChangedCmd(&menuCmd);
-    row.button.ShowToolTip(L"Add or remove events and brackets");
+    Put(row.button, Shifted(button, offset),
+        [&](const CRect& r)
+        {
+            row.button.Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, r, parent, 0xFFFF, row.menu);
+            row.button.SetValueChangedCmd(&menuCmd);
+            row.button.ShowToolTip(L"Add or remove events and brackets");
+        });
+    row.button.SetMenu(row.menu);
 
     CPoint max = p.GetMaxPosition();
     max.x = std::max<LONG>(max.x, button.right);
@@ -371,22 +579,32 @@ void CqzSearchEventListView::SqzImp::MakeRow(SqzSearchRow& row, CqzSearchCreateV
 
 void CqzSearchEventListView::SqzImp::FillValues(SqzSearchRow& row, const CqzPatternModel& pattern)
 {
+    // A field the person typed something wrong into keeps it, marked, until it is mended.
+    auto show = [](CqzEdit& field, const CString& problem, const CString& text)
+    {
+        if (field.GetSafeHwnd() == nullptr)
+            return;
+        if (problem.IsEmpty() && field.GetWindowText() != text)
+            field.SetWindowText(text);
+        field.SetBackgroundColor(problem.IsEmpty() ? GetSysColor(COLOR_WINDOW) : ProblemColor);
+        field.SetToolTipText(problem);
+    };
     if (row.text)
     {
         CString text;
         pattern.GetValue(text);
-        row.low.SetWindowText(text);
+        show(row.low, row.problem.low, text);
         return;
     }
     CqzUInt value, second;
     pattern.GetValue(value, second);
     if (IsRange(pattern))
     {
-        row.low.SetWindowText(CqzSearchValueText::Format(value));
-        row.high.SetWindowText(CqzSearchValueText::Format(second));
+        show(row.low, row.problem.low, CqzSearchValueText::Format(value));
+        show(row.high, row.problem.high, CqzSearchValueText::Format(second));
     }
     else
-        row.low.SetWindowText(CqzSearchValueText::Format(value, second));
+        show(row.low, row.problem.low, CqzSearchValueText::Format(value, second));
 }
 
 void CqzSearchEventListView::SqzImp::BuildMenu(SqzSearchRow& row)
@@ -509,31 +727,38 @@ bool CqzSearchEventListView::SqzImp::OnValue()
     if (row == nullptr)
         return false;
     CqzPatternModel* pattern = PatternOf(*row);
+    const CqzLabel* label = CqzLabelMgr::Instance().IDToLabel(pattern->GetLabelInfo().GetLabelID());
+    const bool high = valueCmd.GetSource() == &row->high;
+    CString& problem = high ? row->problem.high : row->problem.low;
+    const CString typed = (high ? row->high : row->low).GetWindowText();
     if (row->text)
     {
+        problem = CqzPatternCheck::TextProblem(typed);
         CString now;
         pattern->GetValue(now);
-        if (now != row->low.GetWindowText())
-            pattern->SetValue(row->low.GetWindowText());
-        return true;
-    }
-    CqzUInt value, second, ignored;
-    const bool range = IsRange(*pattern);
-    const bool ok = range
-                        ? CqzSearchValueText::Parse(row->low.GetWindowText(), value, ignored) &&
-                              CqzSearchValueText::Parse(row->high.GetWindowText(), second, ignored)
-                        : CqzSearchValueText::Parse(row->low.GetWindowText(), value, second);
-    CqzUInt oldValue, oldSecond;
-    pattern->GetValue(oldValue, oldSecond);
-    if (!ok)
-    {
-        // Text that is no number is refused: the field shows the pattern's value again.
+        if (problem.IsEmpty() && now != typed)
+            pattern->SetValue(typed);
         FillValues(*row, *pattern);
-        return false;
+        return problem.IsEmpty();
     }
-    if (!(value == oldValue) || !(second == oldSecond))
-        pattern->SetValue(value, second);
-    return true;
+    CqzUInt value, dontCare;
+    problem = CqzPatternCheck::NumberProblem(typed, label, IsRange(*pattern), value, dontCare);
+    if (problem.IsEmpty())
+    {
+        CqzUInt oldValue, oldSecond;
+        pattern->GetValue(oldValue, oldSecond);
+        CqzUInt newValue = oldValue, newSecond = oldSecond;
+        if (!IsRange(*pattern))
+            newValue = value, newSecond = dontCare;
+        else if (high)
+            newSecond = value;
+        else
+            newValue = value;
+        if (!(newValue == oldValue) || !(newSecond == oldSecond))
+            pattern->SetValue(newValue, newSecond);
+    }
+    FillValues(*row, *pattern);
+    return problem.IsEmpty();
 }
 
 bool CqzSearchEventListView::SqzImp::OnMenu()

@@ -12,6 +12,7 @@
 // and brackets. Every edit goes through the event list's own operations, so the list sends its
 // change messages; the host lays the view out again when it hears them. The list owns the view.
 
+#include "mfc/CString.h"
 #include "qzSystem/mvc/CqzMvcViewport.h"
 
 #include <memory>
@@ -41,6 +42,15 @@ public:
     // the start of the row below the last one, the maximum position widened to the right.
     void Layout(CqzSearchCreateViewParameters& parameters);
     void GetWindows(std::vector<CWnd*>& windows) const;
+
+    // The expression read back through the controls, and as the list holds it, in the same
+    // words ("(STAT = 50 AND DATA in range 1 to 5) OR ..."): equal whenever the screen shows
+    // the model. A value field marked with a problem reads "#" in both.
+    CString GetShownText() const;
+    CString GetModelText() const;
+    // The first value field marked with a problem: its row (from 0) and the reason; false when
+    // every field holds what the model holds.
+    bool FindProblem(int& row, CString& reason) const;
 
     // Relayouts are the host's: the view does not answer the list's messages itself.
     void OnUpdate(foundation::ISubject*, foundation::IMessage*) override {}

@@ -9,3 +9,9 @@ BOOL CqzEdit::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT*)
     m_command->Raise(0, this);
     return TRUE;
 }
+
+void CqzEdit::Commit()
+{
+    if (m_command != nullptr)
+        m_command->Raise(0, this);
+}

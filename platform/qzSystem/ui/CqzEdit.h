@@ -10,6 +10,9 @@ class CqzEdit : public CEdit
 {
 public:
     void SetValueChangedCmd(CqzEditCmd* command) { m_command = command; }
+    // Finishes the editing now, as the focus leaving the field does (Enter on a default button
+    // reaches the dialog before the field has let go).
+    void Commit();
 
 protected:
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;

@@ -1,6 +1,6 @@
 #pragma once
 // The host's resizable dialog: a flexible dialog with a name (the help topic and the key under
-// which hosts remember it) and a help hook that WM_HELP (F1) calls.
+// which hosts remember its size) and a help hook that WM_HELP (F1) calls.
 
 #include "qzSystem/ui/CNSFlexDialog.h"
 
@@ -19,11 +19,22 @@ public:
     // named after the dialog; a dialog with a topic of its own overrides this.
     virtual BOOL OnHelpHook();
 
+    // Closing remembers a size the person gave the dialog (CqzOptionsMgr, by name).
+    void OnOK() override;
+    void OnCancel() override;
+
 protected:
+    // Gives the dialog the client size the person gave it last time, else `preferred` (at
+    // least the template's size, at most the screen's), and centres it on its owner.
+    void PlaceDialog(CSize preferred);
     static const AFX_MSGMAP* GetThisMessageMap();
     const AFX_MSGMAP* GetMessageMap() const override;
     BOOL OnHelpInfo(HELPINFO* info);
 
 private:
+    void RememberSize();
+    CSize ClientSize() const;
+
     CString m_name;
+    CSize m_placedSize;
 };

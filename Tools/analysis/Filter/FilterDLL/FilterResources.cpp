@@ -28,7 +28,7 @@ AFX_DIALOG_RESOURCE FilterDialog()
              {L"BUTTON", L"Recall Favorite", IDC_RECALL, MenuButton, 79, 104, 64, 14},
              {L"BUTTON", L"OK", IDOK, Child | WS_TABSTOP | BS_DEFPUSHBUTTON, 146, 104, 50, 14},
              {L"BUTTON", L"Cancel", IDCANCEL, Push, 199, 104, 50, 14},
-             {L"BUTTON", L"Help", IDC_HELP_BUTTON, Push, 252, 104, 50, 14}}};
+             {L"BUTTON", L"&Help", IDC_HELP_BUTTON, Push, 252, 104, 50, 14}}};
 }
 
 AFX_MENU_ITEM Item(const wchar_t* text, UINT id, bool greyed = false)

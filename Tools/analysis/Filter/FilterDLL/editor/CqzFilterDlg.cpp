@@ -2,12 +2,18 @@
 
 #include "FilterResource.h"
 #include "editor/CqzFilterFavoriteMenus.h"
+#include "editor/CqzFilterModelView.h"
 #include "editor/CqzFilterView.h"
 #include "mfc/ui/AfxWin.h"
 #include "mfc/ui/CFont.h"
 #include "model/CqzFilterModel.h"
 #include "qzSystem/managers/CqzHelpMgr.h"
+#include "qzSystem/managers/CqzLabelMgr.h"
 #include "qzSystem/managers/CqzPlugInMgr.h"
+#include "qzSystem/search/CqzPatternCheck.h"
+#include "qzSystem/search/CqzSearchEventList.h"
+#include "qzSystem/search/CqzSearchEventListView.h"
+#include "qzSystem/ui/CqzEdit.h"
 #include "tool/CqzFilter.h"
 
 #include <algorithm>
@@ -97,7 +103,30 @@ BOOL CqzFilterDlg::OnInitDialog()
             CqzPlugInMgr::Instance().GetInstanceFromInstanceID(m_imp->tool->GetInstanceID()));
         tool != nullptr && !tool->GetTitle().IsEmpty())
         SetWindowText(tool->GetTitle());
+    Place();
+    // The first focus is on the first term.
+    if (CqzFilterModelView* terms = m_imp->model.GetView(); terms != nullptr && terms->GetButton(0))
+    {
+        terms->GetButton(0)->SetFocus();
+        return FALSE;
+    }
     return TRUE;
+}
+
+void CqzFilterDlg::Place()
+{
+    if (!m_imp->viewHasWindow)
+        return;
+    // Laid out at once: the extent of every term decides the size the dialog asks for.
+    m_imp->view->Layout();
+    CRect list;
+    m_imp->view->GetClientRect(list);
+    CRect client;
+    GetClientRect(client);
+    const CSize extent = m_imp->view->GetExtent();
+    const int scrollBar = GetSystemMetrics(SM_CXVSCROLL);
+    PlaceDialog(CSize(client.Width() + std::max<LONG>(0, extent.cx + scrollBar - list.Width()),
+                      client.Height() + std::max<LONG>(0, extent.cy + 2 - list.Height())));
 }
 
 void CqzFilterDlg::CreateView()
@@ -186,6 +215,47 @@ void CqzFilterDlg::OnTab(UINT id)
     SendMessage(WM_NEXTDLGCTL,
                 reinterpret_cast<WPARAM>(order[static_cast<std::size_t>(target)]->GetSafeHwnd()),
                 TRUE);
+}
+
+void CqzFilterDlg::OnOK()
+{
+    if (auto* field = dynamic_cast<CqzEdit*>(CWnd::GetFocus()))
+        field->Commit();
+    const CString problem = FindProblem();
+    if (!problem.IsEmpty())
+    {
+        MessageBox(problem, L"Filter", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    CqzFlexDialog::OnOK();
+}
+
+CString CqzFilterDlg::FindProblem() const
+{
+    const std::vector<SqzFilterTerm>& terms = m_imp->model.GetTerms();
+    for (std::size_t t = 0; t < terms.size(); ++t)
+    {
+        const CString term = L"Term " + CString(std::to_wstring(t + 1)) +
+                             (terms[t].showName ? L" (" + terms[t].name + L")" : CString());
+        const CqzSearchEventList& events = *terms[t].search->GetIfClause().GetEventList();
+        int row = -1;
+        CString reason;
+        if (const CqzSearchEventListView* view = events.GetView();
+            view == nullptr || !view->FindProblem(row, reason))
+            for (int e = 0; e < events.GetEventCount() && reason.IsEmpty(); ++e)
+            {
+                const CqzPatternModel& pattern = *events.GetEvent(e)->GetEventLabel();
+                const CqzLabel* label =
+                    CqzLabelMgr::Instance().IDToLabel(pattern.GetLabelInfo().GetLabelID());
+                // A label this capture lacks is the run's to report (the term is skipped).
+                if (label != nullptr)
+                    reason = CqzPatternCheck::PatternProblem(pattern, *label);
+                row = e;
+            }
+        if (!reason.IsEmpty())
+            return term + L", row " + CString(std::to_wstring(row + 1)) + L": " + reason;
+    }
+    return CString();
 }
 
 void CqzFilterDlg::OnHelp()

@@ -99,10 +99,10 @@ void CqzFilterFavoriteMenus::BuildStoreMenu()
     m_storeNew = static_cast<int>(ID_STORE_NEW);
     m_storeDelete = static_cast<int>(ID_STORE_DELETE);
     m_storeDeleteAll = static_cast<int>(ID_STORE_DELETE_ALL);
-    m_storeMenu.AppendMenu(MF_STRING, ID_STORE_NEW, L"New...");
+    m_storeMenu.AppendMenu(MF_STRING, ID_STORE_NEW, L"&New...");
     m_storeMenu.AppendMenu(MF_SEPARATOR);
-    m_storeMenu.AppendMenu(Greyed(n <= 0), ID_STORE_DELETE, L"Delete...");
-    m_storeMenu.AppendMenu(Greyed(n == 0), ID_STORE_DELETE_ALL, L"Delete All");
+    m_storeMenu.AppendMenu(Greyed(n <= 0), ID_STORE_DELETE, L"&Delete...");
+    m_storeMenu.AppendMenu(Greyed(n == 0), ID_STORE_DELETE_ALL, L"Delete &All");
     if (n <= 0)
         return;
     m_storeMenu.AppendMenu(MF_SEPARATOR);
@@ -113,7 +113,7 @@ void CqzFilterFavoriteMenus::BuildStoreMenu()
     {
         m_storeMore = static_cast<int>(first) + Depth();
         m_storeMenu.AppendMenu(MF_SEPARATOR);
-        m_storeMenu.AppendMenu(MF_STRING, static_cast<UINT>(m_storeMore), L"More...");
+        m_storeMenu.AppendMenu(MF_STRING, static_cast<UINT>(m_storeMore), L"&More...");
     }
 }
 
@@ -132,17 +132,17 @@ void CqzFilterFavoriteMenus::BuildRecallMenu()
     {
         m_recallMenu.AppendMenu(MF_SEPARATOR);
         m_recallMore = static_cast<int>(next);
-        m_recallMenu.AppendMenu(MF_STRING, next++, L"More...");
+        m_recallMenu.AppendMenu(MF_STRING, next++, L"&More...");
     }
     if (n > 0)
         m_recallMenu.AppendMenu(MF_SEPARATOR);
     m_recallLast = static_cast<int>(next);
-    m_recallMenu.AppendMenu(Greyed(!m_tool->HasAppliedSetup()), next++, L"Last");
+    m_recallMenu.AppendMenu(Greyed(!m_tool->HasAppliedSetup()), next++, L"&Last");
     m_recallMenu.AppendMenu(MF_SEPARATOR);
     m_recallDelete = static_cast<int>(next);
-    m_recallMenu.AppendMenu(Greyed(n <= 0), next++, L"Delete...");
+    m_recallMenu.AppendMenu(Greyed(n <= 0), next++, L"&Delete...");
     m_recallDeleteAll = static_cast<int>(next);
-    m_recallMenu.AppendMenu(Greyed(n <= 0), next, L"Delete All");
+    m_recallMenu.AppendMenu(Greyed(n <= 0), next, L"Delete &All");
 }
 
 void CqzFilterFavoriteMenus::Rebuild()

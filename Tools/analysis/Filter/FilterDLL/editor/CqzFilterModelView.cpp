@@ -40,8 +40,10 @@ struct CqzFilterModelView::SqzImp
     }
 
     CqzFilterModel* Model() const { return dynamic_cast<CqzFilterModel*>(view->GetMvcModel()); }
+    // Reuses the buttons of the terms that stay; those that go are deleted once they no longer
+    // handle a message (their menu may still be open).
     bool Layout(CqzSearchCreateViewParameters& p);
-    void RememberFocus();
+    void RetireLastButton();
     void PlaceTerm(CqzSearchCreateViewParameters& p, const SqzFilterTerm& term, int index,
                    int rowX);
     void AddLabel(CqzSearchCreateViewParameters& p, const SqzFilterTerm& term, const CRect& button,
@@ -59,22 +61,25 @@ struct CqzFilterModelView::SqzImp
     int focusIndex = -1;
 };
 
-void CqzFilterModelView::SqzImp::RememberFocus()
+void CqzFilterModelView::SqzImp::RetireLastButton()
 {
-    const CWnd* focus = CWnd::GetFocus();
-    for (std::size_t j = 0; j < buttons.size(); ++j)
-        if (buttons[j].get() == focus && focusIndex == -1)
-            focusIndex = static_cast<int>(j);
-    buttons.clear();
-    labels.clear();
-    popups.clear();
+    std::unique_ptr<CqzChevronMenuBtn> button = std::move(buttons.back());
+    buttons.pop_back();
+    button->SetValueChangedCmd(nullptr);
+    button->ShowWindow(SW_HIDE);
+    CWnd* window = button.get();
+    AfxDeleteAfterMessages(std::move(button), {window});
 }
 
 bool CqzFilterModelView::SqzImp::Layout(CqzSearchCreateViewParameters& p)
 {
-    RememberFocus();
     CqzFilterModel* model = Model();
-    if (model == nullptr || model->GetSize() == 0)
+    const std::size_t count = model == nullptr ? 0 : static_cast<std::size_t>(model->GetSize());
+    while (buttons.size() > count)
+        RetireLastButton();
+    labels.clear();
+    popups.clear();
+    if (count == 0)
         return true;
     const int hd = p.GetHDBU();
     const int sp = p.GetVCtrlSpacing();
@@ -105,21 +110,26 @@ void CqzFilterModelView::SqzImp::PlaceTerm(CqzSearchCreateViewParameters& p,
     CRect rect(pos.x, pos.y, pos.x + scrollBar, pos.y + p.GetVCtrl());
     rect.OffsetRect(-off.x, -off.y);
     const int popup = PopupIndex(*Model(), term);
-    auto button = std::make_unique<CqzChevronMenuBtn>();
-    button->Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, p.GetParent(), ButtonID,
-                   menu.GetSubMenu(popup)->GetSafeHmenu(), 0, 0);
-    button->SetValueChangedCmd(command.get());
-    button->ShowToolTip(ButtonTip, -1, -1, -1);
+    const HMENU popupMenu = menu.GetSubMenu(popup)->GetSafeHmenu();
+    if (static_cast<std::size_t>(index) == buttons.size())
+    {
+        auto button = std::make_unique<CqzChevronMenuBtn>();
+        button->Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, p.GetParent(), ButtonID,
+                       popupMenu, 0, 0);
+        button->SetValueChangedCmd(command.get());
+        button->ShowToolTip(ButtonTip, -1, -1, -1);
+        buttons.push_back(std::move(button));
+    }
+    CqzChevronMenuBtn* placed = buttons[static_cast<std::size_t>(index)].get();
+    placed->MoveWindow(rect);
+    placed->SetMenu(popupMenu);
     int x = pos.x + scrollBar;
-    auto label = std::make_unique<CqzStatic>();
-    labels.push_back(std::move(label));
+    labels.push_back(std::make_unique<CqzStatic>());
     if (term.showName)
         AddLabel(p, term, rect, x);
     max.x = std::max(max.x, x);
     p.SetMaxPosition(max);
     p.SetPosition(x, pos.y);
-    CqzChevronMenuBtn* placed = button.get();
-    buttons.push_back(std::move(button));
     popups.push_back(popup);
     if (index == focusIndex)
     {
@@ -225,7 +235,8 @@ CqzFilterModelView::CqzFilterModelView() : m_imp(std::make_unique<SqzImp>(this))
 
 CqzFilterModelView::~CqzFilterModelView()
 {
-    m_imp->buttons.clear();
+    while (!m_imp->buttons.empty())
+        m_imp->RetireLastButton();
     m_imp->labels.clear();
 }
 

@@ -39,6 +39,8 @@ struct CqzFilterView::SqzImp
     int height = 0;
     std::vector<CPoint> levels;
     int layouts = 0;
+    // A relayout is posted and has not run yet: more messages need no second one.
+    bool relayoutPosted = false;
 };
 
 BEGIN_MESSAGE_MAP(CqzFilterView, CScrollView)
@@ -168,14 +170,21 @@ void CqzFilterView::OnUpdate(foundation::ISubject*, foundation::IMessage* messag
     if (type == CqzFilterModelAttachedMessage::TypeID)
     {
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_imp->font.GetSafeHandle()), FALSE);
-        PostMessage(WM_RELAYOUT);
+        PostRelayout();
     }
     else if (ChangesLayout(type))
-        PostMessage(WM_RELAYOUT);
+        PostRelayout();
+}
+
+void CqzFilterView::PostRelayout()
+{
+    if (!m_imp->relayoutPosted)
+        m_imp->relayoutPosted = PostMessage(WM_RELAYOUT) != FALSE;
 }
 
 LRESULT CqzFilterView::OnRelayout(WPARAM, LPARAM)
 {
+    m_imp->relayoutPosted = false;
     Layout();
     Invalidate(TRUE);
     return 1;

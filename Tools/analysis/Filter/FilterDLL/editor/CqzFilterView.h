@@ -47,6 +47,8 @@ protected:
 
 private:
     CqzFilterModel* GetFilterModel() const;
+    // One relayout for any number of messages before it runs.
+    void PostRelayout();
 
     struct SqzImp;
     std::unique_ptr<SqzImp> m_imp;

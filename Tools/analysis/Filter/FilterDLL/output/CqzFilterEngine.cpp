@@ -157,6 +157,12 @@ void CqzFilterEngine::Prepare(CqzData& data)
     m_imp->ResetCounts();
 }
 
+void CqzFilterEngine::Discard()
+{
+    m_imp->outputs.clear();
+    m_imp->ResetCounts();
+}
+
 void CqzFilterEngine::Refresh()
 {
     if (m_imp->data == nullptr || !m_imp->data->IsDataValid())
@@ -237,7 +243,11 @@ void CqzFilterEngine::SqzImp::ResetCounts()
         if (searches[std::size_t(i)]->IsEnabled())
         {
             const CqzFilterAction* action = filter ? filter->GetAction(int(terms.size())) : nullptr;
-            terms.push_back({model.GetFilterName(i), action ? action->GetType() : 0u,
+            // A name the person chose not to show is a placeholder: the term goes by number.
+            const CString name = model.GetShowFilterName(i)
+                                     ? model.GetFilterName(i)
+                                     : L"Term " + CString(std::to_wstring(i + 1));
+            terms.push_back({name, action ? action->GetType() : 0u,
                              action ? action->GetColor() : 0u});
         }
     std::int64_t rows = 0;

@@ -24,6 +24,8 @@ public:
     // The run: discards the previous output, compiles the tool's model and adds the output
     // columns.
     void Prepare(CqzData& data);
+    // A run of a disabled filter: the output of the previous run goes, so every row shows.
+    void Discard();
     // Makes the host produce every page again, with the model as it is now.
     void Refresh();
     // The data set is going away; later refreshes do nothing.

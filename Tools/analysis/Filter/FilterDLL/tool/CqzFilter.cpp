@@ -86,6 +86,8 @@ void CqzFilter::HandleMessage(CqzMessageBase* message)
                 m_imp->model.Validate();
             if (m_imp->model.IsEnabled() && GetData() != nullptr)
                 m_imp->engine.Prepare(*GetData());
+            else
+                m_imp->engine.Discard();
         }
         break;
     case CqzMessageDestroyPlugIn::TypeID:

@@ -1,0 +1,64 @@
+#include "CqzDialogSizes.h"
+
+#include "CqzHostError.h"
+#include "CqzOutputFile.h"
+
+#include "qzSystem/managers/CqzOptionsMgr.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+std::string CqzDialogSizes::PathBeside(const std::string& favorites)
+{
+    return (std::filesystem::path(favorites).parent_path() / "dialog-sizes.txt").string();
+}
+
+std::string CqzDialogSizes::DefaultPath()
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    const std::string folder = config != nullptr && *config != '\0'
+                                   ? std::string(config)
+                                   : std::string(home != nullptr ? home : ".") + "/.config";
+    return folder + "/qzfilter/dialog-sizes.txt";
+}
+
+void CqzDialogSizes::Load(const std::string& path)
+{
+    std::ifstream file(path);
+    std::string line;
+    while (std::getline(file, line))
+    {
+        std::istringstream words(line);
+        std::string name;
+        long width = 0;
+        long height = 0;
+        if (words >> name >> width >> height && width > 0 && height > 0 && width < 100000 &&
+            height < 100000)
+            CqzOptionsMgr::Instance().SetDialogSize(CString::FromUtf8(name), CSize(width, height));
+    }
+}
+
+bool CqzDialogSizes::Save(const std::string& path)
+{
+    const auto& sizes = CqzOptionsMgr::Instance().GetDialogSizes();
+    if (sizes.empty())
+        return true;
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    try
+    {
+        CqzOutputFile file(path, "dialog sizes");
+        for (const auto& [name, size] : sizes)
+            file.Stream() << name.ToUtf8() << ' ' << size.cx << ' ' << size.cy << '\n';
+        file.Commit();
+        return true;
+    }
+    catch (const CqzHostError&)
+    {
+        return false;
+    }
+}
