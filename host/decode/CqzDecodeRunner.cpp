@@ -24,8 +24,8 @@ std::vector<std::string> CqzDecodeRunner::Run(CqzData& data, const SqzDecodeRequ
 {
     const CqzDataTable& capture = *data.GetTable(0);
     std::vector<std::unique_ptr<CqzDecodeStack>> stacks;
-    for (const std::string& spec : request.stacks)
-        stacks.push_back(std::make_unique<CqzDecodeStack>(spec, capture));
+    for (const std::string& argument : request.stacks)
+        stacks.push_back(std::make_unique<CqzDecodeStack>(argument, capture));
     const CqzSampleClock clock =
         CqzDecodeSamples::ChooseClock(capture, request.rate, request.captureRate);
     const std::uint64_t samples = CqzDecodeSamples::CountSamples(capture, clock);

@@ -50,7 +50,7 @@ GHashTable* NewVariantTable()
 
 struct SqzStage
 {
-    SqzDecodeStage spec;
+    SqzDecodeStage argument;
     const srd_decoder* decoder;
     CqzDecoderInfo info;
 };
@@ -71,14 +71,14 @@ struct CqzDecodeStack::SqzImp
     [[noreturn]] void Fail(const SqzStage& stage, const std::string& what, int code = SRD_OK) const
     {
         std::string log = CqzDecodeLibrary::Instance().TakeLog();
-        throw CqzDecodeError("decoder '" + stage.spec.id + "': " + what +
+        throw CqzDecodeError("decoder '" + stage.argument.id + "': " + what +
                              (code != SRD_OK ? std::string(" (") + srd_strerror(code) + ")" : "") +
                              (log.empty() ? "" : ": " + log));
     }
 
     void Check(SqzStage& stage, bool first)
     {
-        for (const auto& [key, value] : stage.spec.settings)
+        for (const auto& [key, value] : stage.argument.settings)
             if (stage.info.HasChannel(key) && first)
                 channels.emplace_back(key, value);
             else if (stage.info.FindOption(key) == nullptr)
@@ -88,7 +88,7 @@ struct CqzDecodeStack::SqzImp
             if (std::none_of(channels.begin(), channels.end(),
                              [&](const auto& given) { return given.first == channel; }))
                 Fail(stage, "the channel '" + channel + "' is required: give it as " +
-                                stage.spec.id + ":" + channel + "=LABEL (" +
+                                stage.argument.id + ":" + channel + "=LABEL (" +
                                 stage.info.DescribeKeys() + ")");
     }
 
@@ -99,9 +99,9 @@ struct CqzDecodeStack::SqzImp
                 if (input == output)
                     return;
         Fail(above,
-             "cannot be stacked on '" + below.spec.id + "' (it takes " +
+             "cannot be stacked on '" + below.argument.id + "' (it takes " +
                  (above.info.GetInputs().empty() ? "nothing" : above.info.GetInputs().front()) +
-                 ", '" + below.spec.id + "' gives " +
+                 ", '" + below.argument.id + "' gives " +
                  (below.info.GetOutputs().empty() ? "nothing" : below.info.GetOutputs().front()) +
                  ")");
     }
@@ -111,7 +111,7 @@ struct CqzDecodeStack::SqzImp
         GHashTable* options = NewVariantTable();
         try
         {
-            for (const auto& [key, value] : stage.spec.settings)
+            for (const auto& [key, value] : stage.argument.settings)
                 if (const SqzDecoderOption* option = stage.info.FindOption(key))
                     g_hash_table_insert(options, g_strdup(key.c_str()),
                                         stage.info.MakeValue(*option, value));
@@ -121,7 +121,7 @@ struct CqzDecodeStack::SqzImp
             g_hash_table_destroy(options);
             throw;
         }
-        srd_decoder_inst* instance = srd_inst_new(session, stage.spec.id.c_str(), options);
+        srd_decoder_inst* instance = srd_inst_new(session, stage.argument.id.c_str(), options);
         g_hash_table_destroy(options);
         if (instance == nullptr)
             Fail(stage, "the decoder refuses its options");
@@ -181,7 +181,7 @@ struct CqzDecodeStack::SqzImp
         const SqzDecoderOption* option = stage.info.FindOption("format");
         if (option == nullptr)
             return {};
-        for (const auto& [key, value] : stage.spec.settings)
+        for (const auto& [key, value] : stage.argument.settings)
             if (key == "format")
                 return value;
         return option->defaultValue;
@@ -204,7 +204,7 @@ struct CqzDecodeStack::SqzImp
         const std::string log = CqzDecodeLibrary::Instance().TakeLog();
         if (code == SRD_OK && log.empty())
             return;
-        throw CqzDecodeError("decoder '" + Culprit(log).spec.id + "': stopped with an error" +
+        throw CqzDecodeError("decoder '" + Culprit(log).argument.id + "': stopped with an error" +
                              (code != SRD_OK ? " at sample " + std::to_string(sample) : "") +
                              (log.empty() ? "" : ": " + log));
     }
@@ -224,17 +224,17 @@ struct CqzDecodeStack::SqzImp
             if (code != SRD_OK)
                 StopAndCheck(code, first);
             if (g_interrupted != 0 || (request.progress && !request.progress(first + count, total)))
-                throw CqzDecodeError("decoding interrupted (" + stages.front().spec.id + ")");
+                throw CqzDecodeError("decoding interrupted (" + stages.front().argument.id + ")");
         }
         // A decoder that failed in its own thread has said so in the log.
         StopAndCheck(SRD_OK, total);
     }
 };
 
-CqzDecodeStack::CqzDecodeStack(const std::string& spec, const CqzDataTable& capture)
+CqzDecodeStack::CqzDecodeStack(const std::string& argument, const CqzDataTable& capture)
     : m_imp(std::make_unique<SqzImp>(capture))
 {
-    for (SqzDecodeStage& stage : CqzDecodeSpec::Parse(spec))
+    for (SqzDecodeStage& stage : CqzDecodeArgument::Parse(argument))
     {
         const srd_decoder& decoder = CqzDecodeLibrary::Instance().Load(stage.id);
         m_imp->stages.push_back({std::move(stage), &decoder, CqzDecoderInfo(decoder)});
@@ -257,7 +257,7 @@ std::vector<std::string> CqzDecodeStack::GetDecoderIDs() const
 {
     std::vector<std::string> ids;
     for (const SqzStage& stage : m_imp->stages)
-        ids.push_back(stage.spec.id);
+        ids.push_back(stage.argument.id);
     return ids;
 }
 

@@ -5,7 +5,7 @@
 // time and every annotation of every stage collected. Errors are CqzDecodeError naming the
 // decoder; nothing is kept of a stack that fails.
 
-#include "CqzDecodeSpec.h"
+#include "CqzDecodeArgument.h"
 #include "CqzSampleClock.h"
 #include "SqzDecodeRequest.h"
 #include "SqzDecodedAnnotations.h"
@@ -19,7 +19,7 @@ class CqzDecodeStack
 {
 public:
     // Loads and checks the decoders; the table must outlive the stack.
-    CqzDecodeStack(const std::string& spec, const CqzDataTable& capture);
+    CqzDecodeStack(const std::string& argument, const CqzDataTable& capture);
     ~CqzDecodeStack();
     CqzDecodeStack(const CqzDecodeStack&) = delete;
     CqzDecodeStack& operator=(const CqzDecodeStack&) = delete;

@@ -14,7 +14,7 @@ struct SqzDecodeStage
     std::vector<std::pair<std::string, std::string>> settings;
 };
 
-class CqzDecodeSpec
+class CqzDecodeArgument
 {
 public:
     // Throws CqzDecodeError for an empty stage, a setting without '=' or a key given twice.

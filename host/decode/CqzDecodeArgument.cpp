@@ -1,4 +1,4 @@
-#include "CqzDecodeSpec.h"
+#include "CqzDecodeArgument.h"
 
 #include "CqzDecodeError.h"
 
@@ -36,7 +36,7 @@ SqzDecodeStage ReadStage(const std::string& text, const std::string& whole)
 }
 } // namespace
 
-std::vector<SqzDecodeStage> CqzDecodeSpec::Parse(const std::string& text)
+std::vector<SqzDecodeStage> CqzDecodeArgument::Parse(const std::string& text)
 {
     std::vector<SqzDecodeStage> stages;
     for (const std::string& part : Split(text, ','))
