@@ -30,6 +30,8 @@ public:
         static int argc = 1;
         static char name[] = "view_tests";
         static char* argv[] = {name, nullptr};
+        // The windows are drawn offscreen unless the environment names a platform.
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
         ASSERT_TRUE(AfxWinInit(argc, argv));
     }
     void TearDown() override { AfxWinTerm(); }
