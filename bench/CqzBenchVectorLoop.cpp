@@ -20,7 +20,7 @@ constexpr std::uint64_t ColorRecord(std::uint32_t color)
     return Colored | (std::uint64_t{color & 0xffffffu} << 32);
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define QZ_BENCH_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define QZ_BENCH_VECTOR_CLONES

@@ -49,7 +49,7 @@ void CqzFilterPageMask::SetRange(int from, int to)
     }
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 __attribute__((target_clones("popcnt", "default")))
 #endif
 int CqzFilterPageMask::Count() const
