@@ -126,8 +126,10 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
 int ShowCaptures(SqzHostOptions& options, const SqzViewOptions& view, std::string& phase,
                  std::ostream& err)
 {
+    // A picture shows the window as it first opens, whatever this machine remembers.
     CqzViewSettings settings(CqzViewSettings::PathBeside(view.favorites));
-    settings.Load();
+    if (view.screenshot.empty())
+        settings.Load();
     std::string previous;
     for (;;)
     {
@@ -152,6 +154,9 @@ int ShowCaptures(SqzHostOptions& options, const SqzViewOptions& view, std::strin
             return code;
         previous = options.capture;
         options.capture = next;
+        // The sample's own setup came with the sample; another capture opens without it.
+        if (options.useSample && options.setupMarkup == CqzSessionOpener::SampleSetup())
+            options.setupMarkup.clear();
         options.useSample = false;
         options.rowsGiven = false;
         options.table.clear();
