@@ -10,9 +10,12 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QMessageBox>
 #include <QPixmap>
 
 #include <cstdlib>
+#include <iostream>
+#include <utility>
 #include <ostream>
 
 namespace
@@ -77,19 +80,8 @@ struct SqzWindowsScope
     ~SqzWindowsScope() { AfxWinTerm(); }
 };
 
-int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOptions& view)
+int Screenshot(CqzViewWindow& window, const std::string& screenshot)
 {
-    const std::string& screenshot = view.screenshot;
-    CqzViewWindow window(session, options.capture, options.showHidden);
-    if (const int table = CqzListedTables::Chosen(options, session); table >= 0)
-        window.ShowTable(table);
-    window.show();
-    if (options.rowsGiven)
-        window.GetTable().GoTo(options.firstRow);
-    if (view.countAll)
-        window.CountAll();
-    if (screenshot.empty())
-        return QApplication::exec();
     QApplication::processEvents();
     QByteArray png;
     QBuffer buffer(&png);
@@ -100,6 +92,75 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
     file.Stream().write(png.constData(), png.size());
     file.Commit();
     return eqzExitOk;
+}
+
+// Shows one capture until the window closes; `next` is then the capture the person chose to
+// open instead (empty: none, the view ends).
+int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOptions& view,
+         CqzViewSettings& settings, std::string& next)
+{
+    CqzViewWindow window(session, options.capture, options.showHidden);
+    window.UseSettings(settings);
+    if (!options.useSample)
+        settings.AddRecent(options.capture);
+    if (view.screenshot.empty())
+        window.SetOnOpen([&next](const std::string& path) { next = path; });
+    if (const int table = CqzListedTables::Chosen(options, session); table >= 0)
+        window.ShowTable(table);
+    window.show();
+    if (options.rowsGiven)
+        window.GetTable().GoTo(options.firstRow);
+    if (view.countAll)
+        window.CountAll();
+    if (!view.screenshot.empty())
+        return Screenshot(window, view.screenshot);
+    const int code = QApplication::exec();
+    if (const auto failure = settings.Save())
+        std::cerr << "qzfilter: " << *failure << " (the view's settings are not kept)\n";
+    return code;
+}
+
+// Opens the capture of the options and shows it; then each capture the person opens from the
+// window, with the same terms and setups. A capture that cannot be opened is said in a message
+// box and the one before it comes back.
+int ShowCaptures(SqzHostOptions& options, const SqzViewOptions& view, std::string& phase,
+                 std::ostream& err)
+{
+    // A picture shows the window as it first opens, whatever this machine remembers.
+    CqzViewSettings settings(CqzViewSettings::PathBeside(view.favorites));
+    if (view.screenshot.empty())
+        settings.Load();
+    std::string previous;
+    for (;;)
+    {
+        std::unique_ptr<CqzHostSession> session;
+        try
+        {
+            session = CqzSessionOpener::Open(options, phase, err);
+        }
+        catch (const std::exception& error)
+        {
+            if (previous.empty())
+                throw;
+            QMessageBox::warning(nullptr, QStringLiteral("qzfilter view"),
+                                 QString::fromStdString(options.capture + ": " + error.what()));
+            options.capture = std::exchange(previous, std::string());
+            continue;
+        }
+        phase = "showing the window";
+        std::string next;
+        const int code = Show(*session, options, view, settings, next);
+        if (next.empty())
+            return code;
+        previous = options.capture;
+        options.capture = next;
+        // The sample's own setup came with the sample; another capture opens without it.
+        if (options.useSample && options.setupMarkup == CqzSessionOpener::SampleSetup())
+            options.setupMarkup.clear();
+        options.useSample = false;
+        options.rowsGiven = false;
+        options.table.clear();
+    }
 }
 
 } // namespace
@@ -129,11 +190,8 @@ int CqzViewCommand::Run(const std::vector<std::string>& arguments, std::ostream&
                 throw CqzHostError(eqzExitUsage,
                                    "view needs a display: run it on a desktop (DISPLAY or "
                                    "WAYLAND_DISPLAY set), or give --screenshot FILE.png");
-            const std::unique_ptr<CqzHostSession> session =
-                CqzSessionOpener::Open(options, phase, err);
-            phase = "showing the window";
             const CqzFavoritesKeeper favorites(view.favorites, err);
-            return Show(*session, options, view);
+            return ShowCaptures(options, view, phase, err);
         },
         err);
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -51,6 +52,7 @@ CqzViewTable::CqzViewTable(QWidget* parent) : QAbstractScrollArea(parent)
     m_lineHeight = QFontMetrics(font).height() + 4;
     m_gapHeight = QFontMetrics(GapFont(font)).height() + 1;
     setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int value)
             {
@@ -169,14 +171,6 @@ std::vector<std::int64_t> CqzViewTable::GetDrawnRows()
     return rows;
 }
 
-int CqzViewTable::GetTotalWidth() const
-{
-    int total = 0;
-    for (const int w : m_widths)
-        total += w;
-    return total;
-}
-
 void CqzViewTable::ScrollTo(std::int64_t top)
 {
     if (!m_rows)
@@ -215,24 +209,58 @@ void CqzViewTable::UpdateScrollBar()
 
 void CqzViewTable::MeasureColumns()
 {
-    m_widths.clear();
     if (!m_rows)
         return;
     const QFontMetrics metrics(font());
     const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
     const CqzTableText& text = m_rows->GetText();
-    const auto width = [&](const std::string& heading, std::size_t chars)
-    {
-        return std::max(metrics.horizontalAdvance(QString::fromStdString(heading)),
-                        int(chars) * digit) +
-               2 * Padding;
-    };
-    m_widths.push_back(width("Row", std::to_string(m_rows->GetRowCount()).size()));
-    m_widths.push_back(
-        width(text.GetTimeHeading(),
-              text.TimeOfLine(text.GetTable().GetLine(m_rows->GetRowCount() - 1)).size() + 1));
+    std::vector<std::string> names{"Row", text.GetTimeHeading()};
     for (int i = 0; i < text.GetColumnCount(); ++i)
-        m_widths.push_back(width(text.GetName(i), text.GuessWidth(i)));
+        names.push_back(text.GetName(i));
+    std::vector<std::size_t> chars{
+        std::to_string(m_rows->GetRowCount()).size(),
+        text.TimeOfLine(text.GetTable().GetLine(m_rows->GetRowCount() - 1)).size() + 1};
+    for (int i = 0; i < text.GetColumnCount(); ++i)
+        chars.push_back(text.GuessWidth(i));
+    // A run of the tool with the same columns keeps the person's arrangement.
+    bool same = int(names.size()) == m_columns.GetListedCount();
+    for (std::size_t i = 0; same && i < names.size(); ++i)
+        same = names[i] == m_columns.GetName(int(i));
+    if (same)
+        return;
+    std::vector<int> widths;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        widths.push_back(std::max(metrics.horizontalAdvance(QString::fromStdString(names[i])),
+                                  int(chars[i]) * digit) +
+                         2 * Padding);
+    m_columns.Reset(std::move(names), widths);
+    if (m_recall)
+        m_columns.Restore(m_recall(m_columns.GetLayoutKey()));
+}
+
+void CqzViewTable::SetColumnMemory(ColumnsRecall recall, ColumnsKeep keep)
+{
+    m_recall = std::move(recall);
+    m_keep = std::move(keep);
+    if (m_recall && m_columns.GetListedCount() > 0)
+        m_columns.Restore(m_recall(m_columns.GetLayoutKey()));
+    ColumnsChanged();
+}
+
+void CqzViewTable::ColumnsChanged()
+{
+    if (m_keep && m_columns.GetListedCount() > 0)
+        m_keep(m_columns.GetLayoutKey(), m_columns.Save());
+    UpdateScrollBar();
+    viewport()->update();
+}
+
+std::string CqzViewTable::CellText(int listed, std::int64_t row, std::int64_t line) const
+{
+    const CqzTableText& text = m_rows->GetText();
+    return listed == 0   ? std::to_string(row)
+           : listed == 1 ? text.TimeOfLine(line)
+                         : text.ValueOfLine(line, listed - 2);
 }
 
 void CqzViewTable::paintEvent(QPaintEvent*)
@@ -279,16 +307,14 @@ void CqzViewTable::DrawHeader(QPainter& painter) const
     bold.setBold(true);
     painter.setFont(bold);
     painter.setPen(Qt::black);
-    const CqzTableText& text = m_rows->GetText();
     int x = 0;
-    for (std::size_t i = 0; i < m_widths.size(); ++i)
+    for (int shown = 0; shown < m_columns.GetCount(); ++shown)
     {
-        const std::string name = i == 0   ? "Row"
-                                 : i == 1 ? text.GetTimeHeading()
-                                          : text.GetName(int(i) - 2);
-        painter.drawText(QRect(x + Padding, 0, m_widths[i] - 2 * Padding, m_lineHeight),
-                         Qt::AlignVCenter | Qt::AlignLeft, QString::fromStdString(name));
-        x += m_widths[i];
+        const int width = m_columns.GetWidth(shown);
+        painter.drawText(QRect(x + Padding, 0, width - 2 * Padding, m_lineHeight),
+                         Qt::AlignVCenter | Qt::AlignLeft,
+                         QString::fromStdString(m_columns.GetName(m_columns.GetListed(shown))));
+        x += width;
         painter.setPen(Grid);
         painter.drawLine(x - 1, 0, x - 1, viewport()->height());
         painter.setPen(Qt::black);
@@ -313,27 +339,25 @@ void CqzViewTable::DrawRow(QPainter& painter, int y, std::int64_t row)
     painter.fillRect(0, y, std::max(total, viewport()->width()), m_lineHeight, back);
     // A selected row keeps its colour; its number cell takes the selection's.
     const bool selected = IsSelected(row);
-    if (selected && !m_widths.empty())
-        painter.fillRect(0, y, m_widths[0], m_lineHeight, palette().highlight().color());
+    if (selected && m_columns.GetCount() > 0)
+        painter.fillRect(0, y, m_columns.GetWidth(0), m_lineHeight, palette().highlight().color());
     if (row == m_current)
     {
         painter.setPen(QPen(palette().highlight().color(), 2));
         painter.drawRect(1, y + 1, std::max(total, viewport()->width()) - 2, m_lineHeight - 2);
     }
     painter.setPen(ink);
-    const CqzTableText& text = m_rows->GetText();
-    const std::int64_t line = text.GetTable().GetLine(row);
+    const std::int64_t line = m_rows->GetText().GetTable().GetLine(row);
     int x = 0;
-    for (std::size_t i = 0; i < m_widths.size(); ++i)
+    for (int shown = 0; shown < m_columns.GetCount(); ++shown)
     {
-        const std::string value = i == 0   ? std::to_string(row)
-                                  : i == 1 ? text.TimeOfLine(line)
-                                           : text.ValueOfLine(line, int(i) - 2);
-        painter.setPen(selected && i == 0 ? palette().highlightedText().color() : ink);
-        painter.drawText(QRect(x + Padding, y, m_widths[i] - 2 * Padding, m_lineHeight),
-                         Qt::AlignVCenter | (i < 2 ? Qt::AlignRight : Qt::AlignLeft),
-                         QString::fromStdString(value));
-        x += m_widths[i];
+        const int listed = m_columns.GetListed(shown);
+        const int width = m_columns.GetWidth(shown);
+        painter.setPen(selected && shown == 0 ? palette().highlightedText().color() : ink);
+        painter.drawText(QRect(x + Padding, y, width - 2 * Padding, m_lineHeight),
+                         Qt::AlignVCenter | (listed < 2 ? Qt::AlignRight : Qt::AlignLeft),
+                         QString::fromStdString(CellText(listed, row, line)));
+        x += width;
     }
     painter.setPen(Grid);
     painter.drawLine(0, y + m_lineHeight - 1, total, y + m_lineHeight - 1);
@@ -391,11 +415,88 @@ void CqzViewTable::wheelEvent(QWheelEvent* event)
 
 void CqzViewTable::mousePressEvent(QMouseEvent* event)
 {
+    setFocus();
+    if (!m_rows)
+        return;
     const int y = int(event->position().y());
+    const int x = int(event->position().x()) + horizontalScrollBar()->value();
+    if (y < m_lineHeight)
+    {
+        if (event->button() != Qt::LeftButton)
+            return;
+        m_dragFrom = x;
+        m_resizing = EdgeNear(x);
+        m_moving = m_resizing < 0 ? m_columns.At(x) : -1;
+        if (m_resizing >= 0)
+            m_dragWidth = m_columns.GetWidth(m_resizing);
+        return;
+    }
     for (const SqzViewLine& line : GetLayout())
         if (y >= line.y && y < line.y + m_lineHeight && line.row < m_rows->GetRowCount())
             Select(line.row, event->modifiers());
-    setFocus();
+}
+
+void CqzViewTable::mouseMoveEvent(QMouseEvent* event)
+{
+    const int x = int(event->position().x()) + horizontalScrollBar()->value();
+    if (m_resizing >= 0)
+    {
+        m_columns.SetWidth(m_resizing, m_dragWidth + x - m_dragFrom);
+        UpdateScrollBar();
+        viewport()->update();
+        return;
+    }
+    const bool header = event->position().y() < m_lineHeight;
+    viewport()->setCursor(header && m_moving < 0 && EdgeNear(x) >= 0 ? Qt::SplitHCursor
+                                                                      : Qt::ArrowCursor);
+}
+
+void CqzViewTable::mouseReleaseEvent(QMouseEvent* event)
+{
+    const int x = int(event->position().x()) + horizontalScrollBar()->value();
+    const bool resized = m_resizing >= 0;
+    const int moving = m_moving;
+    m_resizing = m_moving = -1;
+    if (moving >= 0 && std::abs(x - m_dragFrom) > 4)
+    {
+        const int to = m_columns.At(x);
+        m_columns.Move(moving, to < 0 ? m_columns.GetCount() - 1 : to);
+    }
+    else if (!resized)
+        return;
+    ColumnsChanged();
+}
+
+int CqzViewTable::EdgeNear(int x) const
+{
+    for (int shown = 0; shown < m_columns.GetCount(); ++shown)
+        if (std::abs(m_columns.RightOf(shown) - x) <= 4)
+            return shown;
+    return -1;
+}
+
+void CqzViewTable::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->pos().y() < m_lineHeight)
+        ShowColumnMenu(event->globalPos());
+}
+
+void CqzViewTable::ShowColumnMenu(const QPoint& at)
+{
+    QMenu menu(this);
+    for (int listed = 0; listed < m_columns.GetListedCount(); ++listed)
+    {
+        QAction* action = menu.addAction(QString::fromStdString(m_columns.GetName(listed)));
+        action->setCheckable(true);
+        action->setChecked(m_columns.IsShown(listed));
+        connect(action, &QAction::toggled, this,
+                [this, listed](bool on)
+                {
+                    if (m_columns.SetShown(listed, on))
+                        ColumnsChanged();
+                });
+    }
+    menu.exec(at);
 }
 
 void CqzViewTable::Select(std::int64_t row, Qt::KeyboardModifiers modifiers)
@@ -450,17 +551,15 @@ std::string CqzViewTable::GetSelectionText()
 {
     if (!m_rows)
         return {};
-    const CqzTableText& text = m_rows->GetText();
-    std::string out = "Row\t" + text.GetTimeHeading();
-    for (int column = 0; column < text.GetColumnCount(); ++column)
-        out += "\t" + text.GetName(column);
+    std::string out;
+    for (int shown = 0; shown < m_columns.GetCount(); ++shown)
+        out += (shown > 0 ? "\t" : "") + m_columns.GetName(m_columns.GetListed(shown));
     out += "\n";
     for (const std::int64_t row : GetSelectedRows())
     {
-        const std::int64_t line = text.GetTable().GetLine(row);
-        out += std::to_string(row) + "\t" + text.TimeOfLine(line);
-        for (int column = 0; column < text.GetColumnCount(); ++column)
-            out += "\t" + text.ValueOfLine(line, column);
+        const std::int64_t line = m_rows->GetText().GetTable().GetLine(row);
+        for (int shown = 0; shown < m_columns.GetCount(); ++shown)
+            out += (shown > 0 ? "\t" : "") + CellText(m_columns.GetListed(shown), row, line);
         out += "\n";
     }
     return out;

@@ -6,6 +6,7 @@
 // filter tool produces only the pages looked at. Owned by the window; the rows it draws are
 // replaced (SetRows) after every run of the tool.
 
+#include "CqzViewColumns.h"
 #include "CqzViewRows.h"
 
 #include <QAbstractScrollArea>
@@ -58,12 +59,28 @@ public:
     // Called after every paint (the window updates its counts then).
     void SetOnPainted(std::function<void()> painted) { m_painted = std::move(painted); }
 
+    // The columns as the person arranged them: dragging a header's right edge resizes the
+    // column, dragging a header moves it, the header's context menu hides and shows columns.
+    CqzViewColumns& GetColumns() { return m_columns; }
+    // Where arrangements are kept: `recall` gives the one kept for a capture layout (empty:
+    // none), `keep` is told every change.
+    using ColumnsRecall = std::function<std::string(const std::string& layout)>;
+    using ColumnsKeep = std::function<void(const std::string& layout, const std::string& saved)>;
+    void SetColumnMemory(ColumnsRecall recall, ColumnsKeep keep);
+    // Applies a change of the arrangement: redraws and tells the memory.
+    void ColumnsChanged();
+    // The header's menu of columns (what its context menu shows).
+    void ShowColumnMenu(const QPoint& at);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void ScrollTo(std::int64_t top);
@@ -77,12 +94,21 @@ private:
     void DrawHeader(QPainter& painter) const;
     void DrawRow(QPainter& painter, int y, std::int64_t row);
     void DrawGap(QPainter& painter, int y, std::int64_t count) const;
+    std::string CellText(int listed, std::int64_t row, std::int64_t line) const;
+    // The shown column whose right edge is near x (in table coordinates); -1 when none is.
+    int EdgeNear(int x) const;
     bool IsSelected(std::int64_t row) const;
     void Select(std::int64_t row, Qt::KeyboardModifiers modifiers);
-    int GetTotalWidth() const;
+    int GetTotalWidth() const { return m_columns.GetTotalWidth(); }
 
     std::unique_ptr<CqzViewRows> m_rows;
-    std::vector<int> m_widths;
+    CqzViewColumns m_columns;
+    ColumnsRecall m_recall;
+    ColumnsKeep m_keep;
+    int m_resizing = -1; // the shown column whose edge is dragged
+    int m_moving = -1;   // the shown column whose header is dragged
+    int m_dragFrom = 0;  // where the drag started (table x) and the width then
+    int m_dragWidth = 0;
     std::int64_t m_top = 0;
     std::int64_t m_current = -1;
     std::int64_t m_anchor = -1;   // the selected range: m_anchor to m_rangeEnd

@@ -15,7 +15,11 @@
 #include "win/WinTypes.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
+#include <QMimeData>
+#include <QStringListModel>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -74,11 +78,96 @@ CqzViewWindow::CqzViewWindow(CqzHostSession& session, const std::string& capture
     m_table->SetOnPainted([this] { UpdateCounts(); });
     Reload();
     resize(1000, 560);
+    setAcceptDrops(true);
+}
+
+void CqzViewWindow::UseSettings(CqzViewSettings& settings)
+{
+    m_settings = &settings;
+    if (const auto geometry = settings.GetGeometry())
+        setGeometry((*geometry)[0], (*geometry)[1], (*geometry)[2], (*geometry)[3]);
+    RememberFind({});
+    m_table->SetColumnMemory(
+        [&settings](const std::string& layout) { return settings.GetColumns(layout); },
+        [&settings](const std::string& layout, const std::string& saved)
+        { settings.SetColumns(layout, saved); });
+}
+
+void CqzViewWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_settings != nullptr)
+    {
+        const QRect place = geometry();
+        m_settings->SetGeometry({place.x(), place.y(), place.width(), place.height()});
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CqzViewWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (m_open && !urls.isEmpty() && urls.front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void CqzViewWindow::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.front().isLocalFile())
+    {
+        event->acceptProposedAction();
+        OpenCapture(urls.front().toLocalFile().toStdString());
+    }
+}
+
+void CqzViewWindow::OpenCapture(const std::string& path)
+{
+    if (!m_open)
+        return;
+    m_open(path);
+    close();
+}
+
+void CqzViewWindow::AskOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open capture"), QString(),
+        QStringLiteral("Captures (*.vcd *.fst *.csv *.tsv *.txt *.sr);;All files (*)"));
+    if (!path.isEmpty())
+        OpenCapture(path.toStdString());
+}
+
+void CqzViewWindow::FillRecent()
+{
+    m_recent->clear();
+    const std::vector<std::string> none;
+    for (const std::string& path : m_settings ? m_settings->GetRecent() : none)
+        m_recent->addAction(Text(path), this, [this, path] { OpenCapture(path); });
+    m_recent->setEnabled(m_open && !m_recent->isEmpty());
+}
+
+// Keeps a searched text at the top of the find field's history (its completer).
+void CqzViewWindow::RememberFind(const std::string& text)
+{
+    if (m_settings == nullptr)
+        return;
+    m_settings->AddFind(text);
+    QStringList history;
+    for (const std::string& find : m_settings->GetFinds())
+        history << Text(find);
+    auto* completer = new QCompleter(history, m_findText);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    delete m_findText->completer();
+    m_findText->setCompleter(completer);
 }
 
 void CqzViewWindow::BuildMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&Open..."), QKeySequence::Open, this, [this] { AskOpen(); });
+    m_recent = file->addMenu(QStringLiteral("Open &recent"));
+    connect(file, &QMenu::aboutToShow, this, [this] { FillRecent(); });
+    file->addSeparator();
     file->addAction(QStringLiteral("Export &CSV..."), this, [this] { AskExport(false); });
     file->addAction(QStringLiteral("Export &HTML..."), this, [this] { AskExport(true); });
     file->addSeparator();
@@ -402,6 +491,7 @@ bool CqzViewWindow::Find(bool forward)
     m_findStop->setEnabled(false);
     m_findProgress->hide();
     const std::string what = "'" + text + "'";
+    RememberFind(text);
     if (found)
     {
         m_table->GoTo(*found);

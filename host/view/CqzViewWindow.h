@@ -9,16 +9,19 @@
 
 #include "CqzFilterBar.h"
 #include "CqzHostSession.h"
+#include "CqzViewSettings.h"
 #include "CqzViewTable.h"
 
 #include <QMainWindow>
 
+#include <functional>
 #include <string>
 
 class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
 class QToolButton;
 class QTreeWidget;
@@ -27,6 +30,15 @@ class CqzViewWindow : public QMainWindow
 {
 public:
     CqzViewWindow(CqzHostSession& session, const std::string& capture, bool showHidden);
+
+    // What the window remembers between runs (its place and size, the recent captures, the
+    // find history, the column arrangements); read now and kept up to date until the window
+    // is gone. The settings must outlive the window.
+    void UseSettings(CqzViewSettings& settings);
+    // File > Open, a recent capture or a file dropped on the window asks this to open another
+    // capture (the command then replaces the window).
+    void SetOnOpen(std::function<void(const std::string& path)> open) { m_open = std::move(open); }
+    void OpenCapture(const std::string& path);
 
     CqzViewTable& GetTable() { return *m_table; }
     QTreeWidget& GetCountsView() { return *m_counts; }
@@ -57,8 +69,16 @@ public:
     // The term counts as the panel shows them now.
     void UpdateCounts();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     void BuildMenus();
+    void AskOpen();
+    void FillRecent();
+    void RememberFind(const std::string& text);
     void BuildCounts();
     void Reload();
     void UpdateTitle();
@@ -89,4 +109,7 @@ private:
     QAction* m_findStop = nullptr;
     bool m_finding = false;
     bool m_findCancelled = false;
+    CqzViewSettings* m_settings = nullptr;
+    std::function<void(const std::string&)> m_open;
+    QMenu* m_recent = nullptr;
 };

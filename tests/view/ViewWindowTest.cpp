@@ -19,6 +19,8 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -319,3 +321,68 @@ TEST_F(ViewWindowTest, FilterBarTermIsCheckedAndTriedFirst)
 }
 
 } // namespace
+
+namespace
+{
+
+// A drag over the header of the table, from one point to another.
+void DragHeader(QWidget* viewport, int from, int to, int y)
+{
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(from, y));
+    QMouseEvent move(QEvent::MouseMove, QPointF(to, y), viewport->mapToGlobal(QPointF(to, y)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(to, y));
+}
+
+std::string CopiedHeading(CqzViewTable& table)
+{
+    table.GoTo(0);
+    ui::Key(table.viewport(), Qt::Key_C, Qt::ControlModifier);
+    const std::string text = QApplication::clipboard()->text().toStdString();
+    return text.substr(0, text.find('\n'));
+}
+
+} // namespace
+
+TEST_F(ViewWindowTest, ColumnsArrangedByThePersonAreCopiedAndRememberedForTheLayout)
+{
+    CqzViewSettings settings(folder->File("view.txt"));
+    window->UseSettings(settings);
+    CqzViewColumns& columns = Table().GetColumns();
+    QWidget* viewport = Table().viewport();
+    const int y = Table().GetLineHeight() / 2;
+    const int rowWidth = columns.GetWidth(0);
+    // The ADDR header dropped on the Row header; then the Row column's edge dragged wider.
+    DragHeader(viewport, columns.RightOf(1) + 10, 5, y);
+    DragHeader(viewport, columns.RightOf(1), columns.RightOf(1) + 30, y);
+    columns.SetShown(1, false); // the time column, as the header's menu hides it
+    Table().ColumnsChanged();
+    EXPECT_EQ(CopiedHeading(Table()), "ADDR\tRow\tDATA\tRW\tSTAT\tMSG");
+    EXPECT_EQ(columns.GetWidth(1), rowWidth + 30);
+
+    window->close();
+    ASSERT_FALSE(settings.Save());
+    CqzViewSettings read(settings.GetPath());
+    read.Load();
+    ASSERT_TRUE(read.GetGeometry());
+    CqzViewWindow again(*session, options->capture, false);
+    again.UseSettings(read);
+    EXPECT_EQ(again.GetTable().GetColumns().Save(), columns.Save());
+    EXPECT_EQ(again.geometry().size(), window->geometry().size());
+}
+
+TEST_F(ViewWindowTest, ADroppedFileAsksToOpenIt)
+{
+    std::string asked;
+    window->SetOnOpen([&asked](const std::string& path) { asked = path; });
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/captures/other bus.vcd"))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    EXPECT_EQ(asked, "/captures/other bus.vcd");
+    EXPECT_FALSE(window->isVisible());
+}
