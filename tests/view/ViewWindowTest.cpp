@@ -16,7 +16,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QImage>
+#include <QMessageBox>
+#include <QStatusBar>
 #include <QScrollBar>
 #include <QLineEdit>
 #include <QMimeData>
@@ -25,6 +28,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <filesystem>
 #include <sstream>
 
 namespace
@@ -252,6 +256,43 @@ TEST_F(ViewWindowTest, TitleFilterButtonAndExport)
     const std::string path = folder->File("window.csv");
     window->ExportCsv(path);
     EXPECT_EQ(ReadText(path), ReadText(folder->File("program.csv")));
+}
+
+TEST_F(ViewWindowTest, ExportThroughTheMenuAddsTheExtensionAndSaysWhyItFailed)
+{
+    // File > Export CSV, the save dialog answered with `name` as a person types it.
+    const auto exportAs = [this](const std::string& name)
+    {
+        const auto files = ui::AnswerModal(
+            [name](QWidget* dialog)
+            {
+                auto* chooser = qobject_cast<QFileDialog*>(dialog);
+                ASSERT_NE(chooser, nullptr);
+                chooser->selectFile(QString::fromStdString(name));
+                static_cast<QDialog*>(chooser)->accept(); // as the Save button does
+            });
+        for (QAction* action : window->findChildren<QAction*>())
+            if (ui::Plain(action->text()) == QStringLiteral("Export CSV..."))
+                action->trigger();
+        EXPECT_TRUE(files->Done());
+    };
+    exportAs(folder->File("menu"));
+    EXPECT_EQ(ReadText(folder->File("menu.csv")), ReadText(folder->File("program.csv")));
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains(QStringLiteral("menu.csv")));
+
+    std::filesystem::create_directories(folder->File("taken.csv"));
+    QString warning;
+    ui::Answer box([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
+                   [&warning](QWidget* widget)
+                   {
+                       warning = static_cast<QMessageBox*>(widget)->text();
+                       static_cast<QMessageBox*>(widget)->accept();
+                   },
+                   "warning");
+    exportAs(folder->File("taken"));
+    EXPECT_TRUE(box.Done());
+    const std::string said = warning.toStdString();
+    EXPECT_NE(said.find("taken.csv': "), std::string::npos) << said;
 }
 
 // Last, as it changes the shared session's filter: the Filter button opens the tool's dialog
