@@ -53,6 +53,18 @@ std::int64_t CqzViewRows::Previous(std::int64_t row)
     return row;
 }
 
+std::vector<int> CqzViewRows::DrawnLines(std::int64_t row)
+{
+    const int subrows = m_table.GetSubrowCount(row);
+    if (subrows == 0)
+        return {-1};
+    std::vector<int> lines;
+    for (int subrow = -1; subrow < subrows; ++subrow)
+        if (m_showHidden || !m_records.Get(row, subrow).IsHidden())
+            lines.push_back(subrow);
+    return lines;
+}
+
 std::vector<std::int64_t> CqzViewRows::Lines(std::int64_t top, int count)
 {
     std::vector<std::int64_t> rows;

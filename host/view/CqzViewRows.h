@@ -3,8 +3,9 @@
 // the rows it is asked about: with hidden rows left out, every step over hidden rows jumps
 // through the runs the filter cache knows (registered when their page was produced) and reads
 // the records of the others; with hidden rows shown, rows are simply consecutive. Also finds
-// rows by time (CqzViewFind finds values). The table must outlive it. Tables with subrows are
-// shown by their main lines.
+// rows by time (CqzViewFind finds values). The table must outlive it. A row of a table with
+// subrows is drawn as its lines: the main line, then its subrows, each line hidden or shown
+// on its own (hidden ones drawn only with hidden rows shown), as the listing writes them.
 
 #include "CqzRowAttributes.h"
 #include "CqzTableText.h"
@@ -29,6 +30,9 @@ public:
     std::int64_t Next(std::int64_t row);
     // The last row at or before `row` that is drawn; -1 when none is.
     std::int64_t Previous(std::int64_t row);
+    // The lines of a drawn row that are drawn: -1 for the main line, then subrow numbers.
+    std::vector<int> DrawnLines(std::int64_t row);
+
     // Up to `count` drawn rows from the first drawn row at or after `top`.
     std::vector<std::int64_t> Lines(std::int64_t top, int count);
     // The top row of the last screenful of `count` drawn rows (0 when fewer are drawn).

@@ -140,24 +140,25 @@ std::vector<SqzViewLine> CqzViewTable::GetLayout()
     const int bottom = viewport()->height();
     std::int64_t previous = rows.empty() || !gaps ? -1 : m_rows->Previous(rows.front() - 1);
     int y = m_lineHeight;
-    const auto place = [&](std::int64_t row, int height)
+    const auto place = [&](std::int64_t row, int subrow, int height)
     {
-        const std::int64_t hidden = gaps ? row - previous - 1 : 0;
+        const std::int64_t hidden = gaps && row != previous ? row - previous - 1 : 0;
         const int top = y + (hidden > 0 ? m_gapHeight : 0);
         if (top + height > bottom && !layout.empty())
             return false;
-        layout.push_back({row, hidden, top});
+        layout.push_back({row, hidden, top, subrow});
         y = top + height;
         previous = row;
         return true;
     };
     for (const std::int64_t row : rows)
-        if (!place(row, m_lineHeight))
-            return layout;
+        for (const int subrow : m_rows->DrawnLines(row))
+            if (!place(row, subrow, m_lineHeight))
+                return layout;
     // The end of the table: the hidden rows after its last drawn row.
     if (!rows.empty() && int(rows.size()) < GetLinesPerPage() &&
         rows.back() < m_rows->GetRowCount() - 1)
-        place(m_rows->GetRowCount(), 0);
+        place(m_rows->GetRowCount(), -1, 0);
     return layout;
 }
 
@@ -166,7 +167,7 @@ std::vector<std::int64_t> CqzViewTable::GetDrawnRows()
     std::vector<std::int64_t> rows;
     const std::int64_t count = m_rows ? m_rows->GetRowCount() : 0;
     for (const SqzViewLine& line : GetLayout())
-        if (line.row < count)
+        if (line.row < count && (rows.empty() || rows.back() != line.row))
             rows.push_back(line.row);
     return rows;
 }
@@ -217,8 +218,9 @@ void CqzViewTable::MeasureColumns()
     std::vector<std::string> names{"Row", text.GetTimeHeading()};
     for (int i = 0; i < text.GetColumnCount(); ++i)
         names.push_back(text.GetName(i));
+    const CqzDataTable& table = text.GetTable();
     std::vector<std::size_t> chars{
-        std::to_string(m_rows->GetRowCount()).size(),
+        std::to_string(m_rows->GetRowCount()).size() + (table.HasSubrows() ? 4 : 0),
         text.TimeOfLine(text.GetTable().GetLine(m_rows->GetRowCount() - 1)).size() + 1};
     for (int i = 0; i < text.GetColumnCount(); ++i)
         chars.push_back(text.GuessWidth(i));
@@ -255,10 +257,11 @@ void CqzViewTable::ColumnsChanged()
     viewport()->update();
 }
 
-std::string CqzViewTable::CellText(int listed, std::int64_t row, std::int64_t line) const
+std::string CqzViewTable::CellText(int listed, std::int64_t row, int subrow) const
 {
     const CqzTableText& text = m_rows->GetText();
-    return listed == 0   ? std::to_string(row)
+    const std::int64_t line = text.GetTable().GetLine(row, subrow);
+    return listed == 0   ? CqzTableText::LineName(row, subrow)
            : listed == 1 ? text.TimeOfLine(line)
                          : text.ValueOfLine(line, listed - 2);
 }
@@ -273,7 +276,7 @@ void CqzViewTable::paintEvent(QPaintEvent*)
         const std::vector<SqzViewLine> layout = GetLayout();
         for (const SqzViewLine& line : layout)
             if (line.row < m_rows->GetRowCount())
-                DrawRow(painter, line.y, line.row);
+                DrawRow(painter, line);
         DrawHeader(painter);
         // The markers go over the column lines the header draws down the table.
         for (const SqzViewLine& line : layout)
@@ -322,10 +325,15 @@ void CqzViewTable::DrawHeader(QPainter& painter) const
     painter.setFont(font());
 }
 
-void CqzViewTable::DrawRow(QPainter& painter, int y, std::int64_t row)
+void CqzViewTable::DrawRow(QPainter& painter, const SqzViewLine& line)
 {
-    const CqzSampleAttributes record = m_rows->GetRecords().Get(row);
-    const bool hidden = m_rows->GetRecords().IsRowHidden(row);
+    const std::int64_t row = line.row;
+    const int y = line.y;
+    const CqzSampleAttributes record = m_rows->GetRecords().Get(row, line.subrow);
+    // A line of a row with subrows is hidden on its own; a row without is hidden as a whole.
+    const bool hidden = line.subrow >= 0 || m_rows->GetText().GetTable().GetSubrowCount(row) > 0
+                            ? record.IsHidden()
+                            : m_rows->GetRecords().IsRowHidden(row);
     QColor back = palette().base().color();
     QColor ink = Qt::black;
     if (hidden)
@@ -347,7 +355,6 @@ void CqzViewTable::DrawRow(QPainter& painter, int y, std::int64_t row)
         painter.drawRect(1, y + 1, std::max(total, viewport()->width()) - 2, m_lineHeight - 2);
     }
     painter.setPen(ink);
-    const std::int64_t line = m_rows->GetText().GetTable().GetLine(row);
     int x = 0;
     for (int shown = 0; shown < m_columns.GetCount(); ++shown)
     {
@@ -356,7 +363,7 @@ void CqzViewTable::DrawRow(QPainter& painter, int y, std::int64_t row)
         painter.setPen(selected && shown == 0 ? palette().highlightedText().color() : ink);
         painter.drawText(QRect(x + Padding, y, width - 2 * Padding, m_lineHeight),
                          Qt::AlignVCenter | (listed < 2 ? Qt::AlignRight : Qt::AlignLeft),
-                         QString::fromStdString(CellText(listed, row, line)));
+                         QString::fromStdString(CellText(listed, row, line.subrow)));
         x += width;
     }
     painter.setPen(Grid);
@@ -556,11 +563,11 @@ std::string CqzViewTable::GetSelectionText()
         out += (shown > 0 ? "\t" : "") + m_columns.GetName(m_columns.GetListed(shown));
     out += "\n";
     for (const std::int64_t row : GetSelectedRows())
-    {
-        const std::int64_t line = m_rows->GetText().GetTable().GetLine(row);
-        for (int shown = 0; shown < m_columns.GetCount(); ++shown)
-            out += (shown > 0 ? "\t" : "") + CellText(m_columns.GetListed(shown), row, line);
-        out += "\n";
-    }
+        for (const int subrow : m_rows->DrawnLines(row))
+        {
+            for (int shown = 0; shown < m_columns.GetCount(); ++shown)
+                out += (shown > 0 ? "\t" : "") + CellText(m_columns.GetListed(shown), row, subrow);
+            out += "\n";
+        }
     return out;
 }

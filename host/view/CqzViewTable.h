@@ -16,14 +16,16 @@
 #include <set>
 #include <string>
 
-// One drawn line of the table, from the top: a row at `y`, with a thin marker just above it
-// when hidden rows were left out before it. A marker of hidden rows after the last row of the
-// table has `row` == the table's row count and no row.
+// One drawn line of the table, from the top: a row's main line (subrow -1) or one of its
+// subrows at `y`, with a thin marker just above a row's first line when hidden rows were left
+// out before it. A marker of hidden rows after the last row of the table has `row` == the
+// table's row count and no line.
 struct SqzViewLine
 {
     std::int64_t row = 0;
     std::int64_t hiddenBefore = 0;
     int y = 0;
+    int subrow = -1;
 };
 
 class CqzViewTable : public QAbstractScrollArea
@@ -54,7 +56,7 @@ public:
     int GetGapHeight() const { return m_gapHeight; }
     // What a paint draws now, from the top: the rows and the hidden-row markers among them.
     std::vector<SqzViewLine> GetLayout();
-    // The rows a paint draws now, from the top.
+    // The rows a paint draws now (each once, however many lines it has), from the top.
     std::vector<std::int64_t> GetDrawnRows();
     // Called after every paint (the window updates its counts then).
     void SetOnPainted(std::function<void()> painted) { m_painted = std::move(painted); }
@@ -92,9 +94,9 @@ private:
     void UpdateScrollBar();
     void MeasureColumns();
     void DrawHeader(QPainter& painter) const;
-    void DrawRow(QPainter& painter, int y, std::int64_t row);
+    void DrawRow(QPainter& painter, const SqzViewLine& line);
     void DrawGap(QPainter& painter, int y, std::int64_t count) const;
-    std::string CellText(int listed, std::int64_t row, std::int64_t line) const;
+    std::string CellText(int listed, std::int64_t row, int subrow) const;
     // The shown column whose right edge is near x (in table coordinates); -1 when none is.
     int EdgeNear(int x) const;
     bool IsSelected(std::int64_t row) const;
