@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cctype>
 
 namespace
@@ -34,6 +35,27 @@ std::string At(int column, const std::string& reason)
 {
     return "column " + std::to_string(column) + ": " + reason;
 }
+// An example of the bar's language on the capture's own labels (plain names only).
+QString Example(const std::vector<const CqzLabel*>& labels)
+{
+    std::vector<std::string> names;
+    for (const CqzLabel* label : labels)
+    {
+        const std::string name = label->GetName().ToUtf8();
+        const bool plain = !name.empty() && !std::isdigit(static_cast<unsigned char>(name[0])) &&
+                           std::all_of(name.begin(), name.end(), [](char c)
+                                       { return std::isalnum(static_cast<unsigned char>(c)) ||
+                                                c == '_'; });
+        const bool value = label->IsType(eqzLabelDigital) || label->IsType(eqzLabelIntegral);
+        if (plain && value && names.size() < 2)
+            names.push_back(name);
+    }
+    while (names.size() < 2)
+        names.push_back("LABEL");
+    return QString::fromStdString("hide " + names[0] + " == 0   |   color red " + names[1] +
+                                  " == 1   |   show " + names[0] + " != 0 and " + names[1] +
+                                  " != 0");
+}
 } // namespace
 
 CqzFilterBar::CqzFilterBar(QWidget* parent) : QWidget(parent)
@@ -46,8 +68,7 @@ CqzFilterBar::CqzFilterBar(QWidget* parent) : QWidget(parent)
     m_field->setEditable(true);
     m_field->setInsertPolicy(QComboBox::NoInsert);
     m_field->setMinimumWidth(380);
-    m_field->lineEdit()->setPlaceholderText(
-        QStringLiteral("hide STAT == 0   |   color red MSG ~ \"err\"   |   show RW high"));
+    m_field->lineEdit()->setPlaceholderText(Example({}));
     m_field->setToolTip(QStringLiteral("A term tried before the others: hide, show or color "
                                        "COLOUR, then an expression as on the command line"));
     static_cast<QLabel*>(layout->itemAt(0)->widget())->setBuddy(m_field);
@@ -61,6 +82,7 @@ CqzFilterBar::CqzFilterBar(QWidget* parent) : QWidget(parent)
 void CqzFilterBar::SetLabels(std::vector<const CqzLabel*> labels)
 {
     m_labels = std::move(labels);
+    m_field->lineEdit()->setPlaceholderText(Example(m_labels));
     Check();
 }
 
