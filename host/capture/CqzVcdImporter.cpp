@@ -32,7 +32,7 @@ constexpr std::size_t kMaxSectionWords = 64;
 // Rows between checks of the memory the table takes.
 constexpr std::int64_t kMemoryCheckRows = 1 << 16;
 // The longest piece of value changes a worker reads.
-constexpr std::size_t kMaxPieceBytes = std::size_t{4} << 20;
+constexpr std::size_t kMaxPieceBytes = std::size_t{1} << 20;
 
 struct Token
 {
