@@ -1,13 +1,15 @@
 #pragma once
 // Cuts the value changes of a dump into pieces for the workers (SqzVcdPiece): each piece about
 // `pieceBytes` long, cut before a line that starts with '#' (a timestamp), else at the start
-// of a line, else (a line longer than a piece) anywhere. Each piece is a copy; the input keeps
-// a window of about one piece, so an import holds a bounded number of pieces, never the file.
+// of a line, else (a line longer than a piece) anywhere. Each piece is read from the file
+// straight into its own buffer (what follows its cut goes to the next piece), so an import
+// holds a bounded number of pieces, never the file.
 
 #include "capture/CqzCaptureInput.h"
 #include "capture/SqzVcdPiece.h"
 
 #include <cstddef>
+#include <vector>
 
 class CqzVcdPieceReader
 {
@@ -19,9 +21,11 @@ public:
     bool Next(SqzVcdPiece& piece);
 
 private:
-    const char* Cut(const char* limit, bool& atLine) const;
+    std::size_t Cut(const char* begin, const char* limit, bool& atLine) const;
 
     CqzCaptureInput& m_in;
-    const char* m_at;
+    const char* m_start;
     std::size_t m_pieceBytes;
+    std::vector<char> m_carry; // the bytes after the last cut
+    bool m_ended = false;
 };
