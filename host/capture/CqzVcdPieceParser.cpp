@@ -4,7 +4,9 @@
 
 #include <cstring>
 #include <limits>
+#if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
 
 namespace
 {
@@ -13,8 +15,10 @@ constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 
 // The first byte at or after p that is at most 0x20 (a blank, a control byte or the padding
 // after the text), 16 bytes at a time.
+// Without SSE2, eight bytes at a time: a byte below 0x21 sets its high bit in (x - 0x21..) & ~x.
 const char* WordEnd(const char* p)
 {
+#if defined(__SSE2__)
     const __m128i blank = _mm_set1_epi8(0x20);
     while (true)
     {
@@ -24,6 +28,17 @@ const char* WordEnd(const char* p)
             return p + __builtin_ctz(static_cast<unsigned>(mask));
         p += 16;
     }
+#else
+    while (true)
+    {
+        std::uint64_t x;
+        std::memcpy(&x, p, 8);
+        const std::uint64_t low = (x - kOnes * 0x21) & ~x & kOnes * 0x80;
+        if (low != 0)
+            return p + (__builtin_ctzll(low) >> 3);
+        p += 8;
+    }
+#endif
 }
 
 // Binary digits (at most 128 after leading zeros), eight at a time: a byte of '0' or '1'
@@ -326,6 +341,7 @@ std::int64_t CqzVcdPieceParser::CountLines(const char* begin, const char* end)
     // Each newline subtracts 1 from its byte lane (255 rounds at most before the lanes are
     // summed).
     std::int64_t lines = 0;
+#if defined(__SSE2__)
     const __m128i newline = _mm_set1_epi8('\n');
     while (end - begin >= 16)
     {
@@ -338,6 +354,7 @@ std::int64_t CqzVcdPieceParser::CountLines(const char* begin, const char* end)
         const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
         lines += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
     }
+#endif
     for (; begin < end; ++begin)
         lines += *begin == '\n';
     return lines;
