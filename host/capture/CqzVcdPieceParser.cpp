@@ -73,6 +73,23 @@ bool Binary(const char* d, const char* e, U128& value, int& bits)
     return true;
 }
 
+// Eight decimal digits appended to `value` (below 10^12 before, so nothing overflows); false
+// (and `value` unchanged) when one of them is no digit. The digits are checked and combined
+// in pairs, fours and eights by multiplications.
+bool EightDigits(const char* p, std::uint64_t& value)
+{
+    std::uint64_t x;
+    std::memcpy(&x, p, 8);
+    const std::uint64_t high = kOnes * 0xf0;
+    if (value >= 1000000000000ull || (x & high) != kOnes * 0x30 || ((x + kOnes * 0x06) & high) != kOnes * 0x30)
+        return false;
+    x = (x & kOnes * 0x0f) * 2561 >> 8;
+    x = (x & 0x00ff00ff00ff00ffull) * 6553601 >> 16;
+    x = (x & 0x0000ffff0000ffffull) * 42949672960001ull >> 32;
+    value = value * 100000000 + x;
+    return true;
+}
+
 bool IsSkippedKeyword(std::string_view word)
 {
     return word == "$end" || word == "$dumpvars" || word == "$dumpall" || word == "$dumpon" ||
@@ -293,6 +310,8 @@ bool CqzVcdPieceParser::Time(std::string_view digits, std::int64_t& time) const
     if (digits.empty() || digits.size() > 20)
         return false;
     std::uint64_t ticks = 0;
+    while (digits.size() > 8 && EightDigits(digits.data(), ticks))
+        digits.remove_prefix(8);
     for (char c : digits)
     {
         const unsigned digit = static_cast<unsigned char>(c) - '0';
