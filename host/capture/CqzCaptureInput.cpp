@@ -142,7 +142,8 @@ std::size_t CqzCaptureInput::Read(char* into, std::size_t bytes, const char* fro
 {
     m_begin = from;
     const std::size_t held = std::min(bytes, static_cast<std::size_t>(m_end - m_begin));
-    std::memcpy(into, m_begin, held);
+    if (held != 0)
+        std::memcpy(into, m_begin, held);
     m_begin += held;
     std::size_t done = held;
     while (done < bytes && !m_atEnd)

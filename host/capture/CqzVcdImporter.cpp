@@ -31,8 +31,8 @@ constexpr int kMaxWidth = 128;
 constexpr std::size_t kMaxSectionWords = 64;
 // Rows between checks of the memory the table takes.
 constexpr std::int64_t kMemoryCheckRows = 1 << 16;
-// The longest piece of value changes a worker reads.
-constexpr std::size_t kMaxPieceBytes = std::size_t{1} << 20;
+// The longest piece of value changes a worker reads (a few are in flight).
+constexpr std::size_t kMaxPieceBytes = std::size_t{512} << 10;
 
 struct Token
 {
@@ -252,7 +252,7 @@ private:
 };
 
 // Pieces a worker reads ahead of the join, per worker thread.
-constexpr std::size_t kPiecesAhead = 2;
+constexpr std::size_t kPiecesAhead = 1;
 
 // One import of one dump.
 class VcdReader

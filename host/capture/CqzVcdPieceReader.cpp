@@ -15,7 +15,8 @@ bool CqzVcdPieceReader::Next(SqzVcdPiece& piece)
     const std::size_t wanted = std::max(m_pieceBytes, carried + m_pieceBytes / 2);
     piece.bytes.resize(wanted + SqzVcdPiece::Padding);
     char* text = piece.bytes.data();
-    std::memcpy(text, m_carry.data(), carried);
+    if (carried != 0)
+        std::memcpy(text, m_carry.data(), carried);
     m_carry.clear();
     std::size_t size = carried;
     if (!m_ended)
