@@ -1,6 +1,8 @@
 #include "CqzBenchImport.h"
 
+#include "CqzBenchMemoryProbe.h"
 #include "CqzBenchStopwatch.h"
+#include "CqzSampleGenerator.h"
 
 #include "capture/CqzCaptureLoader.h"
 #include "qzSystem/data/CqzDataColumn.h"
@@ -29,11 +31,16 @@ std::uint64_t Next(std::uint64_t& state)
     return state;
 }
 
+void AppendDigits(std::string& out, std::uint64_t value, int bits)
+{
+    for (int bit = bits - 1; bit >= 0; --bit)
+        out += ((value >> bit) & 1) != 0 ? '1' : '0';
+}
+
 void AppendBinary(std::string& out, std::uint64_t value, int bits, char code)
 {
     out += 'b';
-    for (int bit = bits - 1; bit >= 0; --bit)
-        out += ((value >> bit) & 1) != 0 ? '1' : '0';
+    AppendDigits(out, value, bits);
     out += ' ';
     out += code;
     out += '\n';
@@ -112,12 +119,15 @@ void ForgetLabels(const CqzData& data)
 struct CqzBenchImport::SqzImp
 {
     std::int64_t targetBytes = 0;
+    std::int64_t busRows = 0;
     std::filesystem::path folder;
 };
 
-CqzBenchImport::CqzBenchImport(std::int64_t targetBytes) : m_imp(std::make_unique<SqzImp>())
+CqzBenchImport::CqzBenchImport(std::int64_t targetBytes, std::int64_t busRows)
+    : m_imp(std::make_unique<SqzImp>())
 {
     m_imp->targetBytes = targetBytes;
+    m_imp->busRows = busRows;
     std::string pattern = (std::filesystem::temp_directory_path() / "qzbench-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot make a temporary folder from " + pattern);
@@ -150,25 +160,70 @@ CqzBenchImport::SqzResult CqzBenchImport::RunSrSparse() const
     return Load((m_imp->folder / "sparse.sr").string(), &WriteSrSparse);
 }
 
+CqzBenchImport::SqzResult CqzBenchImport::RunVcdNarrow() const
+{
+    return Load((m_imp->folder / "narrow.vcd").string(), &WriteVcdNarrow);
+}
+
+CqzBenchImport::SqzResult CqzBenchImport::RunVcdWide() const
+{
+    return Load((m_imp->folder / "wide.vcd").string(), &WriteVcdWide);
+}
+
+CqzBenchImport::SqzResult CqzBenchImport::RunVcdBus() const
+{
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("qzbench-cpu-bus-" + std::to_string(m_imp->busRows) + ".vcd");
+    SqzResult result;
+    result.expectedRows = m_imp->busRows;
+    if (!std::filesystem::exists(path))
+    {
+        CqzBenchStopwatch clock;
+        const std::filesystem::path part = path.string() + ".part";
+        {
+            std::ofstream file(part, std::ios::binary);
+            CqzSampleGenerator(m_imp->busRows).Write(file);
+            if (!file.flush())
+                throw std::runtime_error("cannot write " + part.string());
+        }
+        std::filesystem::rename(part, path);
+        result.writeSeconds = clock.WallSeconds();
+    }
+    return Measure(path.string(), result, true);
+}
+
 CqzBenchImport::SqzResult CqzBenchImport::Load(const std::string& path,
                                                std::int64_t (*write)(const std::string&,
                                                                      std::int64_t)) const
 {
     SqzResult result;
     CqzBenchStopwatch clock;
-    const std::int64_t expected = write(path, m_imp->targetBytes);
+    result.expectedRows = write(path, m_imp->targetBytes);
     result.writeSeconds = clock.WallSeconds();
-    result.fileBytes = static_cast<std::int64_t>(std::filesystem::file_size(path));
+    return Measure(path, result, false);
+}
 
-    clock.Restart();
+CqzBenchImport::SqzResult CqzBenchImport::Measure(const std::string& path, SqzResult result,
+                                                  bool keep)
+{
+    result.fileBytes = static_cast<std::int64_t>(std::filesystem::file_size(path));
+    const std::int64_t before = CqzBenchMemoryProbe::GetResidentBytesTrimmed();
+    const bool peakKnown = CqzBenchMemoryProbe::ResetPeakResidentBytes();
+    CqzBenchStopwatch clock;
     std::unique_ptr<CqzData> data = CqzCaptureLoader::Load(path);
     result.loadSeconds = clock.WallSeconds();
     result.loadCpuSeconds = clock.CpuSeconds();
+    const std::int64_t peak = CqzBenchMemoryProbe::GetPeakResidentBytes();
+    const std::int64_t after = CqzBenchMemoryProbe::GetResidentBytesTrimmed();
+    if (peakKnown && peak >= 0 && before >= 0)
+        result.peakBytes = peak - before;
+    if (after >= 0 && before >= 0)
+        result.tableBytes = after - before;
     result.rows = data->GetTableCount() > 0 ? data->GetTable(0)->GetRowCount() : 0;
     ForgetLabels(*data);
     data.reset();
-    std::filesystem::remove(path);
-    result.expectedRows = expected;
+    if (!keep)
+        std::filesystem::remove(path);
     return result;
 }
 
@@ -183,6 +238,65 @@ std::int64_t CqzBenchImport::WriteVcd(const std::string& path, std::int64_t targ
                          AppendBinary(buffer, r & 0xffffffffu, 32, '"');
                          AppendBinary(buffer, (r >> 32) & 0xffff, 16, '#');
                          AppendBinary(buffer, (r >> 48) & 0xff, 8, '$');
+                     });
+}
+
+// Timestamps 1 to 8 ns apart, each toggling one to three of 64 one-bit wires.
+std::int64_t CqzBenchImport::WriteVcdNarrow(const std::string& path, std::int64_t targetBytes)
+{
+    std::string header = "$timescale 1ns $end\n$scope module top $end\n";
+    for (int wire = 0; wire < 64; ++wire)
+        header += "$var wire 1 " + std::string(1, static_cast<char>('!' + wire)) + " w" +
+                  std::to_string(wire) + " $end\n";
+    header += "$upscope $end\n$enddefinitions $end\n";
+    std::uint64_t levels = 0;
+    std::int64_t time = 0;
+    return WriteRows(path, targetBytes, header.c_str(), 0x3c6ef372fe94f82bull,
+                     [&](std::string& buffer, std::int64_t, std::uint64_t r)
+                     {
+                         time += 1 + static_cast<std::int64_t>(r & 7);
+                         buffer += '#' + std::to_string(time) + '\n';
+                         for (std::uint64_t n = 1 + (r >> 3) % 3, bits = r >> 8; n > 0;
+                              --n, bits >>= 6)
+                         {
+                             const unsigned wire = bits & 63;
+                             levels ^= std::uint64_t{1} << wire;
+                             buffer += (levels >> wire & 1) != 0 ? '1' : '0';
+                             buffer += static_cast<char>('!' + wire);
+                             buffer += '\n';
+                         }
+                     });
+}
+
+// Timestamps a nanosecond apart, each giving one to three of 16 buses (32 to 128 bits, every
+// digit written) a new value.
+std::int64_t CqzBenchImport::WriteVcdWide(const std::string& path, std::int64_t targetBytes)
+{
+    std::string header = "$timescale 1ns $end\n$scope module top $end\n";
+    const auto width = [](unsigned bus) { return 32 + static_cast<int>(bus) * 96 / 15; };
+    for (unsigned bus = 0; bus < 16; ++bus)
+        header += "$var wire " + std::to_string(width(bus)) + " " +
+                  std::string(1, static_cast<char>('A' + bus)) + " bus" + std::to_string(bus) +
+                  " $end\n";
+    header += "$upscope $end\n$enddefinitions $end\n";
+    std::uint64_t state = 0x510e527fade682d1ull;
+    return WriteRows(path, targetBytes, header.c_str(), 0xbb67ae8584caa73bull,
+                     [&](std::string& buffer, std::int64_t row, std::uint64_t r)
+                     {
+                         buffer += '#' + std::to_string(row) + '\n';
+                         for (std::uint64_t n = 1 + r % 3, buses = r >> 2; n > 0; --n, buses >>= 4)
+                         {
+                             const unsigned bus = buses & 15;
+                             const int bits = width(bus);
+                             buffer += 'b';
+                             if (bits > 64)
+                                 AppendDigits(buffer, Next(state) >> (128 - bits), bits - 64);
+                             AppendDigits(buffer, Next(state) >> (64 - std::min(bits, 64)),
+                                          std::min(bits, 64));
+                             buffer += ' ';
+                             buffer += static_cast<char>('A' + bus);
+                             buffer += '\n';
+                         }
                      });
 }
 

@@ -4,8 +4,12 @@
 // hexadecimal buses per line), and a logic session archive (metadata plus raw chunks of
 // 2-byte samples, stored in a zip) whose samples change at every sample (the worst case: a
 // row of the table for every 2 bytes of samples), and the same archive whose channels change
-// every SparseSamplesPerChange samples (a capture sampled well above its signals' rate). The files
-// are written to a temporary folder of their own and removed with it.
+// every SparseSamplesPerChange samples (a capture sampled well above its signals' rate). Three
+// more dump shapes: the sample generator's CPU bus (busRows rows, kept in the temporary folder
+// as qzbench-cpu-bus-ROWS.vcd and reused by later runs, since writing gigabytes takes long),
+// many narrow signals (64 one-bit wires, a few toggling at each timestamp) and wide buses (16
+// buses of 32 to 128 bits). The other files are written to a temporary folder of their own and
+// removed with it.
 
 #include <cstdint>
 #include <memory>
@@ -23,11 +27,15 @@ public:
         double writeSeconds = 0;
         double loadSeconds = 0;
         double loadCpuSeconds = 0; // process CPU time of the load
+        // Resident memory the load added at its peak, and what the loaded data set holds
+        // (after the heap's free memory went back to the system); -1 where not known.
+        std::int64_t peakBytes = -1;
+        std::int64_t tableBytes = -1;
     };
 
     // Files of at least targetBytes each. Throws std::runtime_error when no temporary folder
     // can be made.
-    explicit CqzBenchImport(std::int64_t targetBytes);
+    CqzBenchImport(std::int64_t targetBytes, std::int64_t busRows);
     ~CqzBenchImport();
     CqzBenchImport(const CqzBenchImport&) = delete;
     CqzBenchImport& operator=(const CqzBenchImport&) = delete;
@@ -38,6 +46,9 @@ public:
     SqzResult RunCsv() const;
     SqzResult RunSr() const;
     SqzResult RunSrSparse() const;
+    SqzResult RunVcdBus() const;
+    SqzResult RunVcdNarrow() const;
+    SqzResult RunVcdWide() const;
 
     static constexpr std::uint64_t SparseSamplesPerChange = 32;
 
@@ -46,12 +57,16 @@ public:
     static std::int64_t WriteCsv(const std::string& path, std::int64_t targetBytes);
     static std::int64_t WriteSr(const std::string& path, std::int64_t targetBytes);
     static std::int64_t WriteSrSparse(const std::string& path, std::int64_t targetBytes);
+    static std::int64_t WriteVcdNarrow(const std::string& path, std::int64_t targetBytes);
+    static std::int64_t WriteVcdWide(const std::string& path, std::int64_t targetBytes);
     static std::int64_t WriteSrChanging(const std::string& path, std::int64_t targetBytes,
                                         std::uint64_t samplesPerChange);
 
 private:
     SqzResult Load(const std::string& path,
                    std::int64_t (*write)(const std::string&, std::int64_t)) const;
+    // Loads the file (removed afterwards unless `keep`) and measures the load.
+    static SqzResult Measure(const std::string& path, SqzResult result, bool keep);
 
     struct SqzImp;
     std::unique_ptr<SqzImp> m_imp;

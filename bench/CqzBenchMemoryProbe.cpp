@@ -38,12 +38,29 @@ std::int64_t CqzBenchMemoryProbe::GetResidentBytesTrimmed()
 
 std::int64_t CqzBenchMemoryProbe::ParseResidentBytes(std::istream& status)
 {
+    return ParseStatusBytes(status, "VmRSS:");
+}
+
+std::int64_t CqzBenchMemoryProbe::GetPeakResidentBytes()
+{
+    std::ifstream status("/proc/self/status");
+    return status ? ParseStatusBytes(status, "VmHWM:") : -1;
+}
+
+bool CqzBenchMemoryProbe::ResetPeakResidentBytes()
+{
+    std::ofstream refs("/proc/self/clear_refs");
+    return refs && (refs << "5").flush();
+}
+
+std::int64_t CqzBenchMemoryProbe::ParseStatusBytes(std::istream& status, const std::string& field)
+{
     std::string line;
     while (std::getline(status, line))
     {
-        if (line.rfind("VmRSS:", 0) != 0)
+        if (line.rfind(field, 0) != 0)
             continue;
-        std::istringstream fields(line.substr(6));
+        std::istringstream fields(line.substr(field.size()));
         std::int64_t amount = -1;
         std::string unit;
         if (!(fields >> amount >> unit) || amount < 0 || unit != "kB")

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <string>
 
 class CqzData;
 
@@ -17,10 +18,18 @@ public:
     static std::int64_t GetResidentBytesTrimmed();
     // VmRSS in bytes from a text laid out as /proc/self/status; -1 without that line.
     static std::int64_t ParseResidentBytes(std::istream& status);
+    // The peak resident set (VmHWM) in bytes, and starting it again from the present resident
+    // set (false where the system does not allow it); -1 where the system does not tell.
+    static std::int64_t GetPeakResidentBytes();
+    static bool ResetPeakResidentBytes();
 
     // Pages allocated by the attribute columns (role 15) of every table of the data set.
     static std::int64_t GetAllocatedPages(const CqzData& data);
     // Bytes of records one page of those columns holds (page rows x record size); 0 without
     // such a column.
     static std::int64_t GetPageBytes(const CqzData& data);
+
+private:
+    // A "Field:   N kB" line of /proc/self/status in bytes; -1 without it.
+    static std::int64_t ParseStatusBytes(std::istream& status, const std::string& field);
 };

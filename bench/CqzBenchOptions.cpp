@@ -13,13 +13,14 @@ const char* CqzBenchOptions::Usage()
 {
     return "usage: qzbench [--rows N] [--big-rows N] [--scale 1,10,100] [--quick] [--only "
            "w1,w2,scale,import,markup,decode]\n"
-           "               [--import-mb M] [--plugin PATH]\n";
+           "               [--import-mb M] [--bus-rows N] [--plugin PATH]\n";
 }
 
 CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
 {
     CqzBenchOptions options;
-    bool onlyGiven = false, rowsGiven = false, bigGiven = false, scaleGiven = false, importGiven = false;
+    bool onlyGiven = false, rowsGiven = false, bigGiven = false, scaleGiven = false, importGiven = false,
+         busGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i)
     {
         const std::string& arg = args[i];
@@ -29,7 +30,7 @@ CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
             continue;
         }
         if (arg != "--rows" && arg != "--big-rows" && arg != "--scale" && arg != "--only" &&
-            arg != "--import-mb" && arg != "--plugin")
+            arg != "--import-mb" && arg != "--bus-rows" && arg != "--plugin")
             throw std::invalid_argument("unknown argument '" + arg + "'");
         if (i + 1 >= args.size())
             throw std::invalid_argument(arg + " needs a value");
@@ -81,6 +82,14 @@ CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
             options.importBytes = static_cast<std::int64_t>(mb * (1 << 20));
             importGiven = true;
         }
+        else if (arg == "--bus-rows")
+        {
+            const double rows = ParseNumber(value, arg);
+            if (rows < 1 || rows != std::floor(rows))
+                throw std::invalid_argument("--bus-rows takes a whole number of at least 1");
+            options.busRows = static_cast<std::int64_t>(rows);
+            busGiven = true;
+        }
         else
             options.plugInPath = value;
     }
@@ -94,6 +103,8 @@ CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
             options.scaleMillions = {0.01, 0.1};
         if (!importGiven)
             options.importBytes = 1 << 20;
+        if (!busGiven)
+            options.busRows = 100'000;
         // Decoding needs sigrok-cli and the shared captures: a smoke run leaves it out.
         if (!onlyGiven)
             options.parts.erase("decode");

@@ -7,6 +7,8 @@
 //   --only w1,w2,scale,import,markup,decode   the parts to run (default all; --quick leaves
 //                     out decode)
 //   --import-mb M     size of each generated import file (default 100)
+//   --bus-rows N      rows of the sample bus dump the import part reads (default 100000000;
+//                     the file is kept in the temporary folder and reused by later runs)
 //   --plugin PATH     the plug-in library to load (default: the one built with qzbench)
 
 #include <cstdint>
@@ -21,6 +23,7 @@ public:
     std::int64_t bigRows = 100'000'000;
     std::vector<double> scaleMillions = {1, 10, 100};
     std::int64_t importBytes = 100ll << 20;
+    std::int64_t busRows = 100'000'000;
     bool quick = false;
     std::set<std::string> parts = {"w1", "w2", "scale", "import", "markup", "decode"};
     std::string plugInPath;

@@ -352,15 +352,19 @@ void CqzBenchSuite::RunScale()
 
 void CqzBenchSuite::RunImport()
 {
-    CqzBenchImport import(m_options.importBytes);
+    CqzBenchImport import(m_options.importBytes, m_options.busRows);
     const struct
     {
         const char* name;
         CqzBenchImport::SqzResult (CqzBenchImport::*run)() const;
-    } formats[] = {{"vcd", &CqzBenchImport::RunVcd},
-                   {"csv", &CqzBenchImport::RunCsv},
-                   {"sr", &CqzBenchImport::RunSr},
-                   {"sr_sparse", &CqzBenchImport::RunSrSparse}};
+        double target; // MiB per second (of sample data for sessions)
+    } formats[] = {{"vcd", &CqzBenchImport::RunVcd, 800},
+                   {"vcd_bus", &CqzBenchImport::RunVcdBus, 800},
+                   {"vcd_narrow", &CqzBenchImport::RunVcdNarrow, 800},
+                   {"vcd_wide", &CqzBenchImport::RunVcdWide, 800},
+                   {"csv", &CqzBenchImport::RunCsv, 400},
+                   {"sr", &CqzBenchImport::RunSr, 1024},
+                   {"sr_sparse", &CqzBenchImport::RunSrSparse, 1024}};
     for (const auto& format : formats)
     {
         std::cerr << "qzbench: import " << format.name << "\n";
@@ -377,11 +381,35 @@ void CqzBenchSuite::RunImport()
                      PerSecond(r.fileBytes / MB, r.loadSeconds), "MiB/s", 1);
         m_report.Add("import", key + "mib_per_cpu_s", label + "MiB per second of process CPU time",
                      PerSecond(r.fileBytes / MB, r.loadCpuSeconds), "MiB/s", 1);
+        ReportImportMemory(key, label, r);
+        m_report.AddTarget("import_" + key + "speed",
+                           label + "at least " + std::to_string(static_cast<int>(format.target)) +
+                               " MiB/s",
+                           PerSecond(r.fileBytes / MB, r.loadSeconds) >= format.target);
         if (r.rows != r.expectedRows)
             m_report.AddNote("import", label + "the importer made " + std::to_string(r.rows) +
                                            " rows where the file holds " +
                                            std::to_string(r.expectedRows));
     }
+}
+
+// Peak resident memory of the load against the data set it made: at most 1.2x the table
+// plus 64 MiB.
+void CqzBenchSuite::ReportImportMemory(const std::string& key, const std::string& label,
+                                       const CqzBenchImport::SqzResult& r)
+{
+    if (r.peakBytes < 0 || r.tableBytes < 0)
+    {
+        m_report.AddNote("import", label + "the peak resident memory is not known here");
+        return;
+    }
+    m_report.Add("import", key + "peak_mib", label + "peak resident memory added by the load",
+                 r.peakBytes / MB, "MiB", 1);
+    m_report.Add("import", key + "table_mib", label + "resident memory of the loaded data set",
+                 r.tableBytes / MB, "MiB", 1);
+    m_report.AddTarget("import_" + key + "peak_memory",
+                       label + "peak memory within 1.2x the data set + 64 MiB",
+                       r.peakBytes <= r.tableBytes * 1.2 + 64 * MB);
 }
 
 void CqzBenchSuite::RunMarkup()

@@ -5,6 +5,7 @@
 // markup (a setup of 200 000 terms and one of a 32 000-event term through the tool's markup) and
 // decode (protocol decoding against sigrok-cli on the shared captures).
 
+#include "CqzBenchImport.h"
 #include "CqzBenchOptions.h"
 
 #include <cstdint>
@@ -50,6 +51,8 @@ private:
                          const std::vector<std::uint64_t>& baseline, double byPageSeconds);
     void RunScale();
     void RunImport();
+    void ReportImportMemory(const std::string& key, const std::string& label,
+                            const CqzBenchImport::SqzResult& r);
     void RunMarkup();
     void RunDecode();
 

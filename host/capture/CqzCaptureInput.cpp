@@ -132,17 +132,40 @@ bool CqzCaptureInput::Refill(const char* keep)
         std::memmove(buffer, keep, kept);
     m_begin = buffer;
     m_end = buffer + kept;
+    const std::size_t n = ReadFile(buffer + kept, m_imp->capacity - kept);
+    m_end += n;
+    m_atEnd = n == 0;
+    return n > 0;
+}
+
+std::size_t CqzCaptureInput::Read(char* into, std::size_t bytes, const char* from)
+{
+    m_begin = from;
+    const std::size_t held = std::min(bytes, static_cast<std::size_t>(m_end - m_begin));
+    if (held != 0)
+        std::memcpy(into, m_begin, held);
+    m_begin += held;
+    std::size_t done = held;
+    while (done < bytes && !m_atEnd)
+    {
+        const std::size_t n = ReadFile(into + done, bytes - done);
+        m_atEnd = n == 0;
+        done += n;
+    }
+    return done;
+}
+
+std::size_t CqzCaptureInput::ReadFile(char* into, std::size_t bytes)
+{
     ssize_t n;
     do
-        n = ::read(m_imp->fd, buffer + kept, m_imp->capacity - kept);
+        n = ::read(m_imp->fd, into, bytes);
     while (n < 0 && errno == EINTR);
     if (n < 0)
         m_imp->Fail(std::string("cannot read the file: ") + std::strerror(errno));
-    m_end += n;
     m_imp->read += static_cast<std::uint64_t>(n);
-    m_atEnd = n == 0;
     if (m_imp->progress)
         m_imp->progress(m_imp->size * static_cast<std::uint64_t>(m_imp->pass) + m_imp->read,
                         m_imp->size * static_cast<std::uint64_t>(m_imp->passes));
-    return n > 0;
+    return static_cast<std::size_t>(n);
 }

@@ -35,6 +35,11 @@ public:
     // window may move: read Begin() and End() again. False when nothing more was read (the
     // input is at its end). Throws CqzCaptureError when the file cannot be read.
     bool Refill(const char* keep);
+    // Gives up the bytes before `from` (inside the window), then moves up to `bytes` bytes
+    // into `into`: those of the window first, then straight from the file. Returns how many;
+    // fewer than asked only at the end of the input. Throws CqzCaptureError when the file
+    // cannot be read.
+    std::size_t Read(char* into, std::size_t bytes, const char* from);
     // Back to the first byte (after a byte-order mark), for a second pass.
     void Rewind();
     // The passes an importer makes over the input, so that progress covers all of them.
@@ -44,6 +49,9 @@ public:
 
 private:
     void SkipByteOrderMark();
+    // Reads up to `bytes` from the file into `into` (fewer only at its end), counting them
+    // and telling the progress; 0 at the end.
+    std::size_t ReadFile(char* into, std::size_t bytes);
 
     struct SqzImp;
     std::unique_ptr<SqzImp> m_imp;

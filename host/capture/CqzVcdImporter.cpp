@@ -5,8 +5,15 @@
 #include "capture/CqzCaptureNumber.h"
 #include "capture/CqzCaptureTable.h"
 #include "capture/CqzCaptureText.h"
+#include "capture/CqzCaptureWorkers.h"
+#include "capture/CqzVcdPieceParser.h"
+#include "capture/CqzVcdPieceReader.h"
 
+#include <algorithm>
 #include <array>
+#include <deque>
+#include <functional>
+#include <utility>
 #include <cstring>
 #include <limits>
 #include <unordered_map>
@@ -24,6 +31,8 @@ constexpr int kMaxWidth = 128;
 constexpr std::size_t kMaxSectionWords = 64;
 // Rows between checks of the memory the table takes.
 constexpr std::int64_t kMemoryCheckRows = 1 << 16;
+// The longest piece of value changes a worker reads (a few are in flight).
+constexpr std::size_t kMaxPieceBytes = std::size_t{512} << 10;
 
 struct Token
 {
@@ -36,15 +45,54 @@ bool IsSpace(unsigned char c)
     return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-// Splits the dump into whitespace-separated words, counting lines, reading the input block by
+// Where the scanner reads: the file's window (the declarations) or the pieces of the value
+// changes (PieceFeed).
+class ScanSource
+{
+public:
+    virtual ~ScanSource() = default;
+    virtual const char* Begin() const = 0;
+    virtual const char* End() const = 0;
+    // True when a word that reaches End() is whole.
+    virtual bool AtEnd() const = 0;
+    // Gives up the bytes before `keep` and reads more; false when nothing more was read.
+    virtual bool Refill(const char* keep) = 0;
+};
+
+class InputSource : public ScanSource
+{
+public:
+    explicit InputSource(CqzCaptureInput& input) : m_in(input) {}
+    const char* Begin() const override { return m_in.Begin(); }
+    const char* End() const override { return m_in.End(); }
+    bool AtEnd() const override { return m_in.AtEnd(); }
+    bool Refill(const char* keep) override { return m_in.Refill(keep); }
+
+private:
+    CqzCaptureInput& m_in;
+};
+
+// Splits the dump into whitespace-separated words, counting lines, reading its source block by
 // block. A word is valid until the next call of Next.
 class Scanner
 {
 public:
-    Scanner(CqzCaptureInput& input, std::size_t maxWord)
-        : m_in(input), m_p(input.Begin()), m_end(input.End()), m_maxWord(maxWord)
+    Scanner(ScanSource& source, const std::string& name, std::size_t maxWord)
+        : m_in(&source), m_name(name), m_p(source.Begin()), m_end(source.End()), m_maxWord(maxWord)
     {
     }
+
+    // Goes on reading from another source, whose first byte is on `line`.
+    void Restart(ScanSource& source, std::int64_t line)
+    {
+        m_in = &source;
+        m_p = source.Begin();
+        m_end = source.End();
+        m_line = line;
+    }
+    // Where the next word is looked for, and its line.
+    const char* GetPosition() const { return m_p; }
+    std::int64_t GetPositionLine() const { return m_line; }
 
     bool Next(Token& token)
     {
@@ -70,7 +118,7 @@ public:
             if (length > m_maxWord)
                 Fail(m_line, "a word longer than " + std::to_string(m_maxWord) + " bytes (" +
                                  CqzCaptureText::Quote(std::string_view(start, length), 20) + ")");
-            if (q == m_end && !m_in.AtEnd())
+            if (q == m_end && !m_in->AtEnd())
             {
                 Refill(start);
                 continue;
@@ -86,7 +134,7 @@ public:
     std::int64_t GetLine() const { return m_lastLine; }
     [[noreturn]] void Fail(std::int64_t line, const std::string& what) const
     {
-        throw CqzCaptureError(m_in.GetName(), line, what);
+        throw CqzCaptureError(m_name, line, what);
     }
 
 private:
@@ -103,20 +151,21 @@ private:
             if (low != 0)
                 return p + (__builtin_ctzll(low) >> 3);
         }
-        while (p<end&& static_cast<unsigned char>(*p)> ' ')
+        while (p < end && static_cast<unsigned char>(*p) > ' ')
             ++p;
         return p;
     }
 
     bool Refill(const char* keep)
     {
-        const bool more = m_in.Refill(keep);
-        m_p = m_in.Begin();
-        m_end = m_in.End();
+        const bool more = m_in->Refill(keep);
+        m_p = m_in->Begin();
+        m_end = m_in->End();
         return more;
     }
 
-    CqzCaptureInput& m_in;
+    ScanSource* m_in;
+    std::string m_name;
     const char* m_p;
     const char* m_end;
     std::size_t m_maxWord;
@@ -154,20 +203,68 @@ struct Var
     int column = -1; // -1: skipped
 };
 
-// Hash and equality that look up std::string keys by std::string_view.
-struct CodeHash
+// The pieces of the value changes as the plain path reads them: one piece, and when a word or
+// a change goes on past its end (or Unstop), the next pieces after it.
+class PieceFeed : public ScanSource
 {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+public:
+    using Pull = std::function<std::unique_ptr<SqzVcdPiece>()>;
+    using Recycle = std::function<void(std::unique_ptr<SqzVcdPiece>)>;
+    PieceFeed(Pull pull, Recycle recycle) : m_pull(std::move(pull)), m_recycle(std::move(recycle))
+    {
+    }
+
+    void Start(const SqzVcdPiece& piece)
+    {
+        m_text.assign(piece.Begin(), piece.End());
+        m_whole = piece.endsAtLine;
+    }
+    // Whether the end of a piece ends the reading (between changes) or the next piece follows
+    // (inside a change or a section).
+    bool SetStop(bool stop) { return std::exchange(m_stop, stop); }
+
+    const char* Begin() const override { return m_text.data(); }
+    const char* End() const override { return m_text.data() + m_text.size(); }
+    bool AtEnd() const override { return m_whole; }
+    bool Refill(const char* keep) override
+    {
+        if (m_stop && m_whole && keep == End())
+            return false;
+        std::unique_ptr<SqzVcdPiece> next = m_pull();
+        if (!next)
+        {
+            m_whole = true;
+            return false;
+        }
+        m_text.erase(m_text.begin(), m_text.begin() + (keep - Begin()));
+        m_text.insert(m_text.end(), next->Begin(), next->End());
+        m_whole = next->endsAtLine;
+        m_recycle(std::move(next));
+        return true;
+    }
+
+private:
+    Pull m_pull;
+    Recycle m_recycle;
+    std::vector<char> m_text;
+    bool m_whole = true;
+    bool m_stop = true;
 };
+
+// Pieces a worker reads ahead of the join, per worker thread.
+constexpr std::size_t kPiecesAhead = 1;
 
 // One import of one dump.
 class VcdReader
 {
 public:
     VcdReader(CqzCaptureInput& input, const SqzCaptureOptions& options)
-        : m_scan(input, options.maxFieldBytes), m_file(input.GetName()),
-          m_out(options, input.GetName())
+        : m_input(input), m_inputSource(input), m_scan(m_inputSource, input.GetName(), options.maxFieldBytes),
+          m_file(input.GetName()), m_out(options, input.GetName()),
+          m_feed([this] { return PullPiece(); },
+                 [this](std::unique_ptr<SqzVcdPiece> piece) { m_free.push_back(std::move(piece)); }),
+          m_pieceBytes(std::clamp<std::size_t>(options.readBlockBytes * 4, 64, kMaxPieceBytes)),
+          m_maxWord(options.maxFieldBytes)
     {
         m_fastCode.fill(-1);
     }
@@ -189,7 +286,10 @@ private:
     Token Expect(const std::string& what)
     {
         Token token;
-        if (!m_scan.Next(token))
+        const bool stop = m_feed.SetStop(false);
+        const bool read = m_scan.Next(token);
+        m_feed.SetStop(stop);
+        if (!read)
             Fail(m_scan.GetLine(), "the file ends inside " + what);
         return token;
     }
@@ -398,7 +498,149 @@ private:
     }
 
     // Changes -----------------------------------------------------------------------------
+    // The value changes, cut into pieces that the workers read ahead while this thread joins
+    // the pieces before them into the table. A piece the workers could not read (and the
+    // first, which may hold changes before any timestamp) is read here, on the plain path.
     void ReadBody()
+    {
+        MakeParser();
+        const int threads = CqzCaptureWorkers::Count();
+        m_plain = threads == 0;
+        CqzCaptureWorkers workers(threads);
+        CqzVcdPieceReader pieces(m_input, m_scan.GetPosition(), m_pieceBytes);
+        m_workers = &workers;
+        m_pieces = &pieces;
+        m_ahead = kPiecesAhead * static_cast<std::size_t>(std::max(threads, 1));
+        std::int64_t line = m_scan.GetPositionLine();
+        try
+        {
+            while (std::unique_ptr<SqzVcdPiece> piece = PullPiece())
+                if (piece->parsed && m_timed && piece->times.front() > m_lastTime)
+                {
+                    JoinPiece(*piece);
+                    line += piece->newlines;
+                    m_free.push_back(std::move(piece));
+                }
+                else
+                {
+                    m_feed.Start(*piece);
+                    m_free.push_back(std::move(piece));
+                    m_scan.Restart(m_feed, line);
+                    ReadChanges();
+                    line = m_scan.GetPositionLine();
+                }
+        }
+        catch (...)
+        {
+            DropWindow();
+            throw;
+        }
+    }
+
+    // The code lookup and the columns of each code, for the workers.
+    void MakeParser()
+    {
+        std::vector<std::vector<CqzVcdPieceParser::SqzTarget>> targets(m_varsOfCode.size());
+        for (std::size_t code = 0; code < m_varsOfCode.size(); ++code)
+            for (int index : m_varsOfCode[code])
+                if (const Var& v = VarOf(index); v.column >= 0)
+                    targets[code].push_back({v.column, v.kind == eText ? 0 : v.width});
+        m_parser.SetTime(m_timeFactor, m_timeDivisor);
+        m_parser.SetCodes(m_codes, m_fastCode, std::move(targets),
+                          m_out.GetTable().GetColumnCount());
+        m_parser.SetMaxWord(m_maxWord);
+    }
+
+    // The next piece once its worker is done, with more pieces handed to the workers; null at
+    // the end of the file.
+    std::unique_ptr<SqzVcdPiece> PullPiece()
+    {
+        while (m_window.size() < m_ahead)
+        {
+            std::unique_ptr<SqzVcdPiece> piece;
+            if (m_free.empty())
+                piece = std::make_unique<SqzVcdPiece>();
+            else
+            {
+                piece = std::move(m_free.back());
+                m_free.pop_back();
+            }
+            if (!m_pieces->Next(*piece))
+            {
+                m_free.push_back(std::move(piece));
+                break;
+            }
+            SqzVcdPiece* p = piece.get();
+            p->done = m_workers->Run(
+                [this, p]
+                {
+                    p->newlines = CqzVcdPieceParser::CountLines(p->Begin(), p->End());
+                    if (!m_plain)
+                        m_parser.Parse(*p);
+                });
+            m_window.push_back(std::move(piece));
+        }
+        if (m_window.empty())
+            return nullptr;
+        std::unique_ptr<SqzVcdPiece> piece = std::move(m_window.front());
+        m_window.pop_front();
+        piece->done.get();
+        return piece;
+    }
+
+    // Waits for the pieces the workers still read (their memory goes with this reader).
+    void DropWindow()
+    {
+        for (auto& piece : m_window)
+            if (piece->done.valid())
+                piece->done.wait();
+        m_window.clear();
+    }
+
+    // A piece a worker read: its rows appended, held values kept until each column's first
+    // change, its texts written in order, then its times and each changed column in bulk.
+    void JoinPiece(const SqzVcdPiece& piece)
+    {
+        CqzDataTable& table = m_out.GetTable();
+        const std::int64_t first = table.GetRowCount();
+        const auto rows = static_cast<std::int64_t>(piece.times.size());
+        std::int64_t appended = 0;
+        for (const SqzVcdPiece::SqzText& text : piece.texts)
+        {
+            if (text.row >= appended)
+            {
+                table.AppendRows(text.row + 1 - appended);
+                appended = text.row + 1;
+            }
+            table.SetTextAt(text.column, first + text.row, text.text.GetString(),
+                            static_cast<std::size_t>(text.text.GetLength()));
+        }
+        if (appended < rows)
+            table.AppendRows(rows - appended);
+        table.SetTimes(first, piece.times.data(), rows);
+        for (int column : piece.changed)
+            JoinColumn(piece.columns[static_cast<std::size_t>(column)], first);
+        for (std::int64_t row = (first + kMemoryCheckRows) / kMemoryCheckRows * kMemoryCheckRows - 1;
+             row < first + rows; row += kMemoryCheckRows)
+            m_out.CheckMemory(row + kMemoryCheckRows);
+        m_lastTime = piece.times.back();
+        m_lastRow = first + rows - 1;
+    }
+
+    void JoinColumn(const SqzVcdPiece::SqzColumn& c, std::int64_t first)
+    {
+        CqzDataTable& table = m_out.GetTable();
+        const std::int64_t row = first + c.first;
+        if (!c.narrow.empty())
+            table.SetValues(c.column, row, c.narrow.data(), static_cast<std::int64_t>(c.narrow.size()));
+        else if (!c.values.empty())
+            m_out.SetValues(c.column, row, c.values.data(), static_cast<std::int64_t>(c.values.size()));
+        else
+            table.SetValues(c.column, row, c.wide.data(), static_cast<std::int64_t>(c.wide.size()));
+    }
+
+    // The plain path: changes word by word until the end of the feed's pieces.
+    void ReadChanges()
     {
         Token t;
         while (m_scan.Next(t))
@@ -549,13 +791,15 @@ private:
         }
     }
 
+    CqzCaptureInput& m_input;
+    InputSource m_inputSource;
     Scanner m_scan;
     std::string m_file;
     CqzCaptureTable m_out;
     std::vector<Scope> m_scopes;
     int m_scope = -1; // the open scope
     std::vector<Var> m_vars;
-    std::unordered_map<std::string, int, CodeHash, std::equal_to<>> m_codes;
+    CqzVcdPieceParser::CodeMap m_codes;
     std::vector<std::vector<int>> m_varsOfCode;
     std::array<int, 128> m_fastCode;
     std::int64_t m_timeFactor = 1000; // 1 ns unless the file says otherwise
@@ -566,6 +810,18 @@ private:
     std::int64_t m_lastRow = -1;
     std::string m_digits;
     std::array<char, 256> m_shortDigits;
+    // The pieces of the value changes.
+    PieceFeed m_feed;
+    std::size_t m_pieceBytes;
+    std::size_t m_maxWord = 0;
+    CqzVcdPieceParser m_parser;
+    bool m_plain = false;
+    CqzCaptureWorkers* m_workers = nullptr;
+    CqzVcdPieceReader* m_pieces = nullptr;
+    std::size_t m_ahead = 1;
+    std::deque<std::unique_ptr<SqzVcdPiece>> m_window;
+    // Pieces joined, kept for their buffers.
+    std::vector<std::unique_ptr<SqzVcdPiece>> m_free;
 };
 } // namespace
 

@@ -20,7 +20,9 @@
 // - Values: 0 1 x z scalars, `b` vectors left-extended (an x or z digit makes the whole value
 //   status 4, "value unknown"; the table keeps which digits are x and which z for display),
 //   `r` reals and `s` strings as text.
-// - The file is read block by block: memory holds the table being built and one buffer. A
+// - The file is read block by block: memory holds the table being built and a few pieces of the
+//   value changes, which worker threads read ahead (CqzVcdPieceParser) while the importer joins
+//   them in order; what they cannot read is read word by word as with QZ_CAPTURE_PLAIN. A
 //   word longer than SqzCaptureOptions::maxFieldBytes, a control byte (NUL and the like)
 //   anywhere, or a table larger than the memory limit is refused. A UTF-8 byte-order mark is
 //   skipped.
