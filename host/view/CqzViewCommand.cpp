@@ -96,9 +96,7 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
     buffer.open(QIODevice::WriteOnly);
     if (!window.grab().save(&buffer, "PNG"))
         throw CqzHostError(eqzExitFile, screenshot + ": cannot make the picture");
-    CqzOutputFile file(screenshot, "picture");
-    file.Stream().write(png.constData(), png.size());
-    file.Commit();
+    CqzOutputFile::Write(screenshot, "picture", png.toStdString());
     return eqzExitOk;
 }
 
