@@ -2,10 +2,10 @@
 
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureText.h"
+#include "qzSystem/managers/CqzMemoryBudget.h"
 
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -34,17 +34,7 @@ CqzCaptureMemory::SqzLimit CqzCaptureMemory::Limit(const SqzCaptureOptions& opti
 
 std::string CqzCaptureMemory::Describe(std::uint64_t bytes)
 {
-    static const char* const units[] = {"bytes", "KiB", "MiB", "GiB", "TiB"};
-    double value = static_cast<double>(bytes);
-    int unit = 0;
-    while (value >= 1024 && unit < 4)
-    {
-        value /= 1024;
-        ++unit;
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, unit == 0 ? "%.0f %s" : "%.1f %s", value, units[unit]);
-    return text;
+    return CqzMemoryBudget::Describe(bytes);
 }
 
 bool CqzCaptureMemory::ParseSize(const std::string& text, std::uint64_t& bytes)

@@ -7,6 +7,8 @@
 #include "qzSystem/data/CqzDataColumn.h"
 #include "qzSystem/data/CqzSampleStore.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
+#include "qzSystem/managers/CqzMemoryBudget.h"
+#include "qzSystem/managers/CqzMemoryLimitError.h"
 
 #include <optional>
 #include <unordered_map>
@@ -29,13 +31,20 @@ std::uint64_t BitsPerRow(EqzLabelType type, int width)
         return 1;
     return 8 * (width <= 8 ? 1 : width <= 16 ? 2 : width <= 32 ? 4 : width <= 64 ? 8 : 16);
 }
+
+std::uint64_t Saturated(unsigned __int128 bytes)
+{
+    return bytes > ~std::uint64_t{0} ? ~std::uint64_t{0} : static_cast<std::uint64_t>(bytes);
+}
 } // namespace
 
 struct CqzCaptureTable::SqzImp
 {
     SqzCaptureOptions options;
     std::string file;
-    CqzCaptureMemory::SqzLimit limit;
+    // The run's budget, or one of the import's own.
+    std::unique_ptr<CqzMemoryBudget> ownBudget;
+    CqzMemoryBudget* budget = nullptr;
     std::unique_ptr<CqzData> data = std::make_unique<CqzData>();
     CqzDataTable* table = nullptr;
     // The labels this import registered, each with the label of the same identifier it
@@ -75,7 +84,12 @@ CqzCaptureTable::CqzCaptureTable(const SqzCaptureOptions& options, const std::st
 {
     m_imp->options = options;
     m_imp->file = file;
-    m_imp->limit = CqzCaptureMemory::Limit(options);
+    if (options.budget == nullptr)
+    {
+        const CqzCaptureMemory::SqzLimit limit = CqzCaptureMemory::Limit(options);
+        m_imp->ownBudget = std::make_unique<CqzMemoryBudget>(limit.bytes, limit.source);
+    }
+    m_imp->budget = options.budget != nullptr ? options.budget : m_imp->ownBudget.get();
     m_imp->table = m_imp->data->AddTable();
     AddLabel(eqzLabelTime, "Time", 64);
 }
@@ -159,37 +173,28 @@ void CqzCaptureTable::Note(const std::string& text) const
 
 void CqzCaptureTable::CheckMemory(std::int64_t rows, bool fixedRate) const
 {
-    if (m_imp->limit.bytes == 0)
-        return;
     const auto count = static_cast<std::uint64_t>(rows < 0 ? 0 : rows);
     unsigned __int128 rowBits = m_imp->rowBits;
     // The time column stores nothing while its rows keep a fixed rate.
     const std::shared_ptr<CqzSampleStore> times = m_imp->table->GetTimeStore();
     if (times && times->GetEntries().IsProgression() && (fixedRate || times->GetCount() > 0))
         rowBits -= BitsPerRow(eqzLabelTime, 64);
-    unsigned __int128 need = (rowBits * count + 7) / 8 + kColumnBytes * m_imp->labels.size() +
-                             static_cast<unsigned __int128>(m_imp->options.runBytesPerRow) * count;
+    unsigned __int128 need = (rowBits * count + 7) / 8 + kColumnBytes * m_imp->labels.size();
     for (const auto& store : m_imp->textStores)
         need += store->GetStrings().GetPoolSize() * sizeof(wchar_t) +
                 store->GetStrings().GetTextCount() * 48;
-    if (need <= m_imp->limit.bytes)
-        return;
-    const std::uint64_t shown =
-        need > ~std::uint64_t{0} ? ~std::uint64_t{0} : static_cast<std::uint64_t>(need);
-    throw CqzCaptureError(m_imp->file, 0,
-                          "the capture needs about " + CqzCaptureMemory::Describe(shown) +
-                              " of memory for " + std::to_string(count) + " rows of " +
-                              std::to_string(m_imp->labels.size()) + " labels" +
-                              (m_imp->options.runBytesPerRow != 0
-                                   ? " and the filter's " +
-                                         std::to_string(m_imp->options.runBytesPerRow) +
-                                         " bytes a row"
-                                   : "") +
-                              "; " +
-                              CqzCaptureMemory::Describe(m_imp->limit.bytes) + " are " +
-                              (m_imp->limit.source == "available (MemAvailable)"
-                                   ? m_imp->limit.source
-                                   : "allowed by " + m_imp->limit.source));
+    const auto run = static_cast<unsigned __int128>(m_imp->options.runBytesPerRow) * count;
+    try
+    {
+        m_imp->budget->SetAside(CqzMemoryBudget::OutputPages, Saturated(run));
+        m_imp->budget->Hold("the capture", Saturated(need),
+                            "for " + std::to_string(count) + " rows of " +
+                                std::to_string(m_imp->labels.size()) + " labels");
+    }
+    catch (const CqzMemoryLimitError& error)
+    {
+        throw CqzCaptureError(m_imp->file, 0, error.what());
+    }
 }
 
 CqzDataTable& CqzCaptureTable::GetTable() const
@@ -199,6 +204,9 @@ CqzDataTable& CqzCaptureTable::GetTable() const
 
 std::unique_ptr<CqzData> CqzCaptureTable::Release()
 {
+    // The budget holds the table as delivered, also where the importer checked only every
+    // block of rows.
+    CheckMemory(m_imp->table->GetRowCount());
     m_imp->data->SetDataValid(true);
     m_imp->textStores.clear();
     return std::move(m_imp->data);

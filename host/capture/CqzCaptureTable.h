@@ -42,8 +42,10 @@ public:
 
     // Passes a note ("file: text") to SqzCaptureOptions::note.
     void Note(const std::string& text) const;
-    // Throws CqzCaptureError when `rows` rows of the columns added so far (and the texts
-    // pooled so far) would take more memory than the import may use. Cheap: call it for
+    // Holds what `rows` rows of the columns added so far (and the texts pooled so far) take
+    // as "the capture" in the run's memory budget, with the filter's output for as many rows
+    // set aside (SqzCaptureOptions::runBytesPerRow); throws CqzCaptureError with the budget's
+    // refusal when that passes the limit. Cheap: call it for
     // every block of rows, or once with the row count when it is known before. The time
     // column counts nothing while its times so far are start + row x step, or, before the
     // first row, when the caller knows they will be (fixedRate: one row per sample of a rate
@@ -51,7 +53,8 @@ public:
     void CheckMemory(std::int64_t rows, bool fixedRate = false) const;
 
     CqzDataTable& GetTable() const;
-    // Hands over the data set; the labels stay registered.
+    // Hands over the data set, held in the budget at its final size (CheckMemory); the labels
+    // stay registered.
     std::unique_ptr<CqzData> Release();
 
 private:

@@ -89,12 +89,25 @@ public:
         return info.size;
     }
 
-    // Feeds the entry to `consume` in blocks.
+    // Feeds the entry to `consume` in blocks. An entry that says it is larger than `limit` is
+    // refused before it is inflated, and one that inflates to more than it says (an archive
+    // that lies to pass the checks of its sizes) as soon as it does.
     template <typename F> void Read(const std::string& entry, std::uint64_t limit, F&& consume)
     {
         const zip_int64_t index = zip_name_locate(m_zip, entry.c_str(), 0);
         if (index < 0)
             throw CqzCaptureError(m_name, entry, "no such entry in the archive");
+        zip_stat_t info;
+        zip_stat_init(&info);
+        const std::uint64_t declared =
+            zip_stat_index(m_zip, static_cast<zip_uint64_t>(index), 0, &info) == 0 &&
+                    (info.valid & ZIP_STAT_SIZE)
+                ? info.size
+                : limit;
+        if (declared > limit)
+            throw CqzCaptureError(m_name, entry,
+                                  "the entry is larger than " + std::to_string(limit) + " bytes");
+        limit = std::min(limit, declared);
         zip_file_t* file = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
         if (!file)
             throw CqzCaptureError(m_name, entry,
@@ -107,8 +120,9 @@ public:
         {
             total += static_cast<std::uint64_t>(n);
             if (total > limit)
-                throw CqzCaptureError(
-                    m_name, entry, "the entry is larger than " + std::to_string(limit) + " bytes");
+                throw CqzCaptureError(m_name, entry,
+                                      "the entry inflates to more than the " +
+                                          std::to_string(limit) + " bytes it declares");
             consume(block.data(), static_cast<std::size_t>(n));
         }
         if (n < 0)

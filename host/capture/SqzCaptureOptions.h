@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+class CqzMemoryBudget;
+
 // One bus made of logic channels: channels[0] is bit 0 (least significant), channels[1] bit 1,
 // and so on. Channel numbers count from 0 (the session file's probe1 is channel 0).
 struct SqzCaptureBus
@@ -41,8 +43,13 @@ struct SqzCaptureOptions
     // QZFILTER_MEMORY_LIMIT (bytes, or a number with K, M, G or T, as in 512M, 512MB, 1.5G), else what the machine has
     // available (MemAvailable of /proc/meminfo). An import that would need more is refused.
     std::uint64_t memoryLimit = 0;
-    // Bytes a row will take after the import (a filter run's records), counted against the
-    // limit with the table's own, so that a capture the run could not afford is refused first.
+    // The budget of the run the import is part of (the host's CqzMemoryBudget::Run(), whose
+    // limit it has set); the import holds the table's memory there as "the capture". Null: a
+    // budget of the import's own with the limit above.
+    CqzMemoryBudget* budget = nullptr;
+    // Bytes a row will take after the import (a filter run's records), set aside in the
+    // budget for the filter's output, so that a capture the run could not afford is refused
+    // first.
     std::uint64_t runBytesPerRow = 0;
     // The longest line of a CSV file, in bytes.
     std::size_t maxLineBytes = std::size_t{16} << 20;

@@ -4,6 +4,7 @@
 #include "CqzDecodeSamples.h"
 #include "CqzDecodeStack.h"
 #include "CqzDecodedTable.h"
+#include "qzSystem/managers/CqzMemoryBudget.h"
 
 #include <algorithm>
 #include <memory>
@@ -17,6 +18,31 @@ std::string UniqueName(const std::string& id, const std::vector<std::string>& ta
     for (int n = 2; std::find(taken.begin(), taken.end(), name) != taken.end(); ++n)
         name = id + "_" + std::to_string(n);
     return name;
+}
+// Holds every table in the budget before any is made; a refusal gives back those held.
+void HoldTables(CqzMemoryBudget* budget, const std::vector<std::string>& names,
+                const std::vector<std::vector<SqzDecodedAnnotations>>& results)
+{
+    if (budget == nullptr)
+        return;
+    std::size_t table = 0;
+    try
+    {
+        for (const auto& stack : results)
+            for (const SqzDecodedAnnotations& decoded : stack)
+            {
+                budget->Hold("the decoded table '" + names[table] + "'",
+                             CqzDecodedTable::MemoryOf(decoded),
+                             "for " + std::to_string(decoded.annotations.size()) + " rows");
+                ++table;
+            }
+    }
+    catch (...)
+    {
+        for (std::size_t t = 0; t < table; ++t)
+            budget->Hold("the decoded table '" + names[t] + "'", 0);
+        throw;
+    }
 }
 } // namespace
 
@@ -45,13 +71,12 @@ std::vector<std::string> CqzDecodeRunner::Run(CqzData& data, const SqzDecodeRequ
     }
     std::vector<std::string> names;
     for (std::size_t s = 0; s < stacks.size(); ++s)
-    {
-        const std::vector<std::string> ids = stacks[s]->GetDecoderIDs();
-        for (std::size_t d = 0; d < ids.size(); ++d)
-        {
-            names.push_back(UniqueName(ids[d], names));
-            CqzDecodedTable::Add(data, names.back(), results[s][d], clock);
-        }
-    }
+        for (const std::string& id : stacks[s]->GetDecoderIDs())
+            names.push_back(UniqueName(id, names));
+    HoldTables(request.budget, names, results);
+    std::size_t table = 0;
+    for (const auto& stack : results)
+        for (const SqzDecodedAnnotations& decoded : stack)
+            CqzDecodedTable::Add(data, names[table++], decoded, clock);
     return names;
 }

@@ -63,6 +63,21 @@ const CqzID& CqzDecodedTable::SourceID()
     return id;
 }
 
+std::uint64_t CqzDecodedTable::MemoryOf(const SqzDecodedAnnotations& decoded)
+{
+    // A row: its time, start and end (8 bytes each), a word and a status byte per field, the
+    // numbers of its two texts; a text: its characters and its entry in the pool.
+    constexpr std::uint64_t kTextEntry = 48;
+    const CqzDecodeFields fields(decoded.classes, decoded.format);
+    const std::uint64_t row = 24 + 9 * fields.GetNames().size() + 8 + 2 * kTextEntry;
+    std::uint64_t bytes = row * decoded.annotations.size();
+    for (const SqzAnnotation& annotation : decoded.annotations)
+        bytes += annotation.text.size() * sizeof(wchar_t);
+    for (const std::string& name : decoded.classes)
+        bytes += name.size() * sizeof(wchar_t);
+    return bytes;
+}
+
 CqzDataTable& CqzDecodedTable::Add(CqzData& data, const std::string& name,
                                    const SqzDecodedAnnotations& decoded,
                                    const CqzSampleClock& clock)

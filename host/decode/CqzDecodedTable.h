@@ -23,6 +23,9 @@ class CqzDecodedTable
 public:
     // The source of every decoded label.
     static const CqzID& SourceID();
+    // The memory the table of these annotations takes, an upper bound: its records and
+    // texts.
+    static std::uint64_t MemoryOf(const SqzDecodedAnnotations& decoded);
     // Adds the table to the data set.
     static CqzDataTable& Add(CqzData& data, const std::string& name,
                              const SqzDecodedAnnotations& decoded, const CqzSampleClock& clock);

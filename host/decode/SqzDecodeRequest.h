@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class CqzMemoryBudget;
+
 struct SqzDecodeRequest
 {
     // One decoder stack each, in the command line's syntax: "spi:clk=D2:mosi=D1:cpol=0",
@@ -18,6 +20,9 @@ struct SqzDecodeRequest
     std::uint64_t captureRate = 0;
     // The most samples one decode may feed.
     std::uint64_t maxSamples = 1000000000;
+    // The run's memory budget: each decoded table is held there before it is made, and a
+    // table that would pass the limit is refused (CqzMemoryLimitError). Null: not counted.
+    CqzMemoryBudget* budget = nullptr;
     // Told the samples fed so far of the total; answering false stops the decoding.
     std::function<bool(std::uint64_t done, std::uint64_t total)> progress;
 };

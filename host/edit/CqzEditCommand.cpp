@@ -5,6 +5,7 @@
 #include "CqzFavoritesKeeper.h"
 #include "CqzHostError.h"
 #include "CqzHostSession.h"
+#include "CqzOutputFile.h"
 #include "CqzTerminalText.h"
 #include "mfc/ui/AfxWin.h"
 #include "mfc/ui/CWnd.h"
@@ -87,12 +88,24 @@ CqzEditCommand::CqzEditCommand(std::vector<std::string>& arguments)
 void CqzEditCommand::CheckDisplay() const
 {
     if (!m_screenshot.empty())
+    {
+        CqzOutputFile::CheckWritable(m_screenshot, "screenshot");
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
     else if (!HasDisplay())
         throw CqzHostError(eqzExitUsage,
                            "edit needs a display to open the dialog (none found: DISPLAY and "
                            "WAYLAND_DISPLAY are unset); use --screenshot FILE.png to render it "
                            "offscreen");
+}
+
+// Through the safe writer: a failure keeps the old file and says why.
+void CqzEditCommand::WriteScreenshot(CWnd* dialog) const
+{
+    std::string png;
+    if (!AfxGetWindowImage(dialog, png))
+        throw CqzHostError(eqzExitFile, m_screenshot + ": cannot make the picture");
+    CqzOutputFile::Write(m_screenshot, "screenshot", png);
 }
 
 bool CqzEditCommand::Edit(CqzHostSession& session, std::ostream& err) const
@@ -150,10 +163,8 @@ bool CqzEditCommand::Show(CqzHostSession& session) const
             try
             {
                 script.Apply(dialog);
-                if (!m_screenshot.empty() &&
-                    !AfxWriteWindowImage(dialog, CString::FromUtf8(m_screenshot)))
-                    throw CqzHostError(eqzExitFile,
-                                       "cannot write the screenshot '" + m_screenshot + "'");
+                if (!m_screenshot.empty())
+                    WriteScreenshot(dialog);
             }
             catch (...)
             {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+class CWnd;
 class CqzHostSession;
 
 class CqzEditCommand : public CqzSessionEditor
@@ -34,6 +35,7 @@ public:
 
 private:
     bool Show(CqzHostSession& session) const;
+    void WriteScreenshot(CWnd* dialog) const;
 
     std::string m_screenshot;
     std::string m_script;

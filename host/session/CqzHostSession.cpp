@@ -12,6 +12,7 @@
 #include "capture/CqzCaptureMemory.h"
 #include "qzSystem/commands/CqzStdAnalysisToolCmdIFace.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
+#include "qzSystem/managers/CqzMemoryBudget.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
 #include "qzSystem/managers/CqzSystemMgr.h"
 #include "qzSystem/messages/CqzMessageDestroyPlugIn.h"
@@ -56,6 +57,7 @@ CqzHostSession::~CqzHostSession()
     // before the library is unloaded.
     m_imp->data.reset();
     m_imp->library.reset();
+    CqzMemoryBudget::Run().Clear();
 }
 
 void CqzHostSession::LoadCapture(const std::string& path, const SqzCaptureOptions& options)
@@ -63,9 +65,16 @@ void CqzHostSession::LoadCapture(const std::string& path, const SqzCaptureOption
     std::unique_ptr<CqzStreamCapture> input;
     try
     {
+        // The run's one limit: the import, the decoders' tables and the filter's output draw
+        // on it.
+        const CqzCaptureMemory::SqzLimit limit = CqzCaptureMemory::Limit(options);
+        CqzMemoryBudget& budget = CqzMemoryBudget::Run();
+        budget.SetLimit(limit.bytes, limit.source);
+        SqzCaptureOptions withBudget = options;
+        withBudget.budget = &budget;
         if (CqzStreamCapture::IsStream(path))
-            input = std::make_unique<CqzStreamCapture>(path, CqzCaptureMemory::Limit(options).bytes);
-        m_imp->data = CqzCaptureLoader::Load(input ? input->GetPath() : path, options);
+            input = std::make_unique<CqzStreamCapture>(path, limit.bytes);
+        m_imp->data = CqzCaptureLoader::Load(input ? input->GetPath() : path, withBudget);
     }
     catch (const CqzCaptureError& error)
     {

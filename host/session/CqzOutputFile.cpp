@@ -41,6 +41,14 @@ void CqzOutputFile::Commit()
     }
 }
 
+void CqzOutputFile::Write(const std::string& path, const std::string& what,
+                          const std::string& bytes)
+{
+    CqzOutputFile file(path, what);
+    file.Stream().write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.Commit();
+}
+
 void CqzOutputFile::CheckWritable(const std::string& path, const std::string& what)
 {
     namespace fs = std::filesystem;

@@ -22,6 +22,9 @@ public:
     // Replaces the target with what was written; without it the target keeps its old content.
     void Commit();
 
+    // Writes `bytes` as the whole new content of the file.
+    static void Write(const std::string& path, const std::string& what, const std::string& bytes);
+
     // Refuses a path that names a folder, lies in a folder that does not exist, or may not be
     // written.
     static void CheckWritable(const std::string& path, const std::string& what);

@@ -9,6 +9,8 @@
 #include "CqzTermError.h"
 #include "CqzTermParser.h"
 #include "CqzTerminalText.h"
+#include "qzSystem/managers/CqzMemoryBudget.h"
+#include "qzSystem/managers/CqzMemoryLimitError.h"
 
 #include <new>
 #include <stdexcept>
@@ -113,6 +115,7 @@ void Decode(const SqzHostOptions& options, CqzHostSession& session, std::uint64_
     CqzProgress bar("Decode", 0, options.progress);
     SqzDecodeRequest request = options.decode;
     request.captureRate = samplerate;
+    request.budget = &CqzMemoryBudget::Run();
     request.progress = [&bar](std::uint64_t done, std::uint64_t total)
     {
         bar.SetTotal(static_cast<std::int64_t>(total));
@@ -196,6 +199,11 @@ int CqzSessionOpener::Guarded(const std::function<int(std::string& phase)>& body
     {
         err << "qzfilter: " << CqzTerminalText::Sanitize(error.what()) << "\n";
         return error.GetExitCode();
+    }
+    catch (const CqzMemoryLimitError& error)
+    {
+        err << "qzfilter: " << CqzTerminalText::Sanitize(phase + ": " + error.what()) << "\n";
+        return eqzExitCapture;
     }
     catch (const std::bad_alloc&)
     {

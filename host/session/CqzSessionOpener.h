@@ -27,6 +27,8 @@ public:
     static std::unique_ptr<CqzHostSession> Open(SqzHostOptions& options, std::string& phase,
                                                 std::ostream& err,
                                                 const CqzSessionEditor* editor = nullptr);
-    // Runs a command, turning its errors into the program's messages on `err` and exit codes.
+    // Runs a command, turning its errors into the program's messages on `err` and exit codes;
+    // a part of the run that would pass the memory limit is exit code 2 with the budget's
+    // words, after the phase.
     static int Guarded(const std::function<int(std::string& phase)>& body, std::ostream& err);
 };

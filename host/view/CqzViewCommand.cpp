@@ -88,9 +88,7 @@ int Screenshot(CqzViewWindow& window, const std::string& screenshot)
     buffer.open(QIODevice::WriteOnly);
     if (!window.grab().save(&buffer, "PNG"))
         throw CqzHostError(eqzExitFile, screenshot + ": cannot make the picture");
-    CqzOutputFile file(screenshot, "picture");
-    file.Stream().write(png.constData(), png.size());
-    file.Commit();
+    CqzOutputFile::Write(screenshot, "picture", png.toStdString());
     return eqzExitOk;
 }
 

@@ -652,6 +652,60 @@ TEST_F(HostEditTest, ScreenshotWritesOnlyThePicture)
     EXPECT_FALSE(std::filesystem::exists(markup));
 }
 
+// A screenshot that cannot be written keeps what was there and says why. The tests run as root,
+// whom mode bits do not stop, so the cases fail for root too: a folder where the picture would
+// go, a name under /proc, and an old picture in a folder made immutable (where chattr works;
+// for others a folder without write permission does).
+TEST_F(HostEditTest, ScreenshotThatCannotBeWrittenKeepsTheOldFileAndSaysWhy)
+{
+    const std::string inTheWay = folder.File("dialog.png");
+    std::filesystem::create_directories(inTheWay + "/kept");
+    const std::string locked = folder.File("locked");
+    std::filesystem::create_directories(locked);
+    const std::string old = folder.Write("locked/dialog.png", "old picture");
+    const bool immutable = RunShell("chattr +i " + ShellQuote(locked) + " 2>&1").code == 0;
+    const bool root = geteuid() == 0;
+    if (!immutable)
+        chmod(locked.c_str(), 0555);
+    const std::pair<std::string, std::string> cases[] = {
+        {inTheWay, "it is a folder"},
+        {"/proc/qzfilter-dialog.png", ": "},
+        {old, immutable ? "Operation not permitted" : "Permission denied"}};
+    for (const auto& [path, reason] : cases)
+    {
+        if (path == old && root && !immutable)
+            continue; // nothing stops root here
+        const SqzRunResult result = Edit("menu 1 &Hide Name\n", {"--screenshot", path});
+        EXPECT_EQ(result.code, 4) << result.err;
+        EXPECT_NE(result.err.find("cannot write the screenshot '" + path + "': "),
+                  std::string::npos)
+            << result.err;
+        EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(inTheWay + "/kept"));
+    EXPECT_FALSE(std::filesystem::exists("/proc/qzfilter-dialog.png"));
+    EXPECT_EQ(ReadText(old), "old picture");
+    RunShell("chattr -i " + ShellQuote(locked) + " 2>&1");
+    chmod(locked.c_str(), 0755);
+}
+
+// The memory limit covers the run, not only the import: a capture that fits but whose filter
+// output would not is refused naming the output, its figure and what the capture holds.
+TEST_F(HostProgramTest, OutputThatWouldPassTheMemoryLimitIsRefused)
+{
+    const std::string capture = folder.WriteCapture("c.vcd", MakeRows());
+    const SqzRunResult result =
+        Run({"--hide", "A < 8", "-q", capture}, "QZFILTER_MEMORY_LIMIT=48K");
+    EXPECT_EQ(result.code, 2) << result.err;
+    EXPECT_NE(result.err.find("qzfilter: writing the listing and the exports: the filter's output needs about "
+                              "64.0 KiB of memory, besides about "),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find(" for the capture; 48.0 KiB are allowed by QZFILTER_MEMORY_LIMIT"),
+              std::string::npos)
+        << result.err;
+}
+
 // A step that finds nothing, or any step after "ok", is refused with its line.
 TEST_F(HostEditTest, BadStepsAreRefusedWithTheirLine)
 {

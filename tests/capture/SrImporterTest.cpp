@@ -4,7 +4,10 @@
 
 #include <zip.h>
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 using namespace capture_test;
@@ -258,4 +261,57 @@ TEST_F(SrTest, TextThatIsNotAnArchiveIsRefused)
     std::fclose(f);
     const std::string message = ErrorOf([&] { CqzSrImporter().ImportFile(m_path); });
     EXPECT_EQ(message.rfind(m_path + ": cannot open as a session archive", 0), 0u) << message;
+}
+
+namespace
+{
+// Makes the archive at `path` declare `size` uncompressed bytes for `entry`, in its local
+// header and in the central directory, as an archive made to pass size checks would.
+void Declare(const std::string& path, const std::string& entry, std::uint32_t size)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    const auto patch = [&](const char* signature, std::size_t sizeAt, std::size_t nameAt)
+    {
+        for (std::size_t at = 0; (at = bytes.find(signature, at, 4)) != std::string::npos; ++at)
+            if (bytes.compare(at + nameAt, entry.size(), entry) == 0)
+                std::memcpy(&bytes[at + sizeAt], &size, 4); // little-endian, as the format
+    };
+    patch("PK\x03\x04", 22, 30);
+    patch("PK\x01\x02", 24, 46);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+} // namespace
+
+// An archive is held to the sizes it declares: samples that would pass the memory limit are
+// refused before a byte is inflated, and an entry that declares fewer bytes than it holds is
+// refused once it inflates past them, with no more read than that.
+TEST_F(SrTest, ArchivesAreHeldToTheSizesTheyDeclare)
+{
+    const Entries entries = {
+        {"metadata", Metadata("total probes=8\nsamplerate=1 MHz\nunitsize=1\n")},
+        {"logic-1", std::string(16 << 20, '\0')}};
+    std::uint64_t inflated = 0;
+    SqzCaptureOptions options;
+    options.rowPerSample = true;
+    options.memoryLimit = 1 << 20;
+    options.progress = [&](std::uint64_t done, std::uint64_t) { inflated = done; };
+    const struct
+    {
+        std::uint32_t declared; // 0: as written
+        std::string refusal;
+        std::uint64_t inflated;
+    } cases[] = {
+        {0, " the capture needs about 16.0 MiB of memory for 16777216 rows of 9 labels", 0},
+        {1000, ":logic-1: the entry inflates to more than the 1000 bytes it declares", 0}};
+    for (const auto& c : cases)
+    {
+        Write(entries);
+        if (c.declared != 0)
+            Declare(m_path, "logic-1", c.declared);
+        const std::string message = ErrorOf([&] { CqzSrImporter(options).ImportFile(m_path); });
+        EXPECT_NE(message.find(c.refusal), std::string::npos) << message;
+        EXPECT_EQ(inflated, c.inflated);
+    }
 }

@@ -154,6 +154,7 @@ struct SqzRefusal
     const char* decode;
     const char* rate;
     const char* message;
+    const char* environment = ""; // "NAME=value " before the program
 };
 
 // Each mistake: exit code 2 and a message that names the decoder and what is wrong.
@@ -174,11 +175,17 @@ TEST(DecodeRefusalTest, MistakesAreNamed)
         {"spi:clk=D2:mosi=D1:wordsize=0", "",
          "decoder 'spi': stopped with an error at sample 0: "
          "ValueError"},
+        // The capture fits the limit, its decoded table does not.
+        {"spi:clk=D2:mosi=D1:cs=D0", "",
+         "decoding: the decoded table 'spi' needs about 9.1 MiB of memory for 63540 rows, "
+         "besides about ",
+         "QZFILTER_MEMORY_LIMIT=3M "},
     };
     for (const SqzRefusal& refusal : refusals)
     {
         const SqzRun run =
-            Shell(std::string("'") + QZ_HOST_PROGRAM + "' -q --decode '" + refusal.decode + "'" +
+            Shell(std::string(refusal.environment) + "'" + QZ_HOST_PROGRAM + "' -q --decode '" +
+                  refusal.decode + "'" +
                   (*refusal.rate ? std::string(" --decode-rate ") + refusal.rate : "") + " '" +
                   Capture("spi_atmega32_00.sr") + "'");
         EXPECT_EQ(run.code, 2) << refusal.decode << "\n" << run.out;

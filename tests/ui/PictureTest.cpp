@@ -4,6 +4,7 @@
 #include "common/UiDriver.h"
 #include "ui/SampleExpression.h"
 #include "ui/ExpressionHost.h"
+#include "qzSystem/persist/CqzFileWriter.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -43,6 +44,17 @@ protected:
     std::unique_ptr<ExpressionHost> host;
 };
 
+bool WriteImage(CWnd* window, const QString& path)
+{
+    std::string png;
+    if (!AfxGetWindowImage(window, png))
+        return false;
+    CqzFileWriter file(path.toStdString(), "picture");
+    file.Stream() << png;
+    file.Commit();
+    return true;
+}
+
 int Colours(const QImage& image)
 {
     std::set<QRgb> colours;
@@ -56,14 +68,15 @@ int Colours(const QImage& image)
 TEST_F(ExpressionPicture, AnyWindowIsWrittenToAPng)
 {
     const QString path = Folder("QZ_PICTURE_DIR") + "/search-expression-editor.png";
-    ASSERT_TRUE(AfxWriteWindowImage(host.get(), path.toStdWString().c_str()));
+    ASSERT_TRUE(WriteImage(host.get(), path));
     const QImage image(path);
     ASSERT_FALSE(image.isNull());
     CRect client;
     host->GetClientRect(client);
     EXPECT_EQ(image.size(), QSize(client.Width(), client.Height()));
     EXPECT_GT(Colours(image), 8) << "the picture shows the controls, not an empty window";
-    EXPECT_FALSE(AfxWriteWindowImage(host.get(), L"/no/such/folder/picture.png"));
+    std::string png;
+    EXPECT_FALSE(AfxGetWindowImage(nullptr, png));
 }
 
 // Runs under Xvfb with the X11 platform (see tests/ui/CMakeLists.txt); skipped offscreen.
@@ -75,7 +88,7 @@ TEST_F(ExpressionPicture, ScreenshotOfARealScreen)
     const QString grabbed = folder + "/grabbed.png";
     const QString screen = folder + "/screen.png";
     QTest::qWait(200);
-    ASSERT_TRUE(AfxWriteWindowImage(host.get(), grabbed.toStdWString().c_str()));
+    ASSERT_TRUE(WriteImage(host.get(), grabbed));
     const std::string command = "import -window root '" + screen.toStdString() + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const QImage shot(screen);

@@ -6,6 +6,7 @@
 #include "mfc/ui/CWnd.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
@@ -293,10 +294,16 @@ short GetKeyState(int virtualKey)
     return down ? static_cast<short>(0x8000) : 0;
 }
 
-BOOL AfxWriteWindowImage(CWnd* window, LPCTSTR path)
+BOOL AfxGetWindowImage(CWnd* window, std::string& png)
 {
     QWidget* widget = afxqt::Outer(window);
-    if (widget == nullptr || path == nullptr)
+    if (widget == nullptr)
         return FALSE;
-    return widget->grab().save(QString::fromWCharArray(path), "PNG");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!widget->grab().save(&buffer, "PNG"))
+        return FALSE;
+    png.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return TRUE;
 }

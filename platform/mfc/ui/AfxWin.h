@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CWnd;
@@ -62,6 +63,6 @@ int TranslateAccelerator(HWND window, HACCEL table, LPMSG msg);
 // translated).
 short GetKeyState(int virtualKey);
 
-// Writes the window as it is drawn into a PNG file. False when it has no window or the file
-// cannot be written.
-BOOL AfxWriteWindowImage(CWnd* window, LPCTSTR path);
+// The window as it is drawn, as the bytes of a PNG file (written by the caller, through the
+// safe writer). False when it has no window or the picture cannot be made.
+BOOL AfxGetWindowImage(CWnd* window, std::string& png);

@@ -1,5 +1,7 @@
 #include "qzSystem/output/CqzPageBlockPool.h"
 
+#include "qzSystem/managers/CqzMemoryBudget.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -44,6 +46,7 @@ CqzPageBlockPool::~CqzPageBlockPool()
             munmap(start, length);
         else
             std::free(start);
+    CqzMemoryBudget::Run().Give(CqzMemoryBudget::OutputPages, m_blockBytes);
 }
 
 void* CqzPageBlockPool::Take(bool* zeroed)
@@ -71,31 +74,46 @@ void CqzPageBlockPool::Give(void* chunk)
         m_free.push_back(chunk);
 }
 
-// What is left of the current block is dropped: at most one chunk's worth per block.
+// What is left of the current block is dropped: at most one chunk's worth per block. The
+// block is taken from the run's memory budget before it is allocated.
 void CqzPageBlockPool::AddBlock()
 {
     const std::size_t wanted = std::max(m_nextBlockBytes, m_chunkBytes);
     const std::size_t bytes = (wanted + SystemPage - 1) / SystemPage * SystemPage;
-    // Huge blocks are mapped (new zero memory); smaller ones come from the heap, which reuses
-    // memory a source just released without a system call.
-    m_cutZeroed = bytes % LargestBlockBytes == 0;
+    CqzMemoryBudget::Run().Take(CqzMemoryBudget::OutputPages, bytes);
     char* block = nullptr;
-    if (m_cutZeroed)
+    try
     {
-        block = MapAligned(bytes, LargestBlockBytes);
-        m_blocks.emplace_back(block, bytes);
-        madvise(block, bytes, MADV_HUGEPAGE); // advice only: without huge pages it still works
+        block = Allocate(bytes);
     }
-    else
+    catch (...)
     {
-        block = static_cast<char*>(std::aligned_alloc(SystemPage, bytes));
-        if (block == nullptr)
-            throw std::bad_alloc();
-        m_blocks.emplace_back(block, 0);
+        CqzMemoryBudget::Run().Give(CqzMemoryBudget::OutputPages, bytes);
+        throw;
     }
     m_free.reserve(m_free.size() + bytes / m_chunkBytes);
     m_blockBytes += bytes;
     m_cut = block;
     m_end = m_cut + bytes;
     m_nextBlockBytes = std::min(m_nextBlockBytes * 2, LargestBlockBytes);
+}
+
+// Huge blocks are mapped (new zero memory); smaller ones come from the heap, which reuses
+// memory a source just released without a system call.
+char* CqzPageBlockPool::Allocate(std::size_t bytes)
+{
+    m_blocks.reserve(m_blocks.size() + 1);
+    m_cutZeroed = bytes % LargestBlockBytes == 0;
+    if (m_cutZeroed)
+    {
+        char* block = MapAligned(bytes, LargestBlockBytes);
+        m_blocks.emplace_back(block, bytes);
+        madvise(block, bytes, MADV_HUGEPAGE); // advice only: without huge pages it still works
+        return block;
+    }
+    char* block = static_cast<char*>(std::aligned_alloc(SystemPage, bytes));
+    if (block == nullptr)
+        throw std::bad_alloc();
+    m_blocks.emplace_back(block, 0);
+    return block;
 }

@@ -28,7 +28,8 @@ public:
     std::size_t GetChunkBytes() const { return m_chunkBytes; }
     // A chunk of GetChunkBytes() bytes, aligned to 64 bytes. Its contents are zero bytes when
     // `zeroed` is given and set to true, else undefined. Throws std::bad_alloc when no memory
-    // is left.
+    // is left, CqzMemoryLimitError (a std::bad_alloc) when a new block would take the run
+    // past its memory limit (CqzMemoryBudget::Run(), as "the filter's output").
     void* Take(bool* zeroed = nullptr);
     // Gives back a chunk taken from this pool.
     void Give(void* chunk);
@@ -37,6 +38,7 @@ public:
 
 private:
     void AddBlock();
+    char* Allocate(std::size_t bytes);
 
     std::size_t m_chunkBytes;
     std::size_t m_nextBlockBytes = FirstBlockBytes;
