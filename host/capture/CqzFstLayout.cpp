@@ -5,8 +5,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <lz4.h>
 #include <zlib.h>
 
 namespace
@@ -171,7 +173,11 @@ void CqzFstLayout::CheckBlocks()
             CheckValueBlock(at, length);
         else if (type == kGeometry)
             CheckGeometry(at, length);
-        hierarchy |= type == kHierarchy || type == kHierarchyLz4 || type == kHierarchyLz4Duo;
+        if (type == kHierarchy || type == kHierarchyLz4 || type == kHierarchyLz4Duo)
+        {
+            CheckHierarchy(at, length, type);
+            hierarchy = true;
+        }
         at += 1 + length;
     }
     if (!hierarchy)
@@ -202,6 +208,136 @@ void CqzFstLayout::CheckValueBlock(std::uint64_t at, std::uint64_t length)
     m_lastEnd = end;
     if (m_blocks.size() < m_blockCount) // the reader stops after the blocks the header counts
         m_blocks.push_back({at, at + 1 + length, unpacked, packed, items});
+}
+
+namespace
+{
+// Reads a varint (7 bits a byte, low first) of at most 10 bytes; false when it does not end
+// within the bytes.
+bool SkipVarint(const std::vector<unsigned char>& bytes, std::size_t& at)
+{
+    for (int n = 0; n < 10 && at < bytes.size(); ++n)
+        if ((bytes[at++] & 0x80) == 0)
+            return true;
+    return false;
+}
+
+bool SkipName(const std::vector<unsigned char>& bytes, std::size_t& at)
+{
+    while (at < bytes.size())
+        if (bytes[at++] == 0)
+            return true;
+    return false;
+}
+
+// Hierarchy record tags besides the variable types (0 to 29).
+constexpr unsigned char kAttributeBegin = 252;
+constexpr unsigned char kAttributeEnd = 253;
+constexpr unsigned char kScopeTag = 254;
+constexpr unsigned char kUpscopeTag = 255;
+constexpr unsigned char kLastVarType = 29;
+
+// True when every record the reader would read ends within the bytes.
+bool HierarchyIsWhole(const std::vector<unsigned char>& h)
+{
+    for (std::size_t at = 0; at < h.size();)
+    {
+        const unsigned char tag = h[at++];
+        bool whole = true;
+        if (tag == kScopeTag)
+            whole = ++at <= h.size() && SkipName(h, at) && SkipName(h, at);
+        else if (tag == kAttributeBegin)
+            whole = (at += 2) <= h.size() && SkipName(h, at) && SkipVarint(h, at);
+        else if (tag <= kLastVarType)
+            whole = ++at <= h.size() && SkipName(h, at) && SkipVarint(h, at) &&
+                    SkipVarint(h, at);
+        else if (tag != kUpscopeTag && tag != kAttributeEnd)
+            return true; // the reader stops at any other tag
+        if (!whole)
+            return false;
+    }
+    return true;
+}
+
+bool Inflate(const std::vector<unsigned char>& packed, std::vector<unsigned char>& out)
+{
+    if (packed.size() < 2 || packed[0] != 0x1f || packed[1] != 0x8b)
+    {
+        // Not gzip: read as it is.
+        if (packed.size() < out.size())
+            return false;
+        std::copy(packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(out.size()),
+                  out.begin());
+        return true;
+    }
+    z_stream z = {};
+    if (inflateInit2(&z, 16 + MAX_WBITS) != Z_OK)
+        return false;
+    z.next_in = const_cast<unsigned char*>(packed.data());
+    z.avail_in = static_cast<uInt>(packed.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    const int rc = inflate(&z, Z_FINISH);
+    const bool whole = (rc == Z_STREAM_END || rc == Z_OK || rc == Z_BUF_ERROR) && z.avail_out == 0;
+    inflateEnd(&z);
+    return whole;
+}
+
+bool Lz4(const unsigned char* packed, std::size_t size, std::vector<unsigned char>& out)
+{
+    return size <= static_cast<std::size_t>(std::numeric_limits<int>::max()) &&
+           out.size() <= static_cast<std::size_t>(std::numeric_limits<int>::max()) &&
+           LZ4_decompress_safe_partial(reinterpret_cast<const char*>(packed),
+                                       reinterpret_cast<char*>(out.data()), static_cast<int>(size),
+                                       static_cast<int>(out.size()),
+                                       static_cast<int>(out.size())) ==
+               static_cast<int>(out.size());
+}
+} // namespace
+
+std::vector<unsigned char> CqzFstLayout::Bytes(std::uint64_t at, std::uint64_t count) const
+{
+    std::vector<unsigned char> bytes(count);
+    if (::pread(m_fd, bytes.data(), bytes.size(), static_cast<off_t>(at)) !=
+        static_cast<ssize_t>(bytes.size()))
+        Fail("cannot read " + std::to_string(count) + " bytes at " + Offset(at));
+    return bytes;
+}
+
+void CqzFstLayout::CheckHierarchy(std::uint64_t at, std::uint64_t length,
+                                  unsigned char type) const
+{
+    const auto damaged = [&] { Fail("the hierarchy block at " + Offset(at) + " is damaged"); };
+    if (length < 16)
+        damaged();
+    const std::uint64_t unpacked = Read64(at + 9);
+    const std::vector<unsigned char> packed = Bytes(at + 17, length - 16);
+    if (Expands(packed.size(), unpacked))
+        damaged();
+    std::vector<unsigned char> hierarchy(unpacked);
+    if (type == kHierarchy && !Inflate(packed, hierarchy))
+        damaged();
+    if (type == kHierarchyLz4 && !Lz4(packed.data(), packed.size(), hierarchy))
+        damaged();
+    if (type == kHierarchyLz4Duo)
+    {
+        std::size_t skip = 0;
+        std::uint64_t middle = 0;
+        for (int shift = 0; skip < packed.size() && shift < 64; shift += 7)
+        {
+            middle |= static_cast<std::uint64_t>(packed[skip] & 0x7f) << shift;
+            if ((packed[skip++] & 0x80) == 0)
+                break;
+        }
+        if (Expands(packed.size(), middle) || Expands(middle, unpacked))
+            damaged();
+        std::vector<unsigned char> once(middle);
+        if (!Lz4(packed.data() + skip, packed.size() - skip, once) ||
+            !Lz4(once.data(), once.size(), hierarchy))
+            damaged();
+    }
+    if (!HierarchyIsWhole(hierarchy))
+        damaged();
 }
 
 std::vector<std::uint64_t> CqzFstLayout::ReadTimes(const SqzBlock& block) const

@@ -4,7 +4,9 @@
 // data): a header block of the right length first, then blocks whose lengths stay within the
 // file, of known types, value change blocks in time order with their time tables inside them,
 // and at least one hierarchy block. A file wrapped whole in gzip (block type 254) is checked
-// as far as its wrapper. Also reads the value change blocks' time tables: every time of the
+// as far as its wrapper. The hierarchy (the declarations) is unpacked and walked record by
+// record: each name must end and each number be complete within it, as the reader reads them
+// without looking for the end. Also reads the value change blocks' time tables: every time of the
 // dump, including those at which nothing changes (the reader reports changes only). Keeps the
 // file open while it lives.
 
@@ -46,6 +48,8 @@ private:
     void CheckBlocks();
     void CheckValueBlock(std::uint64_t at, std::uint64_t length);
     void CheckGeometry(std::uint64_t at, std::uint64_t length);
+    void CheckHierarchy(std::uint64_t at, std::uint64_t length, unsigned char type) const;
+    std::vector<unsigned char> Bytes(std::uint64_t at, std::uint64_t count) const;
     std::uint64_t Read64(std::uint64_t at) const;
     [[noreturn]] void Fail(const std::string& what) const;
 
