@@ -50,6 +50,7 @@ private:
                          const std::vector<std::uint64_t>& baseline, double byPageSeconds);
     void RunScale();
     void RunImport();
+    void RunFstImport();
     void RunMarkup();
     void RunDecode();
 

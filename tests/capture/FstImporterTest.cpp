@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 namespace
 {
 // A dump with what the comparison must cover: scopes, an alias, a bit select, vectors with
-// x and z digits, an integer, a real, a timescale finer than a picosecond step.
+// x and z digits, an integer, a real, a string, a timescale finer than a picosecond step.
 const char* kMixedDump = R"($timescale 100 fs $end
 $scope module tb $end
 $var wire 1 ! clk $end
@@ -30,6 +30,7 @@ $var wire 1 # flag [3] $end
 $var integer 32 $ count $end
 $var real 64 % level $end
 $var wire 130 & wide $end
+$var string 1 ' state $end
 $upscope $end
 $upscope $end
 $enddefinitions $end
@@ -41,6 +42,7 @@ z#
 b0 $
 r0 %
 b1x0 &
+sidle '
 $end
 #20
 1!
@@ -48,6 +50,7 @@ b1x1 "
 1#
 b1010 $
 r-1.25 %
+sbusy '
 #30
 0!
 b11111111 "
@@ -207,6 +210,16 @@ std::string Flip(std::string bytes, std::size_t at)
     return bytes;
 }
 
+// The last byte of the time table of the first value change block (at 330), before the
+// block's 24-byte trailer.
+std::size_t TimeTableEnd(const std::string& bytes)
+{
+    std::uint64_t length = 0;
+    for (std::size_t i = 331; i < 339; ++i)
+        length = length << 8 | static_cast<unsigned char>(bytes[i]);
+    return 330 + 1 + length - 24 - 1;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Damages, FstRefusalTest,
     ::testing::Values(
@@ -221,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"block_type", [](std::string b) { return Flip(b, 330); }, "block type"},
         Damage{"values", [](std::string b) { return Flip(b, 400); }, "binary value"},
         Damage{"packed", [](std::string b) { return Flip(b, 365); }, "damaged FST data: the FST reader"},
-        Damage{"time_table", [](std::string b) { return Flip(b, 484); }, "time table"},
+        Damage{"time_table", [](std::string b) { return Flip(b, TimeTableEnd(b)); }, "time table"},
         // The reader would loop for ever on this one (a name that never ends).
         Damage{"hierarchy", [](std::string b) { return Flip(b, b.size() - 1); }, "hierarchy"}),
     [](const auto& info) { return std::string(info.param.what); });
