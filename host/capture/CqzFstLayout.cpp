@@ -34,7 +34,6 @@ constexpr std::uint64_t kHeaderLength = 329;
 constexpr std::uint64_t kEndianAt = 25;
 constexpr std::uint64_t kVarCountAt = 49;
 constexpr std::uint64_t kMaxHandleAt = 57;
-constexpr std::uint64_t kBlockCountAt = 65;
 constexpr double kEndianTest = 2.7182818284590452354;
 // No deflate, LZ4 or FastLZ stream expands by more than this factor.
 constexpr std::uint64_t kMaxExpansion = 1100;
@@ -136,7 +135,6 @@ void CqzFstLayout::CheckHeader()
         Fail("the header is damaged (its byte order test does not match)");
     m_varCount = Read64(kVarCountAt);
     m_maxHandle = Read64(kMaxHandleAt);
-    m_blockCount = Read64(kBlockCountAt);
     if (m_maxHandle > m_varCount)
         Fail("the header is damaged (" + std::to_string(m_maxHandle) + " value handles for " +
              std::to_string(m_varCount) + " variables)");
@@ -206,8 +204,7 @@ void CqzFstLayout::CheckValueBlock(std::uint64_t at, std::uint64_t length)
         Fail("the value change block at " + Offset(at) + " claims " + std::to_string(memory) +
              " bytes of values, more than its " + std::to_string(length) + " bytes can hold");
     m_lastEnd = end;
-    if (m_blocks.size() < m_blockCount) // the reader stops after the blocks the header counts
-        m_blocks.push_back({at, at + 1 + length, unpacked, packed, items});
+    m_blocks.push_back({at, at + 1 + length, unpacked, packed, items});
 }
 
 namespace

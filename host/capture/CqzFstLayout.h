@@ -34,7 +34,8 @@ public:
     CqzFstLayout& operator=(const CqzFstLayout&) = delete;
 
     std::uint64_t GetSize() const { return m_size; }
-    // The value change blocks the reader reads (as many as the header counts).
+    // The value change blocks, in file order (the reader reads them all, whatever the header
+    // counts).
     const std::vector<SqzBlock>& GetBlocks() const { return m_blocks; }
     // The times of a value change block in increasing order (in the file's units); throws
     // CqzCaptureError when its time table is damaged.
@@ -58,7 +59,6 @@ private:
     std::uint64_t m_size = 0;
     std::uint64_t m_varCount = 0;
     std::uint64_t m_maxHandle = 0;
-    std::uint64_t m_blockCount = 0; // as the header counts them
     std::uint64_t m_lastEnd = 0;    // the end time of the last value change block
     std::vector<SqzBlock> m_blocks;
 };
