@@ -3,6 +3,7 @@
 #include "CqzBenchBaseline.h"
 #include "CqzBenchDecode.h"
 #include "CqzBenchFullPath.h"
+#include "CqzBenchFst.h"
 #include "CqzBenchImport.h"
 #include "CqzBenchMarkup.h"
 #include "CqzBenchNumpy.h"
@@ -391,6 +392,36 @@ void CqzBenchSuite::RunImport()
                                            " rows where the file holds " +
                                            std::to_string(r.expectedRows));
     }
+    RunFstImport();
+}
+
+void CqzBenchSuite::RunFstImport()
+{
+    if (!CqzBenchFst::Available())
+    {
+        m_report.AddNote("import", "fst: skipped (vcd2fst and fst2vcd, package gtkwave, missing)");
+        return;
+    }
+    std::cerr << "qzbench: import fst\n";
+    const CqzBenchFst::SqzResult r = CqzBenchFst::Run(m_options.importBytes);
+    m_report.Add("import", "fst_file_mib", "fst: file (from the vcd run's dump)",
+                 r.fstBytes / MB, "MiB", 1);
+    m_report.Add("import", "fst_rows", "fst: rows", static_cast<double>(r.rows));
+    m_report.Add("import", "fst_load_s", "fst: loading", r.loadSeconds, "s", 3);
+    m_report.Add("import", "fst_load_cpu_s", "fst: loading, process CPU time (the reader's "
+                 "child not counted)", r.loadCpuSeconds, "s", 3);
+    m_report.Add("import", "fst_rows_per_s", "fst: rows per second",
+                 PerSecond(static_cast<double>(r.rows), r.loadSeconds), "rows/s");
+    m_report.Add("import", "fst_vcd_mib_per_s", "fst: MiB of the same dump as VCD per second",
+                 PerSecond(r.vcdBytes / MB, r.loadSeconds), "MiB/s", 1);
+    m_report.Add("import", "fst2vcd_s", "fst: fst2vcd reading the same file into /dev/null",
+                 r.fst2vcdSeconds, "s", 3);
+    m_report.Add("import", "fst_vs_fst2vcd", "fst: loading time / fst2vcd time",
+                 r.fst2vcdSeconds > 0 ? r.loadSeconds / r.fst2vcdSeconds : 0, "x", 2);
+    if (r.rows != r.expectedRows)
+        m_report.AddNote("import", "fst: the importer made " + std::to_string(r.rows) +
+                                       " rows where the dump holds " +
+                                       std::to_string(r.expectedRows));
 }
 
 // Peak resident memory of the load against the data set it made: at most 1.2x the table

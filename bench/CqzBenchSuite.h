@@ -53,6 +53,7 @@ private:
     void RunImport();
     void ReportImportMemory(const std::string& key, const std::string& label,
                             const CqzBenchImport::SqzResult& r);
+    void RunFstImport();
     void RunMarkup();
     void RunDecode();
 

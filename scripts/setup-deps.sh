@@ -6,6 +6,9 @@ packages=(g++ cmake ninja-build make pkg-config libgtest-dev libgmock-dev libzip
           clang libclang-rt-14-dev qt6-base-dev fonts-dejavu-core xvfb xauth imagemagick)
 # Protocol decoding (host/decode) links libsigrokdecode; its tests compare with sigrok-cli.
 packages+=(libsigrokdecode-dev sigrok-cli)
+# FST import compiles the FST reader from verilator's source (with zlib); gtkwave's vcd2fst and
+# fst2vcd make and read back the FST files of the tests and the benchmark.
+packages+=(verilator zlib1g-dev gtkwave)
 # qzbench times numpy (Debian's /usr/bin/python3) beside the plug-in; it skips that without it.
 packages+=(python3-numpy)
 

@@ -2,6 +2,8 @@
 
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCsvImporter.h"
+#include "capture/CqzFstImporter.h"
+#include "capture/CqzFstLayout.h"
 #include "capture/CqzSrImporter.h"
 #include "capture/CqzVcdImporter.h"
 
@@ -48,6 +50,8 @@ EqzCaptureFormat CqzCaptureLoader::DetectFormat(const std::string& path)
         return eqzCaptureCsv;
     if (ext == "sr")
         return eqzCaptureSr;
+    if (ext == "fst")
+        return eqzCaptureFst;
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw CqzCaptureError(path, 0, std::string("cannot open: ") + std::strerror(errno));
@@ -58,6 +62,9 @@ EqzCaptureFormat CqzCaptureLoader::DetectFormat(const std::string& path)
         text.remove_prefix(3);
     if (text.starts_with("PK\x03\x04"))
         return eqzCaptureSr;
+    if (CqzFstLayout::LooksLikeFst(reinterpret_cast<const unsigned char*>(head),
+                                   static_cast<std::size_t>(file.gcount())))
+        return eqzCaptureFst;
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     return first != std::string_view::npos && text[first] == '$' ? eqzCaptureVcd : eqzCaptureCsv;
 }
@@ -71,6 +78,8 @@ std::unique_ptr<CqzData> CqzCaptureLoader::Load(const std::string& path,
         return CqzVcdImporter(options).ImportFile(path);
     case eqzCaptureSr:
         return CqzSrImporter(options).ImportFile(path);
+    case eqzCaptureFst:
+        return CqzFstImporter(options).ImportFile(path);
     default:
         return CqzCsvImporter(options).ImportFile(path);
     }

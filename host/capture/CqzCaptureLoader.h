@@ -1,7 +1,7 @@
 #pragma once
 // Loads a capture file with the importer its format needs: by extension (.vcd; .csv, .tsv,
-// .txt; .sr), else by content (a zip archive is a session, text starting with a '$' keyword a
-// VCD, other text CSV).
+// .txt; .sr; .fst), else by content (a zip archive is a session, an FST header block an FST
+// file, text starting with a '$' keyword a VCD, other text CSV).
 
 #include "capture/SqzCaptureOptions.h"
 #include "qzSystem/data/CqzData.h"
@@ -13,7 +13,8 @@ enum EqzCaptureFormat
 {
     eqzCaptureVcd,
     eqzCaptureCsv,
-    eqzCaptureSr
+    eqzCaptureSr,
+    eqzCaptureFst
 };
 
 class CqzCaptureLoader

@@ -5,6 +5,7 @@
 #include "capture/CqzCaptureNumber.h"
 #include "capture/CqzCaptureTable.h"
 #include "capture/CqzCaptureText.h"
+#include "capture/CqzCaptureVars.h"
 #include "capture/CqzCaptureWorkers.h"
 #include "capture/CqzVcdPieceParser.h"
 #include "capture/CqzVcdPieceReader.h"
@@ -26,7 +27,6 @@ struct CqzVcdImporter::SqzImp
 
 namespace
 {
-constexpr int kMaxWidth = 128;
 // Words of a declaration section ($var, $scope, $timescale) before its $end.
 constexpr std::size_t kMaxSectionWords = 64;
 // Rows between checks of the memory the table takes.
@@ -173,35 +173,10 @@ private:
     std::int64_t m_lastLine = 1;
 };
 
-enum EVarKind
-{
-    eBits,
-    eInteger,
-    eText
-};
-
-// A scope of the declarations: the scopes form a tree held once, each variable names its
-// innermost scope, so nested scopes cost memory linear in the file.
-struct Scope
-{
-    int parent = -1; // -1: a top scope
-    int top = 0;     // the top scope it lies in
-    std::string name;
-};
-
-// A variable's name is prefixed by its scopes' names, the innermost ones that fit in this many
-// bytes ("..." in front when outer ones are left out).
-constexpr std::size_t kMaxScopePrefix = 1024;
-
-struct Var
-{
-    int scope = -1; // innermost scope, -1 for none
-    std::string name;
-    EVarKind kind = eBits;
-    int width = 1;
-    std::int64_t line = 0;
-    int column = -1; // -1: skipped
-};
+using Var = CqzCaptureVars::SqzVar;
+constexpr auto eBits = CqzCaptureVars::eBits;
+constexpr auto eInteger = CqzCaptureVars::eInteger;
+constexpr auto eText = CqzCaptureVars::eText;
 
 // The pieces of the value changes as the plain path reads them: one piece, and when a word or
 // a change goes on past its end (or Unstop), the next pieces after it.
@@ -373,17 +348,13 @@ private:
         const std::vector<std::string> words = Section(start);
         if (words.empty())
             Fail(line, "$scope without a name");
-        const int index = static_cast<int>(m_scopes.size());
-        m_scopes.push_back({m_scope, m_scope < 0 ? index : m_scopes[std::size_t(m_scope)].top,
-                            words.back()});
-        m_scope = index;
+        m_vars.OpenScope(words.back());
     }
 
     void ReadUpscope(const Token& start)
     {
-        if (m_scope < 0)
+        if (!m_vars.CloseScope())
             Fail(start.line, "$upscope without an open $scope");
-        m_scope = m_scopes[std::size_t(m_scope)].parent;
         SkipSection(start);
     }
 
@@ -394,11 +365,8 @@ private:
         if (t.size() < 4 || t.size() > 5 || (t.size() == 5 && t[4][0] != '['))
             Fail(line, "$var needs a type, a width, an identifier code and a name");
         Var var;
-        var.scope = m_scope;
-        var.name = t[3];
+        var.name = CqzCaptureVars::SelectName(t[3], t.size() == 5 ? t[4] : std::string());
         var.line = line;
-        if (t.size() == 5 && t[4].find(':') == std::string::npos)
-            var.name += t[4]; // a single-bit select names the bit
         const std::string& type = t[0];
         var.kind = type == "real" || type == "realtime" || type == "shortreal" || type == "string"
                        ? eText
@@ -411,8 +379,8 @@ private:
         if (var.kind != eText && width == 0)
             Fail(line, "$var " + CqzCaptureText::Printable(var.name) + " is 0 bits wide");
         var.width = static_cast<int>(width);
-        AddCode(t[2], static_cast<int>(m_vars.size()));
-        m_vars.push_back(std::move(var));
+        AddCode(t[2], static_cast<int>(m_vars.GetCount()));
+        m_vars.Add(std::move(var));
     }
 
     void AddCode(const std::string& code, int var)
@@ -427,75 +395,7 @@ private:
         m_varsOfCode[it->second].push_back(var);
     }
 
-    // All variables inside one top scope: that scope is left out of the names.
-    bool DropTopScope() const
-    {
-        if (m_vars.empty() || m_vars[0].scope < 0)
-            return false;
-        const std::string& top = TopName(m_vars[0]);
-        for (const Var& v : m_vars)
-            if (v.scope < 0 || TopName(v) != top)
-                return false;
-        return true;
-    }
-
-    const std::string& TopName(const Var& v) const
-    {
-        return m_scopes[std::size_t(m_scopes[std::size_t(v.scope)].top)].name;
-    }
-
-    // "outer.inner." for the variable's scopes, the top one left out when `skip`.
-    std::string ScopePrefix(const Var& v, bool skip) const
-    {
-        std::vector<const std::string*> names;
-        std::size_t bytes = 0;
-        for (int s = v.scope; s >= 0 && (!skip || m_scopes[std::size_t(s)].parent >= 0);
-             s = m_scopes[std::size_t(s)].parent)
-        {
-            const std::string& name = m_scopes[std::size_t(s)].name;
-            if (bytes + name.size() + 1 > kMaxScopePrefix)
-            {
-                names.push_back(nullptr);
-                break;
-            }
-            bytes += name.size() + 1;
-            names.push_back(&name);
-        }
-        std::string prefix;
-        for (auto it = names.rbegin(); it != names.rend(); ++it)
-            prefix += *it == nullptr ? "..." : **it + ".";
-        return prefix;
-    }
-
-    void MakeColumns()
-    {
-        if (m_vars.empty())
-            Fail(m_scan.GetLine(), "the file declares no variables");
-        const bool skip = DropTopScope();
-        int made = 0;
-        for (Var& v : m_vars)
-        {
-            const std::string name = ScopePrefix(v, skip) + v.name;
-            if (v.kind != eText && v.width > kMaxWidth)
-            {
-                m_out.Note(std::to_string(v.line) + ": $var " + CqzCaptureText::Printable(name) +
-                           " is " + std::to_string(v.width) +
-                           " bits wide; skipped (labels hold at most 128 bits)");
-                continue;
-            }
-            const bool integral =
-                v.kind == eInteger &&
-                (v.width == 8 || v.width == 16 || v.width == 32 || v.width == 64 || v.width == 128);
-            v.column = v.kind == eText ? m_out.AddLabel(eqzLabelString, name, 0)
-                       : integral      ? m_out.AddLabel(eqzLabelIntegral, name, v.width)
-                                       : m_out.AddLabel(eqzLabelDigital, name, v.width);
-            if (v.column < 0)
-                Fail(v.line, "$var " + CqzCaptureText::Printable(name) + " cannot be stored");
-            ++made;
-        }
-        if (made == 0)
-            Fail(m_scan.GetLine(), "the file declares no variables that can be imported");
-    }
+    void MakeColumns() { m_vars.MakeColumns(m_out, m_file, m_scan.GetLine()); }
 
     // Changes -----------------------------------------------------------------------------
     // The value changes, cut into pieces that the workers read ahead while this thread joins
@@ -729,7 +629,7 @@ private:
         m_rows = true;
     }
 
-    const Var& VarOf(int index) const { return m_vars[static_cast<std::size_t>(index)]; }
+    const Var& VarOf(int index) const { return m_vars.Get(index); }
 
     void ChangeScalar(const Token& t)
     {
@@ -796,9 +696,7 @@ private:
     Scanner m_scan;
     std::string m_file;
     CqzCaptureTable m_out;
-    std::vector<Scope> m_scopes;
-    int m_scope = -1; // the open scope
-    std::vector<Var> m_vars;
+    CqzCaptureVars m_vars;
     CqzVcdPieceParser::CodeMap m_codes;
     std::vector<std::vector<int>> m_varsOfCode;
     std::array<int, 128> m_fastCode;

@@ -133,7 +133,7 @@ bool LooksLikeCapture(const std::string& text)
     std::string lower = text;
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    for (const char* type : {".vcd", ".csv", ".sr"})
+    for (const char* type : {".vcd", ".csv", ".sr", ".fst"})
         if (lower.size() > std::strlen(type) &&
             lower.compare(lower.size() - std::strlen(type), std::string::npos, type) == 0)
             return true;
@@ -337,7 +337,7 @@ std::string CqzHostOptions::Usage()
        qzfilter view [OPTIONS] [CAPTURE]   the same in a window (qzfilter view --help)
        qzfilter edit [--screenshot FILE.png] [--script FILE] [--favorites FILE] [OPTIONS] [CAPTURE]
 
-Filters and colours the rows of a capture (.vcd, .csv, .sr) with the qzFilter plug-in and
+Filters and colours the rows of a capture (.vcd, .csv, .sr, .fst) with the qzFilter plug-in and
 lists them. Without a capture it runs on the bundled sample, with the sample's setup when no
 term or setup is given.
 

@@ -2,6 +2,7 @@
 
 #include "CqzHostError.h"
 #include "capture/CqzCaptureMemory.h"
+#include "capture/CqzFstLayout.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -67,6 +68,9 @@ std::string CqzStreamCapture::Extension(const std::string& head)
 {
     if (head.rfind("PK\x03\x04", 0) == 0)
         return ".sr";
+    if (CqzFstLayout::LooksLikeFst(reinterpret_cast<const unsigned char*>(head.data()),
+                                   head.size()))
+        return ".fst";
     std::size_t at = head.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     while (at < head.size() && std::strchr(" \t\r\n", head[at]) != nullptr)
         ++at;
@@ -98,7 +102,7 @@ CqzStreamCapture::CqzStreamCapture(const std::string& path, std::uint64_t limit)
     if (got == 0)
         refuse("it is empty");
     if (const std::size_t nul = head.find('\0');
-        Extension(head) != ".sr" && nul != std::string::npos)
+        Extension(head) != ".sr" && Extension(head) != ".fst" && nul != std::string::npos)
         refuse("byte " + std::to_string(nul + 1) + " is a NUL: this is no text capture");
     Copy(from.fd, head, limit);
 }

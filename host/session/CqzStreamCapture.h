@@ -4,8 +4,8 @@
 // so the stream is copied, as it arrives, to a temporary file; the copy is bounded by the
 // memory limit, removed when this goes and by the signals that end the program (SIGINT,
 // SIGTERM, SIGHUP). The copy's type follows its content: a zip archive is a session file
-// (.sr), text starting with '$' a VCD, other text CSV; a NUL byte in the first block of what is
-// no archive is refused at once.
+// (.sr), an FST header block an FST file, text starting with '$' a VCD, other text CSV; a NUL
+// byte in the first block of what is no archive or FST file is refused at once.
 
 #include "qzSystem/persist/CqzRemoveOnSignal.h"
 
@@ -27,7 +27,7 @@ public:
     const std::string& GetPath() const { return m_path; }
     // A message about the temporary file as one about the stream.
     std::string Rename(const std::string& message) const;
-    // The type the content's first bytes say: ".sr", ".vcd" or ".csv".
+    // The type the content's first bytes say: ".sr", ".fst", ".vcd" or ".csv".
     static std::string Extension(const std::string& head);
 
 private:

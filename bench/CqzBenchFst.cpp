@@ -1,0 +1,75 @@
+#include "CqzBenchFst.h"
+
+#include "CqzBenchImport.h"
+#include "CqzBenchStopwatch.h"
+
+#include "capture/CqzCaptureLoader.h"
+#include "qzSystem/data/CqzDataColumn.h"
+#include "qzSystem/managers/CqzLabelMgr.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace
+{
+void Shell(const std::string& command)
+{
+    if (std::system((command + " >/dev/null 2>&1").c_str()) != 0)
+        throw std::runtime_error("failed: " + command);
+}
+
+// A temporary folder, removed with everything in it.
+struct Folder
+{
+    std::filesystem::path path;
+    Folder()
+    {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "qzbench-fst-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("cannot make a temporary folder from " + pattern);
+        path = pattern;
+    }
+    ~Folder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+} // namespace
+
+bool CqzBenchFst::Available()
+{
+    return std::system("command -v vcd2fst >/dev/null 2>&1 && command -v fst2vcd >/dev/null 2>&1") ==
+           0;
+}
+
+CqzBenchFst::SqzResult CqzBenchFst::Run(std::int64_t vcdBytes)
+{
+    SqzResult result;
+    const Folder folder;
+    const std::string vcd = (folder.path / "bench.vcd").string();
+    const std::string fst = (folder.path / "bench.fst").string();
+    result.expectedRows = CqzBenchImport::WriteVcd(vcd, vcdBytes);
+    result.vcdBytes = static_cast<std::int64_t>(std::filesystem::file_size(vcd));
+    Shell("vcd2fst '" + vcd + "' '" + fst + "'");
+    std::filesystem::remove(vcd);
+    result.fstBytes = static_cast<std::int64_t>(std::filesystem::file_size(fst));
+
+    CqzBenchStopwatch clock;
+    std::unique_ptr<CqzData> data = CqzCaptureLoader::Load(fst);
+    result.loadSeconds = clock.WallSeconds();
+    result.loadCpuSeconds = clock.CpuSeconds();
+    const CqzDataTable& table = *data->GetTable(0);
+    result.rows = table.GetRowCount();
+    for (int c = 0; c < table.GetColumnCount(); ++c)
+        CqzLabelMgr::Instance().RemoveLabel(table.GetColumnAt(c)->GetLabelID());
+    data.reset();
+
+    clock.Restart();
+    Shell("fst2vcd -f '" + fst + "' -o /dev/null");
+    result.fst2vcdSeconds = clock.WallSeconds();
+    return result;
+}

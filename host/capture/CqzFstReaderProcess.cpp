@@ -1,0 +1,339 @@
+#include "capture/CqzFstReaderProcess.h"
+
+#include "capture/CqzCaptureError.h"
+
+#include <fstapi.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+// A sanitizer or fuzzing runtime in this process must not take the child's death for its own.
+extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
+
+namespace
+{
+// Record tags on the pipe.
+enum : char
+{
+    kScope = 'S',
+    kUpscope = 'U',
+    kVar = 'V',
+    kDeclared = 'D',
+    kTime = 'T',
+    kChange = 'C',
+    kEnd = 'E',
+    kUnreadable = 'R'
+};
+constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
+// The longest text a record may carry (a name, or the digits of a value).
+constexpr std::uint32_t kMaxText = std::uint32_t{1} << 26;
+// The child is given up when it sends nothing for this long (the reader loops on some
+// damaged hierarchies).
+constexpr int kSilenceMs = 30000;
+
+// The child's side: records into the pipe, a buffer at a time.
+class PipeWriter
+{
+public:
+    explicit PipeWriter(int fd) : m_fd(fd) { m_buffer.reserve(kBufferBytes); }
+
+    void Tag(char tag) { Put(&tag, 1); }
+    void U32(std::uint32_t value) { Put(&value, 4); }
+    void U64(std::uint64_t value) { Put(&value, 8); }
+    void Text(const void* text, std::uint32_t length)
+    {
+        U32(length);
+        Put(text, length);
+    }
+    void Flush()
+    {
+        WriteAll(m_buffer.data(), m_buffer.size());
+        m_buffer.clear();
+    }
+
+private:
+    void Put(const void* bytes, std::size_t count)
+    {
+        if (m_buffer.size() + count > kBufferBytes)
+            Flush();
+        if (count > kBufferBytes)
+            return WriteAll(static_cast<const char*>(bytes), count);
+        m_buffer.insert(m_buffer.end(), static_cast<const char*>(bytes),
+                        static_cast<const char*>(bytes) + count);
+    }
+    void WriteAll(const char* bytes, std::size_t count)
+    {
+        while (count > 0)
+        {
+            const ssize_t written = ::write(m_fd, bytes, count);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                ::_exit(3); // the importer has gone
+            bytes += written;
+            count -= static_cast<std::size_t>(written);
+        }
+    }
+
+    int m_fd;
+    std::vector<char> m_buffer;
+};
+
+struct ChangeSink
+{
+    PipeWriter* out;
+    bool timed = false;
+    std::uint64_t time = 0;
+
+    void Change(std::uint64_t at, fstHandle handle, const unsigned char* value,
+                std::uint32_t length)
+    {
+        if (!timed || at != time)
+        {
+            out->Tag(kTime);
+            out->U64(at);
+            timed = true;
+            time = at;
+        }
+        out->Tag(kChange);
+        out->U32(handle);
+        out->Text(value, length);
+    }
+};
+
+void OnChange(void* sink, std::uint64_t time, fstHandle handle, const unsigned char* value)
+{
+    static_cast<ChangeSink*>(sink)->Change(
+        time, handle, value, static_cast<std::uint32_t>(std::strlen(reinterpret_cast<const char*>(value))));
+}
+
+void OnVariableLengthChange(void* sink, std::uint64_t time, fstHandle handle,
+                            const unsigned char* value, std::uint32_t length)
+{
+    static_cast<ChangeSink*>(sink)->Change(time, handle, value, length);
+}
+
+void SendDeclarations(void* reader, PipeWriter& out)
+{
+    while (const fstHier* h = fstReaderIterateHier(reader))
+    {
+        if (h->htyp == FST_HT_SCOPE)
+        {
+            out.Tag(kScope);
+            out.Text(h->u.scope.name, h->u.scope.name_length);
+        }
+        else if (h->htyp == FST_HT_UPSCOPE)
+            out.Tag(kUpscope);
+        else if (h->htyp == FST_HT_VAR)
+        {
+            out.Tag(kVar);
+            out.U32(h->u.var.typ);
+            out.U32(h->u.var.length);
+            out.U32(h->u.var.handle);
+            out.Text(h->u.var.name, h->u.var.name_length);
+        }
+    }
+    out.Tag(kDeclared);
+    out.U32(static_cast<std::uint32_t>(static_cast<int>(fstReaderGetTimescale(reader))));
+    out.U64(fstReaderGetEndTime(reader));
+}
+
+// The child: reads the file into the pipe and ends without running anything of the parent's
+// (no exit handlers, no flushing of its buffers).
+[[noreturn]] void RunChild(const char* path, int fd, pid_t parent)
+{
+    // Ends with the importer, however that ends.
+    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
+        ::_exit(4);
+    for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGPIPE, SIGALRM, SIGTERM})
+        std::signal(signal, SIG_DFL);
+    if (__sanitizer_set_death_callback)
+        __sanitizer_set_death_callback(nullptr);
+    const int quiet = ::open("/dev/null", O_WRONLY);
+    if (quiet >= 0)
+    {
+        ::dup2(quiet, STDOUT_FILENO);
+        ::dup2(quiet, STDERR_FILENO);
+    }
+    PipeWriter out(fd);
+    void* reader = fstReaderOpen(path);
+    if (reader == nullptr)
+    {
+        out.Tag(kUnreadable);
+        out.Flush();
+        ::_exit(0);
+    }
+    SendDeclarations(reader, out);
+    fstReaderSetFacProcessMaskAll(reader);
+    ChangeSink sink{&out};
+    const int read = fstReaderIterBlocks2(reader, OnChange, OnVariableLengthChange, &sink, nullptr);
+    fstReaderClose(reader);
+    out.Tag(read ? kEnd : kUnreadable);
+    out.Flush();
+    ::_exit(0);
+}
+} // namespace
+
+struct CqzFstReaderProcess::SqzImp
+{
+    std::string name;
+    pid_t pid = -1;
+    int fd = -1;
+    std::vector<char> buffer = std::vector<char>(kBufferBytes);
+    std::size_t begin = 0;
+    std::size_t end = 0;
+
+    [[noreturn]] void Fail(const std::string& what) const
+    {
+        throw CqzCaptureError(name, 0, what);
+    }
+
+    // Why the child stopped before its last record.
+    [[noreturn]] void FailStopped()
+    {
+        int status = 0;
+        pid_t done = -1;
+        do
+            done = ::waitpid(pid, &status, 0);
+        while (done < 0 && errno == EINTR);
+        pid = -1;
+        if (done > 0 && WIFSIGNALED(status))
+            Fail("damaged FST data: the FST reader failed on it (signal " +
+                 std::to_string(WTERMSIG(status)) + ")");
+        Fail("damaged FST data: the FST reader stopped on it (exit status " +
+             std::to_string(done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ")");
+    }
+
+    // At least `count` bytes between begin and end.
+    void Need(std::size_t count)
+    {
+        while (end - begin < count)
+        {
+            if (begin > 0)
+            {
+                std::memmove(buffer.data(), buffer.data() + begin, end - begin);
+                end -= begin;
+                begin = 0;
+            }
+            if (buffer.size() < count)
+                buffer.resize(count);
+            pollfd wait = {fd, POLLIN, 0};
+            const int ready = ::poll(&wait, 1, kSilenceMs);
+            if (ready < 0 && errno == EINTR)
+                continue;
+            if (ready == 0)
+                Fail("the FST reader sent nothing for " + std::to_string(kSilenceMs / 1000) +
+                     " s; given up");
+            const ssize_t got = ::read(fd, buffer.data() + end, buffer.size() - end);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                FailStopped();
+            end += static_cast<std::size_t>(got);
+        }
+    }
+    template <typename T> T Take()
+    {
+        Need(sizeof(T));
+        T value;
+        std::memcpy(&value, buffer.data() + begin, sizeof(T));
+        begin += sizeof(T);
+        return value;
+    }
+    std::string_view TakeText()
+    {
+        const auto length = Take<std::uint32_t>();
+        if (length > kMaxText)
+            Fail("the FST reader sent a text of " + std::to_string(length) + " bytes");
+        Need(length);
+        const std::string_view text(buffer.data() + begin, length);
+        begin += length;
+        return text;
+    }
+};
+
+CqzFstReaderProcess::CqzFstReaderProcess(const std::string& path, const std::string& name)
+    : m_imp(std::make_unique<SqzImp>())
+{
+    m_imp->name = name;
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        m_imp->Fail(std::string("cannot start the FST reader: ") + std::strerror(errno));
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0)
+    {
+        ::close(fds[0]);
+        RunChild(path.c_str(), fds[1], parent);
+    }
+    ::close(fds[1]);
+    if (pid < 0)
+    {
+        ::close(fds[0]);
+        m_imp->Fail(std::string("cannot start the FST reader: ") + std::strerror(errno));
+    }
+    m_imp->pid = pid;
+    m_imp->fd = fds[0];
+}
+
+CqzFstReaderProcess::~CqzFstReaderProcess()
+{
+    ::close(m_imp->fd);
+    if (m_imp->pid <= 0)
+        return;
+    ::kill(m_imp->pid, SIGKILL);
+    while (::waitpid(m_imp->pid, nullptr, 0) < 0 && errno == EINTR)
+    {
+    }
+}
+
+void CqzFstReaderProcess::Next(SqzRecord& record)
+{
+    SqzImp& m = *m_imp;
+    const char tag = m.Take<char>();
+    switch (tag)
+    {
+    case kScope:
+        record.kind = eScope;
+        record.text = m.TakeText();
+        return;
+    case kUpscope:
+        record.kind = eUpscope;
+        return;
+    case kVar:
+        record.kind = eVar;
+        record.type = m.Take<std::uint32_t>();
+        record.width = m.Take<std::uint32_t>();
+        record.handle = m.Take<std::uint32_t>();
+        record.text = m.TakeText();
+        return;
+    case kDeclared:
+        record.kind = eDeclared;
+        record.timescale = static_cast<int>(m.Take<std::uint32_t>());
+        record.time = m.Take<std::uint64_t>();
+        return;
+    case kTime:
+        record.kind = eTime;
+        record.time = m.Take<std::uint64_t>();
+        return;
+    case kChange:
+        record.kind = eChange;
+        record.handle = m.Take<std::uint32_t>();
+        record.text = m.TakeText();
+        return;
+    case kEnd:
+        record.kind = eEnd;
+        return;
+    case kUnreadable:
+        m.Fail("the FST reader cannot read it (damaged header, hierarchy or value blocks)");
+    default:
+        m.Fail("the FST reader sent an unknown record");
+    }
+}
