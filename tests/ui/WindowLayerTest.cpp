@@ -11,6 +11,7 @@
 #include "mfc/ui/CComboBox.h"
 #include "mfc/ui/CDC.h"
 #include "mfc/ui/CDialog.h"
+#include "mfc/ui/CqzGuardedApplication.h"
 #include "mfc/ui/CFont.h"
 #include "mfc/ui/CMenu.h"
 #include "mfc/ui/CPen.h"
@@ -18,7 +19,10 @@
 #include "mfc/ui/CStatic.h"
 
 #include <QImage>
+#include <QMessageBox>
 #include <QPushButton>
+
+#include <stdexcept>
 
 using namespace testres;
 
@@ -424,4 +428,30 @@ TEST(WindowLayer, OneWindowAtATimeIsLockedForDrawing)
     EXPECT_TRUE(ui::WidgetOf(&first)->updatesEnabled());
     EXPECT_TRUE(LockWindowUpdate(second.m_hWnd));
     second.UnlockWindowUpdate();
+}
+
+// An error thrown while an event is handled ends that event, not the program, and is said.
+TEST(WindowLayer, AnErrorInAnEventIsSaidAndTheEventLoopGoesOn)
+{
+    auto* app = dynamic_cast<CqzGuardedApplication*>(QApplication::instance());
+    ASSERT_NE(app, nullptr);
+    struct SqzThrower : QObject
+    {
+        bool event(QEvent*) override { throw std::runtime_error("the page was refused"); }
+    } thrower;
+    QString said;
+    ui::Answer box([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
+                   [&said](QWidget* widget)
+                   {
+                       said = static_cast<QMessageBox*>(widget)->text();
+                       static_cast<QMessageBox*>(widget)->accept();
+                   },
+                   "message box");
+    const int before = app->GetCaughtCount();
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QApplication::sendEvent(&thrower, &event));
+    EXPECT_FALSE(QApplication::sendEvent(&thrower, &event));
+    EXPECT_EQ(app->GetCaughtCount(), before + 2);
+    ASSERT_TRUE(box.Wait());
+    EXPECT_EQ(said, QStringLiteral("the page was refused"));
 }

@@ -1,6 +1,7 @@
 #include "mfc/ui/AfxQt.h"
 
 #include "mfc/ui/AfxWndImp.h"
+#include "mfc/ui/CqzGuardedApplication.h"
 #include "mfc/ui/CDC.h"
 
 #include <QApplication>
@@ -179,7 +180,7 @@ bool EnsureApplication()
         static int argc = 1;
         static char name[] = "qzfilter";
         static char* argv[] = {name, nullptr};
-        OwnApplication() = std::make_unique<QApplication>(argc, argv);
+        OwnApplication() = std::make_unique<CqzGuardedApplication>(argc, argv);
     }
     if (qobject_cast<QApplication*>(QApplication::instance()) == nullptr)
         return false;

@@ -3,6 +3,7 @@
 #include "mfc/AfxResource.h"
 #include "mfc/ui/AfxMessageScope.h"
 #include "mfc/ui/AfxWndImp.h"
+#include "mfc/ui/CqzGuardedApplication.h"
 #include "mfc/ui/CWnd.h"
 
 #include <QApplication>
@@ -100,7 +101,7 @@ BOOL AfxWinInit(int& argc, char** argv)
     {
         if (!afxqt::CanStartApplication())
             return FALSE;
-        g_app = std::make_unique<QApplication>(argc, argv);
+        g_app = std::make_unique<CqzGuardedApplication>(argc, argv);
     }
     return afxqt::EnsureApplication();
 }
