@@ -87,7 +87,12 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
     if (options.rowsGiven)
         window.GetTable().GoTo(options.firstRow);
     if (view.countAll)
+    {
+        // Every row: the import's end first (its failure ends the command).
+        session.FinishCapture();
+        window.GetLoading().Follow();
         window.CountAll();
+    }
     if (screenshot.empty())
         return QApplication::exec();
     QApplication::processEvents();
@@ -130,7 +135,7 @@ int CqzViewCommand::Run(const std::vector<std::string>& arguments, std::ostream&
                                    "view needs a display: run it on a desktop (DISPLAY or "
                                    "WAYLAND_DISPLAY set), or give --screenshot FILE.png");
             const std::unique_ptr<CqzHostSession> session =
-                CqzSessionOpener::Open(options, phase, err);
+                CqzSessionOpener::Open(options, phase, err, nullptr, true);
             phase = "showing the window";
             const CqzFavoritesKeeper favorites(view.favorites, err);
             return Show(*session, options, view);
