@@ -45,21 +45,26 @@ void CqzCaptureGate::EndWriting()
         const std::lock_guard<std::mutex> lock(m_signal);
         m_done.store(true, std::memory_order_release);
     }
-    m_published_cv.notify_all();
+    m_publishedSignal.notify_all();
     m_gate.unlock();
 }
 
-// The worker, holding the gate, where every row is final.
+// The worker, holding the gate, where every row is final: a reader that waits for the gate,
+// or for the rows published now, goes first.
 void CqzCaptureGate::Open()
 {
     if (m_cancelled.load(std::memory_order_relaxed))
         throw CqzCaptureError(m_file, 0, "the import was cancelled");
-    Publish(GetData()->GetTable(0)->GetRowCount());
-    if (!m_readerWaits.load(std::memory_order_acquire))
+    const std::int64_t rows = GetData()->GetTable(0)->GetRowCount();
+    Publish(rows);
+    if (!m_readerWaits.load(std::memory_order_acquire) &&
+        rows < m_stopAt.load(std::memory_order_acquire))
         return;
+    m_stopAt.store(kNoRows, std::memory_order_release);
+    const std::uint64_t entries = m_entries.load(std::memory_order_acquire);
     m_gate.unlock();
-    // The reader clears the flag once it holds the gate; lock then waits for its release.
-    while (m_readerWaits.load(std::memory_order_acquire))
+    // The reader counts its entry once it holds the gate; lock then waits for its release.
+    while (m_entries.load(std::memory_order_acquire) == entries && !IsCancelled())
         std::this_thread::yield();
     m_gate.lock();
 }
@@ -72,7 +77,7 @@ void CqzCaptureGate::Publish(std::int64_t rows)
         const std::lock_guard<std::mutex> lock(m_signal);
         m_published.store(rows, std::memory_order_release);
     }
-    m_published_cv.notify_all();
+    m_publishedSignal.notify_all();
 }
 
 void CqzCaptureGate::Lock()
@@ -80,6 +85,7 @@ void CqzCaptureGate::Lock()
     m_readerWaits.store(true, std::memory_order_release);
     m_gate.lock();
     m_readerWaits.store(false, std::memory_order_release);
+    m_entries.fetch_add(1, std::memory_order_acq_rel);
 }
 
 void CqzCaptureGate::Unlock()
@@ -99,8 +105,9 @@ bool CqzCaptureGate::IsDone() const
 
 void CqzCaptureGate::WaitFor(std::int64_t rows)
 {
+    m_stopAt.store(rows, std::memory_order_release);
     std::unique_lock<std::mutex> lock(m_signal);
-    m_published_cv.wait(lock, [&] { return IsDone() || GetPublishedRows() >= rows; });
+    m_publishedSignal.wait(lock, [&] { return IsDone() || GetPublishedRows() >= rows; });
 }
 
 void CqzCaptureGate::Cancel()

@@ -59,6 +59,8 @@ public:
     std::int64_t GetPublishedRows() const;
     bool IsDone() const;
     // Waits, without holding the gate, until `rows` rows are published or the import ended.
+    // The worker then stops at that opening until the reader took the gate (Lock): the reader
+    // must take it next, unless the import ended.
     void WaitFor(std::int64_t rows);
     // The worker stops at its next opening with CqzCaptureError "the import was cancelled".
     void Cancel();
@@ -73,12 +75,17 @@ private:
     std::string m_file;
     std::int64_t m_publishEvery;
     std::recursive_mutex m_gate;
+    static constexpr std::int64_t kNoRows = INT64_MAX;
     std::atomic<bool> m_readerWaits{false};
+    // Where the worker stops for a reader that waits for rows; how often a reader took the gate.
+    // The worker first stops at its first rows, until a reader took the gate.
+    std::atomic<std::int64_t> m_stopAt{1};
+    std::atomic<std::uint64_t> m_entries{0};
     std::atomic<bool> m_cancelled{false};
     std::atomic<std::int64_t> m_published{0};
     std::atomic<bool> m_done{false};
     std::mutex m_signal;
-    std::condition_variable m_published_cv;
+    std::condition_variable m_publishedSignal;
     std::atomic<CqzData*> m_data{nullptr};
     std::unique_ptr<CqzData> m_owned;
     std::function<void()> m_cleanup;

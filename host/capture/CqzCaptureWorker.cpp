@@ -76,7 +76,7 @@ void CqzCaptureWorker::Deliver()
 
 void CqzCaptureWorker::Finish()
 {
-    m_gate.WaitFor(~std::uint64_t{0} >> 1);
+    m_gate.WaitFor(INT64_MAX);
     Deliver();
     if (m_error)
         std::rethrow_exception(m_error);
