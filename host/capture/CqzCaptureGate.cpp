@@ -103,9 +103,13 @@ bool CqzCaptureGate::IsDone() const
     return m_done.load(std::memory_order_acquire);
 }
 
-void CqzCaptureGate::WaitFor(std::int64_t rows)
+void CqzCaptureGate::StopAt(std::int64_t rows)
 {
     m_stopAt.store(rows, std::memory_order_release);
+}
+
+void CqzCaptureGate::WaitFor(std::int64_t rows)
+{
     std::unique_lock<std::mutex> lock(m_signal);
     m_publishedSignal.wait(lock, [&] { return IsDone() || GetPublishedRows() >= rows; });
 }

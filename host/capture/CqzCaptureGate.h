@@ -58,9 +58,11 @@ public:
     // Rows published so far; any thread.
     std::int64_t GetPublishedRows() const;
     bool IsDone() const;
+    // The worker stops at its first opening with `rows` rows until the reader took the gate
+    // (Lock): the reader must take it next, unless the import ended. Set it before letting go
+    // of the gate, so the worker cannot pass the rows first.
+    void StopAt(std::int64_t rows);
     // Waits, without holding the gate, until `rows` rows are published or the import ended.
-    // The worker then stops at that opening until the reader took the gate (Lock): the reader
-    // must take it next, unless the import ended.
     void WaitFor(std::int64_t rows);
     // The worker stops at its next opening with CqzCaptureError "the import was cancelled".
     void Cancel();

@@ -76,6 +76,7 @@ void CqzCaptureWorker::Deliver()
 
 void CqzCaptureWorker::Finish()
 {
+    m_gate.StopAt(INT64_MAX);
     m_gate.WaitFor(INT64_MAX);
     Deliver();
     if (m_error)

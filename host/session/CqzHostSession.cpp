@@ -170,6 +170,7 @@ void CqzHostSession::WaitForRows(std::int64_t rows)
 {
     if (!m_imp->worker)
         return;
+    m_imp->worker->GetGate().StopAt(rows);
     ReleaseCapture();
     m_imp->worker->GetGate().WaitFor(rows);
     HoldCapture();
