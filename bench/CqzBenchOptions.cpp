@@ -6,21 +6,30 @@
 
 namespace
 {
-const std::set<std::string> KnownParts = {"w1", "w2", "scale", "import", "markup", "decode"};
+const std::set<std::string> KnownParts = {"w1",     "w2",     "scale", "import",
+                                          "markup", "decode", "first"};
+
+// A count of rows: whole and at least `least`, else `refusal`.
+std::int64_t WholeNumber(double value, double least, const std::string& refusal)
+{
+    if (value < least || value != std::floor(value))
+        throw std::invalid_argument(refusal);
+    return static_cast<std::int64_t>(value);
+}
 }
 
 const char* CqzBenchOptions::Usage()
 {
     return "usage: qzbench [--rows N] [--big-rows N] [--scale 1,10,100] [--quick] [--only "
-           "w1,w2,scale,import,markup,decode]\n"
-           "               [--import-mb M] [--bus-rows N] [--plugin PATH]\n";
+           "w1,w2,scale,import,markup,decode,first]\n"
+           "               [--import-mb M] [--bus-rows N] [--first-rows N] [--plugin PATH]\n";
 }
 
 CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
 {
     CqzBenchOptions options;
     bool onlyGiven = false, rowsGiven = false, bigGiven = false, scaleGiven = false, importGiven = false,
-         busGiven = false;
+         busGiven = false, firstGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i)
     {
         const std::string& arg = args[i];
@@ -30,25 +39,22 @@ CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
             continue;
         }
         if (arg != "--rows" && arg != "--big-rows" && arg != "--scale" && arg != "--only" &&
-            arg != "--import-mb" && arg != "--bus-rows" && arg != "--plugin")
+            arg != "--import-mb" && arg != "--bus-rows" && arg != "--first-rows" &&
+            arg != "--plugin")
             throw std::invalid_argument("unknown argument '" + arg + "'");
         if (i + 1 >= args.size())
             throw std::invalid_argument(arg + " needs a value");
         const std::string& value = args[++i];
         if (arg == "--rows")
         {
-            const double rows = ParseNumber(value, arg);
-            if (rows < 1 || rows != std::floor(rows))
-                throw std::invalid_argument("--rows takes a whole number of at least 1");
-            options.rows = static_cast<std::int64_t>(rows);
+            options.rows = WholeNumber(ParseNumber(value, arg), 1,
+                                       "--rows takes a whole number of at least 1");
             rowsGiven = true;
         }
         else if (arg == "--big-rows")
         {
-            const double rows = ParseNumber(value, arg);
-            if (rows < 0 || rows != std::floor(rows))
-                throw std::invalid_argument("--big-rows takes a whole number (0 skips)");
-            options.bigRows = static_cast<std::int64_t>(rows);
+            options.bigRows = WholeNumber(ParseNumber(value, arg), 0,
+                                          "--big-rows takes a whole number (0 skips)");
             bigGiven = true;
         }
         else if (arg == "--scale")
@@ -73,6 +79,12 @@ CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
                     throw std::invalid_argument("--only: unknown part '" + item + "'");
                 options.parts.insert(item);
             }
+        }
+        else if (arg == "--first-rows")
+        {
+            options.firstRows = WholeNumber(ParseNumber(value, arg), 1,
+                                            "--first-rows takes a whole number of at least 1");
+            firstGiven = true;
         }
         else if (arg == "--import-mb")
         {
@@ -105,6 +117,8 @@ CqzBenchOptions CqzBenchOptions::Parse(const std::vector<std::string>& args)
             options.importBytes = 1 << 20;
         if (!busGiven)
             options.busRows = 100'000;
+        if (!firstGiven)
+            options.firstRows = 100'000;
         // Decoding needs sigrok-cli and the shared captures: a smoke run leaves it out.
         if (!onlyGiven)
             options.parts.erase("decode");

@@ -2,6 +2,7 @@
 
 #include "CqzBenchBaseline.h"
 #include "CqzBenchDecode.h"
+#include "CqzBenchFirstScreen.h"
 #include "CqzBenchFullPath.h"
 #include "CqzBenchFst.h"
 #include "CqzBenchImport.h"
@@ -84,6 +85,26 @@ void CqzBenchSuite::Run()
         RunMarkup();
     if (m_options.Runs("decode"))
         RunDecode();
+    if (m_options.Runs("first"))
+        RunFirst();
+}
+
+void CqzBenchSuite::RunFirst()
+{
+    std::cerr << "qzbench: first screen of " << Rows(m_options.firstRows) << " rows\n";
+    const CqzBenchFirstScreen::SqzResult r =
+        CqzBenchFirstScreen(m_options.filterProgram, m_options.firstRows).Run();
+    const std::string label = "sample bus, " + Rows(m_options.firstRows) + " rows: ";
+    m_report.Add("first", "file_mib", label + "file", double(r.fileBytes) / MB, "MiB", 1);
+    m_report.Add("first", "write_s", label + "writing the file", r.writeSeconds, "s", 1);
+    m_report.Add("first", "first_row_s", label + "start to the first listed row",
+                 r.firstRowSeconds, "s", 3);
+    m_report.Add("first", "first_table_s", label + "start to the first drawn table (view)",
+                 r.firstTableSeconds, "s", 3);
+    m_report.AddTarget("first_row_under_1s", "first listed row within 1 s",
+                       r.firstRowSeconds < 1.0);
+    m_report.AddTarget("first_table_under_1s", "first drawn table within 1 s",
+                       r.firstTableSeconds < 1.0);
 }
 
 void CqzBenchSuite::RunDecode()

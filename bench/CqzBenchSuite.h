@@ -3,7 +3,8 @@
 // the report: W1 and W2 (full path against the baseline, with a record-by-record check), scale
 // (time to the first page and output memory by capture size), import (importer throughput) and
 // markup (a setup of 200 000 terms and one of a 32 000-event term through the tool's markup) and
-// decode (protocol decoding against sigrok-cli on the shared captures).
+// decode (protocol decoding against sigrok-cli on the shared captures) and first (the time to the first
+// listed row and the first drawn table of a deep capture).
 
 #include "CqzBenchImport.h"
 #include "CqzBenchOptions.h"
@@ -56,6 +57,7 @@ private:
     void RunFstImport();
     void RunMarkup();
     void RunDecode();
+    void RunFirst();
 
     const CqzBenchOptions& m_options;
     const CqzBenchPlugIn& m_plugIn;

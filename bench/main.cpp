@@ -23,6 +23,7 @@ int main(int argc, char** argv)
     }
     if (options.plugInPath.empty())
         options.plugInPath = QZ_PLUGIN_PATH;
+    options.filterProgram = QZ_FILTER_PROGRAM;
 
     CqzBenchReport report;
     try

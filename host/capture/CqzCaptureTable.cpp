@@ -1,6 +1,7 @@
 #include "capture/CqzCaptureTable.h"
 
 #include "capture/CqzCaptureError.h"
+#include "capture/CqzCaptureGate.h"
 #include "capture/CqzCaptureLabelID.h"
 #include "capture/CqzCaptureMemory.h"
 #include "capture/CqzCaptureText.h"
@@ -45,8 +46,11 @@ struct CqzCaptureTable::SqzImp
     // The run's budget, or one of the import's own.
     std::unique_ptr<CqzMemoryBudget> ownBudget;
     CqzMemoryBudget* budget = nullptr;
-    std::unique_ptr<CqzData> data = std::make_unique<CqzData>();
+    std::unique_ptr<CqzData> owned = std::make_unique<CqzData>();
+    // The data set, owned here or by the gate of an import on a worker.
+    CqzData* data = owned.get();
     CqzDataTable* table = nullptr;
+    bool released = false;
     // The labels this import registered, each with the label of the same identifier it
     // replaced (an earlier import of a capture with that label name), restored on failure.
     std::vector<std::pair<CqzID, std::optional<CqzLabel>>> labels;
@@ -91,21 +95,31 @@ CqzCaptureTable::CqzCaptureTable(const SqzCaptureOptions& options, const std::st
     }
     m_imp->budget = options.budget != nullptr ? options.budget : m_imp->ownBudget.get();
     m_imp->table = m_imp->data->AddTable();
+    if (options.gate)
+        options.gate->Adopt(std::move(m_imp->owned));
     AddLabel(eqzLabelTime, "Time", 64);
 }
 
 CqzCaptureTable::~CqzCaptureTable()
 {
-    if (!m_imp->data)
+    if (m_imp->released)
         return;
     m_imp->textStores.clear();
-    m_imp->data.reset();
-    CqzLabelMgr& labels = CqzLabelMgr::Instance();
-    for (auto it = m_imp->labels.rbegin(); it != m_imp->labels.rend(); ++it)
-        if (it->second)
-            labels.AddLabel(*it->second);
-        else
-            labels.RemoveLabel(it->first);
+    m_imp->owned.reset();
+    auto withdraw = [labels = std::move(m_imp->labels)]
+    {
+        CqzLabelMgr& manager = CqzLabelMgr::Instance();
+        for (auto it = labels.rbegin(); it != labels.rend(); ++it)
+            if (it->second)
+                manager.AddLabel(*it->second);
+            else
+                manager.RemoveLabel(it->first);
+    };
+    // The gate's readers may still look at the data set and its labels.
+    if (m_imp->options.gate)
+        m_imp->options.gate->SetCleanup(std::move(withdraw));
+    else
+        withdraw();
 }
 
 std::int64_t CqzCaptureTable::GetNameProbes() const
@@ -209,5 +223,6 @@ std::unique_ptr<CqzData> CqzCaptureTable::Release()
     CheckMemory(m_imp->table->GetRowCount());
     m_imp->data->SetDataValid(true);
     m_imp->textStores.clear();
-    return std::move(m_imp->data);
+    m_imp->released = true;
+    return std::move(m_imp->owned);
 }

@@ -6,7 +6,9 @@
 // registered are withdrawn from CqzLabelMgr when it is destroyed (a label an earlier import
 // had registered under the same identifier is put back), so a failed import leaves nothing
 // behind. It also keeps the import within its memory limit and passes notes on. Owned by the
-// importer for the length of one import.
+// importer for the length of one import. With a gate (SqzCaptureOptions::gate) the gate owns
+// the data set from the start, Release hands over nothing, and a failed import leaves the
+// withdrawal of its labels to the gate, for when its readers are done.
 
 #include "capture/SqzCaptureOptions.h"
 #include "qzSystem/data/CqzData.h"
@@ -53,8 +55,8 @@ public:
     void CheckMemory(std::int64_t rows, bool fixedRate = false) const;
 
     CqzDataTable& GetTable() const;
-    // Hands over the data set, held in the budget at its final size (CheckMemory); the labels
-    // stay registered.
+    // Hands over the data set (null with a gate), held in the budget at its final size
+    // (CheckMemory); the labels stay registered.
     std::unique_ptr<CqzData> Release();
 
 private:

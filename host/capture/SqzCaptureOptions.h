@@ -26,6 +26,8 @@ struct SqzCaptureBus
 inline const CqzID kqzCaptureImporterID{
     GUID{0x5d3c8e21, 0x7a4f, 0x4b19, {0x9e, 0x62, 0x1c, 0x8d, 0x3f, 0x70, 0xa4, 0x15}}};
 
+class CqzCaptureGate;
+
 struct SqzCaptureOptions
 {
     // Logic captures (.sr): buses to build; their channels are not imported one by one.
@@ -67,4 +69,8 @@ struct SqzCaptureOptions
     // Told how far an import has read: bytes done of total (total 0 when unknown), at most
     // about once per block of input. May be empty.
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;
+    // An import on a worker thread: the gate takes the data set when the import starts and
+    // lets readers at it while it grows (the importer then hands over nothing at its end).
+    // Null: the data set is handed over when complete.
+    CqzCaptureGate* gate = nullptr;
 };

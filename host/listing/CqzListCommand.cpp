@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <unistd.h>
 
 namespace
@@ -93,19 +94,43 @@ void WriteSummary(const SqzFilterCounts& counts, bool enabled,
             out << "  " << CqzTerminalText::Sanitize(line) << "\n";
 }
 
-void WriteOutputs(const SqzHostOptions& options, const CqzHostSession& session, std::ostream& out)
+// The listing, as soon as the rows it shows have arrived: written again over twice the rows
+// while it runs to the last row that arrived. A listing that needs every row (--all, or
+// starting near colour) waits for the end of the import.
+void WriteListing(const SqzHostOptions& options, CqzHostSession& session, int table,
+                  std::ostream& out)
 {
-    const CqzData& data = session.GetData();
-    const CqzID& instance = session.GetInstanceID();
+    const SqzListingOptions listing{options.limit, options.showHidden, UseColor(options.colorMode),
+                                    options.firstRow, options.lastRow,
+                                    options.useSample && !options.rowsGiven, table};
+    if (listing.limit < 0 || listing.nearColor)
+        session.FinishCapture();
+    for (;;)
+    {
+        std::ostringstream text;
+        const bool ranToEnd =
+            CqzListingWriter(text, listing).Write(session.GetData(), session.GetInstanceID());
+        if (!ranToEnd || !session.IsLoading())
+        {
+            out << text.str() << std::flush;
+            return;
+        }
+        session.WaitForRows(2 * session.GetData().GetTable(0)->GetRowCount());
+    }
+}
+
+void WriteOutputs(const SqzHostOptions& options, CqzHostSession& session, std::ostream& out)
+{
     const int table = CqzListedTables::Chosen(options, session);
     const bool listing = options.listing && !options.json;
     if (listing && options.useSample)
         WriteLegend(session, UseColor(options.colorMode), out);
     if (listing)
-        CqzListingWriter(out, {options.limit, options.showHidden, UseColor(options.colorMode),
-                               options.firstRow, options.lastRow,
-                               options.useSample && !options.rowsGiven, table})
-            .Write(data, instance);
+        WriteListing(options, session, table, out);
+    // What counts every row waits for all of them.
+    session.FinishCapture();
+    const CqzData& data = session.GetData();
+    const CqzID& instance = session.GetInstanceID();
     const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, options.progress, table);
     // Then what each term decided: the summary read every row, so every page is produced.
     std::optional<SqzTermCounts> terms;
@@ -143,7 +168,7 @@ int CqzListCommand::Run(SqzHostOptions& options, std::string& phase, std::ostrea
         return eqzExitOk;
     }
     const std::unique_ptr<CqzHostSession> opened =
-        CqzSessionOpener::Open(options, phase, err, editor);
+        CqzSessionOpener::Open(options, phase, err, editor, editor == nullptr);
     if (!opened)
         return eqzExitOk;
     CqzHostSession& session = *opened;

@@ -145,8 +145,9 @@ CqzListingWriter::CqzListingWriter(std::ostream& out, const SqzListingOptions& o
 {
 }
 
-void CqzListingWriter::Write(const CqzData& data, const CqzID& instanceID)
+bool CqzListingWriter::Write(const CqzData& data, const CqzID& instanceID)
 {
+    m_ranToEnd = false;
     const std::vector<int> listed = CqzListedTables::Of(data, m_options.table);
     for (int t : listed)
     {
@@ -154,6 +155,7 @@ void CqzListingWriter::Write(const CqzData& data, const CqzID& instanceID)
             m_out << "Table " << t + 1 << "\n";
         WriteTable(*data.GetTable(t), instanceID);
     }
+    return m_ranToEnd;
 }
 
 void CqzListingWriter::WriteHiddenRun(std::int64_t count)
@@ -177,6 +179,7 @@ void CqzListingWriter::WriteTable(const CqzDataTable& table, const CqzID& instan
     if (m_options.firstRow > 0 && m_options.firstRow >= rows)
     {
         m_out << "(no row " << m_options.firstRow << ": the table has " << rows << " rows)\n";
+        m_ranToEnd = true;
         return;
     }
     std::int64_t listed = 0, row = m_options.firstRow;
@@ -195,6 +198,7 @@ void CqzListingWriter::WriteTable(const CqzDataTable& table, const CqzID& instan
             break;
         WriteRow(m_out, m_options, layout, records, table, row, rowWidth);
     }
+    m_ranToEnd = m_ranToEnd || (row >= end && end == rows);
     if (row < end && (m_options.showHidden || records.NextShown(row) < end))
         m_out << "... listing stopped after " << listed << " rows (--limit N or --all for more)\n";
 }

@@ -31,7 +31,9 @@ class CqzListingWriter
 public:
     CqzListingWriter(std::ostream& out, const SqzListingOptions& options);
 
-    void Write(const CqzData& data, const CqzID& instanceID);
+    // Returns whether the listing of a table ran to the table's last row (so that rows still
+    // arriving could have been listed too).
+    bool Write(const CqzData& data, const CqzID& instanceID);
 
 private:
     void WriteTable(const CqzDataTable& table, const CqzID& instanceID);
@@ -39,4 +41,5 @@ private:
 
     std::ostream& m_out;
     SqzListingOptions m_options;
+    bool m_ranToEnd = false;
 };

@@ -10,6 +10,7 @@
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureLoader.h"
 #include "capture/CqzCaptureMemory.h"
+#include "capture/CqzCaptureWorker.h"
 #include "qzSystem/commands/CqzStdAnalysisToolCmdIFace.h"
 #include "qzSystem/managers/CqzLabelMgr.h"
 #include "qzSystem/managers/CqzMemoryBudget.h"
@@ -17,7 +18,9 @@
 #include "qzSystem/managers/CqzSystemMgr.h"
 #include "qzSystem/messages/CqzMessageDestroyPlugIn.h"
 #include "qzSystem/messages/CqzMessagePersistence.h"
+#include "qzSystem/messages/CqzMessageRefresh.h"
 #include "qzSystem/messages/CqzMessageRun.h"
+#include "qzSystem/output/CqzPageDataSource.h"
 #include "qzSystem/persist/CqzPersistenceException.h"
 #include "qzSystem/persist/CqzPersistenceSetup.h"
 #include "qzSystem/plugin/CqzPlugInDataBase.h"
@@ -29,11 +32,27 @@
 struct CqzHostSession::SqzImp
 {
     std::unique_ptr<CqzData> data;
+    // An import on a worker (StartCapture): the data set is its gate's. The stream copy it
+    // reads stays until it is gone.
+    std::unique_ptr<CqzStreamCapture> stream;
+    std::unique_ptr<CqzCaptureWorker> worker;
+    bool held = false;
+    std::int64_t followedRows = 0;
     std::unique_ptr<CqzPlugInLoader> library;
     std::unique_ptr<CqzPlugInInterface> tool;
     CqzStdAnalysisToolCmdIFace* commands = nullptr;
     CqzID instanceID;
     std::vector<std::string> decodedTables;
+
+    CqzData* Data() const { return worker ? worker->GetGate().GetData() : data.get(); }
+    // The tool's output of the capture table follows its rows.
+    void GrowOutput(CqzDataTable& table) const
+    {
+        CqzDataColumn* column = table.GetColumn(eqzRoleAttributes);
+        if (auto* source = column ? dynamic_cast<CqzPageDataSource*>(column->GetDataSource())
+                                  : nullptr)
+            source->GrowRows(table.GetRowCount());
+    }
 
     CqzStdAnalysisToolCmdIFace& Commands() const
     {
@@ -47,6 +66,10 @@ CqzHostSession::CqzHostSession() : m_imp(std::make_unique<SqzImp>()) {}
 
 CqzHostSession::~CqzHostSession()
 {
+    // The import stops first, so that nothing writes to the data set the tool reads.
+    ReleaseCapture();
+    if (m_imp->worker)
+        m_imp->worker->Stop();
     if (m_imp->tool)
     {
         CqzMessageDestroyPlugIn destroy;
@@ -56,8 +79,21 @@ CqzHostSession::~CqzHostSession()
     // The tool's output columns may hold objects made by the library: the data set goes
     // before the library is unloaded.
     m_imp->data.reset();
+    m_imp->worker.reset();
     m_imp->library.reset();
     CqzMemoryBudget::Run().Clear();
+}
+
+// The options with the run's one limit: the import, the decoders' tables and the filter's
+// output draw on it.
+SqzCaptureOptions CqzHostSession::OnRunBudget(const SqzCaptureOptions& options)
+{
+    const CqzCaptureMemory::SqzLimit limit = CqzCaptureMemory::Limit(options);
+    CqzMemoryBudget& budget = CqzMemoryBudget::Run();
+    budget.SetLimit(limit.bytes, limit.source);
+    SqzCaptureOptions withBudget = options;
+    withBudget.budget = &budget;
+    return withBudget;
 }
 
 void CqzHostSession::LoadCapture(const std::string& path, const SqzCaptureOptions& options)
@@ -65,15 +101,9 @@ void CqzHostSession::LoadCapture(const std::string& path, const SqzCaptureOption
     std::unique_ptr<CqzStreamCapture> input;
     try
     {
-        // The run's one limit: the import, the decoders' tables and the filter's output draw
-        // on it.
-        const CqzCaptureMemory::SqzLimit limit = CqzCaptureMemory::Limit(options);
-        CqzMemoryBudget& budget = CqzMemoryBudget::Run();
-        budget.SetLimit(limit.bytes, limit.source);
-        SqzCaptureOptions withBudget = options;
-        withBudget.budget = &budget;
+        const SqzCaptureOptions withBudget = OnRunBudget(options);
         if (CqzStreamCapture::IsStream(path))
-            input = std::make_unique<CqzStreamCapture>(path, limit.bytes);
+            input = std::make_unique<CqzStreamCapture>(path, withBudget.budget->GetLimit());
         m_imp->data = CqzCaptureLoader::Load(input ? input->GetPath() : path, withBudget);
     }
     catch (const CqzCaptureError& error)
@@ -82,6 +112,112 @@ void CqzHostSession::LoadCapture(const std::string& path, const SqzCaptureOption
     }
     if (!m_imp->data || m_imp->data->GetTableCount() == 0)
         throw CqzHostError(eqzExitCapture, path + ": the capture holds no data");
+}
+
+void CqzHostSession::StartCapture(const std::string& path, const SqzCaptureOptions& options,
+                                  std::int64_t publishEvery)
+{
+    // The worker draws on the run's budget only while it holds the gate, as the window's
+    // thread does: the two never use it at once.
+    const SqzCaptureOptions withBudget = OnRunBudget(options);
+    try
+    {
+        if (CqzStreamCapture::IsStream(path))
+            m_imp->stream =
+                std::make_unique<CqzStreamCapture>(path, withBudget.budget->GetLimit());
+    }
+    catch (const CqzCaptureError& error)
+    {
+        throw CqzHostError(eqzExitCapture, error.what());
+    }
+    m_imp->worker = std::make_unique<CqzCaptureWorker>(
+        m_imp->stream ? m_imp->stream->GetPath() : path, withBudget, publishEvery);
+    WaitForRows(1);
+    if (m_imp->worker->Failed())
+        FinishCapture();
+    m_imp->Data()->SetDataValid(true);
+}
+
+bool CqzHostSession::IsLoading() const
+{
+    return m_imp->worker && !m_imp->worker->GetGate().IsDone();
+}
+
+std::int64_t CqzHostSession::GetArrivedRows() const
+{
+    if (m_imp->worker)
+        return m_imp->worker->GetGate().GetPublishedRows();
+    return m_imp->data && m_imp->data->GetTableCount() > 0 ? m_imp->data->GetTable(0)->GetRowCount()
+                                                           : 0;
+}
+
+void CqzHostSession::ReleaseCapture()
+{
+    if (m_imp->held)
+        m_imp->worker->GetGate().Unlock();
+    m_imp->held = false;
+}
+
+void CqzHostSession::HoldCapture()
+{
+    if (m_imp->worker && !m_imp->held)
+        m_imp->worker->GetGate().Lock();
+    m_imp->held = m_imp->worker != nullptr;
+}
+
+bool CqzHostSession::FollowCapture()
+{
+    if (!m_imp->worker)
+        return false;
+    m_imp->worker->Deliver();
+    if (!m_imp->Data())
+        return false;
+    CqzDataTable& table = *m_imp->Data()->GetTable(0);
+    if (table.GetRowCount() == m_imp->followedRows)
+        return false;
+    m_imp->followedRows = table.GetRowCount();
+    if (!m_imp->tool)
+        return true;
+    m_imp->GrowOutput(table);
+    CqzMessageRefresh refresh(CqzMessageRefresh::DataChangedTypeID);
+    m_imp->tool->HandleMessage(&refresh);
+    return true;
+}
+
+void CqzHostSession::WaitForRows(std::int64_t rows)
+{
+    if (!m_imp->worker)
+        return;
+    m_imp->worker->GetGate().StopAt(rows);
+    ReleaseCapture();
+    m_imp->worker->GetGate().WaitFor(rows);
+    HoldCapture();
+    FollowCapture();
+}
+
+void CqzHostSession::FinishCapture()
+{
+    if (!m_imp->worker)
+        return;
+    ReleaseCapture();
+    try
+    {
+        m_imp->worker->Finish();
+    }
+    catch (const CqzCaptureError& error)
+    {
+        HoldCapture();
+        throw CqzHostError(eqzExitCapture,
+                           m_imp->stream ? m_imp->stream->Rename(error.what()) : error.what());
+    }
+    HoldCapture();
+    FollowCapture();
+}
+
+void CqzHostSession::CancelCapture()
+{
+    if (m_imp->worker)
+        m_imp->worker->GetGate().Cancel();
 }
 
 void CqzHostSession::SetData(std::unique_ptr<CqzData> data)
@@ -141,12 +277,12 @@ void CqzHostSession::StartTool(const std::string& pluginPath)
         if (CqzPatternCheck::IsFilterable(*label))
             labels.push_back(label->GetLabelID());
     CqzSystemMgr::Instance().SetAvailableLabels(m_imp->instanceID, labels);
-    m_imp->tool->SetData(m_imp->data.get());
+    m_imp->tool->SetData(m_imp->Data());
 }
 
 const CqzData& CqzHostSession::GetData() const
 {
-    return *m_imp->data;
+    return *m_imp->Data();
 }
 
 const CqzID& CqzHostSession::GetInstanceID() const
@@ -157,11 +293,12 @@ const CqzID& CqzHostSession::GetInstanceID() const
 std::vector<const CqzLabel*> CqzHostSession::GetLabels() const
 {
     std::vector<const CqzLabel*> labels;
-    if (!m_imp->data)
+    const CqzData* data = m_imp->Data();
+    if (!data)
         return labels;
-    for (int t = 0; t < m_imp->data->GetTableCount(); ++t)
+    for (int t = 0; t < data->GetTableCount(); ++t)
     {
-        const CqzDataTable& table = *m_imp->data->GetTable(t);
+        const CqzDataTable& table = *data->GetTable(t);
         for (int c = 0; c < table.GetColumnCount(); ++c)
             if (const CqzLabel* label =
                     CqzLabelMgr::Instance().IDToLabel(table.GetColumnAt(c)->GetLabelID()))

@@ -27,6 +27,30 @@ public:
 
     // Exit code 2 with the importer's "file:line: what is wrong". "-" reads standard input.
     void LoadCapture(const std::string& path, const SqzCaptureOptions& options);
+    // Starts importing the capture on a worker thread and returns once its first rows exist
+    // (or it ended): the data set grows while the tool runs on it. From here the calling
+    // thread holds the capture's gate (see CqzCaptureGate): it must let go of it (ReleaseCapture)
+    // whenever it waits, and call FollowCapture after it takes it again. A failure before the
+    // first rows is reported as LoadCapture reports it; a later one by FinishCapture.
+    void StartCapture(const std::string& path, const SqzCaptureOptions& options,
+                      std::int64_t publishEvery = 4096);
+    // Whether an import started by StartCapture is still running.
+    bool IsLoading() const;
+    // The rows published so far (any thread); the row count of the table once loaded.
+    std::int64_t GetArrivedRows() const;
+    void ReleaseCapture();
+    void HoldCapture();
+    // Tells the tool of the rows that arrived: its output grows to them and it gets the
+    // data-refresh message (21); the import's notes are told. True when rows were added since
+    // the last call.
+    bool FollowCapture();
+    // Waits for rows to exist (or the end of the import), then follows.
+    void WaitForRows(std::int64_t rows);
+    // Waits for the end of the import and follows; exit code 2 with the importer's
+    // "file:line: what is wrong" when it failed.
+    void FinishCapture();
+    // Stops the import at its next page; FinishCapture then reports it cancelled.
+    void CancelCapture();
     // Takes a data set made elsewhere (labels registered) in place of a capture file.
     void SetData(std::unique_ptr<CqzData> data);
     // Runs the protocol decoders of the request over the capture and adds their tables after
@@ -73,6 +97,8 @@ public:
     int GetTermCount() const;
 
 private:
+    static SqzCaptureOptions OnRunBudget(const SqzCaptureOptions& options);
+
     struct SqzImp;
     std::unique_ptr<SqzImp> m_imp;
 };

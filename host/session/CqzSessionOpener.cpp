@@ -125,6 +125,15 @@ void Decode(const SqzHostOptions& options, CqzHostSession& session, std::uint64_
     session.Decode(request);
 }
 
+// The import's options: notes (channels skipped) go to standard error.
+SqzCaptureOptions CaptureOptions(const SqzHostOptions& options, std::ostream& err)
+{
+    SqzCaptureOptions capture = options.captureOptions;
+    capture.runBytesPerRow = RunBytesPerRow;
+    capture.note = [&err](const std::string& note) { err << "qzfilter: note: " << note << "\n"; };
+    return capture;
+}
+
 // An allocation failure anywhere: the capture or the setup needs more memory than there is.
 int OutOfMemory(std::ostream& err, const std::string& phase)
 {
@@ -137,7 +146,8 @@ int OutOfMemory(std::ostream& err, const std::string& phase)
 
 std::unique_ptr<CqzHostSession> CqzSessionOpener::Open(SqzHostOptions& options, std::string& phase,
                                                        std::ostream& err,
-                                                       const CqzSessionEditor* editor)
+                                                       const CqzSessionEditor* editor,
+                                                       bool growing)
 {
     if (options.useSample)
     {
@@ -154,14 +164,13 @@ std::unique_ptr<CqzHostSession> CqzSessionOpener::Open(SqzHostOptions& options, 
     auto opened = std::make_unique<CqzHostSession>();
     CqzHostSession& session = *opened;
     std::uint64_t samplerate = 0;
+    if (growing && options.decode.stacks.empty())
+        session.StartCapture(options.capture, CaptureOptions(options, err));
+    else
     {
-        // Notes of the import (channels skipped) go to standard error; a long import shows a
-        // progress bar there.
+        // A long import shows a progress bar on standard error.
         CqzProgress bar("Import", 0, options.progress);
-        SqzCaptureOptions capture = options.captureOptions;
-        capture.runBytesPerRow = RunBytesPerRow;
-        capture.note = [&err](const std::string& note)
-        { err << "qzfilter: note: " << note << "\n"; };
+        SqzCaptureOptions capture = CaptureOptions(options, err);
         capture.progress = [&bar](std::uint64_t done, std::uint64_t total)
         {
             bar.SetTotal(static_cast<std::int64_t>(total));

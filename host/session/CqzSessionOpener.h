@@ -23,10 +23,14 @@ public:
 
     // Loads, applies and runs; nothing is produced yet (with --labels or --print-setup the
     // tool is not run). `phase` names the step for messages. With `editor` the editor opens
-    // before the run (its favourites loaded first); a cancelled editor answers null.
+    // before the run (its favourites loaded first); a cancelled editor answers null. With
+    // `growing` (and no decoder to run) the capture is imported on a worker and the session
+    // is open once its first rows exist (CqzHostSession::StartCapture): the caller holds the
+    // capture and finishes it.
     static std::unique_ptr<CqzHostSession> Open(SqzHostOptions& options, std::string& phase,
                                                 std::ostream& err,
-                                                const CqzSessionEditor* editor = nullptr);
+                                                const CqzSessionEditor* editor = nullptr,
+                                                bool growing = false);
     // Runs a command, turning its errors into the program's messages on `err` and exit codes;
     // a part of the run that would pass the memory limit is exit code 2 with the budget's
     // words, after the phase.

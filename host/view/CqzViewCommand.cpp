@@ -109,7 +109,12 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
     if (options.rowsGiven)
         window.GetTable().GoTo(options.firstRow);
     if (view.countAll)
+    {
+        // Every row: the import's end first (its failure ends the command).
+        session.FinishCapture();
+        window.GetLoading().Follow();
         window.CountAll();
+    }
     if (!view.screenshot.empty())
         return Screenshot(window, view.screenshot);
     const int code = QApplication::exec();
@@ -134,7 +139,7 @@ int ShowCaptures(SqzHostOptions& options, const SqzViewOptions& view, std::strin
         std::unique_ptr<CqzHostSession> session;
         try
         {
-            session = CqzSessionOpener::Open(options, phase, err);
+            session = CqzSessionOpener::Open(options, phase, err, nullptr, true);
         }
         catch (const std::exception& error)
         {

@@ -77,6 +77,15 @@ CqzViewWindow::CqzViewWindow(CqzHostSession& session, const std::string& capture
     m_showHidden->setChecked(showHidden);
     m_table->SetOnPainted([this] { UpdateCounts(); });
     Reload();
+    m_loading = std::make_unique<CqzViewLoading>(
+        session, *this, [this] { return m_finding || m_counting; },
+        [this]
+        {
+            const CqzData& data = m_session.GetData();
+            if (m_tableIndex >= 0 && m_tableIndex < data.GetTableCount())
+                ShowRows(*data.GetTable(m_tableIndex));
+            UpdateCounts();
+        });
     resize(1000, 560);
     setAcceptDrops(true);
 }
@@ -255,9 +264,7 @@ void CqzViewWindow::Reload()
         m_tableIndex < data.GetTableCount() ? data.GetTable(m_tableIndex) : nullptr;
     if (shown != nullptr)
     {
-        auto rows = std::make_unique<CqzViewRows>(*shown, m_session.GetInstanceID());
-        rows->SetShowHidden(m_showHidden->isChecked());
-        m_table->SetRows(std::move(rows));
+        ShowRows(*shown);
         FillFindColumns();
     }
     CqzPlugInInterface* tool = m_session.GetTool();
@@ -267,6 +274,21 @@ void CqzViewWindow::Reload()
                                          : QStringLiteral("The filter tool offers no editor"));
     UpdateTitle();
     UpdateCounts();
+}
+
+// The rows' records are read anew: after a run, or when rows arrived (the tool was refreshed).
+void CqzViewWindow::ShowRows(const CqzDataTable& table)
+{
+    auto rows = std::make_unique<CqzViewRows>(table, m_session.GetInstanceID());
+    rows->SetShowHidden(m_showHidden->isChecked());
+    m_table->SetRows(std::move(rows));
+}
+
+void CqzViewWindow::RefuseWhileLoading() const
+{
+    if (m_loading && m_loading->IsLoading())
+        throw CqzHostError(eqzExitUsage,
+                           "the capture is still loading: export it once all its rows arrived");
 }
 
 void CqzViewWindow::UpdateTitle()
@@ -358,6 +380,7 @@ bool CqzViewWindow::CountAll()
                              1000, this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
+    m_counting = true;
     const bool done = CqzPageProduction::ProduceAll(
         data, instance,
         [&progress](std::int64_t pages, std::int64_t total)
@@ -366,7 +389,13 @@ bool CqzViewWindow::CountAll()
             QApplication::processEvents();
             return !progress.wasCanceled();
         });
+    m_counting = false;
     UpdateCounts();
+    if (m_loading && m_loading->IsLoading())
+        statusBar()->showMessage(
+            Text("Counted the " + std::to_string(data.GetTable(0)->GetRowCount()) +
+                 " rows loaded so far; the capture is still loading."),
+            8000);
     m_table->viewport()->update();
     return done;
 }
@@ -509,11 +538,13 @@ bool CqzViewWindow::Find(bool forward)
 
 void CqzViewWindow::ExportCsv(const std::string& path)
 {
+    RefuseWhileLoading();
     CqzCsvExporter::Export(path, m_session.GetData(), m_session.GetInstanceID(), false);
 }
 
 void CqzViewWindow::ExportHtml(const std::string& path)
 {
+    RefuseWhileLoading();
     const CqzData& data = m_session.GetData();
     const CqzID& instance = m_session.GetInstanceID();
     const SqzFilterCounts counts = CqzFilterSummary::Count(data, instance, false);

@@ -5,10 +5,12 @@
 // value in the find bar (F3 and Shift+F3: next and previous), edit the filter with the tool's
 // own editor and run it again, count every row (producing the remaining pages, cancellable),
 // and export the result as the command line does. The title names the capture and whether the
-// filter is enabled. Does not own the session, which must outlive it.
+// filter is enabled. A capture that still loads grows in the window as its rows arrive
+// (CqzViewLoading). Does not own the session, which must outlive it.
 
 #include "CqzFilterBar.h"
 #include "CqzHostSession.h"
+#include "CqzViewLoading.h"
 #include "CqzViewSettings.h"
 #include "CqzViewTable.h"
 
@@ -45,13 +47,15 @@ public:
     QToolButton& GetFilterButton() { return *m_filterButton; }
     QAction& GetShowHiddenAction() { return *m_showHidden; }
     CqzFilterBar& GetFilterBar() { return *m_filterBar; }
+    CqzViewLoading& GetLoading() { return *m_loading; }
 
     // The person's actions, also reached through the menus and the tool bar.
     void EditFilter();
     // Puts a term before the filter's terms through the tool's command interface (the filter
     // bar's Enter) and runs the tool again.
     void AddFirstTerm(const SqzHostFilterTerm& term);
-    // Produces every remaining page with a progress dialog; false when cancelled.
+    // Produces every remaining page with a progress dialog; false when cancelled. While the
+    // capture loads it counts the rows that arrived and says so.
     bool CountAll();
     bool GoToTime(const std::string& text);
     // Goes to a row; the status bar says when it is hidden and which row was gone to instead.
@@ -62,6 +66,7 @@ public:
     // The find bar's search: the next (or previous) matching row from the marked one, in
     // steps that keep the window drawing; Escape or the bar's Stop cancels it.
     bool Find(bool forward);
+    // Exports are refused (CqzHostError) while the capture loads.
     void ExportCsv(const std::string& path);
     void ExportHtml(const std::string& path);
     // Shows another table of the data set (its number from 0), from its first row.
@@ -81,6 +86,8 @@ private:
     void RememberFind(const std::string& text);
     void BuildCounts();
     void Reload();
+    void ShowRows(const CqzDataTable& table);
+    void RefuseWhileLoading() const;
     void UpdateTitle();
     void AskRow();
     void AskTime();
@@ -107,6 +114,8 @@ private:
     QComboBox* m_findColumn = nullptr;
     QProgressBar* m_findProgress = nullptr;
     QAction* m_findStop = nullptr;
+    std::unique_ptr<CqzViewLoading> m_loading;
+    bool m_counting = false;
     bool m_finding = false;
     bool m_findCancelled = false;
     CqzViewSettings* m_settings = nullptr;

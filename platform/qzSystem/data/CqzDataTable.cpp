@@ -54,8 +54,18 @@ struct CqzDataTable::SqzImp
             if (store)
                 store->Append(count);
     }
+    // The growth hook and the rows still to append before its next call.
+    std::function<void()> growthHook;
+    std::int64_t growthEvery = 0;
+    std::int64_t growthCountdown = 0;
+
     void AppendRows(std::int64_t count)
     {
+        if (growthHook && (growthCountdown -= count) < 0)
+        {
+            growthCountdown = growthEvery;
+            growthHook();
+        }
         AppendToStores(count);
         if (subrowCounts)
             subrowCounts->Append(count, false);
@@ -246,6 +256,13 @@ void CqzDataTable::Reserve(std::int64_t rows, std::int64_t subrowLines)
     if (m_imp->subrowCounts)
         m_imp->subrowCounts->Reserve(rows);
     m_imp->lines.Reserve(rows);
+}
+
+void CqzDataTable::SetGrowthHook(std::function<void()> hook, std::int64_t everyRows)
+{
+    m_imp->growthHook = std::move(hook);
+    m_imp->growthEvery = everyRows;
+    m_imp->growthCountdown = 0;
 }
 
 std::int64_t CqzDataTable::AppendRow()

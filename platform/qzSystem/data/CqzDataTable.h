@@ -16,6 +16,7 @@
 #include "qzSystem/labels/CqzLabel.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 // Column roles (GetColumn, SetAttributeID).
@@ -79,6 +80,11 @@ public:
                        const CString& description = CString());
 
     // Building ----------------------------------------------------------------------------
+    // Calls `hook` before rows are appended, once at least everyRows rows were appended since
+    // its last call, and before the first. Every line in the table is final then (an importer
+    // writes only its last line), so a host that imports on a worker can let readers at the
+    // table there. An empty hook removes it.
+    void SetGrowthHook(std::function<void()> hook, std::int64_t everyRows);
     void Reserve(std::int64_t rows, std::int64_t subrowLines = 0);
     // Appends a row; returns its number, or -1 when time is before the last line's time.
     // Without a time argument the row holds the last line's time.

@@ -42,6 +42,11 @@ void CqzPageDataSource::Invalidate()
     GetPageTable().Invalidate();
 }
 
+bool CqzPageDataSource::GrowRows(std::int64_t rowCount)
+{
+    return GetPageTable().GrowRows(rowCount);
+}
+
 bool CqzPageDataSource::IsProducing() const
 {
     return GetPageTable().IsProducing();

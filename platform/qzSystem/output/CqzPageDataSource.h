@@ -32,6 +32,8 @@ public:
     // empties the filter cache ranges of this source's (instance, table).
     void Invalidate();
     bool IsProducing() const;
+    // Follows a table that grew (see CqzPageTable::GrowRows).
+    bool GrowRows(std::int64_t rowCount);
 
     std::int64_t GetDisplayableRowCount() const;
     void SetDisplayableRowCount(std::int64_t count);

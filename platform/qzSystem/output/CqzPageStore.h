@@ -25,6 +25,17 @@ public:
     }
     ~CqzPageStore() override = default;
 
+    // The last page's storage goes when it was partial: it was made for fewer rows.
+    bool GrowRows(std::int64_t rowCount) override
+    {
+        const std::int64_t partial = GetPartialPage();
+        if (!CqzPageTable::GrowRows(rowCount))
+            return false;
+        if (m_pages.erase(partial) != 0)
+            --m_allocatedPages;
+        return true;
+    }
+
     // The page's storage, or null when it has none (or the index is out of range).
     TPage* FindPage(std::int64_t page) const
     {

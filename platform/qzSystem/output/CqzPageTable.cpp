@@ -54,6 +54,27 @@ void CqzPageTable::Invalidate()
     CqzDataCacheMgr::Instance().GetSystemFilterCache().ClearCache(m_instanceID, m_tableID);
 }
 
+std::int64_t CqzPageTable::GetPartialPage() const
+{
+    return m_rowCount % m_pageSize != 0 ? m_pageCount - 1 : -1;
+}
+
+bool CqzPageTable::GrowRows(std::int64_t rowCount)
+{
+    if (rowCount < m_rowCount || IsProducing())
+        return false;
+    if (const auto it = m_entries.find(GetPartialPage()); it != m_entries.end())
+    {
+        m_displayableRows += it->second.countChange;
+        m_entries.erase(it);
+    }
+    m_displayableRows += rowCount - m_rowCount;
+    m_rowCount = rowCount;
+    m_pageCount = m_rowCount / m_pageSize + (m_rowCount % m_pageSize != 0 ? 1 : 0);
+    Touch();
+    return true;
+}
+
 void CqzPageTable::SetIDs(const CqzID& tableID, const CqzID& instanceID)
 {
     m_tableID = tableID;

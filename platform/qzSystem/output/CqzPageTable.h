@@ -42,6 +42,11 @@ public:
     // empties the filter cache ranges registered for this source's (instance, table).
     void Invalidate();
     bool IsProducing() const { return m_producingPage >= 0; }
+    // Follows a table that grew to rowCount rows (a capture still arriving): the new rows are
+    // displayable and never produced, and a last page that was partial is to be produced again
+    // (its records and its count change go). False, and no change, for fewer rows or while a
+    // page is produced.
+    virtual bool GrowRows(std::int64_t rowCount);
     // The page being produced, or -1.
     std::int64_t GetProducingPage() const { return m_producingPage; }
 
@@ -71,6 +76,8 @@ protected:
     // Production ends; the page becomes produced, or never produced when it failed.
     void EndProduction(std::int64_t page, bool succeeded);
     void Touch() { ++m_generation; }
+    // The last page when it holds fewer rows than a page, else -1.
+    std::int64_t GetPartialPage() const;
 
 private:
     void TakeBackCountChange(std::int64_t page);
