@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 BUILD=${MONKEY_BUILD_DIR:-build-asan}
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZ_SANITIZE=ON >/dev/null
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQZ_SANITIZE=ON >/dev/null
 cmake --build "$BUILD" -j2 --target editor_tests
 
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"

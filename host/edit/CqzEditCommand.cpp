@@ -111,7 +111,8 @@ void CqzEditCommand::WriteScreenshot(CWnd* dialog) const
 bool CqzEditCommand::Edit(CqzHostSession& session, std::ostream& err) const
 {
     const std::string sizes = CqzDialogSizes::PathBeside(m_favorites);
-    CqzDialogSizes::Load(sizes);
+    if (const std::string note = CqzDialogSizes::Load(sizes); !note.empty())
+        err << "qzfilter: " << note << "\n";
     bool ok = false;
     {
         const CqzFavoritesKeeper favorites(m_favorites, err);

@@ -16,6 +16,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -56,8 +58,9 @@ void Settle()
 }
 
 // Acts on what `find` finds once it opens (a popup or a nested dialog), polling; gives up
-// after a few seconds and closes what is open.
-void WhenOpen(std::function<QWidget*()> find, std::function<void(QWidget*)> act)
+// after a few seconds and closes what is open. The timer goes with the watch: a caller that
+// no longer waits may delete it.
+QPointer<QTimer> WhenOpen(std::function<QWidget*()> find, std::function<void(QWidget*)> act)
 {
     auto* timer = new QTimer;
     auto ticks = std::make_shared<int>(0);
@@ -75,6 +78,28 @@ void WhenOpen(std::function<QWidget*()> find, std::function<void(QWidget*)> act)
                              popup->close();
                      });
     timer->start(5);
+    return timer;
+}
+
+// A modal window above the dialog (a nested dialog or a message box), else null.
+QWidget* NestedModal(CWnd* dialog)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal != nullptr && modal != WidgetOf(dialog) ? modal : nullptr;
+}
+
+// Types `text` into the nested dialog's field and presses its OK, once it opens.
+void AnswerWithText(CWnd* dialog, const std::string& text)
+{
+    WhenOpen([dialog] { return NestedModal(dialog); },
+             [text = QString::fromStdString(text)](QWidget* modal)
+             {
+                 if (auto* field = modal->findChild<QLineEdit*>())
+                     field->setText(text);
+                 for (QAbstractButton* button : modal->findChildren<QAbstractButton*>())
+                     if (Plain(button->text()) == "OK")
+                         return button->click();
+             });
 }
 
 // Arms the choice of `item` in the popup menu about to open; `chosen` tells whether it was there.
@@ -318,8 +343,10 @@ void CqzEditScript::Apply(CWnd* dialog) const
 
 void CqzEditScript::ApplyStep(CWnd* dialog, const SqzStep& step) const
 {
-    if (step.verb == "ok" || step.verb == "cancel")
-        return dialog->SendMessage(WM_COMMAND, step.verb == "ok" ? IDOK : IDCANCEL), void();
+    if (step.verb == "ok")
+        return PressOk(dialog, step);
+    if (step.verb == "cancel")
+        return dialog->SendMessage(WM_COMMAND, IDCANCEL), void();
     if (step.verb == "size")
     {
         int width = 0;
@@ -352,20 +379,7 @@ void CqzEditScript::ApplyStep(CWnd* dialog, const SqzStep& step) const
     if (step.verb == "menu" || step.verb == "rename")
     {
         if (step.verb == "rename")
-            WhenOpen(
-                [dialog]
-                {
-                    QWidget* modal = QApplication::activeModalWidget();
-                    return modal != nullptr && modal != WidgetOf(dialog) ? modal : nullptr;
-                },
-                [text = QString::fromStdString(step.argument)](QWidget* modal)
-                {
-                    if (auto* field = modal->findChild<QLineEdit*>())
-                        field->setText(text);
-                    for (QAbstractButton* button : modal->findChildren<QAbstractButton*>())
-                        if (Plain(button->text()) == "OK")
-                            return button->click();
-                });
+            AnswerWithText(dialog, step.argument);
         ChooseInMenu(step.verb == "rename" ? QString("&Rename...")
                                            : QString::fromStdString(step.argument),
                      chosen);
@@ -439,20 +453,7 @@ void CqzEditScript::ApplyFavorite(CWnd* dialog, const SqzStep& step) const
         item = item.substr(0, dots + 3);
     }
     if (!name.empty())
-        WhenOpen(
-            [dialog]
-            {
-                QWidget* modal = QApplication::activeModalWidget();
-                return modal != nullptr && modal != WidgetOf(dialog) ? modal : nullptr;
-            },
-            [text = QString::fromStdString(name)](QWidget* modal)
-            {
-                if (auto* field = modal->findChild<QLineEdit*>())
-                    field->setText(text);
-                for (QAbstractButton* b : modal->findChildren<QAbstractButton*>())
-                    if (Plain(b->text()) == "OK")
-                        return b->click();
-            });
+        AnswerWithText(dialog, name);
     bool chosen = false;
     if (button != nullptr && button->IsWindowEnabled())
     {
@@ -461,4 +462,23 @@ void CqzEditScript::ApplyFavorite(CWnd* dialog, const SqzStep& step) const
     }
     if (!chosen)
         Refuse(m_origin, step.line, "the " + step.verb + " menu offers no '" + item + "'");
+}
+
+void CqzEditScript::PressOk(CWnd* dialog, const SqzStep& step) const
+{
+    // A refused OK says why in a message box and leaves the dialog open: the step fails with
+    // that reason.
+    QString refusal;
+    QPointer<QTimer> watch = WhenOpen([dialog] { return NestedModal(dialog); },
+                                      [&refusal](QWidget* modal)
+                                      {
+                                          if (auto* box = qobject_cast<QMessageBox*>(modal))
+                                              refusal = box->text();
+                                          modal->close();
+                                      });
+    dialog->SendMessage(WM_COMMAND, IDOK);
+    if (watch)
+        delete watch.data();
+    if (!refusal.isEmpty())
+        Refuse(m_origin, step.line, "OK was refused: " + refusal.toStdString());
 }

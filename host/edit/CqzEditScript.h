@@ -15,7 +15,7 @@
 //   recall ITEM      chooses ITEM in "Recall Favorite" ("#1 - Fav1", "Last", ...)
 //   filter on|off    clicks "&Enable" or "&Disable"
 //   size WxH         resizes the dialog to W x H pixels, as a person drags its corner
-//   ok | cancel      presses the button
+//   ok | cancel      presses the button; an OK the dialog refuses fails with its reason
 // Each step acts through the controls as a person does and waits for the list to be laid out
 // again. A step that cannot be carried out is refused with its line number.
 
@@ -49,6 +49,7 @@ private:
     void ApplyStep(CWnd* dialog, const SqzStep& step) const;
     void ApplyRowStep(const std::vector<SqzRowControls>& rows, const SqzStep& step) const;
     void ApplyFavorite(CWnd* dialog, const SqzStep& step) const;
+    void PressOk(CWnd* dialog, const SqzStep& step) const;
 
     std::string m_origin;
     std::vector<SqzStep> m_steps;

@@ -2,6 +2,7 @@
 
 #include "CqzHostError.h"
 #include "CqzOutputFile.h"
+#include "CqzTerminalText.h"
 
 #include "qzSystem/managers/CqzOptionsMgr.h"
 
@@ -10,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 std::string CqzDialogSizes::PathBeside(const std::string& favorites)
 {
@@ -26,20 +29,34 @@ std::string CqzDialogSizes::DefaultPath()
     return folder + "/qzfilter/dialog-sizes.txt";
 }
 
-void CqzDialogSizes::Load(const std::string& path)
+std::string CqzDialogSizes::Load(const std::string& path)
 {
     std::ifstream file(path);
+    std::vector<std::pair<std::string, CSize>> sizes;
     std::string line;
-    while (std::getline(file, line))
+    for (int number = 1; std::getline(file, line); ++number)
     {
         std::istringstream words(line);
         std::string name;
         long width = 0;
         long height = 0;
-        if (words >> name >> width >> height && width > 0 && height > 0 && width < 100000 &&
-            height < 100000)
-            CqzOptionsMgr::Instance().SetDialogSize(CString::FromUtf8(name), CSize(width, height));
+        std::string more;
+        if (!(words >> name))
+            continue;
+        const char* reason = nullptr;
+        if (!(words >> width >> height) || words >> more)
+            reason = "is not 'NAME WIDTH HEIGHT'";
+        else if (width <= 0 || height <= 0 || width >= 100000 || height >= 100000)
+            reason = "gives a size outside 1 to 99999 pixels";
+        if (reason != nullptr)
+            return "note: " + CqzTerminalText::Sanitize(path) + ":" + std::to_string(number) +
+                   ": the line " + reason +
+                   "; the file is left out and the dialogs open at their own sizes";
+        sizes.emplace_back(name, CSize(width, height));
     }
+    for (const auto& [name, size] : sizes)
+        CqzOptionsMgr::Instance().SetDialogSize(CString::FromUtf8(name), size);
+    return "";
 }
 
 bool CqzDialogSizes::Save(const std::string& path)

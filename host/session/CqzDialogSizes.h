@@ -14,7 +14,9 @@ public:
     static std::string PathBeside(const std::string& favorites);
     // Beside the default favourites ($XDG_CONFIG_HOME/qzfilter, else ~/.config/qzfilter).
     static std::string DefaultPath();
-    static void Load(const std::string& path);
+    // Takes the sizes of the file into CqzOptionsMgr (none when it is missing). A damaged file
+    // is refused whole: no size is taken, and the note says which line and why (else empty).
+    static std::string Load(const std::string& path);
     // False when the file could not be written (the sizes are then not kept).
     static bool Save(const std::string& path);
 };

@@ -69,10 +69,13 @@ void CqzSetupCheck::CheckMarkup(const CqzXMLParser& document) const
         {
             xml.Descend();
             CheckGroup(xml, term, name, 0);
-            // The structure is sound: the values and operators of the events it reads into.
-            CqzXMLParser copy(xml);
+            // The structure is sound: the values and operators of the events it reads into,
+            // read from here and back (a copy of the parser would copy the whole document).
+            const SqzXMLParserPos position = xml.GetPosition();
             CqzSearchEventList events;
-            if (CqzSearchMarkupReader(copy).Read(events))
+            const bool read = CqzSearchMarkupReader(xml).Read(events);
+            xml.SetPosition(position);
+            if (read)
                 CheckPatterns(events, term, name);
             xml.Ascend();
         }

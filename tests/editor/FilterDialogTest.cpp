@@ -12,7 +12,10 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
+
+#include <cstdlib>
 
 using namespace qzfilterres;
 
@@ -310,5 +313,50 @@ TEST_F(EditorFixture, DeleteRemovesTheTickedFavoritesAndMoreReachesTheUnlisted)
             Choose(dialog.GetDlgItem(IDC_RECALL), "More...");
             EXPECT_TRUE(more->Done());
             EXPECT_EQ(dialog.GetFilterModel().GetName(), CString(L"Fav6"));
+        });
+}
+
+// Tabbing once round the dialog (a Color term, so its colour well is a stop too): each stop
+// looks different with the focus than after the focus has left it, so a person sees where the
+// focus is. QZ_PICTURE_DIR=DIR writes the dialog at every stop as DIR/focus-NN.png.
+TEST_F(EditorFixture, EveryTabStopDrawsAFocusMark)
+{
+    Edit(
+        [](CqzFilterDlg& dialog)
+        {
+            auto pick = ui::ChooseInList("Color ");
+            ui::Click(Action(dialog, 0)->GetTypeList());
+            ASSERT_TRUE(pick->Wait());
+            Settle();
+            // Active before the first Tab, as for a person: a late activation hides the mark.
+            QWidget* top = ui::WidgetOf(&dialog);
+            ui::Activate(top);
+            Settle();
+            const char* pictures = std::getenv("QZ_PICTURE_DIR");
+            std::vector<QWidget*> stops;
+            std::vector<QImage> images;
+            for (int i = 0; i < 80; ++i)
+            {
+                ui::Key(top, Qt::Key_Tab);
+                Settle();
+                QWidget* focus = QApplication::focusWidget();
+                ASSERT_NE(focus, nullptr);
+                if (!stops.empty() && focus == stops.front())
+                    break;
+                stops.push_back(focus);
+                images.push_back(top->grab().toImage());
+                if (pictures != nullptr)
+                    images.back().save(
+                        QString("%1/focus-%2.png").arg(pictures).arg(i, 2, 10, QChar('0')));
+            }
+            ASSERT_GE(stops.size(), 10u);
+            for (std::size_t i = 0; i < stops.size(); ++i)
+            {
+                const QRect area(stops[i]->mapTo(top, QPoint(0, 0)), stops[i]->size());
+                const QImage& next = images[(i + 1) % images.size()];
+                EXPECT_NE(images[i].copy(area), next.copy(area))
+                    << "stop " << i << " (" << stops[i]->metaObject()->className()
+                    << ") draws no focus mark";
+            }
         });
 }

@@ -252,3 +252,43 @@ TEST_F(EditorFixture, EnlargingUntilTheTermsFitScrollsBackToTheTop)
             EXPECT_EQ(view->GetDeviceScrollPosition().y, 0);
         });
 }
+
+// What a layout costs, counted: with the names shown, a second layout of unchanged terms makes
+// no window and changes no font, and the first one changes no font of a row's controls either
+// (a font change makes a drop-down list build its popup list, with a timer of its own pending:
+// the toolkit's cost per timer then grows with the number of terms).
+TEST_F(EditorFixture, RelayoutOfUnchangedTermsMakesNoWindowAndSetsNoFont)
+{
+    Edit(
+        [](CqzFilterDlg& dialog)
+        {
+            struct Counter : QObject
+            {
+                int made = 0;
+                int fonts = 0;
+                bool eventFilter(QObject*, QEvent* event) override
+                {
+                    made += event->type() == QEvent::ChildAdded ? 1 : 0;
+                    fonts += event->type() == QEvent::FontChange ? 1 : 0;
+                    return false;
+                }
+            } counter;
+            CqzFilterModel& model = dialog.GetFilterModel();
+            qApp->installEventFilter(&counter);
+            for (int i = 0; i < 30; ++i)
+            {
+                model.InsertAfter(nullptr, nullptr, i);
+                model.SetShowFilterName(i + 1, true);
+            }
+            Settle();
+            EXPECT_GT(counter.made, 30 * 5);
+            EXPECT_EQ(counter.fonts, 0);
+            counter.made = 0;
+            dialog.GetView()->Layout();
+            Settle();
+            qApp->removeEventFilter(&counter);
+            EXPECT_EQ(counter.made, 0);
+            EXPECT_EQ(counter.fonts, 0);
+            ASSERT_NE(Terms(dialog)->GetLabel(30), nullptr);
+        });
+}

@@ -55,7 +55,9 @@ void NotifyFrom(const QWidget* widget, UINT code)
         wnd->GetImp()->Notify(code);
 }
 
-// Push buttons; owner-drawn ones are drawn by their window.
+// Push buttons; owner-drawn ones are drawn by their window. A button the keyboard has put the
+// focus on has a dotted frame inside its edge, the same on every button: the style's own mark
+// is hard to see on a small or coloured button and looks like the default button's outline.
 class QzButton : public QPushButton
 {
 public:
@@ -66,8 +68,15 @@ protected:
     {
         CWnd* owner = BoundWnd(this);
         if (owner == nullptr || (owner->GetStyle() & BS_TYPEMASK) != BS_OWNERDRAW)
-            return QPushButton::paintEvent(event);
-        PaintWith(owner, this, [owner] { owner->SendMessage(WM_DRAWITEM); });
+            QPushButton::paintEvent(event);
+        else
+            PaintWith(owner, this, [owner] { owner->SendMessage(WM_DRAWITEM); });
+        if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange))
+        {
+            QPainter painter(this);
+            painter.setPen(QPen(palette().color(QPalette::WindowText), 0, Qt::DotLine));
+            painter.drawRect(rect().adjusted(3, 3, -4, -4));
+        }
     }
 };
 

@@ -261,9 +261,9 @@ void CDC::DrawButtonFace(LPCRECT rect, bool pressed, bool focused, bool enabled)
     QStyleOptionButton option;
     option.initFrom(widget);
     option.rect = QRect(m_imp->Map(r.left, r.top), QSize(r.Width(), r.Height()));
-    option.state = QStyle::State_Raised;
-    if (pressed)
-        option.state = QStyle::State_Sunken;
+    // Whether the keyboard moved the focus (the style then marks it) comes from the widget.
+    option.state &= QStyle::State_KeyboardFocusChange;
+    option.state |= pressed ? QStyle::State_Sunken : QStyle::State_Raised;
     if (enabled)
         option.state |= QStyle::State_Enabled;
     if (focused)

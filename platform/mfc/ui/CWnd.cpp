@@ -347,7 +347,14 @@ CWnd* CWnd::SetFocus()
 {
     CWnd* previous = GetFocus();
     if (QWidget* widget = m_imp->widget)
+    {
+        // Moving the focus from the program keeps the focus mark as the keyboard left it
+        // (the toolkit would hide it), so a relayout that puts the focus back shows it still.
+        QWidget* window = widget->window();
+        const bool shown = window->testAttribute(Qt::WA_KeyboardFocusChange);
         widget->setFocus(Qt::OtherFocusReason);
+        window->setAttribute(Qt::WA_KeyboardFocusChange, shown);
+    }
     return previous;
 }
 
@@ -570,7 +577,9 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     {
     case WM_SETFONT:
         m_imp->font = reinterpret_cast<HFONT>(wParam);
-        if (widget != nullptr && m_imp->font != nullptr)
+        // A font the widget already shows (most often its parent's) changes nothing: setting
+        // it anyway costs a change event, and a drop-down list then makes its popup list.
+        if (widget != nullptr && m_imp->font != nullptr && widget->font() != m_imp->font->font)
         {
             widget->setFont(m_imp->font->font);
             if (lParam)
@@ -597,13 +606,16 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_NEXTDLGCTL:
+        // The keyboard moves the focus: the window then shows the focus mark on its controls.
         if (lParam)
         {
-            if (CWnd* target = FromHandle(reinterpret_cast<HWND>(wParam)))
-                target->SetFocus();
+            if (CWnd* target = FromHandle(reinterpret_cast<HWND>(wParam));
+                target && target->m_imp->widget)
+                target->m_imp->widget->setFocus(Qt::TabFocusReason);
         }
         else if (QWidget* focus = QApplication::focusWidget())
-            (wParam ? focus->previousInFocusChain() : focus->nextInFocusChain())->setFocus();
+            wParam ? focus->previousInFocusChain()->setFocus(Qt::BacktabFocusReason)
+                   : focus->nextInFocusChain()->setFocus(Qt::TabFocusReason);
         return 0;
     case BM_GETCHECK:
         if (auto* button = qobject_cast<QAbstractButton*>(widget))

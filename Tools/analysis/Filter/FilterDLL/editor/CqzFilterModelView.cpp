@@ -40,14 +40,14 @@ struct CqzFilterModelView::SqzImp
     }
 
     CqzFilterModel* Model() const { return dynamic_cast<CqzFilterModel*>(view->GetMvcModel()); }
-    // Reuses the buttons of the terms that stay; those that go are deleted once they no longer
-    // handle a message (their menu may still be open).
+    // Reuses the buttons and name labels of the terms that stay; buttons that go are deleted
+    // once they no longer handle a message (their menu may still be open).
     bool Layout(CqzSearchCreateViewParameters& p);
     void RetireLastButton();
     void PlaceTerm(CqzSearchCreateViewParameters& p, const SqzFilterTerm& term, int index,
                    int rowX);
-    void AddLabel(CqzSearchCreateViewParameters& p, const SqzFilterTerm& term, const CRect& button,
-                  int& x);
+    void AddLabel(CqzSearchCreateViewParameters& p, const SqzFilterTerm& term, int index,
+                  const CRect& button, int& x);
     void PlaceTermContent(CqzSearchCreateViewParameters& p, const SqzFilterTerm& term, int rowX);
     bool OnMenuCommand();
     void Rename(int index);
@@ -77,7 +77,7 @@ bool CqzFilterModelView::SqzImp::Layout(CqzSearchCreateViewParameters& p)
     const std::size_t count = model == nullptr ? 0 : static_cast<std::size_t>(model->GetSize());
     while (buttons.size() > count)
         RetireLastButton();
-    labels.clear();
+    labels.resize(std::min(labels.size(), count));
     popups.clear();
     if (count == 0)
         return true;
@@ -124,9 +124,12 @@ void CqzFilterModelView::SqzImp::PlaceTerm(CqzSearchCreateViewParameters& p,
     placed->MoveWindow(rect);
     placed->SetMenu(popupMenu);
     int x = pos.x + scrollBar;
-    labels.push_back(std::make_unique<CqzStatic>());
+    if (static_cast<std::size_t>(index) == labels.size())
+        labels.push_back(std::make_unique<CqzStatic>());
     if (term.showName)
-        AddLabel(p, term, rect, x);
+        AddLabel(p, term, index, rect, x);
+    else if (labels[static_cast<std::size_t>(index)]->GetSafeHwnd() != nullptr)
+        labels[static_cast<std::size_t>(index)] = std::make_unique<CqzStatic>();
     max.x = std::max(max.x, x);
     p.SetMaxPosition(max);
     p.SetPosition(x, pos.y);
@@ -144,21 +147,28 @@ void CqzFilterModelView::SqzImp::PlaceTerm(CqzSearchCreateViewParameters& p,
     PlaceTermContent(p, term, rowX);
 }
 
+// A label that shows the same name in the same colour is only moved; any other is made anew.
 void CqzFilterModelView::SqzImp::AddLabel(CqzSearchCreateViewParameters& p,
-                                          const SqzFilterTerm& term, const CRect& button, int& x)
+                                          const SqzFilterTerm& term, int index, const CRect& button,
+                                          int& x)
 {
     CqzSelectFont font(p.GetDC(), p.GetFont());
     const int width = p.GetDC()->GetTextExtent(term.name).cx;
     const int hd = p.GetHDBU();
     CRect rect(button.left + GetSystemMetrics(SM_CXVSCROLL) + hd, button.top, 0, button.bottom);
     rect.right = rect.left + width;
-    CqzStatic& label = *labels.back();
-    label.Create(term.name, WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, rect, p.GetParent(),
-                 0xFFFF);
-    label.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(p.GetFont()->GetSafeHandle()), TRUE);
-    if (!term.search->IsEnabled())
-        label.SetBkColor(DisabledNameColor);
     x += hd + width;
+    std::unique_ptr<CqzStatic>& label = labels[static_cast<std::size_t>(index)];
+    const bool red = !term.search->IsEnabled();
+    if (label->GetSafeHwnd() != nullptr && label->HasBkColor() == red &&
+        label->GetWindowText() == term.name)
+        return label->MoveWindow(rect);
+    label = std::make_unique<CqzStatic>();
+    label->Create(term.name, WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, rect,
+                  p.GetParent(), 0xFFFF);
+    label->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(p.GetFont()->GetSafeHandle()), TRUE);
+    if (red)
+        label->SetBkColor(DisabledNameColor);
 }
 
 void CqzFilterModelView::SqzImp::PlaceTermContent(CqzSearchCreateViewParameters& p,

@@ -2,8 +2,8 @@
 // The view of a whole filter model in the term list: per term a menu button (insert, delete,
 // show or hide the name, rename, disable or enable) and, when the name is shown, a label with
 // it (red for a disabled term); the term's action and search expression place their own
-// controls beside or below. Every layout makes the buttons and labels anew and reports the
-// extent and the boundaries between the terms. The model owns the view.
+// controls beside or below. Every layout reuses the buttons and labels of the terms that
+// stay, and reports the extent and the boundaries between the terms. The model owns the view.
 
 #include "qzSystem/mvc/CqzMvcViewport.h"
 
