@@ -408,6 +408,19 @@ void CqzHostSession::Run()
 {
     CqzMessageRun run(true);
     m_imp->tool->HandleMessage(&run);
+    // A disabled tool's run leaves its output of an earlier run in place; the host's chain
+    // then goes on without it, as it does without a tool: its column is no longer the tables'
+    // attribute column, so every display and export sees the rows as the tool found them.
+    if (IsFilterEnabled() || !m_imp->Data())
+        return;
+    const CqzID& instance = GetInstanceID();
+    for (int t = 0; t < m_imp->Data()->GetTableCount(); ++t)
+    {
+        CqzDataTable& table = *m_imp->Data()->GetTable(t);
+        CqzID id;
+        if (table.GetAttributeID(eqzRoleAttributes, id) && id == instance)
+            table.ClearAttributeID(eqzRoleAttributes);
+    }
 }
 
 bool CqzHostSession::IsFilterEnabled() const

@@ -30,6 +30,7 @@
 
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 
 namespace
 {
@@ -296,36 +297,46 @@ TEST_F(ViewWindowTest, ExportThroughTheMenuAddsTheExtensionAndSaysWhyItFailed)
 }
 
 // Last, as it changes the shared session's filter: the Filter button opens the tool's dialog
-// "Filter"; a person makes the first term (bus errors in red) hide its rows and presses OK.
-// The table then equals the program's export of the sample's setup with that one change.
+// "Filter", a person takes the steps and presses OK. The table and the window's CSV export then
+// equal the program's export of the sample's setup with the same change, one step after the
+// other: the first term (bus errors in red) hides its rows, then the whole filter is disabled
+// (every row shown again, none left hidden from the run before).
 TEST_F(ViewWindowTest, FilterEditedInTheDialogRedrawsTheTable)
 {
     ASSERT_TRUE(window->GetFilterButton().isEnabled());
-    bool edited = false;
-    const auto answer = ui::AnswerModal(
-        [&edited](QWidget* modal)
-        {
-            auto* dialog = static_cast<CWnd*>(const_cast<void*>(ui::BoundTo(modal)));
-            ASSERT_NE(dialog, nullptr);
-            CqzEditScript::Parse("type 1 Hide\nok\n", "test").Apply(dialog);
-            edited = true;
-        });
-    ui::Click(&window->GetFilterButton());
-    ASSERT_TRUE(edited);
-
     std::string setup = ReadText(CqzSessionOpener::SampleSetup());
-    const std::string colour = "<FilterAction Type='Color' Color='h3c3ce6'/>";
-    ASSERT_NE(setup.find(colour), std::string::npos);
-    setup.replace(setup.find(colour), colour.size(), "<FilterAction Type='Hide'/>");
-    *expected = ProgramCsv(*folder, {"--setup", folder->Write("edited.xml", setup)});
-
-    Table().GoTo(0);
-    ExpectDrawnAsExported();
-    // Every error row is hidden now: row by row, the table's hidden rows are the export's.
-    for (std::int64_t row = 0; row < std::int64_t(expected->size()); row += 997)
+    const std::vector<std::tuple<const char*, std::string, std::string>> edits = {
+        {"type 1 Hide\nok\n", "<FilterAction Type='Color' Color='h3c3ce6'/>",
+         "<FilterAction Type='Hide'/>"},
+        {"filter off\nok\n", "<Filter Enabled='T'>", "<Filter Enabled='F'>"}};
+    for (const auto& [steps, before, after] : edits)
     {
-        Table().GoTo(row);
+        bool edited = false;
+        const auto answer = ui::AnswerModal(
+            [&edited, steps = steps](QWidget* modal)
+            {
+                auto* dialog = static_cast<CWnd*>(const_cast<void*>(ui::BoundTo(modal)));
+                ASSERT_NE(dialog, nullptr);
+                CqzEditScript::Parse(steps, "test").Apply(dialog);
+                edited = true;
+            });
+        ui::Click(&window->GetFilterButton());
+        ASSERT_TRUE(edited) << steps;
+
+        ASSERT_NE(setup.find(before), std::string::npos);
+        setup.replace(setup.find(before), before.size(), after);
+        *expected = ProgramCsv(*folder, {"--setup", folder->Write("edited.xml", setup)});
+        Table().GoTo(0);
         ExpectDrawnAsExported();
+        // Row by row, the table's hidden rows are the export's.
+        for (std::int64_t row = 0; row < std::int64_t(expected->size()); row += 997)
+        {
+            Table().GoTo(row);
+            ExpectDrawnAsExported();
+        }
+        const std::string path = folder->File("window.csv");
+        window->ExportCsv(path);
+        EXPECT_EQ(ReadText(path), ReadText(folder->File("program.csv"))) << steps;
     }
 }
 

@@ -211,6 +211,15 @@ bool CqzDataTable::SetAttributeID(int role, const CqzID& id)
     return true;
 }
 
+void CqzDataTable::ClearAttributeID(int role)
+{
+    if (role == eqzRoleTime)
+        return;
+    m_imp->roles.erase(std::remove_if(m_imp->roles.begin(), m_imp->roles.end(),
+                                      [role](const auto& r) { return r.first == role; }),
+                       m_imp->roles.end());
+}
+
 bool CqzDataTable::GetAttributeID(int role, CqzID& id) const
 {
     for (const auto& r : m_imp->roles)

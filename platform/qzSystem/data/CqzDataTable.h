@@ -67,6 +67,8 @@ public:
     bool SetAttributeID(int role, const CqzID& id);
     // The identifier of the column in a role; false when no column has the role.
     bool GetAttributeID(int role, CqzID& id) const;
+    // No column has the role any more (the columns stay). Not for the time role.
+    void ClearAttributeID(int role);
 
     // Adds a column for a label and registers the label with CqzLabelMgr (type bit `type`, the
     // width below, sourceID and description). Widths: digital 1 to 128 bits; integral 8, 16,
