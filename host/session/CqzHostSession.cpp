@@ -119,9 +119,10 @@ void CqzHostSession::StartCapture(const std::string& path, const SqzCaptureOptio
 {
     // The worker draws on the run's budget only while it holds the gate, as the window's
     // thread does: the two never use it at once.
-    const SqzCaptureOptions withBudget = OnRunBudget(options);
+    SqzCaptureOptions withBudget;
     try
     {
+        withBudget = OnRunBudget(options);
         if (CqzStreamCapture::IsStream(path))
             m_imp->stream =
                 std::make_unique<CqzStreamCapture>(path, withBudget.budget->GetLimit());

@@ -84,6 +84,33 @@ struct SqzFailure
     const char* reason;
 };
 
+// A target that is no file (a device, a pipe: what /dev/stdout may lead to) is written in
+// place: a rename would put a file where the device was.
+TEST_F(FileWriterTest, ADeviceIsWrittenInPlaceNotReplaced)
+{
+    fs::create_symlink("/dev/null", dir / "out.csv");
+    int readEnd[2];
+    ASSERT_EQ(pipe(readEnd), 0);
+    const std::string pipePath = "/proc/self/fd/" + std::to_string(readEnd[1]);
+    for (const std::string& path : {PathOf("out.csv"), pipePath})
+    {
+        CqzFileWriter writer(path, "test file");
+        writer.Stream() << "row\n";
+        writer.Commit();
+    }
+    struct stat info
+    {
+    };
+    ASSERT_EQ(stat("/dev/null", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+    char got[8] = {};
+    EXPECT_EQ(read(readEnd[0], got, sizeof got), 4);
+    EXPECT_STREQ(got, "row\n");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"out.csv", "target.txt"}));
+    close(readEnd[0]);
+    close(readEnd[1]);
+}
+
 class FileWriterFailureTest : public FileWriterTest,
                               public ::testing::WithParamInterface<SqzFailure>
 {

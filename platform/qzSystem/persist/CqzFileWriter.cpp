@@ -98,6 +98,7 @@ struct CqzFileWriter::SqzImp
     std::string what;
     int fd = -1;
     bool anonymous = false; // written without a name (O_TMPFILE)
+    bool direct = false;    // a device, pipe or socket: written in place, never replaced
     std::string temporary;  // the name the content has before the rename
     CqzRemoveOnSignal cleanup;
     DescriptorBuffer buffer;
@@ -118,6 +119,21 @@ struct CqzFileWriter::SqzImp
         const bool exists = stat(target.c_str(), &info) == 0;
         if (exists && S_ISDIR(info.st_mode))
             Fail(EISDIR);
+        // Not a file (/dev/null, a terminal, a pipe): there is nothing to keep and a rename
+        // would put a file in its place. Opened by the name given, which the system follows
+        // also where a link names no path (/dev/stdout of a pipe).
+        struct stat given
+        {
+        };
+        if (stat(path.c_str(), &given) == 0 && !S_ISREG(given.st_mode) && !S_ISDIR(given.st_mode))
+        {
+            fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+            if (fd < 0)
+                Fail(errno);
+            direct = true;
+            buffer.Attach(fd);
+            return;
+        }
         // A file its owner made read-only is not replaced behind the owner's back.
         if (exists && access(target.c_str(), W_OK) != 0)
             Fail(errno);
@@ -175,6 +191,17 @@ struct CqzFileWriter::SqzImp
         Fail(EEXIST);
     }
 
+    void CommitInPlace()
+    {
+        const bool drained = buffer.Drain();
+        const int error = buffer.Error() != 0 ? buffer.Error() : errno;
+        const bool closed = close(fd) == 0;
+        fd = -1;
+        if (!drained || !closed)
+            Fail(drained ? errno : error);
+        committed = true;
+    }
+
     void Discard()
     {
         if (fd >= 0)
@@ -209,6 +236,8 @@ std::ostream& CqzFileWriter::Stream()
 void CqzFileWriter::Commit()
 {
     SqzImp& imp = *m_imp;
+    if (imp.direct)
+        return imp.CommitInPlace();
     if (!imp.buffer.Drain() || fsync(imp.fd) != 0)
         imp.Fail(imp.buffer.Error() != 0 ? imp.buffer.Error() : errno);
     if (imp.anonymous)
