@@ -107,7 +107,12 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
         window.ShowTable(table);
     window.show();
     if (options.rowsGiven)
+    {
+        // The row asked for, once it has arrived.
+        session.WaitForRows(options.firstRow + 1);
+        window.GetLoading().Follow();
         window.GetTable().GoTo(options.firstRow);
+    }
     if (view.countAll)
     {
         // Every row: the import's end first (its failure ends the command).
