@@ -10,7 +10,10 @@
 #include "common/UiDriver.h"
 #include "qzSystem/output/CqzPageDataSource.h"
 
+#include <QAction>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 namespace
 {
@@ -59,6 +62,23 @@ TEST(ViewDeepCapture, OnlyThePagesDrawnAreProduced)
     EXPECT_EQ(all.terms[0].hidden, Rows / 2);
     EXPECT_EQ(all.terms[1].colored, Rows / 256);
     EXPECT_EQ(all.undecided, Rows / 2 - Rows / 256);
+
+    // A find over every row for a text none shows, stopped by the person after its first
+    // step: it says so, and the window goes on (the next find finds).
+    QAction* stop = nullptr;
+    for (QAction* action : window.findChildren<QAction*>())
+        if (action->text() == QStringLiteral("Stop"))
+            stop = action;
+    ASSERT_NE(stop, nullptr);
+    QTimer::singleShot(0, stop, [stop] { stop->trigger(); });
+    window.GetTable().GoTo(0);
+    EXPECT_FALSE(window.FindValue("", "no row shows this"));
+    EXPECT_TRUE(window.statusBar()->currentMessage().contains(QStringLiteral("stopped")))
+        << window.statusBar()->currentMessage().toStdString();
+    EXPECT_FALSE(stop->isEnabled());
+    const CqzTableText& text = window.GetTable().GetRows()->GetText();
+    const std::string later = text.ValueOfLine(text.GetTable().GetLine(drawn.front()), 0);
+    EXPECT_TRUE(window.FindValue("", later)) << later;
 }
 
 } // namespace
