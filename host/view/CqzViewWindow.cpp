@@ -363,9 +363,14 @@ void CqzViewWindow::EditFilter()
     CqzPlugInInterface* tool = m_session.GetTool();
     if (tool == nullptr)
         return;
-    CqzDialogSizes::Load(CqzDialogSizes::DefaultPath());
+    // The sizes beside the favourites, as `edit` keeps them; a damaged file is said.
+    const std::string sizes = m_settings != nullptr
+                                  ? CqzDialogSizes::PathBeside(m_settings->GetPath())
+                                  : CqzDialogSizes::DefaultPath();
+    if (const std::string note = CqzDialogSizes::Load(sizes); !note.empty())
+        statusBar()->showMessage(Text(note), 8000);
     const bool run = CqzToolEditor::Edit(*tool);
-    CqzDialogSizes::Save(CqzDialogSizes::DefaultPath());
+    CqzDialogSizes::Save(sizes);
     if (!run)
         return;
     m_session.Run();
