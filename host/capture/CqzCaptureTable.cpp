@@ -216,6 +216,15 @@ CqzDataTable& CqzCaptureTable::GetTable() const
     return *m_imp->table;
 }
 
+std::int64_t CqzCaptureTable::AppendRow(std::int64_t time)
+{
+    constexpr std::int64_t CheckEvery = 1 << 16;
+    const std::int64_t row = m_imp->table->AppendRow(time);
+    if ((row + 1) % CheckEvery == 0)
+        CheckMemory(row + CheckEvery);
+    return row;
+}
+
 std::unique_ptr<CqzData> CqzCaptureTable::Release()
 {
     // The budget holds the table as delivered, also where the importer checked only every

@@ -54,6 +54,10 @@ public:
     // whose period is a whole number of picoseconds).
     void CheckMemory(std::int64_t rows, bool fixedRate = false) const;
 
+    // Appends a row at `time` and checks the memory ahead every 65536 rows; the new row's
+    // number.
+    std::int64_t AppendRow(std::int64_t time);
+
     CqzDataTable& GetTable() const;
     // Hands over the data set (null with a gate), held in the budget at its final size
     // (CheckMemory); the labels stay registered.

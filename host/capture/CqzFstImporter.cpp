@@ -23,8 +23,6 @@ namespace
 using Record = CqzFstReaderProcess::SqzRecord;
 using Var = CqzCaptureVars::SqzVar;
 
-// Rows between checks of the memory the table takes.
-constexpr std::int64_t kMemoryCheckRows = 1 << 16;
 // Timescales as powers of ten of a second: 100 s down to 1 fs.
 constexpr int kCoarsest = 2;
 constexpr int kFinest = -15;
@@ -206,10 +204,7 @@ private:
 
     void AppendRow(std::int64_t time)
     {
-        const std::int64_t row = m_out.GetTable().AppendRow(time);
-        m_lastRow = row;
-        if ((row + 1) % kMemoryCheckRows == 0)
-            m_out.CheckMemory(row + kMemoryCheckRows);
+        m_lastRow = m_out.AppendRow(time);
     }
 
     void Change(const Record& r)

@@ -615,10 +615,7 @@ private:
 
     void AppendRow(std::int64_t time)
     {
-        const std::int64_t row = m_out.GetTable().AppendRow(time);
-        m_lastRow = row;
-        if ((row + 1) % kMemoryCheckRows == 0)
-            m_out.CheckMemory(row + kMemoryCheckRows);
+        m_lastRow = m_out.AppendRow(time);
     }
 
     void EnsureRow()
