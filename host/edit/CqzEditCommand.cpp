@@ -12,12 +12,9 @@
 #include "qzSystem/commands/CqzUICmdBase.h"
 #include "qzSystem/managers/CqzHelpMgr.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QTimer>
 
 #include <cstdlib>
-#include <exception>
+#include <functional>
 
 namespace
 {
@@ -53,27 +50,6 @@ bool HasDisplay()
     return false;
 }
 
-CWnd* BoundWindow(QWidget* widget)
-{
-    return static_cast<CWnd*>(widget->property("qzWnd").value<void*>());
-}
-
-// Runs `act` on the dialog once it is open (the first modal window).
-void WhenDialogOpens(std::function<void(QWidget*)> act)
-{
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout,
-                     [timer, act]
-                     {
-                         QWidget* modal = QApplication::activeModalWidget();
-                         if (modal == nullptr || BoundWindow(modal) == nullptr)
-                             return;
-                         timer->stop();
-                         timer->deleteLater();
-                         act(modal);
-                     });
-    timer->start(5);
-}
 } // namespace
 
 CqzEditCommand::CqzEditCommand(std::vector<std::string>& arguments)
@@ -152,30 +128,9 @@ bool CqzEditCommand::Show(CqzHostSession& session) const
     const std::vector<CqzUICmdBase*> commands = session.GetUICmds(CqzUICmdBase::TypeID);
     if (commands.empty())
         throw CqzHostError(eqzExitPlugIn, "the filter tool offers no editor");
-    int result = IDCANCEL;
-    std::exception_ptr failure;
-    WhenDialogOpens(
-        [&](QWidget* modal)
-        {
-            if (auto* dialog = qobject_cast<QDialog*>(modal))
-                QObject::connect(dialog, &QDialog::finished,
-                                 [&result](int code) { result = code; });
-            CWnd* dialog = BoundWindow(modal);
-            try
-            {
-                script.Apply(dialog);
-                if (!m_screenshot.empty())
-                    WriteScreenshot(dialog);
-            }
-            catch (...)
-            {
-                failure = std::current_exception();
-            }
-            if ((failure || !m_screenshot.empty()) && QApplication::activeModalWidget() == modal)
-                dialog->SendMessage(WM_COMMAND, IDCANCEL);
-        });
-    commands.front()->Execute();
-    if (failure)
-        std::rethrow_exception(failure);
+    const int result = script.Run(
+        [&commands] { commands.front()->Execute(); },
+        m_screenshot.empty() ? std::function<void(CWnd*)>()
+                             : [this](CWnd* dialog) { WriteScreenshot(dialog); });
     return m_screenshot.empty() && result == IDOK;
 }

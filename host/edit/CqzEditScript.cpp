@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <exception>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -79,6 +80,11 @@ QPointer<QTimer> WhenOpen(std::function<QWidget*()> find, std::function<void(QWi
                      });
     timer->start(5);
     return timer;
+}
+
+CWnd* BoundWindow(QWidget* widget)
+{
+    return static_cast<CWnd*>(widget->property("qzWnd").value<void*>());
 }
 
 // A modal window above the dialog (a nested dialog or a message box), else null.
@@ -281,15 +287,21 @@ int TypeIndex(const std::string& name)
 
 CqzEditScript CqzEditScript::Load(const std::string& path)
 {
+    return Parse(ReadFile(path), path);
+}
+
+std::string CqzEditScript::ReadFile(const std::string& path)
+{
     std::ifstream file(path);
     if (!file)
         throw CqzHostError(eqzExitFile, "cannot read the script '" + path + "'");
     std::stringstream text;
     text << file.rdbuf();
-    return Parse(text.str(), path);
+    return text.str();
 }
 
-CqzEditScript CqzEditScript::Parse(const std::string& text, const std::string& origin)
+CqzEditScript CqzEditScript::Parse(const std::string& text, const std::string& origin,
+                                   int firstLine)
 {
     static const std::vector<std::string> termVerbs = {"menu", "type", "color", "rename"};
     static const std::vector<std::string> rowVerbs = {"label", "op", "value", "to", "conj", "row"};
@@ -297,7 +309,7 @@ CqzEditScript CqzEditScript::Parse(const std::string& text, const std::string& o
     script.m_origin = origin;
     std::istringstream lines(text);
     std::string line;
-    for (int number = 1; std::getline(lines, line); ++number)
+    for (int number = firstLine; std::getline(lines, line); ++number)
     {
         std::istringstream words(line);
         SqzStep step{number, "", 0, 0, ""};
@@ -339,6 +351,46 @@ void CqzEditScript::Apply(CWnd* dialog) const
         ApplyStep(dialog, step);
         Settle();
     }
+}
+
+int CqzEditScript::Run(const std::function<void()>& open,
+                       const std::function<void(CWnd*)>& atEnd) const
+{
+    int result = -1;
+    std::exception_ptr failure;
+    // The dialog: the first modal window of the window layer.
+    QPointer<QTimer> watch = WhenOpen(
+        []
+        {
+            QWidget* modal = QApplication::activeModalWidget();
+            return modal != nullptr && BoundWindow(modal) != nullptr ? modal : nullptr;
+        },
+        [&](QWidget* modal)
+        {
+            result = IDCANCEL;
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                QObject::connect(dialog, &QDialog::finished,
+                                 [&result](int code) { result = code; });
+            CWnd* dialog = BoundWindow(modal);
+            try
+            {
+                Apply(dialog);
+                if (atEnd)
+                    atEnd(dialog);
+            }
+            catch (...)
+            {
+                failure = std::current_exception();
+            }
+            if ((failure || atEnd) && QApplication::activeModalWidget() == modal)
+                dialog->SendMessage(WM_COMMAND, IDCANCEL);
+        });
+    open();
+    if (watch)
+        delete watch.data();
+    if (failure)
+        std::rethrow_exception(failure);
+    return result;
 }
 
 void CqzEditScript::ApplyStep(CWnd* dialog, const SqzStep& step) const

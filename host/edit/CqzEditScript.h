@@ -19,6 +19,7 @@
 // Each step acts through the controls as a person does and waits for the list to be laid out
 // again. A step that cannot be carried out is refused with its line number.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,23 @@ class CqzEditScript
 public:
     // Exit code 4 when the file cannot be read or a line is not a step.
     static CqzEditScript Load(const std::string& path);
-    static CqzEditScript Parse(const std::string& text, const std::string& origin);
+    // The text of a script file; exit code 4 when it cannot be read.
+    static std::string ReadFile(const std::string& path);
+    // `firstLine`: the number of the text's first line in the origin (the steps of a longer
+    // script).
+    static CqzEditScript Parse(const std::string& text, const std::string& origin,
+                               int firstLine = 1);
 
     // Applies every step to the dialog; throws CqzHostError (exit code 4) for a step that
     // finds no such term or item.
     void Apply(CWnd* dialog) const;
+    // Runs `open`, which opens the dialog modally and returns once it is closed (the editor
+    // command's Execute, or the control a person presses for it). Once the dialog is open,
+    // applies the steps to it, then `atEnd` when given, after which a dialog still open is
+    // cancelled. A step that fails cancels the dialog and is thrown once `open` returned.
+    // Answers how the dialog ended (IDOK, IDCANCEL), or -1 when no dialog opened.
+    int Run(const std::function<void()>& open,
+            const std::function<void(CWnd*)>& atEnd = {}) const;
     std::size_t GetSize() const { return m_steps.size(); }
 
 private:

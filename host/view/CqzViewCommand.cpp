@@ -5,6 +5,7 @@
 #include "CqzListedTables.h"
 #include "CqzOutputFile.h"
 #include "CqzSessionOpener.h"
+#include "CqzViewScript.h"
 #include "CqzViewWindow.h"
 #include "mfc/ui/AfxWin.h"
 
@@ -15,6 +16,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <utility>
 #include <ostream>
 
@@ -24,6 +26,7 @@ namespace
 struct SqzViewOptions
 {
     std::string screenshot;
+    std::string script;
     std::string favorites = CqzFavoritesFile::DefaultPath();
     bool countAll = false;
 };
@@ -45,8 +48,8 @@ bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, const 
     return true;
 }
 
-// Takes the options of the window (--screenshot FILE, --favorites FILE, --count-all) out of
-// the arguments.
+// Takes the options of the window (--screenshot FILE, --script FILE, --favorites FILE,
+// --count-all) out of the arguments.
 std::vector<std::string> TakeViewOptions(const std::vector<std::string>& arguments,
                                          SqzViewOptions& view)
 {
@@ -56,6 +59,7 @@ std::vector<std::string> TakeViewOptions(const std::vector<std::string>& argumen
         if (arguments[i] == "--count-all")
             view.countAll = true;
         else if (!TakeValue(arguments, i, "--screenshot", view.screenshot) &&
+                 !TakeValue(arguments, i, "--script", view.script) &&
                  !TakeValue(arguments, i, "--favorites", view.favorites))
             rest.push_back(arguments[i]);
     }
@@ -92,10 +96,11 @@ int Screenshot(CqzViewWindow& window, const std::string& screenshot)
     return eqzExitOk;
 }
 
-// Shows one capture until the window closes; `next` is then the capture the person chose to
-// open instead (empty: none, the view ends).
+// Shows one capture until the window closes (the script's steps first, once every row has
+// arrived); `next` is then the capture the person chose to open instead (empty: none, the view
+// ends).
 int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOptions& view,
-         CqzViewSettings& settings, std::string& next)
+         const CqzViewScript* script, CqzViewSettings& settings, std::string& next)
 {
     CqzViewWindow window(session, options.capture, options.showHidden);
     window.UseSettings(settings);
@@ -120,9 +125,16 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
         window.GetLoading().Follow();
         window.CountAll();
     }
+    if (script != nullptr)
+    {
+        session.FinishCapture();
+        window.GetLoading().Follow();
+        script->Apply(window);
+    }
     if (!view.screenshot.empty())
         return Screenshot(window, view.screenshot);
-    const int code = QApplication::exec();
+    // A script may have closed the window.
+    const int code = window.isVisible() ? QApplication::exec() : int(eqzExitOk);
     if (const auto failure = settings.Save())
         std::cerr << "qzfilter: " << *failure << " (the view's settings are not kept)\n";
     return code;
@@ -131,8 +143,9 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
 // Opens the capture of the options and shows it; then each capture the person opens from the
 // window, with the same terms and setups. A capture that cannot be opened is said in a message
 // box and the one before it comes back.
-int ShowCaptures(SqzHostOptions& options, const SqzViewOptions& view, std::string& phase,
-                 std::ostream& err)
+// The script replays the first capture's window only.
+int ShowCaptures(SqzHostOptions& options, const SqzViewOptions& view,
+                 const std::optional<CqzViewScript>& script, std::string& phase, std::ostream& err)
 {
     // A picture shows the window as it first opens, whatever this machine remembers.
     CqzViewSettings settings(CqzViewSettings::PathBeside(view.favorites));
@@ -157,7 +170,9 @@ int ShowCaptures(SqzHostOptions& options, const SqzViewOptions& view, std::strin
         }
         phase = "showing the window";
         std::string next;
-        const int code = Show(*session, options, view, settings, next);
+        const int code =
+            Show(*session, options, view, previous.empty() && script ? &*script : nullptr,
+                 settings, next);
         if (next.empty())
             return code;
         previous = options.capture;
@@ -192,6 +207,11 @@ int CqzViewCommand::Run(const std::vector<std::string>& arguments, std::ostream&
                 CqzOutputFile::CheckWritable(screenshot, "picture");
                 setenv("QT_QPA_PLATFORM", "offscreen", 1);
             }
+            // A script that is not one is refused before anything opens.
+            const std::optional<CqzViewScript> script =
+                view.script.empty()
+                    ? std::nullopt
+                    : std::optional<CqzViewScript>(CqzViewScript::Load(view.script));
             phase = "opening the window";
             const SqzWindowsScope windows;
             if (!StartWindows())
@@ -199,7 +219,7 @@ int CqzViewCommand::Run(const std::vector<std::string>& arguments, std::ostream&
                                    "view needs a display: run it on a desktop (DISPLAY or "
                                    "WAYLAND_DISPLAY set), or give --screenshot FILE.png");
             const CqzFavoritesKeeper favorites(view.favorites, err);
-            return ShowCaptures(options, view, phase, err);
+            return ShowCaptures(options, view, script, phase, err);
         },
         err);
 }
@@ -214,5 +234,8 @@ std::string CqzViewCommand::Usage()
            "  --rows A:             open at row A\n"
            "  --count-all           count every row at once (the term counts cover them all)\n"
            "  --favorites FILE      where the Filter dialog keeps favourites (as for edit)\n"
-           "  --screenshot FILE.png  draw the window as it opens, offscreen, and end\n";
+           "  --script FILE         replay a person's steps in the window, the Filter dialog's\n"
+           "                        among them (README: the view's steps)\n"
+           "  --screenshot FILE.png  draw the window as it opens (after --script), offscreen,\n"
+           "                        and end\n";
 }

@@ -431,6 +431,7 @@ void CqzViewWindow::BuildFindBar()
     addToolBar(Qt::TopToolBarArea, bar);
     bar->addWidget(new QLabel(QStringLiteral(" Find: "), bar));
     m_findText = new QLineEdit(bar);
+    m_findText->setObjectName(QStringLiteral("findText"));
     m_findText->setPlaceholderText(QStringLiteral("a value: 0x404, 404h, 1028 or text"));
     m_findText->setClearButtonEnabled(true);
     m_findText->setMinimumWidth(240);
