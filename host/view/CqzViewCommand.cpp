@@ -235,7 +235,7 @@ std::string CqzViewCommand::Usage()
            "  --count-all           count every row at once (the term counts cover them all)\n"
            "  --favorites FILE      where the Filter dialog keeps favourites (as for edit)\n"
            "  --script FILE         replay a person's steps in the window, the Filter dialog's\n"
-           "                        among them (README: the view's steps)\n"
-           "  --screenshot FILE.png  draw the window as it opens (after --script), offscreen,\n"
-           "                        and end\n";
+           "                        among them (steps listed in the README)\n"
+           "  --screenshot FILE.png  draw the window as it opens (or as --script leaves it),\n"
+           "                        offscreen, and end\n";
 }
