@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -292,11 +293,15 @@ CqzEditScript CqzEditScript::Load(const std::string& path)
 
 std::string CqzEditScript::ReadFile(const std::string& path)
 {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        throw CqzHostError(eqzExitFile, "cannot read the script '" + path + "': it is a folder");
     std::ifstream file(path);
-    if (!file)
-        throw CqzHostError(eqzExitFile, "cannot read the script '" + path + "'");
     std::stringstream text;
-    text << file.rdbuf();
+    if (file)
+        text << file.rdbuf();
+    if (!file || file.bad())
+        throw CqzHostError(eqzExitFile, "cannot read the script '" + path + "'");
     return text.str();
 }
 

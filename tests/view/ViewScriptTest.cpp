@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <tuple>
 
@@ -116,6 +117,11 @@ TEST_F(ViewScriptTest, AStepThatCannotBeCarriedOutIsRefusedWithItsLine)
         EXPECT_EQ(View(steps), 4) << steps;
         EXPECT_NE(err.find("steps.txt" + refusal), std::string::npos) << err;
     }
+    // A folder given as the script is not read as an empty one.
+    const std::string notAFile = folder.File("steps.d");
+    std::filesystem::create_directory(notAFile);
+    EXPECT_EQ(View("close\n", {"--script", notAFile}), 4);
+    EXPECT_NE(err.find("it is a folder"), std::string::npos) << err;
 }
 
 } // namespace
