@@ -54,11 +54,17 @@ public:
     // first record read. Later runs of the same tool no longer pay one-time costs (symbol
     // binding, the first faults of freshly trimmed heap) that are the same at every N.
     double BestFirstPageSeconds(int repeats) const;
+    // A tool run and its every record read a page at a time, then run again: the time from
+    // that run message to its first record read (the first run's output and hidden rows are
+    // released on the way, as when a person changes the filter after scrolling to the end).
+    double FirstPageAfterFullReadSeconds() const;
 
 private:
     // A new tool through Create, with the workload's setup and data.
     std::unique_ptr<CqzPlugInInterface> MakeTool(const CqzID& instance) const;
     void Destroy(std::unique_ptr<CqzPlugInInterface> tool, const CqzID& instance) const;
+    // The seconds from a run message to the tool to the first record read.
+    double RunToFirstRecordSeconds(CqzPlugInInterface& tool) const;
 
     const CqzBenchPlugIn& m_plugIn;
     CqzBenchWorkload& m_workload;

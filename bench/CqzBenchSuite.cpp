@@ -326,6 +326,7 @@ void CqzBenchSuite::RunScale()
         const CqzBenchFullPath fullPath(m_plugIn, workload);
         const CqzBenchFullPath::SqzResult run = fullPath.Run(nullptr);
         const double bestFirst = fullPath.BestFirstPageSeconds(FirstPageRepeats);
+        const double afterFullRead = fullPath.FirstPageAfterFullReadSeconds();
         const std::string key = "n" + Rows(rows) + "_";
         const std::string label = Rows(rows) + " rows: ";
         const std::int64_t firstBytes = run.pagesAfterFirst * run.pageBytes;
@@ -340,6 +341,9 @@ void CqzBenchSuite::RunScale()
                      label + "run message to first page read, best of " +
                          std::to_string(FirstPageRepeats),
                      bestFirst * 1e3, "ms", 3);
+        m_report.Add("scale", key + "first_page_after_full_read_ms",
+                     label + "run message to first page read, after a full read of the last run",
+                     afterFullRead * 1e3, "ms", 3);
         m_report.Add("scale", key + "output_one_page_bytes", label + "output after one page",
                      static_cast<double>(firstBytes), "bytes");
         m_report.Add("scale", key + "rss_one_page_kib", label + "VmRSS growth after one page",

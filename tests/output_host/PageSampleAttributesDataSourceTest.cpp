@@ -199,18 +199,30 @@ TEST_F(PageSourceTest, DisplayableRowsAreNotCountedTwiceWhenAPageIsProducedAgain
     EXPECT_EQ(source->GetDisplayableRowCount(), 0);
 }
 
-TEST_F(PageSourceTest, InvalidateAndNewIdsEmptyTheFilterCacheOfTheSource)
+// The cache of a source's (instance, table) goes with the source, unless a newer source of the
+// same pair took it over.
+TEST_F(PageSourceTest, InvalidateAndNewIdsEmptyTheFilterCacheOfTheSourceThatReleasesIt)
 {
     CqzDataCacheMgr::Instance().Reset();
+    CqzSystemFilterCache& caches = CqzDataCacheMgr::Instance().GetSystemFilterCache();
     Make(100);
     const CqzID table, instance;
-    auto& cache = CqzDataCacheMgr::Instance().GetSystemFilterCache().AddCache(instance, table);
+    auto& cache = caches.AddCache(instance, table);
     cache.AddRange(3, 9);
     source->SetIDs(table, instance);
     EXPECT_EQ(cache.GetRangeCount(), 0u);
     cache.AddRange(3, 9);
     source->Invalidate();
     EXPECT_EQ(cache.GetRangeCount(), 0u);
+
+    auto newer = CqzDataSourceProxy::CreatePageDataSource(L"CqzSampleAttributes", 100, 512, 0);
+    newer->SetIDs(table, instance);
+    cache.AddRange(3, 9);
+    source.reset();
+    ASSERT_EQ(caches.GetCache(instance, table), &cache);
+    EXPECT_EQ(cache.GetRangeCount(), 1u);
+    newer.reset();
+    EXPECT_EQ(caches.GetCache(instance, table), nullptr);
     CqzDataCacheMgr::Instance().Reset();
 }
 

@@ -2,7 +2,8 @@
 
 CqzDataCacheMgr& CqzDataCacheMgr::Instance()
 {
-    static CqzDataCacheMgr instance;
+    // Never destroyed: paged sources held by objects that outlive it release their caches in it.
+    static CqzDataCacheMgr& instance = *new CqzDataCacheMgr;
     return instance;
 }
 

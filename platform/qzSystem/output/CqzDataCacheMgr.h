@@ -1,5 +1,5 @@
 #pragma once
-// The host's data cache manager (singleton): holds the system filter cache.
+// The host's data cache manager (singleton, never destroyed): holds the system filter cache.
 
 #include "qzSystem/output/CqzSystemFilterCache.h"
 

@@ -1,18 +1,43 @@
 #include "qzSystem/output/CqzDataTableFilterCache.h"
 
+#include "qzSystem/output/CqzBlockArena.h"
+
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <memory_resource>
+#include <new>
 
 struct CqzDataTableFilterCache::SqzImp
 {
+    using RangeMap = std::pmr::map<std::int64_t, std::int64_t>;
+
     CqzID instanceID;
     CqzID tableID;
-    std::map<std::int64_t, std::int64_t> ranges; // first row -> last row, disjoint, not adjoining
+    // The nodes of `ranges`; declared first, so that it outlives the map.
+    CqzBlockArena arena;
+    // First row -> last row, disjoint, not adjoining. Never destroyed: its nodes hold integers
+    // only and go with the arena's blocks, so dropping millions of ranges costs nothing a range.
+    union
+    {
+        RangeMap ranges;
+    };
     std::int64_t hiddenRows = 0;
 
+    SqzImp() { new (&ranges) RangeMap(&arena); }
+    ~SqzImp() {}
+    SqzImp(const SqzImp&) = delete;
+    SqzImp& operator=(const SqzImp&) = delete;
+
+    void Drop()
+    {
+        arena.Reset();
+        new (&ranges) RangeMap(&arena);
+        hiddenRows = 0;
+    }
+
     // The range holding `row`, or end().
-    std::map<std::int64_t, std::int64_t>::const_iterator Find(std::int64_t row) const
+    RangeMap::const_iterator Find(std::int64_t row) const
     {
         auto it = ranges.upper_bound(row);
         if (it == ranges.begin())
@@ -108,6 +133,5 @@ std::vector<std::pair<std::int64_t, std::int64_t>> CqzDataTableFilterCache::GetR
 
 void CqzDataTableFilterCache::Clear()
 {
-    m->ranges.clear();
-    m->hiddenRows = 0;
+    m->Drop();
 }

@@ -70,7 +70,7 @@ void* CqzPageBlockPool::Take(bool* zeroed)
 
 void CqzPageBlockPool::Give(void* chunk)
 {
-    if (chunk != nullptr)
+    if (chunk != nullptr && !m_closed)
         m_free.push_back(chunk);
 }
 

@@ -31,8 +31,10 @@ public:
     // is left, CqzMemoryLimitError (a std::bad_alloc) when a new block would take the run
     // past its memory limit (CqzMemoryBudget::Run(), as "the filter's output").
     void* Take(bool* zeroed = nullptr);
-    // Gives back a chunk taken from this pool.
+    // Gives back a chunk taken from this pool; ignored once the pool is closed.
     void Give(void* chunk);
+    // The pool is about to go with every chunk it gave: chunks given back are not kept.
+    void Close() { m_closed = true; }
     // Bytes held in blocks.
     std::size_t GetBlockBytes() const { return m_blockBytes; }
 
@@ -47,6 +49,7 @@ private:
     // from the heap.
     std::vector<std::pair<void*, std::size_t>> m_blocks;
     bool m_cutZeroed = false;
+    bool m_closed = false;
     std::vector<void*> m_free;
     char* m_cut = nullptr;
     char* m_end = nullptr;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <unordered_map>
 #include <vector>
 
@@ -20,10 +21,12 @@ public:
     using Producer = TProducer;
 
     CqzPageStore(std::int64_t rowCount, int pageSize)
-        : CqzPageTable(rowCount, pageSize), m_pool(TPage::GetChunkBytes(GetPageSize()))
+        : CqzPageTable(rowCount, pageSize), m_pool(TPage::GetChunkBytes(GetPageSize())),
+          m_pages(&GetNodeArena())
     {
     }
-    ~CqzPageStore() override = default;
+    // The pool goes with the pages, so they need not give their chunks back one by one.
+    ~CqzPageStore() override { m_pool.Close(); }
 
     // The last page's storage goes when it was partial: it was made for fewer rows.
     bool GrowRows(std::int64_t rowCount) override
@@ -139,7 +142,7 @@ private:
     // Storage of the pages that have it, by page index, held in the map's nodes (one
     // allocation per page). Mutable: FindPage hands out writable pages, as it did when they
     // were held through pointers.
-    mutable std::unordered_map<std::int64_t, TPage> m_pages;
+    mutable std::pmr::unordered_map<std::int64_t, TPage> m_pages;
     std::unique_ptr<TProducer> m_producer;
     std::int64_t m_allocatedPages = 0;
     std::uint64_t m_producerSerial = 0;

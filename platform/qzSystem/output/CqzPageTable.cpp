@@ -75,11 +75,22 @@ bool CqzPageTable::GrowRows(std::int64_t rowCount)
     return true;
 }
 
+CqzPageTable::~CqzPageTable()
+{
+    if (m_hasIDs)
+        CqzDataCacheMgr::Instance().GetSystemFilterCache().ReleaseCache(m_instanceID, m_tableID,
+                                                                        this);
+}
+
 void CqzPageTable::SetIDs(const CqzID& tableID, const CqzID& instanceID)
 {
+    CqzSystemFilterCache& caches = CqzDataCacheMgr::Instance().GetSystemFilterCache();
+    if (m_hasIDs)
+        caches.ReleaseCache(m_instanceID, m_tableID, this);
     m_tableID = tableID;
     m_instanceID = instanceID;
-    CqzDataCacheMgr::Instance().GetSystemFilterCache().ClearCache(m_instanceID, m_tableID);
+    m_hasIDs = true;
+    caches.ClaimCache(m_instanceID, m_tableID, this);
 }
 
 void CqzPageTable::SetDisplayableRowCount(std::int64_t count)

@@ -5,9 +5,11 @@
 // derives from this class. Held through shared pointers by the handles and iterators.
 
 #include "qzSystem/ids/CqzID.h"
+#include "qzSystem/output/CqzBlockArena.h"
 #include "qzSystem/output/CqzDataPage.h"
 
 #include <cstdint>
+#include <memory_resource>
 #include <unordered_map>
 #include <vector>
 
@@ -22,7 +24,8 @@ public:
 
     // Throws std::invalid_argument for a negative row count or a page size below 1.
     CqzPageTable(std::int64_t rowCount, int pageSize);
-    virtual ~CqzPageTable() = default;
+    // Destroys the filter cache of its (instance, table) unless a newer source took it over.
+    virtual ~CqzPageTable();
     CqzPageTable(const CqzPageTable&) = delete;
     CqzPageTable& operator=(const CqzPageTable&) = delete;
 
@@ -51,7 +54,8 @@ public:
     std::int64_t GetProducingPage() const { return m_producingPage; }
 
     // Gives the source the table it backs and the tool instance that makes it; an earlier
-    // source of the same pair is replaced, so the pair's filter cache ranges are emptied.
+    // source of the same pair is replaced, so the pair's filter cache ranges are emptied and
+    // the cache belongs to this source (an earlier pair of this source is released).
     void SetIDs(const CqzID& tableID, const CqzID& instanceID);
     const CqzID& GetTableID() const { return m_tableID; }
     const CqzID& GetInstanceID() const { return m_instanceID; }
@@ -78,6 +82,9 @@ protected:
     void Touch() { ++m_generation; }
     // The last page when it holds fewer rows than a page, else -1.
     std::int64_t GetPartialPage() const;
+    // Memory for the per-page nodes of this table and of the store that derives from it:
+    // releasing a deep source gives back a few blocks instead of a node per page to the heap.
+    CqzBlockArena& GetNodeArena() { return m_nodeArena; }
 
 private:
     void TakeBackCountChange(std::int64_t page);
@@ -95,11 +102,13 @@ private:
     // The pages that were ever produced or are being produced; a page not listed was never
     // produced. Kept sparse so that making a source costs nothing per page: a display asks for
     // few pages of a deep capture. One entry serves both, so producing a page adds one.
-    std::unordered_map<std::int64_t, SqzPageEntry> m_entries;
+    CqzBlockArena m_nodeArena;
+    std::pmr::unordered_map<std::int64_t, SqzPageEntry> m_entries{&m_nodeArena};
     std::uint64_t m_generation = 0;
     std::int64_t m_producingPage = -1;
     CqzID m_tableID;
     CqzID m_instanceID;
+    bool m_hasIDs = false;
     std::int64_t m_displayableRows;
     std::int64_t m_blockDoneCount = 0;
     std::int64_t m_lastBlockDoneRow = -1;

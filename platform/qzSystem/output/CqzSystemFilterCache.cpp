@@ -5,7 +5,10 @@
 
 struct CqzSystemFilterCache::SqzImp
 {
-    std::map<std::pair<CqzID, CqzID>, std::unique_ptr<CqzDataTableFilterCache>> caches;
+    using Key = std::pair<CqzID, CqzID>;
+    std::map<Key, std::unique_ptr<CqzDataTableFilterCache>> caches;
+    // The source each claimed cache belongs to.
+    std::map<Key, const void*> owners;
 };
 
 CqzSystemFilterCache::CqzSystemFilterCache() : m(std::make_unique<SqzImp>()) {}
@@ -34,6 +37,23 @@ void CqzSystemFilterCache::ClearCache(const CqzID& instanceID, const CqzID& tabl
         cache->Clear();
 }
 
+void CqzSystemFilterCache::ClaimCache(const CqzID& instanceID, const CqzID& tableID,
+                                      const void* owner)
+{
+    ClearCache(instanceID, tableID);
+    m->owners[{instanceID, tableID}] = owner;
+}
+
+void CqzSystemFilterCache::ReleaseCache(const CqzID& instanceID, const CqzID& tableID,
+                                        const void* owner)
+{
+    const auto it = m->owners.find({instanceID, tableID});
+    if (it == m->owners.end() || it->second != owner)
+        return;
+    m->owners.erase(it);
+    m->caches.erase({instanceID, tableID});
+}
+
 std::size_t CqzSystemFilterCache::GetCacheCount() const
 {
     return m->caches.size();
@@ -41,5 +61,6 @@ std::size_t CqzSystemFilterCache::GetCacheCount() const
 
 void CqzSystemFilterCache::Reset()
 {
+    m->owners.clear();
     m->caches.clear();
 }
