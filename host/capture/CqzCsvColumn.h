@@ -22,6 +22,8 @@ class CqzCsvColumn
 public:
     // Learns from one value (empty values say nothing).
     void Add(std::string_view cell);
+    // Learns what `later` learnt, as if its values had been added after these.
+    void Merge(const CqzCsvColumn& later);
 
     // Fixes the type and width learnt so far (Convert reads them for every value).
     void Finish();
@@ -42,7 +44,8 @@ private:
     static char RadixPrefix(std::string_view cell);
     static int BitsPerDigit(char prefix) { return prefix == 'x' ? 4 : prefix == 'o' ? 3 : 1; }
     void AddDecimal(std::string_view cell);
-    void AddPrefixed(char prefix, std::string_view digits);
+    void AddPrefixed(char prefix, std::string_view digits, unsigned all);
+    void AddBinary(int digits, bool prefixed);
 
     bool IsPrefixed() const;
     EqzCsvColumnType LearntType() const;
