@@ -62,21 +62,6 @@ int Digits(std::string_view s)
 }
 } // namespace
 
-std::string_view CqzCsvColumn::StripPrefix(std::string_view cell, char letter)
-{
-    if (cell.size() >= 2 && cell[0] == '0' && (cell[1] | 0x20) == letter)
-        return cell.substr(2);
-    return cell;
-}
-
-char CqzCsvColumn::RadixPrefix(std::string_view cell)
-{
-    if (cell.size() < 3 || cell[0] != '0')
-        return 0;
-    const char letter = static_cast<char>(cell[1] | 0x20);
-    return letter == 'x' || letter == 'b' || letter == 'o' ? letter : 0;
-}
-
 void CqzCsvColumn::AddPrefixed(char prefix, std::string_view digits, unsigned all)
 {
     const unsigned needed = prefix == 'x' ? kHex : prefix == 'b' ? kBinary : kOctal;
@@ -231,6 +216,12 @@ int CqzCsvColumn::Convert(std::string_view cell, CqzUInt& value, CqzUInt& unknow
     switch (type)
     {
     case eqzCsvBit:
+        if (cell.size() == 1 && (cell[0] == '0' || cell[0] == '1'))
+        {
+            value = CqzUInt(static_cast<std::uint64_t>(cell[0] - '0'));
+            return 0;
+        }
+        [[fallthrough]];
     case eqzCsvBinary:
     case eqzCsvHex:
     {

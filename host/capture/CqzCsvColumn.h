@@ -39,9 +39,20 @@ public:
     int Convert(std::string_view cell, CqzUInt& value, CqzUInt& unknown, CqzUInt& floating) const;
 
 private:
-    static std::string_view StripPrefix(std::string_view cell, char letter);
+    static std::string_view StripPrefix(std::string_view cell, char letter)
+    {
+        if (cell.size() >= 2 && cell[0] == '0' && (cell[1] | 0x20) == letter)
+            return cell.substr(2);
+        return cell;
+    }
     // 'x', 'b' or 'o' for a value written 0x..., 0b... or 0o... (either case); 0 for none.
-    static char RadixPrefix(std::string_view cell);
+    static char RadixPrefix(std::string_view cell)
+    {
+        if (cell.size() < 3 || cell[0] != '0')
+            return 0;
+        const char letter = static_cast<char>(cell[1] | 0x20);
+        return letter == 'x' || letter == 'b' || letter == 'o' ? letter : 0;
+    }
     static int BitsPerDigit(char prefix) { return prefix == 'x' ? 4 : prefix == 'o' ? 3 : 1; }
     void AddDecimal(std::string_view cell);
     void AddPrefixed(char prefix, std::string_view digits, unsigned all);

@@ -3,6 +3,7 @@
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureInput.h"
 #include "capture/CqzCaptureNumber.h"
+#include "capture/CqzCapturePieceWindow.h"
 #include "capture/CqzCaptureTable.h"
 #include "capture/CqzCaptureText.h"
 #include "capture/CqzCaptureWorkers.h"
@@ -157,67 +158,6 @@ struct Fields
 {
     std::vector<std::string_view> cells;
     std::deque<std::string> unquoted;
-};
-
-// The pieces of a file read ahead by the workers, in order; `work` reads each one.
-class PieceWindow
-{
-public:
-    PieceWindow(CqzCaptureWorkers& workers, CqzCsvPieceReader& reader, std::size_t ahead,
-                std::function<void(SqzCsvPiece&)> work)
-        : m_workers(workers), m_reader(reader), m_ahead(ahead), m_work(std::move(work))
-    {
-    }
-    // Waits for the pieces the workers still read (their memory goes with the window).
-    ~PieceWindow()
-    {
-        for (auto& piece : m_window)
-            if (piece->done.valid())
-                piece->done.wait();
-    }
-    PieceWindow(const PieceWindow&) = delete;
-    PieceWindow& operator=(const PieceWindow&) = delete;
-
-    // The next piece once its worker is done, with more pieces handed to the workers; null at
-    // the end of the file.
-    SqzCsvPiece* Next()
-    {
-        if (m_current)
-            m_free.push_back(std::move(m_current));
-        while (m_window.size() < m_ahead)
-        {
-            std::unique_ptr<SqzCsvPiece> piece;
-            if (m_free.empty())
-                piece = std::make_unique<SqzCsvPiece>();
-            else
-            {
-                piece = std::move(m_free.back());
-                m_free.pop_back();
-            }
-            if (!m_reader.Next(*piece))
-                break;
-            SqzCsvPiece* p = piece.get();
-            p->index = m_handed++;
-            p->done = m_workers.Run([this, p] { m_work(*p); });
-            m_window.push_back(std::move(piece));
-        }
-        if (m_window.empty())
-            return nullptr;
-        m_current = std::move(m_window.front());
-        m_window.pop_front();
-        m_current->done.get();
-        return m_current.get();
-    }
-
-private:
-    CqzCaptureWorkers& m_workers;
-    CqzCsvPieceReader& m_reader;
-    std::size_t m_ahead;
-    std::function<void(SqzCsvPiece&)> m_work;
-    std::deque<std::unique_ptr<SqzCsvPiece>> m_window;
-    std::vector<std::unique_ptr<SqzCsvPiece>> m_free;
-    std::unique_ptr<SqzCsvPiece> m_current;
-    std::size_t m_handed = 0;
 };
 
 // One import of one file.
@@ -683,7 +623,8 @@ private:
     void ForEachPiece(CqzCaptureWorkers& workers, std::size_t ahead, Work&& work, Join&& join)
     {
         CqzCsvPieceReader reader(m_input, m_lines.GetPosition(), m_pieceBytes, m_maxLine);
-        PieceWindow window(workers, reader, ahead, std::forward<Work>(work));
+        CqzCapturePieceWindow<SqzCsvPiece, CqzCsvPieceReader> window(workers, reader, ahead,
+                                                                      std::forward<Work>(work));
         m_baseLine = m_headerLine;
         while (const SqzCsvPiece* piece = window.Next())
             join(*piece);

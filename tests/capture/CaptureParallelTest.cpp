@@ -1,12 +1,18 @@
-// Value change dumps and CSV files read in pieces on worker threads against the plain path
-// (one thread, word by word or line by line; QZ_CAPTURE_PLAIN): the same table, value by
-// value, and the same refusals, on the shared captures and on generated ones with x and z
-// digits, texts, comments, CRLF, long words or lines and values of 1 to 128 bits, cut into
-// small pieces.
+// Value change dumps, CSV files and session archives read in pieces on worker threads against
+// the plain path (one thread, word by word, line by line or block by block; QZ_CAPTURE_PLAIN):
+// the same table, value by value, and the same refusals, on the shared captures and on
+// generated ones with x and z digits, texts, comments, CRLF, long words or lines, values of 1
+// to 128 bits, cut into small pieces, and archives of samples of 1 to 16 bytes in chunks.
 
 #include "CaptureTestUtil.h"
 #include "capture/CqzCsvImporter.h"
+#include "capture/CqzSrImporter.h"
 #include "capture/CqzVcdImporter.h"
+
+#include <zip.h>
+
+#include <filesystem>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -48,6 +54,18 @@ std::unique_ptr<CqzData> ImportVcd(const SqzCaptureOptions& options, const std::
 std::unique_ptr<CqzData> ImportCsv(const SqzCaptureOptions& options, const std::string& text)
 {
     return CqzCsvImporter(options).ImportText(text, "d.csv");
+}
+
+std::unique_ptr<CqzData> ImportSr(const SqzCaptureOptions& options, const std::string& bytes)
+{
+    return CqzSrImporter(options).ImportBuffer(bytes.data(), bytes.size(), "d.sr");
+}
+
+std::unique_ptr<CqzData> ImportSrEvery(const SqzCaptureOptions& options, const std::string& bytes)
+{
+    SqzCaptureOptions every = options;
+    every.rowPerSample = true;
+    return ImportSr(every, bytes);
 }
 
 Reading Read(Import import, const std::string& text, bool plain, std::size_t block)
@@ -212,6 +230,69 @@ std::string RandomCsv(std::uint32_t seed, bool broken)
     return out;
 }
 
+// An archive of these entries, as bytes.
+std::string Archive(const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("capture_parallel_" + std::to_string(getpid()) + ".sr"))
+                                 .string();
+    int error = 0;
+    zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [name, bytes] : entries)
+        zip_file_add(zip, name.c_str(), zip_source_buffer(zip, bytes.data(), bytes.size(), 0),
+                     ZIP_FL_OVERWRITE);
+    zip_close(zip);
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::filesystem::remove(path);
+    return bytes;
+}
+
+// A session archive of random samples (1 to 16 bytes, runs without change and changes, a bus
+// of named channels) in 1 to 6 chunks of any size; `broken` drops the last byte (data that
+// ends inside a sample) or a chunk.
+std::string RandomSession(std::uint32_t seed, bool broken)
+{
+    std::mt19937 rng(seed);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const int unit = 1 + pick(pick(3) == 0 ? 16 : 4);
+    const int probes = 1 + pick(unit * 8);
+    std::string meta = "[global]\nsigrok version=0.3.0\n\n[device 1]\ncapturefile=logic-1\n"
+                       "total probes=" + std::to_string(probes) + "\nsamplerate=" +
+                       (pick(2) ? "3 MHz" : "100 MHz") + "\nunitsize=" + std::to_string(unit) + "\n";
+    for (int p = 1; p <= probes; ++p)
+        meta += "probe" + std::to_string(p) + "=" +
+                (p <= 4 && probes > 6 ? "A[" + std::to_string(p - 1) + "]" : "P" + std::to_string(p)) +
+                "\n";
+    std::string samples;
+    std::string sample(static_cast<std::size_t>(unit), '\0');
+    for (int n = 200 + pick(3000); n > 0; --n)
+    {
+        if (pick(4) == 0)
+            sample[static_cast<std::size_t>(pick(unit))] = static_cast<char>(rng());
+        samples += sample;
+    }
+    const int chunks = 1 + pick(6);
+    std::vector<std::pair<std::string, std::string>> entries{{"version", "2"}, {"metadata", meta}};
+    const bool whole = pick(4) != 0; // chunks of whole samples (read in pieces)
+    std::size_t at = 0;
+    for (int c = 1; at < samples.size(); ++c)
+    {
+        const std::size_t size = c == chunks ? samples.size() - at
+                                             : std::min(samples.size() - at,
+                                                        static_cast<std::size_t>(
+                                                            whole ? unit * (1 + pick(900))
+                                                                  : 1 + pick(2000)));
+        entries.emplace_back("logic-1-" + std::to_string(c), samples.substr(at, size));
+        at += size;
+    }
+    if (broken && entries.size() > 4 && pick(2))
+        entries.erase(entries.begin() + 3);
+    else if (broken)
+        entries.back().second.pop_back();
+    return Archive(entries);
+}
+
 class CaptureParallelTest : public ::testing::Test
 {
 protected:
@@ -250,4 +331,26 @@ TEST_F(CaptureParallelTest, CsvFilesReadTheSameInPieces)
     }
     for (std::uint32_t seed = 1; seed <= 60; ++seed)
         ExpectSame(RandomCsv(seed, seed % 3 == 0), "csv seed " + std::to_string(seed), &ImportCsv);
+}
+
+TEST_F(CaptureParallelTest, SessionArchivesReadTheSameInPieces)
+{
+    for (const char* name :
+         {"hello_world_8n1_115200.sr", "spi_atmega32_00.sr", "tca6408a.sr"})
+    {
+        std::ifstream in(std::string(QZ_SHARED_DIR) + "/captures/" + name, std::ios::binary);
+        ExpectSame(std::string(std::istreambuf_iterator<char>(in), {}), name, &ImportSr);
+    }
+    for (const char* name : {"chunks.sr", "single.sr"})
+    {
+        // The fuzz target's first byte picks options.
+        std::ifstream in(std::string(QZ_SOURCE_DIR) + "/tests/fuzz/corpus/fuzz_sr/" + name,
+                         std::ios::binary);
+        ExpectSame(std::string(std::istreambuf_iterator<char>(in), {}).substr(1), name, &ImportSr);
+    }
+    for (std::uint32_t seed = 1; seed <= 40; ++seed)
+    {
+        const std::string archive = RandomSession(seed, seed % 5 == 0);
+        ExpectSame(archive, "sr seed " + std::to_string(seed), seed % 3 ? &ImportSr : &ImportSrEvery);
+    }
 }
