@@ -33,6 +33,21 @@ struct ClassTable
 };
 constexpr ClassTable kClasses;
 
+// The value of each byte as a hexadecimal digit (either case), 255 for other bytes.
+struct DigitTable
+{
+    unsigned char values[256];
+    constexpr DigitTable() : values()
+    {
+        for (int c = 0; c < 256; ++c)
+            values[c] = c >= '0' && c <= '9'   ? static_cast<unsigned char>(c - '0')
+                        : c >= 'a' && c <= 'f' ? static_cast<unsigned char>(c - 'a' + 10)
+                        : c >= 'A' && c <= 'F' ? static_cast<unsigned char>(c - 'A' + 10)
+                                               : 255;
+    }
+};
+constexpr DigitTable kDigitValue;
+
 // The classes all bytes of s have, and those any has.
 void Classes(std::string_view s, unsigned& all, unsigned& any)
 {
@@ -204,6 +219,42 @@ int CqzCsvColumn::LearntWidth() const
         if (bits <= width)
             return width;
     return 0;
+}
+
+bool CqzCsvColumn::ConvertPlain(std::string_view cell, std::uint64_t& value) const
+{
+    std::string_view digits = cell;
+    unsigned shift = 4;
+    switch (m_type)
+    {
+    case eqzCsvHex:
+        digits = StripPrefix(cell, 'x');
+        break;
+    case eqzCsvBit:
+    case eqzCsvBinary:
+        digits = StripPrefix(cell, 'b');
+        shift = 1;
+        break;
+    case eqzCsvDecimal:
+        shift = 0;
+        break;
+    default:
+        return false;
+    }
+    if (digits.empty() || digits.size() > (shift == 1 ? 64u : shift == 4 ? 16u : 19u))
+        return false;
+    std::uint64_t v = 0;
+    for (char c : digits)
+    {
+        const unsigned d = kDigitValue.values[static_cast<unsigned char>(c)];
+        if (d >= (shift == 0 ? 10u : 1u << shift))
+            return false;
+        v = shift == 0 ? v * 10 + d : v << shift | d;
+    }
+    if (m_width < 64 && (v >> m_width) != 0)
+        return false;
+    value = v;
+    return true;
 }
 
 int CqzCsvColumn::Convert(std::string_view cell, CqzUInt& value, CqzUInt& unknown,

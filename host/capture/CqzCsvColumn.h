@@ -37,6 +37,9 @@ public:
     // with the value and the bits of its x and z digits. -1 when the value does not read as
     // the column's type.
     int Convert(std::string_view cell, CqzUInt& value, CqzUInt& unknown, CqzUInt& floating) const;
+    // The common case of Convert without its generality: a value of up to 64 bits with
+    // status 0 (false for anything else, which Convert then reads).
+    bool ConvertPlain(std::string_view cell, std::uint64_t& value) const;
 
 private:
     static std::string_view StripPrefix(std::string_view cell, char letter)

@@ -769,9 +769,15 @@ private:
             piece.texts[i].push_back(CqzCaptureText::Value(f.cells[i]));
             return;
         }
+        const bool wide = m_columns[i].GetWidth() > 64;
+        if (std::uint64_t plain = 0; !wide && m_columns[i].ConvertPlain(f.cells[i], plain))
+        {
+            piece.values[i].push_back(plain);
+            return;
+        }
         CqzUInt value, unknown, floating;
         const int status = Convert(f, i, number, value, unknown, floating);
-        if (m_columns[i].GetWidth() > 64)
+        if (wide)
             piece.wide[i].push_back(value);
         else
             piece.values[i].push_back(value.GetLow());
