@@ -606,7 +606,6 @@ private:
         m_out.GetTable().Reserve(m_rows);
         m_lines.Rewind();
         SkipHeader();
-        m_baseLine = m_headerLine;
         std::size_t pieces = 0;
         ForEachPiece(workers, ahead, [this](SqzCsvPiece& p) { FillPiece(p); },
                      [&](const SqzCsvPiece& p)

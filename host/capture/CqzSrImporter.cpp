@@ -270,7 +270,13 @@ class ChunkCount
 {
 public:
     explicit ChunkCount(std::size_t count) : m_count(count) {}
-    bool Next(ChunkPiece&) { return m_next < m_count && ++m_next > 0; }
+    bool Next(ChunkPiece&)
+    {
+        if (m_next == m_count)
+            return false;
+        ++m_next;
+        return true;
+    }
 
 private:
     std::size_t m_count;
