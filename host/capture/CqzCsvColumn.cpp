@@ -10,7 +10,8 @@ enum
 {
     kBinary = 1, // 0, 1, x, z
     kHex = 2,    // 0-9, a-f, x, z (either case)
-    kLetter = 4  // a-f (either case)
+    kLetter = 4, // a-f (either case)
+    kOctal = 8   // 0-7, x, z
 };
 
 // The classes of each byte as a digit.
@@ -25,16 +26,32 @@ struct ClassTable
             const bool letter = (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
             bits[c] = static_cast<unsigned char>(
                 (c == '0' || c == '1' || unknown ? kBinary : 0) |
-                ((c >= '0' && c <= '9') || letter || unknown ? kHex : 0) | (letter ? kLetter : 0));
+                ((c >= '0' && c <= '9') || letter || unknown ? kHex : 0) | (letter ? kLetter : 0) |
+                ((c >= '0' && c <= '7') || unknown ? kOctal : 0));
         }
     }
 };
 constexpr ClassTable kClasses;
 
+// The value of each byte as a hexadecimal digit (either case), 255 for other bytes.
+struct DigitTable
+{
+    unsigned char values[256];
+    constexpr DigitTable() : values()
+    {
+        for (int c = 0; c < 256; ++c)
+            values[c] = c >= '0' && c <= '9'   ? static_cast<unsigned char>(c - '0')
+                        : c >= 'a' && c <= 'f' ? static_cast<unsigned char>(c - 'a' + 10)
+                        : c >= 'A' && c <= 'F' ? static_cast<unsigned char>(c - 'A' + 10)
+                                               : 255;
+    }
+};
+constexpr DigitTable kDigitValue;
+
 // The classes all bytes of s have, and those any has.
 void Classes(std::string_view s, unsigned& all, unsigned& any)
 {
-    all = s.empty() ? 0 : kBinary | kHex | kLetter;
+    all = s.empty() ? 0 : kBinary | kHex | kLetter | kOctal;
     any = 0;
     for (char c : s)
     {
@@ -42,23 +59,6 @@ void Classes(std::string_view s, unsigned& all, unsigned& any)
         all &= bits;
         any |= bits;
     }
-}
-
-bool IsBinaryDigits(std::string_view s)
-{
-    unsigned all, any;
-    Classes(s, all, any);
-    return (all & kBinary) != 0;
-}
-
-bool IsHexDigits(std::string_view s, bool& letter)
-{
-    unsigned all, any;
-    Classes(s, all, any);
-    if ((all & kHex) == 0)
-        return false;
-    letter = letter || (any & kLetter) != 0;
-    return true;
 }
 
 unsigned __int128 Wide(const CqzUInt& v)
@@ -77,67 +77,83 @@ int Digits(std::string_view s)
 }
 } // namespace
 
-std::string_view CqzCsvColumn::StripPrefix(std::string_view cell, char letter)
+void CqzCsvColumn::AddPrefixed(char prefix, std::string_view digits, unsigned all)
 {
-    if (cell.size() >= 2 && cell[0] == '0' && (cell[1] | 0x20) == letter)
-        return cell.substr(2);
-    return cell;
-}
-
-char CqzCsvColumn::RadixPrefix(std::string_view cell)
-{
-    if (cell.size() < 3 || cell[0] != '0')
-        return 0;
-    const char letter = static_cast<char>(cell[1] | 0x20);
-    return letter == 'x' || letter == 'b' || letter == 'o' ? letter : 0;
-}
-
-void CqzCsvColumn::AddPrefixed(char prefix, std::string_view digits)
-{
-    const bool octal = std::all_of(digits.begin(), digits.end(), [](char c)
-                                   { return (c >= '0' && c <= '7') || (c | 0x20) == 'x' || (c | 0x20) == 'z'; });
-    bool letter = false;
-    const bool valid = prefix == 'x' ? IsHexDigits(digits, letter)
-                       : prefix == 'b' ? IsBinaryDigits(digits)
-                                       : octal;
-    m_prefixValid = m_prefixValid && valid;
+    const unsigned needed = prefix == 'x' ? kHex : prefix == 'b' ? kBinary : kOctal;
+    m_prefixValid = m_prefixValid && (all & needed) != 0;
     ++m_prefixed;
     m_prefixKinds |= prefix == 'x' ? 1u : prefix == 'b' ? 2u : 4u;
     m_prefixBits = std::max(m_prefixBits, BitsPerDigit(prefix) * Digits(digits));
 }
 
+void CqzCsvColumn::AddBinary(int digits, bool prefixed)
+{
+    m_binaryPrefix = m_binaryPrefix || prefixed;
+    m_binaryDigits = std::max(m_binaryDigits, digits);
+    m_sameLength = m_sameLength && (m_firstLength < 0 || m_firstLength == digits);
+    m_firstLength = digits;
+}
+
+// The classes of the bytes after the first two are found once; those of the first two are
+// added for the readings without a prefix.
 void CqzCsvColumn::Add(std::string_view cell)
 {
     if (cell.empty())
         return;
     ++m_values;
+    const std::string_view head = cell.substr(0, 2);
+    const std::string_view body = cell.substr(head.size());
+    unsigned headAll, headAny, bodyAll, bodyAny;
+    Classes(head, headAll, headAny);
+    Classes(body, bodyAll, bodyAny);
+    const unsigned all = body.empty() ? headAll : headAll & bodyAll;
+    const unsigned any = headAny | bodyAny;
     // A value read by its own prefix: the x of 0x is no unknown binary digit, and the b of 0b
     // no hexadecimal one.
     const char prefix = RadixPrefix(cell);
     if (prefix != 0)
-        AddPrefixed(prefix, cell.substr(2));
+        AddPrefixed(prefix, body, bodyAll);
     m_binary = m_binary && prefix != 'x' && prefix != 'o';
     m_hex = m_hex && prefix != 'b' && prefix != 'o';
-    const std::string_view binary = StripPrefix(cell, 'b');
-    if (m_binary && IsBinaryDigits(binary))
-    {
-        m_binaryPrefix = m_binaryPrefix || binary.size() != cell.size();
-        m_binaryDigits = std::max(m_binaryDigits, Digits(binary));
-        m_sameLength = m_sameLength && (m_firstLength < 0 || m_firstLength == Digits(binary));
-        m_firstLength = Digits(binary);
-    }
+    const bool binaryPrefix = StripPrefix(cell, 'b').size() != cell.size();
+    const bool hexPrefix = StripPrefix(cell, 'x').size() != cell.size();
+    if (m_binary && (binaryPrefix ? !body.empty() && (bodyAll & kBinary) : (all & kBinary)))
+        AddBinary(Digits(binaryPrefix ? body : cell), binaryPrefix);
     else
         m_binary = false;
-    const std::string_view hex = StripPrefix(cell, 'x');
-    if (m_hex && IsHexDigits(hex, m_hexHint))
+    if (m_hex && (hexPrefix ? !body.empty() && (bodyAll & kHex) : (all & kHex)))
     {
-        m_hexHint = m_hexHint || hex.size() != cell.size();
-        m_hexDigits = std::max(m_hexDigits, Digits(hex));
+        m_hexHint = m_hexHint || hexPrefix || ((hexPrefix ? bodyAny : any) & kLetter) != 0;
+        m_hexDigits = std::max(m_hexDigits, Digits(hexPrefix ? body : cell));
     }
     else
         m_hex = false;
     if (m_decimal)
         AddDecimal(cell);
+}
+
+void CqzCsvColumn::Merge(const CqzCsvColumn& later)
+{
+    m_values += later.m_values;
+    m_binary = m_binary && later.m_binary;
+    m_hex = m_hex && later.m_hex;
+    m_decimal = m_decimal && later.m_decimal;
+    m_binaryPrefix = m_binaryPrefix || later.m_binaryPrefix;
+    m_hexHint = m_hexHint || later.m_hexHint;
+    m_sameLength = m_sameLength && later.m_sameLength &&
+                   (m_firstLength < 0 || later.m_firstLength < 0 ||
+                    m_firstLength == later.m_firstLength);
+    if (later.m_firstLength >= 0)
+        m_firstLength = later.m_firstLength;
+    m_binaryDigits = std::max(m_binaryDigits, later.m_binaryDigits);
+    m_hexDigits = std::max(m_hexDigits, later.m_hexDigits);
+    m_maxPositive = std::max(m_maxPositive, later.m_maxPositive);
+    m_maxNegative = std::max(m_maxNegative, later.m_maxNegative);
+    m_negative = m_negative || later.m_negative;
+    m_prefixed += later.m_prefixed;
+    m_prefixKinds |= later.m_prefixKinds;
+    m_prefixValid = m_prefixValid && later.m_prefixValid;
+    m_prefixBits = std::max(m_prefixBits, later.m_prefixBits);
 }
 
 void CqzCsvColumn::AddDecimal(std::string_view cell)
@@ -205,6 +221,42 @@ int CqzCsvColumn::LearntWidth() const
     return 0;
 }
 
+bool CqzCsvColumn::ConvertPlain(std::string_view cell, std::uint64_t& value) const
+{
+    std::string_view digits = cell;
+    unsigned shift = 4;
+    switch (m_type)
+    {
+    case eqzCsvHex:
+        digits = StripPrefix(cell, 'x');
+        break;
+    case eqzCsvBit:
+    case eqzCsvBinary:
+        digits = StripPrefix(cell, 'b');
+        shift = 1;
+        break;
+    case eqzCsvDecimal:
+        shift = 0;
+        break;
+    default:
+        return false;
+    }
+    if (digits.empty() || digits.size() > (shift == 1 ? 64u : shift == 4 ? 16u : 19u))
+        return false;
+    std::uint64_t v = 0;
+    for (char c : digits)
+    {
+        const unsigned d = kDigitValue.values[static_cast<unsigned char>(c)];
+        if (d >= (shift == 0 ? 10u : 1u << shift))
+            return false;
+        v = shift == 0 ? v * 10 + d : v << shift | d;
+    }
+    if (m_width < 64 && (v >> m_width) != 0)
+        return false;
+    value = v;
+    return true;
+}
+
 int CqzCsvColumn::Convert(std::string_view cell, CqzUInt& value, CqzUInt& unknown,
                           CqzUInt& floating) const
 {
@@ -215,6 +267,12 @@ int CqzCsvColumn::Convert(std::string_view cell, CqzUInt& value, CqzUInt& unknow
     switch (type)
     {
     case eqzCsvBit:
+        if (cell.size() == 1 && (cell[0] == '0' || cell[0] == '1'))
+        {
+            value = CqzUInt(static_cast<std::uint64_t>(cell[0] - '0'));
+            return 0;
+        }
+        [[fallthrough]];
     case eqzCsvBinary:
     case eqzCsvHex:
     {

@@ -22,6 +22,8 @@ class CqzCsvColumn
 public:
     // Learns from one value (empty values say nothing).
     void Add(std::string_view cell);
+    // Learns what `later` learnt, as if its values had been added after these.
+    void Merge(const CqzCsvColumn& later);
 
     // Fixes the type and width learnt so far (Convert reads them for every value).
     void Finish();
@@ -35,14 +37,29 @@ public:
     // with the value and the bits of its x and z digits. -1 when the value does not read as
     // the column's type.
     int Convert(std::string_view cell, CqzUInt& value, CqzUInt& unknown, CqzUInt& floating) const;
+    // The common case of Convert without its generality: a value of up to 64 bits with
+    // status 0 (false for anything else, which Convert then reads).
+    bool ConvertPlain(std::string_view cell, std::uint64_t& value) const;
 
 private:
-    static std::string_view StripPrefix(std::string_view cell, char letter);
+    static std::string_view StripPrefix(std::string_view cell, char letter)
+    {
+        if (cell.size() >= 2 && cell[0] == '0' && (cell[1] | 0x20) == letter)
+            return cell.substr(2);
+        return cell;
+    }
     // 'x', 'b' or 'o' for a value written 0x..., 0b... or 0o... (either case); 0 for none.
-    static char RadixPrefix(std::string_view cell);
+    static char RadixPrefix(std::string_view cell)
+    {
+        if (cell.size() < 3 || cell[0] != '0')
+            return 0;
+        const char letter = static_cast<char>(cell[1] | 0x20);
+        return letter == 'x' || letter == 'b' || letter == 'o' ? letter : 0;
+    }
     static int BitsPerDigit(char prefix) { return prefix == 'x' ? 4 : prefix == 'o' ? 3 : 1; }
     void AddDecimal(std::string_view cell);
-    void AddPrefixed(char prefix, std::string_view digits);
+    void AddPrefixed(char prefix, std::string_view digits, unsigned all);
+    void AddBinary(int digits, bool prefixed);
 
     bool IsPrefixed() const;
     EqzCsvColumnType LearntType() const;

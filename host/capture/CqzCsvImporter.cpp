@@ -3,13 +3,17 @@
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureInput.h"
 #include "capture/CqzCaptureNumber.h"
+#include "capture/CqzCapturePieceWindow.h"
 #include "capture/CqzCaptureTable.h"
 #include "capture/CqzCaptureText.h"
+#include "capture/CqzCaptureWorkers.h"
 #include "capture/CqzCsvColumn.h"
+#include "capture/CqzCsvPieceReader.h"
 
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -20,6 +24,10 @@ struct CqzCsvImporter::SqzImp
 
 namespace
 {
+// The longest piece of rows a worker reads, and the pieces read ahead per worker thread.
+constexpr std::size_t kMaxPieceBytes = std::size_t{512} << 10;
+constexpr std::size_t kPiecesAhead = 2;
+
 // The first byte c at or after p, or end. Eight bytes at a time (fields are short, where
 // memchr's set-up costs more than the search).
 const char* FindByte(const char* p, const char* end, char c)
@@ -49,6 +57,9 @@ public:
     {
         Rewind();
     }
+
+    // Where the next line starts, inside the input's window.
+    const char* GetPosition() const { return m_p; }
 
     void Rewind()
     {
@@ -142,19 +153,30 @@ int ControlByte(std::string_view line)
     return -1;
 }
 
+// The fields of one line: views into the line, or into the texts of quoted fields.
+struct Fields
+{
+    std::vector<std::string_view> cells;
+    std::deque<std::string> unquoted;
+};
+
 // One import of one file.
 class CsvReader
 {
 public:
     CsvReader(CqzCaptureInput& input, const SqzCaptureOptions& options)
-        : m_lines(input, options.maxLineBytes), m_file(input.GetName()),
-          m_maxField(options.maxFieldBytes), m_out(options, input.GetName())
+        : m_input(input), m_lines(input, options.maxLineBytes), m_file(input.GetName()),
+          m_maxLine(options.maxLineBytes), m_maxField(options.maxFieldBytes),
+          m_pieceBytes(std::clamp<std::size_t>(options.readBlockBytes * 4, 64, kMaxPieceBytes)),
+          m_out(options, input.GetName())
     {
     }
 
     std::unique_ptr<CqzData> Run()
     {
         ReadHeader();
+        if (const int threads = CqzCaptureWorkers::Count(); threads > 0)
+            return RunInPieces(threads);
         Learn();
         MakeColumns();
         m_out.CheckMemory(m_rows);
@@ -198,10 +220,10 @@ private:
             Fail(number, "no header line naming the columns");
         m_headerLine = number;
         m_separator = DetectSeparator(line);
-        Split(line, number);
-        for (std::size_t i = 0; i < m_fields.size(); ++i)
-            m_names.push_back(m_fields[i].empty() ? "Column" + std::to_string(i + 1)
-                                                  : std::string(m_fields[i]));
+        Split(line, number, m_row);
+        for (std::size_t i = 0; i < m_row.cells.size(); ++i)
+            m_names.push_back(m_row.cells[i].empty() ? "Column" + std::to_string(i + 1)
+                                                  : std::string(m_row.cells[i]));
         for (std::size_t i = 0; i < m_names.size() && m_time < 0; ++i)
             if (Lower(m_names[i]).starts_with("time"))
                 m_time = static_cast<int>(i);
@@ -283,23 +305,23 @@ private:
         return std::string_view(begin, static_cast<std::size_t>(end - begin));
     }
 
-    void AddField(std::string_view field, std::int64_t number)
+    void AddField(Fields& f, std::string_view field, std::int64_t number) const
     {
         if (field.size() > m_maxField) [[unlikely]]
-            FailLongField(number);
-        m_fields.push_back(field);
+            FailLongField(f, number);
+        f.cells.push_back(field);
     }
-    [[noreturn]] void FailLongField(std::int64_t number) const
+    [[noreturn]] void FailLongField(const Fields& f, std::int64_t number) const
     {
-        Fail(number, "field " + std::to_string(m_fields.size() + 1) + " is longer than " +
+        Fail(number, "field " + std::to_string(f.cells.size() + 1) + " is longer than " +
                          std::to_string(m_maxField) + " bytes");
     }
 
-    void Split(std::string_view line, std::int64_t number)
+    void Split(std::string_view line, std::int64_t number, Fields& f) const
     {
-        m_fields.clear();
-        if (!m_unquoted.empty())
-            m_unquoted.clear();
+        f.cells.clear();
+        if (!f.unquoted.empty())
+            f.unquoted.clear();
         const char* p = line.data();
         const char* end = p + line.size();
         while (true)
@@ -308,11 +330,11 @@ private:
             while (start < end && (*start == ' ' || *start == '\t') && *start != m_separator)
                 ++start;
             if (start < end && *start == '"')
-                p = SplitQuoted(line, static_cast<std::size_t>(start - line.data()), number);
+                p = SplitQuoted(line, static_cast<std::size_t>(start - line.data()), number, f);
             else
             {
                 const char* stop = FindByte(p, end, m_separator);
-                AddField(Trim(std::string_view(p, static_cast<std::size_t>(stop - p))), number);
+                AddField(f, Trim(std::string_view(p, static_cast<std::size_t>(stop - p))), number);
                 p = stop;
             }
             if (p >= end)
@@ -322,9 +344,10 @@ private:
     }
 
     // A field in quotes starting at `start`; returns the position after it.
-    const char* SplitQuoted(std::string_view line, std::size_t start, std::int64_t number)
+    const char* SplitQuoted(std::string_view line, std::size_t start, std::int64_t number,
+                            Fields& f) const
     {
-        std::string& text = m_unquoted.emplace_back();
+        std::string& text = f.unquoted.emplace_back();
         std::size_t pos = start + 1;
         while (true)
         {
@@ -344,12 +367,12 @@ private:
         const std::size_t end = std::min(line.find(m_separator, pos), line.size());
         if (!Trim(line.substr(pos, end - pos)).empty())
             Fail(number,
-                 "text after the closing quote of field " + std::to_string(m_fields.size() + 1));
-        AddField(text, number);
+                 "text after the closing quote of field " + std::to_string(f.cells.size() + 1));
+        AddField(f, text, number);
         return line.data() + end;
     }
 
-    // Reads the next data line into m_fields; false at the end.
+    // Reads the next data line into m_row; false at the end.
     bool NextRow(std::int64_t& number, bool check)
     {
         std::string_view line;
@@ -357,24 +380,30 @@ private:
             if (!m_lines.Next(line, number))
                 return false;
         while (IsBlank(line));
-        if (check)
-            CheckBytes(line, number);
-        Split(line, number);
-        if (m_fields.size() != m_names.size()) [[unlikely]]
-            FailFieldCount(number);
+        ReadRow(line, number, check, m_row);
         return true;
     }
 
-    [[noreturn]] void FailFieldCount(std::int64_t number) const
+    // A data line into fields, checked.
+    void ReadRow(std::string_view line, std::int64_t number, bool check, Fields& f) const
     {
-        if (m_fields.size() > m_names.size())
+        if (check)
+            CheckBytes(line, number);
+        Split(line, number, f);
+        if (f.cells.size() != m_names.size()) [[unlikely]]
+            FailFieldCount(f, number);
+    }
+
+    [[noreturn]] void FailFieldCount(const Fields& f, std::int64_t number) const
+    {
+        if (f.cells.size() > m_names.size())
             Fail(number,
                  "field " + std::to_string(m_names.size() + 1) + " " +
-                     Quote(m_fields[m_names.size()]) + " has no column: the line has " +
-                     std::to_string(m_fields.size()) + " fields, the header names " +
+                     Quote(f.cells[m_names.size()]) + " has no column: the line has " +
+                     std::to_string(f.cells.size()) + " fields, the header names " +
                      std::to_string(m_names.size()) +
                      (m_separator == ',' ? " (decimal commas in a comma-separated file?)" : ""));
-        Fail(number, "the line has " + std::to_string(m_fields.size()) +
+        Fail(number, "the line has " + std::to_string(f.cells.size()) +
                          " fields, the header names " + std::to_string(m_names.size()));
     }
 
@@ -385,9 +414,9 @@ private:
         while (NextRow(number, true))
         {
             ++m_rows;
-            for (std::size_t i = 0; i < m_fields.size(); ++i)
+            for (std::size_t i = 0; i < m_row.cells.size(); ++i)
                 if (static_cast<int>(i) != m_time)
-                    m_columns[i].Add(m_fields[i]);
+                    m_columns[i].Add(m_row.cells[i]);
         }
     }
 
@@ -444,7 +473,7 @@ private:
         {
             const std::int64_t time = RowTimeChecked(row, number);
             table.AppendRow(time);
-            for (std::size_t i = 0; i < m_fields.size(); ++i)
+            for (std::size_t i = 0; i < m_row.cells.size(); ++i)
                 if (m_labelColumn[i] >= 0)
                     Store(i, row, number);
             if ((row & 0xffff) == 0xffff)
@@ -455,7 +484,7 @@ private:
     void Store(std::size_t i, std::int64_t row, std::int64_t number)
     {
         CqzDataTable& table = m_out.GetTable();
-        const std::string_view cell = m_fields[i];
+        const std::string_view cell = m_row.cells[i];
         if (m_columns[i].GetType() == eqzCsvText)
         {
             table.SetText(m_labelColumn[i], CqzCaptureText::Value(cell));
@@ -464,27 +493,27 @@ private:
             return;
         }
         CqzUInt value, unknown, floating;
-        const int status = Convert(i, number, value, unknown, floating);
+        const int status = Convert(m_row, i, number, value, unknown, floating);
         m_out.SetBits(m_labelColumn[i], row, value, unknown, floating);
         if (status == 3)
             table.SetStatus(m_labelColumn[i], status);
     }
 
-    int Convert(std::size_t i, std::int64_t number, CqzUInt& value, CqzUInt& unknown,
-                CqzUInt& floating) const
+    int Convert(const Fields& f, std::size_t i, std::int64_t number, CqzUInt& value,
+                CqzUInt& unknown, CqzUInt& floating) const
     {
-        const int status = m_columns[i].Convert(m_fields[i], value, unknown, floating);
+        const int status = m_columns[i].Convert(f.cells[i], value, unknown, floating);
         if (status < 0)
-            Fail(number, "value " + Quote(m_fields[i]) + " does not fit " + ColumnName(i));
+            Fail(number, "value " + Quote(f.cells[i]) + " does not fit " + ColumnName(i));
         return status;
     }
 
     // The time of a row, refused when it is before the time of the row above.
     std::int64_t RowTimeChecked(std::int64_t row, std::int64_t number)
     {
-        const std::int64_t time = m_time >= 0 ? Time(number) : RowTime(row, number);
+        const std::int64_t time = m_time >= 0 ? Time(m_row, number) : RowTime(row, number);
         if (time < m_lastTime)
-            Fail(number, "time " + Quote(m_fields[static_cast<std::size_t>(m_time)]) +
+            Fail(number, "time " + Quote(m_row.cells[static_cast<std::size_t>(m_time)]) +
                              " is before the time of the line above");
         m_lastTime = time;
         return time;
@@ -518,12 +547,12 @@ private:
     void Gather(std::size_t at, std::int64_t row, std::int64_t number)
     {
         m_batchTimes[at] = RowTimeChecked(row, number);
-        for (std::size_t i = 0; i < m_fields.size(); ++i)
+        for (std::size_t i = 0; i < m_row.cells.size(); ++i)
         {
             if (m_labelColumn[i] < 0)
                 continue;
             CqzUInt value, unknown, floating;
-            const int status = Convert(i, number, value, unknown, floating);
+            const int status = Convert(m_row, i, number, value, unknown, floating);
             m_batchValues[i * kBatchRows + at] = value.GetLow();
             if (status != 0)
                 m_odd.push_back({at, i, status, unknown, floating});
@@ -563,6 +592,267 @@ private:
         }
     }
 
+    // In pieces -----------------------------------------------------------------------------
+    // Both passes read the rows in pieces on the workers, joined here in order: the first
+    // learns the column types, the second the values, appended a piece at a time.
+    std::unique_ptr<CqzData> RunInPieces(int threads)
+    {
+        CqzCaptureWorkers workers(threads);
+        const std::size_t ahead = kPiecesAhead * static_cast<std::size_t>(threads);
+        ForEachPiece(workers, ahead, [this](SqzCsvPiece& p) { LearnPiece(p); },
+                     [this](const SqzCsvPiece& p) { JoinLearnt(p); });
+        MakeColumns();
+        m_out.CheckMemory(m_rows);
+        m_out.GetTable().Reserve(m_rows);
+        m_lines.Rewind();
+        SkipHeader();
+        std::size_t pieces = 0;
+        ForEachPiece(workers, ahead, [this](SqzCsvPiece& p) { FillPiece(p); },
+                     [&](const SqzCsvPiece& p)
+                     {
+                         JoinFilled(p);
+                         ++pieces;
+                     });
+        if (pieces != m_pieceFirstRow.size())
+            FailChanged();
+        return m_out.Release();
+    }
+
+    template <typename Work, typename Join>
+    void ForEachPiece(CqzCaptureWorkers& workers, std::size_t ahead, Work&& work, Join&& join)
+    {
+        CqzCsvPieceReader reader(m_input, m_lines.GetPosition(), m_pieceBytes, m_maxLine);
+        CqzCapturePieceWindow<SqzCsvPiece, CqzCsvPieceReader> window(workers, reader, ahead,
+                                                                      std::forward<Work>(work));
+        m_baseLine = m_headerLine;
+        while (const SqzCsvPiece* piece = window.Next())
+            join(*piece);
+    }
+
+    [[noreturn]] void FailChanged() const
+    {
+        Fail(0, "the file changed while it was read");
+    }
+
+    // The lines of a piece with their numbers in it; a piece's last line may lack its end.
+    template <typename F> void ForEachLine(SqzCsvPiece& piece, F&& read) const
+    {
+        const char* p = piece.Begin();
+        const char* end = piece.End();
+        std::int64_t number = 0;
+        while (p < end)
+        {
+            const char* stop = FindByte(p, end, '\n');
+            if (static_cast<std::size_t>(stop - p) > m_maxLine)
+                Fail(number + 1, "the line is longer than " + std::to_string(m_maxLine) + " bytes");
+            std::string_view line(p, static_cast<std::size_t>(stop - p));
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            p = stop < end ? stop + 1 : end;
+            read(line, ++number);
+        }
+        piece.lines = number;
+    }
+
+    // Runs `read` over a piece; a refusal is kept in the piece for the join.
+    template <typename F> static void Guarded(SqzCsvPiece& piece, F&& read)
+    {
+        piece.errorLine = 0;
+        piece.error.clear();
+        piece.rows = 0;
+        try
+        {
+            read();
+        }
+        catch (const CqzCaptureError& e)
+        {
+            piece.errorLine = std::max<std::int64_t>(e.GetLine(), 1);
+            piece.error = e.GetReason();
+        }
+    }
+
+    void LearnPiece(SqzCsvPiece& piece) const
+    {
+        piece.columns.assign(m_names.size(), CqzCsvColumn());
+        Guarded(piece,
+                [&]
+                {
+                    Fields f;
+                    ForEachLine(piece,
+                                [&](std::string_view line, std::int64_t number)
+                                {
+                                    if (IsBlank(line))
+                                        return;
+                                    ReadRow(line, number, true, f);
+                                    ++piece.rows;
+                                    for (std::size_t i = 0; i < f.cells.size(); ++i)
+                                        if (static_cast<int>(i) != m_time)
+                                            piece.columns[i].Add(f.cells[i]);
+                                });
+                });
+    }
+
+    void Rethrow(const SqzCsvPiece& piece) const
+    {
+        if (piece.errorLine > 0)
+            Fail(m_baseLine + piece.errorLine, piece.error);
+    }
+
+    void JoinLearnt(const SqzCsvPiece& piece)
+    {
+        Rethrow(piece);
+        for (std::size_t i = 0; i < m_columns.size(); ++i)
+            m_columns[i].Merge(piece.columns[i]);
+        m_pieceFirstRow.push_back(m_rows);
+        m_rows += piece.rows;
+        m_baseLine += piece.lines;
+    }
+
+    void FillPiece(SqzCsvPiece& piece) const
+    {
+        const std::size_t n = m_names.size();
+        piece.times.clear();
+        piece.values.resize(n);
+        piece.wide.resize(n);
+        piece.texts.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+        {
+            piece.values[i].clear();
+            piece.wide[i].clear();
+            piece.texts[i].clear();
+        }
+        piece.odd.clear();
+        piece.firstTime.clear();
+        if (piece.index >= m_pieceFirstRow.size())
+            return;
+        piece.firstRow = m_pieceFirstRow[piece.index];
+        Guarded(piece,
+                [&]
+                {
+                    Fields f;
+                    ForEachLine(piece,
+                                [&](std::string_view line, std::int64_t number)
+                                {
+                                    if (!IsBlank(line))
+                                        FillRow(piece, line, number, f);
+                                });
+                });
+    }
+
+    void FillRow(SqzCsvPiece& piece, std::string_view line, std::int64_t number, Fields& f) const
+    {
+        ReadRow(line, number, false, f);
+        const std::int64_t row = piece.rows;
+        if (row == 0)
+        {
+            piece.firstRowLine = number;
+            if (m_time >= 0)
+                piece.firstTime = f.cells[static_cast<std::size_t>(m_time)];
+        }
+        const std::int64_t time = m_time >= 0 ? Time(f, number) : RowTime(piece.firstRow + row, number);
+        if (row > 0 && time < piece.times.back())
+            Fail(number, "time " + Quote(f.cells[static_cast<std::size_t>(m_time)]) +
+                             " is before the time of the line above");
+        piece.times.push_back(time);
+        for (std::size_t i = 0; i < f.cells.size(); ++i)
+            if (m_labelColumn[i] >= 0)
+                FillCell(piece, f, i, row, number);
+        piece.rows = row + 1;
+    }
+
+    void FillCell(SqzCsvPiece& piece, const Fields& f, std::size_t i, std::int64_t row,
+                  std::int64_t number) const
+    {
+        if (m_columns[i].GetType() == eqzCsvText)
+        {
+            piece.texts[i].push_back(CqzCaptureText::Value(f.cells[i]));
+            return;
+        }
+        const bool wide = m_columns[i].GetWidth() > 64;
+        if (std::uint64_t plain = 0; !wide && m_columns[i].ConvertPlain(f.cells[i], plain))
+        {
+            piece.values[i].push_back(plain);
+            return;
+        }
+        CqzUInt value, unknown, floating;
+        const int status = Convert(f, i, number, value, unknown, floating);
+        if (wide)
+            piece.wide[i].push_back(value);
+        else
+            piece.values[i].push_back(value.GetLow());
+        if (status != 0)
+            piece.odd.push_back({row, i, status, unknown, floating});
+    }
+
+    void JoinFilled(const SqzCsvPiece& piece)
+    {
+        if (piece.index >= m_pieceFirstRow.size())
+            FailChanged();
+        if (!piece.times.empty() && piece.times.front() < m_lastTime)
+            Fail(m_baseLine + piece.firstRowLine,
+                 "time " + Quote(piece.firstTime) + " is before the time of the line above");
+        Rethrow(piece);
+        const std::size_t next = piece.index + 1;
+        if ((next < m_pieceFirstRow.size() ? m_pieceFirstRow[next] : m_rows) !=
+            piece.firstRow + piece.rows)
+            FailChanged();
+        if (piece.rows > 0)
+        {
+            if (piece.odd.empty() && CanBatch())
+                AppendPiece(piece);
+            else
+                AppendPieceRows(piece);
+            m_lastTime = piece.times.back();
+        }
+        m_baseLine += piece.lines;
+    }
+
+    // A piece of numbers without empty, x or z cells: its times and each column in bulk.
+    void AppendPiece(const SqzCsvPiece& piece)
+    {
+        CqzDataTable& table = m_out.GetTable();
+        const std::int64_t first = table.AppendRows(piece.rows);
+        table.SetTimes(first, piece.times.data(), piece.rows);
+        for (std::size_t i = 0; i < m_names.size(); ++i)
+            if (m_labelColumn[i] >= 0)
+                m_out.SetValues(m_labelColumn[i], first, piece.values[i].data(), piece.rows);
+        if ((first + piece.rows) >> 16 != first >> 16)
+            m_out.CheckMemory(m_rows);
+    }
+
+    // Any other piece, row by row as on the plain path.
+    void AppendPieceRows(const SqzCsvPiece& piece)
+    {
+        CqzDataTable& table = m_out.GetTable();
+        std::size_t odd = 0;
+        for (std::int64_t r = 0; r < piece.rows; ++r)
+        {
+            const std::int64_t row = m_out.AppendRow(piece.times[static_cast<std::size_t>(r)]);
+            for (std::size_t i = 0; i < m_names.size(); ++i)
+            {
+                const int column = m_labelColumn[i];
+                if (column < 0)
+                    continue;
+                const auto at = static_cast<std::size_t>(r);
+                if (m_columns[i].GetType() == eqzCsvText)
+                {
+                    table.SetText(column, piece.texts[i][at]);
+                    if (piece.texts[i][at].IsEmpty())
+                        table.SetStatus(column, 3);
+                    continue;
+                }
+                SqzCsvPiece::SqzOddCell cell{r, i, 0, CqzUInt(), CqzUInt()};
+                if (odd < piece.odd.size() && piece.odd[odd].row == r && piece.odd[odd].field == i)
+                    cell = piece.odd[odd++];
+                const CqzUInt value =
+                    piece.wide[i].empty() ? CqzUInt(piece.values[i][at]) : piece.wide[i][at];
+                m_out.SetBits(column, row, value, cell.unknown, cell.floating);
+                if (cell.status == 3)
+                    table.SetStatus(column, 3);
+            }
+        }
+    }
+
     std::int64_t RowTime(std::int64_t row, std::int64_t number) const
     {
         const unsigned __int128 ps =
@@ -594,9 +884,9 @@ private:
         return true;
     }
 
-    std::int64_t Time(std::int64_t number) const
+    std::int64_t Time(const Fields& f, std::int64_t number) const
     {
-        const std::string_view cell = m_fields[static_cast<std::size_t>(m_time)];
+        const std::string_view cell = f.cells[static_cast<std::size_t>(m_time)];
         std::int64_t ps = 0;
         if (WholeTime(cell, ps)) [[likely]]
             return ps;
@@ -627,9 +917,16 @@ private:
         return ps;
     }
 
+    CqzCaptureInput& m_input;
     LineReader m_lines;
     std::string m_file;
+    std::size_t m_maxLine;
     std::size_t m_maxField;
+    std::size_t m_pieceBytes;
+    // In pieces: the first row of each piece (from the first pass), the line before the
+    // next piece's first line.
+    std::vector<std::int64_t> m_pieceFirstRow;
+    std::int64_t m_baseLine = 0;
     CqzCaptureTable m_out;
     char m_separator = ',';
     std::vector<std::string> m_names;
@@ -640,8 +937,7 @@ private:
     std::vector<CqzCsvColumn> m_columns;
     std::vector<int> m_labelColumn;
     std::int64_t m_rows = 0;
-    std::vector<std::string_view> m_fields;
-    std::deque<std::string> m_unquoted;
+    Fields m_row; // the line being read on the plain path
     // The batch being gathered: times, values column by column, and the cells that are empty
     // or have x or z digits.
     struct SqzOddCell

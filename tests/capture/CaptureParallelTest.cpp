@@ -1,10 +1,18 @@
-// The value change dump read in pieces on worker threads against the plain path (one thread,
-// word by word; QZ_CAPTURE_PLAIN): the same table, value by value, and the same refusals, on
-// the shared dumps and on generated ones with x and z digits, texts, comments, CRLF, long
-// words and buses of 1 to 128 bits, cut into small pieces.
+// Value change dumps, CSV files and session archives read in pieces on worker threads against
+// the plain path (one thread, word by word, line by line or block by block; QZ_CAPTURE_PLAIN):
+// the same table, value by value, and the same refusals, on the shared captures and on
+// generated ones with x and z digits, texts, comments, CRLF, long words or lines, values of 1
+// to 128 bits, cut into small pieces, and archives of samples of 1 to 16 bytes in chunks.
 
 #include "CaptureTestUtil.h"
+#include "capture/CqzCsvImporter.h"
+#include "capture/CqzSrImporter.h"
 #include "capture/CqzVcdImporter.h"
+
+#include <zip.h>
+
+#include <filesystem>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -36,7 +44,31 @@ std::string Cell(const CqzDataTable& table, int column, std::int64_t line)
     return out.str();
 }
 
-Reading Read(const std::string& text, bool plain, std::size_t block)
+using Import = std::unique_ptr<CqzData> (*)(const SqzCaptureOptions&, const std::string&);
+
+std::unique_ptr<CqzData> ImportVcd(const SqzCaptureOptions& options, const std::string& text)
+{
+    return CqzVcdImporter(options).ImportText(text, "d.vcd");
+}
+
+std::unique_ptr<CqzData> ImportCsv(const SqzCaptureOptions& options, const std::string& text)
+{
+    return CqzCsvImporter(options).ImportText(text, "d.csv");
+}
+
+std::unique_ptr<CqzData> ImportSr(const SqzCaptureOptions& options, const std::string& bytes)
+{
+    return CqzSrImporter(options).ImportBuffer(bytes.data(), bytes.size(), "d.sr");
+}
+
+std::unique_ptr<CqzData> ImportSrEvery(const SqzCaptureOptions& options, const std::string& bytes)
+{
+    SqzCaptureOptions every = options;
+    every.rowPerSample = true;
+    return ImportSr(every, bytes);
+}
+
+Reading Read(Import import, const std::string& text, bool plain, std::size_t block)
 {
     if (plain)
         setenv("QZ_CAPTURE_PLAIN", "1", 1);
@@ -44,10 +76,11 @@ Reading Read(const std::string& text, bool plain, std::size_t block)
         unsetenv("QZ_CAPTURE_PLAIN");
     SqzCaptureOptions options;
     options.readBlockBytes = block;
+    options.maxLineBytes = 4096;
     Reading r;
     try
     {
-        const std::unique_ptr<CqzData> data = CqzVcdImporter(options).ImportText(text, "d.vcd");
+        const std::unique_ptr<CqzData> data = import(options, text);
         const CqzDataTable& t = *data->GetTable(0);
         for (int c = 0; c < t.GetColumnCount(); ++c)
             r.cells.push_back(LabelOf(t, c)->GetName().ToUtf8());
@@ -64,12 +97,12 @@ Reading Read(const std::string& text, bool plain, std::size_t block)
     return r;
 }
 
-void ExpectSame(const std::string& text, const std::string& what)
+void ExpectSame(const std::string& text, const std::string& what, Import import = &ImportVcd)
 {
-    const Reading plain = Read(text, true, std::size_t{1} << 20);
+    const Reading plain = Read(import, text, true, std::size_t{1} << 20);
     for (std::size_t block : {std::size_t{16}, std::size_t{61}, std::size_t{1000}, std::size_t{1} << 20})
     {
-        const Reading pieces = Read(text, false, block);
+        const Reading pieces = Read(import, text, false, block);
         EXPECT_EQ(pieces.error, plain.error) << what << ", block " << block;
         ASSERT_EQ(pieces.cells.size(), plain.cells.size()) << what << ", block " << block;
         for (std::size_t i = 0; i < plain.cells.size(); ++i)
@@ -129,6 +162,137 @@ std::string RandomDump(std::uint32_t seed, bool broken)
     return out;
 }
 
+// A CSV file of random columns (bits, binary, hexadecimal and wide hexadecimal buses, decimals,
+// texts, quoted fields) with empty cells, x and z digits, blank lines and CRLF; `broken` puts
+// one malformed line somewhere (an extra field, a time before the line above, a control byte,
+// an open quote, a long line).
+std::string RandomCsv(std::uint32_t seed, bool broken)
+{
+    std::mt19937 rng(seed);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const char sep = ",;\t"[pick(3)];
+    const std::string eol = pick(3) == 0 ? "\r\n" : "\n";
+    const bool timed = pick(5) != 0;
+    std::string out = !timed || pick(3) == 0 ? "; Samplerate: 3 MHz" + eol : std::string();
+    out += timed ? "Time [ns]" : "Index";
+    const int count = 1 + pick(6);
+    std::vector<int> kinds; // 0 bit, 1 binary, 2 hex, 3 wide hex, 4 decimal, 5 text
+    for (int i = 0; i < count; ++i)
+    {
+        kinds.push_back(pick(6));
+        out += std::string(1, sep) + "c" + std::to_string(i);
+    }
+    out += eol;
+    auto digits = [&](int n, const char* alphabet, int letters)
+    {
+        std::string d;
+        for (int k = 0; k < n; ++k)
+            d += alphabet[pick(pick(20) == 0 ? letters : 2)];
+        return d;
+    };
+    const int rows = 20 + pick(300);
+    const int breakAt = broken ? pick(rows) : -1;
+    std::int64_t time = 0;
+    for (int row = 0; row < rows; ++row)
+    {
+        if (pick(25) == 0)
+            out += (pick(2) ? " " : "") + eol;
+        time += pick(4);
+        std::string line = timed ? std::to_string(time) : std::to_string(row);
+        for (int kind : kinds)
+        {
+            std::string cell;
+            if (kind == 0)
+                cell = digits(1, "01xz", 4);
+            else if (kind == 1)
+                cell = digits(6, "01xz", 4);
+            else if (kind == 2)
+                cell = "0x" + digits(1 + pick(8), "0a3fxz", 6);
+            else if (kind == 3)
+                cell = "0x" + digits(17 + pick(15), "0a3fxz", 6);
+            else if (kind == 4)
+                cell = (pick(4) == 0 ? "-" : "") + std::to_string(rng() % 100000);
+            else
+                cell = pick(4) == 0 ? "\"q" + std::string(1, sep) + "\"\"x\"" : "t" + std::to_string(pick(9));
+            line += std::string(1, sep) + (pick(30) == 0 ? std::string() : cell);
+        }
+        if (row == breakAt)
+        {
+            const int how = pick(5);
+            line = how == 0   ? line + sep + "extra"
+                   : how == 1 ? "0" + line.substr(line.find(sep))
+                   : how == 2 ? line + "\x01"
+                   : how == 3 ? line + sep + "\"open"
+                              : line + std::string(5000, ' ') + "x";
+        }
+        out += line + eol;
+    }
+    return out;
+}
+
+// An archive of these entries, as bytes.
+std::string Archive(const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("capture_parallel_" + std::to_string(getpid()) + ".sr"))
+                                 .string();
+    int error = 0;
+    zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [name, bytes] : entries)
+        zip_file_add(zip, name.c_str(), zip_source_buffer(zip, bytes.data(), bytes.size(), 0),
+                     ZIP_FL_OVERWRITE);
+    zip_close(zip);
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::filesystem::remove(path);
+    return bytes;
+}
+
+// A session archive of random samples (1 to 16 bytes, runs without change and changes, a bus
+// of named channels) in 1 to 6 chunks of any size; `broken` drops the last byte (data that
+// ends inside a sample) or a chunk.
+std::string RandomSession(std::uint32_t seed, bool broken)
+{
+    std::mt19937 rng(seed);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const int unit = 1 + pick(pick(3) == 0 ? 16 : 4);
+    const int probes = 1 + pick(unit * 8);
+    std::string meta = "[global]\nsigrok version=0.3.0\n\n[device 1]\ncapturefile=logic-1\n"
+                       "total probes=" + std::to_string(probes) + "\nsamplerate=" +
+                       (pick(2) ? "3 MHz" : "100 MHz") + "\nunitsize=" + std::to_string(unit) + "\n";
+    for (int p = 1; p <= probes; ++p)
+        meta += "probe" + std::to_string(p) + "=" +
+                (p <= 4 && probes > 6 ? "A[" + std::to_string(p - 1) + "]" : "P" + std::to_string(p)) +
+                "\n";
+    std::string samples;
+    std::string sample(static_cast<std::size_t>(unit), '\0');
+    for (int n = 200 + pick(3000); n > 0; --n)
+    {
+        if (pick(4) == 0)
+            sample[static_cast<std::size_t>(pick(unit))] = static_cast<char>(rng());
+        samples += sample;
+    }
+    const int chunks = 1 + pick(6);
+    std::vector<std::pair<std::string, std::string>> entries{{"version", "2"}, {"metadata", meta}};
+    const bool whole = pick(4) != 0; // chunks of whole samples (read in pieces)
+    std::size_t at = 0;
+    for (int c = 1; at < samples.size(); ++c)
+    {
+        const std::size_t size = c == chunks ? samples.size() - at
+                                             : std::min(samples.size() - at,
+                                                        static_cast<std::size_t>(
+                                                            whole ? unit * (1 + pick(900))
+                                                                  : 1 + pick(2000)));
+        entries.emplace_back("logic-1-" + std::to_string(c), samples.substr(at, size));
+        at += size;
+    }
+    if (broken && entries.size() > 4 && pick(2))
+        entries.erase(entries.begin() + 3);
+    else if (broken)
+        entries.back().second.pop_back();
+    return Archive(entries);
+}
+
 class CaptureParallelTest : public ::testing::Test
 {
 protected:
@@ -149,4 +313,44 @@ TEST_F(CaptureParallelTest, GeneratedDumpsReadTheSameInPieces)
 {
     for (std::uint32_t seed = 1; seed <= 40; ++seed)
         ExpectSame(RandomDump(seed, seed % 4 == 0), "seed " + std::to_string(seed));
+}
+
+TEST_F(CaptureParallelTest, CsvFilesReadTheSameInPieces)
+{
+    for (const char* name : {"ikalogic_scanaplus_spiflash_read16.csv",
+                             "usbee_sx_spiflash_read16_decode_hex.csv"})
+    {
+        std::ifstream in(std::string(QZ_SHARED_DIR) + "/captures/" + name, std::ios::binary);
+        ExpectSame(std::string(std::istreambuf_iterator<char>(in), {}), name, &ImportCsv);
+    }
+    for (const char* name : {"comments.csv", "tabs.csv", "units.csv"})
+    {
+        std::ifstream in(std::string(QZ_SOURCE_DIR) + "/tests/fuzz/corpus/fuzz_csv/" + name,
+                         std::ios::binary);
+        ExpectSame(std::string(std::istreambuf_iterator<char>(in), {}), name, &ImportCsv);
+    }
+    for (std::uint32_t seed = 1; seed <= 60; ++seed)
+        ExpectSame(RandomCsv(seed, seed % 3 == 0), "csv seed " + std::to_string(seed), &ImportCsv);
+}
+
+TEST_F(CaptureParallelTest, SessionArchivesReadTheSameInPieces)
+{
+    for (const char* name :
+         {"hello_world_8n1_115200.sr", "spi_atmega32_00.sr", "tca6408a.sr"})
+    {
+        std::ifstream in(std::string(QZ_SHARED_DIR) + "/captures/" + name, std::ios::binary);
+        ExpectSame(std::string(std::istreambuf_iterator<char>(in), {}), name, &ImportSr);
+    }
+    for (const char* name : {"chunks.sr", "single.sr"})
+    {
+        // The fuzz target's first byte picks options.
+        std::ifstream in(std::string(QZ_SOURCE_DIR) + "/tests/fuzz/corpus/fuzz_sr/" + name,
+                         std::ios::binary);
+        ExpectSame(std::string(std::istreambuf_iterator<char>(in), {}).substr(1), name, &ImportSr);
+    }
+    for (std::uint32_t seed = 1; seed <= 40; ++seed)
+    {
+        const std::string archive = RandomSession(seed, seed % 5 == 0);
+        ExpectSame(archive, "sr seed " + std::to_string(seed), seed % 3 ? &ImportSr : &ImportSrEvery);
+    }
 }

@@ -108,8 +108,8 @@ TEST(ValueStore, BlocksOfEveryWidthHoldTheLastEntry)
     }
 }
 
-// One-bit entries are packed eight to a byte: blocks, single entries and ranges of bytes at
-// any bit offset must read like a plain array, also past 2 MiB where the buffer is mapped.
+// One-bit entries are packed eight to a byte: blocks, single entries, ranges of bytes and of
+// packed words at any bit offset must read like a plain array, also past 2 MiB where the buffer is mapped.
 TEST(ValueStore, PackedBitsMatchAPlainArray)
 {
     CqzValueStore store(1);
@@ -132,6 +132,20 @@ TEST(ValueStore, PackedBitsMatchAPlainArray)
             const std::uint8_t bit = random() % 2;
             store.Set(static_cast<std::int64_t>(at), CqzUInt(bit | 6u)); // cut to one bit
             plain[at] = bit;
+        }
+        else if (kind == 2 && !plain.empty())
+        {
+            // Words of packed bits, read from any bit of the first word.
+            const std::size_t at = random() % plain.size();
+            const std::size_t count = std::min<std::size_t>(random() % 200, plain.size() - at);
+            const std::size_t from = random() % 64;
+            std::vector<std::uint64_t> words((from + count + 63) / 64 + 1);
+            for (std::uint64_t& w : words)
+                w = (std::uint64_t{random()} << 32) | random();
+            store.SetPackedBits(static_cast<std::int64_t>(at), words.data(),
+                                static_cast<std::int64_t>(from), static_cast<std::int64_t>(count));
+            for (std::size_t i = 0; i < count; ++i)
+                plain[at + i] = (words[(from + i) / 64] >> ((from + i) % 64)) & 1;
         }
         else if (!plain.empty())
         {

@@ -434,6 +434,17 @@ bool CqzDataTable::SetValues(int column, std::int64_t firstLine, const std::uint
     return SetRange(column, firstLine, values, count);
 }
 
+bool CqzDataTable::SetPackedBits(int column, std::int64_t firstLine, const std::uint64_t* bits,
+                                 std::int64_t from, std::int64_t count)
+{
+    CqzSampleStore* store = m_imp->Store(column);
+    if (!store || !store->SetPackedBits(firstLine, bits, from, count))
+        return false;
+    if (!m_imp->digits.empty())
+        m_imp->CloseDigits(column, firstLine);
+    return true;
+}
+
 bool CqzDataTable::SetTimes(std::int64_t firstLine, const std::int64_t* times, std::int64_t count)
 {
     CqzSampleStore* store = m_imp->times;

@@ -125,6 +125,10 @@ public:
     bool SetValues(int column, std::int64_t firstLine, const std::uint8_t* values,
                    std::int64_t count);
     bool SetTimes(std::int64_t firstLine, const std::int64_t* times, std::int64_t count);
+    // A one-bit column's values packed 64 to a word: line firstLine + i gets bit
+    // (from + i) % 64 of bits[(from + i) / 64].
+    bool SetPackedBits(int column, std::int64_t firstLine, const std::uint64_t* bits,
+                       std::int64_t from, std::int64_t count);
 
     // Readers of one line: the status, with the value or text; 3 (and 0 or the empty text)
     // for a line or column that has none.

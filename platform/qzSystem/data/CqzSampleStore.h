@@ -44,6 +44,9 @@ public:
     bool SetValues(std::int64_t index, const CqzUInt* values, std::int64_t count);
     bool SetValues(std::int64_t index, const std::uint64_t* values, std::int64_t count);
     bool SetValues(std::int64_t index, const std::uint8_t* values, std::int64_t count);
+    // One-bit values packed 64 to a word (CqzValueStore::SetPackedBits).
+    bool SetPackedBits(std::int64_t index, const std::uint64_t* bits, std::int64_t from,
+                       std::int64_t count);
     bool SetText(std::int64_t index, const wchar_t* text, std::size_t length);
     bool SetTime(std::int64_t index, std::int64_t picoseconds)
     {

@@ -300,6 +300,29 @@ void CqzValueStore::SetBits(std::int64_t index, const std::uint8_t* values, std:
         SetBit(index + i, values[i] & 1);
 }
 
+void CqzValueStore::SetPackedBits(std::int64_t index, const std::uint64_t* bits, std::int64_t from,
+                                  std::int64_t count)
+{
+    auto bit = [&](std::int64_t i)
+    { return (bits[static_cast<std::size_t>(from + i) >> 6] >> ((from + i) & 63)) & 1; };
+    std::int64_t i = 0;
+    for (; i < count && ((index + i) & 7) != 0; ++i)
+        SetBit(index + i, bit(i));
+    // Whole bytes of the store, each from one or two words of the bits.
+    std::uint8_t* p = m_data + ((index + i) >> 3);
+    for (; i + 8 <= count; i += 8)
+    {
+        const auto at = static_cast<std::size_t>(from + i);
+        const unsigned shift = at & 63;
+        std::uint64_t v = bits[at >> 6] >> shift;
+        if (shift > 56)
+            v |= bits[(at >> 6) + 1] << (64 - shift);
+        *p++ = static_cast<std::uint8_t>(v);
+    }
+    for (; i < count; ++i)
+        SetBit(index + i, bit(i));
+}
+
 void CqzValueStore::SetRange(std::int64_t index, const std::uint8_t* values, std::int64_t count)
 {
     if (m_byteWidth == 0)

@@ -72,6 +72,10 @@ public:
     void SetRange(std::int64_t index, const CqzUInt* values, std::int64_t count);
     void SetRange(std::int64_t index, const std::uint64_t* values, std::int64_t count);
     void SetRange(std::int64_t index, const std::uint8_t* values, std::int64_t count);
+    // One-bit values only: count entries from `index`, entry i being bit (from + i) % 64 of
+    // bits[(from + i) / 64].
+    void SetPackedBits(std::int64_t index, const std::uint64_t* bits, std::int64_t from,
+                       std::int64_t count);
 
     CqzUInt Get(std::int64_t index) const
     {
