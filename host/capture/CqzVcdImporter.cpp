@@ -497,34 +497,56 @@ private:
         m_window.clear();
     }
 
-    // A piece a worker read: its rows appended, held values kept until each column's first
-    // change, its texts written in order, then its times and each changed column in bulk.
+    // A piece a worker read: its rows appended at once, each holding the values before the
+    // piece, then its times, each changed column and each text column in bulk.
     void JoinPiece(const SqzVcdPiece& piece)
     {
         CqzDataTable& table = m_out.GetTable();
-        const std::int64_t first = table.GetRowCount();
         const auto rows = static_cast<std::int64_t>(piece.times.size());
-        std::int64_t appended = 0;
-        for (const SqzVcdPiece::SqzText& text : piece.texts)
-        {
-            if (text.row >= appended)
-            {
-                table.AppendRows(text.row + 1 - appended);
-                appended = text.row + 1;
-            }
-            table.SetTextAt(text.column, first + text.row, text.text.GetString(),
-                            static_cast<std::size_t>(text.text.GetLength()));
-        }
-        if (appended < rows)
-            table.AppendRows(rows - appended);
+        const std::int64_t first = table.AppendRows(rows);
         table.SetTimes(first, piece.times.data(), rows);
         for (int column : piece.changed)
             JoinColumn(piece.columns[static_cast<std::size_t>(column)], first);
+        JoinTexts(piece, first);
         for (std::int64_t row = (first + kMemoryCheckRows) / kMemoryCheckRows * kMemoryCheckRows - 1;
              row < first + rows; row += kMemoryCheckRows)
             m_out.CheckMemory(row + kMemoryCheckRows);
         m_lastTime = piece.times.back();
         m_lastRow = first + rows - 1;
+    }
+
+    // Each text change holds until the next change of its column (or the piece's end): the
+    // changes are written backwards, each up to where the later one starts. A text is pooled
+    // once per column and piece.
+    void JoinTexts(const SqzVcdPiece& piece, std::int64_t first)
+    {
+        if (piece.texts.empty())
+            return;
+        CqzDataTable& table = m_out.GetTable();
+        const auto end = first + static_cast<std::int64_t>(piece.times.size());
+        m_textEnd.assign(static_cast<std::size_t>(table.GetColumnCount()), end);
+        m_textNumbers.clear();
+        for (auto it = piece.texts.rbegin(); it != piece.texts.rend(); ++it)
+        {
+            std::int64_t& until = m_textEnd[static_cast<std::size_t>(it->column)];
+            const std::int64_t row = first + it->row;
+            if (row < until)
+                table.FillText(it->column, row, until - row, TextNumber(piece, *it));
+            until = row;
+        }
+    }
+
+    std::uint32_t TextNumber(const SqzVcdPiece& piece, const SqzVcdPiece::SqzText& text)
+    {
+        const auto [it, added] = m_textNumbers.try_emplace(
+            static_cast<std::uint64_t>(text.column) << 32 | text.text, 0);
+        if (added)
+        {
+            const CString& value = piece.textValues[text.text];
+            it->second = static_cast<std::uint32_t>(m_out.GetTable().AddText(
+                text.column, value.GetString(), static_cast<std::size_t>(value.GetLength())));
+        }
+        return it->second;
     }
 
     void JoinColumn(const SqzVcdPiece::SqzColumn& c, std::int64_t first)
@@ -717,6 +739,10 @@ private:
     std::deque<std::unique_ptr<SqzVcdPiece>> m_window;
     // Pieces joined, kept for their buffers.
     std::vector<std::unique_ptr<SqzVcdPiece>> m_free;
+    // While a piece's texts are joined: per column the row its later change starts at, and
+    // the pool number of each (column, text of the piece).
+    std::vector<std::int64_t> m_textEnd;
+    std::unordered_map<std::uint64_t, std::uint32_t> m_textNumbers;
 };
 } // namespace
 

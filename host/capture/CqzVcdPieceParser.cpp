@@ -262,7 +262,7 @@ private:
         const std::vector<SqzTarget>* targets = m_parser.Targets(code);
         if (targets == nullptr)
             return false;
-        const CString text = CqzCaptureText::Value(value);
+        const std::uint32_t text = TextIndex(value);
         for (const SqzTarget& t : *targets)
         {
             if (t.width != 0)
@@ -272,12 +272,24 @@ private:
         return true;
     }
 
+    // The number of a text among the piece's distinct texts, made a value when new.
+    std::uint32_t TextIndex(std::string_view bytes)
+    {
+        const auto [it, added] =
+            m_texts.try_emplace(bytes, static_cast<std::uint32_t>(m_piece.textValues.size()));
+        if (added)
+            m_piece.textValues.push_back(CqzCaptureText::Value(bytes));
+        return it->second;
+    }
+
     const CqzVcdPieceParser& m_parser;
     SqzVcdPiece& m_piece;
     const char* m_p;
     const char* m_end;
     std::int64_t m_row = -1;
     std::int64_t m_last = 0;
+    // The piece's distinct texts by their bytes (which live in the piece).
+    std::unordered_map<std::string_view, std::uint32_t> m_texts;
 };
 
 void CqzVcdPieceParser::SetTime(std::int64_t factor, std::int64_t divisor)
@@ -349,6 +361,7 @@ void CqzVcdPieceParser::Parse(SqzVcdPiece& piece) const
     piece.times.clear();
     piece.changed.clear();
     piece.texts.clear();
+    piece.textValues.clear();
     Reading reading(*this, piece);
     piece.parsed = piece.endsAtLine && reading.Run();
     if (piece.parsed)

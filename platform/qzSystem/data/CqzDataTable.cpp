@@ -394,6 +394,19 @@ bool CqzDataTable::SetTextAt(int column, std::int64_t line, const wchar_t* text,
     return store && store->SetText(line, text, length);
 }
 
+std::int64_t CqzDataTable::AddText(int column, const wchar_t* text, std::size_t length)
+{
+    CqzSampleStore* store = m_imp->Store(column);
+    return store ? store->AddText(text, length) : -1;
+}
+
+bool CqzDataTable::FillText(int column, std::int64_t firstLine, std::int64_t count,
+                            std::uint32_t number)
+{
+    CqzSampleStore* store = m_imp->Store(column);
+    return store && store->FillText(firstLine, count, number);
+}
+
 bool CqzDataTable::SetStatusAt(int column, std::int64_t line, int status)
 {
     CqzSampleStore* store = m_imp->Store(column);

@@ -125,6 +125,10 @@ public:
     bool SetValues(int column, std::int64_t firstLine, const std::uint8_t* values,
                    std::int64_t count);
     bool SetTimes(std::int64_t firstLine, const std::int64_t* times, std::int64_t count);
+    // A text's number in a string column's pool (added when new), -1 for another column; and
+    // the bulk writer of that text to count lines from firstLine on.
+    std::int64_t AddText(int column, const wchar_t* text, std::size_t length);
+    bool FillText(int column, std::int64_t firstLine, std::int64_t count, std::uint32_t number);
 
     // Readers of one line: the status, with the value or text; 3 (and 0 or the empty text)
     // for a line or column that has none.

@@ -3,8 +3,8 @@
 // bytes that holds the column's width; one-bit values eight to a byte (entry i is bit i % 8 of
 // byte i / 8). Written by importers through CqzDataTable and read on the hot path of
 // evaluation, so the common operations are inline. The buffer is one contiguous block: small
-// ones from the heap, from 2 MiB on an anonymous mapping asked for in huge pages, grown by
-// remapping its pages instead of copying them. Owned by a CqzSampleStore.
+// ones from the heap, from 256 KiB on an anonymous mapping (asked for in huge pages from 2 MiB
+// on), grown by remapping its pages instead of copying them. Owned by a CqzSampleStore.
 //
 // A store may hold its entries as a progression instead (KeepProgression: the times of a
 // fixed sample rate): entry i is first + i x step for the entries written so far, and appended
@@ -72,6 +72,8 @@ public:
     void SetRange(std::int64_t index, const CqzUInt* values, std::int64_t count);
     void SetRange(std::int64_t index, const std::uint64_t* values, std::int64_t count);
     void SetRange(std::int64_t index, const std::uint8_t* values, std::int64_t count);
+    // Writes `value` (cut to the width) to count entries from index on.
+    void FillRange(std::int64_t index, std::int64_t count, std::uint64_t value);
 
     CqzUInt Get(std::int64_t index) const
     {
