@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <utility>
@@ -228,6 +229,8 @@ private:
 
 // Pieces a worker reads ahead of the join, per worker thread.
 constexpr std::size_t kPiecesAhead = 1;
+// Pieces of rows whose table memory a worker makes present ahead of the join.
+constexpr std::int64_t kPrefaultPieces = 4;
 
 // One import of one dump.
 class VcdReader
@@ -418,11 +421,13 @@ private:
                 if (piece->parsed && m_timed && piece->times.front() > m_lastTime)
                 {
                     JoinPiece(*piece);
+                    Prefault(static_cast<std::int64_t>(piece->times.size()));
                     line += piece->newlines;
                     m_free.push_back(std::move(piece));
                 }
                 else
                 {
+                    WaitPrefaults();
                     m_feed.Start(*piece);
                     m_free.push_back(std::move(piece));
                     m_scan.Restart(m_feed, line);
@@ -435,6 +440,7 @@ private:
             DropWindow();
             throw;
         }
+        WaitPrefaults();
     }
 
     // The code lookup and the columns of each code, for the workers.
@@ -485,16 +491,60 @@ private:
         std::unique_ptr<SqzVcdPiece> piece = std::move(m_window.front());
         m_window.pop_front();
         piece->done.get();
+        m_bytesPulled += piece->size;
         return piece;
     }
 
-    // Waits for the pieces the workers still read (their memory goes with this reader).
+    // Waits for the pieces the workers still read (their memory goes with this reader) and
+    // for their prefault jobs.
     void DropWindow()
     {
         for (auto& piece : m_window)
             if (piece->done.valid())
                 piece->done.wait();
         m_window.clear();
+        WaitPrefaults();
+    }
+
+    // Table memory: room for `rows` rows, grown at most twofold at a time towards the rows the
+    // file's size promises at the rows per byte so far (room costs address space only); the
+    // prefault jobs end first, as the columns' memory may move.
+    void Reserve(std::int64_t rows)
+    {
+        if (rows <= m_reserved)
+            return;
+        WaitPrefaults();
+        const double perByte =
+            m_bytesPulled == 0 ? 0.0
+                               : static_cast<double>(m_out.GetTable().GetRowCount()) /
+                                     static_cast<double>(m_bytesPulled);
+        const auto promised =
+            static_cast<std::int64_t>(perByte * static_cast<double>(m_input.GetSize()) * 1.02);
+        m_reserved = std::max(rows, std::min(2 * std::max(m_reserved, kMemoryCheckRows), promised));
+        m_out.GetTable().Reserve(m_reserved);
+    }
+
+    // Has a worker make the memory of the next few pieces' rows present, so that the join
+    // does not wait for fresh pages to be zeroed.
+    void Prefault(std::int64_t pieceRows)
+    {
+        const std::int64_t rows = m_out.GetTable().GetRowCount();
+        const std::int64_t ahead = rows + kPrefaultPieces * pieceRows;
+        Reserve(ahead);
+        if (ahead <= m_prefaulted)
+            return;
+        std::erase_if(m_prefaults, [](const std::future<void>& job)
+                      { return job.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        const std::int64_t from = std::max(m_prefaulted, rows);
+        m_prefaults.push_back(m_workers->Run(m_out.GetTable().PrefaultJob(from, ahead - from)));
+        m_prefaulted = ahead;
+    }
+
+    void WaitPrefaults()
+    {
+        for (std::future<void>& job : m_prefaults)
+            job.wait();
+        m_prefaults.clear();
     }
 
     // A piece a worker read: its rows appended at once, each holding the values before the
@@ -503,6 +553,7 @@ private:
     {
         CqzDataTable& table = m_out.GetTable();
         const auto rows = static_cast<std::int64_t>(piece.times.size());
+        Reserve(table.GetRowCount() + rows);
         const std::int64_t first = table.AppendRows(rows);
         table.SetTimes(first, piece.times.data(), rows);
         for (int column : piece.changed)
@@ -743,6 +794,12 @@ private:
     // the pool number of each (column, text of the piece).
     std::vector<std::int64_t> m_textEnd;
     std::unordered_map<std::uint64_t, std::uint32_t> m_textNumbers;
+    // Bytes of the pieces taken from the window, rows the table has room for, rows whose
+    // memory a worker made present (or is making), and those jobs.
+    std::uint64_t m_bytesPulled = 0;
+    std::int64_t m_reserved = 0;
+    std::int64_t m_prefaulted = 0;
+    std::vector<std::future<void>> m_prefaults;
 };
 } // namespace
 

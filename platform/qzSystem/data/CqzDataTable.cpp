@@ -267,6 +267,21 @@ void CqzDataTable::Reserve(std::int64_t rows, std::int64_t subrowLines)
     m_imp->lines.Reserve(rows);
 }
 
+std::function<void()> CqzDataTable::PrefaultJob(std::int64_t firstLine, std::int64_t count) const
+{
+    std::vector<std::pair<std::uint8_t*, std::size_t>> spans;
+    for (const auto& store : m_imp->lineStores)
+        if (store)
+            if (const auto span = store->GetEntries().GetCapacityBytes(firstLine, count);
+                span.second > 0)
+                spans.push_back(span);
+    return [spans = std::move(spans)]
+    {
+        for (const auto& [bytes, size] : spans)
+            CqzValueStore::Prefault(bytes, size);
+    };
+}
+
 void CqzDataTable::SetGrowthHook(std::function<void()> hook, std::int64_t everyRows)
 {
     m_imp->growthHook = std::move(hook);

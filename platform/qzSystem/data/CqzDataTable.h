@@ -88,6 +88,11 @@ public:
     // table there. An empty hook removes it.
     void SetGrowthHook(std::function<void()> hook, std::int64_t everyRows);
     void Reserve(std::int64_t rows, std::int64_t subrowLines = 0);
+    // A job that makes the memory of lines [firstLine, firstLine + count) present ahead of
+    // their writing, as far as Reserve made room for them, for another thread to run: the
+    // zeroing of fresh pages falls on that thread. It must end before the table grows beyond
+    // its reserve or goes.
+    std::function<void()> PrefaultJob(std::int64_t firstLine, std::int64_t count) const;
     // Appends a row; returns its number, or -1 when time is before the last line's time.
     // Without a time argument the row holds the last line's time.
     std::int64_t AppendRow();

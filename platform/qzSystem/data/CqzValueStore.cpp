@@ -118,6 +118,29 @@ void CqzValueStore::Reserve(std::int64_t count)
         Grow(BytesFor(count));
 }
 
+std::pair<std::uint8_t*, std::size_t> CqzValueStore::GetCapacityBytes(std::int64_t first,
+                                                                      std::int64_t count) const
+{
+    if (m_progression || m_capacity < kMapped || first < 0 || count <= 0)
+        return {nullptr, 0};
+    const std::size_t from = std::min(BytesFor(first), m_capacity);
+    const std::size_t to = std::min(BytesFor(first + count), m_capacity);
+    return {m_data + from, to - from};
+}
+
+void CqzValueStore::Prefault(std::uint8_t* bytes, std::size_t size)
+{
+    if (size == 0)
+        return;
+    // Whole pages (a mapping starts and ends at page boundaries); a kernel without this
+    // advice leaves the faults to the writer.
+    const auto from = reinterpret_cast<std::uintptr_t>(bytes) / kPage * kPage;
+    const auto to = (reinterpret_cast<std::uintptr_t>(bytes) + size + kPage - 1) / kPage * kPage;
+#ifdef MADV_POPULATE_WRITE
+    madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#endif
+}
+
 namespace
 {
 // Entries of type T from p to end, each the low bytes of value.

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 class CqzValueStore
 {
@@ -43,6 +44,14 @@ public:
     bool IsProgression() const { return m_progression; }
 
     void Reserve(std::int64_t count);
+    // The bytes entries [first, first + count) take inside the capacity (cut to it), for
+    // Prefault; none for a progression or a buffer on the heap.
+    std::pair<std::uint8_t*, std::size_t> GetCapacityBytes(std::int64_t first,
+                                                           std::int64_t count) const;
+    // Makes the pages of such bytes present without changing a byte, so that the zeroing of
+    // fresh pages falls on the calling thread: may run on another thread while the owner
+    // writes, as long as the buffer is neither grown nor freed meanwhile.
+    static void Prefault(std::uint8_t* bytes, std::size_t size);
     // Appends count entries, each a copy of the last one (hold) or zero; the first entry of an
     // empty store is zero either way.
     void Append(std::int64_t count, bool hold = true)
