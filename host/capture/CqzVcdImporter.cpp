@@ -18,6 +18,7 @@
 #include <utility>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -508,7 +509,8 @@ private:
 
     // Table memory: room for `rows` rows, grown at most twofold at a time towards the rows the
     // file's size promises at the rows per byte so far (room costs address space only); the
-    // prefault jobs end first, as the columns' memory may move.
+    // prefault jobs end first, as the columns' memory may move. Where the system refuses the
+    // room, the columns grow as rows come and nothing is prefaulted any more.
     void Reserve(std::int64_t rows)
     {
         if (rows <= m_reserved)
@@ -521,7 +523,15 @@ private:
         const auto promised =
             static_cast<std::int64_t>(perByte * static_cast<double>(m_input.GetSize()) * 1.02);
         m_reserved = std::max(rows, std::min(2 * std::max(m_reserved, kMemoryCheckRows), promised));
-        m_out.GetTable().Reserve(m_reserved);
+        try
+        {
+            m_out.GetTable().Reserve(m_reserved);
+        }
+        catch (const std::bad_alloc&)
+        {
+            m_reserved = std::numeric_limits<std::int64_t>::max();
+            m_prefaulted = m_reserved;
+        }
     }
 
     // Has a worker make the memory of the next few pieces' rows present, so that the join
