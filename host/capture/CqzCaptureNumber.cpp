@@ -109,8 +109,8 @@ bool CqzCaptureNumber::ParseKnownBits(std::string_view digits, CqzUInt& value)
 {
     if (digits.empty())
         return false;
-    const std::size_t first = std::min(digits.find_first_not_of('0'), digits.size() - 1);
-    digits.remove_prefix(first);
+    if (digits.size() > 128)
+        digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size() - 1));
     const std::size_t split = digits.size() > 64 ? digits.size() - 64 : 0;
     std::uint64_t high = 0, low = 0;
     if (split > 64 || !ParseKnownBinary(digits.substr(0, split), high) ||
