@@ -614,7 +614,9 @@ private:
     {
         CqzDataTable& table = m_out.GetTable();
         const std::int64_t row = first + c.first;
-        if (!c.narrow.empty())
+        if (c.bitCount != 0)
+            table.SetPackedBits(c.column, row, c.bits.data(), static_cast<std::int64_t>(c.bitCount));
+        else if (!c.narrow.empty())
             table.SetValues(c.column, row, c.narrow.data(), static_cast<std::int64_t>(c.narrow.size()));
         else if (!c.values.empty())
             m_out.SetValues(c.column, row, c.values.data(), static_cast<std::int64_t>(c.values.size()));

@@ -17,18 +17,24 @@ struct Decimal
     std::uint64_t low;
 };
 
+// The parse of a text, and its value when accepted.
+void ExpectParse(bool (*parse)(std::string_view, CqzUInt&), const Decimal& text)
+{
+    CqzUInt value(7, 7);
+    EXPECT_EQ(parse(text.text, value), text.accepted) << text.text;
+    if (text.accepted)
+    {
+        EXPECT_EQ(value, CqzUInt(text.high, text.low)) << text.text;
+    }
+}
+
 class Unsigned128Test : public ::testing::TestWithParam<Decimal>
 {
 };
 
 TEST_P(Unsigned128Test, ParsesWithinRangeOnly)
 {
-    CqzUInt value(7, 7);
-    EXPECT_EQ(CqzCaptureNumber::ParseUnsigned128(GetParam().text, value), GetParam().accepted);
-    if (GetParam().accepted)
-    {
-        EXPECT_EQ(value, CqzUInt(GetParam().high, GetParam().low));
-    }
+    ExpectParse(&CqzCaptureNumber::ParseUnsigned128, GetParam());
 }
 
 constexpr std::uint64_t Max64 = ~std::uint64_t(0);
@@ -54,12 +60,7 @@ class KnownBitsTest : public ::testing::TestWithParam<Decimal>
 
 TEST_P(KnownBitsTest, ReadsZerosAndOnesOnly)
 {
-    CqzUInt value(7, 7);
-    EXPECT_EQ(CqzCaptureNumber::ParseKnownBits(GetParam().text, value), GetParam().accepted);
-    if (GetParam().accepted)
-    {
-        EXPECT_EQ(value, CqzUInt(GetParam().high, GetParam().low));
-    }
+    ExpectParse(&CqzCaptureNumber::ParseKnownBits, GetParam());
 }
 
 const std::string kOne65 = "1" + std::string(64, '0');

@@ -462,6 +462,16 @@ bool CqzDataTable::SetValues(int column, std::int64_t firstLine, const std::uint
     return SetRange(column, firstLine, values, count);
 }
 
+bool CqzDataTable::SetPackedBits(int column, std::int64_t firstLine, const std::uint64_t* words,
+                                 std::int64_t count)
+{
+    CqzSampleStore* store = m_imp->Store(column);
+    if (!store || !store->SetPackedBits(firstLine, words, count))
+        return false;
+    m_imp->CloseDigits(column, firstLine);
+    return true;
+}
+
 bool CqzDataTable::SetTimes(std::int64_t firstLine, const std::int64_t* times, std::int64_t count)
 {
     CqzSampleStore* store = m_imp->times;

@@ -130,6 +130,10 @@ public:
     bool SetValues(int column, std::int64_t firstLine, const std::uint8_t* values,
                    std::int64_t count);
     bool SetTimes(std::int64_t firstLine, const std::int64_t* times, std::int64_t count);
+    // The bulk writer of a one-bit column from values 64 to a word (bit i % 64 of word i / 64
+    // for line firstLine + i).
+    bool SetPackedBits(int column, std::int64_t firstLine, const std::uint64_t* words,
+                       std::int64_t count);
     // A text's number in a string column's pool (added when new), -1 for another column; and
     // the bulk writer of that text to count lines from firstLine on.
     std::int64_t AddText(int column, const wchar_t* text, std::size_t length);

@@ -49,6 +49,17 @@ bool CqzSampleStore::SetValues(std::int64_t index, const std::uint8_t* values, s
     return SetRange(index, values, count);
 }
 
+bool CqzSampleStore::SetPackedBits(std::int64_t index, const std::uint64_t* words,
+                                   std::int64_t count)
+{
+    if (m_kind != eqzSampleValue || m_entries.GetWidth() != 1 || !IsInside(index, count) ||
+        (!words && count > 0))
+        return false;
+    m_entries.SetPackedBits(index, words, count);
+    ClearStatus(index, count);
+    return true;
+}
+
 bool CqzSampleStore::SetTimes(std::int64_t index, const std::int64_t* picoseconds,
                               std::int64_t count)
 {

@@ -44,6 +44,8 @@ public:
     bool SetValues(std::int64_t index, const CqzUInt* values, std::int64_t count);
     bool SetValues(std::int64_t index, const std::uint64_t* values, std::int64_t count);
     bool SetValues(std::int64_t index, const std::uint8_t* values, std::int64_t count);
+    // Values of a one-bit store, 64 to a word (CqzValueStore::SetPackedBits).
+    bool SetPackedBits(std::int64_t index, const std::uint64_t* words, std::int64_t count);
     bool SetText(std::int64_t index, const wchar_t* text, std::size_t length);
     // The text's number in the pool of a string store (added when new); -1 for other kinds.
     std::int64_t AddText(const wchar_t* text, std::size_t length);

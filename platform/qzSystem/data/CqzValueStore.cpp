@@ -317,6 +317,27 @@ void CqzValueStore::SetRange(std::int64_t index, const std::uint64_t* values, st
     }
 }
 
+void CqzValueStore::SetPackedBits(std::int64_t index, const std::uint64_t* words,
+                                  std::int64_t count)
+{
+    const auto bit = [words](std::int64_t i) { return words[i >> 6] >> (i & 63) & 1; };
+    std::int64_t i = 0;
+    for (; i < count && ((index + i) & 7) != 0; ++i)
+        SetBit(index + i, bit(i));
+    // A byte of entries at a time: the eight bits from i on, from one or two words.
+    std::uint8_t* p = m_data + ((index + i) >> 3);
+    for (; i + 8 <= count; i += 8)
+    {
+        const int shift = static_cast<int>(i & 63);
+        std::uint64_t eight = words[i >> 6] >> shift;
+        if (shift > 56)
+            eight |= words[(i >> 6) + 1] << (64 - shift);
+        *p++ = static_cast<std::uint8_t>(eight);
+    }
+    for (; i < count; ++i)
+        SetBit(index + i, bit(i));
+}
+
 void CqzValueStore::FillRange(std::int64_t index, std::int64_t count, std::uint64_t value)
 {
     if (count <= 0)

@@ -81,6 +81,8 @@ public:
     void SetRange(std::int64_t index, const CqzUInt* values, std::int64_t count);
     void SetRange(std::int64_t index, const std::uint64_t* values, std::int64_t count);
     void SetRange(std::int64_t index, const std::uint8_t* values, std::int64_t count);
+    // One-bit stores: bit i of `words` (bit i % 64 of word i / 64) to entry index + i.
+    void SetPackedBits(std::int64_t index, const std::uint64_t* words, std::int64_t count);
     // Writes `value` (cut to the width) to count entries from index on.
     void FillRange(std::int64_t index, std::int64_t count, std::uint64_t value);
 
