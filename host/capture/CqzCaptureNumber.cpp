@@ -1,5 +1,6 @@
 #include "capture/CqzCaptureNumber.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -103,6 +104,21 @@ bool ParseKnownBinary(std::string_view digits, std::uint64_t& value)
     return true;
 }
 } // namespace
+
+bool CqzCaptureNumber::ParseKnownBits(std::string_view digits, CqzUInt& value)
+{
+    if (digits.empty())
+        return false;
+    if (digits.size() > 128)
+        digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    const std::size_t split = digits.size() > 64 ? digits.size() - 64 : 0;
+    std::uint64_t high = 0, low = 0;
+    if (split > 64 || !ParseKnownBinary(digits.substr(0, split), high) ||
+        !ParseKnownBinary(digits.substr(split), low))
+        return false;
+    value = CqzUInt(high, low);
+    return true;
+}
 
 bool CqzCaptureNumber::ParseBits(std::string_view digits, int bitsPerDigit, int width, bool extend,
                                  CqzUInt& value, CqzUInt& unknown, CqzUInt& floating)

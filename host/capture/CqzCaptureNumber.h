@@ -25,6 +25,9 @@ public:
     // by x or z when the first digit is x or z, else by 0.
     static bool ParseBits(std::string_view digits, int bitsPerDigit, int width, bool extend,
                           CqzUInt& value, CqzUInt& unknown, CqzUInt& floating);
+    // Binary digits 0 and 1 only, at most 128 of them after leading zeros, eight at a time;
+    // false for an empty text or any other character.
+    static bool ParseKnownBits(std::string_view digits, CqzUInt& value);
     // Decimal digits only, at most `max`.
     static bool ParseUnsigned(std::string_view text, std::uint64_t max, std::uint64_t& value);
     // Decimal digits only, below 2^128.

@@ -10,6 +10,7 @@
 
 #include <fstapi.h>
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -23,25 +24,26 @@ namespace
 using Record = CqzFstReaderProcess::SqzRecord;
 using Var = CqzCaptureVars::SqzVar;
 
+const CqzUInt kNone;
+
 // Timescales as powers of ten of a second: 100 s down to 1 fs.
 constexpr int kCoarsest = 2;
 constexpr int kFinest = -15;
 
 CqzCaptureVars::EqzKind KindOf(std::uint32_t type)
 {
-    switch (type)
-    {
-    case FST_VT_VCD_REAL:
-    case FST_VT_VCD_REAL_PARAMETER:
-    case FST_VT_VCD_REALTIME:
-    case FST_VT_SV_SHORTREAL:
-    case FST_VT_GEN_STRING:
+    if (CqzFstReaderProcess::IsTextType(type))
         return CqzCaptureVars::eText;
-    case FST_VT_VCD_INTEGER:
-        return CqzCaptureVars::eInteger;
-    default:
-        return CqzCaptureVars::eBits;
-    }
+    return type == FST_VT_VCD_INTEGER ? CqzCaptureVars::eInteger : CqzCaptureVars::eBits;
+}
+
+// The binary digits of a value without leading zeros, for messages.
+std::string DigitsOf(const CqzUInt& value)
+{
+    std::string digits;
+    for (int bit = std::max(CqzCaptureNumber::BitLength(value), 1) - 1; bit >= 0; --bit)
+        digits += (bit >= 64 ? value.GetHigh() >> (bit - 64) : value.GetLow() >> bit) & 1 ? '1' : '0';
+    return digits;
 }
 
 // "data[3]" for "data [3]"; names without a select as they are.
@@ -150,6 +152,8 @@ private:
                 TimesBefore(r.time);
                 SetTime(r.time);
             }
+            else if (r.kind == CqzFstReaderProcess::eBits)
+                ChangeBits(r);
             else if (r.kind == CqzFstReaderProcess::eChange)
                 Change(r);
             else
@@ -207,13 +211,37 @@ private:
         m_lastRow = m_out.AppendRow(time);
     }
 
-    void Change(const Record& r)
+    // The variables a change writes.
+    const std::vector<int>& VarsOf(const Record& r) const
     {
         if (r.handle >= m_varsOfHandle.size() || m_varsOfHandle[r.handle].empty())
             Fail("a value change of the unknown handle " + std::to_string(r.handle));
         if (!m_rows)
             Fail("a value change before the first time");
-        for (int index : m_varsOfHandle[r.handle])
+        return m_varsOfHandle[r.handle];
+    }
+
+    // A value of 0 and 1 digits the reader sent as a number (its handle's variables hold bits).
+    void ChangeBits(const Record& r)
+    {
+        const CqzUInt value(r.high, r.low);
+        const int length = CqzCaptureNumber::BitLength(value);
+        for (int index : VarsOf(r))
+        {
+            const Var& v = m_vars.Get(index);
+            if (v.column < 0)
+                continue;
+            if (v.kind == CqzCaptureVars::eText || length > v.width)
+                Fail("value " + CqzCaptureText::Quote(DigitsOf(value)) + " is not a " +
+                     std::to_string(v.width) + "-bit binary value for " +
+                     CqzCaptureText::Printable(v.name));
+            m_out.SetBits(v.column, m_lastRow, value, kNone, kNone);
+        }
+    }
+
+    void Change(const Record& r)
+    {
+        for (int index : VarsOf(r))
         {
             const Var& v = m_vars.Get(index);
             if (v.column < 0)

@@ -1,6 +1,7 @@
 #include "capture/CqzFstReaderProcess.h"
 
 #include "capture/CqzCaptureError.h"
+#include "capture/CqzCaptureNumber.h"
 
 #include <fstapi.h>
 
@@ -8,6 +9,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <malloc.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -28,10 +30,16 @@ enum : char
     kDeclared = 'D',
     kTime = 'T',
     kChange = 'C',
+    kBits = 'B', // handle, the low 64 bits
+    kWide = 'W', // handle, the high and the low 64 bits
     kEnd = 'E',
     kUnreadable = 'R'
 };
-constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
+constexpr std::size_t kBufferBytes = std::size_t{1} << 18;
+// Allocations the child makes from this size on are mappings of their own.
+constexpr int kChildMmapBytes = 256 << 20;
+// The pipe's capacity asked for (the system's limit, 1 MiB by default, may cap it).
+constexpr int kPipeBytes = 1 << 20;
 // The longest text a record may carry (a name, or the digits of a value).
 constexpr std::uint32_t kMaxText = std::uint32_t{1} << 26;
 // The child is given up when it sends nothing for this long (the reader loops on some
@@ -42,7 +50,7 @@ constexpr int kSilenceMs = 30000;
 class PipeWriter
 {
 public:
-    explicit PipeWriter(int fd) : m_fd(fd) { m_buffer.reserve(kBufferBytes); }
+    explicit PipeWriter(int fd) : m_fd(fd), m_buffer(kBufferBytes) {}
 
     void Tag(char tag) { Put(&tag, 1); }
     void U32(std::uint32_t value) { Put(&value, 4); }
@@ -54,19 +62,21 @@ public:
     }
     void Flush()
     {
-        WriteAll(m_buffer.data(), m_buffer.size());
-        m_buffer.clear();
+        WriteAll(m_buffer.data(), m_used);
+        m_used = 0;
     }
 
 private:
     void Put(const void* bytes, std::size_t count)
     {
-        if (m_buffer.size() + count > kBufferBytes)
+        if (m_used + count > kBufferBytes)
+        {
             Flush();
-        if (count > kBufferBytes)
-            return WriteAll(static_cast<const char*>(bytes), count);
-        m_buffer.insert(m_buffer.end(), static_cast<const char*>(bytes),
-                        static_cast<const char*>(bytes) + count);
+            if (count > kBufferBytes)
+                return WriteAll(static_cast<const char*>(bytes), count);
+        }
+        std::memcpy(m_buffer.data() + m_used, bytes, count);
+        m_used += count;
     }
     void WriteAll(const char* bytes, std::size_t count)
     {
@@ -84,34 +94,58 @@ private:
 
     int m_fd;
     std::vector<char> m_buffer;
+    std::size_t m_used = 0;
 };
 
 struct ChangeSink
 {
     PipeWriter* out;
+    // By handle: whether its values are bits (every variable of it holds bits), not text.
+    std::vector<char> bits;
     bool timed = false;
     std::uint64_t time = 0;
 
+    void Time(std::uint64_t at)
+    {
+        if (timed && at == time)
+            return;
+        out->Tag(kTime);
+        out->U64(at);
+        timed = true;
+        time = at;
+    }
     void Change(std::uint64_t at, fstHandle handle, const unsigned char* value,
                 std::uint32_t length)
     {
-        if (!timed || at != time)
-        {
-            out->Tag(kTime);
-            out->U64(at);
-            timed = true;
-            time = at;
-        }
+        Time(at);
         out->Tag(kChange);
         out->U32(handle);
         out->Text(value, length);
+    }
+    // A bit value of 0 and 1 digits only as a number; false for any other.
+    bool Bits(std::uint64_t at, fstHandle handle, std::string_view value)
+    {
+        CqzUInt number;
+        if (handle >= bits.size() || !bits[handle] ||
+            !CqzCaptureNumber::ParseKnownBits(value, number))
+            return false;
+        Time(at);
+        const bool wide = number.GetHigh() != 0;
+        out->Tag(wide ? kWide : kBits);
+        out->U32(handle);
+        if (wide)
+            out->U64(number.GetHigh());
+        out->U64(number.GetLow());
+        return true;
     }
 };
 
 void OnChange(void* sink, std::uint64_t time, fstHandle handle, const unsigned char* value)
 {
-    static_cast<ChangeSink*>(sink)->Change(
-        time, handle, value, static_cast<std::uint32_t>(std::strlen(reinterpret_cast<const char*>(value))));
+    auto* changes = static_cast<ChangeSink*>(sink);
+    const std::string_view text(reinterpret_cast<const char*>(value));
+    if (!changes->Bits(time, handle, text))
+        changes->Change(time, handle, value, static_cast<std::uint32_t>(text.size()));
 }
 
 void OnVariableLengthChange(void* sink, std::uint64_t time, fstHandle handle,
@@ -120,8 +154,23 @@ void OnVariableLengthChange(void* sink, std::uint64_t time, fstHandle handle,
     static_cast<ChangeSink*>(sink)->Change(time, handle, value, length);
 }
 
-void SendDeclarations(void* reader, PipeWriter& out)
+// Notes whether a variable's handle carries bits (not for a handle past the variables so far,
+// which the importer refuses). A handle stays bits while every variable of it holds bits.
+void NoteKind(ChangeSink& sink, const fstHier& h, std::uint32_t vars)
 {
+    constexpr char kUnseen = 2;
+    const std::uint32_t handle = h.u.var.handle;
+    if (handle == 0 || handle > vars)
+        return;
+    if (sink.bits.size() <= handle)
+        sink.bits.resize(handle + 1, kUnseen);
+    char& bits = sink.bits[handle];
+    bits = bits != 0 && !CqzFstReaderProcess::IsTextType(h.u.var.typ);
+}
+
+void SendDeclarations(void* reader, PipeWriter& out, ChangeSink& sink)
+{
+    std::uint32_t vars = 0;
     while (const fstHier* h = fstReaderIterateHier(reader))
     {
         if (h->htyp == FST_HT_SCOPE)
@@ -138,6 +187,7 @@ void SendDeclarations(void* reader, PipeWriter& out)
             out.U32(h->u.var.length);
             out.U32(h->u.var.handle);
             out.Text(h->u.var.name, h->u.var.name_length);
+            NoteKind(sink, *h, ++vars);
         }
     }
     out.Tag(kDeclared);
@@ -152,6 +202,10 @@ void SendDeclarations(void* reader, PipeWriter& out)
     // Ends with the importer, however that ends.
     if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
         ::_exit(4);
+    // The reader's blocks come from fresh mappings, not from the heap the child shares with
+    // the importer, whose every page written would first be copied.
+    ::mallopt(M_MMAP_THRESHOLD, kChildMmapBytes);
+    ::mallopt(M_TRIM_THRESHOLD, kChildMmapBytes);
     for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGPIPE, SIGALRM, SIGTERM})
         std::signal(signal, SIG_DFL);
     if (__sanitizer_set_death_callback)
@@ -170,9 +224,11 @@ void SendDeclarations(void* reader, PipeWriter& out)
         out.Flush();
         ::_exit(0);
     }
-    SendDeclarations(reader, out);
+    ChangeSink sink{&out, {}};
+    SendDeclarations(reader, out, sink);
+    for (char& bits : sink.bits)
+        bits = bits == 1;
     fstReaderSetFacProcessMaskAll(reader);
-    ChangeSink sink{&out};
     const int read = fstReaderIterBlocks2(reader, OnChange, OnVariableLengthChange, &sink, nullptr);
     fstReaderClose(reader);
     out.Tag(read ? kEnd : kUnreadable);
@@ -213,6 +269,11 @@ struct CqzFstReaderProcess::SqzImp
 
     // At least `count` bytes between begin and end.
     void Need(std::size_t count)
+    {
+        if (end - begin < count)
+            Fill(count);
+    }
+    void Fill(std::size_t count)
     {
         while (end - begin < count)
         {
@@ -281,6 +342,14 @@ CqzFstReaderProcess::CqzFstReaderProcess(const std::string& path, const std::str
     }
     m_imp->pid = pid;
     m_imp->fd = fds[0];
+    // A larger pipe lets the child write its buffer in fewer turns (refused: the default).
+    ::fcntl(fds[0], F_SETPIPE_SZ, kPipeBytes);
+}
+
+bool CqzFstReaderProcess::IsTextType(std::uint32_t type)
+{
+    return type == FST_VT_VCD_REAL || type == FST_VT_VCD_REAL_PARAMETER ||
+           type == FST_VT_VCD_REALTIME || type == FST_VT_SV_SHORTREAL || type == FST_VT_GEN_STRING;
 }
 
 CqzFstReaderProcess::~CqzFstReaderProcess()
@@ -327,6 +396,13 @@ void CqzFstReaderProcess::Next(SqzRecord& record)
         record.kind = eChange;
         record.handle = m.Take<std::uint32_t>();
         record.text = m.TakeText();
+        return;
+    case kBits:
+    case kWide:
+        record.kind = eBits;
+        record.handle = m.Take<std::uint32_t>();
+        record.high = tag == kWide ? m.Take<std::uint64_t>() : 0;
+        record.low = m.Take<std::uint64_t>();
         return;
     case kEnd:
         record.kind = eEnd;

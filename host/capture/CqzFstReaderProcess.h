@@ -1,6 +1,8 @@
 #pragma once
 // Runs the FST reader on a file in a child process and hands what it reads over a pipe as
-// records: the declarations (scopes and variables), then the value changes in time order. The
+// records: the declarations (scopes and variables), then the value changes in time order,
+// those of 0 and 1 digits only as numbers the child read (the pipe carries a few bytes a
+// change, and neither side handles the digits one by one twice). The
 // reader trusts the file: on damaged data it may read out of bounds or end the process, so it
 // never runs in ours. A child that dies, ends without its last record or sends a malformed
 // record makes Next throw CqzCaptureError ("file: ..."). The child is killed and reaped when
@@ -23,6 +25,7 @@ public:
         eDeclared,  // the declarations are complete; timescale: 10^timescale s, time: the end
         eTime,      // time: the changes after it are at this time
         eChange,    // handle, text: the value (digits, or a real or string as text)
+        eBits,      // handle, value of `width` significant bits (0 and 1 digits only)
         eEnd        // the file is read
     };
     struct SqzRecord
@@ -33,8 +36,13 @@ public:
         std::uint32_t handle = 0;
         int timescale = 0;
         std::uint64_t time = 0;
+        std::uint64_t high = 0; // eBits: the value's bits 64 to 127
+        std::uint64_t low = 0;
         std::string_view text; // valid until the next call of Next
     };
+
+    // Whether the variables of an FST variable type hold reals or strings (as text).
+    static bool IsTextType(std::uint32_t type);
 
     // Starts the child on `path`; `name` stands for the file in messages.
     CqzFstReaderProcess(const std::string& path, const std::string& name);

@@ -12,11 +12,13 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <utility>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -228,6 +230,8 @@ private:
 
 // Pieces a worker reads ahead of the join, per worker thread.
 constexpr std::size_t kPiecesAhead = 1;
+// Pieces of rows whose table memory a worker makes present ahead of the join.
+constexpr std::int64_t kPrefaultPieces = 4;
 
 // One import of one dump.
 class VcdReader
@@ -418,11 +422,13 @@ private:
                 if (piece->parsed && m_timed && piece->times.front() > m_lastTime)
                 {
                     JoinPiece(*piece);
+                    Prefault(static_cast<std::int64_t>(piece->times.size()));
                     line += piece->newlines;
                     m_free.push_back(std::move(piece));
                 }
                 else
                 {
+                    WaitPrefaults();
                     m_feed.Start(*piece);
                     m_free.push_back(std::move(piece));
                     m_scan.Restart(m_feed, line);
@@ -435,6 +441,7 @@ private:
             DropWindow();
             throw;
         }
+        WaitPrefaults();
     }
 
     // The code lookup and the columns of each code, for the workers.
@@ -485,41 +492,83 @@ private:
         std::unique_ptr<SqzVcdPiece> piece = std::move(m_window.front());
         m_window.pop_front();
         piece->done.get();
+        m_bytesPulled += piece->size;
         return piece;
     }
 
-    // Waits for the pieces the workers still read (their memory goes with this reader).
+    // Waits for the pieces the workers still read (their memory goes with this reader) and
+    // for their prefault jobs.
     void DropWindow()
     {
         for (auto& piece : m_window)
             if (piece->done.valid())
                 piece->done.wait();
         m_window.clear();
+        WaitPrefaults();
     }
 
-    // A piece a worker read: its rows appended, held values kept until each column's first
-    // change, its texts written in order, then its times and each changed column in bulk.
+    // Table memory: room for `rows` rows, grown at most twofold at a time towards the rows the
+    // file's size promises at the rows per byte so far (room costs address space only); the
+    // prefault jobs end first, as the columns' memory may move. Where the system refuses the
+    // room, the columns grow as rows come and nothing is prefaulted any more.
+    void Reserve(std::int64_t rows)
+    {
+        if (rows <= m_reserved)
+            return;
+        WaitPrefaults();
+        const double perByte =
+            m_bytesPulled == 0 ? 0.0
+                               : static_cast<double>(m_out.GetTable().GetRowCount()) /
+                                     static_cast<double>(m_bytesPulled);
+        const auto promised =
+            static_cast<std::int64_t>(perByte * static_cast<double>(m_input.GetSize()) * 1.02);
+        m_reserved = std::max(rows, std::min(2 * std::max(m_reserved, kMemoryCheckRows), promised));
+        try
+        {
+            m_out.GetTable().Reserve(m_reserved);
+        }
+        catch (const std::bad_alloc&)
+        {
+            m_reserved = std::numeric_limits<std::int64_t>::max();
+            m_prefaulted = m_reserved;
+        }
+    }
+
+    // Has a worker make the memory of the next few pieces' rows present, so that the join
+    // does not wait for fresh pages to be zeroed.
+    void Prefault(std::int64_t pieceRows)
+    {
+        const std::int64_t rows = m_out.GetTable().GetRowCount();
+        const std::int64_t ahead = rows + kPrefaultPieces * pieceRows;
+        Reserve(ahead);
+        if (ahead <= m_prefaulted)
+            return;
+        std::erase_if(m_prefaults, [](const std::future<void>& job)
+                      { return job.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        const std::int64_t from = std::max(m_prefaulted, rows);
+        m_prefaults.push_back(m_workers->Run(m_out.GetTable().PrefaultJob(from, ahead - from)));
+        m_prefaulted = ahead;
+    }
+
+    void WaitPrefaults()
+    {
+        for (std::future<void>& job : m_prefaults)
+            job.wait();
+        m_prefaults.clear();
+    }
+
+    // A piece a worker read: its rows appended at once, each holding the values before the
+    // piece, then its times, each changed column and each text column in bulk.
     void JoinPiece(const SqzVcdPiece& piece)
     {
         CqzDataTable& table = m_out.GetTable();
-        const std::int64_t first = table.GetRowCount();
         const auto rows = static_cast<std::int64_t>(piece.times.size());
-        std::int64_t appended = 0;
-        for (const SqzVcdPiece::SqzText& text : piece.texts)
-        {
-            if (text.row >= appended)
-            {
-                table.AppendRows(text.row + 1 - appended);
-                appended = text.row + 1;
-            }
-            table.SetTextAt(text.column, first + text.row, text.text.GetString(),
-                            static_cast<std::size_t>(text.text.GetLength()));
-        }
-        if (appended < rows)
-            table.AppendRows(rows - appended);
+        Reserve(table.GetRowCount() + rows);
+        const std::int64_t first = table.AppendRows(rows);
         table.SetTimes(first, piece.times.data(), rows);
         for (int column : piece.changed)
             JoinColumn(piece.columns[static_cast<std::size_t>(column)], first);
+        JoinTexts(piece, first);
         for (std::int64_t row = (first + kMemoryCheckRows) / kMemoryCheckRows * kMemoryCheckRows - 1;
              row < first + rows; row += kMemoryCheckRows)
             m_out.CheckMemory(row + kMemoryCheckRows);
@@ -527,11 +576,48 @@ private:
         m_lastRow = first + rows - 1;
     }
 
+    // Each text change holds until the next change of its column (or the piece's end): the
+    // changes are written backwards, each up to where the later one starts. A text is pooled
+    // once per column and piece.
+    void JoinTexts(const SqzVcdPiece& piece, std::int64_t first)
+    {
+        if (piece.texts.empty())
+            return;
+        CqzDataTable& table = m_out.GetTable();
+        const auto end = first + static_cast<std::int64_t>(piece.times.size());
+        m_textEnd.assign(static_cast<std::size_t>(table.GetColumnCount()), end);
+        m_textNumbers.clear();
+        for (auto it = piece.texts.rbegin(); it != piece.texts.rend(); ++it)
+        {
+            std::int64_t& until = m_textEnd[static_cast<std::size_t>(it->column)];
+            const std::int64_t row = first + it->row;
+            if (row < until)
+                table.FillText(it->column, row, until - row, TextNumber(piece, *it));
+            until = row;
+        }
+    }
+
+    std::uint32_t TextNumber(const SqzVcdPiece& piece, const SqzVcdPiece::SqzText& text)
+    {
+        const auto [it, added] = m_textNumbers.try_emplace(
+            static_cast<std::uint64_t>(text.column) << 32 | text.text, 0);
+        if (added)
+        {
+            const CString& value = piece.textValues[text.text];
+            it->second = static_cast<std::uint32_t>(m_out.GetTable().AddText(
+                text.column, value.GetString(), static_cast<std::size_t>(value.GetLength())));
+        }
+        return it->second;
+    }
+
     void JoinColumn(const SqzVcdPiece::SqzColumn& c, std::int64_t first)
     {
         CqzDataTable& table = m_out.GetTable();
         const std::int64_t row = first + c.first;
-        if (!c.narrow.empty())
+        if (c.bitCount != 0)
+            table.SetPackedBits(c.column, row, c.bits.data(), 0,
+                                static_cast<std::int64_t>(c.bitCount));
+        else if (!c.narrow.empty())
             table.SetValues(c.column, row, c.narrow.data(), static_cast<std::int64_t>(c.narrow.size()));
         else if (!c.values.empty())
             m_out.SetValues(c.column, row, c.values.data(), static_cast<std::int64_t>(c.values.size()));
@@ -717,6 +803,16 @@ private:
     std::deque<std::unique_ptr<SqzVcdPiece>> m_window;
     // Pieces joined, kept for their buffers.
     std::vector<std::unique_ptr<SqzVcdPiece>> m_free;
+    // While a piece's texts are joined: per column the row its later change starts at, and
+    // the pool number of each (column, text of the piece).
+    std::vector<std::int64_t> m_textEnd;
+    std::unordered_map<std::uint64_t, std::uint32_t> m_textNumbers;
+    // Bytes of the pieces taken from the window, rows the table has room for, rows whose
+    // memory a worker made present (or is making), and those jobs.
+    std::uint64_t m_bytesPulled = 0;
+    std::int64_t m_reserved = 0;
+    std::int64_t m_prefaulted = 0;
+    std::vector<std::future<void>> m_prefaults;
 };
 } // namespace
 

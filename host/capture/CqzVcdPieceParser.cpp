@@ -115,6 +115,36 @@ template <typename T> void Hold(std::vector<T>& values, std::size_t count)
     if (!values.empty())
         values.resize(count, values.back());
 }
+
+// The same for one-bit values, 64 rows a word.
+void HoldBits(SqzVcdPiece::SqzColumn& c, std::size_t count)
+{
+    if (c.bitCount == 0 || count <= c.bitCount)
+        return;
+    const std::size_t last = c.bitCount - 1;
+    const std::uint64_t fill = (c.bits[last >> 6] >> (last & 63) & 1) != 0 ? ~std::uint64_t{0} : 0;
+    if ((c.bitCount & 63) != 0)
+    {
+        const std::uint64_t above = ~std::uint64_t{0} << (c.bitCount & 63);
+        std::uint64_t& word = c.bits[c.bitCount >> 6];
+        word = (word & ~above) | (fill & above);
+    }
+    c.bits.resize((count + 63) >> 6, fill);
+    c.bitCount = count;
+}
+
+void PutBit(SqzVcdPiece::SqzColumn& c, std::size_t index, bool bit)
+{
+    if (index >= c.bitCount)
+    {
+        HoldBits(c, index);
+        c.bits.resize((index + 64) >> 6);
+        c.bitCount = index + 1;
+    }
+    std::uint64_t& word = c.bits[index >> 6];
+    const std::uint64_t mask = std::uint64_t{1} << (index & 63);
+    word = bit ? word | mask : word & ~mask;
+}
 } // namespace
 
 // One piece's reading: false from any step leaves the piece to the plain path.
@@ -142,6 +172,7 @@ public:
         {
             SqzVcdPiece::SqzColumn& c = m_piece.columns[static_cast<std::size_t>(column)];
             const auto count = rows - static_cast<std::size_t>(c.first);
+            HoldBits(c, count);
             Hold(c.narrow, count);
             Hold(c.values, count);
             Hold(c.wide, count);
@@ -245,7 +276,9 @@ private:
             m_piece.changed.push_back(t.column);
         }
         const auto index = static_cast<std::size_t>(m_row - c.first);
-        if (t.width <= 8)
+        if (t.width == 1)
+            PutBit(c, index, (value & 1) != 0);
+        else if (t.width <= 8)
             Put(c.narrow, index, static_cast<std::uint8_t>(value));
         else if (t.width <= 64)
             Put(c.values, index, static_cast<std::uint64_t>(value));
@@ -262,7 +295,7 @@ private:
         const std::vector<SqzTarget>* targets = m_parser.Targets(code);
         if (targets == nullptr)
             return false;
-        const CString text = CqzCaptureText::Value(value);
+        const std::uint32_t text = TextIndex(value);
         for (const SqzTarget& t : *targets)
         {
             if (t.width != 0)
@@ -272,12 +305,24 @@ private:
         return true;
     }
 
+    // The number of a text among the piece's distinct texts, made a value when new.
+    std::uint32_t TextIndex(std::string_view bytes)
+    {
+        const auto [it, added] =
+            m_texts.try_emplace(bytes, static_cast<std::uint32_t>(m_piece.textValues.size()));
+        if (added)
+            m_piece.textValues.push_back(CqzCaptureText::Value(bytes));
+        return it->second;
+    }
+
     const CqzVcdPieceParser& m_parser;
     SqzVcdPiece& m_piece;
     const char* m_p;
     const char* m_end;
     std::int64_t m_row = -1;
     std::int64_t m_last = 0;
+    // The piece's distinct texts by their bytes (which live in the piece).
+    std::unordered_map<std::string_view, std::uint32_t> m_texts;
 };
 
 void CqzVcdPieceParser::SetTime(std::int64_t factor, std::int64_t divisor)
@@ -342,6 +387,8 @@ void CqzVcdPieceParser::Parse(SqzVcdPiece& piece) const
     {
         SqzVcdPiece::SqzColumn& c = piece.columns[static_cast<std::size_t>(column)];
         c.first = -1;
+        c.bits.clear();
+        c.bitCount = 0;
         c.narrow.clear();
         c.values.clear();
         c.wide.clear();
@@ -349,6 +396,7 @@ void CqzVcdPieceParser::Parse(SqzVcdPiece& piece) const
     piece.times.clear();
     piece.changed.clear();
     piece.texts.clear();
+    piece.textValues.clear();
     Reading reading(*this, piece);
     piece.parsed = piece.endsAtLine && reading.Run();
     if (piece.parsed)

@@ -2,7 +2,7 @@
 // A piece of the value changes of a dump, cut at the start of a line, and what a worker made
 // of it: the rows of its timestamps with, per column it changes, the column's value in every
 // row from its first change on (earlier rows hold the value the rows before the piece left),
-// and its text changes. `parsed` is false when the piece holds anything the plain path must
+// and its text changes, each naming one of the piece's distinct texts. `parsed` is false when the piece holds anything the plain path must
 // read (x or z digits, sections, changes before its first timestamp, malformed text, a change
 // that goes on in the next piece); the importer then reads the piece itself.
 
@@ -31,7 +31,9 @@ struct SqzVcdPiece
         int column = -1;
         int width = 0;
         std::int64_t first = -1; // the row of its first change
-        std::vector<std::uint8_t> narrow;   // width 1 to 8
+        std::vector<std::uint64_t> bits;    // width 1: bit i % 64 of word i / 64
+        std::size_t bitCount = 0;
+        std::vector<std::uint8_t> narrow;   // width 2 to 8
         std::vector<std::uint64_t> values;  // width 9 to 64
         std::vector<CqzUInt> wide;          // width 65 to 128
     };
@@ -39,13 +41,14 @@ struct SqzVcdPiece
     {
         std::int64_t row;
         int column;
-        CString text;
+        std::uint32_t text; // in textValues
     };
     bool parsed = false;
     std::vector<std::int64_t> times;
     std::vector<SqzColumn> columns; // by column number (unchanged: first -1)
     std::vector<int> changed;       // column numbers changed, in order of first change
-    std::vector<SqzText> texts;
+    std::vector<SqzText> texts;  // in the order of the file
+    std::vector<CString> textValues;
     std::future<void> done;
 
     const char* Begin() const { return bytes.data(); }

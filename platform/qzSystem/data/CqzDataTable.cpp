@@ -267,6 +267,21 @@ void CqzDataTable::Reserve(std::int64_t rows, std::int64_t subrowLines)
     m_imp->lines.Reserve(rows);
 }
 
+std::function<void()> CqzDataTable::PrefaultJob(std::int64_t firstLine, std::int64_t count) const
+{
+    std::vector<std::pair<std::uint8_t*, std::size_t>> spans;
+    for (const auto& store : m_imp->lineStores)
+        if (store)
+            if (const auto span = store->GetEntries().GetCapacityBytes(firstLine, count);
+                span.second > 0)
+                spans.push_back(span);
+    return [spans = std::move(spans)]
+    {
+        for (const auto& [bytes, size] : spans)
+            CqzValueStore::Prefault(bytes, size);
+    };
+}
+
 void CqzDataTable::SetGrowthHook(std::function<void()> hook, std::int64_t everyRows)
 {
     m_imp->growthHook = std::move(hook);
@@ -392,6 +407,19 @@ bool CqzDataTable::SetTextAt(int column, std::int64_t line, const wchar_t* text,
 {
     CqzSampleStore* store = m_imp->Store(column);
     return store && store->SetText(line, text, length);
+}
+
+std::int64_t CqzDataTable::AddText(int column, const wchar_t* text, std::size_t length)
+{
+    CqzSampleStore* store = m_imp->Store(column);
+    return store ? store->AddText(text, length) : -1;
+}
+
+bool CqzDataTable::FillText(int column, std::int64_t firstLine, std::int64_t count,
+                            std::uint32_t number)
+{
+    CqzSampleStore* store = m_imp->Store(column);
+    return store && store->FillText(firstLine, count, number);
 }
 
 bool CqzDataTable::SetStatusAt(int column, std::int64_t line, int status)

@@ -88,6 +88,11 @@ public:
     // table there. An empty hook removes it.
     void SetGrowthHook(std::function<void()> hook, std::int64_t everyRows);
     void Reserve(std::int64_t rows, std::int64_t subrowLines = 0);
+    // A job that makes the memory of lines [firstLine, firstLine + count) present ahead of
+    // their writing, as far as Reserve made room for them, for another thread to run: the
+    // zeroing of fresh pages falls on that thread. It must end before the table grows beyond
+    // its reserve or goes.
+    std::function<void()> PrefaultJob(std::int64_t firstLine, std::int64_t count) const;
     // Appends a row; returns its number, or -1 when time is before the last line's time.
     // Without a time argument the row holds the last line's time.
     std::int64_t AppendRow();
@@ -129,6 +134,10 @@ public:
     // (from + i) % 64 of bits[(from + i) / 64].
     bool SetPackedBits(int column, std::int64_t firstLine, const std::uint64_t* bits,
                        std::int64_t from, std::int64_t count);
+    // A text's number in a string column's pool (added when new), -1 for another column; and
+    // the bulk writer of that text to count lines from firstLine on.
+    std::int64_t AddText(int column, const wchar_t* text, std::size_t length);
+    bool FillText(int column, std::int64_t firstLine, std::int64_t count, std::uint32_t number);
 
     // Readers of one line: the status, with the value or text; 3 (and 0 or the empty text)
     // for a line or column that has none.

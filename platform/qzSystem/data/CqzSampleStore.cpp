@@ -80,6 +80,20 @@ bool CqzSampleStore::SetText(std::int64_t index, const wchar_t* text, std::size_
     return true;
 }
 
+std::int64_t CqzSampleStore::AddText(const wchar_t* text, std::size_t length)
+{
+    return m_kind == eqzSampleString ? m_strings.Add(text, length) : -1;
+}
+
+bool CqzSampleStore::FillText(std::int64_t index, std::int64_t count, std::uint32_t number)
+{
+    if (m_kind != eqzSampleString || !IsInside(index, count) || number >= m_strings.GetTextCount())
+        return false;
+    m_entries.FillRange(index, count, number);
+    ClearStatus(index, count);
+    return true;
+}
+
 bool CqzSampleStore::SetStatus(std::int64_t index, int status)
 {
     if (!IsInside(index, 1))

@@ -48,6 +48,10 @@ public:
     bool SetPackedBits(std::int64_t index, const std::uint64_t* bits, std::int64_t from,
                        std::int64_t count);
     bool SetText(std::int64_t index, const wchar_t* text, std::size_t length);
+    // The text's number in the pool of a string store (added when new); -1 for other kinds.
+    std::int64_t AddText(const wchar_t* text, std::size_t length);
+    // Gives count lines from index on the text of that number (AddText).
+    bool FillText(std::int64_t index, std::int64_t count, std::uint32_t number);
     bool SetTime(std::int64_t index, std::int64_t picoseconds)
     {
         if (m_kind != eqzSampleTime || !IsInside(index, 1))

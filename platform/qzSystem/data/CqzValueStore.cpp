@@ -34,26 +34,38 @@ CqzValueStore::CqzValueStore(int widthBits)
 
 namespace
 {
-// Buffers from this size on are anonymous mappings in whole huge pages: the first touch of
-// each 2 MiB costs one fault instead of 512, and growing moves the pages instead of the bytes.
+// Buffers from this size on are anonymous mappings, grown by remapping their pages instead of
+// copying the bytes (a heap block of this size would be copied on every growth).
+constexpr std::size_t kMapped = std::size_t(256) << 10;
+constexpr std::size_t kPage = std::size_t(4) << 10;
+// From this size on the mapping is asked for in whole huge pages: the first touch of each
+// 2 MiB costs one fault instead of 512.
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
 
-std::uint8_t* MapHuge(std::size_t bytes)
+std::size_t MappedSize(std::size_t bytes)
 {
-    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    const std::size_t unit = bytes >= kHugePage ? kHugePage : kPage;
+    return (bytes + unit - 1) / unit * unit;
+}
+
+std::uint8_t* Advised(void* p, std::size_t bytes)
+{
     if (p == MAP_FAILED)
         throw std::bad_alloc();
-    madvise(p, bytes, MADV_HUGEPAGE);
+    if (bytes >= kHugePage)
+        madvise(p, bytes, MADV_HUGEPAGE);
     return static_cast<std::uint8_t*>(p);
 }
 
-std::uint8_t* RemapHuge(std::uint8_t* data, std::size_t oldBytes, std::size_t bytes)
+std::uint8_t* Map(std::size_t bytes)
 {
-    void* p = mremap(data, oldBytes, bytes, MREMAP_MAYMOVE);
-    if (p == MAP_FAILED)
-        throw std::bad_alloc();
-    madvise(p, bytes, MADV_HUGEPAGE);
-    return static_cast<std::uint8_t*>(p);
+    return Advised(
+        mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0), bytes);
+}
+
+std::uint8_t* Remap(std::uint8_t* data, std::size_t oldBytes, std::size_t bytes)
+{
+    return Advised(mremap(data, oldBytes, bytes, MREMAP_MAYMOVE), bytes);
 }
 } // namespace
 
@@ -64,7 +76,7 @@ CqzValueStore::~CqzValueStore()
 
 void CqzValueStore::Release()
 {
-    if (m_capacity >= kHugePage)
+    if (m_capacity >= kMapped)
         munmap(m_data, m_capacity);
     else
         std::free(m_data);
@@ -76,7 +88,7 @@ void CqzValueStore::Grow(std::size_t bytes)
 {
     if (bytes <= m_capacity)
         return;
-    if (bytes < kHugePage)
+    if (bytes < kMapped)
     {
         void* grown = std::realloc(m_data, bytes);
         if (!grown)
@@ -85,14 +97,14 @@ void CqzValueStore::Grow(std::size_t bytes)
         m_capacity = bytes;
         return;
     }
-    bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    if (m_capacity >= kHugePage)
+    bytes = MappedSize(bytes);
+    if (m_capacity >= kMapped)
     {
-        m_data = RemapHuge(m_data, m_capacity, bytes);
+        m_data = Remap(m_data, m_capacity, bytes);
         m_capacity = bytes;
         return;
     }
-    std::uint8_t* mapped = MapHuge(bytes);
+    std::uint8_t* mapped = Map(bytes);
     if (m_size > 0)
         std::memcpy(mapped, m_data, m_size);
     std::free(m_data);
@@ -104,6 +116,29 @@ void CqzValueStore::Reserve(std::int64_t count)
 {
     if (count > 0 && !m_progression)
         Grow(BytesFor(count));
+}
+
+std::pair<std::uint8_t*, std::size_t> CqzValueStore::GetCapacityBytes(std::int64_t first,
+                                                                      std::int64_t count) const
+{
+    if (m_progression || m_capacity < kMapped || first < 0 || count <= 0)
+        return {nullptr, 0};
+    const std::size_t from = std::min(BytesFor(first), m_capacity);
+    const std::size_t to = std::min(BytesFor(first + count), m_capacity);
+    return {m_data + from, to - from};
+}
+
+void CqzValueStore::Prefault(std::uint8_t* bytes, std::size_t size)
+{
+    if (size == 0)
+        return;
+    // Whole pages (a mapping starts and ends at page boundaries); a kernel without this
+    // advice leaves the faults to the writer.
+    const auto from = reinterpret_cast<std::uintptr_t>(bytes) / kPage * kPage;
+    const auto to = (reinterpret_cast<std::uintptr_t>(bytes) + size + kPage - 1) / kPage * kPage;
+#ifdef MADV_POPULATE_WRITE
+    madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#endif
 }
 
 namespace
@@ -279,6 +314,35 @@ void CqzValueStore::SetRange(std::int64_t index, const std::uint64_t* values, st
     default:
         for (std::int64_t i = 0; i < count; ++i)
             Set(index + i, CqzUInt(values[i]));
+    }
+}
+
+void CqzValueStore::FillRange(std::int64_t index, std::int64_t count, std::uint64_t value)
+{
+    if (count <= 0)
+        return;
+    if (m_progression)
+        StoreProgression();
+    value &= m_mask.GetLow();
+    std::uint8_t* p = m_data + index * m_byteWidth;
+    std::uint8_t* end = p + count * m_byteWidth;
+    switch (m_byteWidth)
+    {
+    case 0:
+        for (std::int64_t i = 0; i < count; ++i)
+            SetBit(index + i, value);
+        return;
+    case 1:
+        return FillWith<std::uint8_t>(p, end, value);
+    case 2:
+        return FillWith<std::uint16_t>(p, end, value);
+    case 4:
+        return FillWith<std::uint32_t>(p, end, value);
+    case 8:
+        return FillWith<std::uint64_t>(p, end, value);
+    default:
+        for (std::int64_t i = 0; i < count; ++i)
+            Set(index + i, CqzUInt(value));
     }
 }
 

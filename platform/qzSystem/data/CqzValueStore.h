@@ -3,8 +3,8 @@
 // bytes that holds the column's width; one-bit values eight to a byte (entry i is bit i % 8 of
 // byte i / 8). Written by importers through CqzDataTable and read on the hot path of
 // evaluation, so the common operations are inline. The buffer is one contiguous block: small
-// ones from the heap, from 2 MiB on an anonymous mapping asked for in huge pages, grown by
-// remapping its pages instead of copying them. Owned by a CqzSampleStore.
+// ones from the heap, from 256 KiB on an anonymous mapping (asked for in huge pages from 2 MiB
+// on), grown by remapping its pages instead of copying them. Owned by a CqzSampleStore.
 //
 // A store may hold its entries as a progression instead (KeepProgression: the times of a
 // fixed sample rate): entry i is first + i x step for the entries written so far, and appended
@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 class CqzValueStore
 {
@@ -43,6 +44,14 @@ public:
     bool IsProgression() const { return m_progression; }
 
     void Reserve(std::int64_t count);
+    // The bytes entries [first, first + count) take inside the capacity (cut to it), for
+    // Prefault; none for a progression or a buffer on the heap.
+    std::pair<std::uint8_t*, std::size_t> GetCapacityBytes(std::int64_t first,
+                                                           std::int64_t count) const;
+    // Makes the pages of such bytes present without changing a byte, so that the zeroing of
+    // fresh pages falls on the calling thread: may run on another thread while the owner
+    // writes, as long as the buffer is neither grown nor freed meanwhile.
+    static void Prefault(std::uint8_t* bytes, std::size_t size);
     // Appends count entries, each a copy of the last one (hold) or zero; the first entry of an
     // empty store is zero either way.
     void Append(std::int64_t count, bool hold = true)
@@ -76,6 +85,8 @@ public:
     // bits[(from + i) / 64].
     void SetPackedBits(std::int64_t index, const std::uint64_t* bits, std::int64_t from,
                        std::int64_t count);
+    // Writes `value` (cut to the width) to count entries from index on.
+    void FillRange(std::int64_t index, std::int64_t count, std::uint64_t value);
 
     CqzUInt Get(std::int64_t index) const
     {
