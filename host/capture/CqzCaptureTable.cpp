@@ -218,11 +218,17 @@ CqzDataTable& CqzCaptureTable::GetTable() const
 
 std::int64_t CqzCaptureTable::AppendRow(std::int64_t time)
 {
-    constexpr std::int64_t CheckEvery = 1 << 16;
     const std::int64_t row = m_imp->table->AppendRow(time);
-    if ((row + 1) % CheckEvery == 0)
-        CheckMemory(row + CheckEvery);
+    CheckAppend(row, 1);
     return row;
+}
+
+void CqzCaptureTable::CheckAppend(std::int64_t first, std::int64_t count) const
+{
+    constexpr std::int64_t CheckEvery = 1 << 16;
+    const std::int64_t end = first + count;
+    if (count > 0 && end / CheckEvery != first / CheckEvery)
+        CheckMemory(end / CheckEvery * CheckEvery + CheckEvery - 1);
 }
 
 std::unique_ptr<CqzData> CqzCaptureTable::Release()

@@ -57,6 +57,10 @@ public:
     // Appends a row at `time` and checks the memory ahead every 65536 rows; the new row's
     // number.
     std::int64_t AppendRow(std::int64_t time);
+    // The same check ahead for count rows appended in bulk after the first `first`: where
+    // they cross a multiple of 65536 rows, the memory of the next 65536 is checked, as
+    // AppendRow checks it.
+    void CheckAppend(std::int64_t first, std::int64_t count) const;
 
     CqzDataTable& GetTable() const;
     // Hands over the data set (null with a gate), held in the budget at its final size

@@ -743,8 +743,7 @@ private:
             return;
         CqzDataTable& table = m_out.GetTable();
         const std::int64_t first = table.GetRowCount();
-        if ((first + count) / kMemoryCheckRows != first / kMemoryCheckRows)
-            m_out.CheckMemory(first + count + kMemoryCheckRows);
+        m_out.CheckAppend(first, count);
         // Times a batch at a time, each written before rows after it exist (the table keeps
         // its times from decreasing).
         for (std::int64_t done = 0; done < count; done += kBatchRows)
@@ -912,8 +911,7 @@ private:
         CqzDataTable& table = m_out.GetTable();
         const auto count = static_cast<std::int64_t>(m_batch);
         const std::int64_t first = table.GetRowCount();
-        if ((first + count) / kMemoryCheckRows != first / kMemoryCheckRows)
-            m_out.CheckMemory(first + count + kMemoryCheckRows);
+        m_out.CheckAppend(first, count);
         table.AppendRows(count);
         table.SetTimes(first, m_times.data(), count);
         for (const Output& o : m_outputs)
@@ -982,7 +980,6 @@ private:
     static constexpr std::size_t kBatchRows = 2048;
     // The largest chunk read in pieces (a few are held at once).
     static constexpr std::uint64_t kMaxChunkBytes = std::uint64_t{8} << 20;
-    static constexpr std::int64_t kMemoryCheckRows = 1 << 16;
 
     ZipArchive& m_zip;
     ZipOpener m_reopen;

@@ -569,9 +569,7 @@ private:
         for (int column : piece.changed)
             JoinColumn(piece.columns[static_cast<std::size_t>(column)], first);
         JoinTexts(piece, first);
-        for (std::int64_t row = (first + kMemoryCheckRows) / kMemoryCheckRows * kMemoryCheckRows - 1;
-             row < first + rows; row += kMemoryCheckRows)
-            m_out.CheckMemory(row + kMemoryCheckRows);
+        m_out.CheckAppend(first, rows);
         m_lastTime = piece.times.back();
         m_lastRow = first + rows - 1;
     }
