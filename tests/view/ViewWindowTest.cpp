@@ -270,8 +270,17 @@ TEST_F(ViewWindowTest, ExportThroughTheMenuAddsTheExtensionAndSaysWhyItFailed)
             {
                 auto* chooser = qobject_cast<QFileDialog*>(dialog);
                 ASSERT_NE(chooser, nullptr);
-                chooser->selectFile(QString::fromStdString(name));
+                // Typed into the name field: selectFile() is ignored while that field has
+                // the focus, and the dialog would then wait for a name forever.
+                auto* field = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                if (field != nullptr)
+                    field->setText(QString::fromStdString(name));
                 static_cast<QDialog*>(chooser)->accept(); // as the Save button does
+                if (chooser->isVisible())
+                {
+                    ADD_FAILURE() << "the save dialog did not take " << name;
+                    chooser->reject();
+                }
             });
         for (QAction* action : window->findChildren<QAction*>())
             if (ui::Plain(action->text()) == QStringLiteral("Export CSV..."))
