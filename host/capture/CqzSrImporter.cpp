@@ -6,10 +6,12 @@
 #include "capture/CqzCaptureTable.h"
 #include "capture/CqzCaptureText.h"
 #include "capture/CqzSrMetadata.h"
+#include "capture/CqzSrSamples.h"
 
 #include <zip.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <functional>
@@ -461,6 +463,7 @@ private:
         m_times.resize(kBatchRows);
         m_low.resize(kBatchRows);
         m_bytes.resize(kBatchRows);
+        m_plane.resize(kBatchRows / 64);
         if (m_unit <= 8)
             m_rows64.resize(kBatchRows);
         else
@@ -797,8 +800,87 @@ private:
     // Whole samples at p; each change of any channel (or each sample) becomes a row.
     void Decode(const unsigned char* p, std::size_t count)
     {
+        if (m_unit <= 8)
+            return DecodeInGroups(p, count);
         DecodeWith(p, count, m_samples, m_samples > 0, m_last,
                    [this](std::int64_t index, auto sample) { AddRow(index, sample); });
+    }
+
+    // Samples of up to 8 bytes, 64 at a time: their changes found at once, a group that is
+    // all rows copied in bulk.
+    void DecodeInGroups(const unsigned char* p, std::size_t count)
+    {
+        const auto mask = static_cast<std::uint64_t>(m_channelMask);
+        for (std::size_t at = 0; at < count; at += 64)
+        {
+            const std::size_t n = std::min<std::size_t>(64, count - at);
+            const unsigned char* group = p + at * m_unit;
+            std::uint64_t rows = ~std::uint64_t{0};
+            if (!m_options.rowPerSample)
+                rows = CqzSrSamples::Changes(group, m_unit, n, static_cast<std::uint64_t>(m_last),
+                                             mask) |
+                       (m_samples == 0 ? 1 : 0);
+            rows &= n == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+            if (n == 64 && rows == ~std::uint64_t{0} && m_batch + 64 <= kBatchRows)
+                AddGroup(group, mask);
+            else
+                for (; rows != 0; rows &= rows - 1)
+                {
+                    const auto i = static_cast<std::size_t>(std::countr_zero(rows));
+                    std::uint64_t sample = 0;
+                    std::memcpy(&sample, group + i * m_unit, m_unit);
+                    AddRow(m_samples + static_cast<std::int64_t>(i), sample & mask);
+                }
+            m_samples += static_cast<std::int64_t>(n);
+            std::uint64_t last = 0;
+            std::memcpy(&last, group + (n - 1) * m_unit, m_unit);
+            m_last = last & mask;
+        }
+    }
+
+    // 64 samples that are each a row, into the batch (which has room for them).
+    void AddGroup(const unsigned char* group, std::uint64_t mask)
+    {
+        std::int64_t* times = m_times.data() + m_batch;
+        std::uint64_t* rows = m_rows64.data() + m_batch;
+        switch (m_unit)
+        {
+        case 1:
+            LoadGroup<std::uint8_t>(group, mask, rows);
+            break;
+        case 2:
+            LoadGroup<std::uint16_t>(group, mask, rows);
+            break;
+        case 4:
+            LoadGroup<std::uint32_t>(group, mask, rows);
+            break;
+        default:
+            for (std::size_t i = 0; i < 64; ++i)
+            {
+                std::uint64_t sample = 0;
+                std::memcpy(&sample, group + i * m_unit, m_unit);
+                rows[i] = sample & mask;
+            }
+        }
+        if (m_samples + 63 < m_wholeSamples)
+            for (std::int64_t i = 0; i < 64; ++i)
+                times[i] = (m_samples + i) * static_cast<std::int64_t>(m_period);
+        else
+            for (std::int64_t i = 0; i < 64; ++i)
+                times[i] = Time(m_samples + i);
+        m_lastRowSample = m_samples + 63;
+        m_batch += 64;
+        if (m_batch == kBatchRows)
+            Flush();
+    }
+
+    template <typename T>
+    static void LoadGroup(const unsigned char* group, std::uint64_t mask, std::uint64_t* rows)
+    {
+        T samples[64];
+        std::memcpy(samples, group, sizeof samples);
+        for (std::size_t i = 0; i < 64; ++i)
+            rows[i] = samples[i] & mask;
     }
 
     // Whole samples at p, numbered from `index` on (advanced past them); `row` is told each
@@ -916,6 +998,13 @@ private:
         table.SetTimes(first, m_times.data(), count);
         for (const Output& o : m_outputs)
         {
+            if (m_unit <= 8 && o.channels.size() == 1)
+            {
+                // Sixty-four rows to a word.
+                CqzSrSamples::Plane(m_rows64.data(), m_batch, o.channels[0], m_plane.data());
+                table.SetPackedBits(o.column, first, m_plane.data(), 0, count);
+                continue;
+            }
             if (m_unit <= 8)
                 Values(o, m_rows64.data());
             else
@@ -1009,6 +1098,8 @@ private:
     std::vector<std::uint64_t> m_low;
     std::vector<std::uint8_t> m_bytes;
     std::vector<CqzUInt> m_wide;
+    // One channel of the gathered rows, 64 to a word.
+    std::vector<std::uint64_t> m_plane;
 };
 } // namespace
 
