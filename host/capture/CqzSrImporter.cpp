@@ -463,7 +463,9 @@ private:
         m_times.resize(kBatchRows);
         m_low.resize(kBatchRows);
         m_bytes.resize(kBatchRows);
-        m_plane.resize(kBatchRows / 64);
+        m_planes.resize(m_unit <= 8 ? 8 * m_unit * (kBatchRows / 64) : 0);
+        m_hasChannels = std::any_of(m_outputs.begin(), m_outputs.end(),
+                                    [](const Output& o) { return o.channels.size() == 1; });
         if (m_unit <= 8)
             m_rows64.resize(kBatchRows);
         else
@@ -996,13 +998,15 @@ private:
         m_out.CheckAppend(first, count);
         table.AppendRows(count);
         table.SetTimes(first, m_times.data(), count);
+        const std::size_t words = (m_batch + 63) / 64;
+        if (m_unit <= 8 && m_hasChannels)
+            CqzSrSamples::Planes(m_rows64.data(), m_batch, m_unit, m_planes.data());
         for (const Output& o : m_outputs)
         {
             if (m_unit <= 8 && o.channels.size() == 1)
             {
-                // Sixty-four rows to a word.
-                CqzSrSamples::Plane(m_rows64.data(), m_batch, o.channels[0], m_plane.data());
-                table.SetPackedBits(o.column, first, m_plane.data(), 0, count);
+                const auto channel = static_cast<std::size_t>(o.channels[0]);
+                table.SetPackedBits(o.column, first, m_planes.data() + channel * words, 0, count);
                 continue;
             }
             if (m_unit <= 8)
@@ -1098,8 +1102,10 @@ private:
     std::vector<std::uint64_t> m_low;
     std::vector<std::uint8_t> m_bytes;
     std::vector<CqzUInt> m_wide;
-    // One channel of the gathered rows, 64 to a word.
-    std::vector<std::uint64_t> m_plane;
+    // Each channel of the gathered rows, 64 to a word (m_hasChannels: labels of one channel
+    // take them).
+    std::vector<std::uint64_t> m_planes;
+    bool m_hasChannels = false;
 };
 } // namespace
 

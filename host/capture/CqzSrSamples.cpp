@@ -65,16 +65,19 @@ std::uint64_t ChangesScalar(const unsigned char* p, std::size_t unit, std::size_
     return out;
 }
 
-void PlaneScalar(const std::uint64_t* rows, std::size_t n, int channel, std::uint64_t* out)
+void PlanesScalar(const std::uint64_t* rows, std::size_t n, std::size_t unit,
+                  std::uint64_t* out)
 {
-    for (std::size_t at = 0; at < n; at += 64)
-    {
-        const std::size_t end = std::min(n, at + 64);
-        std::uint64_t word = 0;
-        for (std::size_t i = at; i < end; ++i)
-            word |= ((rows[i] >> channel) & 1) << (i - at);
-        out[at / 64] = word;
-    }
+    const std::size_t words = (n + 63) / 64;
+    for (std::size_t channel = 0; channel < 8 * unit; ++channel)
+        for (std::size_t at = 0; at < n; at += 64)
+        {
+            const std::size_t end = std::min(n, at + 64);
+            std::uint64_t word = 0;
+            for (std::size_t i = at; i < end; ++i)
+                word |= ((rows[i] >> channel) & 1) << (i - at);
+            out[channel * words + at / 64] = word;
+        }
 }
 
 #ifdef QZ_SR_AVX512_UNIT
@@ -142,22 +145,46 @@ QZ_AVX512 std::uint64_t ChangesAvx512(const unsigned char* p, std::size_t n,
     return out;
 }
 
-QZ_AVX512 void PlaneAvx512(const std::uint64_t* rows, std::size_t n, int channel,
-                           std::uint64_t* out)
+// Byte `lane` of 64 rows (eight vectors of eight) as one vector of bytes.
+QZ_AVX512 inline __m512i LaneBytes(const __m512i* rows, std::size_t lane)
 {
-    const __m512i bit = _mm512_set1_epi64(static_cast<long long>(std::uint64_t{1} << channel));
-    for (std::size_t at = 0; at < n; at += 64)
+    // (The zero-masked forms: the plain ones trip a false warning of uninitialised use.)
+    __m128i eights[8];
+    for (int k = 0; k < 8; ++k)
+        eights[k] = _mm512_maskz_cvtepi64_epi8(
+            0xff, _mm512_maskz_srli_epi64(0xff, rows[k], static_cast<unsigned>(8 * lane)));
+    __m128i pairs[4];
+    for (int k = 0; k < 4; ++k)
+        pairs[k] = _mm_unpacklo_epi64(eights[2 * k], eights[2 * k + 1]);
+    __m512i bytes = _mm512_castsi128_si512(pairs[0]);
+    bytes = _mm512_inserti32x4(bytes, pairs[1], 1);
+    bytes = _mm512_inserti32x4(bytes, pairs[2], 2);
+    return _mm512_inserti32x4(bytes, pairs[3], 3);
+}
+
+// 64 rows at a time: each byte lane of the rows gathered into a vector, then each of its
+// bits shifted to the top of every byte and taken as a mask.
+QZ_AVX512 void PlanesAvx512(const std::uint64_t* rows, std::size_t n, std::size_t unit,
+                            std::uint64_t* out)
+{
+    const std::size_t words = (n + 63) / 64;
+    for (std::size_t w = 0; w < words; ++w)
     {
-        const std::size_t end = std::min(n, at + 64);
-        std::uint64_t word = 0;
-        for (std::size_t i = at; i < end; i += 8)
+        const std::size_t count = std::min<std::size_t>(64, n - 64 * w);
+        __m512i v[8];
+        for (std::size_t j = 0; j < 8; ++j)
         {
-            const auto live = static_cast<__mmask8>(LowBits(std::min<std::size_t>(8, end - i)));
-            const __m512i v = _mm512_maskz_loadu_epi64(live, rows + i);
-            word |= static_cast<std::uint64_t>(_mm512_mask_test_epi64_mask(live, v, bit))
-                    << (i - at);
+            const std::size_t left = count > 8 * j ? std::min<std::size_t>(8, count - 8 * j) : 0;
+            v[j] = _mm512_maskz_loadu_epi64(static_cast<__mmask8>(LowBits(left)),
+                                            rows + 64 * w + 8 * j);
         }
-        out[at / 64] = word;
+        for (std::size_t lane = 0; lane < unit; ++lane)
+        {
+            const __m512i bytes = LaneBytes(v, lane);
+            for (unsigned bit = 0; bit < 8; ++bit)
+                out[(8 * lane + bit) * words + w] =
+                    _mm512_movepi8_mask(_mm512_maskz_slli_epi64(0xff, bytes, 7 - bit));
+        }
     }
 }
 #endif
@@ -197,13 +224,14 @@ std::uint64_t CqzSrSamples::Changes(const unsigned char* p, std::size_t unit, st
     }
 }
 
-void CqzSrSamples::Plane(const std::uint64_t* rows, std::size_t n, int channel, std::uint64_t* out)
+void CqzSrSamples::Planes(const std::uint64_t* rows, std::size_t n, std::size_t unit,
+                          std::uint64_t* out)
 {
 #ifdef QZ_SR_AVX512_UNIT
     if (Vector())
-        return PlaneAvx512(rows, n, channel, out);
+        return PlanesAvx512(rows, n, unit, out);
 #endif
-    PlaneScalar(rows, n, channel, out);
+    PlanesScalar(rows, n, unit, out);
 }
 
 CqzSrSamples::EUnit CqzSrSamples::GetUnit()
