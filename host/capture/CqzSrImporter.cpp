@@ -4,6 +4,7 @@
 #include "capture/CqzCaptureNumber.h"
 #include "capture/CqzCapturePieceWindow.h"
 #include "capture/CqzCaptureTable.h"
+#include "capture/CqzCaptureWorkers.h"
 #include "capture/CqzCaptureText.h"
 #include "capture/CqzSrMetadata.h"
 #include "capture/CqzSrSamples.h"
@@ -12,6 +13,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
+#include <future>
 #include <cstring>
 #include <limits>
 #include <functional>
@@ -489,6 +492,13 @@ private:
         if (const int threads = CqzCaptureWorkers::Count(); threads > 0 && FitsPieces(chunks))
             ReadInPieces(chunks, threads, total);
         else
+        {
+            if (threads > 0)
+            {
+                m_prefaulter = std::make_unique<CqzCaptureWorkers>(1);
+                m_promisedRows = static_cast<std::int64_t>(
+                    std::min<std::uint64_t>(total / m_unit + 1, std::uint64_t{1} << 40));
+            }
             for (const std::string& chunk : chunks)
             {
                 m_chunk = &chunk;
@@ -501,6 +511,8 @@ private:
                                    m_options.progress(done, total);
                            });
             }
+        }
+        WaitPrefaults();
         if (!m_partial.empty())
             Fail(last, "the data ends inside a sample (" + std::to_string(m_partial.size()) +
                            " of " + std::to_string(m_unit) + " bytes)");
@@ -996,6 +1008,7 @@ private:
         const auto count = static_cast<std::int64_t>(m_batch);
         const std::int64_t first = table.GetRowCount();
         m_out.CheckAppend(first, count);
+        PrefaultAhead(first);
         table.AppendRows(count);
         table.SetTimes(first, m_times.data(), count);
         const std::size_t words = (m_batch + 63) / 64;
@@ -1021,6 +1034,46 @@ private:
                 table.SetValues(o.column, first, m_wide.data(), count);
         }
         m_batch = 0;
+    }
+
+    // On the plain path the table's memory is made present ahead of the rows on a worker, so
+    // that the zeroing of fresh pages does not hold up the reading: room reserved at most
+    // twofold at a time towards the rows the samples can make (room costs address space
+    // only), and the rows up to kPrefaultRows ahead prefaulted. Where the system refuses the
+    // room, the columns grow as rows come and nothing is prefaulted any more.
+    void PrefaultAhead(std::int64_t rows)
+    {
+        if (!m_prefaulter || rows + static_cast<std::int64_t>(kBatchRows) + kPrefaultRows / 2 <=
+                                 m_prefaulted)
+            return;
+        const std::int64_t ahead = rows + kPrefaultRows;
+        if (ahead > m_reserved)
+        {
+            WaitPrefaults();
+            m_reserved = std::max(ahead, std::min(2 * std::max(m_reserved, kPrefaultRows),
+                                                  m_promisedRows));
+            try
+            {
+                m_out.GetTable().Reserve(m_reserved);
+            }
+            catch (const std::bad_alloc&)
+            {
+                m_prefaulter.reset();
+                return;
+            }
+        }
+        const std::int64_t from = std::max(m_prefaulted, rows);
+        std::erase_if(m_prefaults, [](const std::future<void>& job)
+                      { return job.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        m_prefaults.push_back(m_prefaulter->Run(m_out.GetTable().PrefaultJob(from, ahead - from)));
+        m_prefaulted = ahead;
+    }
+
+    void WaitPrefaults()
+    {
+        for (std::future<void>& job : m_prefaults)
+            job.wait();
+        m_prefaults.clear();
     }
 
     // The values of a label in the gathered rows, into m_low or m_wide.
@@ -1071,6 +1124,7 @@ private:
     }
 
     static constexpr std::size_t kBatchRows = 2048;
+    static constexpr std::int64_t kPrefaultRows = std::int64_t{1} << 19;
     // The largest chunk read in pieces (a few are held at once).
     static constexpr std::uint64_t kMaxChunkBytes = std::uint64_t{8} << 20;
 
@@ -1106,6 +1160,13 @@ private:
     // take them).
     std::vector<std::uint64_t> m_planes;
     bool m_hasChannels = false;
+    // The plain path's prefaulting (PrefaultAhead); last, so that its jobs end before the
+    // table goes.
+    std::int64_t m_promisedRows = 0;
+    std::int64_t m_reserved = 0;
+    std::int64_t m_prefaulted = 0;
+    std::vector<std::future<void>> m_prefaults;
+    std::unique_ptr<CqzCaptureWorkers> m_prefaulter;
 };
 } // namespace
 
