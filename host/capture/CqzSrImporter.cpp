@@ -877,8 +877,14 @@ private:
             }
         }
         if (m_samples + 63 < m_wholeSamples)
-            for (std::int64_t i = 0; i < 64; ++i)
-                times[i] = (m_samples + i) * static_cast<std::int64_t>(m_period);
+        {
+            // Whole periods: a sum (the vectoriser steps it, where a product of 64-bit words
+            // has no vector form in the baseline instruction set).
+            const auto period = static_cast<std::int64_t>(m_period);
+            std::int64_t time = m_samples * period;
+            for (std::int64_t i = 0; i < 64; ++i, time += period)
+                times[i] = time;
+        }
         else
             for (std::int64_t i = 0; i < 64; ++i)
                 times[i] = Time(m_samples + i);
