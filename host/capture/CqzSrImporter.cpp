@@ -1,5 +1,6 @@
 #include "capture/CqzSrImporter.h"
 
+#include "capture/CqzCaptureBlockQueue.h"
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureNumber.h"
 #include "capture/CqzCapturePieceWindow.h"
@@ -498,19 +499,21 @@ private:
                 m_prefaulter = std::make_unique<CqzCaptureWorkers>(1);
                 m_promisedRows = static_cast<std::int64_t>(
                     std::min<std::uint64_t>(total / m_unit + 1, std::uint64_t{1} << 40));
+                ReadAhead(chunks, total);
             }
-            for (const std::string& chunk : chunks)
-            {
-                m_chunk = &chunk;
-                m_zip.Read(chunk, std::numeric_limits<std::uint64_t>::max(),
-                           [&](const unsigned char* p, std::size_t n)
-                           {
-                               Consume(p, n);
-                               done += n;
-                               if (m_options.progress)
-                                   m_options.progress(done, total);
-                           });
-            }
+            else
+                for (const std::string& chunk : chunks)
+                {
+                    m_chunk = &chunk;
+                    m_zip.Read(chunk, std::numeric_limits<std::uint64_t>::max(),
+                               [&](const unsigned char* p, std::size_t n)
+                               {
+                                   Consume(p, n);
+                                   done += n;
+                                   if (m_options.progress)
+                                       m_options.progress(done, total);
+                               });
+                }
         }
         WaitPrefaults();
         if (!m_partial.empty())
@@ -524,6 +527,50 @@ private:
                 AddRow(m_samples - 1, m_last);
         }
         Flush();
+    }
+
+    // The plain path with a reading thread: the chunks are read (for a stored one, copied
+    // and its checksum computed) on a worker a few blocks ahead of their decoding here, in
+    // the same blocks and order, with the reading's refusal in its place.
+    void ReadAhead(const std::vector<std::string>& chunks, std::uint64_t total)
+    {
+        struct Stopped
+        {
+        };
+        CqzCaptureBlockQueue queue(kAheadBlocks);
+        CqzCaptureWorkers reader(1);
+        // Ends a reader that waits for room when the decoding fails (before it is joined).
+        const std::unique_ptr<CqzCaptureBlockQueue, void (*)(CqzCaptureBlockQueue*)> stop(
+            &queue, [](CqzCaptureBlockQueue* q) { q->Stop(); });
+        reader.Run(
+            [&]
+            {
+                try
+                {
+                    for (std::size_t i = 0; i < chunks.size(); ++i)
+                        m_zip.Read(chunks[i], std::numeric_limits<std::uint64_t>::max(),
+                                   [&](const unsigned char* p, std::size_t n)
+                                   {
+                                       if (!queue.Push(i, p, n))
+                                           throw Stopped();
+                                   });
+                    queue.Finish(nullptr);
+                }
+                catch (...)
+                {
+                    queue.Finish(std::current_exception());
+                }
+            });
+        std::uint64_t done = 0;
+        while (const CqzCaptureBlockQueue::SqzBlock* block = queue.Next())
+        {
+            m_chunk = &chunks[block->source];
+            Consume(block->bytes.data(), block->bytes.size());
+            done += block->bytes.size();
+            if (m_options.progress)
+                m_options.progress(done, total);
+        }
+        m_chunk = &chunks.back();
     }
 
     // In pieces ---------------------------------------------------------------------------
@@ -1131,6 +1178,8 @@ private:
 
     static constexpr std::size_t kBatchRows = 2048;
     static constexpr std::int64_t kPrefaultRows = std::int64_t{1} << 19;
+    // The blocks read ahead of their decoding.
+    static constexpr std::size_t kAheadBlocks = 8;
     // The largest chunk read in pieces (a few are held at once).
     static constexpr std::uint64_t kMaxChunkBytes = std::uint64_t{8} << 20;
 
