@@ -468,8 +468,9 @@ private:
         m_low.resize(kBatchRows);
         m_bytes.resize(kBatchRows);
         m_planes.resize(m_unit <= 8 ? 8 * m_unit * (kBatchRows / 64) : 0);
-        m_hasChannels = std::any_of(m_outputs.begin(), m_outputs.end(),
-                                    [](const Output& o) { return o.channels.size() == 1; });
+        for (const Output& o : m_outputs)
+            if (o.channels.size() == 1)
+                m_channelBytes |= 1u << (o.channels[0] / 8);
         if (m_unit <= 8)
             m_rows64.resize(kBatchRows);
         else
@@ -1065,8 +1066,9 @@ private:
         table.AppendRows(count);
         table.SetTimes(first, m_times.data(), count);
         const std::size_t words = (m_batch + 63) / 64;
-        if (m_unit <= 8 && m_hasChannels)
-            CqzSrSamples::Planes(m_rows64.data(), m_batch, m_unit, m_planes.data());
+        if (m_unit <= 8 && m_channelBytes != 0)
+            CqzSrSamples::Planes(m_rows64.data(), m_batch, m_unit, m_channelBytes,
+                                 m_planes.data());
         for (const Output& o : m_outputs)
         {
             if (m_unit <= 8 && o.channels.size() == 1)
@@ -1211,10 +1213,10 @@ private:
     std::vector<std::uint64_t> m_low;
     std::vector<std::uint8_t> m_bytes;
     std::vector<CqzUInt> m_wide;
-    // Each channel of the gathered rows, 64 to a word (m_hasChannels: labels of one channel
-    // take them).
+    // The channels of the gathered rows that labels of one channel take, 64 to a word; bit b
+    // of m_channelBytes: byte b of a sample holds such channels.
     std::vector<std::uint64_t> m_planes;
-    bool m_hasChannels = false;
+    unsigned m_channelBytes = 0;
     // The plain path's prefaulting (PrefaultAhead); last, so that its jobs end before the
     // table goes.
     std::int64_t m_promisedRows = 0;

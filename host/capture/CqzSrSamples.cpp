@@ -65,12 +65,13 @@ std::uint64_t ChangesScalar(const unsigned char* p, std::size_t unit, std::size_
     return out;
 }
 
-void PlanesScalar(const std::uint64_t* rows, std::size_t n, std::size_t unit,
+void PlanesScalar(const std::uint64_t* rows, std::size_t n, std::size_t unit, unsigned bytes,
                   std::uint64_t* out)
 {
     const std::size_t words = (n + 63) / 64;
     for (std::size_t channel = 0; channel < 8 * unit; ++channel)
-        for (std::size_t at = 0; at < n; at += 64)
+        if ((bytes >> (channel / 8)) & 1)
+            for (std::size_t at = 0; at < n; at += 64)
         {
             const std::size_t end = std::min(n, at + 64);
             std::uint64_t word = 0;
@@ -165,7 +166,7 @@ QZ_AVX512 inline __m512i LaneBytes(const __m512i* rows, std::size_t lane)
 // 64 rows at a time: each byte lane of the rows gathered into a vector, then each of its
 // bits shifted to the top of every byte and taken as a mask.
 QZ_AVX512 void PlanesAvx512(const std::uint64_t* rows, std::size_t n, std::size_t unit,
-                            std::uint64_t* out)
+                            unsigned bytes, std::uint64_t* out)
 {
     const std::size_t words = (n + 63) / 64;
     for (std::size_t w = 0; w < words; ++w)
@@ -180,10 +181,12 @@ QZ_AVX512 void PlanesAvx512(const std::uint64_t* rows, std::size_t n, std::size_
         }
         for (std::size_t lane = 0; lane < unit; ++lane)
         {
-            const __m512i bytes = LaneBytes(v, lane);
+            if (((bytes >> lane) & 1) == 0)
+                continue;
+            const __m512i laneBytes = LaneBytes(v, lane);
             for (unsigned bit = 0; bit < 8; ++bit)
                 out[(8 * lane + bit) * words + w] =
-                    _mm512_movepi8_mask(_mm512_maskz_slli_epi64(0xff, bytes, 7 - bit));
+                    _mm512_movepi8_mask(_mm512_maskz_slli_epi64(0xff, laneBytes, 7 - bit));
         }
     }
 }
@@ -225,13 +228,13 @@ std::uint64_t CqzSrSamples::Changes(const unsigned char* p, std::size_t unit, st
 }
 
 void CqzSrSamples::Planes(const std::uint64_t* rows, std::size_t n, std::size_t unit,
-                          std::uint64_t* out)
+                          unsigned bytes, std::uint64_t* out)
 {
 #ifdef QZ_SR_AVX512_UNIT
     if (Vector())
-        return PlanesAvx512(rows, n, unit, out);
+        return PlanesAvx512(rows, n, unit, bytes, out);
 #endif
-    PlanesScalar(rows, n, unit, out);
+    PlanesScalar(rows, n, unit, bytes, out);
 }
 
 CqzSrSamples::EUnit CqzSrSamples::GetUnit()

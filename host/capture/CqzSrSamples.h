@@ -18,11 +18,12 @@ public:
     // before the first is `previous` (already cut).
     static std::uint64_t Changes(const unsigned char* p, std::size_t unit, std::size_t n,
                                  std::uint64_t previous, std::uint64_t mask);
-    // Every channel of the n rows of samples of `unit` (1 to 8) bytes, packed: channel c of
-    // row i to bit i % 64 of out[c * words + i / 64], words being (n + 63) / 64; the bits
-    // after row n - 1 are 0.
+    // The channels of the n rows of samples of `unit` (1 to 8) bytes whose byte is in
+    // `bytes` (bit b: channels 8b to 8b + 7), packed: channel c of row i to bit i % 64 of
+    // out[c * words + i / 64], words being (n + 63) / 64; the bits after row n - 1 are 0.
+    // The words of the other channels are left as they are.
     static void Planes(const std::uint64_t* rows, std::size_t n, std::size_t unit,
-                       std::uint64_t* out);
+                       unsigned bytes, std::uint64_t* out);
 
     // The forms, from the plainest.
     enum EUnit

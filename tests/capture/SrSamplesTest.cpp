@@ -1,7 +1,7 @@
 // The session importer's bulk work on samples, in every unit the processor has, against the
 // answers sample by sample: changes of runs of 1 to 64 samples of every unit of up to 8 bytes
-// (with channels cut by the mask and runs of equal samples), and the channels of batches of
-// rows whose length is not a whole number of words.
+// (with channels cut by the mask and runs of equal samples), and the channels of the bytes
+// asked for in batches of rows whose length is not a whole number of words.
 
 #include "capture/CqzSrSamples.h"
 
@@ -70,12 +70,16 @@ TEST_P(SrSamplesTest, PlanesHoldEachChannelOfTheRows)
             for (std::uint64_t& row : rows)
                 row = unit == 8 ? rng() : rng() & ((std::uint64_t{1} << (8 * unit)) - 1);
             const std::size_t words = (n + 63) / 64;
-            std::vector<std::uint64_t> planes(8 * unit * words, ~std::uint64_t{0});
-            CqzSrSamples::Planes(rows.data(), n, unit, planes.data());
+            // Every byte but one (one byte: every byte).
+            const unsigned bytes = ((1u << unit) - 1) & ~(unit > 1 ? 1u << (n % unit) : 0u);
+            constexpr std::uint64_t kept = 0x5a5a;
+            std::vector<std::uint64_t> planes(8 * unit * words, kept);
+            CqzSrSamples::Planes(rows.data(), n, unit, bytes, planes.data());
             for (std::size_t c = 0; c < 8 * unit; ++c)
                 for (std::size_t i = 0; i < 64 * words; ++i)
                     ASSERT_EQ((planes[c * words + i / 64] >> (i % 64)) & 1,
-                              i < n ? (rows[i] >> c) & 1 : 0)
+                              (bytes >> (c / 8)) & 1 ? i < n && (rows[i] >> c) & 1
+                                                     : (kept >> (i % 64)) & 1)
                         << "unit " << unit << ", " << n << " rows, channel " << c << ", row " << i;
         }
 }
