@@ -9,6 +9,7 @@
 #include "capture/CqzCaptureText.h"
 #include "capture/CqzSrMetadata.h"
 #include "capture/CqzSrSamples.h"
+#include "qzSystem/data/CqzSampleStore.h"
 
 #include <zip.h>
 
@@ -516,7 +517,6 @@ private:
                                });
                 }
         }
-        WaitPrefaults();
         if (!m_partial.empty())
             Fail(last, "the data ends inside a sample (" + std::to_string(m_partial.size()) +
                            " of " + std::to_string(m_unit) + " bytes)");
@@ -528,6 +528,9 @@ private:
                 AddRow(m_samples - 1, m_last);
         }
         Flush();
+        // No job may run on the table once it is handed over.
+        WaitPrefaults();
+        m_prefaulter.reset();
     }
 
     // The plain path with a reading thread: the chunks are read (for a stored one, copied
@@ -1094,22 +1097,29 @@ private:
     // On the plain path the table's memory is made present ahead of the rows on a worker, so
     // that the zeroing of fresh pages does not hold up the reading: room reserved at most
     // twofold at a time towards the rows the samples can make (room costs address space
-    // only), and the rows up to kPrefaultRows ahead prefaulted. Where the system refuses the
-    // room, the columns grow as rows come and nothing is prefaulted any more.
+    // only), and the rows up to kPrefaultRows ahead prefaulted. No column may move while a
+    // job runs: the jobs end before room is reserved, which is whenever more is wanted and
+    // when the times stop being a progression (the column held none till then). Where the
+    // system refuses the room, the columns grow as rows come and nothing is prefaulted any
+    // more.
     void PrefaultAhead(std::int64_t rows)
     {
         if (!m_prefaulter || rows + static_cast<std::int64_t>(kBatchRows) + kPrefaultRows / 2 <=
                                  m_prefaulted)
             return;
+        CqzDataTable& table = m_out.GetTable();
         const std::int64_t ahead = rows + kPrefaultRows;
-        if (ahead > m_reserved)
+        const bool progression = TimesAreProgression();
+        if (ahead > m_reserved || progression != m_reservedOnProgression)
         {
             WaitPrefaults();
-            m_reserved = std::max(ahead, std::min(2 * std::max(m_reserved, kPrefaultRows),
-                                                  m_promisedRows));
+            m_reserved = std::max(m_reserved, std::max(ahead, std::min(2 * std::max(m_reserved,
+                                                                                    kPrefaultRows),
+                                                                       m_promisedRows)));
+            m_reservedOnProgression = progression;
             try
             {
-                m_out.GetTable().Reserve(m_reserved);
+                table.Reserve(m_reserved);
             }
             catch (const std::bad_alloc&)
             {
@@ -1117,11 +1127,17 @@ private:
                 return;
             }
         }
-        const std::int64_t from = std::max(m_prefaulted, rows);
         std::erase_if(m_prefaults, [](const std::future<void>& job)
                       { return job.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
-        m_prefaults.push_back(m_prefaulter->Run(m_out.GetTable().PrefaultJob(from, ahead - from)));
+        const std::int64_t from = std::max(m_prefaulted, rows);
+        m_prefaults.push_back(m_prefaulter->Run(table.PrefaultJob(from, ahead - from)));
         m_prefaulted = ahead;
+    }
+
+    bool TimesAreProgression() const
+    {
+        const std::shared_ptr<CqzSampleStore> times = m_out.GetTable().GetTimeStore();
+        return times && times->GetEntries().IsProgression();
     }
 
     void WaitPrefaults()
@@ -1222,6 +1238,7 @@ private:
     std::int64_t m_promisedRows = 0;
     std::int64_t m_reserved = 0;
     std::int64_t m_prefaulted = 0;
+    bool m_reservedOnProgression = false;
     std::vector<std::future<void>> m_prefaults;
     std::unique_ptr<CqzCaptureWorkers> m_prefaulter;
 };
