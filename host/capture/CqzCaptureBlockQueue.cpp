@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-CqzCaptureBlockQueue::CqzCaptureBlockQueue(std::size_t capacity)
-    : m_capacity(std::max<std::size_t>(capacity, 1))
+CqzCaptureBlockQueue::CqzCaptureBlockQueue(std::size_t capacity, std::size_t blockBytes)
+    : m_capacity(std::max<std::size_t>(capacity, 1)), m_blockBytes(blockBytes)
 {
 }
 
@@ -12,29 +12,37 @@ CqzCaptureBlockQueue::~CqzCaptureBlockQueue()
     Stop();
 }
 
-bool CqzCaptureBlockQueue::Push(std::size_t source, const unsigned char* bytes, std::size_t size)
+unsigned char* CqzCaptureBlockQueue::Room()
+{
+    if (m_room.size() == m_blockBytes)
+        return m_room.data();
+    // One reader: the room it waits for stays until it commits the block.
+    std::unique_lock lock(m_mutex);
+    m_emptied.wait(lock, [this] { return m_stopped || m_blocks.size() < m_capacity; });
+    if (m_stopped)
+        return nullptr;
+    if (!m_spare.empty())
+    {
+        m_room = std::move(m_spare.back());
+        m_spare.pop_back();
+    }
+    lock.unlock();
+    m_room.resize(m_blockBytes);
+    return m_room.data();
+}
+
+void CqzCaptureBlockQueue::Commit(std::size_t source, std::size_t size)
 {
     SqzBlock block;
     block.source = source;
-    {
-        // One reader: the room it waits for stays until it adds the block.
-        std::unique_lock lock(m_mutex);
-        m_emptied.wait(lock, [this] { return m_stopped || m_blocks.size() < m_capacity; });
-        if (m_stopped)
-            return false;
-        if (!m_spare.empty())
-        {
-            block.bytes = std::move(m_spare.back());
-            m_spare.pop_back();
-        }
-    }
-    block.bytes.assign(bytes, bytes + size);
+    block.bytes = std::move(m_room);
+    block.size = size;
+    m_room = {};
     {
         const std::lock_guard lock(m_mutex);
         m_blocks.push_back(std::move(block));
     }
     m_filled.notify_one();
-    return true;
 }
 
 void CqzCaptureBlockQueue::Finish(std::exception_ptr error)

@@ -113,6 +113,15 @@ public:
     // that lies to pass the checks of its sizes) as soon as it does.
     template <typename F> void Read(const std::string& entry, std::uint64_t limit, F&& consume)
     {
+        std::vector<unsigned char> block(kBlock);
+        ReadInto(entry, limit, block.size(), [&] { return block.data(); }, consume);
+    }
+
+    // Read, each block read into room(), which gives `blockBytes` bytes (or throws).
+    template <typename R, typename F>
+    void ReadInto(const std::string& entry, std::uint64_t limit, std::size_t blockBytes,
+                  R&& room, F&& consume)
+    {
         const zip_int64_t index = zip_name_locate(m_zip, entry.c_str(), 0);
         if (index < 0)
             throw CqzCaptureError(m_name, entry, "no such entry in the archive");
@@ -132,17 +141,17 @@ public:
             throw CqzCaptureError(m_name, entry,
                                   std::string("cannot read: ") + zip_strerror(m_zip));
         std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(file, &zip_fclose);
-        std::vector<unsigned char> block(kBlock);
         std::uint64_t total = 0;
         zip_int64_t n;
-        while ((n = zip_fread(file, block.data(), block.size())) > 0)
+        unsigned char* block;
+        while ((n = zip_fread(file, block = room(), blockBytes)) > 0)
         {
             total += static_cast<std::uint64_t>(n);
             if (total > limit)
                 throw CqzCaptureError(m_name, entry,
                                       "the entry inflates to more than the " +
                                           std::to_string(limit) + " bytes it declares");
-            consume(block.data(), static_cast<std::size_t>(n));
+            consume(block, static_cast<std::size_t>(n));
         }
         if (n < 0)
             throw CqzCaptureError(m_name, entry,
@@ -534,14 +543,15 @@ private:
     }
 
     // The plain path with a reading thread: the chunks are read (for a stored one, copied
-    // and its checksum computed) on a worker a few blocks ahead of their decoding here, in
-    // the same blocks and order, with the reading's refusal in its place.
+    // and its checksum computed) on a worker, straight into the blocks of a queue, a few
+    // blocks ahead of their decoding here, in the same blocks and order, with the reading's
+    // refusal in its place.
     void ReadAhead(const std::vector<std::string>& chunks, std::uint64_t total)
     {
         struct Stopped
         {
         };
-        CqzCaptureBlockQueue queue(kAheadBlocks);
+        CqzCaptureBlockQueue queue(kAheadBlocks, kBlock);
         CqzCaptureWorkers reader(1);
         // Ends a reader that waits for room when the decoding fails (before it is joined).
         const std::unique_ptr<CqzCaptureBlockQueue, void (*)(CqzCaptureBlockQueue*)> stop(
@@ -551,13 +561,17 @@ private:
             {
                 try
                 {
+                    const auto room = [&]
+                    {
+                        if (unsigned char* bytes = queue.Room())
+                            return bytes;
+                        throw Stopped();
+                    };
                     for (std::size_t i = 0; i < chunks.size(); ++i)
-                        m_zip.Read(chunks[i], std::numeric_limits<std::uint64_t>::max(),
-                                   [&](const unsigned char* p, std::size_t n)
-                                   {
-                                       if (!queue.Push(i, p, n))
-                                           throw Stopped();
-                                   });
+                        m_zip.ReadInto(chunks[i], std::numeric_limits<std::uint64_t>::max(),
+                                       queue.GetBlockBytes(), room,
+                                       [&](const unsigned char*, std::size_t n)
+                                       { queue.Commit(i, n); });
                     queue.Finish(nullptr);
                 }
                 catch (...)
@@ -569,8 +583,8 @@ private:
         while (const CqzCaptureBlockQueue::SqzBlock* block = queue.Next())
         {
             m_chunk = &chunks[block->source];
-            Consume(block->bytes.data(), block->bytes.size());
-            done += block->bytes.size();
+            Consume(block->bytes.data(), block->size);
+            done += block->size;
             if (m_options.progress)
                 m_options.progress(done, total);
         }
