@@ -921,26 +921,7 @@ private:
     void AddGroup(const unsigned char* group, std::uint64_t mask)
     {
         std::int64_t* times = m_times.data() + m_batch;
-        std::uint64_t* rows = m_rows64.data() + m_batch;
-        switch (m_unit)
-        {
-        case 1:
-            LoadGroup<std::uint8_t>(group, mask, rows);
-            break;
-        case 2:
-            LoadGroup<std::uint16_t>(group, mask, rows);
-            break;
-        case 4:
-            LoadGroup<std::uint32_t>(group, mask, rows);
-            break;
-        default:
-            for (std::size_t i = 0; i < 64; ++i)
-            {
-                std::uint64_t sample = 0;
-                std::memcpy(&sample, group + i * m_unit, m_unit);
-                rows[i] = sample & mask;
-            }
-        }
+        CqzSrSamples::Widen(group, m_unit, mask, m_rows64.data() + m_batch);
         if (m_samples + 63 < m_wholeSamples)
         {
             // Whole periods: a sum (the vectoriser steps it, where a product of 64-bit words
@@ -957,15 +938,6 @@ private:
         m_batch += 64;
         if (m_batch == kBatchRows)
             Flush();
-    }
-
-    template <typename T>
-    static void LoadGroup(const unsigned char* group, std::uint64_t mask, std::uint64_t* rows)
-    {
-        T samples[64];
-        std::memcpy(samples, group, sizeof samples);
-        for (std::size_t i = 0; i < 64; ++i)
-            rows[i] = samples[i] & mask;
     }
 
     // Whole samples at p, numbered from `index` on (advanced past them); `row` is told each

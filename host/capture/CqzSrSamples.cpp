@@ -65,6 +65,33 @@ std::uint64_t ChangesScalar(const unsigned char* p, std::size_t unit, std::size_
     return out;
 }
 
+template <typename T> void WidenAs(const unsigned char* p, std::uint64_t mask, std::uint64_t* rows)
+{
+    T samples[64];
+    std::memcpy(samples, p, sizeof samples);
+    for (std::size_t i = 0; i < 64; ++i)
+        rows[i] = samples[i] & mask;
+}
+
+void WidenScalar(const unsigned char* p, std::size_t unit, std::uint64_t mask,
+                 std::uint64_t* rows)
+{
+    switch (unit)
+    {
+    case 1:
+        return WidenAs<std::uint8_t>(p, mask, rows);
+    case 2:
+        return WidenAs<std::uint16_t>(p, mask, rows);
+    case 4:
+        return WidenAs<std::uint32_t>(p, mask, rows);
+    case 8:
+        return WidenAs<std::uint64_t>(p, mask, rows);
+    default:
+        for (std::size_t i = 0; i < 64; ++i)
+            rows[i] = LoadSample<0>(p + i * unit, unit) & mask;
+    }
+}
+
 void PlanesScalar(const std::uint64_t* rows, std::size_t n, std::size_t unit, unsigned bytes,
                   std::uint64_t* out)
 {
@@ -146,6 +173,27 @@ QZ_AVX512 std::uint64_t ChangesAvx512(const unsigned char* p, std::size_t n,
     return out;
 }
 
+// Eight samples at a time, zero-extended to words (the zero-masked forms, as in LaneBytes).
+template <std::size_t U>
+QZ_AVX512 void WidenAvx512(const unsigned char* p, std::uint64_t mask, std::uint64_t* rows)
+{
+    const __m512i cut = _mm512_set1_epi64(static_cast<long long>(mask));
+    for (std::size_t i = 0; i < 64; i += 8)
+    {
+        const unsigned char* s = p + i * U;
+        __m512i v;
+        if constexpr (U == 1)
+            v = _mm512_maskz_cvtepu8_epi64(0xff, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s)));
+        else if constexpr (U == 2)
+            v = _mm512_maskz_cvtepu16_epi64(0xff, _mm_loadu_si128(reinterpret_cast<const __m128i*>(s)));
+        else if constexpr (U == 4)
+            v = _mm512_maskz_cvtepu32_epi64(0xff, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s)));
+        else
+            v = _mm512_loadu_si512(s);
+        _mm512_storeu_si512(rows + i, _mm512_and_si512(v, cut));
+    }
+}
+
 // Byte `lane` of 64 rows (eight vectors of eight) as one vector of bytes.
 QZ_AVX512 inline __m512i LaneBytes(const __m512i* rows, std::size_t lane)
 {
@@ -225,6 +273,28 @@ std::uint64_t CqzSrSamples::Changes(const unsigned char* p, std::size_t unit, st
     default:
         return ChangesScalar<0>(p, unit, n, previous, mask);
     }
+}
+
+void CqzSrSamples::Widen(const unsigned char* p, std::size_t unit, std::uint64_t mask,
+                         std::uint64_t* rows)
+{
+#ifdef QZ_SR_AVX512_UNIT
+    if (Vector())
+        switch (unit)
+        {
+        case 1:
+            return WidenAvx512<1>(p, mask, rows);
+        case 2:
+            return WidenAvx512<2>(p, mask, rows);
+        case 4:
+            return WidenAvx512<4>(p, mask, rows);
+        case 8:
+            return WidenAvx512<8>(p, mask, rows);
+        default:
+            break;
+        }
+#endif
+    WidenScalar(p, unit, mask, rows);
 }
 
 void CqzSrSamples::Planes(const std::uint64_t* rows, std::size_t n, std::size_t unit,

@@ -1,7 +1,8 @@
 // The session importer's bulk work on samples, in every unit the processor has, against the
 // answers sample by sample: changes of runs of 1 to 64 samples of every unit of up to 8 bytes
-// (with channels cut by the mask and runs of equal samples), and the channels of the bytes
-// asked for in batches of rows whose length is not a whole number of words.
+// (with channels cut by the mask and runs of equal samples), samples widened to words, and
+// the channels of the bytes asked for in batches of rows whose length is not a whole number
+// of words.
 
 #include "capture/CqzSrSamples.h"
 
@@ -58,6 +59,22 @@ TEST_P(SrSamplesTest, ChangesAreTheSamplesThatDifferFromTheOneBefore)
             EXPECT_EQ(CqzSrSamples::Changes(bytes.data(), unit, n, previous, mask), expected)
                 << "unit " << unit << ", " << n << " samples";
         }
+}
+
+TEST_P(SrSamplesTest, WidenedSamplesAreCutToTheMask)
+{
+    std::mt19937_64 rng(5);
+    for (std::size_t unit : {1, 2, 3, 4, 6, 8})
+    {
+        std::vector<unsigned char> bytes(64 * unit);
+        for (unsigned char& b : bytes)
+            b = static_cast<unsigned char>(rng());
+        const std::uint64_t mask = rng() >> (64 - 8 * unit);
+        std::vector<std::uint64_t> rows(64);
+        CqzSrSamples::Widen(bytes.data(), unit, mask, rows.data());
+        for (std::size_t i = 0; i < 64; ++i)
+            ASSERT_EQ(rows[i], SampleAt(bytes, unit, i) & mask) << "unit " << unit << ", sample " << i;
+    }
 }
 
 TEST_P(SrSamplesTest, PlanesHoldEachChannelOfTheRows)
