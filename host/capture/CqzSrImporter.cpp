@@ -906,14 +906,32 @@ private:
                 for (; rows != 0; rows &= rows - 1)
                 {
                     const auto i = static_cast<std::size_t>(std::countr_zero(rows));
-                    std::uint64_t sample = 0;
-                    std::memcpy(&sample, group + i * m_unit, m_unit);
-                    AddRow(m_samples + static_cast<std::int64_t>(i), sample & mask);
+                    AddRow(m_samples + static_cast<std::int64_t>(i),
+                           SampleAt(group + i * m_unit) & mask);
                 }
             m_samples += static_cast<std::int64_t>(n);
-            std::uint64_t last = 0;
-            std::memcpy(&last, group + (n - 1) * m_unit, m_unit);
-            m_last = last & mask;
+            m_last = SampleAt(group + (n - 1) * m_unit) & mask;
+        }
+    }
+
+    // The sample of up to 8 bytes at s (one load for the usual units: a copy of a variable
+    // size is a call, and its bytes stall the load that follows).
+    std::uint64_t SampleAt(const unsigned char* s) const
+    {
+        switch (m_unit)
+        {
+        case 1:
+            return *s;
+        case 2:
+            return Load<2>(s);
+        case 4:
+            return Load<4>(s);
+        case 8:
+            return Load<8>(s);
+        default:
+            std::uint64_t v = 0;
+            std::memcpy(&v, s, m_unit);
+            return v;
         }
     }
 
@@ -983,7 +1001,9 @@ private:
 
     template <std::size_t N> static std::uint64_t Load(const unsigned char* s)
     {
-        std::conditional_t<N == 2, std::uint16_t, std::uint32_t> v;
+        std::conditional_t<N == 2, std::uint16_t,
+                           std::conditional_t<N == 4, std::uint32_t, std::uint64_t>>
+            v;
         std::memcpy(&v, s, N);
         return v;
     }
