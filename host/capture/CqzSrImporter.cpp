@@ -1,15 +1,22 @@
 #include "capture/CqzSrImporter.h"
 
+#include "capture/CqzCaptureBlockQueue.h"
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureNumber.h"
 #include "capture/CqzCapturePieceWindow.h"
 #include "capture/CqzCaptureTable.h"
+#include "capture/CqzCaptureWorkers.h"
 #include "capture/CqzCaptureText.h"
 #include "capture/CqzSrMetadata.h"
+#include "capture/CqzSrSamples.h"
+#include "qzSystem/data/CqzSampleStore.h"
 
 #include <zip.h>
 
 #include <algorithm>
+#include <bit>
+#include <chrono>
+#include <future>
 #include <cstring>
 #include <limits>
 #include <functional>
@@ -106,6 +113,15 @@ public:
     // that lies to pass the checks of its sizes) as soon as it does.
     template <typename F> void Read(const std::string& entry, std::uint64_t limit, F&& consume)
     {
+        std::vector<unsigned char> block(kBlock);
+        ReadInto(entry, limit, block.size(), [&] { return block.data(); }, consume);
+    }
+
+    // Read, each block read into room(), which gives `blockBytes` bytes (or throws).
+    template <typename R, typename F>
+    void ReadInto(const std::string& entry, std::uint64_t limit, std::size_t blockBytes,
+                  R&& room, F&& consume)
+    {
         const zip_int64_t index = zip_name_locate(m_zip, entry.c_str(), 0);
         if (index < 0)
             throw CqzCaptureError(m_name, entry, "no such entry in the archive");
@@ -125,17 +141,17 @@ public:
             throw CqzCaptureError(m_name, entry,
                                   std::string("cannot read: ") + zip_strerror(m_zip));
         std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(file, &zip_fclose);
-        std::vector<unsigned char> block(kBlock);
         std::uint64_t total = 0;
         zip_int64_t n;
-        while ((n = zip_fread(file, block.data(), block.size())) > 0)
+        unsigned char* block;
+        while ((n = zip_fread(file, block = room(), blockBytes)) > 0)
         {
             total += static_cast<std::uint64_t>(n);
             if (total > limit)
                 throw CqzCaptureError(m_name, entry,
                                       "the entry inflates to more than the " +
                                           std::to_string(limit) + " bytes it declares");
-            consume(block.data(), static_cast<std::size_t>(n));
+            consume(block, static_cast<std::size_t>(n));
         }
         if (n < 0)
             throw CqzCaptureError(m_name, entry,
@@ -461,6 +477,10 @@ private:
         m_times.resize(kBatchRows);
         m_low.resize(kBatchRows);
         m_bytes.resize(kBatchRows);
+        m_planes.resize(m_unit <= 8 ? 8 * m_unit * (kBatchRows / 64) : 0);
+        for (const Output& o : m_outputs)
+            if (o.channels.size() == 1)
+                m_channelBytes |= 1u << (o.channels[0] / 8);
         if (m_unit <= 8)
             m_rows64.resize(kBatchRows);
         else
@@ -484,18 +504,28 @@ private:
         if (const int threads = CqzCaptureWorkers::Count(); threads > 0 && FitsPieces(chunks))
             ReadInPieces(chunks, threads, total);
         else
-            for (const std::string& chunk : chunks)
+        {
+            if (threads > 0)
             {
-                m_chunk = &chunk;
-                m_zip.Read(chunk, std::numeric_limits<std::uint64_t>::max(),
-                           [&](const unsigned char* p, std::size_t n)
-                           {
-                               Consume(p, n);
-                               done += n;
-                               if (m_options.progress)
-                                   m_options.progress(done, total);
-                           });
+                m_prefaulter = std::make_unique<CqzCaptureWorkers>(1);
+                m_promisedRows = static_cast<std::int64_t>(
+                    std::min<std::uint64_t>(total / m_unit + 1, std::uint64_t{1} << 40));
+                ReadAhead(chunks, total);
             }
+            else
+                for (const std::string& chunk : chunks)
+                {
+                    m_chunk = &chunk;
+                    m_zip.Read(chunk, std::numeric_limits<std::uint64_t>::max(),
+                               [&](const unsigned char* p, std::size_t n)
+                               {
+                                   Consume(p, n);
+                                   done += n;
+                                   if (m_options.progress)
+                                       m_options.progress(done, total);
+                               });
+                }
+        }
         if (!m_partial.empty())
             Fail(last, "the data ends inside a sample (" + std::to_string(m_partial.size()) +
                            " of " + std::to_string(m_unit) + " bytes)");
@@ -507,6 +537,58 @@ private:
                 AddRow(m_samples - 1, m_last);
         }
         Flush();
+        // No job may run on the table once it is handed over.
+        WaitPrefaults();
+        m_prefaulter.reset();
+    }
+
+    // The plain path with a reading thread: the chunks are read (for a stored one, copied
+    // and its checksum computed) on a worker, straight into the blocks of a queue, a few
+    // blocks ahead of their decoding here, in the same blocks and order, with the reading's
+    // refusal in its place.
+    void ReadAhead(const std::vector<std::string>& chunks, std::uint64_t total)
+    {
+        struct Stopped
+        {
+        };
+        CqzCaptureBlockQueue queue(kAheadBlocks, kBlock);
+        CqzCaptureWorkers reader(1);
+        // Ends a reader that waits for room when the decoding fails (before it is joined).
+        const std::unique_ptr<CqzCaptureBlockQueue, void (*)(CqzCaptureBlockQueue*)> stop(
+            &queue, [](CqzCaptureBlockQueue* q) { q->Stop(); });
+        reader.Run(
+            [&]
+            {
+                try
+                {
+                    const auto room = [&]
+                    {
+                        if (unsigned char* bytes = queue.Room())
+                            return bytes;
+                        throw Stopped();
+                    };
+                    for (std::size_t i = 0; i < chunks.size(); ++i)
+                        m_zip.ReadInto(chunks[i], std::numeric_limits<std::uint64_t>::max(),
+                                       queue.GetBlockBytes(), room,
+                                       [&](const unsigned char*, std::size_t n)
+                                       { queue.Commit(i, n); });
+                    queue.Finish(nullptr);
+                }
+                catch (...)
+                {
+                    queue.Finish(std::current_exception());
+                }
+            });
+        std::uint64_t done = 0;
+        while (const CqzCaptureBlockQueue::SqzBlock* block = queue.Next())
+        {
+            m_chunk = &chunks[block->source];
+            Consume(block->bytes.data(), block->size);
+            done += block->size;
+            if (m_options.progress)
+                m_options.progress(done, total);
+        }
+        m_chunk = &chunks.back();
     }
 
     // In pieces ---------------------------------------------------------------------------
@@ -797,8 +879,83 @@ private:
     // Whole samples at p; each change of any channel (or each sample) becomes a row.
     void Decode(const unsigned char* p, std::size_t count)
     {
+        if (m_unit <= 8)
+            return DecodeInGroups(p, count);
         DecodeWith(p, count, m_samples, m_samples > 0, m_last,
                    [this](std::int64_t index, auto sample) { AddRow(index, sample); });
+    }
+
+    // Samples of up to 8 bytes, 64 at a time: their changes found at once, a group that is
+    // all rows copied in bulk.
+    void DecodeInGroups(const unsigned char* p, std::size_t count)
+    {
+        const auto mask = static_cast<std::uint64_t>(m_channelMask);
+        for (std::size_t at = 0; at < count; at += 64)
+        {
+            const std::size_t n = std::min<std::size_t>(64, count - at);
+            const unsigned char* group = p + at * m_unit;
+            std::uint64_t rows = ~std::uint64_t{0};
+            if (!m_options.rowPerSample)
+                rows = CqzSrSamples::Changes(group, m_unit, n, static_cast<std::uint64_t>(m_last),
+                                             mask) |
+                       (m_samples == 0 ? 1 : 0);
+            rows &= n == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+            if (n == 64 && rows == ~std::uint64_t{0} && m_batch + 64 <= kBatchRows)
+                AddGroup(group, mask);
+            else
+                for (; rows != 0; rows &= rows - 1)
+                {
+                    const auto i = static_cast<std::size_t>(std::countr_zero(rows));
+                    AddRow(m_samples + static_cast<std::int64_t>(i),
+                           SampleAt(group + i * m_unit) & mask);
+                }
+            m_samples += static_cast<std::int64_t>(n);
+            m_last = SampleAt(group + (n - 1) * m_unit) & mask;
+        }
+    }
+
+    // The sample of up to 8 bytes at s (one load for the usual units: a copy of a variable
+    // size is a call, and its bytes stall the load that follows).
+    std::uint64_t SampleAt(const unsigned char* s) const
+    {
+        switch (m_unit)
+        {
+        case 1:
+            return *s;
+        case 2:
+            return Load<2>(s);
+        case 4:
+            return Load<4>(s);
+        case 8:
+            return Load<8>(s);
+        default:
+            std::uint64_t v = 0;
+            std::memcpy(&v, s, m_unit);
+            return v;
+        }
+    }
+
+    // 64 samples that are each a row, into the batch (which has room for them).
+    void AddGroup(const unsigned char* group, std::uint64_t mask)
+    {
+        std::int64_t* times = m_times.data() + m_batch;
+        CqzSrSamples::Widen(group, m_unit, mask, m_rows64.data() + m_batch);
+        if (m_samples + 63 < m_wholeSamples)
+        {
+            // Whole periods: a sum (the vectoriser steps it, where a product of 64-bit words
+            // has no vector form in the baseline instruction set).
+            const auto period = static_cast<std::int64_t>(m_period);
+            std::int64_t time = m_samples * period;
+            for (std::int64_t i = 0; i < 64; ++i, time += period)
+                times[i] = time;
+        }
+        else
+            for (std::int64_t i = 0; i < 64; ++i)
+                times[i] = Time(m_samples + i);
+        m_lastRowSample = m_samples + 63;
+        m_batch += 64;
+        if (m_batch == kBatchRows)
+            Flush();
     }
 
     // Whole samples at p, numbered from `index` on (advanced past them); `row` is told each
@@ -844,7 +1001,9 @@ private:
 
     template <std::size_t N> static std::uint64_t Load(const unsigned char* s)
     {
-        std::conditional_t<N == 2, std::uint16_t, std::uint32_t> v;
+        std::conditional_t<N == 2, std::uint16_t,
+                           std::conditional_t<N == 4, std::uint32_t, std::uint64_t>>
+            v;
         std::memcpy(&v, s, N);
         return v;
     }
@@ -912,10 +1071,21 @@ private:
         const auto count = static_cast<std::int64_t>(m_batch);
         const std::int64_t first = table.GetRowCount();
         m_out.CheckAppend(first, count);
+        PrefaultAhead(first);
         table.AppendRows(count);
         table.SetTimes(first, m_times.data(), count);
+        const std::size_t words = (m_batch + 63) / 64;
+        if (m_unit <= 8 && m_channelBytes != 0)
+            CqzSrSamples::Planes(m_rows64.data(), m_batch, m_unit, m_channelBytes,
+                                 m_planes.data());
         for (const Output& o : m_outputs)
         {
+            if (m_unit <= 8 && o.channels.size() == 1)
+            {
+                const auto channel = static_cast<std::size_t>(o.channels[0]);
+                table.SetPackedBits(o.column, first, m_planes.data() + channel * words, 0, count);
+                continue;
+            }
             if (m_unit <= 8)
                 Values(o, m_rows64.data());
             else
@@ -928,6 +1098,59 @@ private:
                 table.SetValues(o.column, first, m_wide.data(), count);
         }
         m_batch = 0;
+    }
+
+    // On the plain path the table's memory is made present ahead of the rows on a worker, so
+    // that the zeroing of fresh pages does not hold up the reading: room reserved at most
+    // twofold at a time towards the rows the samples can make (room costs address space
+    // only), and the rows up to kPrefaultRows ahead prefaulted. No column may move while a
+    // job runs: the jobs end before room is reserved, which is whenever more is wanted and
+    // when the times stop being a progression (the column held none till then). Where the
+    // system refuses the room, the columns grow as rows come and nothing is prefaulted any
+    // more.
+    void PrefaultAhead(std::int64_t rows)
+    {
+        if (!m_prefaulter || rows + static_cast<std::int64_t>(kBatchRows) + kPrefaultRows / 2 <=
+                                 m_prefaulted)
+            return;
+        CqzDataTable& table = m_out.GetTable();
+        const std::int64_t ahead = rows + kPrefaultRows;
+        const bool progression = TimesAreProgression();
+        if (ahead > m_reserved || progression != m_reservedOnProgression)
+        {
+            WaitPrefaults();
+            m_reserved = std::max(m_reserved, std::max(ahead, std::min(2 * std::max(m_reserved,
+                                                                                    kPrefaultRows),
+                                                                       m_promisedRows)));
+            m_reservedOnProgression = progression;
+            try
+            {
+                table.Reserve(m_reserved);
+            }
+            catch (const std::bad_alloc&)
+            {
+                m_prefaulter.reset();
+                return;
+            }
+        }
+        std::erase_if(m_prefaults, [](const std::future<void>& job)
+                      { return job.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        const std::int64_t from = std::max(m_prefaulted, rows);
+        m_prefaults.push_back(m_prefaulter->Run(table.PrefaultJob(from, ahead - from)));
+        m_prefaulted = ahead;
+    }
+
+    bool TimesAreProgression() const
+    {
+        const std::shared_ptr<CqzSampleStore> times = m_out.GetTable().GetTimeStore();
+        return times && times->GetEntries().IsProgression();
+    }
+
+    void WaitPrefaults()
+    {
+        for (std::future<void>& job : m_prefaults)
+            job.wait();
+        m_prefaults.clear();
     }
 
     // The values of a label in the gathered rows, into m_low or m_wide.
@@ -978,6 +1201,9 @@ private:
     }
 
     static constexpr std::size_t kBatchRows = 2048;
+    static constexpr std::int64_t kPrefaultRows = std::int64_t{1} << 19;
+    // The blocks read ahead of their decoding.
+    static constexpr std::size_t kAheadBlocks = 8;
     // The largest chunk read in pieces (a few are held at once).
     static constexpr std::uint64_t kMaxChunkBytes = std::uint64_t{8} << 20;
 
@@ -1009,6 +1235,18 @@ private:
     std::vector<std::uint64_t> m_low;
     std::vector<std::uint8_t> m_bytes;
     std::vector<CqzUInt> m_wide;
+    // The channels of the gathered rows that labels of one channel take, 64 to a word; bit b
+    // of m_channelBytes: byte b of a sample holds such channels.
+    std::vector<std::uint64_t> m_planes;
+    unsigned m_channelBytes = 0;
+    // The plain path's prefaulting (PrefaultAhead); last, so that its jobs end before the
+    // table goes.
+    std::int64_t m_promisedRows = 0;
+    std::int64_t m_reserved = 0;
+    std::int64_t m_prefaulted = 0;
+    bool m_reservedOnProgression = false;
+    std::vector<std::future<void>> m_prefaults;
+    std::unique_ptr<CqzCaptureWorkers> m_prefaulter;
 };
 } // namespace
 

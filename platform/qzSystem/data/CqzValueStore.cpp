@@ -372,8 +372,17 @@ void CqzValueStore::SetPackedBits(std::int64_t index, const std::uint64_t* bits,
     std::int64_t i = 0;
     for (; i < count && ((index + i) & 7) != 0; ++i)
         SetBit(index + i, bit(i));
-    // Whole bytes of the store, each from one or two words of the bits.
+    // Whole bytes of the store, each from one or two words of the bits; when both start at a
+    // byte, a copy (the words' bytes are in the store's order on a little-endian machine).
     std::uint8_t* p = m_data + ((index + i) >> 3);
+    if (std::endian::native == std::endian::little && ((from + i) & 7) == 0 && i + 8 <= count)
+    {
+        const std::int64_t bytes = (count - i) >> 3;
+        std::memcpy(p, reinterpret_cast<const std::uint8_t*>(bits) + ((from + i) >> 3),
+                    static_cast<std::size_t>(bytes));
+        p += bytes;
+        i += 8 * bytes;
+    }
     for (; i + 8 <= count; i += 8)
     {
         const auto at = static_cast<std::size_t>(from + i);
