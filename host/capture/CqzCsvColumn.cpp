@@ -98,7 +98,7 @@ void CqzCsvColumn::AddBinary(int digits, bool prefixed)
 // added for the readings without a prefix.
 void CqzCsvColumn::Add(std::string_view cell)
 {
-    if (cell.empty())
+    if (cell.empty() || AddCommon(cell))
         return;
     ++m_values;
     const std::string_view head = cell.substr(0, 2);
@@ -130,6 +130,37 @@ void CqzCsvColumn::Add(std::string_view cell)
         m_hex = false;
     if (m_decimal)
         AddDecimal(cell);
+}
+
+// The commonest values learnt without the general reading, to the same effect: a single 0
+// or 1, and a 0x value of hexadecimal digits once the column can only be hexadecimal.
+bool CqzCsvColumn::AddCommon(std::string_view cell)
+{
+    if (cell.size() == 1 && (cell[0] == '0' || cell[0] == '1'))
+    {
+        ++m_values;
+        if (m_binary)
+            AddBinary(1, false);
+        if (m_hex)
+            m_hexDigits = std::max(m_hexDigits, 1);
+        if (m_decimal)
+            m_maxPositive = std::max(m_maxPositive, CqzUInt(std::uint64_t(cell[0] - '0')));
+        return true;
+    }
+    if (m_binary || m_decimal || !m_hex || !m_hexHint || RadixPrefix(cell) != 'x')
+        return false;
+    unsigned all = kHex;
+    for (char c : cell.substr(2))
+        all &= kClasses.bits[static_cast<unsigned char>(c)];
+    if (all == 0)
+        return false;
+    ++m_values;
+    ++m_prefixed;
+    m_prefixKinds |= 1;
+    const int digits = Digits(cell.substr(2));
+    m_prefixBits = std::max(m_prefixBits, 4 * digits);
+    m_hexDigits = std::max(m_hexDigits, digits);
+    return true;
 }
 
 void CqzCsvColumn::Merge(const CqzCsvColumn& later)
@@ -243,14 +274,19 @@ bool CqzCsvColumn::ConvertPlain(std::string_view cell, std::uint64_t& value) con
     }
     if (digits.empty() || digits.size() > (shift == 1 ? 64u : shift == 4 ? 16u : 19u))
         return false;
+    // No branch per digit: a byte that is no digit of the radix is noted and refused at the
+    // end.
+    const unsigned radix = shift == 0 ? 10u : 1u << shift;
     std::uint64_t v = 0;
+    bool bad = false;
     for (char c : digits)
     {
         const unsigned d = kDigitValue.values[static_cast<unsigned char>(c)];
-        if (d >= (shift == 0 ? 10u : 1u << shift))
-            return false;
+        bad |= d >= radix;
         v = shift == 0 ? v * 10 + d : v << shift | d;
     }
+    if (bad)
+        return false;
     if (m_width < 64 && (v >> m_width) != 0)
         return false;
     value = v;

@@ -57,6 +57,7 @@ private:
         return letter == 'x' || letter == 'b' || letter == 'o' ? letter : 0;
     }
     static int BitsPerDigit(char prefix) { return prefix == 'x' ? 4 : prefix == 'o' ? 3 : 1; }
+    bool AddCommon(std::string_view cell);
     void AddDecimal(std::string_view cell);
     void AddPrefixed(char prefix, std::string_view digits, unsigned all);
     void AddBinary(int digits, bool prefixed);

@@ -9,6 +9,7 @@
 #include "capture/CqzCaptureWorkers.h"
 #include "capture/CqzCsvColumn.h"
 #include "capture/CqzCsvPieceReader.h"
+#include "capture/CqzCsvScan.h"
 
 #include <algorithm>
 #include <cstring>
@@ -384,14 +385,39 @@ private:
         return true;
     }
 
-    // A data line into fields, checked.
-    void ReadRow(std::string_view line, std::int64_t number, bool check, Fields& f) const
+    // A data line into fields, checked; `marks`, when given, are those of the line's bytes.
+    void ReadRow(std::string_view line, std::int64_t number, bool check, Fields& f,
+                 const CqzCsvScan::SqzMarks* marks = nullptr) const
     {
-        if (check)
+        const std::uint64_t in = CqzCsvScan::LowBits(line.size());
+        if (check && !marks)
             CheckBytes(line, number);
-        Split(line, number, f);
+        else if (check && (marks->controls & in) != 0) [[unlikely]]
+            CheckBytes(line, number);
+        if (marks && (marks->quotes & in) == 0)
+            SplitAt(line, marks->separators & in, number, f);
+        else
+            Split(line, number, f);
         if (f.cells.size() != m_names.size()) [[unlikely]]
             FailFieldCount(f, number);
+    }
+
+    // A line without quotes into fields at the separators, bit i standing for byte i: what
+    // Split makes of it.
+    void SplitAt(std::string_view line, std::uint64_t separators, std::int64_t number,
+                 Fields& f) const
+    {
+        f.cells.clear();
+        if (!f.unquoted.empty())
+            f.unquoted.clear();
+        std::size_t start = 0;
+        for (; separators != 0; separators &= separators - 1)
+        {
+            const auto stop = static_cast<std::size_t>(__builtin_ctzll(separators));
+            AddField(f, Trim(line.substr(start, stop - start)), number);
+            start = stop + 1;
+        }
+        AddField(f, Trim(line.substr(start)), number);
     }
 
     [[noreturn]] void FailFieldCount(const Fields& f, std::int64_t number) const
@@ -635,6 +661,7 @@ private:
     }
 
     // The lines of a piece with their numbers in it; a piece's last line may lack its end.
+    // A line that fits 64 bytes with its end comes with the marks of its bytes.
     template <typename F> void ForEachLine(SqzCsvPiece& piece, F&& read) const
     {
         const char* p = piece.Begin();
@@ -642,14 +669,19 @@ private:
         std::int64_t number = 0;
         while (p < end)
         {
-            const char* stop = FindByte(p, end, '\n');
+            const std::size_t window = std::min<std::size_t>(64, static_cast<std::size_t>(end - p));
+            const CqzCsvScan::SqzMarks marks = CqzCsvScan::Marks(p, window, m_separator);
+            const bool fits = marks.lineEnds != 0 || p + window == end;
+            const char* stop = marks.lineEnds != 0 ? p + __builtin_ctzll(marks.lineEnds)
+                               : fits               ? end
+                                                    : FindByte(p + window, end, '\n');
             if (static_cast<std::size_t>(stop - p) > m_maxLine)
                 Fail(number + 1, "the line is longer than " + std::to_string(m_maxLine) + " bytes");
             std::string_view line(p, static_cast<std::size_t>(stop - p));
             if (!line.empty() && line.back() == '\r')
                 line.remove_suffix(1);
             p = stop < end ? stop + 1 : end;
-            read(line, ++number);
+            read(line, ++number, fits ? &marks : nullptr);
         }
         piece.lines = number;
     }
@@ -679,11 +711,12 @@ private:
                 {
                     Fields f;
                     ForEachLine(piece,
-                                [&](std::string_view line, std::int64_t number)
+                                [&](std::string_view line, std::int64_t number,
+                                    const CqzCsvScan::SqzMarks* marks)
                                 {
                                     if (IsBlank(line))
                                         return;
-                                    ReadRow(line, number, true, f);
+                                    ReadRow(line, number, true, f, marks);
                                     ++piece.rows;
                                     for (std::size_t i = 0; i < f.cells.size(); ++i)
                                         if (static_cast<int>(i) != m_time)
@@ -731,17 +764,19 @@ private:
                 {
                     Fields f;
                     ForEachLine(piece,
-                                [&](std::string_view line, std::int64_t number)
+                                [&](std::string_view line, std::int64_t number,
+                                    const CqzCsvScan::SqzMarks* marks)
                                 {
                                     if (!IsBlank(line))
-                                        FillRow(piece, line, number, f);
+                                        FillRow(piece, line, number, f, marks);
                                 });
                 });
     }
 
-    void FillRow(SqzCsvPiece& piece, std::string_view line, std::int64_t number, Fields& f) const
+    void FillRow(SqzCsvPiece& piece, std::string_view line, std::int64_t number, Fields& f,
+                 const CqzCsvScan::SqzMarks* marks) const
     {
-        ReadRow(line, number, false, f);
+        ReadRow(line, number, false, f, marks);
         const std::int64_t row = piece.rows;
         if (row == 0)
         {
@@ -867,13 +902,17 @@ private:
     {
         if (m_headerExponent < 0 || cell.empty() || cell.size() > 18)
             return false;
-        std::int64_t value = 0;
+        std::uint64_t digits = 0;
+        bool bad = false; // refused after the loop: no branch per digit
         for (char c : cell)
         {
-            if (c < '0' || c > '9')
-                return false;
-            value = value * 10 + (c - '0');
+            const unsigned digit = static_cast<unsigned char>(c) - unsigned('0');
+            bad |= digit > 9;
+            digits = digits * 10 + digit;
         }
+        if (bad)
+            return false;
+        auto value = static_cast<std::int64_t>(digits);
         for (int e = 0; e < m_headerExponent; ++e)
         {
             if (value > std::numeric_limits<std::int64_t>::max() / 10)
