@@ -15,6 +15,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <future>
 #include <limits>
 #include <vector>
 
@@ -630,6 +631,9 @@ private:
         MakeColumns();
         m_out.CheckMemory(m_rows);
         m_out.GetTable().Reserve(m_rows);
+        // The table's pages are made present by a worker while the first pieces are read
+        // (the workers end it before the table can go).
+        std::future<void> prefault = workers.Run(m_out.GetTable().PrefaultJob(0, m_rows));
         m_lines.Rewind();
         SkipHeader();
         std::size_t pieces = 0;
@@ -641,6 +645,7 @@ private:
                      });
         if (pieces != m_pieceFirstRow.size())
             FailChanged();
+        prefault.get();
         return m_out.Release();
     }
 
