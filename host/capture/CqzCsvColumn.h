@@ -17,7 +17,8 @@ enum EqzCsvColumnType
     eqzCsvPrefixed // every value with a radix prefix of its own (0x, 0b, 0o), not all alike
 };
 
-class CqzCsvColumn
+// Used inside the capture library only: its calls, one or more for every cell, bind directly.
+class [[gnu::visibility("hidden")]] CqzCsvColumn
 {
 public:
     // Learns from one value (empty values say nothing).

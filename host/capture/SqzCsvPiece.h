@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-struct SqzCsvPiece
+struct [[gnu::visibility("hidden")]] SqzCsvPiece
 {
     // Its place among the pieces of the file (0 first), and its text.
     std::size_t index = 0;
