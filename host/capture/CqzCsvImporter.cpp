@@ -396,7 +396,7 @@ private:
         else if (check && (marks->controls & in) != 0) [[unlikely]]
             CheckBytes(line, number);
         if (marks && (marks->quotes & in) == 0)
-            SplitAt(line, marks->separators & in, number, f);
+            SplitAt(line, marks->separators & in, (marks->blanks & in) != 0, number, f);
         else
             Split(line, number, f);
         if (f.cells.size() != m_names.size()) [[unlikely]]
@@ -404,9 +404,9 @@ private:
     }
 
     // A line without quotes into fields at the separators, bit i standing for byte i: what
-    // Split makes of it.
-    void SplitAt(std::string_view line, std::uint64_t separators, std::int64_t number,
-                 Fields& f) const
+    // Split makes of it. Fields are trimmed only when the line has blanks.
+    void SplitAt(std::string_view line, std::uint64_t separators, bool blanks,
+                 std::int64_t number, Fields& f) const
     {
         f.cells.clear();
         if (!f.unquoted.empty())
@@ -415,10 +415,11 @@ private:
         for (; separators != 0; separators &= separators - 1)
         {
             const auto stop = static_cast<std::size_t>(__builtin_ctzll(separators));
-            AddField(f, Trim(line.substr(start, stop - start)), number);
+            const std::string_view field = line.substr(start, stop - start);
+            AddField(f, blanks ? Trim(field) : field, number);
             start = stop + 1;
         }
-        AddField(f, Trim(line.substr(start)), number);
+        AddField(f, blanks ? Trim(line.substr(start)) : line.substr(start), number);
     }
 
     [[noreturn]] void FailFieldCount(const Fields& f, std::int64_t number) const

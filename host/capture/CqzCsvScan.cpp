@@ -22,6 +22,7 @@ SqzMarks MarksScalar(const char* p, std::size_t n, char separator)
         m.separators |= c == separator ? bit : 0;
         m.quotes |= c == '"' ? bit : 0;
         m.controls |= static_cast<unsigned char>(c) < 0x20 && c != '\t' ? bit : 0;
+        m.blanks |= c == ' ' || c == '\t' ? bit : 0;
     }
     return m;
 }
@@ -38,6 +39,7 @@ __attribute__((target("avx512f,avx512bw"))) SqzMarks MarksAvx512(const char* p, 
     m.quotes = _mm512_mask_cmpeq_epi8_mask(in, v, _mm512_set1_epi8('"'));
     const __mmask64 notTab = _mm512_mask_cmpneq_epi8_mask(in, v, _mm512_set1_epi8('\t'));
     m.controls = _mm512_mask_cmplt_epu8_mask(notTab, v, _mm512_set1_epi8(0x20));
+    m.blanks = _mm512_mask_cmpeq_epi8_mask(in, v, _mm512_set1_epi8(' ')) | (in & ~notTab);
     return m;
 }
 #endif

@@ -1,6 +1,6 @@
 #pragma once
 // Where the bytes that shape a CSV line are among up to 64 bytes: line ends, separators,
-// quotes and control bytes. On a processor with AVX-512 the bytes are compared a vector at a
+// quotes, control bytes and blanks. On a processor with AVX-512 the bytes are compared a vector at a
 // time (a masked load: nothing is read past the bytes asked for); otherwise, or when the
 // capture importers use plain loops (CqzSrSamples::SetUnit(eScalar), QZ_CAPTURE_SCALAR=1), a
 // plain loop gives the same answers.
@@ -18,6 +18,7 @@ public:
         std::uint64_t separators = 0; // the separator
         std::uint64_t quotes = 0;     // '"'
         std::uint64_t controls = 0;   // below 0x20, other than a tab
+        std::uint64_t blanks = 0;     // a space or a tab
     };
 
     // The marks of the n (at most 64) bytes at p.

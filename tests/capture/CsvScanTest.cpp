@@ -1,5 +1,5 @@
 // The CSV importer's marks of a line's bytes, in every unit the processor has, against the
-// bytes read one by one: random lines of separators, quotes, tabs, carriage returns and line
+// bytes read one by one: random lines of separators, quotes, blanks, carriage returns and line
 // ends, 0 to 64 bytes long and followed by bytes that must not be marked.
 
 #include "capture/CqzCsvScan.h"
@@ -60,6 +60,10 @@ TEST_P(CsvScanTest, MarksAreTheBytesOfEachKind)
                           Where(bytes,
                                 [](char c, char)
                                 { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; },
+                                separator))
+                    << context;
+                EXPECT_EQ(m.blanks,
+                          Where(bytes, [](char c, char) { return c == ' ' || c == '\t'; },
                                 separator))
                     << context;
             }
