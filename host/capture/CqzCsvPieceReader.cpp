@@ -10,46 +10,49 @@ CqzCsvPieceReader::CqzCsvPieceReader(CqzCaptureInput& input, const char* start,
 {
 }
 
-void CqzCsvPieceReader::Append(std::vector<char>& bytes, std::size_t wanted)
+void CqzCsvPieceReader::Append(std::vector<char>& bytes, std::size_t& filled, std::size_t wanted)
 {
-    const std::size_t old = bytes.size();
-    bytes.resize(old + wanted);
-    const std::size_t got = m_in.Read(bytes.data() + old, wanted, m_start);
+    if (bytes.size() < filled + wanted)
+        bytes.resize(filled + wanted);
+    const std::size_t got = m_in.Read(bytes.data() + filled, wanted, m_start);
     m_start = m_in.Begin();
-    bytes.resize(old + got);
+    filled += got;
     m_ended = got < wanted;
 }
 
 bool CqzCsvPieceReader::Next(SqzCsvPiece& piece)
 {
     std::vector<char>& bytes = piece.bytes;
-    bytes.assign(m_carry.begin(), m_carry.end());
+    std::size_t filled = m_carry.size();
+    if (bytes.size() < filled)
+        bytes.resize(filled);
+    std::copy(m_carry.begin(), m_carry.end(), bytes.begin());
     m_carry.clear();
     std::size_t cut = 0;
     std::size_t searched = 0; // bytes known to hold no line end
     while (true)
     {
         if (!m_ended)
-            Append(bytes, std::max(m_pieceBytes, bytes.size()));
+            Append(bytes, filled, std::max(m_pieceBytes, filled));
         if (m_ended)
         {
-            cut = bytes.size();
+            cut = filled;
             break;
         }
-        if (const void* newline =
-                ::memrchr(bytes.data() + searched, '\n', bytes.size() - searched))
+        if (const void* newline = ::memrchr(bytes.data() + searched, '\n', filled - searched))
         {
             cut = static_cast<std::size_t>(static_cast<const char*>(newline) + 1 - bytes.data());
             break;
         }
-        if (bytes.size() > m_maxLine)
+        if (filled > m_maxLine)
         {
-            cut = bytes.size();
+            cut = filled;
             break;
         }
-        searched = bytes.size();
+        searched = filled;
     }
-    m_carry.assign(bytes.begin() + static_cast<std::ptrdiff_t>(cut), bytes.end());
+    m_carry.assign(bytes.begin() + static_cast<std::ptrdiff_t>(cut),
+                   bytes.begin() + static_cast<std::ptrdiff_t>(filled));
     piece.size = cut;
     return cut != 0;
 }

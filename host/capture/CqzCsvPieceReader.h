@@ -23,8 +23,9 @@ public:
     bool Next(SqzCsvPiece& piece);
 
 private:
-    // Appends up to `bytes` bytes of the input to the piece.
-    void Append(std::vector<char>& bytes, std::size_t wanted);
+    // Reads up to `wanted` bytes of the input after the `filled` bytes of the buffer, which
+    // only grows (a piece's buffer is used again: its bytes are not zeroed for every piece).
+    void Append(std::vector<char>& bytes, std::size_t& filled, std::size_t wanted);
 
     CqzCaptureInput& m_in;
     const char* m_start;
