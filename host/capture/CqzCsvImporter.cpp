@@ -234,6 +234,8 @@ private:
         else if (m_rate == 0)
             Fail(number, "no time column (a column named Time...) and no '; Samplerate:' "
                          "comment");
+        for (int e = 0; e < m_headerExponent; ++e)
+            m_timeScale *= 10;
         m_columns.resize(m_names.size());
     }
 
@@ -918,14 +920,11 @@ private:
         }
         if (bad)
             return false;
-        auto value = static_cast<std::int64_t>(digits);
-        for (int e = 0; e < m_headerExponent; ++e)
-        {
-            if (value > std::numeric_limits<std::int64_t>::max() / 10)
-                return false;
-            value *= 10;
-        }
-        ps = value;
+        // At most 18 digits: no overflow before the scaling.
+        const auto value = static_cast<std::int64_t>(digits);
+        if (value > std::numeric_limits<std::int64_t>::max() / m_timeScale)
+            return false;
+        ps = value * m_timeScale;
         return true;
     }
 
@@ -978,6 +977,7 @@ private:
     std::int64_t m_headerLine = 0;
     int m_time = -1;
     int m_headerExponent = 12;
+    std::int64_t m_timeScale = 1; // 10 to the header's exponent (when it is not negative)
     std::uint64_t m_rate = 0;
     std::vector<CqzCsvColumn> m_columns;
     std::vector<int> m_labelColumn;
