@@ -2,6 +2,7 @@
 
 #include "capture/CqzCaptureText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #if defined(__SSE2__)
@@ -116,33 +117,44 @@ template <typename T> void Hold(std::vector<T>& values, std::size_t count)
         values.resize(count, values.back());
 }
 
-// The same for one-bit values, 64 rows a word.
+// The same for one-bit values, 64 rows a word: rows [bitCount, count) take the last value.
+// The words grow ahead, twofold, and are kept from piece to piece: only the rows below
+// bitCount count, so nothing is zeroed.
 void HoldBits(SqzVcdPiece::SqzColumn& c, std::size_t count)
 {
     if (c.bitCount == 0 || count <= c.bitCount)
         return;
+    const std::size_t words = (count + 63) >> 6;
+    if (c.bits.size() < words)
+        c.bits.resize(std::max(words, 2 * c.bits.size()));
     const std::size_t last = c.bitCount - 1;
-    const std::uint64_t fill = (c.bits[last >> 6] >> (last & 63) & 1) != 0 ? ~std::uint64_t{0} : 0;
+    const std::uint64_t fill = 0 - (c.bits[last >> 6] >> (last & 63) & 1);
+    std::size_t word = c.bitCount >> 6;
     if ((c.bitCount & 63) != 0)
     {
         const std::uint64_t above = ~std::uint64_t{0} << (c.bitCount & 63);
-        std::uint64_t& word = c.bits[c.bitCount >> 6];
-        word = (word & ~above) | (fill & above);
+        c.bits[word] = (c.bits[word] & ~above) | (fill & above);
+        ++word;
     }
-    c.bits.resize((count + 63) >> 6, fill);
+    for (; word < words; ++word)
+        c.bits[word] = fill;
     c.bitCount = count;
 }
 
 void PutBit(SqzVcdPiece::SqzColumn& c, std::size_t index, bool bit)
 {
-    if (index >= c.bitCount)
-    {
-        HoldBits(c, index);
-        c.bits.resize((index + 64) >> 6);
-        c.bitCount = index + 1;
-    }
-    std::uint64_t& word = c.bits[index >> 6];
     const std::uint64_t mask = std::uint64_t{1} << (index & 63);
+    if (c.bitCount == 0)
+    {
+        // The first change of the piece, in its row 0 (index 0).
+        if (c.bits.empty())
+            c.bits.resize(64);
+        c.bits[0] = bit ? mask : 0;
+        c.bitCount = index + 1;
+        return;
+    }
+    HoldBits(c, index + 1);
+    std::uint64_t& word = c.bits[index >> 6];
     word = bit ? word | mask : word & ~mask;
 }
 } // namespace
@@ -387,7 +399,6 @@ void CqzVcdPieceParser::Parse(SqzVcdPiece& piece) const
     {
         SqzVcdPiece::SqzColumn& c = piece.columns[static_cast<std::size_t>(column)];
         c.first = -1;
-        c.bits.clear();
         c.bitCount = 0;
         c.narrow.clear();
         c.values.clear();

@@ -31,7 +31,7 @@ struct SqzVcdPiece
         int column = -1;
         int width = 0;
         std::int64_t first = -1; // the row of its first change
-        std::vector<std::uint64_t> bits;    // width 1: bit i % 64 of word i / 64
+        std::vector<std::uint64_t> bits;    // width 1: bit i % 64 of word i / 64 (i < bitCount)
         std::size_t bitCount = 0;
         std::vector<std::uint8_t> narrow;   // width 2 to 8
         std::vector<std::uint64_t> values;  // width 9 to 64
