@@ -265,6 +265,14 @@ private:
 
     bool Bits(std::string_view code, U128 value, int bits)
     {
+        if (code.size() == 1 && static_cast<unsigned char>(code[0]) < m_parser.m_single.size())
+            if (const SqzTarget& t = m_parser.m_single[static_cast<unsigned char>(code[0])]; t.column >= 0)
+            {
+                if (bits > t.width)
+                    return false;
+                Set(t, value);
+                return true;
+            }
         const std::vector<SqzTarget>* targets = m_parser.Targets(code);
         if (targets == nullptr)
             return false;
@@ -349,6 +357,11 @@ void CqzVcdPieceParser::SetCodes(const CodeMap& codes, const std::array<int, 128
     m_codes = &codes;
     m_fast = fast;
     m_targets = std::move(targets);
+    m_single.fill({-1, 0});
+    for (std::size_t k = 0; k < m_fast.size(); ++k)
+        if (const int index = m_fast[k]; index >= 0)
+            if (const auto& t = m_targets[static_cast<std::size_t>(index)]; t.size() == 1 && t[0].width > 0)
+                m_single[k] = t[0];
     m_widths.assign(static_cast<std::size_t>(columns), 0);
 }
 
@@ -366,16 +379,26 @@ bool CqzVcdPieceParser::Time(std::string_view digits, std::int64_t& time) const
 {
     if (digits.empty() || digits.size() > 20)
         return false;
+    const bool checked = digits.size() == 20; // fewer digits stay below 10^19
     std::uint64_t ticks = 0;
     while (digits.size() > 8 && EightDigits(digits.data(), ticks))
         digits.remove_prefix(8);
     for (char c : digits)
     {
         const unsigned digit = static_cast<unsigned char>(c) - '0';
-        if (digit > 9 || __builtin_mul_overflow(ticks, 10u, &ticks) ||
-            __builtin_add_overflow(ticks, digit, &ticks))
+        if (digit > 9)
+            return false;
+        if (!checked)
+            ticks = ticks * 10 + digit;
+        else if (__builtin_mul_overflow(ticks, 10u, &ticks) ||
+                 __builtin_add_overflow(ticks, digit, &ticks))
             return false;
     }
+    return Scale(ticks, time);
+}
+
+bool CqzVcdPieceParser::Scale(std::uint64_t ticks, std::int64_t& time) const
+{
     std::uint64_t ps = 0;
     if (m_divisor == 1 && !__builtin_mul_overflow(ticks, static_cast<std::uint64_t>(m_factor), &ps))
     {

@@ -49,11 +49,15 @@ private:
     class Reading;
     const std::vector<SqzTarget>* Targets(std::string_view code) const;
     bool Time(std::string_view digits, std::int64_t& time) const;
+    // Ticks in picoseconds; false beyond the time range or for a fraction of a picosecond.
+    bool Scale(std::uint64_t ticks, std::int64_t& time) const;
 
     std::int64_t m_factor = 1000;
     std::int64_t m_divisor = 1;
     const CodeMap* m_codes = nullptr;
     std::array<int, 128> m_fast{};
+    // Per one-character code below 128 that writes one column of bits: that column (else -1).
+    std::array<SqzTarget, 128> m_single{};
     std::vector<std::vector<SqzTarget>> m_targets;
     std::vector<int> m_widths; // by column
     std::size_t m_maxWord = std::size_t{1} << 20;
