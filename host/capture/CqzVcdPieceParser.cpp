@@ -43,13 +43,26 @@ const char* WordEnd(const char* p)
 }
 
 // Binary digits (at most 128 after leading zeros), eight at a time: a byte of '0' or '1'
-// differs from '0' in its lowest bit only, and a multiplication gathers the eight bits.
+// differs from '0' in its lowest bit only, and a multiplication gathers the eight bits. The
+// digits are followed by a byte that is no digit (a blank, or the padding after the text), so
+// eight bytes may be read from any digit on: the leading zeros end at the first nonzero byte,
+// and the last few digits are read as the top bytes of a word of eight.
 bool Binary(const char* d, const char* e, U128& value, int& bits)
 {
     if (d == e)
         return false;
-    while (d < e && *d == '0')
-        ++d;
+    while (true)
+    {
+        std::uint64_t x;
+        std::memcpy(&x, d, 8);
+        x ^= kOnes * '0';
+        if (x != 0)
+        {
+            d += __builtin_ctzll(x) >> 3;
+            break;
+        }
+        d += 8;
+    }
     if (e - d > 128)
         return false;
     bits = static_cast<int>(e - d);
@@ -63,12 +76,14 @@ bool Binary(const char* d, const char* e, U128& value, int& bits)
             return false;
         v = v << 8 | ((x * 0x8040201008040201ull) >> 56);
     }
-    for (; d < e; ++d)
+    if (const auto rest = static_cast<unsigned>(e - d); rest != 0)
     {
-        const unsigned digit = static_cast<unsigned char>(*d) - '0';
-        if (digit > 1)
+        std::uint64_t x;
+        std::memcpy(&x, d, 8);
+        x = (x ^ kOnes * '0') << (64 - 8 * rest);
+        if ((x & ~kOnes) != 0)
             return false;
-        v = v << 1 | digit;
+        v = v << rest | ((x * 0x8040201008040201ull) >> 56);
     }
     value = v;
     return true;
