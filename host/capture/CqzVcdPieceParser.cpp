@@ -275,7 +275,20 @@ private:
         int bits = 0;
         std::string_view code;
         return Binary(digits.data(), digits.data() + digits.size(), value, bits) &&
-               NextWord(code) && Bits(code, value, bits);
+               Code(code) && Bits(code, value, bits);
+    }
+
+    // The word of a vector's code: most often one character after one blank (NextWord when
+    // not).
+    bool Code(std::string_view& code)
+    {
+        const auto next = static_cast<unsigned char>(m_p[1]);
+        if (m_p[0] != ' ' || next <= ' ' || static_cast<unsigned char>(m_p[2]) > ' ' ||
+            m_parser.m_maxWord == 0)
+            return NextWord(code);
+        code = std::string_view(m_p + 1, 1);
+        m_p += 2;
+        return true;
     }
 
     bool Bits(std::string_view code, U128 value, int bits)
