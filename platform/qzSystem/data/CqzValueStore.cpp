@@ -383,6 +383,17 @@ void CqzValueStore::SetPackedBits(std::int64_t index, const std::uint64_t* bits,
         p += bytes;
         i += 8 * bytes;
     }
+    // Otherwise eight bytes at a time from one or two words, then byte by byte.
+    for (; std::endian::native == std::endian::little && i + 64 <= count; i += 64)
+    {
+        const auto at = static_cast<std::size_t>(from + i);
+        const unsigned shift = at & 63;
+        std::uint64_t v = bits[at >> 6] >> shift;
+        if (shift != 0)
+            v |= bits[(at >> 6) + 1] << (64 - shift);
+        std::memcpy(p, &v, 8);
+        p += 8;
+    }
     for (; i + 8 <= count; i += 8)
     {
         const auto at = static_cast<std::size_t>(from + i);
