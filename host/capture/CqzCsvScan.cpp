@@ -1,6 +1,6 @@
 #include "capture/CqzCsvScan.h"
 
-#include "capture/CqzSrSamples.h"
+#include "capture/CqzCaptureUnit.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -48,7 +48,7 @@ __attribute__((target("avx512f,avx512bw"))) SqzMarks MarksAvx512(const char* p, 
 CqzCsvScan::SqzMarks CqzCsvScan::Marks(const char* p, std::size_t n, char separator)
 {
 #ifdef QZ_CSV_AVX512_UNIT
-    if (CqzSrSamples::GetUnit() == CqzSrSamples::eAvx512)
+    if (CqzCaptureUnit::Vector())
         return MarksAvx512(p, n, separator);
 #endif
     return MarksScalar(p, n, separator);

@@ -2,7 +2,7 @@
 // Where the bytes that shape a CSV line are among up to 64 bytes: line ends, separators,
 // quotes, control bytes and blanks. On a processor with AVX-512 the bytes are compared a vector at a
 // time (a masked load: nothing is read past the bytes asked for); otherwise, or when the
-// capture importers use plain loops (CqzSrSamples::SetUnit(eScalar), QZ_CAPTURE_SCALAR=1), a
+// capture importers use plain loops (CqzCaptureUnit, QZ_CAPTURE_SCALAR=1), a
 // plain loop gives the same answers.
 
 #include <cstddef>

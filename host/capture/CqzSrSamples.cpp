@@ -1,8 +1,8 @@
 #include "capture/CqzSrSamples.h"
 
+#include "capture/CqzCaptureUnit.h"
+
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -13,29 +13,6 @@
 
 namespace
 {
-using EUnit = CqzSrSamples::EUnit;
-
-EUnit Detect()
-{
-    const char* forced = std::getenv("QZ_CAPTURE_SCALAR");
-    if (forced != nullptr && forced[0] != '\0' && forced[0] != '0')
-        return CqzSrSamples::eScalar;
-#ifdef QZ_SR_AVX512_UNIT
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
-        return CqzSrSamples::eAvx512;
-#endif
-    return CqzSrSamples::eScalar;
-}
-
-// Chosen when the library is loaded.
-const EUnit Detected = Detect();
-std::atomic<EUnit> Chosen{Detected};
-
-bool Vector()
-{
-    return Chosen.load(std::memory_order_relaxed) == CqzSrSamples::eAvx512;
-}
 
 // The low n bits (n at most 64).
 std::uint64_t LowBits(std::size_t n)
@@ -245,7 +222,7 @@ std::uint64_t CqzSrSamples::Changes(const unsigned char* p, std::size_t unit, st
                                     std::uint64_t previous, std::uint64_t mask)
 {
 #ifdef QZ_SR_AVX512_UNIT
-    if (Vector())
+    if (CqzCaptureUnit::Vector())
         switch (unit)
         {
         case 1:
@@ -279,7 +256,7 @@ void CqzSrSamples::Widen(const unsigned char* p, std::size_t unit, std::uint64_t
                          std::uint64_t* rows)
 {
 #ifdef QZ_SR_AVX512_UNIT
-    if (Vector())
+    if (CqzCaptureUnit::Vector())
         switch (unit)
         {
         case 1:
@@ -301,20 +278,9 @@ void CqzSrSamples::Planes(const std::uint64_t* rows, std::size_t n, std::size_t 
                           unsigned bytes, std::uint64_t* out)
 {
 #ifdef QZ_SR_AVX512_UNIT
-    if (Vector())
+    if (CqzCaptureUnit::Vector())
         return PlanesAvx512(rows, n, unit, bytes, out);
 #endif
     PlanesScalar(rows, n, unit, bytes, out);
 }
 
-CqzSrSamples::EUnit CqzSrSamples::GetUnit()
-{
-    return Chosen.load(std::memory_order_relaxed);
-}
-
-CqzSrSamples::EUnit CqzSrSamples::SetUnit(EUnit unit)
-{
-    const EUnit used = std::min(unit, Detected);
-    Chosen.store(used, std::memory_order_relaxed);
-    return used;
-}

@@ -2,10 +2,8 @@
 // The bulk work of the session importer on samples of up to 8 bytes: where a run of samples
 // changes, the samples widened to words, and the channels of many rows packed 64 to a word. On a processor with AVX-512 the
 // samples are compared and the channels tested a vector at a time (masked loads: nothing is
-// read outside the samples); without it, or forced off (SetUnit(eScalar), or
-// QZ_CAPTURE_SCALAR=1 in the environment), plain loops give the same answers. The unit is
-// chosen when the library loads; SetUnit is meant for tests and benchmarks and changes it for
-// every thread at once.
+// read outside the samples); without it, or forced off (CqzCaptureUnit), plain loops give the
+// same answers.
 
 #include <cstddef>
 #include <cstdint>
@@ -27,15 +25,4 @@ public:
     // The words of the other channels are left as they are.
     static void Planes(const std::uint64_t* rows, std::size_t n, std::size_t unit,
                        unsigned bytes, std::uint64_t* out);
-
-    // The forms, from the plainest.
-    enum EUnit
-    {
-        eScalar,
-        eAvx512
-    };
-    // The unit the calls use now.
-    static EUnit GetUnit();
-    // Uses `unit` from now on, at most the best the processor has; answers the unit in use.
-    static EUnit SetUnit(EUnit unit);
 };

@@ -3,7 +3,7 @@
 // ends, 0 to 64 bytes long and followed by bytes that must not be marked.
 
 #include "capture/CqzCsvScan.h"
-#include "capture/CqzSrSamples.h"
+#include "capture/CqzCaptureUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +12,15 @@
 
 namespace
 {
-class CsvScanTest : public ::testing::TestWithParam<CqzSrSamples::EUnit>
+class CsvScanTest : public ::testing::TestWithParam<CqzCaptureUnit::EUnit>
 {
 protected:
     void SetUp() override
     {
-        if (CqzSrSamples::SetUnit(GetParam()) != GetParam())
+        if (CqzCaptureUnit::SetUnit(GetParam()) != GetParam())
             GTEST_SKIP() << "the processor lacks this unit";
     }
-    void TearDown() override { CqzSrSamples::SetUnit(CqzSrSamples::eAvx512); }
+    void TearDown() override { CqzCaptureUnit::SetUnit(CqzCaptureUnit::eAvx512); }
 };
 
 std::uint64_t Where(const std::string& bytes, bool (*is)(char c, char separator), char separator)
@@ -70,4 +70,4 @@ TEST_P(CsvScanTest, MarksAreTheBytesOfEachKind)
 }
 
 INSTANTIATE_TEST_SUITE_P(Units, CsvScanTest,
-                         ::testing::Values(CqzSrSamples::eScalar, CqzSrSamples::eAvx512));
+                         ::testing::Values(CqzCaptureUnit::eScalar, CqzCaptureUnit::eAvx512));

@@ -4,6 +4,7 @@
 // the channels of the bytes asked for in batches of rows whose length is not a whole number
 // of words.
 
+#include "capture/CqzCaptureUnit.h"
 #include "capture/CqzSrSamples.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +14,15 @@
 
 namespace
 {
-class SrSamplesTest : public ::testing::TestWithParam<CqzSrSamples::EUnit>
+class SrSamplesTest : public ::testing::TestWithParam<CqzCaptureUnit::EUnit>
 {
 protected:
     void SetUp() override
     {
-        if (CqzSrSamples::SetUnit(GetParam()) != GetParam())
+        if (CqzCaptureUnit::SetUnit(GetParam()) != GetParam())
             GTEST_SKIP() << "the processor lacks this unit";
     }
-    void TearDown() override { CqzSrSamples::SetUnit(CqzSrSamples::eAvx512); }
+    void TearDown() override { CqzCaptureUnit::SetUnit(CqzCaptureUnit::eAvx512); }
 };
 
 std::uint64_t SampleAt(const std::vector<unsigned char>& bytes, std::size_t unit, std::size_t i)
@@ -102,6 +103,6 @@ TEST_P(SrSamplesTest, PlanesHoldEachChannelOfTheRows)
 }
 
 INSTANTIATE_TEST_SUITE_P(Units, SrSamplesTest,
-                         ::testing::Values(CqzSrSamples::eScalar, CqzSrSamples::eAvx512),
+                         ::testing::Values(CqzCaptureUnit::eScalar, CqzCaptureUnit::eAvx512),
                          [](const auto& info)
-                         { return info.param == CqzSrSamples::eScalar ? "Scalar" : "Avx512"; });
+                         { return info.param == CqzCaptureUnit::eScalar ? "Scalar" : "Avx512"; });
