@@ -149,7 +149,11 @@ void CqzFstLayout::CheckBlocks()
         if (::pread(m_fd, &type, 1, static_cast<off_t>(at)) != 1)
             Fail("cannot read the block at " + Offset(at));
         if (type == kUnfinished)
-            break; // the writer stopped while writing this block; the blocks before it stand
+        {
+            // The writer stopped while writing this block; the blocks before it stand.
+            CheckWalkFrom(at);
+            break;
+        }
         const std::uint64_t length = Read64(at + 1);
         if (length < 8 || length > m_size - at - 1)
             Fail("the block at " + Offset(at) + " (type " + std::to_string(type) + ") claims " +
@@ -180,6 +184,23 @@ void CqzFstLayout::CheckBlocks()
     }
     if (!hierarchy)
         Fail("the file has no hierarchy block (no declarations)");
+}
+
+// From an unfinished block on, the reader walks on by the lengths it finds (a type byte, then
+// a 64-bit length) to the end of the file. A length that takes its position past the largest
+// file offset sends it back into the file to go round for ever, and a length cut by the end of
+// the file is read from bytes that are not there: both are refused.
+void CqzFstLayout::CheckWalkFrom(std::uint64_t at) const
+{
+    constexpr std::uint64_t kLargestOffset = std::numeric_limits<std::int64_t>::max();
+    while (at < m_size)
+    {
+        const std::uint64_t length = Read64(at + 1);
+        if (length > kLargestOffset - at - 1)
+            Fail("the block at " + Offset(at) + " claims " + std::to_string(length) +
+                 " bytes, past any file offset (damaged)");
+        at += 1 + length;
+    }
 }
 
 void CqzFstLayout::CheckValueBlock(std::uint64_t at, std::uint64_t length)

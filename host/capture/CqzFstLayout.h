@@ -47,6 +47,7 @@ public:
 private:
     void CheckHeader();
     void CheckBlocks();
+    void CheckWalkFrom(std::uint64_t at) const;
     void CheckValueBlock(std::uint64_t at, std::uint64_t length);
     void CheckGeometry(std::uint64_t at, std::uint64_t length);
     void CheckHierarchy(std::uint64_t at, std::uint64_t length, unsigned char type) const;

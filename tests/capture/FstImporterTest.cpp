@@ -235,6 +235,9 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"values", [](std::string b) { return Flip(b, 400); }, "binary value"},
         Damage{"packed", [](std::string b) { return Flip(b, 365); }, "damaged FST data: the FST reader"},
         Damage{"time_table", [](std::string b) { return Flip(b, TimeTableEnd(b)); }, "time table"},
-        // The reader would loop for ever on this one (a name that never ends).
-        Damage{"hierarchy", [](std::string b) { return Flip(b, b.size() - 1); }, "hierarchy"}),
+        // The reader would loop for ever on these: a name that never ends, and an unfinished
+        // block whose length brings the reader back to where it was.
+        Damage{"hierarchy", [](std::string b) { return Flip(b, b.size() - 1); }, "hierarchy"},
+        Damage{"unfinished", [](std::string b) { return b + std::string(9, '\xff'); },
+               "past any file offset"}),
     [](const auto& info) { return std::string(info.param.what); });
