@@ -694,6 +694,23 @@ private:
         piece.lines = number;
     }
 
+    // The lines of a piece that are not blank, as ForEachLine gives them; a refusal is kept
+    // in the piece for the join.
+    template <typename F> void ForEachRow(SqzCsvPiece& piece, F&& row) const
+    {
+        Guarded(piece,
+                [&]
+                {
+                    ForEachLine(piece,
+                                [&](std::string_view line, std::int64_t number,
+                                    const CqzCsvScan::SqzMarks* marks)
+                                {
+                                    if (!IsBlank(line))
+                                        row(line, number, marks);
+                                });
+                });
+    }
+
     // Runs `read` over a piece; a refusal is kept in the piece for the join.
     template <typename F> static void Guarded(SqzCsvPiece& piece, F&& read)
     {
@@ -714,23 +731,17 @@ private:
     void LearnPiece(SqzCsvPiece& piece) const
     {
         piece.columns.assign(m_names.size(), CqzCsvColumn());
-        Guarded(piece,
-                [&]
-                {
-                    Fields f;
-                    ForEachLine(piece,
-                                [&](std::string_view line, std::int64_t number,
-                                    const CqzCsvScan::SqzMarks* marks)
-                                {
-                                    if (IsBlank(line))
-                                        return;
-                                    ReadRow(line, number, true, f, marks);
-                                    ++piece.rows;
-                                    for (std::size_t i = 0; i < f.cells.size(); ++i)
-                                        if (static_cast<int>(i) != m_time)
-                                            piece.columns[i].Add(f.cells[i]);
-                                });
-                });
+        Fields f;
+        ForEachRow(piece,
+                   [&](std::string_view line, std::int64_t number,
+                       const CqzCsvScan::SqzMarks* marks)
+                   {
+                       ReadRow(line, number, true, f, marks);
+                       ++piece.rows;
+                       for (std::size_t i = 0; i < f.cells.size(); ++i)
+                           if (static_cast<int>(i) != m_time)
+                               piece.columns[i].Add(f.cells[i]);
+                   });
     }
 
     void Rethrow(const SqzCsvPiece& piece) const
@@ -767,18 +778,11 @@ private:
         if (piece.index >= m_pieceFirstRow.size())
             return;
         piece.firstRow = m_pieceFirstRow[piece.index];
-        Guarded(piece,
-                [&]
-                {
-                    Fields f;
-                    ForEachLine(piece,
-                                [&](std::string_view line, std::int64_t number,
-                                    const CqzCsvScan::SqzMarks* marks)
-                                {
-                                    if (!IsBlank(line))
-                                        FillRow(piece, line, number, f, marks);
-                                });
-                });
+        Fields f;
+        ForEachRow(piece,
+                   [&](std::string_view line, std::int64_t number,
+                       const CqzCsvScan::SqzMarks* marks)
+                   { FillRow(piece, line, number, f, marks); });
     }
 
     void FillRow(SqzCsvPiece& piece, std::string_view line, std::int64_t number, Fields& f,

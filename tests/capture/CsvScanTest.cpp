@@ -3,7 +3,7 @@
 // ends, 0 to 64 bytes long and followed by bytes that must not be marked.
 
 #include "capture/CqzCsvScan.h"
-#include "capture/CqzCaptureUnit.h"
+#include "CaptureUnitTest.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +12,8 @@
 
 namespace
 {
-class CsvScanTest : public ::testing::TestWithParam<CqzCaptureUnit::EUnit>
+class CsvScanTest : public CaptureUnitTest
 {
-protected:
-    void SetUp() override
-    {
-        if (CqzCaptureUnit::SetUnit(GetParam()) != GetParam())
-            GTEST_SKIP() << "the processor lacks this unit";
-    }
-    void TearDown() override { CqzCaptureUnit::SetUnit(CqzCaptureUnit::eAvx512); }
 };
 
 std::uint64_t Where(const std::string& bytes, bool (*is)(char c, char separator), char separator)
@@ -69,5 +62,4 @@ TEST_P(CsvScanTest, MarksAreTheBytesOfEachKind)
             }
 }
 
-INSTANTIATE_TEST_SUITE_P(Units, CsvScanTest,
-                         ::testing::Values(CqzCaptureUnit::eScalar, CqzCaptureUnit::eAvx512));
+QZ_FOR_EVERY_CAPTURE_UNIT(CsvScanTest);

@@ -4,7 +4,7 @@
 // the channels of the bytes asked for in batches of rows whose length is not a whole number
 // of words.
 
-#include "capture/CqzCaptureUnit.h"
+#include "CaptureUnitTest.h"
 #include "capture/CqzSrSamples.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +14,8 @@
 
 namespace
 {
-class SrSamplesTest : public ::testing::TestWithParam<CqzCaptureUnit::EUnit>
+class SrSamplesTest : public CaptureUnitTest
 {
-protected:
-    void SetUp() override
-    {
-        if (CqzCaptureUnit::SetUnit(GetParam()) != GetParam())
-            GTEST_SKIP() << "the processor lacks this unit";
-    }
-    void TearDown() override { CqzCaptureUnit::SetUnit(CqzCaptureUnit::eAvx512); }
 };
 
 std::uint64_t SampleAt(const std::vector<unsigned char>& bytes, std::size_t unit, std::size_t i)
@@ -102,7 +95,4 @@ TEST_P(SrSamplesTest, PlanesHoldEachChannelOfTheRows)
         }
 }
 
-INSTANTIATE_TEST_SUITE_P(Units, SrSamplesTest,
-                         ::testing::Values(CqzCaptureUnit::eScalar, CqzCaptureUnit::eAvx512),
-                         [](const auto& info)
-                         { return info.param == CqzCaptureUnit::eScalar ? "Scalar" : "Avx512"; });
+QZ_FOR_EVERY_CAPTURE_UNIT(SrSamplesTest);
