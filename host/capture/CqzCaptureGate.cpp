@@ -85,6 +85,9 @@ void CqzCaptureGate::Lock()
     m_readerWaits.store(true, std::memory_order_release);
     m_gate.lock();
     m_readerWaits.store(false, std::memory_order_release);
+    // A stop is kept until the reader takes the gate, however it got in: a stop left standing
+    // would make the worker wait at its rows for a reader that is no longer coming.
+    m_stopAt.store(kNoRows, std::memory_order_release);
     m_entries.fetch_add(1, std::memory_order_acq_rel);
 }
 

@@ -14,7 +14,9 @@
 #include "common/ManagerReset.h"
 #include "qzSystem/managers/CqzStdCmdIFaceMgr.h"
 
+#include <chrono>
 #include <random>
+#include <thread>
 
 namespace
 {
@@ -133,6 +135,25 @@ INSTANTIATE_TEST_SUITE_P(Captures, ProgressiveImportTest,
                                            "vectors-integers.vcd", "spi_atmega32_00.sr",
                                            "tca6408a.sr", "hello_world_8n1_115200.sr",
                                            "ikalogic_scanaplus_spiflash_read16.csv"));
+
+// A reader that asks for rows already there takes the gate again at once, maybe before the
+// worker moved on; the worker must not then wait at those rows for it when it asks for the end
+// (the view hung so after a refused script step).
+TEST_F(ProgressiveImportTest, AskingForRowsAlreadyThereThenForTheEndFinishes)
+{
+    for (int run = 0; run < 5; ++run)
+    {
+        CqzHostSession session;
+        session.StartCapture(CqzSessionOpener::SampleCapture(), {}, 1);
+        session.WaitForRows(1);
+        session.WaitForRows(1);
+        // The worker goes on alone for a while before the reader asks for the end.
+        session.ReleaseCapture();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        session.FinishCapture();
+        EXPECT_FALSE(session.IsLoading());
+    }
+}
 
 // A capture that breaks after its first rows reports the importer's place and reason, when
 // the session starts or at the end (whichever sees the failure first).
