@@ -25,8 +25,7 @@ public:
 
     // Pages allocated by the attribute columns (role 15) of every table of the data set.
     static std::int64_t GetAllocatedPages(const CqzData& data);
-    // Bytes of records one page of those columns holds (page rows x record size); 0 without
-    // such a column.
+    // Bytes one page of those columns holds (a code byte a row); 0 without such a column.
     static std::int64_t GetPageBytes(const CqzData& data);
 
 private:

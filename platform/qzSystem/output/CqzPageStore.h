@@ -3,9 +3,9 @@
 // only when it is produced or written, so memory follows the pages asked for, not the row
 // count: the page table costs one pointer and one state byte per page. Shared by the source's
 // handles and iterators; TPage is the page layout (rows, or rows with subrows), TProducer the
-// producer base class; TPage takes its memory from the store's page block pool.
+// producer base class; TPage takes its memory from the store's TPage::Memory, made from
+// TPage::GetMemoryArgument(page size).
 
-#include "qzSystem/output/CqzPageBlockPool.h"
 #include "qzSystem/output/CqzPageTable.h"
 
 #include <cstdint>
@@ -21,12 +21,12 @@ public:
     using Producer = TProducer;
 
     CqzPageStore(std::int64_t rowCount, int pageSize)
-        : CqzPageTable(rowCount, pageSize), m_pool(TPage::GetChunkBytes(GetPageSize())),
+        : CqzPageTable(rowCount, pageSize), m_memory(TPage::GetMemoryArgument(GetPageSize())),
           m_pages(&GetNodeArena())
     {
     }
-    // The pool goes with the pages, so they need not give their chunks back one by one.
-    ~CqzPageStore() override { m_pool.Close(); }
+    // The memory goes with the pages, so they need not give their chunks back one by one.
+    ~CqzPageStore() override { m_memory.Close(); }
 
     // The last page's storage goes when it was partial: it was made for fewer rows.
     bool GrowRows(std::int64_t rowCount) override
@@ -51,7 +51,7 @@ public:
     {
         if (!IsPageIndex(page))
             return nullptr;
-        const auto [it, made] = m_pages.try_emplace(page, DescribePage(page).GetRowCount(), m_pool);
+        const auto [it, made] = m_pages.try_emplace(page, DescribePage(page).GetRowCount(), m_memory);
         if (made)
         {
             ++m_allocatedPages;
@@ -138,7 +138,7 @@ private:
     }
 
     // The pages' memory; declared before the pages, so that it outlives them.
-    CqzPageBlockPool m_pool;
+    typename TPage::Memory m_memory;
     // Storage of the pages that have it, by page index, held in the map's nodes (one
     // allocation per page). Mutable: FindPage hands out writable pages, as it did when they
     // were held through pointers.

@@ -14,7 +14,8 @@ class CqzSubrowSampleAttributesPage
 {
 public:
     // The main lines take a chunk of the store's pool, which must outlive the page.
-    static std::size_t GetChunkBytes(int pageSize)
+    using Memory = CqzPageBlockPool;
+    static std::size_t GetMemoryArgument(int pageSize)
     {
         return static_cast<std::size_t>(pageSize) * sizeof(CqzSampleAttributes);
     }
