@@ -289,30 +289,51 @@ CqzFilterPageMask CqzFilterPageLeaf::WideMask(const SqzFilterPageLines& lines)
 }
 
 // The answer of each row's text, then the answers compared as bytes.
+// Each distinct text is tested once; a row's answer is then a lookup by its text number. The
+// page's numbers are read in the store's width; rows without a line get some answer, which
+// the usable rows leave out.
 CqzFilterPageMask CqzFilterPageLeaf::TextMask(const SqzFilterPageLines& lines)
 {
     const CqzValueStore& numbers = m_iter->GetTextNumberStore();
-    std::fill(m_flags, m_flags + lines.count, 0);
-    ForEachLine(lines, numbers.GetCount(),
-                [&](int row, std::int64_t line)
-                { m_flags[row] = TextMatches(numbers.GetLow(line)) ? 1 : 0; });
+    switch (numbers.GetBytes() == nullptr ? 0 : numbers.GetByteWidth())
+    {
+    case 1:
+        return TextMaskOf<std::uint8_t>(numbers, lines);
+    case 2:
+        return TextMaskOf<std::uint16_t>(numbers, lines);
+    case 4:
+        return TextMaskOf<std::uint32_t>(numbers, lines);
+    default:
+        return TextMaskOf<std::uint64_t>(numbers, lines);
+    }
+}
+
+template <typename T>
+CqzFilterPageMask CqzFilterPageLeaf::TextMaskOf(const CqzValueStore& numbers,
+                                                const SqzFilterPageLines& lines)
+{
+    T ids[CqzFilterPageMask::Rows];
+    Load(numbers, lines, ids);
+    const std::size_t texts = m_iter->GetStringStore().GetTextCount();
+    if (m_textResults.size() < texts)
+        m_textResults.resize(texts, -1);
+    for (int row = 0; row < lines.count; ++row)
+    {
+        // A number the pool does not have reads as the empty text (text 0).
+        const std::size_t id = ids[row] < texts ? std::size_t(ids[row]) : 0;
+        const std::int8_t known = m_textResults[id];
+        m_flags[row] = static_cast<std::uint8_t>(known >= 0 ? known : TextMatches(id));
+    }
     CqzFilterPageCompare::SqzTest<std::uint8_t> isTrue;
     isTrue.first = 1;
     return CqzFilterPageCompare::Compare(m_flags, lines.count, isTrue);
 }
 
-bool CqzFilterPageLeaf::TextMatches(std::uint64_t textNumber)
+bool CqzFilterPageLeaf::TextMatches(std::size_t id)
 {
-    const CqzStringStore& strings = m_iter->GetStringStore();
-    // A number the pool does not have reads as the empty text (text 0).
-    const std::size_t id = textNumber < strings.GetTextCount() ? std::size_t(textNumber) : 0;
-    if (id >= m_textResults.size())
-        m_textResults.resize(strings.GetTextCount(), -1);
-    std::int8_t& result = m_textResults[id];
-    if (result < 0)
-    {
-        CString scratch;
-        result = m_text->Matches(strings.Get(static_cast<std::uint32_t>(id)), scratch) ? 1 : 0;
-    }
-    return result != 0;
+    CString scratch;
+    const bool matches =
+        m_text->Matches(m_iter->GetStringStore().Get(static_cast<std::uint32_t>(id)), scratch);
+    m_textResults[id] = matches ? 1 : 0;
+    return matches;
 }

@@ -56,7 +56,10 @@ private:
     std::optional<CqzFilterPageCompare::SqzTest<T>> TestFor(bool& constant) const;
     CqzFilterPageMask WideMask(const SqzFilterPageLines& lines);
     CqzFilterPageMask TextMask(const SqzFilterPageLines& lines);
-    bool TextMatches(std::uint64_t textNumber);
+    template <typename T>
+    CqzFilterPageMask TextMaskOf(const CqzValueStore& numbers, const SqzFilterPageLines& lines);
+    // Tests text `id` of the pool (below its text count) and keeps the answer.
+    bool TextMatches(std::size_t id);
 
     EKind m_kind;
     const CqzSampleIterBase* m_iter;
