@@ -36,6 +36,24 @@ struct CqzDataTableFilterCache::SqzImp
         hiddenRows = 0;
     }
 
+    // Ranges registered in row order, as a producer does, go at the end or extend the last
+    // range without a search of the tree (whose nodes are spread over a deep output's memory).
+    bool AddAtEnd(std::int64_t first, std::int64_t last)
+    {
+        if (!ranges.empty() && ranges.rbegin()->second + 1 < first)
+        {
+            ranges.emplace_hint(ranges.end(), first, last);
+            hiddenRows += last - first + 1;
+            return true;
+        }
+        if (ranges.empty() || ranges.rbegin()->first > first)
+            return false;
+        std::int64_t& end = ranges.rbegin()->second;
+        if (last > end)
+            hiddenRows += last - end, end = last;
+        return true;
+    }
+
     // The range holding `row`, or end().
     RangeMap::const_iterator Find(std::int64_t row) const
     {
@@ -70,6 +88,8 @@ bool CqzDataTableFilterCache::AddRange(std::int64_t first, std::int64_t last)
 {
     if (first < 0 || last < first || last == std::numeric_limits<std::int64_t>::max())
         return false;
+    if (m->AddAtEnd(first, last))
+        return true;
     auto it = m->ranges.upper_bound(first);
     if (it != m->ranges.begin() && std::prev(it)->second >= first - 1)
         --it;
