@@ -218,6 +218,8 @@ void CqzBenchSuite::RunWorkload(const std::string& name, bool withText, std::int
     m_mismatches += pageMismatches;
     m_report.Add(name, "full_by_page_s", "full path, records read a page at a time",
                  byPage.totalSeconds, "s", 3);
+    m_report.Add(name, "full_by_page_cpu_s", "the same, process CPU time (user and system)",
+                 byPage.totalCpuSeconds, "s", 3);
     m_report.Add(name, "by_page_mismatches", "records read by page differing from the baseline",
                  static_cast<double>(pageMismatches));
     full = std::vector<std::uint64_t>();
