@@ -11,7 +11,7 @@ namespace
 constexpr int PageRows = 512;
 
 // Pages of one store's memory written with records drawn from `distinct` values, whole pages,
-// pieces and single rows, on the vector form and the plain one.
+// pieces, picks of a few records and single rows, on the vector form and the plain one.
 class SampleAttributesPageTest : public testing::TestWithParam<bool>
 {
 protected:
@@ -72,6 +72,16 @@ TEST_P(SampleAttributesPageTest, RecordsReadBackAsWrittenWhateverTheirVariety)
             const std::vector<CqzSampleAttributes> piece = Draw(shape.distinct, 77);
             page->Write(101, piece.data(), 77);
             std::copy(piece.begin(), piece.end(), records.begin() + 101);
+            // Rows given as picks of a few records (past 16 of them, the plain lookup).
+            const int choiceCount = 1 + static_cast<int>(rng() % 24);
+            const std::vector<CqzSampleAttributes> choices = Draw(shape.distinct, choiceCount);
+            std::vector<std::uint8_t> picks(130);
+            for (std::size_t i = 0; i < picks.size(); ++i)
+            {
+                picks[i] = static_cast<std::uint8_t>(rng() % choiceCount);
+                records[250 + i] = choices[picks[i]];
+            }
+            page->WriteChosen(250, picks.data(), choices.data(), choiceCount, 130);
             for (int row : {0, 7, 8, 300, 511})
             {
                 records[std::size_t(row)] = Draw(shape.distinct, 1)[0];

@@ -8,6 +8,7 @@
 #include "output/SqzFilterOutput.h"
 #include "qzSystem/data/CqzData.h"
 #include "qzSystem/data/CqzDataTable.h"
+#include "qzSystem/output/CqzRecordPalette.h"
 #include "ToolFixture.h"
 
 #include <algorithm>
@@ -60,6 +61,7 @@ protected:
     void TearDown() override
     {
         CqzFilterPageCompare::SetUnit(CqzFilterPageCompare::GetBestUnit());
+        CqzRecordPalette::SetVectorUnit(true);
         ToolFixture::TearDown();
     }
 
@@ -243,6 +245,8 @@ TEST_P(PageWiseEvaluation, EveryRecordEqualsTheRowByRowReference)
 {
     if (CqzFilterPageCompare::SetUnit(GetParam()) != GetParam())
         GTEST_SKIP() << "the processor has no " << CqzFilterPageCompare::GetUnitName(GetParam());
+    // The output pages' coding follows: plain loops with the plain unit.
+    CqzRecordPalette::SetVectorUnit(GetParam() != CqzFilterPageCompare::eScalar);
     for (int round = 0; round < Rounds; ++round)
     {
         SCOPED_TRACE("round " + std::to_string(round));

@@ -46,6 +46,23 @@ void CqzPageSampleAttributesDataSourceIter::GetValues(CqzSampleAttributes* value
 std::int64_t CqzPageSampleAttributesDataSourceIter::SetValues(const CqzSampleAttributes* values,
                                                               std::int64_t count)
 {
+    return WritePages(count, [values](CqzSampleAttributesPage& page, std::int64_t offset,
+                                      std::int64_t done, std::int64_t rows)
+                      { page.Write(offset, values + done, rows); });
+}
+
+std::int64_t CqzPageSampleAttributesDataSourceIter::SetChosenValues(
+    const std::uint8_t* picks, const CqzSampleAttributes* choices, int choiceCount,
+    std::int64_t count)
+{
+    return WritePages(count, [=](CqzSampleAttributesPage& page, std::int64_t offset,
+                                 std::int64_t done, std::int64_t rows)
+                      { page.WriteChosen(offset, picks + done, choices, choiceCount, rows); });
+}
+
+template <typename F>
+std::int64_t CqzPageSampleAttributesDataSourceIter::WritePages(std::int64_t count, F&& write)
+{
     std::int64_t written = 0;
     while (written < count)
     {
@@ -53,7 +70,7 @@ std::int64_t CqzPageSampleAttributesDataSourceIter::SetValues(const CqzSampleAtt
         CqzSampleAttributesPage* page = rows > 0 ? m_cursor.Access(MayProduce(), true) : nullptr;
         if (page == nullptr)
             break;
-        page->Write(m_cursor.GetOffset(), values + written, rows);
+        write(*page, m_cursor.GetOffset(), written, rows);
         m_cursor.Advance(rows);
         written += rows;
     }

@@ -26,10 +26,15 @@ public:
     // A page at a time.
     void GetValues(CqzSampleAttributes* values, std::int64_t count) override;
     std::int64_t SetValues(const CqzSampleAttributes* values, std::int64_t count) override;
+    std::int64_t SetChosenValues(const std::uint8_t* picks, const CqzSampleAttributes* choices,
+                                 int choiceCount, std::int64_t count) override;
 
 private:
     // Writes by the producer (access mode 5) never ask for production.
     bool MayProduce() const { return GetAccessMode() != CqzPageTable::ProducerAccessMode; }
+    // Hands `count` rows from the current position on to write(page, offset in the page, rows
+    // done before, rows), a page at a time, until the end; returns the rows handed.
+    template <typename F> std::int64_t WritePages(std::int64_t count, F&& write);
 
     // Kept inline rather than behind a pointer: displays read through it row by row.
     CqzPageCursor<CqzSampleAttributesPageStore> m_cursor;

@@ -2,12 +2,13 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <type_traits>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #define QZ_PALETTE_VECTOR 1
-#define QZ_AVX512 __attribute__((target("avx512f")))
+#define QZ_AVX512 __attribute__((target("avx512f,avx512bw")))
 #endif
 
 // Records are read and written as their raw words.
@@ -23,7 +24,7 @@ bool Detect()
         return false;
 #ifdef QZ_PALETTE_VECTOR
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f");
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
 #else
     return false;
 #endif
@@ -79,6 +80,18 @@ void CqzRecordPalette::Decode(const std::uint8_t* codes, CqzSampleAttributes* re
 #endif
     for (std::size_t i = 0; i < count; ++i)
         raw[i] = m_records[codes[i]];
+}
+
+void CqzRecordPalette::Translate(const std::uint8_t* picks, const std::uint8_t* table,
+                                 int tableSize, std::uint8_t* codes, std::size_t count)
+{
+#ifdef QZ_PALETTE_VECTOR
+    if (UseVector() && tableSize <= VectorPaletteLimit)
+        return TranslateVector(picks, table, tableSize, codes, count);
+#endif
+    (void)tableSize;
+    for (std::size_t i = 0; i < count; ++i)
+        codes[i] = table[picks[i]];
 }
 
 std::size_t CqzRecordPalette::SlotOf(std::uint64_t record)
@@ -165,5 +178,23 @@ QZ_AVX512 void CqzRecordPalette::DecodeVector(const std::uint8_t* codes, std::ui
     }
     for (; i < count; ++i)
         records[i] = m_records[codes[i]];
+}
+
+// Every pick is below 16: a byte shuffle of the table, repeated in each 16-byte lane, looks
+// 64 picks up at a time.
+QZ_AVX512 void CqzRecordPalette::TranslateVector(const std::uint8_t* picks,
+                                                 const std::uint8_t* table, int tableSize,
+                                                 std::uint8_t* codes, std::size_t count)
+{
+    alignas(16) std::uint8_t sixteen[16] = {};
+    std::memcpy(sixteen, table, static_cast<std::size_t>(tableSize));
+    const __m512i lanes =
+        _mm512_maskz_broadcast_i32x4(0xFFFF, _mm_load_si128(reinterpret_cast<const __m128i*>(sixteen)));
+    std::size_t i = 0;
+    for (; i + 64 <= count; i += 64)
+        _mm512_storeu_si512(codes + i,
+                            _mm512_shuffle_epi8(lanes, _mm512_loadu_si512(picks + i)));
+    for (; i < count; ++i)
+        codes[i] = table[picks[i]];
 }
 #endif

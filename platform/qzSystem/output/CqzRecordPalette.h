@@ -6,7 +6,8 @@
 // record (zero bytes), so a page of zero codes holds default records. Entries are only added,
 // so a code stays valid as long as the palette. With AVX-512 (chosen once, when the library
 // loads; forced off with SetVectorUnit(false) or QZ_OUTPUT_SCALAR=1 in the environment) eight
-// records are coded or decoded at a time while the palette holds at most 16 records; else a
+// records are coded or decoded (64 picks translated) at a time while the palette (the table)
+// holds at most 16 records; else a
 // record at a time, through a hash table. Not thread-safe, like the store that owns it.
 
 #include "qzSystem/output/CqzSampleAttributes.h"
@@ -30,6 +31,10 @@ public:
     // The records of `count` codes given by this palette.
     void Decode(const std::uint8_t* codes, CqzSampleAttributes* records, std::size_t count) const;
 
+    // codes[i] = table[picks[i]] for count rows; picks below tableSize (at most 256).
+    static void Translate(const std::uint8_t* picks, const std::uint8_t* table, int tableSize,
+                          std::uint8_t* codes, std::size_t count);
+
     // Whether the vector forms are used (never on a processor without AVX-512). Meant for tests
     // and benchmarks; answers the form now in use.
     static bool SetVectorUnit(bool on);
@@ -44,6 +49,8 @@ private:
     bool EncodeVector(const std::uint64_t* records, std::uint8_t* codes, std::size_t count);
     bool EncodeEight(const std::uint64_t* records, std::uint8_t* codes) const;
     void DecodeVector(const std::uint8_t* codes, std::uint64_t* records, std::size_t count) const;
+    static void TranslateVector(const std::uint8_t* picks, const std::uint8_t* table,
+                                int tableSize, std::uint8_t* codes, std::size_t count);
     static std::size_t SlotOf(std::uint64_t record);
 
     alignas(64) std::array<std::uint64_t, Capacity> m_records{};

@@ -47,4 +47,27 @@ public:
         }
         return written;
     }
+    // Writes as SetValues would the records choices[picks[i]] (picks below choiceCount, at
+    // most 256 choices): a producer whose rows each take one of a few records says which, so
+    // that a source keeping its records coded need not compare them.
+    virtual std::int64_t SetChosenValues(const std::uint8_t* picks,
+                                         const CqzSampleAttributes* choices, int choiceCount,
+                                         std::int64_t count)
+    {
+        (void)choiceCount;
+        constexpr std::int64_t Chunk = 512;
+        CqzSampleAttributes values[Chunk];
+        std::int64_t written = 0;
+        while (written < count)
+        {
+            const std::int64_t n = count - written < Chunk ? count - written : Chunk;
+            for (std::int64_t i = 0; i < n; ++i)
+                values[i] = choices[picks[written + i]];
+            const std::int64_t done = SetValues(values, n);
+            written += done;
+            if (done < n)
+                break;
+        }
+        return written;
+    }
 };

@@ -46,6 +46,21 @@ void CqzSampleAttributesPage::Write(std::int64_t offset, const CqzSampleAttribut
     std::memcpy(m_records + offset, values, rows * sizeof *values);
 }
 
+void CqzSampleAttributesPage::WriteChosen(std::int64_t offset, const std::uint8_t* picks,
+                                          const CqzSampleAttributes* choices, int choiceCount,
+                                          std::int64_t count)
+{
+    const auto rows = static_cast<std::size_t>(count);
+    std::uint8_t codes[CqzRecordPalette::Capacity];
+    CqzRecordPalette& palette = m_memory.GetPalette();
+    if (!IsPlain() && palette.Encode(choices, codes, static_cast<std::size_t>(choiceCount)))
+        return CqzRecordPalette::Translate(picks, codes, choiceCount, m_codes + offset, rows);
+    if (!IsPlain())
+        MakePlain();
+    for (std::size_t i = 0; i < rows; ++i)
+        m_records[static_cast<std::size_t>(offset) + i] = choices[picks[i]];
+}
+
 void CqzSampleAttributesPage::Reset()
 {
     if (IsPlain())

@@ -35,6 +35,9 @@ public:
     void Set(std::int64_t offset, const CqzSampleAttributes& value) { Write(offset, &value, 1); }
     void Read(std::int64_t offset, CqzSampleAttributes* out, std::int64_t count) const;
     void Write(std::int64_t offset, const CqzSampleAttributes* values, std::int64_t count);
+    // Writes choices[picks[i]] (picks below choiceCount, at most 256 choices) to count rows.
+    void WriteChosen(std::int64_t offset, const std::uint8_t* picks,
+                     const CqzSampleAttributes* choices, int choiceCount, std::int64_t count);
     // Back to default records, as before production.
     void Reset();
     // Whether the page keeps plain records (its records outgrew the palette).

@@ -293,6 +293,19 @@ QZ_AVX512 void Avx512Select(const CqzFilterPageMask* masks, const std::uint64_t*
         }
     }
 }
+
+// A byte a row for 64 rows at a time: each term's number where its mask word has the row.
+QZ_AVX512 void Avx512Pick(const CqzFilterPageMask* masks, int terms, std::uint8_t* out, int count)
+{
+    for (int w = 0; w * 64 < count; ++w)
+    {
+        __m512i picks = _mm512_setzero_si512();
+        for (int t = 0; t < terms; ++t)
+            picks = _mm512_mask_mov_epi8(picks, masks[t].GetWord(w),
+                                         _mm512_set1_epi8(static_cast<char>(t + 1)));
+        _mm512_storeu_si512(out + w * 64, picks);
+    }
+}
 #endif
 
 } // namespace
@@ -346,6 +359,22 @@ void CqzFilterPageCompare::Select(const CqzFilterPageMask* masks, const std::uin
     {
         const CqzSampleAttributes record(records[t]);
         masks[t].ForEach([out, record](int row) { out[row] = record; });
+    }
+}
+
+void CqzFilterPageCompare::Pick(const CqzFilterPageMask* masks, int terms, std::uint8_t* out,
+                                int count)
+{
+    count = std::clamp(count, 0, CqzFilterPageMask::Rows);
+#ifdef QZ_PAGE_VECTOR_UNITS
+    if (Unit() == eAvx512)
+        return Avx512Pick(masks, terms, out, count);
+#endif
+    std::fill(out, out + count, std::uint8_t{0});
+    for (int t = 0; t < terms; ++t)
+    {
+        const auto pick = static_cast<std::uint8_t>(t + 1);
+        masks[t].ForEach([out, pick](int row) { out[row] = pick; });
     }
 }
 

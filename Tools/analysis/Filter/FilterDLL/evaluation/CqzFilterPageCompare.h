@@ -49,6 +49,11 @@ public:
     static void Select(const CqzFilterPageMask* masks, const std::uint64_t* records, int terms,
                        std::uint64_t fallback, CqzSampleAttributes* out, int count);
 
+    // out[r] = t + 1 for the term t whose mask holds row r (the masks are disjoint), else 0,
+    // for the rows below count (terms at most 255); out has room for CqzFilterPageMask::Rows
+    // bytes, which may all be written. With AVX-512, 64 rows at a time.
+    static void Pick(const CqzFilterPageMask* masks, int terms, std::uint8_t* out, int count);
+
     // The forms, from the plainest; a processor that has one has those before it.
     enum EUnit
     {

@@ -28,6 +28,8 @@ namespace
 {
 constexpr int ProducerAccessMode = 5;
 constexpr int PageSize = CqzFilterPageMask::Rows;
+// A pick is a byte: 0 for no term, else the deciding term's place among the page's.
+constexpr int MostPickedTerms = 255;
 constexpr int TimeBase = 7;
 constexpr int TimeValue = 5;
 
@@ -86,6 +88,9 @@ struct CqzFilterEngine::SqzImp
     // The terms that decided rows of the page being composed: their masks and records.
     std::vector<CqzFilterPageMask> decidedMasks;
     std::vector<std::uint64_t> decidedRecords;
+    // The page's rows as picks of those terms (0: no term), and the records picked.
+    std::vector<std::uint8_t> picks = std::vector<std::uint8_t>(CqzFilterPageMask::Rows);
+    std::vector<CqzSampleAttributes> choices;
     std::vector<std::unique_ptr<SqzFilterOutput>> outputs;
     std::vector<int> valueStatus;
     std::vector<CqzUInt> values;
@@ -107,7 +112,8 @@ struct CqzFilterEngine::SqzImp
     int ProduceRows(SqzFilterOutput& out, int first, int last, bool byTime);
     int ProducePages(SqzFilterOutput& out, int first, int last, bool byTime);
     void EvaluatePage(SqzFilterOutput& out, std::int64_t first, int count, bool byTime);
-    CqzFilterPageMask ComposeRecords(SqzFilterOutput& out, int count);
+    CqzFilterPageMask WriteRecords(SqzFilterOutput& out, int count);
+    CqzFilterPageMask CollectDecided();
     void MergeInput(SqzFilterOutput& out, int count, CqzFilterPageMask& hidden);
     int ProduceSubrows(SqzFilterOutput& out, int first, int last, bool byTime);
     CqzSampleAttributes RowRecord(SqzFilterOutput& out, bool& hidden, int& term);
@@ -474,8 +480,7 @@ int CqzFilterEngine::SqzImp::ProducePages(SqzFilterOutput& out, int first, int l
     {
         const int count = static_cast<int>(std::min<std::int64_t>(PageSize, end - row));
         EvaluatePage(out, row, count, byTime);
-        const CqzFilterPageMask hidden = ComposeRecords(out, count);
-        out.outputIter->SetValues(records.data(), count);
+        const CqzFilterPageMask hidden = WriteRecords(out, count);
         if (StartCounting(out, row))
             CountPage(out, count);
         runs.AddRows(row, hidden, count);
@@ -503,9 +508,34 @@ void CqzFilterEngine::SqzImp::EvaluatePage(SqzFilterOutput& out, std::int64_t fi
     pages->EvaluatePositions(positions.data(), count);
 }
 
-// The records of an evaluated page, as Decide gives them row by row; answers the rows that
-// count as hidden.
-CqzFilterPageMask CqzFilterEngine::SqzImp::ComposeRecords(SqzFilterOutput& out, int count)
+// Writes the records of an evaluated page, as Decide gives them row by row; answers the rows
+// that count as hidden. Without an earlier tool's records to merge, each row is written as the
+// pick of its deciding term (a byte a row), else as its record.
+CqzFilterPageMask CqzFilterEngine::SqzImp::WriteRecords(SqzFilterOutput& out, int count)
+{
+    const CqzFilterPageMask hidden = CollectDecided();
+    const int terms = static_cast<int>(decidedMasks.size());
+    if (!out.hasInputAttributes && terms <= MostPickedTerms)
+    {
+        CqzFilterPageCompare::Pick(decidedMasks.data(), terms, picks.data(), count);
+        choices.assign(1, defaultRecord);
+        for (const std::uint64_t record : decidedRecords)
+            choices.emplace_back(record);
+        out.outputIter->SetChosenValues(picks.data(), choices.data(), terms + 1, count);
+        return hidden;
+    }
+    CqzFilterPageCompare::Select(decidedMasks.data(), decidedRecords.data(), terms,
+                                 defaultRecord.GetRaw(), records.data(), count);
+    CqzFilterPageMask all = hidden;
+    if (out.hasInputAttributes)
+        MergeInput(out, count, all);
+    out.outputIter->SetValues(records.data(), count);
+    return all;
+}
+
+// The terms that decided rows of the page, their first-match masks and records; answers the
+// rows they hide.
+CqzFilterPageMask CqzFilterEngine::SqzImp::CollectDecided()
 {
     CqzFilterPageMask hidden;
     decidedMasks.clear();
@@ -527,11 +557,6 @@ CqzFilterPageMask CqzFilterEngine::SqzImp::ComposeRecords(SqzFilterOutput& out, 
         decidedMasks.push_back(rows);
         decidedRecords.push_back(record.GetRaw());
     }
-    CqzFilterPageCompare::Select(decidedMasks.data(), decidedRecords.data(),
-                                 static_cast<int>(decidedMasks.size()), defaultRecord.GetRaw(),
-                                 records.data(), count);
-    if (out.hasInputAttributes)
-        MergeInput(out, count, hidden);
     return hidden;
 }
 
