@@ -10,8 +10,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <memory_resource>
-#include <unordered_map>
 #include <vector>
 
 template <class TPage, class TProducer> class CqzPageStore : public CqzPageTable
@@ -21,8 +19,7 @@ public:
     using Producer = TProducer;
 
     CqzPageStore(std::int64_t rowCount, int pageSize)
-        : CqzPageTable(rowCount, pageSize), m_memory(TPage::GetMemoryArgument(GetPageSize())),
-          m_pages(&GetNodeArena())
+        : CqzPageTable(rowCount, pageSize), m_memory(TPage::GetMemoryArgument(GetPageSize()))
     {
     }
     // The memory goes with the pages, so they need not give their chunks back one by one.
@@ -34,7 +31,7 @@ public:
         const std::int64_t partial = GetPartialPage();
         if (!CqzPageTable::GrowRows(rowCount))
             return false;
-        if (m_pages.erase(partial) != 0)
+        if (m_pages.Erase(partial))
             --m_allocatedPages;
         return true;
     }
@@ -42,8 +39,7 @@ public:
     // The page's storage, or null when it has none (or the index is out of range).
     TPage* FindPage(std::int64_t page) const
     {
-        const auto it = m_pages.find(page);
-        return it == m_pages.end() ? nullptr : &it->second;
+        return m_pages.Find(page);
     }
 
     // The page's storage, made (all default values) when it has none yet; null out of range.
@@ -51,13 +47,13 @@ public:
     {
         if (!IsPageIndex(page))
             return nullptr;
-        const auto [it, made] = m_pages.try_emplace(page, DescribePage(page).GetRowCount(), m_memory);
+        const auto [stored, made] = m_pages.TryEmplace(page, DescribePage(page).GetRowCount(), m_memory);
         if (made)
         {
             ++m_allocatedPages;
             Touch();
         }
-        return &it->second;
+        return stored;
     }
 
     // Makes sure the page is produced, asking the producer when it is not, and returns its
@@ -131,7 +127,7 @@ private:
 
     void FreePage(std::int64_t page)
     {
-        if (m_pages.erase(page) == 0)
+        if (!m_pages.Erase(page))
             return;
         --m_allocatedPages;
         Touch();
@@ -139,10 +135,9 @@ private:
 
     // The pages' memory; declared before the pages, so that it outlives them.
     typename TPage::Memory m_memory;
-    // Storage of the pages that have it, by page index, held in the map's nodes (one
-    // allocation per page). Mutable: FindPage hands out writable pages, as it did when they
-    // were held through pointers.
-    mutable std::pmr::unordered_map<std::int64_t, TPage> m_pages;
+    // Storage of the pages that have it, by page index. Mutable: FindPage hands out writable
+    // pages.
+    mutable CqzPageSlots<TPage> m_pages;
     std::unique_ptr<TProducer> m_producer;
     std::int64_t m_allocatedPages = 0;
     std::uint64_t m_producerSerial = 0;

@@ -41,15 +41,18 @@ int CqzPageTable::GetPageState(std::int64_t page) const
 {
     if (!IsPageIndex(page))
         return -1;
-    const auto it = m_entries.find(page);
-    return it == m_entries.end() ? PageNeverProduced : it->second.state;
+    const SqzPageEntry* entry = m_entries.Find(page);
+    return entry == nullptr ? PageNeverProduced : entry->state;
 }
 
 void CqzPageTable::Invalidate()
 {
-    for (auto& [page, entry] : m_entries)
-        if (entry.state == PageProduced)
-            entry.state = PageInvalidated;
+    m_entries.ForEach(
+        [](std::int64_t, SqzPageEntry& entry)
+        {
+            if (entry.state == PageProduced)
+                entry.state = PageInvalidated;
+        });
     Touch();
     CqzDataCacheMgr::Instance().GetSystemFilterCache().ClearCache(m_instanceID, m_tableID);
 }
@@ -63,10 +66,10 @@ bool CqzPageTable::GrowRows(std::int64_t rowCount)
 {
     if (rowCount < m_rowCount || IsProducing())
         return false;
-    if (const auto it = m_entries.find(GetPartialPage()); it != m_entries.end())
+    if (const SqzPageEntry* entry = m_entries.Find(GetPartialPage()))
     {
-        m_displayableRows += it->second.countChange;
-        m_entries.erase(it);
+        m_displayableRows += entry->countChange;
+        m_entries.Erase(GetPartialPage());
     }
     m_displayableRows += rowCount - m_rowCount;
     m_rowCount = rowCount;
@@ -97,7 +100,7 @@ void CqzPageTable::SetDisplayableRowCount(std::int64_t count)
 {
     count = std::clamp<std::int64_t>(count, 0, m_rowCount);
     if (IsProducing())
-        m_entries[m_producingPage].countChange += m_displayableRows - count;
+        m_entries.TryEmplace(m_producingPage).first->countChange += m_displayableRows - count;
     m_displayableRows = count;
 }
 
@@ -119,21 +122,21 @@ void CqzPageTable::EndProduction(std::int64_t page, bool succeeded)
 {
     m_producingPage = -1;
     if (succeeded)
-        m_entries[page].state = PageProduced;
+        m_entries.TryEmplace(page).first->state = PageProduced;
     else
     {
         TakeBackCountChange(page);
-        m_entries.erase(page);
+        m_entries.Erase(page);
     }
     Touch();
 }
 
 void CqzPageTable::TakeBackCountChange(std::int64_t page)
 {
-    auto it = m_entries.find(page);
-    if (it == m_entries.end())
+    SqzPageEntry* entry = m_entries.Find(page);
+    if (entry == nullptr)
         return;
     m_displayableRows =
-        std::clamp<std::int64_t>(m_displayableRows + it->second.countChange, 0, m_rowCount);
-    it->second.countChange = 0;
+        std::clamp<std::int64_t>(m_displayableRows + entry->countChange, 0, m_rowCount);
+    entry->countChange = 0;
 }

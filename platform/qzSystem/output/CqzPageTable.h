@@ -5,12 +5,10 @@
 // derives from this class. Held through shared pointers by the handles and iterators.
 
 #include "qzSystem/ids/CqzID.h"
-#include "qzSystem/output/CqzBlockArena.h"
 #include "qzSystem/output/CqzDataPage.h"
+#include "qzSystem/output/CqzPageSlots.h"
 
 #include <cstdint>
-#include <memory_resource>
-#include <unordered_map>
 #include <vector>
 
 class CqzPageTable
@@ -82,9 +80,6 @@ protected:
     void Touch() { ++m_generation; }
     // The last page when it holds fewer rows than a page, else -1.
     std::int64_t GetPartialPage() const;
-    // Memory for the per-page nodes of this table and of the store that derives from it:
-    // releasing a deep source gives back a few blocks instead of a node per page to the heap.
-    CqzBlockArena& GetNodeArena() { return m_nodeArena; }
 
 private:
     void TakeBackCountChange(std::int64_t page);
@@ -102,8 +97,7 @@ private:
     // The pages that were ever produced or are being produced; a page not listed was never
     // produced. Kept sparse so that making a source costs nothing per page: a display asks for
     // few pages of a deep capture. One entry serves both, so producing a page adds one.
-    CqzBlockArena m_nodeArena;
-    std::pmr::unordered_map<std::int64_t, SqzPageEntry> m_entries{&m_nodeArena};
+    CqzPageSlots<SqzPageEntry> m_entries;
     std::uint64_t m_generation = 0;
     std::int64_t m_producingPage = -1;
     CqzID m_tableID;
