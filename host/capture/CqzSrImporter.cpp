@@ -1228,6 +1228,12 @@ private:
     template <typename Word, typename Out>
     static void Extract(const Output& o, const Word* rows, Out* out, std::size_t n)
     {
+        if constexpr (std::is_same_v<Word, std::uint64_t> && std::is_same_v<Out, std::uint8_t>)
+            if (o.contiguous)
+                return CqzSrSamples::Field(rows, n, o.channels[0],
+                                           static_cast<std::uint8_t>(LowMaskOf<std::uint64_t>(
+                                               static_cast<int>(o.channels.size()))),
+                                           out);
         if (o.contiguous)
         {
             const int shift = o.channels[0];
