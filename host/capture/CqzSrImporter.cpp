@@ -1,6 +1,7 @@
 #include "capture/CqzSrImporter.h"
 
 #include "capture/CqzCaptureBlockQueue.h"
+#include "capture/CqzCaptureCrc.h"
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureNumber.h"
 #include "capture/CqzCapturePieceWindow.h"
@@ -136,6 +137,9 @@ public:
             throw CqzCaptureError(m_name, entry,
                                   "the entry is larger than " + std::to_string(limit) + " bytes");
         limit = std::min(limit, declared);
+        if (IsPlain(info))
+            return ReadStored(entry, static_cast<zip_uint64_t>(index), info, blockBytes, room,
+                              consume);
         zip_file_t* file = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
         if (!file)
             throw CqzCaptureError(m_name, entry,
@@ -156,6 +160,60 @@ public:
         if (n < 0)
             throw CqzCaptureError(m_name, entry,
                                   std::string("cannot read: ") + zip_file_strerror(file));
+    }
+
+    // Whether an entry of at least two bytes is stored unencrypted, as many bytes as it
+    // declares, with its check.
+    static bool IsPlain(const zip_stat_t& info)
+    {
+        constexpr zip_uint64_t known = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC |
+                                       ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD;
+        return (info.valid & known) == known && info.comp_method == ZIP_CM_STORE &&
+               info.encryption_method == ZIP_EM_NONE && info.size >= 2 &&
+               info.comp_size == info.size;
+    }
+
+    // ReadInto for a stored entry: read as two windows, all its bytes but the last and then
+    // the last, which the reader passes on unchecked, and checked here by the faster
+    // CqzCaptureCrc (the reader's own check of a whole entry was a fifth of the CPU time of
+    // a load).
+    template <typename R, typename F>
+    void ReadStored(const std::string& entry, zip_uint64_t index, const zip_stat_t& info,
+                    std::size_t blockBytes, R&& room, F&& consume)
+    {
+        std::uint32_t crc = 0;
+        const zip_uint64_t last = info.size - 1;
+        for (const auto& [start, length] : {std::pair{zip_uint64_t{0}, last}, {last, 1}})
+        {
+            zip_source_t* window =
+                zip_source_zip(m_zip, m_zip, index, 0, start, static_cast<zip_int64_t>(length));
+            if (!window)
+                throw CqzCaptureError(m_name, entry,
+                                      std::string("cannot read: ") + zip_strerror(m_zip));
+            std::unique_ptr<zip_source_t, void (*)(zip_source_t*)> owner(window, &zip_source_free);
+            const auto fail = [&]
+            {
+                throw CqzCaptureError(m_name, entry,
+                                      std::string("cannot read: ") +
+                                          zip_error_strerror(zip_source_error(window)));
+            };
+            if (zip_source_open(window) < 0)
+                fail();
+            for (zip_uint64_t left = length; left > 0;)
+            {
+                unsigned char* block = room();
+                const zip_int64_t n =
+                    zip_source_read(window, block, std::min<zip_uint64_t>(left, blockBytes));
+                if (n <= 0)
+                    fail();
+                left -= static_cast<zip_uint64_t>(n);
+                crc = CqzCaptureCrc::Update(crc, block, static_cast<std::size_t>(n));
+                consume(block, static_cast<std::size_t>(n));
+            }
+            zip_source_close(window);
+        }
+        if (crc != info.crc)
+            throw CqzCaptureError(m_name, entry, "cannot read: CRC error");
     }
 
     // The whole of an entry, checked as Read checks it.

@@ -323,7 +323,7 @@ TEST_F(SrTest, ArchivesAreHeldToTheSizesTheyDeclare)
 
 // Runs of samples that each change (longer than a group of 64 and than a batch) between
 // stretches without change: each change is a row at its sample's time, in one chunk stored
-// and in chunks compressed.
+// and in chunks compressed; a stored chunk with a byte changed is refused.
 TEST_F(SrTest, RunsOfChangesBetweenStretchesWithoutChange)
 {
     std::string samples;
@@ -356,4 +356,26 @@ TEST_F(SrTest, RunsOfChangesBetweenStretchesWithoutChange)
         }
         EXPECT_EQ(got, expected) << (stored ? "stored" : "compressed");
     }
+    m_data.reset();
+    // A changed byte of the stored chunk, inside it or its last, is refused.
+    for (const std::size_t at : {3000, 8999})
+    {
+        CqzLabelMgr::Instance().Reset();
+        Write({{"metadata", meta}, {"logic-1", samples}}, true);
+        {
+            std::fstream file(m_path, std::ios::binary | std::ios::in | std::ios::out);
+            const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+            file.seekp(static_cast<std::streamoff>(bytes.find(samples.substr(0, 64)) + at));
+            file.put(static_cast<char>(samples[at] ^ 4));
+        }
+        const std::string message = ErrorOf([&] { CqzSrImporter().ImportFile(m_path); });
+        EXPECT_NE(message.find(":logic-1: cannot read: CRC error"), std::string::npos)
+            << "byte " << at << ": " << message;
+    }
+    // And one that declares a byte more than it holds.
+    CqzLabelMgr::Instance().Reset();
+    Write({{"metadata", meta}, {"logic-1", samples}}, true);
+    Declare(m_path, "logic-1", 9001);
+    const std::string message = ErrorOf([&] { CqzSrImporter().ImportFile(m_path); });
+    EXPECT_NE(message.find(":logic-1: "), std::string::npos) << message;
 }
