@@ -1,6 +1,7 @@
 #include "capture/CqzSrImporter.h"
 
 #include "capture/CqzCaptureBlockQueue.h"
+#include "capture/CqzCaptureCrc.h"
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureNumber.h"
 #include "capture/CqzCapturePieceWindow.h"
@@ -119,8 +120,8 @@ public:
 
     // Read, each block read into room(), which gives `blockBytes` bytes (or throws).
     template <typename R, typename F>
-    void ReadInto(const std::string& entry, std::uint64_t limit, std::size_t blockBytes,
-                  R&& room, F&& consume)
+    void ReadInto(const std::string& entry, std::uint64_t limit, std::size_t blockBytes, R&& room,
+                  F&& consume)
     {
         const zip_int64_t index = zip_name_locate(m_zip, entry.c_str(), 0);
         if (index < 0)
@@ -136,6 +137,9 @@ public:
             throw CqzCaptureError(m_name, entry,
                                   "the entry is larger than " + std::to_string(limit) + " bytes");
         limit = std::min(limit, declared);
+        if (IsPlain(info))
+            return ReadStored(entry, static_cast<zip_uint64_t>(index), info, blockBytes, room,
+                              consume);
         zip_file_t* file = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
         if (!file)
             throw CqzCaptureError(m_name, entry,
@@ -156,6 +160,60 @@ public:
         if (n < 0)
             throw CqzCaptureError(m_name, entry,
                                   std::string("cannot read: ") + zip_file_strerror(file));
+    }
+
+    // Whether an entry of at least two bytes is stored unencrypted, as many bytes as it
+    // declares, with its check.
+    static bool IsPlain(const zip_stat_t& info)
+    {
+        constexpr zip_uint64_t known = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC |
+                                       ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD;
+        return (info.valid & known) == known && info.comp_method == ZIP_CM_STORE &&
+               info.encryption_method == ZIP_EM_NONE && info.size >= 2 &&
+               info.comp_size == info.size;
+    }
+
+    // ReadInto for a stored entry: read as two windows, all its bytes but the last and then
+    // the last, which the reader passes on unchecked, and checked here by the faster
+    // CqzCaptureCrc (the reader's own check of a whole entry was a fifth of the CPU time of
+    // a load).
+    template <typename R, typename F>
+    void ReadStored(const std::string& entry, zip_uint64_t index, const zip_stat_t& info,
+                    std::size_t blockBytes, R&& room, F&& consume)
+    {
+        std::uint32_t crc = 0;
+        const zip_uint64_t last = info.size - 1;
+        for (const auto& [start, length] : {std::pair{zip_uint64_t{0}, last}, {last, 1}})
+        {
+            zip_source_t* window =
+                zip_source_zip(m_zip, m_zip, index, 0, start, static_cast<zip_int64_t>(length));
+            if (!window)
+                throw CqzCaptureError(m_name, entry,
+                                      std::string("cannot read: ") + zip_strerror(m_zip));
+            std::unique_ptr<zip_source_t, void (*)(zip_source_t*)> owner(window, &zip_source_free);
+            const auto fail = [&]
+            {
+                throw CqzCaptureError(m_name, entry,
+                                      std::string("cannot read: ") +
+                                          zip_error_strerror(zip_source_error(window)));
+            };
+            if (zip_source_open(window) < 0)
+                fail();
+            for (zip_uint64_t left = length; left > 0;)
+            {
+                unsigned char* block = room();
+                const zip_int64_t n =
+                    zip_source_read(window, block, std::min<zip_uint64_t>(left, blockBytes));
+                if (n <= 0)
+                    fail();
+                left -= static_cast<zip_uint64_t>(n);
+                crc = CqzCaptureCrc::Update(crc, block, static_cast<std::size_t>(n));
+                consume(block, static_cast<std::size_t>(n));
+            }
+            zip_source_close(window);
+        }
+        if (crc != info.crc)
+            throw CqzCaptureError(m_name, entry, "cannot read: CRC error");
     }
 
     // The whole of an entry, checked as Read checks it.
@@ -832,6 +890,11 @@ private:
         {
             const std::int64_t n = std::min<std::int64_t>(kBatchRows, count - done);
             const std::int64_t from = skip + done;
+            if (piece.rowSamples.empty() && IsWhole(base + from, n))
+            {
+                AppendStepped(base + from, n);
+                continue;
+            }
             if (base + piece.SampleOf(from + n - 1) < m_wholeSamples)
                 for (std::int64_t i = 0; i < n; ++i) // whole periods: a product
                     m_times[static_cast<std::size_t>(i)] =
@@ -938,20 +1001,9 @@ private:
     // 64 samples that are each a row, into the batch (which has room for them).
     void AddGroup(const unsigned char* group, std::uint64_t mask)
     {
-        std::int64_t* times = m_times.data() + m_batch;
         CqzSrSamples::Widen(group, m_unit, mask, m_rows64.data() + m_batch);
-        if (m_samples + 63 < m_wholeSamples)
-        {
-            // Whole periods: a sum (the vectoriser steps it, where a product of 64-bit words
-            // has no vector form in the baseline instruction set).
-            const auto period = static_cast<std::int64_t>(m_period);
-            std::int64_t time = m_samples * period;
-            for (std::int64_t i = 0; i < 64; ++i, time += period)
-                times[i] = time;
-        }
-        else
-            for (std::int64_t i = 0; i < 64; ++i)
-                times[i] = Time(m_samples + i);
+        if (!Steps(m_samples, 64))
+            WriteTimes(m_batch, m_samples, 64);
         m_lastRowSample = m_samples + 63;
         m_batch += 64;
         if (m_batch == kBatchRows)
@@ -1052,14 +1104,67 @@ private:
     {
         m_last = sample;
         m_lastRowSample = index;
+        const bool stepped = Steps(index, 1);
         const std::size_t at = m_batch++;
-        m_times[at] = Time(index);
+        if (!stepped)
+            m_times[at] = Time(index);
         if constexpr (sizeof(Word) <= 8)
             m_rows64[at] = sample;
         else
             m_rows128[at] = sample;
         if (m_batch == kBatchRows)
             Flush();
+    }
+
+    // Whether rows of the samples [sample, sample + count) continue the batch's run of
+    // consecutive samples of whole periods, whose times are left unwritten (the table takes
+    // them as a progression). The first that does not ends the run: its times are written.
+    bool Steps(std::int64_t sample, std::int64_t count)
+    {
+        if (m_stepped && IsWhole(sample, count) &&
+            (m_batch == 0 || sample == m_batchSample + static_cast<std::int64_t>(m_batch)))
+        {
+            if (m_batch == 0)
+                m_batchSample = sample;
+            return true;
+        }
+        if (m_stepped)
+            WriteTimes(0, m_batchSample, m_batch);
+        m_stepped = false;
+        return false;
+    }
+
+    // The times of the samples [sample, sample + count) into the batch from row `at` on.
+    void WriteTimes(std::size_t at, std::int64_t sample, std::size_t count)
+    {
+        std::int64_t* times = m_times.data() + at;
+        const auto n = static_cast<std::int64_t>(count);
+        if (!IsWhole(sample, n))
+        {
+            for (std::int64_t i = 0; i < n; ++i)
+                times[i] = Time(sample + i);
+            return;
+        }
+        // Whole periods: a sum (the vectoriser steps it, where a product of 64-bit words has
+        // no vector form in the baseline instruction set).
+        const auto period = static_cast<std::int64_t>(m_period);
+        std::int64_t time = sample * period;
+        for (std::int64_t i = 0; i < n; ++i, time += period)
+            times[i] = time;
+    }
+
+    // Whether the samples [sample, sample + count) have times of whole periods.
+    bool IsWhole(std::int64_t sample, std::int64_t count) const
+    {
+        return sample + count - 1 < m_wholeSamples;
+    }
+
+    // Appends rows for the samples [sample, sample + count) of whole periods.
+    void AppendStepped(std::int64_t sample, std::int64_t count)
+    {
+        const auto period = static_cast<std::int64_t>(m_period);
+        if (m_out.GetTable().AppendRows(count, sample * period, period) < 0)
+            Fail(*m_chunk, "sample " + std::to_string(sample) + " is before the rows read");
     }
 
     // Writes the rows gathered so far to the table.
@@ -1072,8 +1177,13 @@ private:
         const std::int64_t first = table.GetRowCount();
         m_out.CheckAppend(first, count);
         PrefaultAhead(first);
-        table.AppendRows(count);
-        table.SetTimes(first, m_times.data(), count);
+        if (m_stepped)
+            AppendStepped(m_batchSample, count);
+        else
+        {
+            table.AppendRows(count);
+            table.SetTimes(first, m_times.data(), count);
+        }
         const std::size_t words = (m_batch + 63) / 64;
         if (m_unit <= 8 && m_channelBytes != 0)
             CqzSrSamples::Planes(m_rows64.data(), m_batch, m_unit, m_channelBytes,
@@ -1098,6 +1208,7 @@ private:
                 table.SetValues(o.column, first, m_wide.data(), count);
         }
         m_batch = 0;
+        m_stepped = true;
     }
 
     // On the plain path the table's memory is made present ahead of the rows on a worker, so
@@ -1175,6 +1286,12 @@ private:
     template <typename Word, typename Out>
     static void Extract(const Output& o, const Word* rows, Out* out, std::size_t n)
     {
+        if constexpr (std::is_same_v<Word, std::uint64_t> && std::is_same_v<Out, std::uint8_t>)
+            if (o.contiguous)
+                return CqzSrSamples::Field(rows, n, o.channels[0],
+                                           static_cast<std::uint8_t>(LowMaskOf<std::uint64_t>(
+                                               static_cast<int>(o.channels.size()))),
+                                           out);
         if (o.contiguous)
         {
             const int shift = o.channels[0];
@@ -1223,6 +1340,10 @@ private:
     std::uint64_t m_period = 0; // picoseconds per sample when whole
     std::int64_t m_wholeSamples = 0;
     std::size_t m_batch = 0; // rows gathered, not yet in the table
+    // While m_stepped, the gathered rows are the consecutive samples from m_batchSample on,
+    // all of whole periods, and m_times holds none of their times.
+    bool m_stepped = true;
+    std::int64_t m_batchSample = 0;
     std::int64_t m_samples = 0;
     std::int64_t m_lastRowSample = -1;
     const std::string* m_chunk = nullptr;

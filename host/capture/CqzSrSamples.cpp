@@ -215,6 +215,30 @@ QZ_AVX512 void PlanesAvx512(const std::uint64_t* rows, std::size_t n, std::size_
         }
     }
 }
+
+// Eight rows shifted and cut (the zero-masked shift, as in LaneBytes).
+QZ_AVX512 inline __m512i FieldOf(__m512i rows, __m128i shift, __m512i cut)
+{
+    return _mm512_and_si512(_mm512_maskz_srl_epi64(0xff, rows, shift), cut);
+}
+
+// Eight rows at a time, narrowed to bytes in a register (a narrowing store is slow); the last
+// rows by masked forms.
+QZ_AVX512 void FieldAvx512(const std::uint64_t* rows, std::size_t n, int shift, std::uint8_t mask,
+                           std::uint8_t* out)
+{
+    const __m128i count = _mm_cvtsi32_si128(shift);
+    const __m512i cut = _mm512_set1_epi64(mask);
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        _mm_storel_epi64(
+            reinterpret_cast<__m128i*>(out + i),
+            _mm512_maskz_cvtepi64_epi8(0xff, FieldOf(_mm512_loadu_si512(rows + i), count, cut)));
+    const auto live = static_cast<__mmask8>(LowBits(n - i));
+    if (live != 0)
+        _mm512_mask_cvtepi64_storeu_epi8(
+            out + i, live, FieldOf(_mm512_maskz_loadu_epi64(live, rows + i), count, cut));
+}
 #endif
 } // namespace
 
@@ -284,3 +308,13 @@ void CqzSrSamples::Planes(const std::uint64_t* rows, std::size_t n, std::size_t 
     PlanesScalar(rows, n, unit, bytes, out);
 }
 
+void CqzSrSamples::Field(const std::uint64_t* rows, std::size_t n, int shift, std::uint8_t mask,
+                         std::uint8_t* out)
+{
+#ifdef QZ_SR_AVX512_UNIT
+    if (CqzCaptureUnit::Vector())
+        return FieldAvx512(rows, n, shift, mask, out);
+#endif
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = static_cast<std::uint8_t>((rows[i] >> shift) & mask);
+}

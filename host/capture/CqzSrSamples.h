@@ -1,9 +1,10 @@
 #pragma once
 // The bulk work of the session importer on samples of up to 8 bytes: where a run of samples
-// changes, the samples widened to words, and the channels of many rows packed 64 to a word. On a processor with AVX-512 the
-// samples are compared and the channels tested a vector at a time (masked loads: nothing is
-// read outside the samples); without it, or forced off (CqzCaptureUnit), plain loops give the
-// same answers.
+// changes, the samples widened to words, the channels of many rows packed 64 to a word, and
+// the values of a label of up to 8 neighbouring channels a byte a row. On a processor with
+// AVX-512 the samples are compared and the channels tested a vector at a time (masked loads:
+// nothing is read outside the samples); without it, or forced off (CqzCaptureUnit), plain
+// loops give the same answers.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,4 +26,8 @@ public:
     // The words of the other channels are left as they are.
     static void Planes(const std::uint64_t* rows, std::size_t n, std::size_t unit,
                        unsigned bytes, std::uint64_t* out);
+    // The value of up to 8 channels from channel `shift` (0 to 63) on of each of the n rows:
+    // out[i] = (rows[i] >> shift) & mask, mask at most 0xff.
+    static void Field(const std::uint64_t* rows, std::size_t n, int shift, std::uint8_t mask,
+                      std::uint8_t* out);
 };

@@ -41,8 +41,9 @@ protected:
     }
     void TearDown() override { std::filesystem::remove(m_path); }
 
-    // Writes an archive with these entries (stored in this order) to m_path.
-    void Write(const Entries& entries)
+    // Writes an archive with these entries (in this order, compressed unless `stored`) to
+    // m_path.
+    void Write(const Entries& entries, bool stored = false)
     {
         int error = 0;
         zip_t* zip = zip_open(m_path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
@@ -50,7 +51,11 @@ protected:
         for (const auto& [name, bytes] : entries)
         {
             zip_source_t* source = zip_source_buffer(zip, bytes.data(), bytes.size(), 0);
-            ASSERT_GE(zip_file_add(zip, name.c_str(), source, ZIP_FL_OVERWRITE), 0);
+            const zip_int64_t index = zip_file_add(zip, name.c_str(), source, ZIP_FL_OVERWRITE);
+            ASSERT_GE(index, 0);
+            const zip_int32_t method = stored ? ZIP_CM_STORE : ZIP_CM_DEFAULT;
+            ASSERT_EQ(zip_set_file_compression(zip, static_cast<zip_uint64_t>(index), method, 0),
+                      0);
         }
         ASSERT_EQ(zip_close(zip), 0);
     }
@@ -314,4 +319,63 @@ TEST_F(SrTest, ArchivesAreHeldToTheSizesTheyDeclare)
         EXPECT_NE(message.find(c.refusal), std::string::npos) << message;
         EXPECT_EQ(inflated, c.inflated);
     }
+}
+
+// Runs of samples that each change (longer than a group of 64 and than a batch) between
+// stretches without change: each change is a row at its sample's time, in one chunk stored
+// and in chunks compressed; a stored chunk with a byte changed is refused.
+TEST_F(SrTest, RunsOfChangesBetweenStretchesWithoutChange)
+{
+    std::string samples;
+    for (int i = 0; i < 9000; ++i)
+        samples += static_cast<char>(i / 2500 % 2 ? i / 2500 : i % 251);
+    std::vector<std::int64_t> expected; // each row's sample and value
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        if (i == 0 || samples[i] != samples[i - 1] || i + 1 == samples.size())
+            expected.insert(expected.end(),
+                            {static_cast<std::int64_t>(i), static_cast<unsigned char>(samples[i])});
+    const std::string meta = Metadata("total probes=8\nsamplerate=1 MHz\nunitsize=1\n");
+    for (const bool stored : {true, false})
+    {
+        CqzLabelMgr::Instance().Reset();
+        m_data.reset();
+        Write(stored ? Entries{{"metadata", meta}, {"logic-1", samples}}
+                     : Entries{{"metadata", meta},
+                               {"logic-1-1", samples.substr(0, 4100)},
+                               {"logic-1-2", samples.substr(4100)}},
+              stored);
+        m_data = CqzSrImporter().ImportFile(m_path);
+        const CqzDataTable& t = *m_data->GetTable(0);
+        std::vector<std::int64_t> got;
+        for (std::int64_t row = 0; row < t.GetRowCount(); ++row)
+        {
+            std::int64_t value = 0;
+            for (int bit = 0; bit < 8; ++bit)
+                value |= static_cast<std::int64_t>(Value(t, "D" + std::to_string(bit), row)) << bit;
+            got.insert(got.end(), {TimeAt(t, row) / 1000000, value});
+        }
+        EXPECT_EQ(got, expected) << (stored ? "stored" : "compressed");
+    }
+    m_data.reset();
+    // A changed byte of the stored chunk, inside it or its last, is refused.
+    for (const std::size_t at : {3000, 8999})
+    {
+        CqzLabelMgr::Instance().Reset();
+        Write({{"metadata", meta}, {"logic-1", samples}}, true);
+        {
+            std::fstream file(m_path, std::ios::binary | std::ios::in | std::ios::out);
+            const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+            file.seekp(static_cast<std::streamoff>(bytes.find(samples.substr(0, 64)) + at));
+            file.put(static_cast<char>(samples[at] ^ 4));
+        }
+        const std::string message = ErrorOf([&] { CqzSrImporter().ImportFile(m_path); });
+        EXPECT_NE(message.find(":logic-1: cannot read: CRC error"), std::string::npos)
+            << "byte " << at << ": " << message;
+    }
+    // And one that declares a byte more than it holds.
+    CqzLabelMgr::Instance().Reset();
+    Write({{"metadata", meta}, {"logic-1", samples}}, true);
+    Declare(m_path, "logic-1", 9001);
+    const std::string message = ErrorOf([&] { CqzSrImporter().ImportFile(m_path); });
+    EXPECT_NE(message.find(":logic-1: "), std::string::npos) << message;
 }

@@ -2,7 +2,7 @@
 // answers sample by sample: changes of runs of 1 to 64 samples of every unit of up to 8 bytes
 // (with channels cut by the mask and runs of equal samples), samples widened to words, and
 // the channels of the bytes asked for in batches of rows whose length is not a whole number
-// of words.
+// of words, and the values of neighbouring channels cut from rows.
 
 #include "CaptureUnitTest.h"
 #include "capture/CqzSrSamples.h"
@@ -92,6 +92,26 @@ TEST_P(SrSamplesTest, PlanesHoldEachChannelOfTheRows)
                               (bytes >> (c / 8)) & 1 ? i < n && (rows[i] >> c) & 1
                                                      : (kept >> (i % 64)) & 1)
                         << "unit " << unit << ", " << n << " rows, channel " << c << ", row " << i;
+        }
+}
+
+TEST_P(SrSamplesTest, FieldsAreTheChannelsFromTheirShift)
+{
+    std::mt19937_64 rng(13);
+    for (const int shift : {0, 5, 8, 56, 63})
+        for (std::size_t n : {1, 7, 8, 9, 2048})
+        {
+            std::vector<std::uint64_t> rows(n);
+            for (std::uint64_t& row : rows)
+                row = rng();
+            const auto mask = static_cast<std::uint8_t>(0xff >> (rng() % 8));
+            // One byte past the rows shows a write beyond them.
+            std::vector<std::uint8_t> out(n + 1, 0x5a);
+            CqzSrSamples::Field(rows.data(), n, shift, mask, out.data());
+            for (std::size_t i = 0; i < n; ++i)
+                ASSERT_EQ(out[i], (rows[i] >> shift) & mask)
+                    << "shift " << shift << ", " << n << " rows, row " << i;
+            EXPECT_EQ(out[n], 0x5a) << "shift " << shift << ", " << n << " rows";
         }
 }
 

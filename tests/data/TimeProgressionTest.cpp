@@ -14,19 +14,22 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <random>
 
 namespace
 {
 
-// One operation on a store: append held lines, append zero lines, or write times from a line.
+// One operation on a store: append held lines, append zero lines, write times from a line, or
+// write a run of times (first, step, count) from a line.
 struct SqzStep
 {
     enum EKind
     {
         eHold,
         eZeros,
-        eWrite
+        eWrite,
+        eRun
     } kind;
     std::int64_t at; // lines to append, or the first line written
     std::vector<std::int64_t> times = {};
@@ -50,10 +53,18 @@ TEST_P(TimeProgression, ReadsAsAPlainStoreAndStoresNothingWhileKept)
     CqzValueStore plain(64);
     for (const SqzStep& step : GetParam().steps)
     {
-        if (step.kind != SqzStep::eWrite)
+        if (step.kind == SqzStep::eHold || step.kind == SqzStep::eZeros)
         {
             times.Append(step.at, step.kind == SqzStep::eHold);
             plain.Append(step.at, step.kind == SqzStep::eHold);
+            continue;
+        }
+        if (step.kind == SqzStep::eRun)
+        {
+            const std::int64_t first = step.times[0], by = step.times[1], count = step.times[2];
+            ASSERT_TRUE(times.SetTimeSteps(step.at, count, first, by));
+            for (std::int64_t i = 0; i < count; ++i)
+                plain.Set(step.at + i, CqzUInt(static_cast<std::uint64_t>(first + i * by)));
             continue;
         }
         const auto count = static_cast<std::int64_t>(step.times.size());
@@ -89,6 +100,10 @@ SqzStep Write(std::int64_t first, std::vector<std::int64_t> times)
 {
     return {SqzStep::eWrite, first, std::move(times)};
 }
+SqzStep Run(std::int64_t line, std::int64_t first, std::int64_t step, std::int64_t count)
+{
+    return {SqzStep::eRun, line, {first, step, count}};
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Writes, TimeProgression,
@@ -116,16 +131,35 @@ INSTANTIATE_TEST_SUITE_P(
         SqzProgressionCase{"TimeOnItBeforeHeldLines",
                            {Hold(2), Write(0, {0, 10}), Hold(2), Write(2, {20})},
                            false},
-        SqzProgressionCase{"ZeroLinesAfterATime", {Hold(1), Write(0, {5}), Zeros(2)}, false}),
+        SqzProgressionCase{"ZeroLinesAfterATime", {Hold(1), Write(0, {5}), Zeros(2)}, false},
+        SqzProgressionCase{
+            "RunsOfOneRate", {Hold(4), Run(0, 100, 10, 4), Hold(3), Run(4, 140, 10, 3)}, true},
+        SqzProgressionCase{
+            "RunAfterWrittenTimes", {Hold(2), Write(0, {-4, 1}), Hold(5), Run(2, 6, 5, 5)}, true},
+        SqzProgressionCase{"RunFromTheSecondLineSetsTheStep",
+                           {Hold(1), Run(0, 7, 0, 1), Hold(3), Run(1, 9, 2, 3)},
+                           true},
+        SqzProgressionCase{
+            "RunOffTheProgression", {Hold(3), Run(0, 0, 5, 3), Hold(3), Run(3, 16, 5, 3)}, false},
+        SqzProgressionCase{"RunWithAnotherStep",
+                           {Hold(2), Run(0, 0, 5, 2), Hold(4), Run(2, 10, 6, 4), Hold(1)},
+                           false},
+        SqzProgressionCase{
+            "RunAfterABreak", {Hold(3), Write(0, {0, 1, 5}), Hold(4), Run(3, 9, 4, 4)}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A table whose time column is read through every kind of reader: 3000 rows from -1000 ps on
-// every 7 ps, written in batches as an importer writes them or row by row, and optionally
-// broken from one row on.
+// every 7 ps, written row by row, in batches as an importer writes them, or appended in runs of
+// a first time and a step, and optionally broken from one row on.
 struct SqzTableCase
 {
     const char* name;
-    bool batches;
+    enum EWay
+    {
+        eRows,
+        eBatches,
+        eRuns
+    } way;
     std::int64_t breakRow; // from this row on the times are 3 ps later; -1: never
 };
 
@@ -140,7 +174,7 @@ protected:
         for (std::int64_t row = 0; row < kRows; ++row)
             times.push_back(-1000 + 7 * row + (c.breakRow >= 0 && row >= c.breakRow ? 3 : 0));
         CqzDataTable& table = b.GetTable();
-        if (!c.batches)
+        if (c.way == SqzTableCase::eRows)
         {
             for (std::int64_t row = 0; row < kRows; ++row)
                 b.Row(times[row], {static_cast<std::uint64_t>(row & 0xffff)});
@@ -149,12 +183,23 @@ protected:
         std::vector<std::uint64_t> values(kRows);
         for (std::int64_t row = 0; row < kRows; ++row)
             values[row] = static_cast<std::uint64_t>(row & 0xffff);
-        for (std::int64_t first = 0; first < kRows; first += 2048)
+        for (std::int64_t first = 0; first < kRows;)
         {
-            const std::int64_t count = std::min<std::int64_t>(2048, kRows - first);
-            table.AppendRows(count);
-            ASSERT_TRUE(table.SetTimes(first, times.data() + first, count));
+            std::int64_t count = std::min<std::int64_t>(2048, kRows - first);
+            if (c.way == SqzTableCase::eRuns)
+            {
+                // Runs end at the break, so that each is a progression.
+                if (first < c.breakRow && first + count > c.breakRow)
+                    count = c.breakRow - first;
+                ASSERT_EQ(table.AppendRows(count, times[first], 7), first);
+            }
+            else
+            {
+                table.AppendRows(count);
+                ASSERT_TRUE(table.SetTimes(first, times.data() + first, count));
+            }
             ASSERT_TRUE(table.SetValues(1, first, values.data() + first, count));
+            first += count;
         }
     }
     void TearDown() override { CqzLabelMgr::Instance().Reset(); }
@@ -230,11 +275,36 @@ TEST_P(TimeProgressionTable, PositionsLandOnTheLastRowAtOrBeforeThem)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tables, TimeProgressionTable,
-                         ::testing::Values(SqzTableCase{"BatchesKept", true, -1},
-                                           SqzTableCase{"RowsKept", false, -1},
-                                           SqzTableCase{"BatchesBrokenLate", true, 2500},
-                                           SqzTableCase{"RowsBrokenAtTheSecondRow", false, 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Tables, TimeProgressionTable,
+    ::testing::Values(SqzTableCase{"BatchesKept", SqzTableCase::eBatches, -1},
+                      SqzTableCase{"RowsKept", SqzTableCase::eRows, -1},
+                      SqzTableCase{"RunsKept", SqzTableCase::eRuns, -1},
+                      SqzTableCase{"BatchesBrokenLate", SqzTableCase::eBatches, 2500},
+                      SqzTableCase{"RowsBrokenAtTheSecondRow", SqzTableCase::eRows, 1},
+                      SqzTableCase{"RunsBrokenLate", SqzTableCase::eRuns, 2500},
+                      SqzTableCase{"RunsBrokenAtTheSecondRow", SqzTableCase::eRuns, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Runs whose times would decrease or leave the range of times are refused whole.
+TEST(TimeProgressionRuns, RefusesRunsThatCannotFollow)
+{
+    CqzLabelMgr::Instance().Reset();
+    CqzData data;
+    CqzDataBuilder b{data};
+    b.AddTable().Time();
+    CqzDataTable& table = b.GetTable();
+    const std::int64_t max = std::numeric_limits<std::int64_t>::max();
+    ASSERT_EQ(table.AppendRows(3, -10, 5), 0);
+    EXPECT_EQ(table.AppendRows(2, -1, 5), -1);      // before the last time (0)
+    EXPECT_EQ(table.AppendRows(2, 0, -1), -1);      // a negative step
+    EXPECT_EQ(table.AppendRows(0, 5, 5), -1);       // no rows
+    EXPECT_EQ(table.AppendRows(3, max - 9, 5), -1); // the last time beyond the range
+    EXPECT_EQ(table.GetRowCount(), 3);
+    EXPECT_EQ(table.AppendRows(2, max - 5, 5), 3);
+    EXPECT_EQ(table.GetTimeAt(4).GetTime(), max);
+    EXPECT_EQ(table.GetTimeAt(2).GetTime(), 0);
+    CqzLabelMgr::Instance().Reset();
+}
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "qzSystem/managers/CqzLabelMgr.h"
 
 #include <algorithm>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -310,6 +311,24 @@ std::int64_t CqzDataTable::AppendRows(std::int64_t count)
         return -1;
     const std::int64_t first = GetRowCount();
     m_imp->AppendRows(count);
+    return first;
+}
+
+std::int64_t CqzDataTable::AppendRows(std::int64_t count, std::int64_t firstTime, std::int64_t step)
+{
+    // The room above the first time, counted unsigned so that a negative first time fits.
+    const std::uint64_t room =
+        static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) -
+        static_cast<std::uint64_t>(firstTime);
+    if (count < 1 || step < 0 || !m_imp->CanAppend(firstTime) ||
+        (step > 0 &&
+         static_cast<std::uint64_t>(count - 1) > room / static_cast<std::uint64_t>(step)))
+        return -1;
+    const std::int64_t first = GetRowCount();
+    const std::int64_t line = GetLineCount();
+    m_imp->AppendRows(count);
+    if (m_imp->times)
+        m_imp->times->SetTimeSteps(line, count, firstTime, step);
     return first;
 }
 

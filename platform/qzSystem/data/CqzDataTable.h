@@ -99,6 +99,11 @@ public:
     std::int64_t AppendRow(std::int64_t time);
     // Appends count rows that hold the last line; returns the first of them (-1 for count < 1).
     std::int64_t AppendRows(std::int64_t count);
+    // The same with the times firstTime + i x step for the rows (a time column whose times stay
+    // a progression keeps them without a time a row). -1, and nothing appended, for count < 1,
+    // a negative step, a first time before the last line's time or a last time beyond the
+    // range of times.
+    std::int64_t AppendRows(std::int64_t count, std::int64_t firstTime, std::int64_t step);
     // Appends a subrow to the last row; returns its subrow number, or -1 without rows or when
     // time is before the last line's time. The first subrow gives the table its subrow column.
     int AppendSubrow();

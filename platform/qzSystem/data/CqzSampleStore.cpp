@@ -71,6 +71,17 @@ bool CqzSampleStore::SetTimes(std::int64_t index, const std::int64_t* picosecond
     return true;
 }
 
+bool CqzSampleStore::SetTimeSteps(std::int64_t index, std::int64_t count, std::int64_t first,
+                                  std::int64_t step)
+{
+    if (m_kind != eqzSampleTime || !IsInside(index, count))
+        return false;
+    m_entries.StepRange(index, count, static_cast<std::uint64_t>(first),
+                        static_cast<std::uint64_t>(step));
+    ClearStatus(index, count);
+    return true;
+}
+
 bool CqzSampleStore::SetText(std::int64_t index, const wchar_t* text, std::size_t length)
 {
     if (m_kind != eqzSampleString || !IsInside(index, 1))

@@ -61,6 +61,10 @@ public:
         return true;
     }
     bool SetTimes(std::int64_t index, const std::int64_t* picoseconds, std::int64_t count);
+    // Line index + i gets first + i x step picoseconds, for i below count (kept without a time
+    // each while the column's times are a progression that they continue).
+    bool SetTimeSteps(std::int64_t index, std::int64_t count, std::int64_t first,
+                      std::int64_t step);
     bool SetStatus(std::int64_t index, int status);
     // Gives every line the same status.
     void FillStatus(int status) { m_statuses.Fill(status); }

@@ -164,26 +164,35 @@ void CqzValueStore::KeepProgression()
 bool CqzValueStore::ContinueProgression(std::int64_t index, const std::uint64_t* values,
                                         std::int64_t count)
 {
+    if (count <= 0)
+        return true;
+    const std::uint64_t step = count > 1 ? values[1] - values[0] : m_step;
+    std::uint64_t expected = values[0];
+    for (std::int64_t i = 0; i < count; ++i, expected += step)
+        if (values[i] != expected)
+            return false;
+    return ContinueSteps(index, count, values[0], step);
+}
+
+bool CqzValueStore::ContinueSteps(std::int64_t index, std::int64_t count, std::uint64_t first,
+                                  std::uint64_t step)
+{
     // Entries before index stay as they are, so they must lie on it; entries after the
     // written ones would hold the new last entry, so the write must reach the end.
     if (count <= 0)
         return true;
     if (index > m_onProgression || index + count != m_count)
         return false;
-    std::uint64_t first = m_first;
-    std::uint64_t step = m_step;
-    std::int64_t i = 0;
-    for (; i < count && index + i < 2; ++i)
-        if (index + i == 0)
-            first = values[i];
-        else
-            step = values[i] - first;
-    std::uint64_t expected = first + static_cast<std::uint64_t>(index + i) * step;
-    for (; i < count; ++i, expected += step)
-        if (values[i] != expected)
-            return false;
-    m_first = first;
-    m_step = step;
+    // Entries 0 and 1 after the write fix the progression; the rest must lie on it.
+    const std::uint64_t zero = index == 0 ? first : m_first;
+    std::uint64_t newStep = m_step;
+    if (index <= 1 && index + count > 1)
+        newStep = first + static_cast<std::uint64_t>(1 - index) * step - zero;
+    if (first != zero + static_cast<std::uint64_t>(index) * newStep ||
+        (count > 1 && step != newStep))
+        return false;
+    m_first = zero;
+    m_step = newStep;
     m_onProgression = m_count;
     return true;
 }
@@ -315,6 +324,27 @@ void CqzValueStore::SetRange(std::int64_t index, const std::uint64_t* values, st
         for (std::int64_t i = 0; i < count; ++i)
             Set(index + i, CqzUInt(values[i]));
     }
+}
+
+void CqzValueStore::StepRange(std::int64_t index, std::int64_t count, std::uint64_t first,
+                              std::uint64_t step)
+{
+    if (m_progression)
+    {
+        if (ContinueSteps(index, count, first, step))
+            return;
+        StoreProgression();
+    }
+    if (m_byteWidth != 8)
+    {
+        for (std::int64_t i = 0; i < count; ++i, first += step)
+            Set(index + i, CqzUInt(first));
+        return;
+    }
+    std::uint8_t* p = m_data + index * m_byteWidth;
+    const std::uint64_t mask = m_mask.GetLow();
+    for (std::int64_t i = 0; i < count; ++i, first += step)
+        Save(p + i * 8, first & mask);
 }
 
 void CqzValueStore::FillRange(std::int64_t index, std::int64_t count, std::uint64_t value)

@@ -87,6 +87,9 @@ public:
                        std::int64_t count);
     // Writes `value` (cut to the width) to count entries from index on.
     void FillRange(std::int64_t index, std::int64_t count, std::uint64_t value);
+    // Writes first + i x step (cut to the width) to entry index + i for i below count; a
+    // progression that they continue keeps them without a value each.
+    void StepRange(std::int64_t index, std::int64_t count, std::uint64_t first, std::uint64_t step);
 
     CqzUInt Get(std::int64_t index) const
     {
@@ -199,6 +202,8 @@ private:
     // Writes to a progression: kept when the entries continue it, stored otherwise.
     void SetProgression(std::int64_t index, const CqzUInt& value);
     bool ContinueProgression(std::int64_t index, const std::uint64_t* values, std::int64_t count);
+    bool ContinueSteps(std::int64_t index, std::int64_t count, std::uint64_t first,
+                       std::uint64_t step);
     // Stores every entry of the progression; the store is an ordinary one from then on.
     void StoreProgression();
     void AppendMany(std::int64_t count, bool hold);
