@@ -8,7 +8,7 @@
 #include <set>
 
 // Chunks are distinct, aligned and writable across block boundaries; given-back chunks are
-// reused before new memory is cut; blocks double from 64 KiB up to 2 MiB, and chunks cut from
+// reused before new memory is cut; blocks double from 64 KiB up to 256 KiB, then 2 MiB, and chunks cut from
 // the 2 MiB blocks (mapped) are zero and said to be, unlike those of the smaller heap blocks
 // and given-back ones.
 TEST(PageBlockPoolTest, CutsChunksFromGrowingBlocksAndReusesGivenOnes)
@@ -31,8 +31,8 @@ TEST(PageBlockPoolTest, CutsChunksFromGrowingBlocksAndReusesGivenOnes)
     bool zeroed = true;
     EXPECT_EQ(pool.Take(&zeroed), given);
     EXPECT_FALSE(zeroed);
-    // 64 KiB + ... + 1 MiB hold 496 chunks; the next comes from the first 2 MiB block.
-    for (int i = 40; i < 496; ++i)
+    // 64 + 128 + 256 KiB hold 112 chunks; the next comes from the first 2 MiB block.
+    for (int i = 40; i < 112; ++i)
         pool.Take();
     const auto* bytes = static_cast<const unsigned char*>(pool.Take(&zeroed));
     EXPECT_TRUE(zeroed);

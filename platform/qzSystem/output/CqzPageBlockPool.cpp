@@ -95,7 +95,10 @@ void CqzPageBlockPool::AddBlock()
     m_blockBytes += bytes;
     m_cut = block;
     m_end = m_cut + bytes;
-    m_nextBlockBytes = std::min(m_nextBlockBytes * 2, LargestBlockBytes);
+    // Past the heap's sizes the next block is a huge one: the heap's blocks are cleared and
+    // faulted 4 KiB at a time, a mapped one is known to be zero and faulted once.
+    m_nextBlockBytes =
+        m_nextBlockBytes * 2 > LargestHeapBlockBytes ? LargestBlockBytes : m_nextBlockBytes * 2;
 }
 
 // Huge blocks are mapped (new zero memory); smaller ones come from the heap, which reuses

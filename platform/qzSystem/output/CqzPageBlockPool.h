@@ -1,13 +1,13 @@
 #pragma once
 // Memory for the pages of one paged source: chunks of one size cut from larger blocks, so that
 // making a page costs no allocation of its own and its first touch no fault of its own. Blocks
-// start small (a source that is read one page at a time holds little) and double up to 2 MiB;
-// those are aligned to 2 MiB and advised to be backed by huge pages, so that producing every
-// page of a deep capture takes one fault per 2 MiB instead of one per 4 KiB. The 2 MiB blocks
-// are mapped from the system, so a chunk cut from a new one is known to hold zero bytes and
-// its page need not clear it; smaller blocks come from the heap (a source made again after a
-// release reuses that memory without a system call). Chunks given back are reused; blocks are released with the pool. Owned by
-// a page store; not thread-safe.
+// start small (a source that is read one page at a time holds little) and double up to
+// 256 KiB; the blocks after those are of 2 MiB, aligned to 2 MiB and advised to be backed by
+// huge pages, so that producing every page of a deep capture takes one fault per 2 MiB instead
+// of one per 4 KiB. The 2 MiB blocks are mapped from the system, so a chunk cut from a new one
+// is known to hold zero bytes and its page need not clear it; smaller blocks come from the heap
+// (a source made again after a release reuses that memory without a system call). Chunks given
+// back are reused; blocks are released with the pool. Owned by a page store; not thread-safe.
 
 #include <cstddef>
 #include <utility>
@@ -17,6 +17,7 @@ class CqzPageBlockPool
 {
 public:
     static constexpr std::size_t FirstBlockBytes = std::size_t{64} << 10;
+    static constexpr std::size_t LargestHeapBlockBytes = std::size_t{256} << 10;
     static constexpr std::size_t LargestBlockBytes = std::size_t{2} << 20;
 
     // chunkBytes at least 1; a chunk larger than the largest block gets a block of its own.
