@@ -189,11 +189,11 @@ private:
     void SetTime(std::uint64_t ticks)
     {
         const unsigned __int128 scaled = static_cast<unsigned __int128>(ticks) * m_timeFactor;
-        if (scaled % m_timeDivisor != 0)
+        if (m_timeDivisor != 1 && scaled % m_timeDivisor != 0)
             Fail("time " + std::to_string(ticks) + " is " +
                  std::to_string(static_cast<std::uint64_t>(scaled)) +
                  " fs, not a whole number of picoseconds (times are kept in picoseconds)");
-        const unsigned __int128 ps = scaled / m_timeDivisor;
+        const unsigned __int128 ps = m_timeDivisor == 1 ? scaled : scaled / m_timeDivisor;
         if (ps > static_cast<unsigned __int128>(std::numeric_limits<std::int64_t>::max()))
             Fail("time " + std::to_string(ticks) + " is beyond the time range");
         const auto time = static_cast<std::int64_t>(ps);

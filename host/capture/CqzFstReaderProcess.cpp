@@ -52,6 +52,15 @@ class PipeWriter
 public:
     explicit PipeWriter(int fd) : m_fd(fd), m_buffer(kBufferBytes) {}
 
+    // A record of a tag and fixed fields, put at once.
+    template <typename... Fields> void Record(char tag, Fields... fields)
+    {
+        char bytes[1 + (sizeof(Fields) + ... + 0)];
+        bytes[0] = tag;
+        std::size_t at = 1;
+        ((std::memcpy(bytes + at, &fields, sizeof fields), at += sizeof fields), ...);
+        Put(bytes, sizeof bytes);
+    }
     void Tag(char tag) { Put(&tag, 1); }
     void U32(std::uint32_t value) { Put(&value, 4); }
     void U64(std::uint64_t value) { Put(&value, 8); }
@@ -109,8 +118,7 @@ struct ChangeSink
     {
         if (timed && at == time)
             return;
-        out->Tag(kTime);
-        out->U64(at);
+        out->Record(kTime, at);
         timed = true;
         time = at;
     }
@@ -122,27 +130,32 @@ struct ChangeSink
         out->U32(handle);
         out->Text(value, length);
     }
+    bool IsBits(fstHandle handle) const { return handle < bits.size() && bits[handle]; }
     // A bit value of 0 and 1 digits only as a number; false for any other.
     bool Bits(std::uint64_t at, fstHandle handle, std::string_view value)
     {
         CqzUInt number;
-        if (handle >= bits.size() || !bits[handle] ||
-            !CqzCaptureNumber::ParseKnownBits(value, number))
+        if (!IsBits(handle) || !CqzCaptureNumber::ParseKnownBits(value, number))
             return false;
-        Time(at);
-        const bool wide = number.GetHigh() != 0;
-        out->Tag(wide ? kWide : kBits);
-        out->U32(handle);
-        if (wide)
-            out->U64(number.GetHigh());
-        out->U64(number.GetLow());
+        Put(at, handle, number);
         return true;
+    }
+    void Put(std::uint64_t at, fstHandle handle, const CqzUInt& number)
+    {
+        Time(at);
+        if (number.GetHigh() != 0)
+            out->Record(kWide, handle, number.GetHigh(), number.GetLow());
+        else
+            out->Record(kBits, handle, number.GetLow());
     }
 };
 
 void OnChange(void* sink, std::uint64_t time, fstHandle handle, const unsigned char* value)
 {
     auto* changes = static_cast<ChangeSink*>(sink);
+    // A single 0 or 1 (the commonest value) without measuring and reading the text.
+    if ((value[0] == '0' || value[0] == '1') && value[1] == 0 && changes->IsBits(handle))
+        return changes->Put(time, handle, CqzUInt(std::uint64_t(value[0] - '0')));
     const std::string_view text(reinterpret_cast<const char*>(value));
     if (!changes->Bits(time, handle, text))
         changes->Change(time, handle, value, static_cast<std::uint32_t>(text.size()));
@@ -300,6 +313,38 @@ struct CqzFstReaderProcess::SqzImp
             end += static_cast<std::size_t>(got);
         }
     }
+    // A time or a number record, the commonest ones, read straight from the buffer; false,
+    // reading nothing, for any other or when less than the longest of them is buffered.
+    bool TakeFixed(SqzRecord& record)
+    {
+        constexpr std::size_t kLongest = 1 + 4 + 8 + 8;
+        if (end - begin < kLongest)
+            return false;
+        const char* p = buffer.data() + begin;
+        switch (p[0])
+        {
+        case kTime:
+            record.kind = eTime;
+            std::memcpy(&record.time, p + 1, 8);
+            begin += 1 + 8;
+            return true;
+        case kBits:
+        case kWide:
+        {
+            const bool wide = p[0] == kWide;
+            record.kind = eBits;
+            std::memcpy(&record.handle, p + 1, 4);
+            record.high = 0;
+            if (wide)
+                std::memcpy(&record.high, p + 5, 8);
+            std::memcpy(&record.low, p + (wide ? 13 : 5), 8);
+            begin += wide ? kLongest : 1 + 4 + 8;
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
     template <typename T> T Take()
     {
         Need(sizeof(T));
@@ -366,6 +411,8 @@ CqzFstReaderProcess::~CqzFstReaderProcess()
 void CqzFstReaderProcess::Next(SqzRecord& record)
 {
     SqzImp& m = *m_imp;
+    if (m.TakeFixed(record))
+        return;
     const char tag = m.Take<char>();
     switch (tag)
     {
