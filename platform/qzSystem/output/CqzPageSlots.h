@@ -60,9 +60,12 @@ public:
     // visit(page, value) for every page that has a value, leaf by leaf.
     template <typename F> void ForEach(F&& visit)
     {
-        for (auto& [number, leaf] : m_leaves)
-            leaf->ForEachUsed([&](int slot)
-                              { visit(number * LeafPages + slot, *leaf->At(slot)); });
+        for (auto& entry : m_leaves)
+        {
+            const std::int64_t first = entry.first * LeafPages;
+            Leaf* leaf = entry.second.get();
+            leaf->ForEachUsed([&](int slot) { visit(first + slot, *leaf->At(slot)); });
+        }
     }
 
     std::size_t GetSize() const { return m_size; }
