@@ -89,20 +89,23 @@ bool Binary(const char* d, const char* e, U128& value, int& bits)
     return true;
 }
 
-// Eight decimal digits appended to `value` (below 10^12 before, so nothing overflows); false
-// (and `value` unchanged) when one of them is no digit. The digits are checked and combined
-// in pairs, fours and eights by multiplications.
-bool EightDigits(const char* p, std::uint64_t& value)
+// The number of `count` (1 to 8) decimal digits at p, read as one word (p may be followed by
+// anything readable up to p + 8); false when one of them is no digit. The digits are shifted
+// to the top of the word, checked together and combined in pairs, fours and eights by
+// multiplications.
+bool Digits(const char* p, unsigned count, std::uint64_t& value)
 {
     std::uint64_t x;
     std::memcpy(&x, p, 8);
+    const unsigned drop = 8 * (8 - count);
+    x <<= drop;
     const std::uint64_t high = kOnes * 0xf0;
-    if (value >= 1000000000000ull || (x & high) != kOnes * 0x30 || ((x + kOnes * 0x06) & high) != kOnes * 0x30)
+    const std::uint64_t zeros = (kOnes * 0x30) << drop;
+    if ((x & high) != zeros || ((x + kOnes * 0x06) & high) != zeros)
         return false;
     x = (x & kOnes * 0x0f) * 2561 >> 8;
     x = (x & 0x00ff00ff00ff00ffull) * 6553601 >> 16;
-    x = (x & 0x0000ffff0000ffffull) * 42949672960001ull >> 32;
-    value = value * 100000000 + x;
+    value = (x & 0x0000ffff0000ffffull) * 42949672960001ull >> 32;
     return true;
 }
 
@@ -156,21 +159,28 @@ void HoldBits(SqzVcdPiece::SqzColumn& c, std::size_t count)
     c.bitCount = count;
 }
 
+// Row `index` takes `bit`, rows [bitCount, index) the last value: whole words are written,
+// without a branch a row, since the rows above bitCount do not count. The first change of a
+// piece (index 0) keeps nothing of the word.
 void PutBit(SqzVcdPiece::SqzColumn& c, std::size_t index, bool bit)
 {
-    const std::uint64_t mask = std::uint64_t{1} << (index & 63);
-    if (c.bitCount == 0)
+    const std::size_t word = index >> 6;
+    if (word >= c.bits.size())
+        c.bits.resize(std::max({word + 1, 2 * c.bits.size(), std::size_t{64}}));
+    std::uint64_t* bits = c.bits.data();
+    const std::size_t from = std::min(c.bitCount, index); // index below bitCount: a row's second change
+    const std::uint64_t fill = from == 0 ? 0 : 0 - (bits[(from - 1) >> 6] >> ((from - 1) & 63) & 1);
+    std::size_t at = from >> 6;
+    const std::uint64_t kept = ~(~std::uint64_t{0} << (from & 63));
+    std::uint64_t value = (bits[at] & kept) | (fill & ~kept);
+    for (; at < word; ++at)
     {
-        // The first change of the piece, in its row 0 (index 0).
-        if (c.bits.empty())
-            c.bits.resize(64);
-        c.bits[0] = bit ? mask : 0;
-        c.bitCount = index + 1;
-        return;
+        bits[at] = value;
+        value = fill;
     }
-    HoldBits(c, index + 1);
-    std::uint64_t& word = c.bits[index >> 6];
-    word = bit ? word | mask : word & ~mask;
+    const std::uint64_t mask = std::uint64_t{1} << (index & 63);
+    bits[word] = (value & ~mask) | ((0 - static_cast<std::uint64_t>(bit)) & mask);
+    c.bitCount = index + 1;
 }
 } // namespace
 
@@ -407,20 +417,15 @@ bool CqzVcdPieceParser::Time(std::string_view digits, std::int64_t& time) const
 {
     if (digits.empty() || digits.size() > 20)
         return false;
-    const bool checked = digits.size() == 20; // fewer digits stay below 10^19
+    // The first 1 to 8 digits, then eight at a time (the word ends in a blank or the padding).
     std::uint64_t ticks = 0;
-    while (digits.size() > 8 && EightDigits(digits.data(), ticks))
-        digits.remove_prefix(8);
-    for (char c : digits)
+    for (auto count = static_cast<unsigned>((digits.size() - 1) % 8 + 1); !digits.empty(); count = 8)
     {
-        const unsigned digit = static_cast<unsigned char>(c) - '0';
-        if (digit > 9)
+        std::uint64_t part = 0;
+        if (!Digits(digits.data(), count, part) || __builtin_mul_overflow(ticks, 100000000u, &ticks) ||
+            __builtin_add_overflow(ticks, part, &ticks))
             return false;
-        if (!checked)
-            ticks = ticks * 10 + digit;
-        else if (__builtin_mul_overflow(ticks, 10u, &ticks) ||
-                 __builtin_add_overflow(ticks, digit, &ticks))
-            return false;
+        digits.remove_prefix(count);
     }
     return Scale(ticks, time);
 }
