@@ -135,52 +135,51 @@ template <typename T> void Hold(std::vector<T>& values, std::size_t count)
         values.resize(count, values.back());
 }
 
-// The same for one-bit values, 64 rows a word: rows [bitCount, count) take the last value.
-// The words grow ahead, twofold, and are kept from piece to piece: only the rows below
-// bitCount count, so nothing is zeroed.
-void HoldBits(SqzVcdPiece::SqzColumn& c, std::size_t count)
+// The same for one-bit values, 64 rows a word: rows [bitCount, row] take the last value, and
+// the word of `row` becomes the one being written (`word`, kept out of `bits` until the rows
+// move on, so that a change loads nothing from `bits`). The word of row bitCount - 1 and the
+// next are stored whether the rows move on or not, without a branch: rows at and above
+// bitCount do not count. The words grow ahead, twofold, and are kept from piece to piece, so
+// nothing is zeroed.
+inline void HoldBits(SqzVcdPiece::SqzColumn& c, std::size_t row)
 {
-    if (c.bitCount == 0 || count <= c.bitCount)
-        return;
-    const std::size_t words = (count + 63) >> 6;
-    if (c.bits.size() < words)
-        c.bits.resize(std::max(words, 2 * c.bits.size()));
     const std::size_t last = c.bitCount - 1;
-    const std::uint64_t fill = 0 - (c.bits[last >> 6] >> (last & 63) & 1);
-    std::size_t word = c.bitCount >> 6;
-    if ((c.bitCount & 63) != 0)
-    {
-        const std::uint64_t above = ~std::uint64_t{0} << (c.bitCount & 63);
-        c.bits[word] = (c.bits[word] & ~above) | (fill & above);
-        ++word;
-    }
-    for (; word < words; ++word)
-        c.bits[word] = fill;
-    c.bitCount = count;
+    const std::uint64_t kept = (std::uint64_t{2} << (last & 63)) - 1; // rows up to `last`
+    const std::uint64_t value = (c.word & kept) | (c.level & ~kept);
+    const std::size_t at = last >> 6;
+    const std::size_t word = row >> 6;
+    if (c.bits.size() < word + 2)
+        c.bits.resize(std::max(word + 2, 2 * c.bits.size()));
+    std::uint64_t* bits = c.bits.data();
+    bits[at] = value;
+    bits[at + 1] = c.level;
+    for (std::size_t w = at + 2; w < word; ++w)
+        bits[w] = c.level;
+    c.word = at == word ? value : c.level;
+    c.bitCount = std::max(c.bitCount, row + 1);
 }
 
-// Row `index` takes `bit`, rows [bitCount, index) the last value: whole words are written,
-// without a branch a row, since the rows above bitCount do not count. The first change of a
-// piece (index 0) keeps nothing of the word.
+// Row `index` takes `bit` (the first change of a piece is its row 0).
 void PutBit(SqzVcdPiece::SqzColumn& c, std::size_t index, bool bit)
 {
-    const std::size_t word = index >> 6;
-    if (word >= c.bits.size())
-        c.bits.resize(std::max({word + 1, 2 * c.bits.size(), std::size_t{64}}));
-    std::uint64_t* bits = c.bits.data();
-    const std::size_t from = std::min(c.bitCount, index); // index below bitCount: a row's second change
-    const std::uint64_t fill = from == 0 ? 0 : 0 - (bits[(from - 1) >> 6] >> ((from - 1) & 63) & 1);
-    std::size_t at = from >> 6;
-    const std::uint64_t kept = ~(~std::uint64_t{0} << (from & 63));
-    std::uint64_t value = (bits[at] & kept) | (fill & ~kept);
-    for (; at < word; ++at)
-    {
-        bits[at] = value;
-        value = fill;
-    }
+    const std::uint64_t level = 0 - static_cast<std::uint64_t>(bit);
+    if (c.bitCount == 0)
+        c.word = 0;
+    else
+        HoldBits(c, index);
     const std::uint64_t mask = std::uint64_t{1} << (index & 63);
-    bits[word] = (value & ~mask) | ((0 - static_cast<std::uint64_t>(bit)) & mask);
+    c.word = (c.word & ~mask) | (level & mask);
+    c.level = level;
     c.bitCount = index + 1;
+}
+
+// Rows [bitCount, count) take the last value, and the word being written goes into `bits`.
+void EndBits(SqzVcdPiece::SqzColumn& c, std::size_t count)
+{
+    if (c.bitCount == 0)
+        return;
+    HoldBits(c, count - 1);
+    c.bits[(count - 1) >> 6] = c.word;
 }
 } // namespace
 
@@ -209,7 +208,7 @@ public:
         {
             SqzVcdPiece::SqzColumn& c = m_piece.columns[static_cast<std::size_t>(column)];
             const auto count = rows - static_cast<std::size_t>(c.first);
-            HoldBits(c, count);
+            EndBits(c, count);
             Hold(c.narrow, count);
             Hold(c.values, count);
             Hold(c.wide, count);
