@@ -144,18 +144,20 @@ template <typename T> void Hold(std::vector<T>& values, std::size_t count)
 inline void HoldBits(SqzVcdPiece::SqzColumn& c, std::size_t row)
 {
     const std::size_t last = c.bitCount - 1;
+    const std::uint64_t level = c.level;
     const std::uint64_t kept = (std::uint64_t{2} << (last & 63)) - 1; // rows up to `last`
-    const std::uint64_t value = (c.word & kept) | (c.level & ~kept);
+    const std::uint64_t value = (c.word & kept) | (level & ~kept);
     const std::size_t at = last >> 6;
     const std::size_t word = row >> 6;
     if (c.bits.size() < word + 2)
         c.bits.resize(std::max(word + 2, 2 * c.bits.size()));
     std::uint64_t* bits = c.bits.data();
     bits[at] = value;
-    bits[at + 1] = c.level;
+    bits[at + 1] = level;
     for (std::size_t w = at + 2; w < word; ++w)
-        bits[w] = c.level;
-    c.word = at == word ? value : c.level;
+        bits[w] = level;
+    const std::uint64_t moved = 0 - static_cast<std::uint64_t>(at != word);
+    c.word = (value & ~moved) | (level & moved);
     c.bitCount = std::max(c.bitCount, row + 1);
 }
 
