@@ -324,22 +324,34 @@ private:
         return true;
     }
 
+    // Small enough to be inlined where a change is read: one-bit changes are most of many
+    // dumps; first changes and wider values go out of line.
     void Set(const SqzTarget& t, U128 value)
     {
         SqzVcdPiece::SqzColumn& c = m_piece.columns[static_cast<std::size_t>(t.column)];
         if (c.first < 0)
-        {
-            c.first = m_row;
-            c.column = t.column;
-            c.width = t.width;
-            m_piece.changed.push_back(t.column);
-        }
+            Start(c, t);
         const auto index = static_cast<std::size_t>(m_row - c.first);
         if (t.width == 1)
             PutBit(c, index, (value & 1) != 0);
-        else if (t.width <= 8)
+        else
+            PutValue(c, index, value);
+    }
+
+    // The column's first change in the piece.
+    [[gnu::cold]] void Start(SqzVcdPiece::SqzColumn& c, const SqzTarget& t)
+    {
+        c.first = m_row;
+        c.column = t.column;
+        c.width = t.width;
+        m_piece.changed.push_back(t.column);
+    }
+
+    [[gnu::noinline]] static void PutValue(SqzVcdPiece::SqzColumn& c, std::size_t index, U128 value)
+    {
+        if (c.width <= 8)
             Put(c.narrow, index, static_cast<std::uint8_t>(value));
-        else if (t.width <= 64)
+        else if (c.width <= 64)
             Put(c.values, index, static_cast<std::uint64_t>(value));
         else
             Put(c.wide, index,
