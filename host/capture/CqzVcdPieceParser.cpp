@@ -221,12 +221,10 @@ private:
     // The next word; false at the end of the piece or at a control byte.
     bool NextWord(std::string_view& word)
     {
-        while (m_p < m_end && static_cast<unsigned char>(*m_p) <= ' ')
-        {
-            const auto c = static_cast<unsigned char>(*m_p++);
-            if (c != ' ' && c != '\n' && c != '\r' && c != '\t' && c != '\v' && c != '\f')
-                return Stop();
-        }
+        if (*m_p == '\n' && static_cast<unsigned char>(m_p[1]) > ' ')
+            ++m_p; // most often one newline (the padding after the text is zeros)
+        else if (!SkipBlanks())
+            return Stop();
         if (m_p == m_end)
             return false;
         const char* q = WordEnd(m_p);
@@ -234,6 +232,17 @@ private:
             return Stop();
         word = std::string_view(m_p, static_cast<std::size_t>(q - m_p));
         m_p = q;
+        return true;
+    }
+    // Past blanks; false at a control byte.
+    bool SkipBlanks()
+    {
+        while (m_p < m_end && static_cast<unsigned char>(*m_p) <= ' ')
+        {
+            const auto c = static_cast<unsigned char>(*m_p++);
+            if (c != ' ' && c != '\n' && c != '\r' && c != '\t' && c != '\v' && c != '\f')
+                return false;
+        }
         return true;
     }
     bool Stop()
