@@ -89,20 +89,23 @@ bool Binary(const char* d, const char* e, U128& value, int& bits)
     return true;
 }
 
-// Eight decimal digits appended to `value` (below 10^12 before, so nothing overflows); false
-// (and `value` unchanged) when one of them is no digit. The digits are checked and combined
-// in pairs, fours and eights by multiplications.
-bool EightDigits(const char* p, std::uint64_t& value)
+// The number of `count` (1 to 8) decimal digits at p, read as one word (p may be followed by
+// anything readable up to p + 8); false when one of them is no digit. The digits are shifted
+// to the top of the word, checked together and combined in pairs, fours and eights by
+// multiplications.
+bool Digits(const char* p, unsigned count, std::uint64_t& value)
 {
     std::uint64_t x;
     std::memcpy(&x, p, 8);
+    const unsigned drop = 8 * (8 - count);
+    x <<= drop;
     const std::uint64_t high = kOnes * 0xf0;
-    if (value >= 1000000000000ull || (x & high) != kOnes * 0x30 || ((x + kOnes * 0x06) & high) != kOnes * 0x30)
+    const std::uint64_t zeros = (kOnes * 0x30) << drop;
+    if ((x & high) != zeros || ((x + kOnes * 0x06) & high) != zeros)
         return false;
     x = (x & kOnes * 0x0f) * 2561 >> 8;
     x = (x & 0x00ff00ff00ff00ffull) * 6553601 >> 16;
-    x = (x & 0x0000ffff0000ffffull) * 42949672960001ull >> 32;
-    value = value * 100000000 + x;
+    value = (x & 0x0000ffff0000ffffull) * 42949672960001ull >> 32;
     return true;
 }
 
@@ -132,45 +135,53 @@ template <typename T> void Hold(std::vector<T>& values, std::size_t count)
         values.resize(count, values.back());
 }
 
-// The same for one-bit values, 64 rows a word: rows [bitCount, count) take the last value.
-// The words grow ahead, twofold, and are kept from piece to piece: only the rows below
-// bitCount count, so nothing is zeroed.
-void HoldBits(SqzVcdPiece::SqzColumn& c, std::size_t count)
+// The same for one-bit values, 64 rows a word: rows [bitCount, row] take the last value, and
+// the word of `row` becomes the one being written (`word`, kept out of `bits` until the rows
+// move on, so that a change loads nothing from `bits`). The word of row bitCount - 1 and the
+// next are stored whether the rows move on or not, without a branch: rows at and above
+// bitCount do not count. The words grow ahead, twofold, and are kept from piece to piece, so
+// nothing is zeroed.
+inline void HoldBits(SqzVcdPiece::SqzColumn& c, std::size_t row)
 {
-    if (c.bitCount == 0 || count <= c.bitCount)
-        return;
-    const std::size_t words = (count + 63) >> 6;
-    if (c.bits.size() < words)
-        c.bits.resize(std::max(words, 2 * c.bits.size()));
     const std::size_t last = c.bitCount - 1;
-    const std::uint64_t fill = 0 - (c.bits[last >> 6] >> (last & 63) & 1);
-    std::size_t word = c.bitCount >> 6;
-    if ((c.bitCount & 63) != 0)
-    {
-        const std::uint64_t above = ~std::uint64_t{0} << (c.bitCount & 63);
-        c.bits[word] = (c.bits[word] & ~above) | (fill & above);
-        ++word;
-    }
-    for (; word < words; ++word)
-        c.bits[word] = fill;
-    c.bitCount = count;
+    const std::uint64_t level = c.level;
+    const std::uint64_t kept = (std::uint64_t{2} << (last & 63)) - 1; // rows up to `last`
+    const std::uint64_t value = (c.word & kept) | (level & ~kept);
+    const std::size_t at = last >> 6;
+    const std::size_t word = row >> 6;
+    if (c.bits.size() < word + 2)
+        c.bits.resize(std::max(word + 2, 2 * c.bits.size()));
+    std::uint64_t* bits = c.bits.data();
+    bits[at] = value;
+    bits[at + 1] = level;
+    for (std::size_t w = at + 2; w < word; ++w)
+        bits[w] = level;
+    const std::uint64_t moved = 0 - static_cast<std::uint64_t>(at != word);
+    c.word = (value & ~moved) | (level & moved);
+    c.bitCount = std::max(c.bitCount, row + 1);
 }
 
+// Row `index` takes `bit` (the first change of a piece is its row 0).
 void PutBit(SqzVcdPiece::SqzColumn& c, std::size_t index, bool bit)
 {
-    const std::uint64_t mask = std::uint64_t{1} << (index & 63);
+    const std::uint64_t level = 0 - static_cast<std::uint64_t>(bit);
     if (c.bitCount == 0)
-    {
-        // The first change of the piece, in its row 0 (index 0).
-        if (c.bits.empty())
-            c.bits.resize(64);
-        c.bits[0] = bit ? mask : 0;
-        c.bitCount = index + 1;
+        c.word = 0;
+    else
+        HoldBits(c, index);
+    const std::uint64_t mask = std::uint64_t{1} << (index & 63);
+    c.word = (c.word & ~mask) | (level & mask);
+    c.level = level;
+    c.bitCount = index + 1;
+}
+
+// Rows [bitCount, count) take the last value, and the word being written goes into `bits`.
+void EndBits(SqzVcdPiece::SqzColumn& c, std::size_t count)
+{
+    if (c.bitCount == 0)
         return;
-    }
-    HoldBits(c, index + 1);
-    std::uint64_t& word = c.bits[index >> 6];
-    word = bit ? word | mask : word & ~mask;
+    HoldBits(c, count - 1);
+    c.bits[(count - 1) >> 6] = c.word;
 }
 } // namespace
 
@@ -199,7 +210,7 @@ public:
         {
             SqzVcdPiece::SqzColumn& c = m_piece.columns[static_cast<std::size_t>(column)];
             const auto count = rows - static_cast<std::size_t>(c.first);
-            HoldBits(c, count);
+            EndBits(c, count);
             Hold(c.narrow, count);
             Hold(c.values, count);
             Hold(c.wide, count);
@@ -210,12 +221,10 @@ private:
     // The next word; false at the end of the piece or at a control byte.
     bool NextWord(std::string_view& word)
     {
-        while (m_p < m_end && static_cast<unsigned char>(*m_p) <= ' ')
-        {
-            const auto c = static_cast<unsigned char>(*m_p++);
-            if (c != ' ' && c != '\n' && c != '\r' && c != '\t' && c != '\v' && c != '\f')
-                return Stop();
-        }
+        if (*m_p == '\n' && static_cast<unsigned char>(m_p[1]) > ' ')
+            ++m_p; // most often one newline (the padding after the text is zeros)
+        else if (!SkipBlanks())
+            return Stop();
         if (m_p == m_end)
             return false;
         const char* q = WordEnd(m_p);
@@ -223,6 +232,17 @@ private:
             return Stop();
         word = std::string_view(m_p, static_cast<std::size_t>(q - m_p));
         m_p = q;
+        return true;
+    }
+    // Past blanks; false at a control byte.
+    bool SkipBlanks()
+    {
+        while (m_p < m_end && static_cast<unsigned char>(*m_p) <= ' ')
+        {
+            const auto c = static_cast<unsigned char>(*m_p++);
+            if (c != ' ' && c != '\n' && c != '\r' && c != '\t' && c != '\v' && c != '\f')
+                return false;
+        }
         return true;
     }
     bool Stop()
@@ -313,22 +333,34 @@ private:
         return true;
     }
 
+    // Small enough to be inlined where a change is read: one-bit changes are most of many
+    // dumps; first changes and wider values go out of line.
     void Set(const SqzTarget& t, U128 value)
     {
         SqzVcdPiece::SqzColumn& c = m_piece.columns[static_cast<std::size_t>(t.column)];
         if (c.first < 0)
-        {
-            c.first = m_row;
-            c.column = t.column;
-            c.width = t.width;
-            m_piece.changed.push_back(t.column);
-        }
+            Start(c, t);
         const auto index = static_cast<std::size_t>(m_row - c.first);
         if (t.width == 1)
             PutBit(c, index, (value & 1) != 0);
-        else if (t.width <= 8)
+        else
+            PutValue(c, index, value);
+    }
+
+    // The column's first change in the piece.
+    [[gnu::cold]] void Start(SqzVcdPiece::SqzColumn& c, const SqzTarget& t)
+    {
+        c.first = m_row;
+        c.column = t.column;
+        c.width = t.width;
+        m_piece.changed.push_back(t.column);
+    }
+
+    [[gnu::noinline]] static void PutValue(SqzVcdPiece::SqzColumn& c, std::size_t index, U128 value)
+    {
+        if (c.width <= 8)
             Put(c.narrow, index, static_cast<std::uint8_t>(value));
-        else if (t.width <= 64)
+        else if (c.width <= 64)
             Put(c.values, index, static_cast<std::uint64_t>(value));
         else
             Put(c.wide, index,
@@ -407,20 +439,15 @@ bool CqzVcdPieceParser::Time(std::string_view digits, std::int64_t& time) const
 {
     if (digits.empty() || digits.size() > 20)
         return false;
-    const bool checked = digits.size() == 20; // fewer digits stay below 10^19
+    // The first 1 to 8 digits, then eight at a time (the word ends in a blank or the padding).
     std::uint64_t ticks = 0;
-    while (digits.size() > 8 && EightDigits(digits.data(), ticks))
-        digits.remove_prefix(8);
-    for (char c : digits)
+    for (auto count = static_cast<unsigned>((digits.size() - 1) % 8 + 1); !digits.empty(); count = 8)
     {
-        const unsigned digit = static_cast<unsigned char>(c) - '0';
-        if (digit > 9)
+        std::uint64_t part = 0;
+        if (!Digits(digits.data(), count, part) || __builtin_mul_overflow(ticks, 100000000u, &ticks) ||
+            __builtin_add_overflow(ticks, part, &ticks))
             return false;
-        if (!checked)
-            ticks = ticks * 10 + digit;
-        else if (__builtin_mul_overflow(ticks, 10u, &ticks) ||
-                 __builtin_add_overflow(ticks, digit, &ticks))
-            return false;
+        digits.remove_prefix(count);
     }
     return Scale(ticks, time);
 }

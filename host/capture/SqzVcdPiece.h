@@ -33,6 +33,8 @@ struct SqzVcdPiece
         std::int64_t first = -1; // the row of its first change
         std::vector<std::uint64_t> bits;    // width 1: bit i % 64 of word i / 64 (i < bitCount)
         std::size_t bitCount = 0;
+        std::uint64_t word = 0;  // width 1 while read: the word of row bitCount - 1 (not in bits)
+        std::uint64_t level = 0; // width 1 while read: all ones when row bitCount - 1 is 1
         std::vector<std::uint8_t> narrow;   // width 2 to 8
         std::vector<std::uint64_t> values;  // width 9 to 64
         std::vector<CqzUInt> wide;          // width 65 to 128

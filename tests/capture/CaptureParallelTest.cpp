@@ -130,7 +130,8 @@ std::string RandomDump(std::uint32_t seed, bool broken)
         out += eol;
     }
     out += std::string("$upscope $end") + eol + "$enddefinitions $end" + eol;
-    std::int64_t time = 0;
+    // Times of 1 to 17 digits.
+    std::int64_t time = pick(2) == 0 ? 0 : static_cast<std::int64_t>(rng()) << pick(25);
     const int steps = 50 + pick(400);
     const int breakAt = broken ? pick(steps) : -1;
     for (int step = 0; step < steps; ++step)
@@ -313,6 +314,18 @@ TEST_F(CaptureParallelTest, GeneratedDumpsReadTheSameInPieces)
 {
     for (std::uint32_t seed = 1; seed <= 40; ++seed)
         ExpectSame(RandomDump(seed, seed % 4 == 0), "seed " + std::to_string(seed));
+}
+
+// One-bit wires changed once, twice or not at each timestamp, so that a row's second change
+// falls on every place in a word of 64 rows.
+TEST_F(CaptureParallelTest, WiresChangedTwiceInARowReadTheSameInPieces)
+{
+    std::string dump = "$timescale 1 ns $end\n$var wire 1 ! a $end\n$var wire 1 \" b $end\n"
+                       "$enddefinitions $end\n";
+    for (int row = 0; row < 1500; ++row)
+        dump += "#" + std::to_string(row) + "\n" + (row % 3 == 0 ? "1!\n0!\n" : "") +
+                (row % 5 != 0 ? "0\"\n" : "") + (row % 7 == 0 ? "1\"\n" : "") + (row % 2 ? "1!\n" : "");
+    ExpectSame(dump, "wires changed twice");
 }
 
 TEST_F(CaptureParallelTest, CsvFilesReadTheSameInPieces)
