@@ -5,13 +5,17 @@
 #include "capture/CqzCaptureTable.h"
 #include "capture/CqzCaptureText.h"
 #include "capture/CqzCaptureVars.h"
+#include "capture/CqzCaptureWorkers.h"
 #include "capture/CqzFstLayout.h"
 #include "capture/CqzFstReaderProcess.h"
 
 #include <fstapi.h>
 
 #include <algorithm>
+#include <future>
 #include <limits>
+#include <memory>
+#include <new>
 #include <vector>
 
 struct CqzFstImporter::SqzImp
@@ -82,7 +86,9 @@ public:
     std::unique_ptr<CqzData> Run()
     {
         ReadDeclarations();
+        PrefaultPromisedRows();
         ReadChanges();
+        EndPrefault();
         if (m_options.progress)
             m_options.progress(m_layout.GetSize(), m_layout.GetSize());
         return m_out.Release();
@@ -208,7 +214,46 @@ private:
 
     void AppendRow(std::int64_t time)
     {
+        if (m_lastRow + 1 >= m_promisedRows)
+            EndPrefault();
         m_lastRow = m_out.AppendRow(time);
+    }
+
+    // The rows the time tables promise (a row a time, and the dump's end) are made present on
+    // a worker while the changes are read, so that the zeroing of the table's fresh pages does
+    // not hold up the reading. None where the promise is beyond the memory limit or the system
+    // refuses the room (the import then finds out as the rows come); a damaged file that
+    // brings more rows ends the job before the table grows past the promise.
+    void PrefaultPromisedRows()
+    {
+        if (CqzCaptureWorkers::Count() == 0)
+            return;
+        std::int64_t rows = 1;
+        for (const CqzFstLayout::SqzBlock& block : m_layout.GetBlocks())
+        {
+            if (block.timeCount > static_cast<std::uint64_t>(kMostPromisedRows - rows))
+                return;
+            rows += static_cast<std::int64_t>(block.timeCount);
+        }
+        try
+        {
+            m_out.CheckMemory(rows);
+            m_out.GetTable().Reserve(rows);
+        }
+        catch (const std::bad_alloc&)
+        {
+            return;
+        }
+        m_promisedRows = rows;
+        m_prefaulter = std::make_unique<CqzCaptureWorkers>(1);
+        m_prefault = m_prefaulter->Run(m_out.GetTable().PrefaultJob(0, rows));
+    }
+
+    void EndPrefault()
+    {
+        if (m_prefault.valid())
+            m_prefault.get();
+        m_promisedRows = std::numeric_limits<std::int64_t>::max();
     }
 
     // The variables a change writes.
@@ -279,6 +324,11 @@ private:
     std::vector<std::uint64_t> m_times;
     std::size_t m_timeIndex = 0;
     std::string m_scratch;
+    // The prefaulting job; after the table, so that it ends before the table goes.
+    static constexpr std::int64_t kMostPromisedRows = std::int64_t{1} << 40;
+    std::int64_t m_promisedRows = std::numeric_limits<std::int64_t>::max();
+    std::unique_ptr<CqzCaptureWorkers> m_prefaulter;
+    std::future<void> m_prefault;
 };
 } // namespace
 
