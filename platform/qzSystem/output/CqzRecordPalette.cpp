@@ -55,11 +55,6 @@ bool CqzRecordPalette::SetVectorUnit(bool on)
     return UseVector();
 }
 
-bool CqzRecordPalette::HasVectorUnit()
-{
-    return UseVector();
-}
-
 bool CqzRecordPalette::Encode(const CqzSampleAttributes* records, std::uint8_t* codes,
                               std::size_t count)
 {

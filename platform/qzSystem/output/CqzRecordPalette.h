@@ -38,7 +38,6 @@ public:
     // Whether the vector forms are used (never on a processor without AVX-512). Meant for tests
     // and benchmarks; answers the form now in use.
     static bool SetVectorUnit(bool on);
-    static bool HasVectorUnit();
 
 private:
     static constexpr int VectorPaletteLimit = 16;
