@@ -3,8 +3,7 @@
 // bytes that holds the column's width; one-bit values eight to a byte (entry i is bit i % 8 of
 // byte i / 8). Written by importers through CqzDataTable and read on the hot path of
 // evaluation, so the common operations are inline. The buffer is one contiguous block: small
-// ones from the heap, from 256 KiB on an anonymous mapping (asked for in huge pages from 2 MiB
-// on), grown by remapping its pages instead of copying them. Owned by a CqzSampleStore.
+// ones from the heap, from 256 KiB on an anonymous mapping of small pages, grown by remapping its pages instead of copying them. Owned by a CqzSampleStore.
 //
 // A store may hold its entries as a progression instead (KeepProgression: the times of a
 // fixed sample rate): entry i is first + i x step for the entries written so far, and appended
