@@ -567,7 +567,7 @@ private:
         const std::int64_t first = table.AppendRows(rows);
         table.SetTimes(first, piece.times.data(), rows);
         for (int column : piece.changed)
-            JoinColumn(piece.columns[static_cast<std::size_t>(column)], first);
+            JoinColumn(piece.columns[static_cast<std::size_t>(column)], first, rows);
         JoinTexts(piece, first);
         m_out.CheckAppend(first, rows);
         m_lastTime = piece.times.back();
@@ -608,13 +608,12 @@ private:
         return it->second;
     }
 
-    void JoinColumn(const SqzVcdPiece::SqzColumn& c, std::int64_t first)
+    void JoinColumn(const SqzVcdPiece::SqzColumn& c, std::int64_t first, std::int64_t rows)
     {
         CqzDataTable& table = m_out.GetTable();
         const std::int64_t row = first + c.first;
-        if (c.bitCount != 0)
-            table.SetPackedBits(c.column, row, c.bits.data(), 0,
-                                static_cast<std::int64_t>(c.bitCount));
+        if (c.width == 1)
+            table.SetPackedBits(c.column, row, c.bits.data(), c.first - c.bitsRow, rows - c.first);
         else if (!c.narrow.empty())
             table.SetValues(c.column, row, c.narrow.data(), static_cast<std::int64_t>(c.narrow.size()));
         else if (!c.values.empty())

@@ -42,6 +42,28 @@ const char* WordEnd(const char* p)
 #endif
 }
 
+// The newlines among the 64 bytes from p, as bits.
+std::uint64_t Newlines(const char* p)
+{
+#if defined(__SSE2__)
+    const __m128i newline = _mm_set1_epi8('\n');
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 4; ++i)
+    {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        mask |= static_cast<std::uint64_t>(static_cast<unsigned>(
+                    _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline))))
+                << (16 * i);
+    }
+    return mask;
+#else
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        mask |= static_cast<std::uint64_t>(p[i] == '\n') << i;
+    return mask;
+#endif
+}
+
 // Binary digits (at most 128 after leading zeros), eight at a time: a byte of '0' or '1'
 // differs from '0' in its lowest bit only, and a multiplication gathers the eight bits. The
 // digits are followed by a byte that is no digit (a blank, or the padding after the text), so
@@ -135,54 +157,6 @@ template <typename T> void Hold(std::vector<T>& values, std::size_t count)
         values.resize(count, values.back());
 }
 
-// The same for one-bit values, 64 rows a word: rows [bitCount, row] take the last value, and
-// the word of `row` becomes the one being written (`word`, kept out of `bits` until the rows
-// move on, so that a change loads nothing from `bits`). The word of row bitCount - 1 and the
-// next are stored whether the rows move on or not, without a branch: rows at and above
-// bitCount do not count. The words grow ahead, twofold, and are kept from piece to piece, so
-// nothing is zeroed.
-inline void HoldBits(SqzVcdPiece::SqzColumn& c, std::size_t row)
-{
-    const std::size_t last = c.bitCount - 1;
-    const std::uint64_t level = c.level;
-    const std::uint64_t kept = (std::uint64_t{2} << (last & 63)) - 1; // rows up to `last`
-    const std::uint64_t value = (c.word & kept) | (level & ~kept);
-    const std::size_t at = last >> 6;
-    const std::size_t word = row >> 6;
-    if (c.bits.size() < word + 2)
-        c.bits.resize(std::max(word + 2, 2 * c.bits.size()));
-    std::uint64_t* bits = c.bits.data();
-    bits[at] = value;
-    bits[at + 1] = level;
-    for (std::size_t w = at + 2; w < word; ++w)
-        bits[w] = level;
-    const std::uint64_t moved = 0 - static_cast<std::uint64_t>(at != word);
-    c.word = (value & ~moved) | (level & moved);
-    c.bitCount = std::max(c.bitCount, row + 1);
-}
-
-// Row `index` takes `bit` (the first change of a piece is its row 0).
-void PutBit(SqzVcdPiece::SqzColumn& c, std::size_t index, bool bit)
-{
-    const std::uint64_t level = 0 - static_cast<std::uint64_t>(bit);
-    if (c.bitCount == 0)
-        c.word = 0;
-    else
-        HoldBits(c, index);
-    const std::uint64_t mask = std::uint64_t{1} << (index & 63);
-    c.word = (c.word & ~mask) | (level & mask);
-    c.level = level;
-    c.bitCount = index + 1;
-}
-
-// Rows [bitCount, count) take the last value, and the word being written goes into `bits`.
-void EndBits(SqzVcdPiece::SqzColumn& c, std::size_t count)
-{
-    if (c.bitCount == 0)
-        return;
-    HoldBits(c, count - 1);
-    c.bits[(count - 1) >> 6] = c.word;
-}
 } // namespace
 
 // One piece's reading: false from any step leaves the piece to the plain path.
@@ -190,34 +164,169 @@ class CqzVcdPieceParser::Reading
 {
 public:
     Reading(const CqzVcdPieceParser& parser, SqzVcdPiece& piece)
-        : m_parser(parser), m_piece(piece), m_p(piece.Begin()), m_end(piece.End())
+        : m_parser(parser), m_piece(piece), m_p(piece.Begin()), m_end(piece.End()),
+          m_base(piece.Begin()), m_newlines(Newlines(piece.Begin()))
     {
+        m_slotOfCode.fill(-1);
     }
 
+    // Line by line: the lines of the common forms (a timestamp, a one-bit change, a vector
+    // with a one-character code) are read whole; any other line is read word by word.
     bool Run()
     {
-        std::string_view word;
-        while (NextWord(word))
+        const char* p = m_p;
+        while (p < m_end)
+        {
+            if (*p == '\n')
+            {
+                ++p;
+                continue;
+            }
+            const char* e = LineEnd(p);
+            if (Line(p, e))
+            {
+                p = e + (e < m_end); // past the newline
+                continue;
+            }
+            m_p = p;
+            std::string_view word;
+            if (!NextWord(word))
+                return m_p == m_end && m_row >= 0;
             if (!Statement(word))
                 return false;
-        return m_row >= 0 && m_p == m_end;
+            p = m_p;
+        }
+        return m_row >= 0;
     }
 
     void Finish()
     {
         const auto rows = static_cast<std::size_t>(m_row + 1);
+        m_piece.lanes.EndRow();
+        m_bits.clear();
         for (int column : m_piece.changed)
         {
             SqzVcdPiece::SqzColumn& c = m_piece.columns[static_cast<std::size_t>(column)];
             const auto count = rows - static_cast<std::size_t>(c.first);
-            EndBits(c, count);
+            if (c.width == 1)
+            {
+                c.bitsRow = m_piece.lanes.GetFirstRow(c.slot);
+                m_bits.push_back(&c.bits);
+            }
             Hold(c.narrow, count);
             Hold(c.values, count);
             Hold(c.wide, count);
         }
+        m_piece.lanes.Spread(m_bits.data());
     }
 
 private:
+    // The first newline at or after p (m_end when none): newlines are found 64 bytes at a time
+    // (the text is followed by as many zero bytes).
+    const char* LineEnd(const char* p)
+    {
+        while (p < m_end)
+        {
+            if (const auto offset = static_cast<std::size_t>(p - m_base); offset < 64)
+            {
+                if (const std::uint64_t mask = m_newlines >> offset; mask != 0)
+                    return std::min(p + __builtin_ctzll(mask), m_end);
+                p = m_base + 64;
+                continue;
+            }
+            m_base = p;
+            m_newlines = Newlines(p);
+        }
+        return m_end;
+    }
+
+    // A line [p, e) of a common form, read; false, with nothing read, for any other line.
+    bool Line(const char* p, const char* e)
+    {
+        switch (*p)
+        {
+        case '#':
+            return NextTime(p + 1, e) ||
+                   Timestamp(std::string_view(p + 1, static_cast<std::size_t>(e - p - 1)));
+        case '0':
+        case '1':
+            return e - p == 2 && m_row >= 0 && SingleBit(p[1], *p == '1');
+        case 'b':
+        case 'B':
+            return e - p >= 4 && e[-2] == ' ' && m_row >= 0 && SingleVector(p + 1, e - 2, e[-1]);
+        default:
+            return false;
+        }
+    }
+
+    // The common timestamp: up to sixteen digits, later than the last, in whole picoseconds.
+    bool NextTime(const char* d, const char* e)
+    {
+        const auto count = static_cast<unsigned>(e - d);
+        const unsigned high = count > 8 ? count - 8 : 0;
+        std::uint64_t upper = 0;
+        std::uint64_t lower = 0;
+        std::int64_t time = 0;
+        if (count - 1 >= 16 || m_parser.m_divisor != 1 || m_row < 0 ||
+            (high != 0 && !Digits(d, high, upper)) || !Digits(d + high, count - high, lower) ||
+            __builtin_mul_overflow(static_cast<std::int64_t>(upper * 100000000 + lower),
+                                   m_parser.m_factor, &time) ||
+            time <= m_last)
+            return false;
+        m_piece.lanes.EndRow();
+        m_piece.times.push_back(time);
+        ++m_row;
+        m_last = time;
+        return true;
+    }
+
+    // A change of the one-bit column a one-character code alone writes; false for any other
+    // code. The code's slot is looked up once a piece.
+    bool SingleBit(char code, bool bit)
+    {
+        const auto k = static_cast<unsigned char>(code);
+        if (k >= m_slotOfCode.size())
+            return false;
+        int slot = m_slotOfCode[k];
+        if (slot < 0)
+            slot = m_slotOfCode[k] = static_cast<std::int16_t>(FirstBit(code));
+        if (slot == kNoSlot)
+            return false;
+        m_piece.lanes.Set(slot, bit);
+        return true;
+    }
+
+    [[gnu::cold]] int FirstBit(char code)
+    {
+        const SqzTarget* t = Single(code);
+        if (t == nullptr || t->width != 1 || m_piece.lanes.GetSlotCount() >= kNoSlot)
+            return kNoSlot;
+        SqzVcdPiece::SqzColumn& c = m_piece.columns[static_cast<std::size_t>(t->column)];
+        if (c.first < 0)
+            Start(c, *t);
+        return c.slot;
+    }
+
+    bool SingleVector(const char* digits, const char* end, char code)
+    {
+        U128 value = 0;
+        int bits = 0;
+        const SqzTarget* t = Single(code);
+        if (t == nullptr || !Binary(digits, end, value, bits) || bits > t->width)
+            return false;
+        Set(*t, value);
+        return true;
+    }
+
+    // The column a one-character code alone writes (null when it writes none or more).
+    const SqzTarget* Single(char code) const
+    {
+        const auto k = static_cast<unsigned char>(code);
+        if (k >= m_parser.m_single.size() || m_parser.m_single[k].column < 0)
+            return nullptr;
+        return &m_parser.m_single[k];
+    }
+
     // The next word; false at the end of the piece or at a control byte.
     bool NextWord(std::string_view& word)
     {
@@ -282,6 +391,8 @@ private:
             return false;
         if (m_row < 0 || time != m_last)
         {
+            if (m_row >= 0)
+                m_piece.lanes.EndRow();
             m_piece.times.push_back(time);
             ++m_row;
         }
@@ -340,11 +451,10 @@ private:
         SqzVcdPiece::SqzColumn& c = m_piece.columns[static_cast<std::size_t>(t.column)];
         if (c.first < 0)
             Start(c, t);
-        const auto index = static_cast<std::size_t>(m_row - c.first);
         if (t.width == 1)
-            PutBit(c, index, (value & 1) != 0);
+            m_piece.lanes.Set(c.slot, (value & 1) != 0);
         else
-            PutValue(c, index, value);
+            PutValue(c, static_cast<std::size_t>(m_row - c.first), value);
     }
 
     // The column's first change in the piece.
@@ -353,6 +463,8 @@ private:
         c.first = m_row;
         c.column = t.column;
         c.width = t.width;
+        if (t.width == 1)
+            c.slot = m_piece.lanes.Add(m_row);
         m_piece.changed.push_back(t.column);
     }
 
@@ -401,6 +513,14 @@ private:
     const char* m_end;
     std::int64_t m_row = -1;
     std::int64_t m_last = 0;
+    // The newlines of the 64 bytes from m_base (LineEnd).
+    const char* m_base;
+    std::uint64_t m_newlines;
+    std::vector<std::vector<std::uint64_t>*> m_bits; // the bits of each slot (Finish)
+    // The slot of each one-character code's one-bit column (-1 not looked up yet, kNoSlot
+    // for none).
+    static constexpr int kNoSlot = 0x7fff;
+    std::array<std::int16_t, 128> m_slotOfCode;
     // The piece's distinct texts by their bytes (which live in the piece).
     std::unordered_map<std::string_view, std::uint32_t> m_texts;
 };
@@ -477,7 +597,7 @@ void CqzVcdPieceParser::Parse(SqzVcdPiece& piece) const
     {
         SqzVcdPiece::SqzColumn& c = piece.columns[static_cast<std::size_t>(column)];
         c.first = -1;
-        c.bitCount = 0;
+        c.slot = -1;
         c.narrow.clear();
         c.values.clear();
         c.wide.clear();
@@ -486,6 +606,7 @@ void CqzVcdPieceParser::Parse(SqzVcdPiece& piece) const
     piece.changed.clear();
     piece.texts.clear();
     piece.textValues.clear();
+    piece.lanes.Clear();
     Reading reading(*this, piece);
     piece.parsed = piece.endsAtLine && reading.Run();
     if (piece.parsed)
