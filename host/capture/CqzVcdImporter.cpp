@@ -481,7 +481,6 @@ private:
             p->done = m_workers->Run(
                 [this, p]
                 {
-                    p->newlines = CqzVcdPieceParser::CountLines(p->Begin(), p->End());
                     if (!m_plain)
                         m_parser.Parse(*p);
                 });

@@ -64,6 +64,15 @@ std::uint64_t Newlines(const char* p)
 #endif
 }
 
+// The bits set in x (without a call where the processor's count instruction is not assumed).
+int CountBits(std::uint64_t x)
+{
+    x -= (x >> 1) & 0x5555555555555555ull;
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0full;
+    return static_cast<int>((x * kOnes) >> 56);
+}
+
 // Binary digits (at most 128 after leading zeros), eight at a time: a byte of '0' or '1'
 // differs from '0' in its lowest bit only, and a multiplication gathers the eight bits. The
 // digits are followed by a byte that is no digit (a blank, or the padding after the text), so
@@ -115,7 +124,7 @@ bool Binary(const char* d, const char* e, U128& value, int& bits)
 // anything readable up to p + 8); false when one of them is no digit. The digits are shifted
 // to the top of the word, checked together and combined in pairs, fours and eights by
 // multiplications.
-bool Digits(const char* p, unsigned count, std::uint64_t& value)
+[[gnu::always_inline]] inline bool Digits(const char* p, unsigned count, std::uint64_t& value)
 {
     std::uint64_t x;
     std::memcpy(&x, p, 8);
@@ -167,6 +176,7 @@ public:
         : m_parser(parser), m_piece(piece), m_p(piece.Begin()), m_end(piece.End()),
           m_base(piece.Begin()), m_newlines(Newlines(piece.Begin()))
     {
+        m_piece.newlines = CountBits(m_newlines);
         m_slotOfCode.fill(-1);
     }
 
@@ -202,6 +212,9 @@ public:
     void Finish()
     {
         const auto rows = static_cast<std::size_t>(m_row + 1);
+        while (NextBlock())
+        {
+        }
         m_piece.lanes.EndRow();
         m_bits.clear();
         for (int column : m_piece.changed)
@@ -221,27 +234,34 @@ public:
     }
 
 private:
-    // The first newline at or after p (m_end when none): newlines are found 64 bytes at a time
-    // (the text is followed by as many zero bytes).
+    // The first newline at or after p (m_end when none). Newlines are found 64 bytes at a time
+    // (the text is followed by as many zero bytes), block after block, and counted.
     const char* LineEnd(const char* p)
     {
-        while (p < m_end)
+        while (true)
         {
-            if (const auto offset = static_cast<std::size_t>(p - m_base); offset < 64)
-            {
+            // p may lie in an earlier block (a line that goes on into this one)
+            const auto offset = static_cast<std::size_t>(std::max(p, m_base) - m_base);
+            if (offset < 64)
                 if (const std::uint64_t mask = m_newlines >> offset; mask != 0)
-                    return std::min(p + __builtin_ctzll(mask), m_end);
-                p = m_base + 64;
-                continue;
-            }
-            m_base = p;
-            m_newlines = Newlines(p);
+                    return std::min(m_base + offset + __builtin_ctzll(mask), m_end);
+            if (!NextBlock())
+                return m_end;
         }
-        return m_end;
+    }
+
+    bool NextBlock()
+    {
+        if (m_end - m_base <= 64)
+            return false;
+        m_base += 64;
+        m_newlines = Newlines(m_base);
+        m_piece.newlines += CountBits(m_newlines);
+        return true;
     }
 
     // A line [p, e) of a common form, read; false, with nothing read, for any other line.
-    bool Line(const char* p, const char* e)
+    [[gnu::always_inline]] bool Line(const char* p, const char* e)
     {
         switch (*p)
         {
@@ -254,6 +274,12 @@ private:
         case 'b':
         case 'B':
             return e - p >= 4 && e[-2] == ' ' && m_row >= 0 && SingleVector(p + 1, e - 2, e[-1]);
+        case 'r':
+        case 'R':
+        case 's':
+        case 'S':
+            return e - p >= 4 && e[-2] == ' ' && m_row >= 0 && WordEnd(p + 1) == e - 2 &&
+                   SingleText(std::string_view(p + 1, static_cast<std::size_t>(e - p - 3)), e[-1]);
         default:
             return false;
         }
@@ -315,6 +341,20 @@ private:
         if (t == nullptr || !Binary(digits, end, value, bits) || bits > t->width)
             return false;
         Set(*t, value);
+        return true;
+    }
+
+    // A text for the text columns of a one-character code; false, with nothing read, for any
+    // other code.
+    bool SingleText(std::string_view value, char code)
+    {
+        const std::vector<SqzTarget>* targets = m_parser.Targets(std::string_view(&code, 1));
+        if (targets == nullptr ||
+            std::any_of(targets->begin(), targets->end(), [](const SqzTarget& t) { return t.width != 0; }))
+            return false;
+        const std::uint32_t text = TextIndex(value);
+        for (const SqzTarget& t : *targets)
+            m_piece.texts.push_back({m_row, t.column, text});
         return true;
     }
 
@@ -497,13 +537,23 @@ private:
         return true;
     }
 
-    // The number of a text among the piece's distinct texts, made a value when new.
+    // The number of a text among the piece's distinct texts, made a value when new. A dump
+    // repeats a few texts, so the last text of each of 64 classes (by length and ends) is
+    // looked at first.
     std::uint32_t TextIndex(std::string_view bytes)
     {
+        const std::size_t k =
+            bytes.empty() ? 0
+                          : (bytes.size() * 7 + static_cast<unsigned char>(bytes.front()) +
+                             static_cast<unsigned char>(bytes.back()) * 3) & 63;
+        SqzRecentText& recent = m_recent[k];
+        if (recent.text.size() == bytes.size() && recent.text == bytes)
+            return recent.index;
         const auto [it, added] =
             m_texts.try_emplace(bytes, static_cast<std::uint32_t>(m_piece.textValues.size()));
         if (added)
             m_piece.textValues.push_back(CqzCaptureText::Value(bytes));
+        recent = {bytes, it->second};
         return it->second;
     }
 
@@ -523,6 +573,12 @@ private:
     std::array<std::int16_t, 128> m_slotOfCode;
     // The piece's distinct texts by their bytes (which live in the piece).
     std::unordered_map<std::string_view, std::uint32_t> m_texts;
+    struct SqzRecentText
+    {
+        std::string_view text;
+        std::uint32_t index = 0;
+    };
+    std::array<SqzRecentText, 64> m_recent{};
 };
 
 void CqzVcdPieceParser::SetTime(std::int64_t factor, std::int64_t divisor)
@@ -611,28 +667,4 @@ void CqzVcdPieceParser::Parse(SqzVcdPiece& piece) const
     piece.parsed = piece.endsAtLine && reading.Run();
     if (piece.parsed)
         reading.Finish();
-}
-
-std::int64_t CqzVcdPieceParser::CountLines(const char* begin, const char* end)
-{
-    // Each newline subtracts 1 from its byte lane (255 rounds at most before the lanes are
-    // summed).
-    std::int64_t lines = 0;
-#if defined(__SSE2__)
-    const __m128i newline = _mm_set1_epi8('\n');
-    while (end - begin >= 16)
-    {
-        __m128i counts = _mm_setzero_si128();
-        for (int round = 0; round < 255 && end - begin >= 16; ++round, begin += 16)
-        {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
-            counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(bytes, newline));
-        }
-        const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
-        lines += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
-    }
-#endif
-    for (; begin < end; ++begin)
-        lines += *begin == '\n';
-    return lines;
 }

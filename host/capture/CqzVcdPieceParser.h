@@ -42,8 +42,6 @@ public:
 
     // Fills the piece's reading; `parsed` tells whether it could.
     void Parse(SqzVcdPiece& piece) const;
-    // Newlines in [begin, end), 16 bytes at a time.
-    static std::int64_t CountLines(const char* begin, const char* end);
 
 private:
     class Reading;

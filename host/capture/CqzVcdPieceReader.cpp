@@ -3,16 +3,22 @@
 #include <algorithm>
 #include <cstring>
 
+namespace
+{
+constexpr std::size_t kFirstPieceBytes = 4096;
+}
+
 CqzVcdPieceReader::CqzVcdPieceReader(CqzCaptureInput& input, const char* start,
                                      std::size_t pieceBytes)
-    : m_in(input), m_start(start), m_pieceBytes(std::max<std::size_t>(pieceBytes, 16))
+    : m_in(input), m_start(start), m_pieceBytes(std::max<std::size_t>(pieceBytes, 16)),
+      m_nextBytes(std::min(m_pieceBytes, kFirstPieceBytes))
 {
 }
 
 bool CqzVcdPieceReader::Next(SqzVcdPiece& piece)
 {
     const std::size_t carried = m_carry.size();
-    const std::size_t wanted = std::max(m_pieceBytes, carried + m_pieceBytes / 2);
+    const std::size_t wanted = std::max(m_nextBytes, carried + m_nextBytes / 2);
     piece.bytes.resize(wanted + SqzVcdPiece::Padding);
     char* text = piece.bytes.data();
     if (carried != 0)
@@ -29,6 +35,7 @@ bool CqzVcdPieceReader::Next(SqzVcdPiece& piece)
         return false;
     bool atLine = true;
     const std::size_t cut = m_ended ? size : Cut(text, text + size, atLine);
+    m_nextBytes = m_pieceBytes;
     m_carry.assign(text + cut, text + size);
     piece.size = cut;
     std::memset(text + cut, 0, SqzVcdPiece::Padding);
@@ -52,7 +59,7 @@ std::size_t CqzVcdPieceReader::Cut(const char* begin, const char* limit, bool& a
             lastNewline = newline;
         if (newline[1] == '#')
             return static_cast<std::size_t>(newline + 1 - begin);
-        if (lastNewline - newline > static_cast<std::ptrdiff_t>(m_pieceBytes / 2))
+        if (lastNewline - newline > static_cast<std::ptrdiff_t>(m_nextBytes / 2))
             break;
         p = newline + 1;
     }

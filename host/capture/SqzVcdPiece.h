@@ -25,7 +25,7 @@ struct SqzVcdPiece
     std::size_t size = 0;
     // False when the piece was cut inside a line (a line longer than a piece).
     bool endsAtLine = true;
-    std::int64_t newlines = 0;
+    std::int64_t newlines = 0; // counted while parsed
 
     // The worker's reading.
     struct SqzColumn
