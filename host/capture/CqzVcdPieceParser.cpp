@@ -154,8 +154,17 @@ template <typename T> void Put(std::vector<T>& values, std::size_t index, const 
         values[index] = value;
     else
     {
-        if (!values.empty())
-            values.resize(index, values.back());
+        // The rows since the last change hold its value: most often none or a few, which are
+        // pushed one by one rather than filled by a call.
+        if (index > values.size())
+        {
+            const T last = values.back();
+            if (index - values.size() <= 4)
+                while (values.size() < index)
+                    values.push_back(last);
+            else
+                values.resize(index, last);
+        }
         values.push_back(value);
     }
 }
