@@ -16,14 +16,14 @@ public:
     void Clear();
     // A slot for a column whose first change is in row `row`.
     int Add(std::int64_t row);
-    void Set(int slot, bool bit)
+    [[gnu::always_inline]] void Set(int slot, bool bit)
     {
         std::uint64_t& level = m_levels[static_cast<std::size_t>(slot) >> 6];
         const std::uint64_t mask = std::uint64_t{1} << (slot & 63);
         level = (level & ~mask) | ((0 - static_cast<std::uint64_t>(bit)) & mask);
     }
     // Keeps the levels of the row that ends.
-    void EndRow()
+    [[gnu::always_inline]] void EndRow()
     {
         for (std::size_t lane = 0; lane < m_used; ++lane)
             m_lanes[lane].words.push_back(m_levels[lane]);

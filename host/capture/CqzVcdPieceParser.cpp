@@ -295,7 +295,7 @@ private:
     }
 
     // The common timestamp: up to sixteen digits, later than the last, in whole picoseconds.
-    bool NextTime(const char* d, const char* e)
+    [[gnu::always_inline]] bool NextTime(const char* d, const char* e)
     {
         const auto count = static_cast<unsigned>(e - d);
         const unsigned high = count > 8 ? count - 8 : 0;
@@ -317,7 +317,7 @@ private:
 
     // A change of the one-bit column a one-character code alone writes; false for any other
     // code. The code's slot is looked up once a piece.
-    bool SingleBit(char code, bool bit)
+    [[gnu::always_inline]] bool SingleBit(char code, bool bit)
     {
         const auto k = static_cast<unsigned char>(code);
         if (k >= m_slotOfCode.size())
