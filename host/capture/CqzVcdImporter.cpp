@@ -229,7 +229,7 @@ private:
 };
 
 // Pieces a worker reads ahead of the join, per worker thread.
-constexpr std::size_t kPiecesAhead = 1;
+constexpr std::size_t kPiecesAhead = 2;
 // Pieces of rows whose table memory a worker makes present ahead of the join.
 constexpr std::int64_t kPrefaultPieces = 4;
 
