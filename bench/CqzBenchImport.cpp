@@ -207,21 +207,28 @@ CqzBenchImport::SqzResult CqzBenchImport::Measure(const std::string& path, SqzRe
                                                   bool keep)
 {
     result.fileBytes = static_cast<std::int64_t>(std::filesystem::file_size(path));
-    const std::int64_t before = CqzBenchMemoryProbe::GetResidentBytesTrimmed();
-    const bool peakKnown = CqzBenchMemoryProbe::ResetPeakResidentBytes();
-    CqzBenchStopwatch clock;
-    std::unique_ptr<CqzData> data = CqzCaptureLoader::Load(path);
-    result.loadSeconds = clock.WallSeconds();
-    result.loadCpuSeconds = clock.CpuSeconds();
-    const std::int64_t peak = CqzBenchMemoryProbe::GetPeakResidentBytes();
-    const std::int64_t after = CqzBenchMemoryProbe::GetResidentBytesTrimmed();
-    if (peakKnown && peak >= 0 && before >= 0)
-        result.peakBytes = peak - before;
-    if (after >= 0 && before >= 0)
-        result.tableBytes = after - before;
-    result.rows = data->GetTableCount() > 0 ? data->GetTable(0)->GetRowCount() : 0;
-    ForgetLabels(*data);
-    data.reset();
+    for (int load = 0; load < Loads; ++load)
+    {
+        const std::int64_t before = CqzBenchMemoryProbe::GetResidentBytesTrimmed();
+        const bool peakKnown = CqzBenchMemoryProbe::ResetPeakResidentBytes();
+        CqzBenchStopwatch clock;
+        std::unique_ptr<CqzData> data = CqzCaptureLoader::Load(path);
+        const double seconds = clock.WallSeconds();
+        if (load == 0 || seconds < result.loadSeconds)
+        {
+            result.loadSeconds = seconds;
+            result.loadCpuSeconds = clock.CpuSeconds();
+        }
+        result.slowestLoadSeconds = std::max(result.slowestLoadSeconds, seconds);
+        const std::int64_t peak = CqzBenchMemoryProbe::GetPeakResidentBytes();
+        const std::int64_t after = CqzBenchMemoryProbe::GetResidentBytesTrimmed();
+        if (peakKnown && peak >= 0 && before >= 0)
+            result.peakBytes = std::max(result.peakBytes, peak - before);
+        if (after >= 0 && before >= 0)
+            result.tableBytes = after - before;
+        result.rows = data->GetTableCount() > 0 ? data->GetTable(0)->GetRowCount() : 0;
+        ForgetLabels(*data);
+    }
     if (!keep)
         std::filesystem::remove(path);
     return result;
