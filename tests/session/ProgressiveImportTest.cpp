@@ -79,14 +79,17 @@ std::vector<std::string> Complete(const std::string& capture)
     return Records(session);
 }
 
-// Imported in pages of 1 to 97 rows; between the pieces, the tool's records of random rows
+// Imported in pages of 1 to 97 rows, read in blocks of 64 to 4096 bytes (so that the pieces
+// the workers read are small too); between the pieces, the tool's records of random rows
 // that have arrived are read (so pages are produced, then grown and produced again).
 // `pieces`: how many times rows arrived while the tool already ran.
 std::vector<std::string> Progressive(const std::string& capture, std::mt19937& random,
                                      int& pieces)
 {
     CqzHostSession session;
-    session.StartCapture(capture, {}, std::uniform_int_distribution<int>(1, 97)(random));
+    SqzCaptureOptions options;
+    options.readBlockBytes = std::size_t{64} << std::uniform_int_distribution<int>(0, 6)(random);
+    session.StartCapture(capture, options, std::uniform_int_distribution<int>(1, 97)(random));
     session.StartTool(QZ_PLUGIN_PATH);
     ApplyFilter(session, capture);
     session.Run();
