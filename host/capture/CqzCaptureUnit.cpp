@@ -1,8 +1,9 @@
 #include "capture/CqzCaptureUnit.h"
 
+#include "qzSystem/cpu/CqzVectorUnit.h"
+
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 
 namespace
 {
@@ -10,15 +11,9 @@ using EUnit = CqzCaptureUnit::EUnit;
 
 EUnit Detect()
 {
-    const char* forced = std::getenv("QZ_CAPTURE_SCALAR");
-    if (forced != nullptr && forced[0] != '\0' && forced[0] != '0')
-        return CqzCaptureUnit::eScalar;
-#if defined(__x86_64__) && defined(__GNUC__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
-        return CqzCaptureUnit::eAvx512;
-#endif
-    return CqzCaptureUnit::eScalar;
+    return CqzVectorUnit::Best("QZ_CAPTURE_SCALAR") == CqzVectorUnit::eAvx512
+               ? CqzCaptureUnit::eAvx512
+               : CqzCaptureUnit::eScalar;
 }
 
 // Chosen when the library is loaded.

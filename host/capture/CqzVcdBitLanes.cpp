@@ -1,6 +1,7 @@
 #include "capture/CqzVcdBitLanes.h"
 
 #include "capture/CqzCaptureUnit.h"
+#include "qzSystem/cpu/CqzVectorUnit.h"
 
 #include <algorithm>
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -70,13 +71,7 @@ QZ_BIT_MATRIX void TransposeVector(std::uint64_t* a)
     }
 }
 
-bool HasBitMatrix()
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("gfni");
-}
-
-const bool kBitMatrix = HasBitMatrix();
+const bool kBitMatrix = CqzVectorUnit::HasBitMatrix();
 #endif
 
 void Transpose(std::uint64_t* a)

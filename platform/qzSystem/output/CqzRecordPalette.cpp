@@ -1,5 +1,7 @@
 #include "qzSystem/output/CqzRecordPalette.h"
 
+#include "qzSystem/cpu/CqzVectorUnit.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -19,12 +21,8 @@ namespace
 {
 bool Detect()
 {
-    const char* forced = std::getenv("QZ_OUTPUT_SCALAR");
-    if (forced != nullptr && forced[0] != '\0' && forced[0] != '0')
-        return false;
 #ifdef QZ_PALETTE_VECTOR
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+    return CqzVectorUnit::Best("QZ_OUTPUT_SCALAR") == CqzVectorUnit::eAvx512;
 #else
     return false;
 #endif

@@ -1,5 +1,7 @@
 #include "evaluation/CqzFilterPageCompare.h"
 
+#include "qzSystem/cpu/CqzVectorUnit.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -21,15 +23,16 @@ constexpr EUnit eAvx512 = CqzFilterPageCompare::eAvx512;
 
 EUnit Detect()
 {
-    const char* forced = std::getenv("QZ_FILTER_SCALAR");
-    if (forced != nullptr && forced[0] != '\0' && forced[0] != '0')
-        return eScalar;
 #ifdef QZ_PAGE_VECTOR_UNITS
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"))
+    switch (CqzVectorUnit::Best("QZ_FILTER_SCALAR"))
+    {
+    case CqzVectorUnit::eAvx512:
         return eAvx512;
-    if (__builtin_cpu_supports("avx2"))
+    case CqzVectorUnit::eAvx2:
         return eAvx2;
+    case CqzVectorUnit::eScalar:
+        break;
+    }
 #endif
     return eScalar;
 }
