@@ -328,6 +328,37 @@ TEST_F(CaptureParallelTest, WiresChangedTwiceInARowReadTheSameInPieces)
     ExpectSame(dump, "wires changed twice");
 }
 
+// More one-bit wires than a word of 64 holds (codes of one and two characters), some first
+// changed late in a piece, with a bus and a text among them and timestamps now and then
+// repeated.
+TEST_F(CaptureParallelTest, ManyWiresReadTheSameInPieces)
+{
+    std::mt19937 rng(5);
+    std::string dump = "$timescale 1 ns $end\n$var wire 8 ~ bus $end\n$var string 1 } msg $end\n";
+    std::vector<std::string> codes;
+    for (int wire = 0; wire < 150; ++wire)
+    {
+        codes.push_back(wire < 90 ? std::string(1, char('!' + wire))
+                                  : std::string(1, char('!' + wire - 90)) + "!");
+        dump += "$var wire 1 " + codes.back() + " w" + std::to_string(wire) + " $end\n";
+    }
+    dump += "$enddefinitions $end\n";
+    for (int row = 0, time = 0; row < 3000; ++row)
+    {
+        time += static_cast<int>(rng() % 4 != 0);
+        dump += "#" + std::to_string(time) + "\n";
+        for (unsigned change = rng() % 5; change > 0; --change)
+        {
+            const unsigned kind = rng() % 20;
+            const std::size_t wire = rng() % (row < 1500 ? 100 : 150);
+            dump += kind == 0   ? "b" + std::to_string(rng() % 2) + "101 ~\n"
+                    : kind == 1 ? "sstate" + std::to_string(rng() % 3) + " }\n"
+                                : std::to_string(rng() % 2) + codes[wire] + "\n";
+        }
+    }
+    ExpectSame(dump, "many wires");
+}
+
 TEST_F(CaptureParallelTest, CsvFilesReadTheSameInPieces)
 {
     for (const char* name : {"ikalogic_scanaplus_spiflash_read16.csv",
