@@ -186,36 +186,31 @@ public:
           m_base(piece.Begin()), m_newlines(Newlines(piece.Begin()))
     {
         m_piece.newlines = CountBits(m_newlines);
-        m_slotOfCode.fill(-1);
+        m_slotOfCode.fill(kUnknownSlot);
     }
 
     // Line by line: the lines of the common forms (a timestamp, a one-bit change, a vector
     // with a one-character code) are read whole; any other line is read word by word.
     bool Run()
     {
-        const char* p = m_p;
-        while (p < m_end)
+        const char* p = m_p; // where the next line, or the rest of one, starts
+        while (true)
         {
-            if (*p == '\n')
+            while (m_newlines == 0)
+                if (!NextBlock())
+                    return Rest(p);
+            const char* e = m_base + __builtin_ctzll(m_newlines);
+            if (p == e || Line(p, e))
             {
-                ++p;
+                m_newlines &= m_newlines - 1;
+                p = e + 1;
                 continue;
             }
-            const char* e = LineEnd(p);
-            if (Line(p, e))
-            {
-                p = e + (e < m_end); // past the newline
-                continue;
-            }
-            m_p = p;
-            std::string_view word;
-            if (!NextWord(word))
+            if (!ReadWords(p))
                 return m_p == m_end && m_row >= 0;
-            if (!Statement(word))
-                return false;
             p = m_p;
+            SkipNewlinesBefore(p);
         }
-        return m_row >= 0;
     }
 
     void Finish()
@@ -243,20 +238,44 @@ public:
     }
 
 private:
-    // The first newline at or after p (m_end when none). Newlines are found 64 bytes at a time
-    // (the text is followed by as many zero bytes), block after block, and counted.
-    const char* LineEnd(const char* p)
+    // The words from p up to the end of the piece, after its last newline.
+    bool Rest(const char* p)
     {
-        while (true)
+        while (p < m_end && !Line(p, m_end))
         {
-            // p may lie in an earlier block (a line that goes on into this one)
-            const auto offset = static_cast<std::size_t>(std::max(p, m_base) - m_base);
-            if (offset < 64)
-                if (const std::uint64_t mask = m_newlines >> offset; mask != 0)
-                    return std::min(m_base + offset + __builtin_ctzll(mask), m_end);
-            if (!NextBlock())
-                return m_end;
+            if (!ReadWords(p))
+                return m_p == m_end && m_row >= 0;
+            p = m_p;
         }
+        return m_row >= 0;
+    }
+
+    // One statement read word by word from p (m_p after it); false at the end of the piece
+    // (m_p there) or at anything the plain path must read.
+    bool ReadWords(const char* p)
+    {
+        m_p = p;
+        std::string_view word;
+        if (!NextWord(word))
+            return false;
+        if (!Statement(word))
+        {
+            m_p = nullptr;
+            return false;
+        }
+        return true;
+    }
+
+    // Forgets the newlines before q, which a statement read word by word went past. The
+    // newlines of the piece are found 64 bytes at a time (the text is followed by as many zero
+    // bytes), block after block, and counted.
+    void SkipNewlinesBefore(const char* q)
+    {
+        while (q - m_base >= 64 && NextBlock())
+        {
+        }
+        if (const auto offset = q - m_base; offset > 0)
+            m_newlines &= offset >= 64 ? 0 : ~std::uint64_t{0} << offset;
     }
 
     bool NextBlock()
@@ -319,26 +338,28 @@ private:
     // code. The code's slot is looked up once a piece.
     [[gnu::always_inline]] bool SingleBit(char code, bool bit)
     {
-        const auto k = static_cast<unsigned char>(code);
-        if (k >= m_slotOfCode.size())
-            return false;
-        int slot = m_slotOfCode[k];
-        if (slot < 0)
-            slot = m_slotOfCode[k] = static_cast<std::int16_t>(FirstBit(code));
-        if (slot == kNoSlot)
+        int slot = m_slotOfCode[static_cast<unsigned char>(code)];
+        if (slot < 0 && (slot = FirstBit(code)) < 0)
             return false;
         m_piece.lanes.Set(slot, bit);
         return true;
     }
 
+    // The slot of a one-character code's one-bit column, made at its first change in the
+    // piece and kept in m_slotOfCode; kNoSlot for a code that writes no such column alone.
     [[gnu::cold]] int FirstBit(char code)
     {
+        std::int16_t& known = m_slotOfCode[static_cast<unsigned char>(code)];
+        if (known != kUnknownSlot)
+            return known;
+        known = kNoSlot;
         const SqzTarget* t = Single(code);
-        if (t == nullptr || t->width != 1 || m_piece.lanes.GetSlotCount() >= kNoSlot)
+        if (t == nullptr || t->width != 1 || m_piece.lanes.GetSlotCount() >= 0x7fff)
             return kNoSlot;
         SqzVcdPiece::SqzColumn& c = m_piece.columns[static_cast<std::size_t>(t->column)];
         if (c.first < 0)
             Start(c, *t);
+        known = static_cast<std::int16_t>(c.slot);
         return c.slot;
     }
 
@@ -572,14 +593,14 @@ private:
     const char* m_end;
     std::int64_t m_row = -1;
     std::int64_t m_last = 0;
-    // The newlines of the 64 bytes from m_base (LineEnd).
+    // The newlines at or after the next line in the 64 bytes from m_base.
     const char* m_base;
     std::uint64_t m_newlines;
     std::vector<std::vector<std::uint64_t>*> m_bits; // the bits of each slot (Finish)
-    // The slot of each one-character code's one-bit column (-1 not looked up yet, kNoSlot
-    // for none).
-    static constexpr int kNoSlot = 0x7fff;
-    std::array<std::int16_t, 128> m_slotOfCode;
+    // The slot of each one-character code's one-bit column (FirstBit).
+    static constexpr std::int16_t kUnknownSlot = -1;
+    static constexpr std::int16_t kNoSlot = -2;
+    std::array<std::int16_t, 256> m_slotOfCode;
     // The piece's distinct texts by their bytes (which live in the piece).
     std::unordered_map<std::string_view, std::uint32_t> m_texts;
     struct SqzRecentText
