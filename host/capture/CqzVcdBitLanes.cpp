@@ -115,23 +115,26 @@ std::int64_t CqzVcdBitLanes::GetFirstRow(int slot) const
 
 void CqzVcdBitLanes::Spread(std::vector<std::uint64_t>* const* bits)
 {
-    std::uint64_t block[64];
+    std::uint64_t* columns[64];
     for (std::size_t lane = 0; lane < m_used; ++lane)
     {
-        const std::vector<std::uint64_t>& words = m_lanes[lane].words;
+        // The words are transposed where they are, the last block filled up with zeros.
+        std::vector<std::uint64_t>& words = m_lanes[lane].words;
         const std::size_t blocks = (words.size() + 63) / 64;
+        words.resize(blocks * 64, 0);
         const int slots = std::min(64, m_slots - static_cast<int>(lane) * 64);
-        std::vector<std::uint64_t>* const* out = bits + lane * 64;
         for (int s = 0; s < slots; ++s)
-            out[s]->resize(blocks);
+        {
+            std::vector<std::uint64_t>& column = *bits[lane * 64 + static_cast<std::size_t>(s)];
+            column.resize(blocks);
+            columns[s] = column.data();
+        }
         for (std::size_t b = 0; b < blocks; ++b)
         {
-            const std::size_t n = std::min<std::size_t>(64, words.size() - b * 64);
-            std::copy_n(words.data() + b * 64, n, block);
-            std::fill(block + n, block + 64, 0);
+            std::uint64_t* block = words.data() + b * 64;
             Transpose(block);
             for (int s = 0; s < slots; ++s)
-                (*out[s])[b] = block[s];
+                columns[s][b] = block[s];
         }
     }
 }
