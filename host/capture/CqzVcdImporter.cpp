@@ -33,8 +33,10 @@ namespace
 constexpr std::size_t kMaxSectionWords = 64;
 // Rows between checks of the memory the table takes.
 constexpr std::int64_t kMemoryCheckRows = 1 << 16;
-// The longest piece of value changes a worker reads (a few are in flight).
-constexpr std::size_t kMaxPieceBytes = std::size_t{512} << 10;
+// The longest piece of value changes a worker reads (a few are in flight): a piece and what
+// is read from it stay within a core's cache (the narrow dump read 4 % faster than with 512 KiB,
+// 128 KiB no faster).
+constexpr std::size_t kMaxPieceBytes = std::size_t{256} << 10;
 
 struct Token
 {
