@@ -3,9 +3,9 @@
 // of it: the rows of its timestamps with, per column it changes, the column's value in every
 // row from its first change on (earlier rows hold the value the rows before the piece left),
 // and its text changes, each naming one of the piece's distinct texts. `parsed` is false when
-// the piece holds anything the plain path must
-// read (x or z digits, sections, changes before its first timestamp, malformed text, a change
-// that goes on in the next piece); the importer then reads the piece itself.
+// the piece holds anything the plain path must read (x or z digits, sections, changes before
+// its first timestamp, malformed text, a change that goes on in the next piece); the importer
+// then reads the piece itself.
 
 #include "capture/CqzVcdBitLanes.h"
 #include "mfc/CString.h"
