@@ -307,7 +307,8 @@ private:
         case 's':
         case 'S':
             return e - p >= 4 && e[-2] == ' ' && m_row >= 0 && WordEnd(p + 1) == e - 2 &&
-                   SingleText(std::string_view(p + 1, static_cast<std::size_t>(e - p - 3)), e[-1]);
+                   TextFor(std::string_view(p + 1, static_cast<std::size_t>(e - p - 3)),
+                           m_parser.Targets(std::string_view(e - 1, 1)));
         default:
             return false;
         }
@@ -327,11 +328,18 @@ private:
                                    m_parser.m_factor, &time) ||
             time <= m_last)
             return false;
-        m_piece.lanes.EndRow();
+        NewRow(time);
+        return true;
+    }
+
+    // A row at `time`, after the last (whose levels are kept).
+    [[gnu::always_inline]] void NewRow(std::int64_t time)
+    {
+        if (m_row >= 0)
+            m_piece.lanes.EndRow();
         m_piece.times.push_back(time);
         ++m_row;
         m_last = time;
-        return true;
     }
 
     // A change of the one-bit column a one-character code alone writes; false for any other
@@ -371,20 +379,6 @@ private:
         if (t == nullptr || !Binary(digits, end, value, bits) || bits > t->width)
             return false;
         Set(*t, value);
-        return true;
-    }
-
-    // A text for the text columns of a one-character code; false, with nothing read, for any
-    // other code.
-    bool SingleText(std::string_view value, char code)
-    {
-        const std::vector<SqzTarget>* targets = m_parser.Targets(std::string_view(&code, 1));
-        if (targets == nullptr ||
-            std::any_of(targets->begin(), targets->end(), [](const SqzTarget& t) { return t.width != 0; }))
-            return false;
-        const std::uint32_t text = TextIndex(value);
-        for (const SqzTarget& t : *targets)
-            m_piece.texts.push_back({m_row, t.column, text});
         return true;
     }
 
@@ -460,13 +454,7 @@ private:
         if (!m_parser.Time(digits, time) || (m_row >= 0 && time < m_last))
             return false;
         if (m_row < 0 || time != m_last)
-        {
-            if (m_row >= 0)
-                m_piece.lanes.EndRow();
-            m_piece.times.push_back(time);
-            ++m_row;
-        }
-        m_last = time;
+            NewRow(time);
         return true;
     }
 
@@ -552,18 +540,18 @@ private:
     bool Text(std::string_view value)
     {
         std::string_view code;
-        if (!NextWord(code))
-            return false;
-        const std::vector<SqzTarget>* targets = m_parser.Targets(code);
-        if (targets == nullptr)
+        return NextWord(code) && TextFor(value, m_parser.Targets(code));
+    }
+
+    // A text for a code's columns; false, with nothing read, unless they are all text columns.
+    bool TextFor(std::string_view value, const std::vector<SqzTarget>* targets)
+    {
+        if (targets == nullptr ||
+            std::any_of(targets->begin(), targets->end(), [](const SqzTarget& t) { return t.width != 0; }))
             return false;
         const std::uint32_t text = TextIndex(value);
         for (const SqzTarget& t : *targets)
-        {
-            if (t.width != 0)
-                return false;
             m_piece.texts.push_back({m_row, t.column, text});
-        }
         return true;
     }
 
