@@ -558,15 +558,18 @@ private:
         m_prefaults.clear();
     }
 
-    // A piece a worker read: its rows appended at once, each holding the values before the
-    // piece, then its times, each changed column and each text column in bulk.
+    // A piece a worker read: its rows appended at once with their times, each column holding
+    // the value before the piece up to its first change, then each changed column and each
+    // text column written in bulk.
     void JoinPiece(const SqzVcdPiece& piece)
     {
         CqzDataTable& table = m_out.GetTable();
         const auto rows = static_cast<std::int64_t>(piece.times.size());
         Reserve(table.GetRowCount() + rows);
-        const std::int64_t first = table.AppendRows(rows);
-        table.SetTimes(first, piece.times.data(), rows);
+        m_held.assign(static_cast<std::size_t>(table.GetColumnCount()), rows);
+        for (int column : piece.changed)
+            m_held[static_cast<std::size_t>(column)] = piece.columns[static_cast<std::size_t>(column)].first;
+        const std::int64_t first = table.AppendRowsToWrite(rows, piece.times.data(), m_held.data());
         for (int column : piece.changed)
             JoinColumn(piece.columns[static_cast<std::size_t>(column)], first, rows);
         JoinTexts(piece, first);
@@ -799,6 +802,8 @@ private:
     CqzVcdPieceReader* m_pieces = nullptr;
     std::size_t m_ahead = 1;
     std::deque<std::unique_ptr<SqzVcdPiece>> m_window;
+    // Per column, the rows of the piece being joined that hold the value before it.
+    std::vector<std::int64_t> m_held;
     // Pieces joined, kept for their buffers.
     std::vector<std::unique_ptr<SqzVcdPiece>> m_free;
     // While a piece's texts are joined: per column the row its later change starts at, and

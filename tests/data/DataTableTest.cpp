@@ -146,6 +146,37 @@ TEST_F(DataTable, BulkWritesCheckTheirRangeAndTimeOrder)
     EXPECT_EQ(value, CqzUInt((0x1000u + 999) & 0xFFFu)); // cut to 12 bits
 }
 
+// Rows appended for writing hold the last line only in each column's held rows; one-bit
+// columns are cut inside a byte, where a held bit and a written one share it.
+TEST_F(DataTable, RowsAppendedForWritingHoldOnlyTheirHeldRows)
+{
+    const int bits = table.AddLabelColumn(eqzLabelDigital, L"B", 1);
+    const int wide = table.AddLabelColumn(eqzLabelDigital, L"W", 16);
+    table.AddLabelColumn(eqzLabelTime, L"T");
+    ASSERT_EQ(table.AppendRow(5), 0);
+    table.SetValue(bits, CqzUInt(1));
+    table.SetValue(wide, CqzUInt(0xabcd));
+    const std::int64_t times[] = {7, 7, 9, 12, 20, 21, 22, 30, 31, 40, 41};
+    const std::int64_t held[] = {3, 11, 0};
+    ASSERT_EQ(table.AppendRowsToWrite(11, times, held), 1);
+    const std::uint64_t written = 0b01010101;
+    ASSERT_TRUE(table.SetPackedBits(bits, 4, &written, 0, 8));
+    CqzUInt value;
+    for (int row = 1; row <= 11; ++row)
+    {
+        EXPECT_EQ(table.GetTimeAt(row), CqzPosition(times[row - 1])) << row;
+        table.GetSample(bits, row, value);
+        EXPECT_EQ(value, CqzUInt(row <= 3 ? 1u : (written >> (row - 4)) & 1)) << row;
+        table.GetSample(wide, row, value);
+        EXPECT_EQ(value, CqzUInt(0xabcd)) << row;
+    }
+    const std::int64_t early[] = {39, 50};
+    const std::int64_t unsorted[] = {50, 45};
+    EXPECT_EQ(table.AppendRowsToWrite(2, early, held), -1);
+    EXPECT_EQ(table.AppendRowsToWrite(2, unsorted, held), -1);
+    EXPECT_EQ(table.GetRowCount(), 12);
+}
+
 TEST_F(DataTable, SubrowsGetTheirOwnLinesAndACountColumn)
 {
     CqzDataBuilder b(data);

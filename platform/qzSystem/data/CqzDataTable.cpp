@@ -49,10 +49,14 @@ struct CqzDataTable::SqzImp
     {
         return !times || LastLine() < 0 || time >= times->GetTime(LastLine());
     }
-    void AppendToStores(std::int64_t count)
+    // Each store's new lines hold the last line, or its first held[column] of them (the time
+    // store none) when `held` is given.
+    void AppendToStores(std::int64_t count, const std::int64_t* held = nullptr)
     {
-        for (auto& store : lineStores)
-            if (store)
+        for (std::size_t column = 0; column < lineStores.size(); ++column)
+            if (CqzSampleStore* store = lineStores[column].get(); store && held)
+                store->AppendToWrite(count, store == times ? 0 : held[column]);
+            else if (store)
                 store->Append(count);
     }
     // The growth hook and the rows still to append before its next call.
@@ -60,14 +64,14 @@ struct CqzDataTable::SqzImp
     std::int64_t growthEvery = 0;
     std::int64_t growthCountdown = 0;
 
-    void AppendRows(std::int64_t count)
+    void AppendRows(std::int64_t count, const std::int64_t* held = nullptr)
     {
         if (growthHook && (growthCountdown -= count) < 0)
         {
             growthCountdown = growthEvery;
             growthHook();
         }
-        AppendToStores(count);
+        AppendToStores(count, held);
         if (subrowCounts)
             subrowCounts->Append(count, false);
         lines.AppendRows(count);
@@ -311,6 +315,20 @@ std::int64_t CqzDataTable::AppendRows(std::int64_t count)
         return -1;
     const std::int64_t first = GetRowCount();
     m_imp->AppendRows(count);
+    return first;
+}
+
+std::int64_t CqzDataTable::AppendRowsToWrite(std::int64_t count, const std::int64_t* times,
+                                             const std::int64_t* held)
+{
+    if (count < 1 || !times || !held || !std::is_sorted(times, times + count) ||
+        !m_imp->CanAppend(times[0]))
+        return -1;
+    const std::int64_t first = GetRowCount();
+    const std::int64_t line = GetLineCount();
+    m_imp->AppendRows(count, held);
+    if (m_imp->times)
+        m_imp->times->SetTimes(line, times, count);
     return first;
 }
 

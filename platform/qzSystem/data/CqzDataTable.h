@@ -104,6 +104,12 @@ public:
     // a negative step, a first time before the last line's time or a last time beyond the
     // range of times.
     std::int64_t AppendRows(std::int64_t count, std::int64_t firstTime, std::int64_t step);
+    // Appends count rows at `times` (rising, none before the last line's time) for the bulk
+    // writers below to fill at once: label column c holds the last line in its first held[c]
+    // rows (held has an entry per column), and its other rows are undefined until written.
+    // Returns the first row; -1, and nothing appended, for count < 1 or times refused.
+    std::int64_t AppendRowsToWrite(std::int64_t count, const std::int64_t* times,
+                                   const std::int64_t* held);
     // Appends a subrow to the last row; returns its subrow number, or -1 without rows or when
     // time is before the last line's time. The first subrow gives the table its subrow column.
     int AppendSubrow();

@@ -252,6 +252,19 @@ void CqzValueStore::AppendMany(std::int64_t count, bool hold)
     m_count += count;
 }
 
+void CqzValueStore::AppendToWrite(std::int64_t count, std::int64_t held)
+{
+    if (held >= count || m_progression)
+        return AppendMany(count, true);
+    AppendMany(held, true);
+    const std::int64_t end = m_count + count - std::max<std::int64_t>(held, 0);
+    const std::size_t need = BytesFor(end);
+    if (need > m_capacity)
+        Grow(std::max(need, m_capacity + m_capacity / 2 + 64));
+    m_size = need;
+    m_count = end;
+}
+
 void CqzValueStore::AppendBits(std::int64_t count, bool bit)
 {
     const std::int64_t end = m_count + count;

@@ -66,6 +66,9 @@ public:
         m_size += m_byteWidth;
         ++m_count;
     }
+    // Appends count entries that the caller writes at once: the first `held` of them copy
+    // the last entry (as Append does), the others keep what the memory held until written.
+    void AppendToWrite(std::int64_t count, std::int64_t held);
     void Clear();
 
     // Writers take indices inside the store.
