@@ -86,9 +86,8 @@ void Transpose(std::uint64_t* a)
 
 void CqzVcdBitLanes::Clear()
 {
-    for (std::size_t lane = 0; lane < m_used; ++lane)
-        m_lanes[lane].words.clear();
     m_used = 0;
+    m_row = 0;
     m_slots = 0;
     m_levels.clear();
 }
@@ -101,11 +100,26 @@ int CqzVcdBitLanes::Add(std::int64_t row)
         if (m_lanes.size() == m_used)
             m_lanes.emplace_back();
         m_lanes[m_used].first = row;
-        m_lanes[m_used].words.clear();
         ++m_used;
         m_levels.push_back(0);
     }
     return slot;
+}
+
+void CqzVcdBitLanes::Open(std::int64_t last, std::uint64_t** words)
+{
+    for (std::size_t lane = 0; lane < m_used; ++lane)
+    {
+        SqzLane& l = m_lanes[lane];
+        if (const auto index = static_cast<std::size_t>(last - l.first); index >= l.words.size())
+            Grow(l, index);
+        words[lane] = l.words.data();
+    }
+}
+
+void CqzVcdBitLanes::Grow(SqzLane& lane, std::size_t index)
+{
+    lane.words.resize(std::max(index + 1, 2 * lane.words.size()));
 }
 
 std::int64_t CqzVcdBitLanes::GetFirstRow(int slot) const
@@ -119,9 +133,13 @@ void CqzVcdBitLanes::Spread(std::vector<std::uint64_t>* const* bits)
     for (std::size_t lane = 0; lane < m_used; ++lane)
     {
         // The words are transposed where they are, the last block filled up with zeros.
-        std::vector<std::uint64_t>& words = m_lanes[lane].words;
-        const std::size_t blocks = (words.size() + 63) / 64;
-        words.resize(blocks * 64, 0);
+        auto& words = m_lanes[lane].words;
+        const auto count = static_cast<std::size_t>(m_row - m_lanes[lane].first);
+        const std::size_t blocks = (count + 63) / 64;
+        if (blocks * 64 > words.size())
+            words.resize(blocks * 64);
+        std::fill(words.begin() + static_cast<std::ptrdiff_t>(count),
+                  words.begin() + static_cast<std::ptrdiff_t>(blocks * 64), 0);
         const int slots = std::min(64, m_slots - static_cast<int>(lane) * 64);
         for (int s = 0; s < slots; ++s)
         {

@@ -6,6 +6,8 @@
 // turned into each column's bits, 64 rows by 64 columns at a time. Slots hold 0 before their
 // column's first change (the importer writes a column from that change on).
 
+#include "capture/CqzUninitAllocator.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -26,8 +28,26 @@ public:
     [[gnu::always_inline]] void EndRow()
     {
         for (std::size_t lane = 0; lane < m_used; ++lane)
-            m_lanes[lane].words.push_back(m_levels[lane]);
+        {
+            SqzLane& l = m_lanes[lane];
+            const auto index = static_cast<std::size_t>(m_row - l.first);
+            if (index >= l.words.size()) [[unlikely]]
+                Grow(l, index);
+            l.words[index] = m_levels[lane];
+        }
+        ++m_row;
     }
+
+    // Rows written in place (a block of lines read at once): the lanes in use, the levels of
+    // the row being read (a word per lane), and room for the words of the rows up to `last`;
+    // afterwards the word of row r of lane k is at words[k][r - GetLaneFirst(k)].
+    std::size_t GetLaneCount() const { return m_used; }
+    std::int64_t GetLaneFirst(std::size_t lane) const { return m_lanes[lane].first; }
+    std::uint64_t* GetLevels() { return m_levels.data(); }
+    void Open(std::int64_t last, std::uint64_t** words);
+    // The row being read after rows written in place: the words of the rows before it are
+    // kept (and its own is written again when it ends).
+    void SetRow(std::int64_t row) { m_row = row; }
 
     int GetSlotCount() const { return m_slots; }
     // The row of bit 0 of the slot's bits (its lane's first row).
@@ -39,11 +59,16 @@ public:
 private:
     struct SqzLane
     {
-        std::int64_t first = 0;           // the row of words[0]
-        std::vector<std::uint64_t> words; // a word of levels per row
+        std::int64_t first = 0; // the row of words[0]
+        // A word of levels per row kept, from words[0] to words[m_row - first - 1]; the
+        // vector's size is the room for them.
+        std::vector<std::uint64_t, CqzUninitAllocator<std::uint64_t>> words;
     };
+    // Room for words[index] and more.
+    static void Grow(SqzLane& lane, std::size_t index);
     std::vector<SqzLane> m_lanes; // m_lanes[0 .. m_used) are in use
     std::size_t m_used = 0;
     std::vector<std::uint64_t> m_levels; // the levels of the row being read, a word per lane
     int m_slots = 0;
+    std::int64_t m_row = 0; // the row being read: the rows before it are kept
 };

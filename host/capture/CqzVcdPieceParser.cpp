@@ -1,12 +1,17 @@
 #include "capture/CqzVcdPieceParser.h"
 
 #include "capture/CqzCaptureText.h"
+#include "capture/CqzCaptureUnit.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define QZ_VCD_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl")))
 #endif
 
 namespace
@@ -63,6 +68,83 @@ std::uint64_t Newlines(const char* p)
     return mask;
 #endif
 }
+
+// The bytes '#' (hash) and '0' or '1' (bit) among the 64 bytes from p, as bits.
+void Starts(const char* p, std::uint64_t& hash, std::uint64_t& bit)
+{
+    hash = 0;
+    bit = 0;
+#if defined(__SSE2__)
+    const __m128i sharp = _mm_set1_epi8('#');
+    const __m128i one = _mm_set1_epi8('1');
+    const __m128i low = _mm_set1_epi8(1);
+    for (int i = 0; i < 4; ++i)
+    {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        hash |= static_cast<std::uint64_t>(static_cast<unsigned>(
+                    _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, sharp))))
+                << (16 * i);
+        bit |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(
+                   _mm_cmpeq_epi8(_mm_or_si128(bytes, low), one))))
+               << (16 * i);
+    }
+#else
+    for (int i = 0; i < 64; ++i)
+    {
+        hash |= static_cast<std::uint64_t>(p[i] == '#') << i;
+        bit |= static_cast<std::uint64_t>((p[i] | 1) == '1') << i;
+    }
+#endif
+}
+
+#if defined(QZ_VCD_AVX512)
+// The newlines among the 64 bytes from p, as bits, with one comparison.
+QZ_VCD_AVX512 std::uint64_t NewlinesVector(const char* p)
+{
+    return _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p), _mm512_set1_epi8('\n'));
+}
+
+QZ_VCD_AVX512 void StartsVector(const char* p, std::uint64_t& hash, std::uint64_t& bit)
+{
+    const __m512i bytes = _mm512_loadu_si512(p);
+    hash = _mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8('#'));
+    bit = _mm512_cmpeq_epi8_mask(_mm512_or_si512(bytes, _mm512_set1_epi8(1)), _mm512_set1_epi8('1'));
+}
+
+// Byte shuffles that move `count` digits to the end of 16 bytes, zeros before them.
+struct SqzDigitShuffles
+{
+    alignas(16) std::uint8_t to[17][16];
+    constexpr SqzDigitShuffles() : to()
+    {
+        for (int count = 0; count <= 16; ++count)
+            for (int i = 0; i < 16; ++i)
+                to[count][i] = static_cast<std::uint8_t>(i >= 16 - count ? i - (16 - count) : 0x80);
+    }
+};
+constexpr SqzDigitShuffles kDigitShuffles;
+
+// The `count` (1 to 16) decimal digits at d, all at once: moved to the end of a register,
+// then combined in pairs, fours and eights by multiply-adds. False when one is no digit. Reads
+// 16 bytes from d.
+QZ_VCD_AVX512 bool DigitsVector(const char* d, unsigned count, std::uint64_t& value)
+{
+    const __m128i digits =
+        _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d)), _mm_set1_epi8('0'));
+    const auto used = static_cast<__mmask16>((1u << count) - 1);
+    if (_mm_mask_cmpgt_epu8_mask(used, digits, _mm_set1_epi8(9)) != 0)
+        return false;
+    const __m128i aligned = _mm_shuffle_epi8(
+        digits, _mm_load_si128(reinterpret_cast<const __m128i*>(kDigitShuffles.to[count])));
+    const __m128i pairs = _mm_maddubs_epi16(aligned, _mm_set1_epi16(0x010a));
+    const __m128i fours = _mm_madd_epi16(pairs, _mm_set1_epi32(0x00010064));
+    const __m128i packed = _mm_packus_epi32(fours, fours);
+    const __m128i eights = _mm_madd_epi16(packed, _mm_set1_epi32(0x00012710));
+    value = static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_cvtsi128_si32(eights))) * 100000000 +
+            static_cast<std::uint32_t>(_mm_extract_epi32(eights, 1));
+    return true;
+}
+#endif
 
 // The bits set in x (without a call where the processor's count instruction is not assumed).
 int CountBits(std::uint64_t x)
@@ -183,7 +265,8 @@ class CqzVcdPieceParser::Reading
 public:
     Reading(const CqzVcdPieceParser& parser, SqzVcdPiece& piece)
         : m_parser(parser), m_piece(piece), m_p(piece.Begin()), m_end(piece.End()),
-          m_base(piece.Begin()), m_newlines(Newlines(piece.Begin()))
+          m_base(piece.Begin()), m_newlines(Newlines(piece.Begin())),
+          m_vector(CqzCaptureUnit::Vector()), m_blocks(parser.m_divisor == 1)
     {
         m_piece.newlines = CountBits(m_newlines);
         m_slotOfCode.fill(kUnknownSlot);
@@ -199,6 +282,11 @@ public:
             while (m_newlines == 0)
                 if (!NextBlock())
                     return Rest(p);
+            if (m_blocks && m_row >= 0 && p >= m_base && m_base != m_failedBlock && Block(p))
+            {
+                p = BlockAfter();
+                continue;
+            }
             const char* e = m_base + __builtin_ctzll(m_newlines);
             if (p == e || Line(p, e))
             {
@@ -278,14 +366,198 @@ private:
             m_newlines &= offset >= 64 ? 0 : ~std::uint64_t{0} << offset;
     }
 
+    // After a block read at once, the 64 bytes from the line after its last newline, so that
+    // the next block starts at a line too (its newlines are all after the block's).
+    const char* BlockAfter()
+    {
+        const char* p = m_base + (64 - __builtin_clzll(m_newlines));
+        m_newlines = 0;
+        if (p < m_end)
+        {
+            m_base = p;
+            m_newlines = NewlinesAt(p);
+            m_piece.newlines += CountBits(m_newlines);
+        }
+        return p;
+    }
+
+    std::uint64_t NewlinesAt(const char* p) const
+    {
+#if defined(QZ_VCD_AVX512)
+        if (m_vector)
+            return NewlinesVector(p);
+#endif
+        return Newlines(p);
+    }
+
     bool NextBlock()
     {
         if (m_end - m_base <= 64)
             return false;
         m_base += 64;
-        m_newlines = Newlines(m_base);
+        m_newlines = NewlinesAt(m_base);
         m_piece.newlines += CountBits(m_newlines);
         return true;
+    }
+
+    // The lines from p to the block's last newline at once, when they are all timestamps
+    // and one-bit changes by one-character codes the piece has seen, and every row but the
+    // last has a change: the dump's commonest lines, which it mixes at random, so that a loop
+    // over lines would branch wrongly on each row. The block's bytes are classed 64 at a
+    // time; the timestamps are read in one loop and the changes in another, each change
+    // finding its row by counting the timestamps before it and writing its row's levels in
+    // place. False, with nothing read, for any other block: its lines are then read one by one.
+    bool Block(const char* p)
+    {
+        switch (m_piece.lanes.GetLaneCount())
+        {
+        case 1:
+            return BlockOf<1>(p);
+        case 2:
+            return BlockOf<2>(p);
+        case 3:
+            return BlockOf<3>(p);
+        case 4:
+            return BlockOf<4>(p);
+        default:
+            return false;
+        }
+    }
+
+    template <std::size_t Lanes> bool BlockOf(const char* p)
+    {
+        const std::uint64_t newlines = m_newlines;
+        const auto last = static_cast<unsigned>(63 - __builtin_clzll(newlines));
+        const std::uint64_t lines = ~std::uint64_t{0} >> (63 - last); // bits up to the last newline
+        std::uint64_t hash = 0;
+        std::uint64_t bit = 0;
+#if defined(QZ_VCD_AVX512)
+        if (m_vector)
+            StartsVector(m_base, hash, bit);
+        else
+#endif
+            Starts(m_base, hash, bit);
+        const std::uint64_t starts =
+            ((std::uint64_t{1} << (p - m_base)) | (newlines << 1)) & lines;
+        const std::uint64_t times = starts & hash;
+        const std::uint64_t changes = starts & ~hash;
+        // Changes are two bytes, "0" or "1" and the code; no line is empty.
+        if ((starts & newlines) != 0 || (changes & ~bit) != 0 ||
+            ((changes << 1) & newlines) != 0 || ((changes << 2) & ~newlines) != 0)
+            return Fail();
+        const std::int64_t first = m_row;
+        const std::int64_t lastTime = m_last;
+        if (!BlockTimes(times, newlines))
+            return Fail(first, lastTime);
+        CqzVcdBitLanes& lanes = m_piece.lanes;
+        const std::int64_t rows = first + CountBits(times);
+        std::uint64_t* words[Lanes];
+        std::int64_t laneFirst[Lanes];
+        std::uint64_t level[Lanes];
+        lanes.Open(rows, words);
+        for (std::size_t k = 0; k < Lanes; ++k)
+        {
+            laneFirst[k] = lanes.GetLaneFirst(k);
+            level[k] = lanes.GetLevels()[k];
+            words[k][first - laneFirst[k]] = level[k];
+        }
+        // As no two timestamps follow each other, at most one lies between two changes.
+        std::int64_t row = first;
+        std::uint64_t later = times; // the timestamps after the last change
+        for (std::uint64_t c = changes; c != 0; c &= c - 1)
+        {
+            const auto at = static_cast<unsigned>(__builtin_ctzll(c));
+            const char* q = m_base + at;
+            const int slot = m_slotOfCode[static_cast<unsigned char>(q[1])];
+            if (slot < 0)
+                return Fail(first, lastTime);
+            const std::uint64_t before = (std::uint64_t{1} << at) - 1;
+            row += (later & before) != 0;
+            later &= ~before;
+            const std::size_t lane = Lanes == 1 ? 0 : static_cast<std::size_t>(slot) >> 6;
+            const std::uint64_t mask = std::uint64_t{1} << (slot & 63);
+            level[lane] = (level[lane] & ~mask) | (mask & (0 - static_cast<std::uint64_t>(q[0] & 1)));
+            for (std::size_t k = 0; k < Lanes; ++k)
+                words[k][row - laneFirst[k]] = level[k];
+        }
+        for (std::size_t k = 0; k < Lanes; ++k)
+        {
+            words[k][rows - laneFirst[k]] = level[k];
+            lanes.GetLevels()[k] = level[k];
+        }
+        lanes.SetRow(rows);
+        m_row = rows;
+        ++m_blocksRead;
+        return true;
+    }
+
+    // The block's timestamps into the piece's times, each later than the last and each
+    // followed by a change (or the block's end).
+    bool BlockTimes(std::uint64_t times, std::uint64_t newlines)
+    {
+#if defined(QZ_VCD_AVX512)
+        if (m_vector)
+            return BlockTimesVector(times, newlines);
+#endif
+        return ReadBlockTimes<false>(times, newlines);
+    }
+#if defined(QZ_VCD_AVX512)
+    QZ_VCD_AVX512 bool BlockTimesVector(std::uint64_t times, std::uint64_t newlines)
+    {
+        return ReadBlockTimes<true>(times, newlines);
+    }
+#endif
+
+    template <bool Vector>
+    [[gnu::always_inline]] bool ReadBlockTimes(std::uint64_t times, std::uint64_t newlines)
+    {
+        std::int64_t last = m_last;
+        for (std::uint64_t t = times; t != 0; t &= t - 1)
+        {
+            const auto at = static_cast<unsigned>(__builtin_ctzll(t));
+            const auto end = static_cast<unsigned>(__builtin_ctzll(newlines & (~std::uint64_t{0} << at)));
+            std::int64_t time = 0;
+            if (!BlockTime<Vector>(m_base + at + 1, end - at - 1, time) || time <= last ||
+                (end < 63 && ((times >> (end + 1)) & 1) != 0))
+                return false;
+            m_piece.times.push_back(time);
+            last = time;
+        }
+        m_last = last;
+        return true;
+    }
+
+    // A timestamp's `count` digits at d as picoseconds (the unit is a whole number of them).
+    template <bool Vector>
+    [[gnu::always_inline]] bool BlockTime(const char* d, unsigned count, std::int64_t& time) const
+    {
+        if (count - 1 >= 16)
+            return false;
+#if defined(QZ_VCD_AVX512)
+        if constexpr (Vector)
+        {
+            std::uint64_t ticks = 0;
+            return DigitsVector(d, count, ticks) &&
+                   !__builtin_mul_overflow(static_cast<std::int64_t>(ticks), m_parser.m_factor, &time);
+        }
+#endif
+        return CommonTime(d, d + count, time);
+    }
+
+    // A block left to be read line by line: the piece's times and levels as they were (the
+    // lanes' words beyond its rows are dropped).
+    bool Fail(std::int64_t row, std::int64_t last)
+    {
+        m_piece.times.resize(static_cast<std::size_t>(row + 1));
+        m_last = last;
+        return Fail();
+    }
+    bool Fail()
+    {
+        m_failedBlock = m_base;
+        if (++m_failedBlocks > 64 && m_failedBlocks > m_blocksRead)
+            m_blocks = false;
+        return false;
     }
 
     // A line [p, e) of a common form, read; false, with nothing read, for any other line.
@@ -317,19 +589,25 @@ private:
     // The common timestamp: up to sixteen digits, later than the last, in whole picoseconds.
     [[gnu::always_inline]] bool NextTime(const char* d, const char* e)
     {
+        std::int64_t time = 0;
+        if (m_row < 0 || !CommonTime(d, e, time) || time <= m_last)
+            return false;
+        NewRow(time);
+        return true;
+    }
+
+    // The digits [d, e) of a timestamp as picoseconds: false unless there are 1 to 16 and
+    // the dump's unit is a whole number of picoseconds.
+    [[gnu::always_inline]] bool CommonTime(const char* d, const char* e, std::int64_t& time) const
+    {
         const auto count = static_cast<unsigned>(e - d);
         const unsigned high = count > 8 ? count - 8 : 0;
         std::uint64_t upper = 0;
         std::uint64_t lower = 0;
-        std::int64_t time = 0;
-        if (count - 1 >= 16 || m_parser.m_divisor != 1 || m_row < 0 ||
-            (high != 0 && !Digits(d, high, upper)) || !Digits(d + high, count - high, lower) ||
-            __builtin_mul_overflow(static_cast<std::int64_t>(upper * 100000000 + lower),
-                                   m_parser.m_factor, &time) ||
-            time <= m_last)
-            return false;
-        NewRow(time);
-        return true;
+        return count - 1 < 16 && m_parser.m_divisor == 1 &&
+               (high == 0 || Digits(d, high, upper)) && Digits(d + high, count - high, lower) &&
+               !__builtin_mul_overflow(static_cast<std::int64_t>(upper * 100000000 + lower),
+                                       m_parser.m_factor, &time);
     }
 
     // A row at `time`, after the last (whose levels are kept).
@@ -584,6 +862,12 @@ private:
     // The newlines at or after the next line in the 64 bytes from m_base.
     const char* m_base;
     std::uint64_t m_newlines;
+    bool m_vector; // whether the vector unit reads the blocks
+    // Blocks read at once (Block): whether they are tried, the last that was not, and counts.
+    bool m_blocks;
+    const char* m_failedBlock = nullptr;
+    std::int64_t m_failedBlocks = 0;
+    std::int64_t m_blocksRead = 0;
     std::vector<std::vector<std::uint64_t>*> m_bits; // the bits of each slot (Finish)
     // The slot of each one-character code's one-bit column (FirstBit).
     static constexpr std::int16_t kUnknownSlot = -1;

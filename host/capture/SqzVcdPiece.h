@@ -7,6 +7,7 @@
 // its first timestamp, malformed text, a change that goes on in the next piece); the importer
 // then reads the piece itself.
 
+#include "capture/CqzUninitAllocator.h"
 #include "capture/CqzVcdBitLanes.h"
 #include "mfc/CString.h"
 #include "qzSystem/ids/CqzUInt.h"
@@ -47,7 +48,7 @@ struct SqzVcdPiece
         std::uint32_t text; // in textValues
     };
     bool parsed = false;
-    std::vector<std::int64_t> times;
+    std::vector<std::int64_t, CqzUninitAllocator<std::int64_t>> times;
     std::vector<SqzColumn> columns; // by column number (unchanged: first -1)
     std::vector<int> changed;       // column numbers changed, in order of first change
     std::vector<SqzText> texts;  // in the order of the file
