@@ -5,6 +5,7 @@
 // to 128 bits, cut into small pieces, and archives of samples of 1 to 16 bytes in chunks.
 
 #include "CaptureTestUtil.h"
+#include "CaptureUnitTest.h"
 #include "capture/CqzCsvImporter.h"
 #include "capture/CqzSrImporter.h"
 #include "capture/CqzVcdImporter.h"
@@ -299,6 +300,18 @@ class CaptureParallelTest : public ::testing::Test
 protected:
     void SetUp() override { CqzLabelMgr::Instance().Reset(); }
 };
+
+// Generated dumps, whose pieces the workers read in each unit.
+class VcdPiecesTest : public CaptureUnitTest
+{
+protected:
+    void SetUp() override
+    {
+        CqzLabelMgr::Instance().Reset();
+        CaptureUnitTest::SetUp();
+    }
+};
+QZ_FOR_EVERY_CAPTURE_UNIT(VcdPiecesTest);
 } // namespace
 
 TEST_F(CaptureParallelTest, SharedDumpsReadTheSameInPieces)
@@ -310,20 +323,20 @@ TEST_F(CaptureParallelTest, SharedDumpsReadTheSameInPieces)
     }
 }
 
-TEST_F(CaptureParallelTest, GeneratedDumpsReadTheSameInPieces)
+TEST_P(VcdPiecesTest, GeneratedDumpsReadTheSameInPieces)
 {
     for (std::uint32_t seed = 1; seed <= 40; ++seed)
         ExpectSame(RandomDump(seed, seed % 4 == 0), "seed " + std::to_string(seed));
 }
 
 // One-bit wires changed once, twice or not at each timestamp, so that a row's second change
-// falls on every place in a word of 64 rows.
-TEST_F(CaptureParallelTest, WiresChangedTwiceInARowReadTheSameInPieces)
+// falls on every place in a word of 64 rows; timestamps of 1 to 4 digits, then of 14.
+TEST_P(VcdPiecesTest, WiresChangedTwiceInARowReadTheSameInPieces)
 {
     std::string dump = "$timescale 1 ns $end\n$var wire 1 ! a $end\n$var wire 1 \" b $end\n"
                        "$enddefinitions $end\n";
     for (int row = 0; row < 1500; ++row)
-        dump += "#" + std::to_string(row) + "\n" + (row % 3 == 0 ? "1!\n0!\n" : "") +
+        dump += "#" + std::to_string(row < 1000 ? row : 98765432100000 + row) + "\n" + (row % 3 == 0 ? "1!\n0!\n" : "") +
                 (row % 5 != 0 ? "0\"\n" : "") + (row % 7 == 0 ? "1\"\n" : "") + (row % 2 ? "1!\n" : "");
     ExpectSame(dump, "wires changed twice");
 }
@@ -331,7 +344,7 @@ TEST_F(CaptureParallelTest, WiresChangedTwiceInARowReadTheSameInPieces)
 // More one-bit wires than a word of 64 holds (codes of one and two characters), some first
 // changed late in a piece, with a bus and a text among them and timestamps now and then
 // repeated.
-TEST_F(CaptureParallelTest, ManyWiresReadTheSameInPieces)
+TEST_P(VcdPiecesTest, ManyWiresReadTheSameInPieces)
 {
     std::mt19937 rng(5);
     std::string dump = "$timescale 1 ns $end\n$var wire 8 ~ bus $end\n$var string 1 } msg $end\n";
