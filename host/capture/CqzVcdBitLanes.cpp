@@ -106,17 +106,6 @@ int CqzVcdBitLanes::Add(std::int64_t row)
     return slot;
 }
 
-void CqzVcdBitLanes::Open(std::int64_t last, std::uint64_t** words)
-{
-    for (std::size_t lane = 0; lane < m_used; ++lane)
-    {
-        SqzLane& l = m_lanes[lane];
-        if (const auto index = static_cast<std::size_t>(last - l.first); index >= l.words.size())
-            Grow(l, index);
-        words[lane] = l.words.data();
-    }
-}
-
 void CqzVcdBitLanes::Grow(SqzLane& lane, std::size_t index)
 {
     lane.words.resize(std::max(index + 1, 2 * lane.words.size()));

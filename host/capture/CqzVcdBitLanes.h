@@ -44,7 +44,16 @@ public:
     std::size_t GetLaneCount() const { return m_used; }
     std::int64_t GetLaneFirst(std::size_t lane) const { return m_lanes[lane].first; }
     std::uint64_t* GetLevels() { return m_levels.data(); }
-    void Open(std::int64_t last, std::uint64_t** words);
+    void Open(std::int64_t last, std::uint64_t** words)
+    {
+        for (std::size_t lane = 0; lane < m_used; ++lane)
+        {
+            SqzLane& l = m_lanes[lane];
+            if (const auto index = static_cast<std::size_t>(last - l.first); index >= l.words.size())
+                Grow(l, index);
+            words[lane] = l.words.data();
+        }
+    }
     // The row being read after rows written in place: the words of the rows before it are
     // kept (and its own is written again when it ends).
     void SetRow(std::int64_t row) { m_row = row; }
