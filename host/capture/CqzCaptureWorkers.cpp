@@ -17,6 +17,17 @@ struct CqzCaptureWorkers::SqzImp
     bool ending = false;
     std::vector<std::thread> threads;
 
+    // A job not yet started, taken off the queue (an empty task when there is none).
+    std::packaged_task<void()> Take()
+    {
+        std::lock_guard lock(mutex);
+        if (jobs.empty())
+            return {};
+        std::packaged_task<void()> job = std::move(jobs.front());
+        jobs.pop_front();
+        return job;
+    }
+
     void Work()
     {
         while (true)
@@ -67,6 +78,17 @@ std::future<void> CqzCaptureWorkers::Run(std::function<void()> job)
     }
     m_imp->wake.notify_one();
     return done;
+}
+
+void CqzCaptureWorkers::Wait(const std::future<void>& done)
+{
+    while (done.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+    {
+        std::packaged_task<void()> job = m_imp->Take();
+        if (!job.valid())
+            return done.wait();
+        job();
+    }
 }
 
 int CqzCaptureWorkers::Count()

@@ -20,6 +20,9 @@ public:
 
     // Runs the job on one of the threads; its exception (if any) comes out of the future.
     std::future<void> Run(std::function<void()> job);
+    // Waits for a job, running jobs not yet started on the calling thread meanwhile: a thread
+    // that waits for one piece reads the next instead of leaving its core idle.
+    void Wait(const std::future<void>& done);
 
     // The threads an import should use: the processor's cores, 0 with QZ_CAPTURE_PLAIN set.
     static int Count();

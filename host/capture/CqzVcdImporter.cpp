@@ -232,8 +232,11 @@ private:
 
 // Pieces a worker reads ahead of the join, per worker thread.
 constexpr std::size_t kPiecesAhead = 2;
-// Pieces of rows whose table memory a worker makes present ahead of the join.
+// Pieces of rows whose table memory a worker makes present ahead of the join; and the rows
+// it makes present at once, where the table has room for them (64 KiB of a one-bit column,
+// as each column's memory costs a call).
 constexpr std::int64_t kPrefaultPieces = 4;
+constexpr std::int64_t kPrefaultRows = std::int64_t{1} << 19;
 
 // One import of one dump.
 class VcdReader
@@ -492,6 +495,7 @@ private:
             return nullptr;
         std::unique_ptr<SqzVcdPiece> piece = std::move(m_window.front());
         m_window.pop_front();
+        m_workers->Wait(piece->done);
         piece->done.get();
         m_bytesPulled += piece->size;
         return piece;
@@ -540,10 +544,11 @@ private:
     void Prefault(std::int64_t pieceRows)
     {
         const std::int64_t rows = m_out.GetTable().GetRowCount();
-        const std::int64_t ahead = rows + kPrefaultPieces * pieceRows;
-        Reserve(ahead);
-        if (ahead <= m_prefaulted)
+        const std::int64_t needed = rows + kPrefaultPieces * pieceRows;
+        Reserve(needed);
+        if (needed <= m_prefaulted)
             return;
+        const std::int64_t ahead = std::max(needed, std::min(rows + kPrefaultRows, m_reserved));
         std::erase_if(m_prefaults, [](const std::future<void>& job)
                       { return job.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
         const std::int64_t from = std::max(m_prefaulted, rows);
