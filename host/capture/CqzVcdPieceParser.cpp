@@ -108,7 +108,8 @@ QZ_VCD_AVX512 void StartsVector(const char* p, std::uint64_t& hash, std::uint64_
 {
     const __m512i bytes = _mm512_loadu_si512(p);
     hash = _mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8('#'));
-    bit = _mm512_cmpeq_epi8_mask(_mm512_or_si512(bytes, _mm512_set1_epi8(1)), _mm512_set1_epi8('1'));
+    const __m512i low = _mm512_or_si512(bytes, _mm512_set1_epi8(1));
+    bit = _mm512_cmpeq_epi8_mask(low, _mm512_set1_epi8('1'));
 }
 
 // Byte shuffles that move `count` digits to the end of 16 bytes, zeros before them.
@@ -140,8 +141,9 @@ QZ_VCD_AVX512 bool DigitsVector(const char* d, unsigned count, std::uint64_t& va
     const __m128i fours = _mm_madd_epi16(pairs, _mm_set1_epi32(0x00010064));
     const __m128i packed = _mm_packus_epi32(fours, fours);
     const __m128i eights = _mm_madd_epi16(packed, _mm_set1_epi32(0x00012710));
-    value = static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_cvtsi128_si32(eights))) * 100000000 +
-            static_cast<std::uint32_t>(_mm_extract_epi32(eights, 1));
+    const auto high = static_cast<std::uint32_t>(_mm_cvtsi128_si32(eights));
+    const auto low = static_cast<std::uint32_t>(_mm_extract_epi32(eights, 1));
+    value = std::uint64_t{high} * 100000000 + low;
     return true;
 }
 #endif
@@ -405,8 +407,8 @@ private:
     // last has a change: the dump's commonest lines, which it mixes at random, so that a loop
     // over lines would branch wrongly on each row. The block's bytes are classed 64 at a
     // time; the timestamps are read in one loop and the changes in another, each change
-    // finding its row by counting the timestamps before it and writing its row's levels in
-    // place. False, with nothing read, for any other block: its lines are then read one by one.
+    // finding its row from the timestamps before it and writing its row's levels in place.
+    // False, with nothing read, for any other block: its lines are then read one by one.
     bool Block(const char* p)
     {
         switch (m_piece.lanes.GetLaneCount())
@@ -476,7 +478,8 @@ private:
             later &= ~before;
             const std::size_t lane = Lanes == 1 ? 0 : static_cast<std::size_t>(slot) >> 6;
             const std::uint64_t mask = std::uint64_t{1} << (slot & 63);
-            level[lane] = (level[lane] & ~mask) | (mask & (0 - static_cast<std::uint64_t>(q[0] & 1)));
+            const std::uint64_t set = 0 - static_cast<std::uint64_t>(q[0] & 1);
+            level[lane] = (level[lane] & ~mask) | (mask & set);
             for (std::size_t k = 0; k < Lanes; ++k)
                 words[k][row - laneFirst[k]] = level[k];
         }
@@ -515,7 +518,8 @@ private:
         for (std::uint64_t t = times; t != 0; t &= t - 1)
         {
             const auto at = static_cast<unsigned>(__builtin_ctzll(t));
-            const auto end = static_cast<unsigned>(__builtin_ctzll(newlines & (~std::uint64_t{0} << at)));
+            const std::uint64_t after = newlines & (~std::uint64_t{0} << at);
+            const auto end = static_cast<unsigned>(__builtin_ctzll(after));
             std::int64_t time = 0;
             if (!BlockTime<Vector>(m_base + at + 1, end - at - 1, time) || time <= last ||
                 (end < 63 && ((times >> (end + 1)) & 1) != 0))
@@ -538,14 +542,15 @@ private:
         {
             std::uint64_t ticks = 0;
             return DigitsVector(d, count, ticks) &&
-                   !__builtin_mul_overflow(static_cast<std::int64_t>(ticks), m_parser.m_factor, &time);
+                   !__builtin_mul_overflow(static_cast<std::int64_t>(ticks), m_parser.m_factor,
+                                           &time);
         }
 #endif
         return CommonTime(d, d + count, time);
     }
 
-    // A block left to be read line by line: the piece's times and levels as they were (the
-    // lanes' words beyond its rows are dropped).
+    // A block left to be read line by line: the piece's times and last time as they were
+    // (the levels are the lanes' still, and the words the block wrote are written again).
     bool Fail(std::int64_t row, std::int64_t last)
     {
         m_piece.times.resize(static_cast<std::size_t>(row + 1));

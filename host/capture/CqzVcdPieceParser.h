@@ -1,12 +1,14 @@
 #pragma once
 // Reads a piece of a dump's value changes on a worker thread (SqzVcdPiece): timestamps, 0/1
-// scalars, binary vectors and texts, for the codes declared in the header. Lines of the
-// common forms are read whole, their ends found 64 bytes at a time; other lines word by word,
-// words found 16 bytes at a time. Digits are read 8 at a time, without a branch a digit; one-bit
-// columns are kept a row at a time (CqzVcdBitLanes). Whatever it does
-// not read the way the plain path would (x or z digits, sections, errors of any kind) leaves
-// the piece unparsed, for the importer to read on the plain path, so that both paths give
-// the same table and the same errors. Read-only once made: one parser serves all workers.
+// scalars, binary vectors and texts, for the codes declared in the header. Blocks of 64 bytes
+// that hold only timestamps and one-bit changes are read at once, their lines classed by bit
+// masks; elsewhere lines of the common forms are read whole, their ends found 64 bytes at a
+// time, and other lines word by word, words found 16 bytes at a time. Digits are read 8 or 16
+// at a time, without a branch a digit; one-bit columns are kept a row at a time
+// (CqzVcdBitLanes). Whatever it does not read the way the plain path would (x or z digits,
+// sections, errors of any kind) leaves the piece unparsed, for the importer to read on the
+// plain path, so that both paths give the same table and the same errors. Read-only once
+// made: one parser serves all workers.
 
 #include "capture/SqzVcdPiece.h"
 
