@@ -58,18 +58,27 @@ CqzBenchFst::SqzResult CqzBenchFst::Run(std::int64_t vcdBytes)
     std::filesystem::remove(vcd);
     result.fstBytes = static_cast<std::int64_t>(std::filesystem::file_size(fst));
 
-    CqzBenchStopwatch clock;
-    std::unique_ptr<CqzData> data = CqzCaptureLoader::Load(fst);
-    result.loadSeconds = clock.WallSeconds();
-    result.loadCpuSeconds = clock.CpuSeconds();
-    const CqzDataTable& table = *data->GetTable(0);
-    result.rows = table.GetRowCount();
-    for (int c = 0; c < table.GetColumnCount(); ++c)
-        CqzLabelMgr::Instance().RemoveLabel(table.GetColumnAt(c)->GetLabelID());
-    data.reset();
+    // Each side the fastest of as many runs as an import's loads, taken in turns.
+    for (int run = 0; run < CqzBenchImport::Loads; ++run)
+    {
+        CqzBenchStopwatch clock;
+        std::unique_ptr<CqzData> data = CqzCaptureLoader::Load(fst);
+        const double seconds = clock.WallSeconds();
+        if (run == 0 || seconds < result.loadSeconds)
+        {
+            result.loadSeconds = seconds;
+            result.loadCpuSeconds = clock.CpuSeconds();
+        }
+        const CqzDataTable& table = *data->GetTable(0);
+        result.rows = table.GetRowCount();
+        for (int c = 0; c < table.GetColumnCount(); ++c)
+            CqzLabelMgr::Instance().RemoveLabel(table.GetColumnAt(c)->GetLabelID());
+        data.reset();
 
-    clock.Restart();
-    Shell("fst2vcd -f '" + fst + "' -o /dev/null");
-    result.fst2vcdSeconds = clock.WallSeconds();
+        clock.Restart();
+        Shell("fst2vcd -f '" + fst + "' -o /dev/null");
+        const double fst2vcd = clock.WallSeconds();
+        result.fst2vcdSeconds = run == 0 ? fst2vcd : std::min(result.fst2vcdSeconds, fst2vcd);
+    }
     return result;
 }
