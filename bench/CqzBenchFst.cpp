@@ -3,9 +3,7 @@
 #include "CqzBenchImport.h"
 #include "CqzBenchStopwatch.h"
 
-#include "capture/CqzCaptureLoader.h"
-#include "qzSystem/data/CqzDataColumn.h"
-#include "qzSystem/managers/CqzLabelMgr.h"
+#include "qzSystem/data/CqzData.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -61,21 +59,13 @@ CqzBenchFst::SqzResult CqzBenchFst::Run(std::int64_t vcdBytes)
     // Each side the fastest of as many runs as an import's loads, taken in turns.
     for (int run = 0; run < CqzBenchImport::Loads; ++run)
     {
-        CqzBenchStopwatch clock;
-        std::unique_ptr<CqzData> data = CqzCaptureLoader::Load(fst);
-        const double seconds = clock.WallSeconds();
-        if (run == 0 || seconds < result.loadSeconds)
-        {
-            result.loadSeconds = seconds;
-            result.loadCpuSeconds = clock.CpuSeconds();
-        }
-        const CqzDataTable& table = *data->GetTable(0);
-        result.rows = table.GetRowCount();
-        for (int c = 0; c < table.GetColumnCount(); ++c)
-            CqzLabelMgr::Instance().RemoveLabel(table.GetColumnAt(c)->GetLabelID());
+        std::unique_ptr<CqzData> data;
+        CqzBenchImport::TimedLoad(fst, run == 0, result.loadSeconds, result.loadCpuSeconds, data);
+        result.rows = data->GetTable(0)->GetRowCount();
+        CqzBenchImport::ForgetLabels(*data);
         data.reset();
 
-        clock.Restart();
+        CqzBenchStopwatch clock;
         Shell("fst2vcd -f '" + fst + "' -o /dev/null");
         const double fst2vcd = clock.WallSeconds();
         result.fst2vcdSeconds = run == 0 ? fst2vcd : std::min(result.fst2vcdSeconds, fst2vcd);

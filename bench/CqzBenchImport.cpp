@@ -107,14 +107,28 @@ std::int64_t WriteRows(const std::string& path, std::int64_t targetBytes, const 
     return rows;
 }
 
-// The labels an import registered go again with its data set.
-void ForgetLabels(const CqzData& data)
+} // namespace
+
+void CqzBenchImport::ForgetLabels(const CqzData& data)
 {
     for (int t = 0; t < data.GetTableCount(); ++t)
         for (int c = 0; c < data.GetTable(t)->GetColumnCount(); ++c)
             CqzLabelMgr::Instance().RemoveLabel(data.GetTable(t)->GetColumnAt(c)->GetLabelID());
 }
-} // namespace
+
+double CqzBenchImport::TimedLoad(const std::string& path, bool first, double& fastest,
+                                 double& fastestCpu, std::unique_ptr<CqzData>& data)
+{
+    CqzBenchStopwatch clock;
+    data = CqzCaptureLoader::Load(path);
+    const double seconds = clock.WallSeconds();
+    if (first || seconds < fastest)
+    {
+        fastest = seconds;
+        fastestCpu = clock.CpuSeconds();
+    }
+    return seconds;
+}
 
 struct CqzBenchImport::SqzImp
 {
@@ -211,14 +225,9 @@ CqzBenchImport::SqzResult CqzBenchImport::Measure(const std::string& path, SqzRe
     {
         const std::int64_t before = CqzBenchMemoryProbe::GetResidentBytesTrimmed();
         const bool peakKnown = CqzBenchMemoryProbe::ResetPeakResidentBytes();
-        CqzBenchStopwatch clock;
-        std::unique_ptr<CqzData> data = CqzCaptureLoader::Load(path);
-        const double seconds = clock.WallSeconds();
-        if (load == 0 || seconds < result.loadSeconds)
-        {
-            result.loadSeconds = seconds;
-            result.loadCpuSeconds = clock.CpuSeconds();
-        }
+        std::unique_ptr<CqzData> data;
+        const double seconds =
+            TimedLoad(path, load == 0, result.loadSeconds, result.loadCpuSeconds, data);
         result.slowestLoadSeconds = std::max(result.slowestLoadSeconds, seconds);
         const std::int64_t peak = CqzBenchMemoryProbe::GetPeakResidentBytes();
         const std::int64_t after = CqzBenchMemoryProbe::GetResidentBytesTrimmed();

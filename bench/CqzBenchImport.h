@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+class CqzData;
+
 class CqzBenchImport
 {
 public:
@@ -68,6 +70,13 @@ public:
     static std::int64_t WriteVcdWide(const std::string& path, std::int64_t targetBytes);
     static std::int64_t WriteSrChanging(const std::string& path, std::int64_t targetBytes,
                                         std::uint64_t samplesPerChange);
+
+    // One load of a file through CqzCaptureLoader into `data`, its wall-clock time returned;
+    // kept in `fastest` with its process CPU time in `fastestCpu` when `first` or faster.
+    static double TimedLoad(const std::string& path, bool first, double& fastest,
+                            double& fastestCpu, std::unique_ptr<CqzData>& data);
+    // Forgets the labels a load registered, with its data set.
+    static void ForgetLabels(const CqzData& data);
 
 private:
     SqzResult Load(const std::string& path,
