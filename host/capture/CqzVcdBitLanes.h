@@ -49,7 +49,8 @@ public:
         for (std::size_t lane = 0; lane < m_used; ++lane)
         {
             SqzLane& l = m_lanes[lane];
-            if (const auto index = static_cast<std::size_t>(last - l.first); index >= l.words.size())
+            const auto index = static_cast<std::size_t>(last - l.first);
+            if (index >= l.words.size())
                 Grow(l, index);
             words[lane] = l.words.data();
         }

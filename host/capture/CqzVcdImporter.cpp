@@ -573,7 +573,10 @@ private:
         Reserve(table.GetRowCount() + rows);
         m_held.assign(static_cast<std::size_t>(table.GetColumnCount()), rows);
         for (int column : piece.changed)
-            m_held[static_cast<std::size_t>(column)] = piece.columns[static_cast<std::size_t>(column)].first;
+        {
+            const auto c = static_cast<std::size_t>(column);
+            m_held[c] = piece.columns[c].first;
+        }
         const std::int64_t first = table.AppendRowsToWrite(rows, piece.times.data(), m_held.data());
         for (int column : piece.changed)
             JoinColumn(piece.columns[static_cast<std::size_t>(column)], first, rows);

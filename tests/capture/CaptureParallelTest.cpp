@@ -336,8 +336,11 @@ TEST_P(VcdPiecesTest, WiresChangedTwiceInARowReadTheSameInPieces)
     std::string dump = "$timescale 1 ns $end\n$var wire 1 ! a $end\n$var wire 1 \" b $end\n"
                        "$enddefinitions $end\n";
     for (int row = 0; row < 1500; ++row)
-        dump += "#" + std::to_string(row < 1000 ? row : 98765432100000 + row) + "\n" + (row % 3 == 0 ? "1!\n0!\n" : "") +
+    {
+        const std::int64_t time = row < 1000 ? row : 98765432100000 + row;
+        dump += "#" + std::to_string(time) + "\n" + (row % 3 == 0 ? "1!\n0!\n" : "") +
                 (row % 5 != 0 ? "0\"\n" : "") + (row % 7 == 0 ? "1\"\n" : "") + (row % 2 ? "1!\n" : "");
+    }
     ExpectSame(dump, "wires changed twice");
 }
 

@@ -31,7 +31,10 @@ public:
     // none); their status is the last line's status.
     void Append(std::int64_t count, bool hold = true) { m_entries.Append(count, hold); }
     // Lines that the caller writes at once (CqzValueStore::AppendToWrite).
-    void AppendToWrite(std::int64_t count, std::int64_t held) { m_entries.AppendToWrite(count, held); }
+    void AppendToWrite(std::int64_t count, std::int64_t held)
+    {
+        m_entries.AppendToWrite(count, held);
+    }
 
     // Writers refuse (false) an index outside the store or a kind that does not fit. Writing a
     // value makes the line's status 0.
