@@ -1,6 +1,7 @@
 #include "capture/CqzFstImporter.h"
 
 #include "capture/CqzCaptureError.h"
+#include "capture/CqzCaptureMemory.h"
 #include "capture/CqzCaptureNumber.h"
 #include "capture/CqzCaptureTable.h"
 #include "capture/CqzCaptureText.h"
@@ -79,7 +80,7 @@ class FstReader
 public:
     FstReader(const std::string& path, const SqzCaptureOptions& options)
         : m_layout(path), m_file(path), m_options(options), m_out(options, path),
-          m_reader(path, path)
+          m_reader(path, path, CqzCaptureMemory::Limit(options))
     {
     }
 

@@ -2,6 +2,7 @@
 
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureNumber.h"
+#include "capture/CqzFstReaderGuard.h"
 
 #include <fstapi.h>
 
@@ -210,7 +211,7 @@ void SendDeclarations(void* reader, PipeWriter& out, ChangeSink& sink)
 
 // The child: reads the file into the pipe and ends without running anything of the parent's
 // (no exit handlers, no flushing of its buffers).
-[[noreturn]] void RunChild(const char* path, int fd, pid_t parent)
+[[noreturn]] void RunChild(const char* path, int fd, pid_t parent, std::uint64_t heapBytes)
 {
     // Ends with the importer, however that ends.
     if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
@@ -230,6 +231,7 @@ void SendDeclarations(void* reader, PipeWriter& out, ChangeSink& sink)
         ::dup2(quiet, STDERR_FILENO);
     }
     PipeWriter out(fd);
+    CqzFstReaderGuard::Arm(heapBytes);
     void* reader = fstReaderOpen(path);
     if (reader == nullptr)
     {
@@ -253,6 +255,7 @@ void SendDeclarations(void* reader, PipeWriter& out, ChangeSink& sink)
 struct CqzFstReaderProcess::SqzImp
 {
     std::string name;
+    CqzCaptureMemory::SqzLimit heap;
     pid_t pid = -1;
     int fd = -1;
     std::vector<char> buffer = std::vector<char>(kBufferBytes);
@@ -273,11 +276,27 @@ struct CqzFstReaderProcess::SqzImp
             done = ::waitpid(pid, &status, 0);
         while (done < 0 && errno == EINTR);
         pid = -1;
+        if (done > 0 && WIFEXITED(status))
+            FailGuarded(WEXITSTATUS(status));
         if (done > 0 && WIFSIGNALED(status))
             Fail("damaged FST data: the FST reader failed on it (signal " +
                  std::to_string(WTERMSIG(status)) + ")");
         Fail("damaged FST data: the FST reader stopped on it (exit status " +
              std::to_string(done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ")");
+    }
+
+    // The guard's reasons for ending the child.
+    void FailGuarded(int status) const
+    {
+        if (status == CqzFstReaderGuard::eReadPastEnd)
+            Fail("damaged FST data: a size or a name in it runs past the end of its data");
+        if (status == CqzFstReaderGuard::eHeapLimit)
+        {
+            const bool available = heap.source.rfind("available", 0) == 0;
+            Fail("the FST reader asks for more memory than it may take (damaged sizes, or a "
+                 "file too large for this machine); " + CqzCaptureMemory::Describe(heap.bytes) +
+                 " are " + (available ? "" : "allowed by ") + heap.source);
+        }
     }
 
     // At least `count` bytes between begin and end.
@@ -365,10 +384,12 @@ struct CqzFstReaderProcess::SqzImp
     }
 };
 
-CqzFstReaderProcess::CqzFstReaderProcess(const std::string& path, const std::string& name)
+CqzFstReaderProcess::CqzFstReaderProcess(const std::string& path, const std::string& name,
+                                         const CqzCaptureMemory::SqzLimit& heap)
     : m_imp(std::make_unique<SqzImp>())
 {
     m_imp->name = name;
+    m_imp->heap = heap;
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         m_imp->Fail(std::string("cannot start the FST reader: ") + std::strerror(errno));
@@ -377,7 +398,7 @@ CqzFstReaderProcess::CqzFstReaderProcess(const std::string& path, const std::str
     if (pid == 0)
     {
         ::close(fds[0]);
-        RunChild(path.c_str(), fds[1], parent);
+        RunChild(path.c_str(), fds[1], parent, heap.bytes);
     }
     ::close(fds[1]);
     if (pid < 0)

@@ -2,12 +2,15 @@
 // Runs the FST reader on a file in a child process and hands what it reads over a pipe as
 // records: the declarations (scopes and variables), then the value changes in time order,
 // those of 0 and 1 digits only as numbers the child read (the pipe carries a few bytes a
-// change, and neither side handles the digits one by one twice). The
-// reader trusts the file: on damaged data it may read out of bounds or end the process, so it
-// never runs in ours. A child that dies, ends without its last record or sends a malformed
-// record makes Next throw CqzCaptureError ("file: ..."). The child is killed and reaped when
-// the object goes, however far the reading got. Temporary files the reader makes while
+// change, and neither side handles the digits one by one twice). The reader trusts the file:
+// on damaged data it may read out of bounds or end the process, so it never runs in ours. A
+// child that dies, ends without its last record or sends a malformed record makes Next throw
+// CqzCaptureError ("file: ..."), as does a reader that CqzFstReaderGuard ended (it read on at
+// the end of its data, or asked for more heap than allowed). The child is killed and reaped
+// when the object goes, however far the reading got. Temporary files the reader makes while
 // unpacking are unlinked as soon as they are open, so nothing stays behind even then.
+
+#include "capture/CqzCaptureMemory.h"
 
 #include <cstdint>
 #include <memory>
@@ -44,8 +47,10 @@ public:
     // Whether the variables of an FST variable type hold reals or strings (as text).
     static bool IsTextType(std::uint32_t type);
 
-    // Starts the child on `path`; `name` stands for the file in messages.
-    CqzFstReaderProcess(const std::string& path, const std::string& name);
+    // Starts the child on `path`; `name` stands for the file in messages. The reader's heap
+    // in the child is held to `heap` (none when its bytes are 0).
+    CqzFstReaderProcess(const std::string& path, const std::string& name,
+                        const CqzCaptureMemory::SqzLimit& heap);
     ~CqzFstReaderProcess();
     CqzFstReaderProcess(const CqzFstReaderProcess&) = delete;
     CqzFstReaderProcess& operator=(const CqzFstReaderProcess&) = delete;

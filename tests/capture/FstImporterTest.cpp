@@ -181,6 +181,20 @@ TEST_F(FstTest, LoaderFindsFstByExtensionAndContentAndLeavesNoFiles)
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 3);
 }
 
+// The reader's heap in its child is held to the import's memory limit.
+TEST_F(FstTest, ReaderAskingForMoreThanTheMemoryLimitIsRefused)
+{
+    const std::string fst = ToFst(WriteVcd("mixed.vcd", kMixedDump));
+    SqzCaptureOptions options;
+    options.memoryLimit = 64 << 10;
+    const std::string message = ErrorOf([&] { CqzCaptureLoader::Load(fst, options); });
+    EXPECT_NE(message.find("the FST reader asks for more memory than it may take"),
+              std::string::npos)
+        << message;
+    EXPECT_NE(message.find("64.0 KiB are allowed by the memory limit"), std::string::npos)
+        << message;
+}
+
 struct Damage
 {
     const char* what;
@@ -210,14 +224,28 @@ std::string Flip(std::string bytes, std::size_t at)
     return bytes;
 }
 
+std::uint64_t BigEndian(const std::string& bytes, std::size_t at)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = at; i < at + 8; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    return value;
+}
+
 // The last byte of the time table of the first value change block (at 330), before the
-// block's 24-byte trailer.
+// block's 24-byte trailer (the table's unpacked and packed lengths and its count).
 std::size_t TimeTableEnd(const std::string& bytes)
 {
-    std::uint64_t length = 0;
-    for (std::size_t i = 331; i < 339; ++i)
-        length = length << 8 | static_cast<unsigned char>(bytes[i]);
-    return 330 + 1 + length - 24 - 1;
+    return 330 + 1 + BigEndian(bytes, 331) - 24 - 1;
+}
+
+// The first block's index of value chains, said to be 16 MiB long (its length is the 8 bytes
+// before the packed time table).
+std::string LongChainIndex(std::string bytes)
+{
+    const std::size_t trailer = TimeTableEnd(bytes) + 1;
+    bytes[trailer - BigEndian(bytes, trailer + 8) - 8 + 5] = '\xff';
+    return bytes;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -235,6 +263,7 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"values", [](std::string b) { return Flip(b, 400); }, "binary value"},
         Damage{"packed", [](std::string b) { return Flip(b, 365); }, "damaged FST data: the FST reader"},
         Damage{"time_table", [](std::string b) { return Flip(b, TimeTableEnd(b)); }, "time table"},
+        Damage{"chain_index", LongChainIndex, "runs past the end of its data"},
         // The reader would loop for ever on these: a name that never ends, and an unfinished
         // block whose length brings the reader back to where it was.
         Damage{"hierarchy", [](std::string b) { return Flip(b, b.size() - 1); }, "hierarchy"},

@@ -5,6 +5,16 @@
 
 #include "capture/CqzFstImporter.h"
 
+#include <cstdlib>
+
+// The import's memory limit, which also holds the reader's heap in the child, stays below the
+// fuzzer's own limit on a single allocation: its hook runs in the forked child too.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    setenv("QZFILTER_MEMORY_LIMIT", "1G", 0);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
     if (size < 1)
