@@ -248,6 +248,12 @@ std::string LongChainIndex(std::string bytes)
     return bytes;
 }
 
+// A file the fuzzer found (its first byte picks the fuzzer's options).
+std::string FuzzFinding(const char* name)
+{
+    return Bytes(std::string(QZ_SOURCE_DIR) + "/tests/fuzz/corpus/fuzz_fst/" + name).substr(1);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Damages, FstRefusalTest,
     ::testing::Values(
@@ -264,6 +270,9 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"packed", [](std::string b) { return Flip(b, 365); }, "damaged FST data: the FST reader"},
         Damage{"time_table", [](std::string b) { return Flip(b, TimeTableEnd(b)); }, "time table"},
         Damage{"chain_index", LongChainIndex, "runs past the end of its data"},
+        Damage{"name_past_hierarchy",
+               [](std::string) { return FuzzFinding("name-runs-past-hierarchy"); },
+               "runs past the end of its data"},
         // The reader would loop for ever on these: a name that never ends, and an unfinished
         // block whose length brings the reader back to where it was.
         Damage{"hierarchy", [](std::string b) { return Flip(b, b.size() - 1); }, "hierarchy"},
