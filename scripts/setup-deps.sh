@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build make pkg-config libgtest-dev libgmock-dev libzip-dev
-          clang libclang-rt-14-dev qt6-base-dev fonts-dejavu-core xvfb xauth imagemagick)
+          clang libclang-rt-14-dev qt6-base-dev fonts-dejavu-core xvfb xauth imagemagick
+          x11-utils)
 # Protocol decoding (host/decode) links libsigrokdecode; its tests compare with sigrok-cli.
 packages+=(libsigrokdecode-dev sigrok-cli)
 # FST import compiles the FST reader from verilator's source (with zlib); gtkwave's vcd2fst and

@@ -140,6 +140,12 @@ int Show(CqzHostSession& session, const SqzHostOptions& options, const SqzViewOp
     return code;
 }
 
+// Why a capture was refused, naming it once: the importers' refusals begin with the file.
+std::string Refusal(const std::string& capture, const std::string& what)
+{
+    return what.rfind(capture, 0) == 0 ? what : capture + ": " + what;
+}
+
 // Opens the capture of the options and shows it; then each capture the person opens from the
 // window, with the same terms and setups. A capture that cannot be opened is said in a message
 // box and the one before it comes back.
@@ -164,7 +170,7 @@ int ShowCaptures(SqzHostOptions& options, const SqzViewOptions& view,
             if (previous.empty())
                 throw;
             QMessageBox::warning(nullptr, QStringLiteral("qzfilter view"),
-                                 QString::fromStdString(options.capture + ": " + error.what()));
+                                 QString::fromStdString(Refusal(options.capture, error.what())));
             options.capture = std::exchange(previous, std::string());
             continue;
         }

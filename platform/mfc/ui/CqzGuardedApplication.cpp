@@ -1,12 +1,33 @@
 #include "mfc/ui/CqzGuardedApplication.h"
 
 #include <QMessageBox>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
-CqzGuardedApplication::CqzGuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+namespace
+{
+// An exit() from inside an event loop, as the toolkit calls it when the connection to the
+// display breaks, would run the static destructors (the application object's among them)
+// under windows, sessions and import threads that are still live on the stack, and crash.
+// The process ends at once instead, with the toolkit's status for a lost display.
+void EndAtOnceInsideAnEventLoop()
+{
+    if (QThread::currentThread()->loopLevel() == 0)
+        return;
+    std::fflush(stdout);
+    std::_Exit(1);
+}
+} // namespace
+
+CqzGuardedApplication::CqzGuardedApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    static const bool registered = std::atexit(EndAtOnceInsideAnEventLoop) == 0;
+    (void)registered;
+}
 
 bool CqzGuardedApplication::notify(QObject* receiver, QEvent* event)
 {

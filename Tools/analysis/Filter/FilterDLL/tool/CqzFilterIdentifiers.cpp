@@ -1,6 +1,6 @@
 #include "tool/CqzFilterIdentifiers.h"
 
-#include <memory>
+#include <utility>
 
 namespace
 {
@@ -14,9 +14,12 @@ struct Strings
     CString sampleAttributes{L"CqzSampleAttributes"};
 };
 
-std::unique_ptr<Strings>& Instance()
+// Made and freed by the library's load and unload only: a pointer without a destructor of its
+// own, since a process that ends by exit() without unloading the library destroys its statics
+// before the library's unload runs.
+Strings*& Instance()
 {
-    static std::unique_ptr<Strings> strings;
+    static Strings* strings = nullptr;
     return strings;
 }
 
@@ -31,12 +34,12 @@ const Strings& Get()
 void CqzFilterIdentifiers::Create()
 {
     if (!Instance())
-        Instance() = std::make_unique<Strings>();
+        Instance() = new Strings;
 }
 
 void CqzFilterIdentifiers::Destroy()
 {
-    Instance().reset();
+    delete std::exchange(Instance(), nullptr);
 }
 
 bool CqzFilterIdentifiers::IsCreated()
