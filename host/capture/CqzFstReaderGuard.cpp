@@ -16,16 +16,10 @@ unsigned g_endsInARow = 0;
 std::size_t g_heapLimit = std::numeric_limits<std::size_t>::max();
 std::size_t g_heapHeld = 0;
 
-// Room left for an allocation that gives back `released` bytes (a reallocated block's).
-std::size_t Room(std::size_t released)
+void Reserve(std::size_t bytes)
 {
-    const std::size_t held = g_heapHeld - released;
-    return held < g_heapLimit ? g_heapLimit - held : 0;
-}
-
-void Reserve(std::size_t bytes, std::size_t released = 0)
-{
-    if (bytes > Room(released))
+    const std::size_t room = g_heapHeld < g_heapLimit ? g_heapLimit - g_heapHeld : 0;
+    if (bytes > room)
         ::_exit(CqzFstReaderGuard::eHeapLimit);
 }
 
@@ -89,9 +83,8 @@ extern "C" void* qzFstCalloc(std::size_t count, std::size_t size)
 
 extern "C" void* qzFstRealloc(void* block, std::size_t bytes)
 {
-    const std::size_t before = block != nullptr ? ::malloc_usable_size(block) : 0;
-    Reserve(bytes, before < g_heapHeld ? before : g_heapHeld);
     const std::size_t released = Release(block);
+    Reserve(bytes);
     void* moved = std::realloc(block, bytes);
     if (moved == nullptr && bytes != 0)
     {
