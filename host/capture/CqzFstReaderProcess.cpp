@@ -3,6 +3,7 @@
 #include "capture/CqzCaptureError.h"
 #include "capture/CqzCaptureNumber.h"
 #include "capture/CqzFstReaderGuard.h"
+#include "qzSystem/managers/CqzMemoryBudget.h"
 
 #include <fstapi.h>
 
@@ -291,12 +292,9 @@ struct CqzFstReaderProcess::SqzImp
         if (status == CqzFstReaderGuard::eReadPastEnd)
             Fail("damaged FST data: a size or a name in it runs past the end of its data");
         if (status == CqzFstReaderGuard::eHeapLimit)
-        {
-            const bool available = heap.source.rfind("available", 0) == 0;
             Fail("the FST reader asks for more memory than it may take (damaged sizes, or a "
-                 "file too large for this machine); " + CqzCaptureMemory::Describe(heap.bytes) +
-                 " are " + (available ? "" : "allowed by ") + heap.source);
-        }
+                 "file too large for this machine); " +
+                 CqzMemoryBudget::DescribeLimit(heap.bytes, heap.source));
     }
 
     // At least `count` bytes between begin and end.

@@ -121,6 +121,11 @@ std::string CqzMemoryBudget::Refusal(const std::string& part, std::uint64_t need
             text += joint + Describe(counted) + " for " + name;
             joint = " and about ";
         }
-    const bool available = m_source.rfind("available", 0) == 0;
-    return text + "; " + Describe(m_limit) + " are " + (available ? "" : "allowed by ") + m_source;
+    return text + "; " + DescribeLimit(m_limit, m_source);
+}
+
+std::string CqzMemoryBudget::DescribeLimit(std::uint64_t bytes, const std::string& source)
+{
+    const bool available = source.rfind("available", 0) == 0;
+    return Describe(bytes) + " are " + (available ? "" : "allowed by ") + source;
 }

@@ -50,6 +50,9 @@ public:
 
     // "512 bytes", "14.2 GiB".
     static std::string Describe(std::uint64_t bytes);
+    // A limit and where it comes from, as refusals end: "16.0 KiB are allowed by
+    // QZFILTER_MEMORY_LIMIT", "14.2 GiB are available (MemAvailable)".
+    static std::string DescribeLimit(std::uint64_t bytes, const std::string& source);
 
 private:
     struct SqzPart
